@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QLabel>
+#include <QStatusBar>
+#include <array>
+
+#include "session/StatusPanes.h"
+
+namespace velkin {
+
+/// The seven panes of the main window's status bar: message, login name, host name, reference
+/// time, and the caps, num and scroll lock indicators.
+class StatusBar : public StatusPanes {
+public:
+    static constexpr int kPaneCount = 7;
+
+    explicit StatusBar(QStatusBar* bar);
+
+    void setPaneText(int pane, const QString& text) override;
+    void setPaneFixed(int pane, int width) override;
+    QString paneText(int pane) const;
+    QLabel* pane(int pane) const { return m_panes.at(pane); }
+
+private:
+    std::array<QLabel*, kPaneCount> m_panes{};
+};
+
+}  // namespace velkin

@@ -1,0 +1,381 @@
+#include "LoginDialog.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "FolderNameDialog.h"
+#include "FolderTree.h"
+#include "HostDialog.h"
+#include "HostFile.h"
+#include "ProfileLabel.h"
+#include "ProfilePictures.h"
+#include "session/Operator.h"
+
+namespace velkin {
+
+namespace {
+
+const QString kTreeTitle = QStringLiteral("Access Host Infomation");
+
+/// A node of the profile tree. It remembers its label as last accepted, so that the end of an
+/// in-place edit can be told from the program's own changes and a refused label restored.
+class ProfileItem : public QTreeWidgetItem {
+public:
+    ProfileItem(const QString& label, int kind)
+        : QTreeWidgetItem(QStringList{label}, UserType), m_label(label) {
+        setData(0, Qt::UserRole, kind);
+        setIcon(0, profileIcon(kind));
+    }
+
+    int kind() const { return data(0, Qt::UserRole).toInt(); }
+    bool isFolder() const { return kind() == FolderTree::Folder; }
+    bool isHost() const { return kind() == FolderTree::Host; }
+    const QString& label() const { return m_label; }
+    void setLabel(const QString& label) {
+        m_label = label;
+        setText(0, label);
+    }
+
+    bool operator<(const QTreeWidgetItem& other) const override {
+        return labelSortsBefore(text(0), other.text(0));
+    }
+
+private:
+    QString m_label;
+};
+
+ProfileItem* asProfile(QTreeWidgetItem* item) {
+    return item && item->type() == QTreeWidgetItem::UserType ? static_cast<ProfileItem*>(item) : nullptr;
+}
+const ProfileItem* asProfile(const QTreeWidgetItem* item) {
+    return item && item->type() == QTreeWidgetItem::UserType ? static_cast<const ProfileItem*>(item)
+                                                             : nullptr;
+}
+
+bool isFolderNode(const QTreeWidgetItem* item) {
+    const ProfileItem* node = asProfile(item);
+    return node && node->isFolder();
+}
+bool isHostNode(const QTreeWidgetItem* item) {
+    const ProfileItem* node = asProfile(item);
+    return node && node->isHost();
+}
+
+void addItems(const FolderTree::Node& from, QTreeWidgetItem* to) {
+    for (const auto& child : from.children) {
+        auto* item = new ProfileItem(child->label, child->kind);
+        to->addChild(item);
+        addItems(*child, item);
+    }
+}
+
+void addNodes(const QTreeWidgetItem* from, FolderTree::Node& to) {
+    for (int i = 0; i < from->childCount(); ++i) {
+        const ProfileItem* item = asProfile(from->child(i));
+        if (!item)
+            continue;
+        addNodes(item, to.addChild(item->label(), item->kind()));
+    }
+}
+
+QPushButton* makeButton(QWidget* owner, const QString& label) {
+    auto* button = new QPushButton(label, owner);
+    button->setObjectName(label);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* addField(QWidget* owner, QFormLayout* form, const QString& label) {
+    auto* field = new QLineEdit(owner);
+    field->setObjectName(label);
+    form->addRow(label, field);
+    return field;
+}
+
+}  // namespace
+
+LoginDialog::LoginDialog(Operator& op, QWidget* parent) : QDialog(parent), m_op(op) {
+    build();
+    loadTree();
+}
+
+LoginDialog::LoginDialog(Operator& op, const QString& presetPort, QWidget* parent) : LoginDialog(op, parent) {
+    setPort(presetPort);
+}
+
+void LoginDialog::build() {
+    setWindowTitle(QStringLiteral("Login"));
+
+    auto* form = new QFormLayout;
+    m_user = addField(this, form, QStringLiteral("User name"));
+    m_password = addField(this, form, QStringLiteral("Password"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_host = addField(this, form, QStringLiteral("Host"));
+    m_port = addField(this, form, QStringLiteral("Port"));
+
+    auto* connectButton = makeButton(this, QStringLiteral("Connect"));
+    connectButton->setDefault(true);
+    auto* cancelButton = makeButton(this, QStringLiteral("Cancel"));
+    auto* loginButtons = new QHBoxLayout;
+    loginButtons->addStretch();
+    loginButtons->addWidget(connectButton);
+    loginButtons->addWidget(cancelButton);
+
+    auto* group = new QGroupBox(kTreeTitle, this);
+    group->setObjectName(kTreeTitle);
+    m_tree = new QTreeWidget(group);
+    m_tree->setObjectName(kTreeTitle);
+    m_tree->setColumnCount(1);
+    m_tree->header()->hide();
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Labels are edited in place only right after "Create Folder" makes a folder; a double-click
+    // on a folder opens and closes it.
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto* createFolderButton = makeButton(group, QStringLiteral("Create Folder"));
+    auto* deleteFolderButton = makeButton(group, QStringLiteral("Delete Folder"));
+    auto* editFolderButton = makeButton(group, QStringLiteral("Edit Folder"));
+    auto* newHostButton = makeButton(group, QStringLiteral("New Host"));
+    auto* deleteHostButton = makeButton(group, QStringLiteral("Delete Host"));
+    auto* editHostButton = makeButton(group, QStringLiteral("Edit Host"));
+    auto* treeButtons = new QGridLayout;
+    treeButtons->addWidget(createFolderButton, 0, 0);
+    treeButtons->addWidget(deleteFolderButton, 0, 1);
+    treeButtons->addWidget(editFolderButton, 0, 2);
+    treeButtons->addWidget(newHostButton, 1, 0);
+    treeButtons->addWidget(deleteHostButton, 1, 1);
+    treeButtons->addWidget(editHostButton, 1, 2);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(m_tree);
+    groupLayout->addLayout(treeButtons);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(form);
+    left->addStretch();
+    left->addLayout(loginButtons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(group, 1);
+    resize(640, 360);
+
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, &LoginDialog::nodeSelected);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &LoginDialog::nodeDoubleClicked);
+    connect(m_tree, &QTreeWidget::itemChanged, this, &LoginDialog::labelEdited);
+    connect(createFolderButton, &QPushButton::clicked, this, &LoginDialog::createFolder);
+    connect(deleteFolderButton, &QPushButton::clicked, this, &LoginDialog::deleteFolder);
+    connect(editFolderButton, &QPushButton::clicked, this, &LoginDialog::editFolder);
+    connect(newHostButton, &QPushButton::clicked, this, &LoginDialog::newHost);
+    connect(deleteHostButton, &QPushButton::clicked, this, &LoginDialog::deleteHost);
+    connect(editHostButton, &QPushButton::clicked, this, &LoginDialog::editHost);
+    connect(connectButton, &QPushButton::clicked, this, &LoginDialog::connectToServer);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void LoginDialog::setPort(const QString& port) {
+    m_port->setText(port);
+}
+
+LoginValues LoginDialog::values() const {
+    return {m_user->text(), m_password->text(), m_host->text(), m_port->text()};
+}
+
+void LoginDialog::loadTree() {
+    const FolderTree saved = FolderTree::load();
+    // The root is not stored, so a renamed root is "Host" again at every login.
+    auto* root = new ProfileItem(FolderTree::rootLabel(), FolderTree::Folder);
+    m_tree->addTopLevelItem(root);
+    addItems(saved.root(), root);
+    m_tree->expandAll();
+}
+
+void LoginDialog::saveTree() const {
+    FolderTree tree;
+    if (const QTreeWidgetItem* root = m_tree->topLevelItem(0))
+        addNodes(root, tree.root());
+    tree.save();
+}
+
+QTreeWidgetItem* LoginDialog::selectedNode() const {
+    return m_tree->currentItem();
+}
+
+bool LoginDialog::isRoot(const QTreeWidgetItem* node) const {
+    return node && node == m_tree->topLevelItem(0);
+}
+
+QTreeWidgetItem* LoginDialog::addNode(QTreeWidgetItem* parent, const QString& label, int kind) {
+    auto* node = new ProfileItem(label, kind);
+    parent->addChild(node);
+    parent->sortChildren(0, Qt::AscendingOrder);
+    parent->setExpanded(true);
+    m_tree->setCurrentItem(node);
+    return node;
+}
+
+void LoginDialog::rename(QTreeWidgetItem* node, const QString& label) {
+    ProfileItem* item = asProfile(node);
+    if (!item)
+        return;
+    item->setLabel(label);
+    if (QTreeWidgetItem* parent = item->parent())
+        parent->sortChildren(0, Qt::AscendingOrder);
+}
+
+void LoginDialog::fillFromSavedHost(const QTreeWidgetItem* node) {
+    const ProfileItem* item = asProfile(node);
+    if (!item || !item->isHost())
+        return;
+    const auto saved = HostFile().findFirst(item->label().toStdString());
+    if (!saved)
+        return;
+    fillLoginFields(QString::fromStdString(saved->hostName), QString::fromStdString(saved->port),
+                    QString::fromStdString(saved->password), QString::fromStdString(saved->userName));
+}
+
+void LoginDialog::fillLoginFields(const QString& host, const QString& port, const QString& password,
+                                  const QString& user) {
+    m_host->setText(host);
+    m_port->setText(port);
+    m_password->setText(password);
+    m_user->setText(user);
+}
+
+void LoginDialog::nodeSelected(QTreeWidgetItem* node) {
+    fillFromSavedHost(node);
+}
+
+void LoginDialog::nodeDoubleClicked(QTreeWidgetItem* node) {
+    // Folders open and close on a double-click by themselves.
+    if (!isHostNode(node))
+        return;
+    fillFromSavedHost(node);
+    connectToServer();
+}
+
+void LoginDialog::labelEdited(QTreeWidgetItem* node) {
+    ProfileItem* item = asProfile(node);
+    if (!item || item->text(0) == item->label())
+        return;
+    const QString edited = item->text(0);
+    if (refuseUnacceptableLabel(m_op, edited)) {
+        item->setText(0, item->label());
+        return;
+    }
+    rename(item, edited);
+    saveTree();
+}
+
+void LoginDialog::createFolder() {
+    QTreeWidgetItem* parent = selectedNode();
+    if (!isFolderNode(parent))
+        return;
+    FolderNameDialog dialog(m_op, this);
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return;
+    const QString name = dialog.folderName();
+    if (refuseUnacceptableLabel(m_op, name))
+        return;
+    QTreeWidgetItem* folder = addNode(parent, name, FolderTree::Folder);
+    saveTree();
+    folder->setFlags(folder->flags() | Qt::ItemIsEditable);
+    m_tree->editItem(folder, 0);
+}
+
+void LoginDialog::deleteFolder() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node)
+        return;
+    if (!m_op.ask(QStringLiteral("May I delete truly?")))
+        return;
+    if (isRoot(node))
+        qDeleteAll(node->takeChildren());  // the root itself always stays
+    else if (isFolderNode(node))
+        delete node;
+    saveTree();
+}
+
+void LoginDialog::editFolder() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!isFolderNode(node))
+        return;
+    FolderNameDialog dialog(m_op, this);
+    dialog.setFolderName(asProfile(node)->label());
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return;
+    const QString name = dialog.folderName();
+    if (refuseUnacceptableLabel(m_op, name))
+        return;
+    rename(node, name);
+    saveTree();
+}
+
+void LoginDialog::newHost() {
+    QTreeWidgetItem* parent = selectedNode();
+    if (!isFolderNode(parent))
+        return;
+    HostDialog dialog(m_op, this);
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return;
+    if (refuseUnacceptableLabel(m_op, dialog.displayName()))
+        return;
+    addNode(parent, dialog.displayName(), FolderTree::Host);
+    // After the selection, which filled the fields from the first saved host of that name.
+    fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
+    saveTree();
+}
+
+void LoginDialog::deleteHost() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!isHostNode(node))
+        return;
+    if (!m_op.ask(QStringLiteral("May I delete truly?")))
+        return;
+    HostFile().markDeadFirst(asProfile(node)->label().toStdString());
+    delete node;
+    saveTree();
+}
+
+void LoginDialog::editHost() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!isHostNode(node))
+        return;
+    HostDialog dialog(m_op, asProfile(node)->label(), this);
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return;
+    if (refuseUnacceptableLabel(m_op, dialog.displayName()))
+        return;
+    rename(node, dialog.displayName());
+    m_tree->setCurrentItem(node);
+    fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
+    saveTree();
+}
+
+void LoginDialog::connectToServer() {
+    if (!parsePort(m_port->text())) {
+        m_op.inform(QStringLiteral("The port number must be a number from 1 to 65535."), appTitle(),
+                    MessageIcon::Warning);
+        return;
+    }
+    accept();
+}
+
+LoginPrompt makeLoginPrompt(Operator& op, QWidget* parent) {
+    // The prompt may outlive the window it was made for.
+    QPointer<QWidget> owner(parent);
+    return [&op, owner](const QString& presetPort) -> std::optional<LoginValues> {
+        LoginDialog dialog(op, presetPort, owner.data());
+        if (op.runModal(dialog) != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.values();
+    };
+}
+
+}  // namespace velkin

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDialog>
+
+#include "session/CSorvaneDoc.h"
+
+class QLineEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace velkin {
+
+class Operator;
+
+/// "Login": the four connection values, and the tree of saved hosts in folders that fills them.
+/// The tree on screen is the working copy of FOLDER.DAT and is written back after every change;
+/// the hosts' values live in Host.DAT, found by the node's label.
+class LoginDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit LoginDialog(Operator& op, QWidget* parent = nullptr);
+    LoginDialog(Operator& op, const QString& presetPort, QWidget* parent = nullptr);
+
+    void setPort(const QString& port);
+    LoginValues values() const;
+
+private:
+    void build();
+    void loadTree();
+    void saveTree() const;
+
+    QTreeWidgetItem* selectedNode() const;
+    bool isRoot(const QTreeWidgetItem* node) const;
+    QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& label, int kind);
+    void rename(QTreeWidgetItem* node, const QString& label);
+    void fillFromSavedHost(const QTreeWidgetItem* node);
+    void fillLoginFields(const QString& host, const QString& port, const QString& password,
+                         const QString& user);
+
+    void nodeSelected(QTreeWidgetItem* node);
+    void nodeDoubleClicked(QTreeWidgetItem* node);
+    void labelEdited(QTreeWidgetItem* node);
+
+    void createFolder();
+    void deleteFolder();
+    void editFolder();
+    void newHost();
+    void deleteHost();
+    void editHost();
+    void connectToServer();
+
+    Operator& m_op;
+    QLineEdit* m_user = nullptr;
+    QLineEdit* m_password = nullptr;
+    QLineEdit* m_host = nullptr;
+    QLineEdit* m_port = nullptr;
+    QTreeWidget* m_tree = nullptr;
+};
+
+/// The session's login: a LoginDialog pre-set with the port, run through op; the values when the
+/// person chose to connect.
+LoginPrompt makeLoginPrompt(Operator& op, QWidget* parent);
+
+}  // namespace velkin

@@ -1,0 +1,87 @@
+#include "CSorvaneDoc.h"
+
+#include <QDir>
+#include <cstdio>
+
+#include "Operator.h"
+#include "ProcessExit.h"
+#include "SqlText.h"
+#include "StatusPanes.h"
+
+namespace velkin {
+
+std::optional<unsigned int> parsePort(const QString& text) {
+    bool ok = false;
+    uint port = text.trimmed().toUInt(&ok, 10);
+    if (!ok || port < 1 || port > 65535) return std::nullopt;
+    return port;
+}
+
+CSorvaneDoc::CSorvaneDoc(Operator& op, LoginPrompt loginPrompt, StatusPanes* status)
+    : m_op(op), m_loginPrompt(std::move(loginPrompt)), m_status(status) {}
+
+CSorvaneDoc::~CSorvaneDoc() = default;
+
+void CSorvaneDoc::setPane(int pane, const QString& text) {
+    if (m_status) m_status->setPaneText(pane, text);
+}
+
+void CSorvaneDoc::enterWorkingDirectory() {
+    // The profile files are opened by bare name, so every login must look in the same folder,
+    // whatever folder a file chooser has made current since.
+    if (!m_workingDirectory.isEmpty()) {
+        QDir::setCurrent(m_workingDirectory);
+        return;
+    }
+    QString cwd = QDir::currentPath();
+    if (cwd.isEmpty())
+        std::fputs("_getcwd Error !!\n", stderr);
+    else
+        m_workingDirectory = cwd;
+}
+
+int CSorvaneDoc::Connect() {
+    enterWorkingDirectory();
+    m_connection.reset();
+
+    std::optional<LoginValues> login = m_loginPrompt ? m_loginPrompt(QStringLiteral("3306")) : std::nullopt;
+    if (!login) {
+        m_op.inform(QStringLiteral("Login failure"));
+        endProcess(-1);
+    }
+    m_loginName = login->user;
+    m_password = login->password;
+    m_hostName = login->host;
+    m_portText = login->port;
+    unsigned int port = parsePort(m_portText).value_or(3306);
+
+    m_connection = std::make_unique<Connection>();
+    if (!m_connection->connect(u8(m_hostName), u8(m_loginName), u8(m_password), port)) {
+        m_op.inform(QStringLiteral("Connection failure"));
+        m_connection.reset();
+        setPane(0, QStringLiteral("It does not connect."));
+        m_adminFlag = 0;
+        return Failed;
+    }
+
+    if (m_status) {
+        m_status->setPaneFixed(1, 150);
+        m_status->setPaneFixed(2, 150);
+        m_status->setPaneFixed(3, 170);
+    }
+    setPane(1, textf("Login name %s", u8(m_loginName)));
+    setPane(2, textf("Host name %s", u8(m_hostName)));
+    setPane(3, QStringLiteral("Reference speed"));
+
+    if (!m_connection->selectDb("mysql")) {
+        m_adminFlag = 0;
+        setPane(0, QStringLiteral("It is under connection by the common user."));
+        return CommonUser;
+    }
+    setPane(0, QStringLiteral("It is under connection by Admin"));
+    m_op.inform(QStringLiteral("It is Admin."));
+    m_adminFlag = 1;
+    return Admin;
+}
+
+}  // namespace velkin

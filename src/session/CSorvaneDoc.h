@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "Connection.h"
+
+namespace velkin {
+
+class Operator;
+class StatusPanes;
+
+/// The four values a login hands to the session, all as typed.
+struct LoginValues {
+    QString user;
+    QString password;
+    QString host;
+    QString port;
+};
+
+/// Shows the login and returns its values, or nothing when the person did not choose to connect.
+/// It gets the port text to pre-set.
+using LoginPrompt = std::function<std::optional<LoginValues>(const QString& presetPort)>;
+
+/// The session: the one connection to one server, the login values, and the browsing state that
+/// the object tree and the record list share.
+class CSorvaneDoc {
+public:
+    enum ConnectResult { Admin = 0, Failed = -1, CommonUser = -2 };
+
+    CSorvaneDoc(Operator& op, LoginPrompt loginPrompt, StatusPanes* status = nullptr);
+    ~CSorvaneDoc();
+
+    /// Logs in and connects; returns Admin, CommonUser or Failed. Ends the process with -1 when the
+    /// person cancels the login.
+    int Connect();
+
+    Connection* connection() const { return m_connection.get(); }
+    /// True when a connection was made and has not been given up.
+    bool isConnected() const { return m_connection && m_connection->isOpen(); }
+    void setStatusPanes(StatusPanes* status) { m_status = status; }
+    Operator& op() const { return m_op; }
+
+    // Browsing state, set by the object tree and the record list.
+    QString m_currentTable;
+    QString m_currentDb;
+    int m_nodeKind = 0;
+    int m_adminFlag = 0;
+    QString m_selectedText;
+    QString m_portText;
+    QString m_hostName;
+    QString m_password;
+    QString m_loginName;
+    int m_pageLength = 100;
+    QString m_workingDirectory;
+    int m_chartKind = -1;
+    int m_filterActive = 0;
+    int m_recordCount = 0;
+    int m_currentPage = 0;
+
+private:
+    void enterWorkingDirectory();
+    void setPane(int pane, const QString& text);
+
+    Operator& m_op;
+    LoginPrompt m_loginPrompt;
+    StatusPanes* m_status;
+    std::unique_ptr<Connection> m_connection;
+};
+
+/// A port text as the login accepts it: decimal, 1 to 65535.
+std::optional<unsigned int> parsePort(const QString& text);
+
+}  // namespace velkin

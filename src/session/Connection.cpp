@@ -1,0 +1,195 @@
+#include "Connection.h"
+
+#include <mysql.h>
+
+#include <fmt/printf.h>
+
+namespace velkin {
+
+namespace {
+Connection::StatementObserver& observer() {
+    static Connection::StatementObserver o;
+    return o;
+}
+int g_openCount = 0;
+}  // namespace
+
+// ---- Result -------------------------------------------------------------------------------
+
+Result::Result(MYSQL_RES* res) : m_res(res) {}
+
+Result::Result(Result&& other) noexcept : m_res(other.m_res) { other.m_res = nullptr; }
+
+Result& Result::operator=(Result&& other) noexcept {
+    if (this != &other) {
+        reset();
+        m_res = other.m_res;
+        other.m_res = nullptr;
+    }
+    return *this;
+}
+
+Result::~Result() { reset(); }
+
+void Result::reset() {
+    if (m_res) mysql_free_result(m_res);
+    m_res = nullptr;
+}
+
+unsigned Result::fieldCount() const { return m_res ? mysql_num_fields(m_res) : 0; }
+
+std::uint64_t Result::rowCount() const { return m_res ? mysql_num_rows(m_res) : 0; }
+
+std::vector<FieldInfo> Result::fields() const {
+    std::vector<FieldInfo> list;
+    if (!m_res) return list;
+    unsigned n = mysql_num_fields(m_res);
+    MYSQL_FIELD* f = mysql_fetch_fields(m_res);
+    list.reserve(n);
+    for (unsigned i = 0; i < n; ++i) {
+        FieldInfo info;
+        info.name.assign(f[i].name ? f[i].name : "", f[i].name_length);
+        info.table.assign(f[i].table ? f[i].table : "", f[i].table_length);
+        info.database.assign(f[i].db ? f[i].db : "", f[i].db_length);
+        info.type = f[i].type;
+        info.length = f[i].length;
+        info.flags = f[i].flags;
+        info.decimals = f[i].decimals;
+        list.push_back(std::move(info));
+    }
+    return list;
+}
+
+std::vector<std::string> Result::fieldNames() const {
+    std::vector<std::string> names;
+    for (auto& f : fields()) names.push_back(f.name);
+    return names;
+}
+
+Row Result::fetchRow() {
+    if (!m_res) return {};
+    MYSQL_ROW row = mysql_fetch_row(m_res);
+    if (!row) return {};
+    return Row(row, mysql_fetch_lengths(m_res), mysql_num_fields(m_res));
+}
+
+void Result::seek(std::uint64_t row) {
+    if (m_res) mysql_data_seek(m_res, row);
+}
+
+// ---- Connection ---------------------------------------------------------------------------
+
+Connection::Connection() : m_mysql(mysql_init(nullptr)) {}
+
+Connection::~Connection() {
+    if (m_open) --g_openCount;
+    if (m_mysql) mysql_close(m_mysql);
+}
+
+bool Connection::connect(const std::string& host, const std::string& user, const std::string& password,
+                         unsigned int port) {
+    if (!m_mysql || m_open) return false;
+    // Names and values travel as UTF-8 so that the screens show them as the server holds them.
+    mysql_options(m_mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    // An unreachable host must not freeze the screen for minutes.
+    unsigned int timeout = 10;
+    mysql_options(m_mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    if (!mysql_real_connect(m_mysql, host.c_str(), user.c_str(), password.c_str(), nullptr, port, nullptr, 0))
+        return false;
+    m_open = true;
+    ++g_openCount;
+    m_dialect = ServerDialect(mysql_get_server_version(m_mysql),
+                              serverInfo().find("MariaDB") != std::string::npos);
+    loadReservedWords();
+    return true;
+}
+
+void Connection::loadReservedWords() {
+    // Only servers that mark their reserved words can add to the built-in list; a plain keyword
+    // list would quote ordinary names such as user or status.
+    if (m_dialect.isMariaDb() || m_dialect.version() < 80000) return;
+    Result r = select("SELECT WORD FROM information_schema.KEYWORDS WHERE RESERVED = 1");
+    std::vector<std::string> words;
+    while (Row row = r.fetchRow()) words.push_back(row.str(0));
+    m_dialect.addReservedWords(words);
+}
+
+int Connection::query(std::string_view sql) {
+    if (observer()) observer()(*this, std::string(sql));
+    return mysql_real_query(m_mysql, sql.data(), static_cast<unsigned long>(sql.size()));
+}
+
+Result Connection::storeResult() { return Result(mysql_store_result(m_mysql)); }
+
+Result Connection::select(std::string_view sql) {
+    if (query(sql) != 0) return {};
+    return storeResult();
+}
+
+unsigned int Connection::errorNumber() const { return mysql_errno(m_mysql); }
+
+std::string Connection::errorText() const { return mysql_error(m_mysql); }
+
+std::string Connection::errorLine() const { return fmt::sprintf("%d:%s", errorNumber(), errorText()); }
+
+std::string Connection::info() const {
+    const char* i = mysql_info(m_mysql);
+    return i ? i : "";
+}
+
+std::uint64_t Connection::affectedRows() const { return mysql_affected_rows(m_mysql); }
+
+unsigned long Connection::threadId() const { return mysql_thread_id(m_mysql); }
+
+bool Connection::selectDb(const std::string& database) { return mysql_select_db(m_mysql, database.c_str()) == 0; }
+
+Result Connection::listDbs() { return Result(mysql_list_dbs(m_mysql, nullptr)); }
+
+Result Connection::listTables(const char* wild) { return Result(mysql_list_tables(m_mysql, wild)); }
+
+Result Connection::listFields(const std::string& table, const char* wild) {
+    return Result(mysql_list_fields(m_mysql, table.c_str(), wild));
+}
+
+Result Connection::listProcesses() { return Result(mysql_list_processes(m_mysql)); }
+
+bool Connection::ping() { return m_open && mysql_ping(m_mysql) == 0; }
+
+int Connection::kill(unsigned long id) { return mysql_kill(m_mysql, id); }
+
+std::string Connection::stat() {
+    const char* s = mysql_stat(m_mysql);
+    return s ? s : "";
+}
+
+int Connection::shutdown() { return mysql_shutdown(m_mysql, SHUTDOWN_DEFAULT); }
+
+int Connection::refresh(unsigned int options) { return mysql_refresh(m_mysql, options); }
+
+std::string Connection::escape(std::string_view text) const {
+    std::string out(text.size() * 2 + 1, '\0');
+    unsigned long n = mysql_real_escape_string(m_mysql, out.data(), text.data(), static_cast<unsigned long>(text.size()));
+    out.resize(n);
+    return out;
+}
+
+std::string Connection::serverInfo() const {
+    const char* s = mysql_get_server_info(m_mysql);
+    return s ? s : "";
+}
+
+std::string Connection::clientInfo() { return mysql_get_client_info(); }
+
+unsigned int Connection::protoInfo() const { return mysql_get_proto_info(m_mysql); }
+
+unsigned long Connection::serverVersion() const { return m_dialect.version(); }
+
+bool Connection::initLibrary() { return mysql_library_init(0, nullptr, nullptr) == 0; }
+
+void Connection::endLibrary() { mysql_library_end(); }
+
+void Connection::setStatementObserver(StatementObserver o) { observer() = std::move(o); }
+
+int Connection::openCount() { return g_openCount; }
+
+}  // namespace velkin

@@ -1,0 +1,164 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ServerDialect.h"
+
+struct st_mysql;
+struct st_mysql_res;
+typedef struct st_mysql MYSQL;
+typedef struct st_mysql_res MYSQL_RES;
+
+namespace velkin {
+
+/// One row of a stored result: nullable byte texts with their lengths, valid until the next fetch.
+class Row {
+public:
+    Row() = default;
+    Row(char** cells, unsigned long* lengths, unsigned count) : m_cells(cells), m_lengths(lengths), m_count(count) {}
+
+    explicit operator bool() const { return m_cells != nullptr; }
+    unsigned size() const { return m_count; }
+    bool isNull(unsigned i) const { return i >= m_count || m_cells[i] == nullptr; }
+    /// The cell's bytes; empty for NULL.
+    std::string_view text(unsigned i) const {
+        return isNull(i) ? std::string_view() : std::string_view(m_cells[i], m_lengths[i]);
+    }
+    std::optional<std::string> value(unsigned i) const {
+        if (isNull(i)) return std::nullopt;
+        return std::string(text(i));
+    }
+    std::string str(unsigned i) const { return std::string(text(i)); }
+
+private:
+    char** m_cells = nullptr;
+    unsigned long* m_lengths = nullptr;
+    unsigned m_count = 0;
+};
+
+/// What the client library tells about one column of a result.
+struct FieldInfo {
+    std::string name;
+    std::string table;
+    std::string database;
+    int type = 0;            ///< enum_field_types
+    unsigned long length = 0;
+    unsigned int flags = 0;  ///< NOT_NULL_FLAG, PRI_KEY_FLAG, ...
+    unsigned int decimals = 0;
+};
+
+/// A stored result set that releases itself.
+class Result {
+public:
+    Result() = default;
+    explicit Result(MYSQL_RES* res);
+    Result(Result&& other) noexcept;
+    Result& operator=(Result&& other) noexcept;
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+    ~Result();
+
+    explicit operator bool() const { return m_res != nullptr; }
+    unsigned fieldCount() const;
+    std::uint64_t rowCount() const;
+    std::vector<FieldInfo> fields() const;
+    std::vector<std::string> fieldNames() const;
+    /// The next row, or an empty Row when none is left.
+    Row fetchRow();
+    void seek(std::uint64_t row);
+    void reset();
+    MYSQL_RES* handle() const { return m_res; }
+
+private:
+    MYSQL_RES* m_res = nullptr;
+};
+
+/// The one connection of a session (or the temporary second one of a copy between servers):
+/// owns the MYSQL handle and is the only place that talks to the client library.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    /// Connects with no default database, no socket name and no client flags. True on success.
+    bool connect(const std::string& host, const std::string& user, const std::string& password,
+                 unsigned int port);
+    bool isOpen() const { return m_open; }
+
+    /// Sends one statement (binary safe). Returns 0 on success, like mysql_query.
+    int query(std::string_view sql);
+    /// The result of the last statement; empty when it had none or reading failed.
+    Result storeResult();
+    /// query() then storeResult(); an empty Result when either failed.
+    Result select(std::string_view sql);
+
+    unsigned int errorNumber() const;
+    std::string errorText() const;
+    /// "%d:%s" with the error number and text, the tail of every failure message.
+    std::string errorLine() const;
+    std::string info() const;
+    std::uint64_t affectedRows() const;
+    unsigned long threadId() const;
+
+    bool selectDb(const std::string& database);
+    Result listDbs();
+    Result listTables(const char* wild = "%");
+    Result listFields(const std::string& table, const char* wild = nullptr);
+    Result listProcesses();
+    /// True when the server answered.
+    bool ping();
+    int kill(unsigned long threadId);
+    std::string stat();
+    int shutdown();
+    int refresh(unsigned int options);
+    /// Escapes text for use between single quotes, by length, in the connection's character set.
+    std::string escape(std::string_view text) const;
+
+    std::string serverInfo() const;
+    static std::string clientInfo();
+    unsigned int protoInfo() const;
+    unsigned long serverVersion() const;
+    const ServerDialect& dialect() const { return m_dialect; }
+    MYSQL* handle() const { return m_mysql; }
+
+    /// Held by work that must not be interrupted by other traffic on this connection (the keep-alive
+    /// check skips while any scope is alive), such as a copy that lets events through between batches.
+    class BusyScope {
+    public:
+        explicit BusyScope(Connection& c) : m_c(c) { ++m_c.m_busy; }
+        ~BusyScope() { --m_c.m_busy; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        Connection& m_c;
+    };
+    bool isBusy() const { return m_busy > 0; }
+
+    /// Starts and ends the client library for the process (the socket layer of old).
+    static bool initLibrary();
+    static void endLibrary();
+
+    /// Receives the text of every statement sent through query() on any connection.
+    using StatementObserver = std::function<void(const Connection&, const std::string&)>;
+    static void setStatementObserver(StatementObserver observer);
+    /// Connections of this process that are open now.
+    static int openCount();
+
+private:
+    void loadReservedWords();
+
+    MYSQL* m_mysql = nullptr;
+    bool m_open = false;
+    int m_busy = 0;
+    ServerDialect m_dialect;
+};
+
+}  // namespace velkin

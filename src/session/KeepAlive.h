@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+namespace velkin {
+
+class CSorvaneDoc;
+
+/// Pings the server every minute; a lost session is reported once and handed to onLost, which
+/// logs in again.
+class KeepAlive : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kIntervalMs = 60000;
+
+    KeepAlive(CSorvaneDoc& doc, std::function<void()> onLost, QObject* parent = nullptr);
+
+    void start();
+    void stop();
+    bool isActive() const { return m_timer.isActive(); }
+    /// One check, as the timer runs it. Skipped while a statement or a read is in progress.
+    void check();
+
+private:
+    CSorvaneDoc& m_doc;
+    std::function<void()> m_onLost;
+    QTimer m_timer;
+};
+
+}  // namespace velkin

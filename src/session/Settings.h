@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QRect>
+#include <QSettings>
+#include <QString>
+
+namespace velkin {
+
+/// The per-user settings store: sections and keys as the program has always kept them.
+class Settings {
+public:
+    Settings();
+
+    int readInt(const QString& section, const QString& key, int defaultValue) const;
+    void writeInt(const QString& section, const QString& key, int value);
+    QString readText(const QString& section, const QString& key, const QString& defaultValue) const;
+    void writeText(const QString& section, const QString& key, const QString& value);
+
+    /// "SQLDLG"/"PageLength"; a stored 0 counts as the default 100.
+    int pageLength() const;
+    void setPageLength(int rows);
+
+private:
+    mutable QSettings m_store;
+};
+
+}  // namespace velkin

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <fmt/printf.h>
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velkin {
+
+class Connection;
+class ServerDialect;
+
+/// A statement or message from a printf format, as the screens' formats are written.
+template <typename... Args>
+std::string sqlf(const char* format, const Args&... args) {
+    return fmt::sprintf(format, args...);
+}
+
+/// The same for interface texts.
+template <typename... Args>
+QString textf(const char* format, const Args&... args) {
+    return QString::fromStdString(fmt::sprintf(format, args...));
+}
+
+inline std::string u8(const QString& s) { return s.toStdString(); }
+inline QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+/// A value's text made safe to stand between single quotes that a format already has.
+std::string escapeValue(const Connection& connection, std::string_view value);
+/// A value as a literal: quoted and escaped, or the keyword NULL.
+std::string quoteValue(const Connection& connection, const std::optional<std::string_view>& value);
+
+/// [A-Za-z_][A-Za-z0-9_$]*: a name that may stand bare unless it is a reserved word.
+bool isPlainIdentifier(std::string_view name);
+/// A name read from the server, bare when it can be, in backticks (inner backticks doubled) otherwise.
+std::string quoteName(std::string_view name, const ServerDialect& dialect);
+std::string quoteName(const Connection& connection, std::string_view name);
+/// database.table with each part quoted as needed.
+std::string qualifiedName(const Connection& connection, std::string_view database, std::string_view table);
+/// A LIKE pattern, for use between single quotes, that matches exactly this name.
+std::string likeLiteral(std::string_view name);
+
+}  // namespace velkin

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace velkin {
+
+/// The main window's status bar as the session and the views write it: panes by number.
+class StatusPanes {
+public:
+    virtual ~StatusPanes() = default;
+    virtual void setPaneText(int pane, const QString& text) = 0;
+    /// Gives a pane a fixed width and a raised look; it then no longer follows a key state.
+    virtual void setPaneFixed(int pane, int width) = 0;
+};
+
+}  // namespace velkin

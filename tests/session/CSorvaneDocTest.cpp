@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QThread>
+#include <map>
+
+#include "session/CSorvaneDoc.h"
+#include "session/KeepAlive.h"
+#include "session/ProcessExit.h"
+#include "session/SqlText.h"
+#include "session/StatusPanes.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+struct RecordedPanes : StatusPanes {
+    void setPaneText(int pane, const QString& text) override { texts[pane] = text; }
+    void setPaneFixed(int pane, int width) override { widths[pane] = width; }
+    std::map<int, QString> texts;
+    std::map<int, int> widths;
+};
+
+struct ProcessEnded {
+    int code;
+};
+
+/// Answers logins from a queue of accounts; an empty queue is a cancelled login.
+struct Logins {
+    std::vector<std::optional<LoginValues>> queue;
+    QStringList presets;
+    LoginPrompt prompt() {
+        return [this](const QString& preset) -> std::optional<LoginValues> {
+            presets << preset;
+            if (queue.empty()) return std::nullopt;
+            auto v = queue.front();
+            queue.erase(queue.begin());
+            return v;
+        };
+    }
+    void add(const Account& a, const QString& port = QString::number(testPort())) {
+        queue.push_back(LoginValues{qs(a.user), qs(a.password), qs(testHost()), port});
+    }
+};
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setProcessEndHandler([](int code) { throw ProcessEnded{code}; });
+    }
+    void TearDown() override { setProcessEndHandler(nullptr); }
+
+    ScratchDirectory dir;
+    ScriptedOperator op;
+    RecordedPanes panes;
+    Logins logins;
+    CSorvaneDoc doc{op, logins.prompt(), &panes};
+};
+
+bool serverHasThread(unsigned long id) {
+    auto admin = connectAdmin();
+    return scalar(*admin, sqlf("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %lu", id)) == "1";
+}
+
+}  // namespace
+
+TEST_F(SessionTest, AdministratorLogin) {
+    logins.add(adminAccount());
+    EXPECT_EQ(0, doc.Connect());
+    EXPECT_EQ(QStringList{"3306"}, logins.presets) << "the login is pre-set to the default port";
+    EXPECT_EQ(1, doc.m_adminFlag);
+    ASSERT_TRUE(doc.isConnected());
+    EXPECT_EQ(QStringList{"It is Admin."}, op.messageTexts());
+    EXPECT_EQ("VelkinSorvane", op.messages.at(0).caption);
+    EXPECT_EQ("It is under connection by Admin", panes.texts[0]);
+    EXPECT_EQ("Login name root", panes.texts[1]);
+    EXPECT_EQ("Host name 127.0.0.1", panes.texts[2]);
+    EXPECT_EQ("Reference speed", panes.texts[3]);
+    EXPECT_EQ((std::map<int, int>{{1, 150}, {2, 150}, {3, 170}}), panes.widths);
+    EXPECT_EQ("root", doc.m_loginName);
+    EXPECT_EQ("127.0.0.1", doc.m_hostName);
+    EXPECT_EQ(QString::number(testPort()), doc.m_portText);
+    EXPECT_EQ("mysql", scalar(*doc.connection(), "SELECT DATABASE()")) << "an administrator is left in mysql";
+    EXPECT_EQ(QDir::currentPath(), doc.m_workingDirectory);
+}
+
+TEST_F(SessionTest, CommonUserLogin) {
+    logins.add(commonAccount());
+    EXPECT_EQ(-2, doc.Connect());
+    EXPECT_EQ(0, doc.m_adminFlag);
+    EXPECT_TRUE(doc.isConnected());
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+    EXPECT_EQ("It is under connection by the common user.", panes.texts[0]);
+    EXPECT_EQ("Login name sorvane_common", panes.texts[1]);
+    EXPECT_EQ("Reference speed", panes.texts[3]);
+}
+
+TEST_F(SessionTest, FailedLogin) {
+    logins.add({"root", "not-the-password"});
+    EXPECT_EQ(-1, doc.Connect());
+    EXPECT_EQ(QStringList{"Connection failure"}, op.messageTexts());
+    EXPECT_EQ("It does not connect.", panes.texts[0]);
+    EXPECT_EQ(0, doc.m_adminFlag);
+    EXPECT_FALSE(doc.isConnected());
+    EXPECT_EQ(nullptr, doc.connection());
+    EXPECT_TRUE(panes.widths.empty()) << "the panes stay as they were";
+}
+
+TEST_F(SessionTest, CancelledLoginEndsTheProcessAlsoOnReconnect) {
+    try {
+        doc.Connect();
+        FAIL() << "a cancelled login must end the process";
+    } catch (const ProcessEnded& e) {
+        EXPECT_EQ(-1, e.code);
+    }
+    EXPECT_EQ(QStringList{"Login failure"}, op.messageTexts());
+
+    op.clear();
+    logins.add(adminAccount());
+    ASSERT_EQ(0, doc.Connect());
+    int open = Connection::openCount();
+    try {
+        doc.Connect();
+        FAIL() << "a cancelled reconnect must end the process";
+    } catch (const ProcessEnded& e) {
+        EXPECT_EQ(-1, e.code);
+    }
+    EXPECT_EQ(open - 1, Connection::openCount()) << "the old connection was closed before the login";
+}
+
+TEST_F(SessionTest, ReconnectLeavesExactlyOneConnection) {
+    logins.add(adminAccount());
+    logins.add(commonAccount());
+    ASSERT_EQ(0, doc.Connect());
+    unsigned long first = doc.connection()->threadId();
+    int open = Connection::openCount();
+    ASSERT_TRUE(serverHasThread(first));
+
+    EXPECT_EQ(-2, doc.Connect());
+    unsigned long second = doc.connection()->threadId();
+    EXPECT_EQ(open, Connection::openCount());
+    EXPECT_TRUE(serverHasThread(second));
+    // The server drops a closed connection's thread asynchronously; give it a moment.
+    bool gone = false;
+    for (int i = 0; i < 50 && !gone; ++i) {
+        gone = !serverHasThread(first);
+        if (!gone) QThread::msleep(20);
+    }
+    EXPECT_TRUE(gone) << "the first connection is closed on the server";
+    EXPECT_EQ(0, doc.m_adminFlag) << "the flag follows the newest login";
+}
+
+TEST_F(SessionTest, LoginReturnsToTheWorkingDirectory) {
+    logins.add(adminAccount());
+    logins.add(adminAccount());
+    ASSERT_EQ(0, doc.Connect());
+    QString working = doc.m_workingDirectory;
+    QDir::setCurrent(QDir::tempPath());
+    ASSERT_EQ(0, doc.Connect());
+    EXPECT_EQ(working, QDir::currentPath()) << "profile files are read from the first login's folder";
+    EXPECT_EQ(working, doc.m_workingDirectory);
+}
+
+TEST_F(SessionTest, KeepAliveFindsAKilledSessionAndLogsInAgain) {
+    logins.add(adminAccount());
+    logins.add(adminAccount());
+    ASSERT_EQ(0, doc.Connect());
+    int lost = 0;
+    KeepAlive keepAlive(doc, [&] {
+        ++lost;
+        doc.Connect();
+    });
+    keepAlive.start();
+    EXPECT_TRUE(keepAlive.isActive());
+    op.clear();
+
+    keepAlive.check();
+    EXPECT_EQ(0, lost) << "a live session is left alone";
+    EXPECT_TRUE(op.messages.empty());
+
+    auto admin = connectAdmin();
+    ASSERT_EQ(0, admin->kill(doc.connection()->threadId()));
+    {
+        Connection::BusyScope busy(*doc.connection());
+        keepAlive.check();
+        EXPECT_EQ(0, lost) << "no ping while a statement or a read is in progress";
+    }
+    keepAlive.check();
+    EXPECT_EQ(1, lost);
+    EXPECT_FALSE(keepAlive.isActive()) << "the timer stops until the caller starts it again";
+    EXPECT_EQ((QStringList{"The session to a server is cut.", "It is Admin."}), op.messageTexts());
+    EXPECT_TRUE(doc.connection()->ping()) << "the new login gave a working session";
+}
+
+TEST_F(SessionTest, KeepAliveTreatsAFailedLoginAsLost) {
+    logins.add({"root", "wrong"});
+    ASSERT_EQ(-1, doc.Connect());
+    int lost = 0;
+    KeepAlive keepAlive(doc, [&] { ++lost; });
+    keepAlive.check();
+    EXPECT_EQ(1, lost);
+    EXPECT_EQ("The session to a server is cut.", op.messageTexts().last());
+    EXPECT_EQ(60000, KeepAlive::kIntervalMs);
+}
+
+TEST(Port, OnlyDecimalPortsFromOneTo65535) {
+    EXPECT_EQ(3306u, parsePort("3306").value());
+    EXPECT_EQ(1u, parsePort("1").value());
+    EXPECT_EQ(65535u, parsePort("65535").value());
+    EXPECT_FALSE(parsePort("0"));
+    EXPECT_FALSE(parsePort("65536"));
+    EXPECT_FALSE(parsePort(""));
+    EXPECT_FALSE(parsePort("33o6"));
+    EXPECT_FALSE(parsePort("-1"));
+    EXPECT_FALSE(parsePort("0x10"));
+}

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "session/Connection.h"
+#include "session/ServerDialect.h"
+#include "session/SqlText.h"
+#include "support/TestServer.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+TEST(Connection, RowsAreNullableBytesWithTheirLengths) {
+    auto c = connectAdmin();
+    Result r = c->select("SELECT NULL, '', 'a\\0b', 'x'");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(4u, r.fieldCount());
+    Row row = r.fetchRow();
+    ASSERT_TRUE(row);
+    EXPECT_TRUE(row.isNull(0));
+    EXPECT_FALSE(row.value(0).has_value());
+    EXPECT_FALSE(row.isNull(1));
+    EXPECT_EQ("", row.value(1).value());
+    EXPECT_EQ(std::string("a\0b", 3), row.str(2));
+    EXPECT_TRUE(row.isNull(7)) << "a column past the end reads as NULL, not out of bounds";
+    EXPECT_FALSE(r.fetchRow());
+}
+
+TEST(Connection, ReportsFailuresAsNumberAndText) {
+    auto c = connectAdmin();
+    ASSERT_NE(0, c->query("SELEC 1"));
+    EXPECT_EQ(1064u, c->errorNumber());
+    EXPECT_EQ("1064:" + c->errorText(), c->errorLine());
+    EXPECT_FALSE(c->storeResult());
+    EXPECT_FALSE(c->select("SELECT * FROM no_such_db.no_such_table"));
+    EXPECT_EQ(1146u, c->errorNumber());
+}
+
+TEST(Connection, ObserverSeesEveryStatementOnEveryConnection) {
+    auto a = connectAdmin();
+    auto b = connectAdmin();
+    StatementLog log;
+    a->select("SELECT 1");
+    b->query("SELECT 2");
+    b->storeResult();
+    a->listDbs();  // a list call is not a statement of ours
+    EXPECT_EQ((std::vector<std::string>{"SELECT 1", "SELECT 2"}), log.statements);
+}
+
+TEST(Connection, ListCallsAndServerCalls) {
+    ScratchDatabase db("velkin_conn_lists");
+    auto c = connectAdmin();
+    exec(*c, "CREATE TABLE velkin_conn_lists.t1 (id INT PRIMARY KEY, name VARCHAR(20))");
+    exec(*c, "CREATE TABLE velkin_conn_lists.t2 (x INT)");
+
+    auto dbs = [&] {
+        std::vector<std::string> names;
+        Result r = c->listDbs();
+        while (Row row = r.fetchRow()) names.push_back(row.str(0));
+        return names;
+    }();
+    EXPECT_NE(dbs.end(), std::find(dbs.begin(), dbs.end(), "velkin_conn_lists"));
+    EXPECT_NE(dbs.end(), std::find(dbs.begin(), dbs.end(), "mysql"));
+
+    ASSERT_TRUE(c->selectDb("velkin_conn_lists"));
+    Result tables = c->listTables();
+    EXPECT_EQ(2u, tables.rowCount());
+    Result fields = c->listFields("t1");
+    ASSERT_TRUE(fields);
+    EXPECT_EQ((std::vector<std::string>{"id", "name"}), fields.fieldNames());
+
+    EXPECT_TRUE(c->ping());
+    EXPECT_NE(std::string::npos, c->stat().find("Uptime"));
+    EXPECT_FALSE(c->serverInfo().empty());
+    EXPECT_GE(c->serverVersion(), 100000u);
+    Result processes = c->listProcesses();
+    EXPECT_GE(processes.rowCount(), 1u);
+    EXPECT_EQ(0, c->refresh(1));
+    EXPECT_FALSE(c->selectDb("velkin_no_such_database"));
+}
+
+TEST(Connection, CountsOpenConnectionsAndRefusesAFailedLogin) {
+    int before = Connection::openCount();
+    {
+        auto c = connectAdmin();
+        EXPECT_EQ(before + 1, Connection::openCount());
+        Connection bad;
+        EXPECT_FALSE(bad.connect(testHost(), "root", "wrong-password", testPort()));
+        EXPECT_FALSE(bad.isOpen());
+        EXPECT_FALSE(bad.ping());
+        EXPECT_EQ(1045u, bad.errorNumber());
+        EXPECT_EQ(before + 1, Connection::openCount());
+    }
+    EXPECT_EQ(before, Connection::openCount());
+}
+
+TEST(Connection, KilledConnectionFailsItsPing) {
+    auto victim = connectAdmin();
+    auto killer = connectAdmin();
+    ASSERT_TRUE(victim->ping());
+    ASSERT_EQ(0, killer->kill(victim->threadId()));
+    EXPECT_FALSE(victim->ping());
+}
+
+TEST(ServerDialect, TableTypeClauseAndNamesFollowTheServer) {
+    EXPECT_STREQ("TYPE", ServerDialect(40122).tableTypeKeyword());
+    EXPECT_STREQ("TYPE", ServerDialect(50499).tableTypeKeyword());
+    EXPECT_STREQ("ENGINE", ServerDialect(50500).tableTypeKeyword());
+    EXPECT_STREQ("ENGINE", ServerDialect(101100, true).tableTypeKeyword());
+
+    EXPECT_TRUE(ServerDialect::sameTableType("HEAP", "MEMORY"));
+    EXPECT_TRUE(ServerDialect::sameTableType("INNOBASE", "InnoDB"));
+    EXPECT_TRUE(ServerDialect::sameTableType("myisam", "MyISAM"));
+    EXPECT_FALSE(ServerDialect::sameTableType("HEAP", "MyISAM"));
+    EXPECT_EQ("MEMORY", ServerDialect::currentTableTypeName("HEAP"));
+    EXPECT_EQ("InnoDB", ServerDialect::currentTableTypeName("INNOBASE"));
+    EXPECT_EQ("ISAM", ServerDialect::currentTableTypeName("ISAM"));
+
+    auto c = connectAdmin();
+    EXPECT_TRUE(c->dialect().isMariaDb());
+    EXPECT_STREQ("ENGINE", c->dialect().tableTypeKeyword());
+}
