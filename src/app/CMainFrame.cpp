@@ -1,28 +1,372 @@
 #include "CMainFrame.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QSplitter>
+#include <QToolBar>
+
+#include "AboutDialog.h"
+#include "FindDialog.h"
+#include "Pictures.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
-#include "session/SqlText.h"
+#include "session/Settings.h"
+#include "views/CDbGraphView.h"
+#include "views/CLeftView.h"
+#include "views/CSorvaneView.h"
 
 namespace velkin {
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+namespace {
+const QString kWindowSection = QStringLiteral("WindowPosition");
+const QString kIdlePrompt = QStringLiteral("Connecting");
+}  // namespace
+
+CMainFrame::CMainFrame(CSorvaneDoc& doc, Operator& op, QWidget* parent)
+    : QMainWindow(parent), m_doc(doc), m_op(op), m_settings(std::make_unique<Settings>()) {
+    setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(appTitle());
+    setWindowIcon(applicationIcon());
     m_status = std::make_unique<StatusBar>(statusBar());
-    m_summary = new QLabel(this);
-    m_summary->setAlignment(Qt::AlignCenter);
-    setCentralWidget(m_summary);
-    setGeometry(0, 0, 640, 480);
+
+    buildActions();
+    buildMenus();
+    buildToolBar();
+    buildAccelerators();
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splitter"));
+    m_splitter->setChildrenCollapsible(false);
+    m_tree = new CLeftView(doc, op, *this, m_splitter);
+    m_right = new CSorvaneView(doc, op, *this, m_splitter);
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_right);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({200, 100});
+    setCentralWidget(m_splitter);
+
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::focusChanged);
+    restoreWindowPlace();
+    refreshCommandStates();
 }
 
-void CMainFrame::showSession(const CSorvaneDoc& doc) {
-    Connection* c = doc.connection();
-    if (!c || !c->isOpen()) {
-        m_summary->setText(QStringLiteral("It does not connect."));
-        return;
+CMainFrame::~CMainFrame() { disconnect(qApp, &QApplication::focusChanged, this, &CMainFrame::focusChanged); }
+
+// ---- construction -------------------------------------------------------------------------
+
+QAction* CMainFrame::makeAction(Command command) {
+    auto* a = new QAction(QString::fromUtf8(commandLabel(command)), this);
+    a->setObjectName(QString::fromUtf8(commandLabel(command)).section('\t', 0, 0));
+    a->setToolTip(QString::fromUtf8(commandPrompt(command)));
+    connect(a, &QAction::triggered, this, [this, command] { runCommand(command); });
+    connect(a, &QAction::hovered, this,
+            [this, command] { m_status->setPaneText(0, QString::fromUtf8(commandPrompt(command))); });
+    m_actions[command] = a;
+    return a;
+}
+
+void CMainFrame::buildActions() {
+    const Command all[] = {
+        Command::Connect, Command::ExportCsv, Command::ImportCsv, Command::Exit, Command::Undo, Command::Cut,
+        Command::Copy, Command::Paste, Command::Find, Command::AddUser, Command::SqlExecution,
+        Command::DatabaseCreation, Command::TableNewCreation, Command::Delete, Command::TableNameChange,
+        Command::TableLock, Command::TableUnlock, Command::TableOptimize, Command::PrivilegeReload,
+        Command::ServerStop, Command::ResetServerInfo, Command::ResetHistoryInfo, Command::ResetStatusVariable,
+        Command::ResetOpenTable, Command::DuplicateFromOtherServers, Command::ToolBar, Command::StatusBar,
+        Command::ProcessDisplay, Command::Filter, Command::SystemVariableList, Command::About,
+        Command::DatabaseDuplicate, Command::PageSetup, Command::PageUp, Command::PageDown,
+    };
+    for (Command c : all) makeAction(c);
+    m_actions[Command::ToolBar]->setCheckable(true);
+    m_actions[Command::ToolBar]->setChecked(true);
+    m_actions[Command::StatusBar]->setCheckable(true);
+    m_actions[Command::StatusBar]->setChecked(true);
+    // The menu labels carry the key names after a tab; the keys themselves are set here.
+    m_actions[Command::Connect]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_actions[Command::Undo]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    m_actions[Command::Cut]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    m_actions[Command::Copy]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    m_actions[Command::Paste]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+}
+
+void CMainFrame::buildMenus() {
+    auto menu = [this](const char* title, std::initializer_list<int> items) {
+        QMenu* m = menuBar()->addMenu(QString::fromUtf8(title));
+        m->setObjectName(QString::fromUtf8(title));
+        for (int item : items) {
+            if (item < 0)
+                m->addSeparator();
+            else
+                m->addAction(m_actions.at(static_cast<Command>(item)));
+        }
+        connect(m, &QMenu::aboutToShow, this, &CMainFrame::refreshCommandStates);
+        connect(m, &QMenu::aboutToHide, this, &CMainFrame::showIdlePrompt);
+        return m;
+    };
+    auto id = [](Command c) { return static_cast<int>(c); };
+    const int sep = -1;
+
+    QMenu* file = menu("File(&F)", {id(Command::Connect), sep, id(Command::ExportCsv), id(Command::ImportCsv)});
+    // The recent-file list of the document files that File > Open and Save would name; the
+    // documents hold nothing, so the list stays a placeholder.
+    QAction* recent = file->addAction(QString::fromUtf8("最近使ったﾌｧｲﾙ"));
+    recent->setObjectName(QStringLiteral("recent files"));
+    recent->setEnabled(false);
+    file->addSeparator();
+    file->addAction(m_actions.at(Command::Exit));
+
+    menu("Edit(&E)", {id(Command::Undo), sep, id(Command::Cut), id(Command::Copy), id(Command::Paste), sep,
+                      id(Command::Find)});
+    menu("Config(&G)", {id(Command::AddUser), id(Command::SqlExecution), sep, id(Command::DatabaseCreation),
+                        id(Command::TableNewCreation), id(Command::Delete), sep, id(Command::TableNameChange),
+                        id(Command::TableLock), id(Command::TableUnlock), id(Command::TableOptimize)});
+    menu("Server(&S)", {id(Command::PrivilegeReload), id(Command::ServerStop), sep, id(Command::ResetServerInfo),
+                        id(Command::ResetHistoryInfo), id(Command::ResetStatusVariable),
+                        id(Command::ResetOpenTable), sep, id(Command::DuplicateFromOtherServers)});
+    menu("Display(&V)", {id(Command::ToolBar), id(Command::StatusBar), sep, id(Command::ProcessDisplay),
+                         id(Command::Filter), id(Command::SystemVariableList)});
+    menu("Help(&H)", {id(Command::About)});
+}
+
+void CMainFrame::buildToolBar() {
+    m_toolBar = addToolBar(QStringLiteral("Tool Ber"));
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(true);
+    m_toolBar->setFloatable(true);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->installEventFilter(this);
+    const int gap = -1;
+    const int order[] = {
+        int(Command::Connect), int(Command::ExportCsv), int(Command::ImportCsv), int(Command::AddUser), gap,
+        int(Command::Cut), int(Command::Copy), int(Command::Paste), int(Command::Find), int(Command::Filter), gap,
+        int(Command::ProcessDisplay), int(Command::SystemVariableList), int(Command::SqlExecution),
+        int(Command::DatabaseCreation), int(Command::Delete), int(Command::DatabaseDuplicate), gap,
+        int(Command::PrivilegeReload), int(Command::ServerStop), gap, int(Command::PageSetup),
+        int(Command::PageUp), int(Command::PageDown), gap, int(Command::About),
+    };
+    for (int item : order) {
+        if (item == gap) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction* a = m_actions.at(static_cast<Command>(item));
+        a->setIcon(commandIcon(static_cast<Command>(item)));
+        m_toolBar->addAction(a);
     }
-    m_summary->setText(textf("%s@%s:%s\nServer %s\nClient %s", u8(doc.m_loginName), u8(doc.m_hostName),
-                             u8(doc.m_portText), c->serverInfo(), Connection::clientInfo()));
+    connect(m_toolBar, &QToolBar::visibilityChanged, m_actions.at(Command::ToolBar), &QAction::setChecked);
+}
+
+void CMainFrame::buildAccelerators() {
+    auto shortcut = [this](QKeySequence keys, auto slot) {
+        auto* s = new QShortcut(keys, this);
+        connect(s, &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence(Qt::Key_F6), [this] { switchPane(true); });
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), [this] { switchPane(false); });
+    // Open, save and print belong to a document that holds nothing of ours: the choosers open and
+    // nothing is read or written.
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { m_op.chooseOpenFile(this, QString(), QString()); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { m_op.chooseSaveFile(this, QString(), QString()); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [] {});
+}
+
+// ---- start-up and window place ------------------------------------------------------------
+
+void CMainFrame::initialUpdate() {
+    m_tree->initialUpdate();
+    if (auto* list = qobject_cast<CSorvaneView*>(m_right))
+        list->initialUpdate();
+    else if (auto* chart = qobject_cast<CDbGraphView*>(m_right))
+        chart->initialUpdate();
+    refreshCommandStates();
+}
+
+void CMainFrame::restoreWindowPlace() {
+    m_restoreMaximized = m_settings->readInt(kWindowSection, QStringLiteral("Zoom"), 0) != 0;
+    m_restoreMinimized = m_settings->readInt(kWindowSection, QStringLiteral("Icon"), 0) != 0;
+    m_restoreRect = QRect(m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_X"), 0),
+                          m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_Y"), 0),
+                          m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_W"), 640),
+                          m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_H"), 480));
+    move(m_restoreRect.topLeft());
+    resize(m_restoreRect.size());
+}
+
+void CMainFrame::showRestored() {
+    if (m_restoreMinimized)
+        showMinimized();
+    else if (m_restoreMaximized)
+        showMaximized();
+    else
+        show();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The stored size is the outer one; once the window manager has framed the window, take the
+    // frame off so that the window does not grow by its frame at every start.
+    if (!m_frameCorrected && !isMaximized() && !isMinimized()) {
+        m_frameCorrected = true;
+        QSize frame = frameGeometry().size() - size();
+        if (!frame.isEmpty()) {
+            resize(m_restoreRect.size() - frame);
+            move(m_restoreRect.topLeft());
+        }
+    }
+}
+
+void CMainFrame::saveWindowPlace() {
+    m_settings->writeInt(kWindowSection, QStringLiteral("Zoom"), 0);
+    m_settings->writeInt(kWindowSection, QStringLiteral("Icon"), 0);
+    if (isMaximized()) m_settings->writeInt(kWindowSection, QStringLiteral("Zoom"), 1);
+    if (isMinimized()) m_settings->writeInt(kWindowSection, QStringLiteral("Icon"), 1);
+    QRect outer = frameGeometry();
+    m_settings->writeInt(kWindowSection, QStringLiteral("CMainFrame_X"), outer.x());
+    m_settings->writeInt(kWindowSection, QStringLiteral("CMainFrame_Y"), outer.y());
+    m_settings->writeInt(kWindowSection, QStringLiteral("CMainFrame_W"), outer.width());
+    m_settings->writeInt(kWindowSection, QStringLiteral("CMainFrame_H"), outer.height());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    saveWindowPlace();
+    if (m_find) m_find->close();
+    event->accept();
+}
+
+// ---- right pane -----------------------------------------------------------------------------
+
+void CMainFrame::setRightView(QWidget* view) {
+    const bool wasActive = !m_treeActive;
+    QList<int> sizes = m_splitter->sizes();
+    QWidget* old = m_splitter->replaceWidget(1, view);
+    m_right = view;
+    if (old) {
+        old->hide();
+        old->deleteLater();
+    }
+    const int client = width();
+    m_splitter->setSizes({sizes.value(0, 200), std::max(client * 3 / 4, client - sizes.value(0, 200))});
+    if (wasActive) m_treeActive = false;
+    refreshCommandStates();
+}
+
+void CMainFrame::showChartView() {
+    auto* chart = new CDbGraphView(m_doc, m_op, *this);
+    setRightView(chart);
+    chart->initialUpdate();
+}
+
+void CMainFrame::showRecordList() {
+    auto* list = new CSorvaneView(m_doc, m_op, *this);
+    setRightView(list);
+    list->initialUpdate();
+}
+
+CSorvaneView* CMainFrame::recordList() { return qobject_cast<CSorvaneView*>(m_right); }
+
+void CMainFrame::updateAllViews() {
+    if (auto* list = qobject_cast<CSorvaneView*>(m_right))
+        list->refresh();
+    else if (auto* chart = qobject_cast<CDbGraphView*>(m_right))
+        chart->refresh();
+}
+
+// ---- commands -------------------------------------------------------------------------------
+
+CommandTarget* CMainFrame::activeView() const {
+    if (m_treeActive) return m_tree;
+    return dynamic_cast<CommandTarget*>(m_right);
+}
+
+void CMainFrame::setActiveView(bool tree) {
+    m_treeActive = tree;
+    refreshCommandStates();
+}
+
+void CMainFrame::focusChanged(QWidget*, QWidget* now) {
+    if (!now) return;
+    if (now == m_tree || m_tree->isAncestorOf(now))
+        setActiveView(true);
+    else if (m_right && (now == m_right || m_right->isAncestorOf(now)))
+        setActiveView(false);
+}
+
+void CMainFrame::switchPane(bool) {
+    // Two panes: the next pane and the previous one are the same.
+    QWidget* target = m_treeActive ? m_right : static_cast<QWidget*>(m_tree);
+    if (!target) return;
+    target->setFocus(Qt::OtherFocusReason);
+    setActiveView(target == m_tree);
+}
+
+QAction* CMainFrame::action(Command command) const {
+    auto it = m_actions.find(command);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::refreshCommandStates() {
+    CommandTarget* target = activeView();
+    ViewKind kind = target ? target->viewKind() : ViewKind::Tree;
+    for (auto& [command, a] : m_actions) a->setEnabled(target && commandEnabled(kind, command));
+}
+
+void CMainFrame::runCommand(Command command) {
+    switch (command) {
+        case Command::Connect: initialUpdate(); return;
+        case Command::Exit: close(); return;
+        case Command::About: {
+            AboutDialog about(this);
+            m_op.runModal(about);
+            return;
+        }
+        case Command::Find: openFind(); return;
+        case Command::ToolBar: m_toolBar->setVisible(!m_toolBar->isVisible()); return;
+        case Command::StatusBar:
+            statusBar()->setVisible(!statusBar()->isVisible());
+            m_actions.at(Command::StatusBar)->setChecked(statusBar()->isVisible());
+            return;
+        default: break;
+    }
+    CommandTarget* target = activeView();
+    if (target && commandEnabled(target->viewKind(), command)) target->execute(command);
+}
+
+void CMainFrame::showIdlePrompt() { m_status->setPaneText(0, kIdlePrompt); }
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_toolBar && event->type() == QEvent::Leave) showIdlePrompt();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- find -----------------------------------------------------------------------------------
+
+FindDialog* CMainFrame::findDialog() const { return m_find; }
+
+void CMainFrame::openFind() {
+    if (!m_find) {
+        m_find = new FindDialog(this);
+        connect(m_find, &FindDialog::findNextRequested, this, &CMainFrame::findNext);
+    }
+    m_find->show();
+    m_find->raise();
+    m_find->activateWindow();
+}
+
+void CMainFrame::findNext(const FindRequest& request) {
+    CSorvaneView* list = recordList();
+    if (!list) return;  // the chart view has nothing to search
+    FindResult result = findInRows(
+        list->rowCount(), list->columnCount(), [list](int row, int column) { return list->cellText(row, column); },
+        list->hotRow(), request);
+    if (result.outcome == FindOutcome::Found)
+        list->setHotRow(result.row);
+    else
+        m_op.inform(findMessage(result.outcome));
 }
 
 }  // namespace velkin

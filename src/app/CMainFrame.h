@@ -1,28 +1,100 @@
 #pragma once
 
-#include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
+#include <map>
 #include <memory>
 
+#include "FindInList.h"
 #include "StatusBar.h"
+#include "views/Command.h"
+#include "views/ViewHost.h"
+
+class QAction;
+class QSplitter;
+class QToolBar;
 
 namespace velkin {
 
+class CDbGraphView;
+class CLeftView;
 class CSorvaneDoc;
+class FindDialog;
+class Operator;
+class Settings;
 
-/// The main window: status bar panes and the server the session is connected to.
-class CMainFrame : public QMainWindow {
+/// The main window: menus, tool bar, status bar, and a splitter with the object tree on the left
+/// and the record list or the chart view on the right. Commands go to the active view.
+class CMainFrame : public QMainWindow, public ViewHost {
     Q_OBJECT
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
+    CMainFrame(CSorvaneDoc& doc, Operator& op, QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
-    StatusBar& statusPanes() { return *m_status; }
-    /// Shows what the session is connected to.
-    void showSession(const CSorvaneDoc& doc);
+    /// The views' initial update: the tree (login and filling), then the right pane.
+    void initialUpdate();
+    /// Shows the window in the place and state the settings remember.
+    void showRestored();
+
+    // ViewHost
+    void showChartView() override;
+    void showRecordList() override;
+    CSorvaneView* recordList() override;
+    void updateAllViews() override;
+    StatusPanes& statusPanes() override { return *m_status; }
+
+    StatusBar& statusBarPanes() { return *m_status; }
+    CLeftView& tree() { return *m_tree; }
+    QWidget* rightView() const { return m_right; }
+    CommandTarget* activeView() const;
+    void setActiveView(bool tree);
+
+    /// Carries a command out as its menu item, button or accelerator does.
+    void runCommand(Command command);
+    QAction* action(Command command) const;
+    QToolBar* toolBar() const { return m_toolBar; }
+    /// Enables each command as the active view decides.
+    void refreshCommandStates();
+
+    void openFind();
+    FindDialog* findDialog() const;
+    void findNext(const FindRequest& request);
+
+    /// Writes the window's place and state to the settings.
+    void saveWindowPlace();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    void buildAccelerators();
+    QAction* makeAction(Command command);
+    void setRightView(QWidget* view);
+    void focusChanged(QWidget* old, QWidget* now);
+    void switchPane(bool forward);
+    void restoreWindowPlace();
+    void showIdlePrompt();
+
+    CSorvaneDoc& m_doc;
+    Operator& m_op;
+    std::unique_ptr<Settings> m_settings;
     std::unique_ptr<StatusBar> m_status;
-    QLabel* m_summary;
+    QSplitter* m_splitter = nullptr;
+    CLeftView* m_tree = nullptr;
+    QWidget* m_right = nullptr;
+    bool m_treeActive = true;
+    QToolBar* m_toolBar = nullptr;
+    std::map<Command, QAction*> m_actions;
+    QPointer<FindDialog> m_find;
+    QRect m_restoreRect;
+    bool m_restoreMaximized = false;
+    bool m_restoreMinimized = false;
+    bool m_frameCorrected = false;
 };
 
 }  // namespace velkin

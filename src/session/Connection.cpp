@@ -11,6 +11,10 @@ Connection::StatementObserver& observer() {
     static Connection::StatementObserver o;
     return o;
 }
+Connection::StatementObserver& callObserver() {
+    static Connection::StatementObserver o;
+    return o;
+}
 int g_openCount = 0;
 }  // namespace
 
@@ -155,16 +159,29 @@ Result Connection::listProcesses() { return Result(mysql_list_processes(m_mysql)
 
 bool Connection::ping() { return m_open && mysql_ping(m_mysql) == 0; }
 
-int Connection::kill(unsigned long id) { return mysql_kill(m_mysql, id); }
+void Connection::reportCall(const std::string& call) const {
+    if (callObserver()) callObserver()(*this, call);
+}
+
+int Connection::kill(unsigned long id) {
+    reportCall(fmt::sprintf("mysql_kill(%lu)", id));
+    return mysql_kill(m_mysql, id);
+}
 
 std::string Connection::stat() {
     const char* s = mysql_stat(m_mysql);
     return s ? s : "";
 }
 
-int Connection::shutdown() { return mysql_shutdown(m_mysql, SHUTDOWN_DEFAULT); }
+int Connection::shutdown() {
+    reportCall("mysql_shutdown");
+    return mysql_shutdown(m_mysql, SHUTDOWN_DEFAULT);
+}
 
-int Connection::refresh(unsigned int options) { return mysql_refresh(m_mysql, options); }
+int Connection::refresh(unsigned int options) {
+    reportCall(fmt::sprintf("mysql_refresh(%u)", options));
+    return mysql_refresh(m_mysql, options);
+}
 
 std::string Connection::escape(std::string_view text) const {
     std::string out(text.size() * 2 + 1, '\0');
@@ -189,6 +206,8 @@ bool Connection::initLibrary() { return mysql_library_init(0, nullptr, nullptr) 
 void Connection::endLibrary() { mysql_library_end(); }
 
 void Connection::setStatementObserver(StatementObserver o) { observer() = std::move(o); }
+
+void Connection::setCallObserver(StatementObserver o) { callObserver() = std::move(o); }
 
 int Connection::openCount() { return g_openCount; }
 

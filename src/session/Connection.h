@@ -149,11 +149,15 @@ public:
     /// Receives the text of every statement sent through query() on any connection.
     using StatementObserver = std::function<void(const Connection&, const std::string&)>;
     static void setStatementObserver(StatementObserver observer);
+    /// Receives the server calls that are not statements (grant reload, kill, shutdown), named as
+    /// "mysql_refresh(1)", "mysql_kill(12)", "mysql_shutdown".
+    static void setCallObserver(StatementObserver observer);
     /// Connections of this process that are open now.
     static int openCount();
 
 private:
     void loadReservedWords();
+    void reportCall(const std::string& call) const;
 
     MYSQL* m_mysql = nullptr;
     bool m_open = false;

@@ -9,6 +9,7 @@
 #include "session/ProcessExit.h"
 #include "session/SqlText.h"
 #include "session/StatusPanes.h"
+#include "support/RecordedPanes.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
 
@@ -16,13 +17,6 @@ using namespace velkin;
 using namespace velkin::test;
 
 namespace {
-
-struct RecordedPanes : StatusPanes {
-    void setPaneText(int pane, const QString& text) override { texts[pane] = text; }
-    void setPaneFixed(int pane, int width) override { widths[pane] = width; }
-    std::map<int, QString> texts;
-    std::map<int, int> widths;
-};
 
 struct ProcessEnded {
     int code;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <algorithm>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <fstream>
@@ -66,9 +67,17 @@ ScratchDatabase::~ScratchDatabase() { exec(*m_admin, "DROP DATABASE IF EXISTS `"
 StatementLog::StatementLog() {
     Connection::setStatementObserver(
         [this](const Connection&, const std::string& sql) { statements.push_back(sql); });
+    Connection::setCallObserver([this](const Connection&, const std::string& call) { calls.push_back(call); });
 }
 
-StatementLog::~StatementLog() { Connection::setStatementObserver(nullptr); }
+StatementLog::~StatementLog() {
+    Connection::setStatementObserver(nullptr);
+    Connection::setCallObserver(nullptr);
+}
+
+bool StatementLog::sent(const std::string& sql) const {
+    return std::find(statements.begin(), statements.end(), sql) != statements.end();
+}
 
 ScratchDirectory::ScratchDirectory() {
     m_previous = QDir::currentPath().toStdString();

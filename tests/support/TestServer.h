@@ -44,13 +44,20 @@ private:
     std::unique_ptr<Connection> m_admin;
 };
 
-/// Collects the statements sent on every connection while it lives.
+/// Collects the statements sent on every connection while it lives, and apart from them the
+/// server calls that are not statements (grant reload, kill, shutdown).
 class StatementLog {
 public:
     StatementLog();
     ~StatementLog();
     std::vector<std::string> statements;
-    void clear() { statements.clear(); }
+    std::vector<std::string> calls;
+    void clear() {
+        statements.clear();
+        calls.clear();
+    }
+    /// True when a statement equal to sql was sent.
+    bool sent(const std::string& sql) const;
 };
 
 /// A folder of the test's own, empty at the start, made the process's current directory while it

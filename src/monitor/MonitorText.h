@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace velkin {
+
+/// Id, user, host, database, command, time, state and info: what the process list and the
+/// details show of each thread, whatever further fields the server adds.
+constexpr unsigned kProcessFieldsShown = 8;
+
+/// The number at the start of a text, as the old conversion read it: leading blanks and a sign
+/// are taken, reading stops at the first non-digit, and a text without digits gives 0.
+/// Too large a number stops at the largest value.
+long long leadingInteger(std::string_view text);
+
+/// A counter as a chart value: nothing and negatives give 0, numbers beyond 32 bits the largest.
+std::uint32_t chartValue(std::optional<std::int64_t> counter);
+
+/// A Range box's text as a series' upper bound; empty, non-numeric and negative texts give 0.
+std::uint32_t rangeBound(std::string_view text);
+
+/// One button of the "Reset" group: the statement it sends and the message shown afterwards.
+struct ResetAction {
+    const char* button;
+    const char* statement;
+    const char* message;
+};
+const std::array<ResetAction, 5>& resetActions();
+
+}  // namespace velkin

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace velkin {
+
+class Connection;
+
+/// The details of one client thread of the server, from which it can be stopped.
+class ProcessDetailsDialog : public QDialog {
+    Q_OBJECT
+public:
+    /// Reads the thread with this Id from the server's process list; the boxes stay empty when it
+    /// has ended or the list cannot be read.
+    ProcessDetailsDialog(Connection& connection, long long processId, QWidget* parent = nullptr);
+
+    long long processId() const { return m_processId; }
+
+private:
+    void fill();
+    void stopProcess();
+
+    Connection& m_connection;
+    long long m_processId;
+    /// "Process ID", "User name", ... in the order of the process list's fields.
+    QList<QLineEdit*> m_boxes;
+};
+
+}  // namespace velkin

@@ -1,0 +1,293 @@
+#include "ProcessMonitorDialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <optional>
+
+#include "LineChartCtrl.h"
+#include "MonitorText.h"
+#include "ProcessDetailsDialog.h"
+#include "ServerStat.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+
+struct Counter {
+    const char* label;
+    std::optional<std::int64_t> ServerStat::*field;
+    int series;  // -1: not charted
+};
+
+/// In the order the boxes stand on the screen.
+const Counter kCounters[] = {
+    {"The number of starting seconds", &ServerStat::uptime, -1},
+    {"The number of threads (clients)", &ServerStat::threads, 0},
+    {"The number of Query", &ServerStat::questions, -1},
+    {"long_query_time Over", &ServerStat::slowQueries, 1},
+    {"The open number of tables", &ServerStat::opens, 3},
+    {"The number of Reload", &ServerStat::flushTables, 2},
+    {"The number of tables opened now", &ServerStat::openTables, 4},
+};
+constexpr int kCounterCount = static_cast<int>(sizeof(kCounters) / sizeof(kCounters[0]));
+
+/// Threads, slow queries, flush tables, opens, open tables: the counters by series.
+constexpr int kSeriesCount = 5;
+const int kCounterOfSeries[kSeriesCount] = {1, 3, 5, 4, 6};
+const QColor kSeriesColours[kSeriesCount] = {QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 255),
+                                             QColor(0, 255, 255), QColor(255, 255, 255)};
+constexpr std::uint32_t kInitialRange = 100;
+
+/// Uptime, threads, opens, questions, open tables, slow queries, flush tables.
+const int kBoxWriteOrder[] = {0, 1, 4, 2, 6, 3, 5};
+/// Threads, opens, flush tables, open tables, slow queries.
+const int kRangeSetOrder[] = {1, 4, 5, 6, 3};
+
+const int kColumnWidths[] = {50, 75, 75, 75, 75, 50, 50, 140, 150};
+
+QLineEdit* readOnlyBox(QWidget* owner, const QString& name) {
+    auto* box = new QLineEdit(owner);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    return box;
+}
+
+}  // namespace
+
+ProcessMonitorDialog::ProcessMonitorDialog(Connection& connection, Operator& op, QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op) {
+    setWindowTitle(QStringLiteral("Display Porcess Status"));
+    buildScreen();
+
+    if (!createProcessColumns()) {
+        m_op.inform(QStringLiteral("Process information has not been referred to."));
+        return;
+    }
+    addChartSeries();
+    setInitialRanges();
+    m_timer = new QTimer(this);
+    m_timer->setInterval(kRefreshMilliseconds);
+    connect(m_timer, &QTimer::timeout, this, &ProcessMonitorDialog::tick);
+    m_timer->start();
+    showVersions();
+}
+
+void ProcessMonitorDialog::buildScreen() {
+    m_processes = new QTreeWidget(this);
+    m_processes->setObjectName(QStringLiteral("Process list"));
+    m_processes->setRootIsDecorated(false);
+    m_processes->setUniformRowHeights(true);
+    m_processes->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_processes->setAllColumnsShowFocus(true);
+    m_processes->setColumnCount(0);
+    connect(m_processes, &QTreeWidget::itemDoubleClicked, this, &ProcessMonitorDialog::openProcessDetails);
+
+    auto* update = new QPushButton(QStringLiteral("Update"), this);
+    update->setObjectName(QStringLiteral("Update"));
+    update->setDefault(true);
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("Close"));
+    connect(update, &QPushButton::clicked, this, &ProcessMonitorDialog::refreshProcessList);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(update);
+    buttons->addWidget(close);
+    buttons->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_processes, 1);
+    top->addLayout(buttons);
+
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(buildStatusGroup(), 1);
+    auto* side = new QVBoxLayout;
+    side->addWidget(buildResetGroup());
+    side->addLayout(buildVersionBoxes());
+    side->addStretch();
+    lower->addLayout(side);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(lower);
+}
+
+QWidget* ProcessMonitorDialog::buildStatusGroup() {
+    auto* group = new QGroupBox(QStringLiteral("Server Status"), this);
+    group->setObjectName(QStringLiteral("Server Status"));
+    auto* grid = new QGridLayout;
+    auto* rangeHeading = new QLabel(QStringLiteral("Range"), group);
+    rangeHeading->setObjectName(QStringLiteral("Range"));
+    grid->addWidget(rangeHeading, 0, 2);
+
+    // Range boxes take digits only, as a numeric entry box does; pasted or set text is read leniently.
+    auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), group);
+    for (int i = 0; i < kCounterCount; ++i) {
+        const QString label = QString::fromUtf8(kCounters[i].label);
+        grid->addWidget(new QLabel(label, group), i + 1, 0);
+        QLineEdit* box = readOnlyBox(group, label);
+        box->setMinimumWidth(100);
+        grid->addWidget(box, i + 1, 1);
+        m_counterBoxes << box;
+
+        QLineEdit* range = nullptr;
+        if (kCounters[i].series >= 0) {
+            range = new QLineEdit(group);
+            range->setObjectName(QStringLiteral("Range ") + label);
+            range->setValidator(digits);
+            range->setFixedWidth(80);
+            grid->addWidget(range, i + 1, 2);
+            connect(range, &QLineEdit::textChanged, this, [this, i] { rangeChanged(i); });
+        }
+        m_rangeBoxes << range;
+    }
+
+    m_chart = new LineChartCtrl(group);
+    // The chart keeps the size it had when its first series came; it is fixed before that.
+    m_chart->setFixedSize(320, 160);
+    grid->addWidget(m_chart, 0, 3, kCounterCount + 1, 1, Qt::AlignTop);
+    group->setLayout(grid);
+    return group;
+}
+
+QWidget* ProcessMonitorDialog::buildResetGroup() {
+    auto* group = new QGroupBox(QStringLiteral("Reset"), this);
+    group->setObjectName(QStringLiteral("Reset"));
+    auto* column = new QVBoxLayout;
+    const auto& actions = resetActions();
+    for (int i = 0; i < static_cast<int>(actions.size()); ++i) {
+        const QString label = QString::fromUtf8(actions[static_cast<std::size_t>(i)].button);
+        auto* button = new QPushButton(label, group);
+        button->setObjectName(label);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, i] { reset(i); });
+        column->addWidget(button);
+    }
+    group->setLayout(column);
+    return group;
+}
+
+QLayout* ProcessMonitorDialog::buildVersionBoxes() {
+    auto* grid = new QGridLayout;
+    m_serverVersion = readOnlyBox(this, QStringLiteral("Server Version"));
+    m_clientVersion = readOnlyBox(this, QStringLiteral("Client Version"));
+    m_protocolVersion = readOnlyBox(this, QStringLiteral("Protocol version"));
+    int row = 0;
+    for (QLineEdit* box : {m_serverVersion, m_clientVersion, m_protocolVersion}) {
+        box->setMinimumWidth(200);
+        grid->addWidget(new QLabel(box->objectName(), this), row, 0);
+        grid->addWidget(box, row, 1);
+        ++row;
+    }
+    return grid;
+}
+
+bool ProcessMonitorDialog::createProcessColumns() {
+    Result processes = m_connection.listProcesses();
+    if (!processes)
+        return false;
+    const auto names = processes.fieldNames();
+    QStringList headers;
+    for (const auto& name : names)
+        headers << qs(name);
+    m_processes->setColumnCount(static_cast<int>(headers.size()));
+    m_processes->setHeaderLabels(headers);
+    const int widthCount = static_cast<int>(sizeof(kColumnWidths) / sizeof(kColumnWidths[0]));
+    for (int i = 0; i < headers.size() && i < widthCount; ++i)
+        m_processes->setColumnWidth(i, kColumnWidths[i]);
+    return true;
+}
+
+void ProcessMonitorDialog::addChartSeries() {
+    for (const QColor& colour : kSeriesColours)
+        m_chart->AddSeries(colour, kInitialRange, 0);
+}
+
+void ProcessMonitorDialog::setInitialRanges() {
+    for (int counter : kRangeSetOrder)
+        m_rangeBoxes[counter]->setText(QString::number(kInitialRange));
+}
+
+void ProcessMonitorDialog::showVersions() {
+    m_serverVersion->setText(textf("%s", m_connection.serverInfo()));
+    m_clientVersion->setText(textf("%s", Connection::clientInfo()));
+    m_protocolVersion->setText(textf("%d", m_connection.protoInfo()));
+}
+
+void ProcessMonitorDialog::rangeChanged(int counter) {
+    const std::uint32_t upper = rangeBound(u8(m_rangeBoxes[counter]->text()));
+    m_chart->SetSeriesRange(kCounters[counter].series, upper, 0);
+}
+
+bool ProcessMonitorDialog::isRefreshing() const {
+    return m_timer && m_timer->isActive();
+}
+
+void ProcessMonitorDialog::tick() {
+    // A lost connection gives no counters: the boxes and the chart keep the last good picture.
+    if (const auto stat = parseServerStat(m_connection.stat())) {
+        feedChart(*stat);
+        showCounters(*stat);
+    }
+    refreshProcessList();
+}
+
+void ProcessMonitorDialog::feedChart(const ServerStat& stat) {
+    // A counter the server does not report runs along the bottom.
+    for (int series = 0; series < kSeriesCount; ++series)
+        m_chart->SetSeriesValue(series, chartValue(stat.*(kCounters[kCounterOfSeries[series]].field)));
+    m_chart->Advance();
+}
+
+void ProcessMonitorDialog::showCounters(const ServerStat& stat) {
+    for (int counter : kBoxWriteOrder) {
+        const auto& value = stat.*(kCounters[counter].field);
+        // A counter the server does not report leaves its box as it was rather than claiming 0.
+        if (value)
+            m_counterBoxes[counter]->setText(textf("%d", *value));
+    }
+}
+
+void ProcessMonitorDialog::refreshProcessList() {
+    if (m_connection.query("SHOW PROCESSLIST") != 0)
+        return;
+    Result result = m_connection.storeResult();
+    if (!result)
+        return;
+    m_processes->clear();
+    while (Row row = result.fetchRow()) {
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, qs(row.text(0)));
+        for (unsigned field = 1; field < kProcessFieldsShown && field < row.size(); ++field)
+            if (!row.isNull(field))
+                item->setText(static_cast<int>(field), qs(row.text(field)));
+        // Each row goes in at the top, so the server's last row is shown first.
+        m_processes->insertTopLevelItem(0, item);
+    }
+}
+
+void ProcessMonitorDialog::reset(int action) {
+    const ResetAction& reset = resetActions()[static_cast<std::size_t>(action)];
+    // The message is the same whatever the server answers: the reset is a request, not a promise.
+    m_connection.query(reset.statement);
+    m_op.inform(QString::fromUtf8(reset.message));
+}
+
+void ProcessMonitorDialog::openProcessDetails(QTreeWidgetItem* item) {
+    if (!item)
+        return;
+    ProcessDetailsDialog details(m_connection, leadingInteger(u8(item->text(0))), this);
+    m_op.runModal(details);
+}
+
+}  // namespace velkin

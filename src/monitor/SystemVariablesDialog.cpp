@@ -1,0 +1,92 @@
+#include "SystemVariablesDialog.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "VariableExplanations.h"
+#include "session/Connection.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+SystemVariablesDialog::SystemVariablesDialog(Connection& connection, QWidget* parent)
+    : QDialog(parent), m_connection(connection) {
+    setWindowTitle(QStringLiteral("System variable list"));
+
+    m_list = new QTableWidget(0, 2, this);
+    m_list->setObjectName(QStringLiteral("System variable list"));
+    m_list->setHorizontalHeaderLabels({QStringLiteral("Variable"), QStringLiteral("Value")});
+    m_list->setColumnWidth(0, 150);
+    m_list->setColumnWidth(1, 500);
+    m_list->horizontalHeader()->setSectionsClickable(false);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setShowGrid(true);
+    m_list->setWordWrap(false);
+    connect(m_list, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int, int) { showExplanation(row); });
+
+    m_explanation = new QLineEdit(this);
+    m_explanation->setObjectName(QStringLiteral("Explanation :"));
+    m_explanation->setReadOnly(true);
+    auto* explanationLine = new QHBoxLayout;
+    explanationLine->addWidget(new QLabel(QStringLiteral("Explanation :"), this));
+    explanationLine->addWidget(m_explanation, 1);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    // Kept for the Escape key and the close box, which cancel as in any dialog; only OK is offered.
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    cancel->hide();
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(explanationLine);
+    layout->addLayout(buttons);
+    resize(700, 450);
+
+    fill();
+}
+
+void SystemVariablesDialog::fill() {
+    if (m_connection.query("SHOW VARIABLES") != 0)
+        return;
+    Result result = m_connection.storeResult();
+    if (!result)
+        return;
+    while (Row row = result.fetchRow()) {
+        const int at = m_list->rowCount();
+        m_list->insertRow(at);
+        m_list->setItem(at, 0, new QTableWidgetItem(textf("%s", row.str(0))));
+        auto* value = new QTableWidgetItem(textf("%s", row.str(1)));
+        // Long values (paths, flag lists) are cut in the cell; the tip shows them whole.
+        value->setToolTip(value->text());
+        m_list->setItem(at, 1, value);
+    }
+    m_list->sortItems(0, Qt::AscendingOrder);
+}
+
+void SystemVariablesDialog::showExplanation(int row) {
+    const QTableWidgetItem* name = row >= 0 ? m_list->item(row, 0) : nullptr;
+    if (!name)
+        return;
+    m_explanation->setText(variableExplanation(name->text()));
+}
+
+}  // namespace velkin

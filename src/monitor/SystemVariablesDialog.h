@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QTableWidget;
+
+namespace velkin {
+
+class Connection;
+
+/// "System variable list": the server's variables and values, sorted by name, with an explanation
+/// line for the selected one.
+class SystemVariablesDialog : public QDialog {
+    Q_OBJECT
+public:
+    /// Fills the list from the server; a server that refuses leaves it empty without a message.
+    explicit SystemVariablesDialog(Connection& connection, QWidget* parent = nullptr);
+
+private:
+    void fill();
+    void showExplanation(int row);
+
+    Connection& m_connection;
+    QTableWidget* m_list = nullptr;
+    QLineEdit* m_explanation = nullptr;
+};
+
+}  // namespace velkin

@@ -1,0 +1,80 @@
+#include "PrivilegeFlags.h"
+
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+
+const std::vector<PrivilegeColumn> kUserColumns = {
+    {"Select_priv", "Select", ",Select_priv = 'Y'", ",Select_priv = 'N'"},
+    {"Insert_priv", "Insert", ",Insert_priv = 'Y'", ",Insert_priv = 'N'"},
+    {"Update_priv", "Update", ",Update_priv = 'Y' ", ",Update_priv = 'N' "},
+    {"Delete_priv", "Delete", ",Delete_priv = 'Y' ", ",Delete_priv = 'N' "},
+    {"Create_priv", "Create", ",Create_priv = 'Y' ", ",Create_priv = 'N' "},
+    {"Drop_priv", "Drop", ",Drop_priv = 'Y' ", ",Drop_priv = 'N' "},
+    {"Reload_priv", "Reload", ",Reload_priv = 'Y' ", ",Reload_priv = 'N' "},
+    {"Shutdown_priv", "Shutdown", ",Shutdown_priv = 'Y' ", ",Shutdown_priv = 'N' "},
+    {"Process_priv", "Process", ",Process_priv = 'Y' ", ",Process_priv = 'N' "},
+    {"File_priv", "File", ",File_priv = 'Y' ", ",File_priv = 'N' "},
+    {"Grant_priv", "Grant", ",Grant_priv = 'Y' ", ",Grant_priv = 'N' "},
+    {"References_priv", "References", ",References_priv = 'Y' ", ",References_priv = 'N' "},
+    {"Index_priv", "Index", ",Index_priv = 'Y'", ",Index_priv = 'N'"},
+    {"Alter_priv", "Alter", ",Alter_priv = 'Y'", ",Alter_priv = 'N'"},
+};
+
+// The database and host tables share the same ten columns and fragments; their box reads "Reference".
+const std::vector<PrivilegeColumn> kDbColumns = {
+    {"Select_priv", "Select", ",Select_priv = 'Y'", ",Select_priv = 'N'"},
+    {"Insert_priv", "Insert", ",Insert_priv = 'Y'", ",Insert_priv = 'N'"},
+    {"Update_priv", "Update", ",Update_priv = 'Y' ", ",Update_priv = 'N' "},
+    {"Delete_priv", "Delete", ",Delete_priv = 'Y' ", ",Delete_priv = 'N' "},
+    {"Create_priv", "Create", ",Create_priv = 'Y' ", ",Create_priv = 'N' "},
+    {"Drop_priv", "Drop", ",Drop_priv = 'Y' ", ",Drop_priv = 'N' "},
+    {"Grant_priv", "Grant", ",Grant_priv = 'Y' ", ",Grant_priv = 'N' "},
+    {"References_priv", "Reference", ",References_priv = 'Y' ", ",References_priv = 'N' "},
+    {"Index_priv", "Index", ",Index_priv = 'Y'", ",Index_priv = 'N'"},
+    {"Alter_priv", "Alter", ",Alter_priv = 'Y'", ",Alter_priv = 'N'"},
+};
+
+}  // namespace
+
+const std::vector<PrivilegeColumn>& privilegeColumns(GrantTable table) {
+    return table == GrantTable::User ? kUserColumns : kDbColumns;
+}
+
+unsigned firstFlagPosition(GrantTable table) { return table == GrantTable::Host ? 2 : 3; }
+
+bool flagIsOn(const Row& row, unsigned position) {
+    std::string_view text = row.text(position);
+    return !row.isNull(position) && (text == "Y" || text == "y");
+}
+
+std::vector<bool> readFlags(const Row& row, GrantTable table) {
+    std::vector<bool> flags;
+    const unsigned first = firstFlagPosition(table);
+    for (unsigned i = 0; i < privilegeColumns(table).size(); ++i) flags.push_back(flagIsOn(row, first + i));
+    return flags;
+}
+
+std::string flagFragments(GrantTable table, const std::vector<bool>& flags) {
+    std::string text;
+    const auto& columns = privilegeColumns(table);
+    for (size_t i = 0; i < columns.size(); ++i) text += (i < flags.size() && flags[i]) ? columns[i].onFragment : columns[i].offFragment;
+    return text;
+}
+
+bool beginsWithY(std::string_view text) { return !text.empty() && (text[0] == 'Y' || text[0] == 'y'); }
+
+bool anyColumnFromBeginsWithY(const Row& row, unsigned position) {
+    for (unsigned i = position; i < row.size(); ++i)
+        if (beginsWithY(row.text(i))) return true;
+    return false;
+}
+
+std::string hostUserKeyPart(const Connection& connection, std::string_view host, std::string_view user) {
+    std::string hostPart = sqlf("Host = '%s'", escapeValue(connection, host));
+    return sqlf("%s,User = '%s'", hostPart, escapeValue(connection, user));
+}
+
+}  // namespace velkin

@@ -1,0 +1,439 @@
+#include "UserEditorDialog.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "DatabasePicture.h"
+#include "PrivilegeFlags.h"
+#include "SelectDatabaseDialog.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+const QString kInfoCaption = QStringLiteral("Velkin Infomation");
+constexpr unsigned kGrantReload = 1;  // REFRESH_GRANT
+
+QPushButton* button(const QString& label, const QString& name, QWidget* parent) {
+    auto* b = new QPushButton(label, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* field(const QString& name, QWidget* parent, bool masked = false) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setMaxLength(255);
+    if (masked) e->setEchoMode(QLineEdit::Password);
+    return e;
+}
+}  // namespace
+
+UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op), m_mode(NewUser) {
+    build();
+}
+
+UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, const QString& host, const QString& user,
+                                   const QString& password, QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op), m_mode(ExistingUser), m_keyHost(host), m_keyUser(user) {
+    build();
+    m_host->setText(host);
+    m_user->setText(user);
+    m_password->setText(password);
+    open();
+}
+
+int UserEditorDialog::run(Connection& connection, Operator& op, QWidget* parent) {
+    UserEditorDialog dialog(connection, op, parent);
+    int result = op.runModal(dialog);
+    connection.refresh(kGrantReload);
+    return result;
+}
+
+int UserEditorDialog::run(Connection& connection, Operator& op, const QString& host, const QString& user,
+                          const QString& password, QWidget* parent) {
+    UserEditorDialog dialog(connection, op, host, user, password, parent);
+    int result = op.runModal(dialog);
+    connection.refresh(kGrantReload);
+    return result;
+}
+
+// ---- screen ---------------------------------------------------------------------------------
+
+void UserEditorDialog::build() {
+    setWindowTitle(QStringLiteral("User information"));
+
+    m_host = field(QStringLiteral("Host name"), this);
+    m_user = field(QStringLiteral("User"), this);
+    m_password = field(QStringLiteral("Password"), this, true);
+    m_check = field(QStringLiteral("Check"), this, true);
+    m_check->installEventFilter(this);
+    connect(m_password, &QLineEdit::textEdited, this, [this] { m_passwordEdited = true; });
+    connect(m_check, &QLineEdit::textEdited, this, [this] { m_passwordEdited = true; });
+
+    auto* update = button(QStringLiteral("Update"), QStringLiteral("Update"), this);
+    update->setDefault(true);
+    auto* close = button(QStringLiteral("Close"), QStringLiteral("Close"), this);
+    auto* deleteUser = button(QStringLiteral("Delete User"), QStringLiteral("Delete User"), this);
+    connect(update, &QPushButton::clicked, this, &UserEditorDialog::update);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(deleteUser, &QPushButton::clicked, this, &UserEditorDialog::deleteUser);
+
+    auto* top = new QGridLayout;
+    const std::pair<const char*, QLineEdit*> fields[] = {
+        {"Host name", m_host}, {"User", m_user}, {"Password", m_password}, {"Check", m_check}};
+    int row = 0;
+    for (const auto& [label, edit] : fields) {
+        top->addWidget(new QLabel(QString::fromUtf8(label), this), row, 0);
+        top->addWidget(edit, row, 1);
+        ++row;
+    }
+    auto* topButtons = new QVBoxLayout;
+    topButtons->addWidget(update);
+    topButtons->addWidget(close);
+    topButtons->addWidget(deleteUser);
+    topButtons->addStretch();
+    top->addLayout(topButtons, 0, 2, 4, 1);
+
+    // Global privileges: boxes kept in mysql.user column order, shown in the two columns people know.
+    auto* global = new QGroupBox(QStringLiteral("Detailed setup"), this);
+    auto* admin = button(QStringLiteral("Admin"), QStringLiteral("Admin"), global);
+    auto* common = button(QStringLiteral("Common user"), QStringLiteral("Common user"), global);
+    connect(admin, &QPushButton::clicked, this, &UserEditorDialog::setAdmin);
+    connect(common, &QPushButton::clicked, this, &UserEditorDialog::setCommonUser);
+    for (const auto& column : privilegeColumns(GrantTable::User)) {
+        auto* box = new QCheckBox(QString::fromUtf8(column.label), global);
+        box->setObjectName(QStringLiteral("user ") + column.label);
+        m_globalBoxes.push_back(box);
+    }
+    auto* globalGrid = new QGridLayout(global);
+    globalGrid->addWidget(admin, 0, 0);
+    globalGrid->addWidget(common, 0, 1);
+    const int globalLeft[] = {0, 1, 2, 3, 4, 10, 12};   // Select Insert Update Delete Create Grant Index
+    const int globalRight[] = {5, 6, 7, 8, 9, 11, 13};  // Drop Reload Shutdown Process File References Alter
+    for (int i = 0; i < 7; ++i) {
+        globalGrid->addWidget(m_globalBoxes[globalLeft[i]], i + 1, 0);
+        globalGrid->addWidget(m_globalBoxes[globalRight[i]], i + 1, 1);
+    }
+
+    // The database block.
+    auto* block = new QGroupBox(QStringLiteral("Detailed setup (database unit)"), this);
+    auto* addition = button(QStringLiteral("Database addition"), QStringLiteral("Database addition"), block);
+    connect(addition, &QPushButton::clicked, this, &UserEditorDialog::addDatabase);
+    m_databases = new QListWidget(block);
+    m_databases->setObjectName(QStringLiteral("Database name"));
+    m_databases->setViewMode(QListView::IconMode);
+    m_databases->setIconSize(QSize(32, 32));
+    m_databases->setResizeMode(QListView::Adjust);
+    m_databases->setMovement(QListView::Static);
+    m_databases->setGridSize(QSize(100, 56));
+    connect(m_databases, &QListWidget::itemSelectionChanged, this, [this] {
+        const auto selected = m_databases->selectedItems();
+        if (!selected.isEmpty()) chooseEntry(selected.first());
+    });
+    connect(m_databases, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        if (m_openDatabaseDialog) m_openDatabaseDialog(item->text());
+    });
+    m_blockHost = field(QStringLiteral("db Host"), block);
+    for (const auto& column : privilegeColumns(GrantTable::Db)) {
+        auto* box = new QCheckBox(QString::fromUtf8(column.label), block);
+        box->setObjectName(QStringLiteral("db ") + column.label);
+        m_databaseBoxes.push_back(box);
+    }
+    auto* blockUpdate = button(QStringLiteral("Update"), QStringLiteral("db Update"), block);
+    auto* blockDelete = button(QStringLiteral("Delete"), QStringLiteral("db Delete"), block);
+    connect(blockUpdate, &QPushButton::clicked, this, &UserEditorDialog::updateDatabase);
+    connect(blockDelete, &QPushButton::clicked, this, &UserEditorDialog::deleteDatabase);
+
+    auto* blockGrid = new QGridLayout(block);
+    blockGrid->addWidget(addition, 0, 0);
+    blockGrid->addWidget(new QLabel(QStringLiteral("Database name"), block), 1, 0);
+    blockGrid->addWidget(m_databases, 2, 0, 7, 1);
+    blockGrid->addWidget(new QLabel(QStringLiteral("Host"), block), 0, 1);
+    blockGrid->addWidget(m_blockHost, 0, 2);
+    for (int i = 0; i < 5; ++i) {
+        blockGrid->addWidget(m_databaseBoxes[i], i + 1, 1);
+        blockGrid->addWidget(m_databaseBoxes[i + 5], i + 1, 2);
+    }
+    blockGrid->addWidget(blockUpdate, 7, 1);
+    blockGrid->addWidget(blockDelete, 7, 2);
+    blockGrid->setColumnStretch(0, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(global);
+    layout->addWidget(block, 1);
+    resize(560, 640);
+}
+
+bool UserEditorDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_check && event->type() == QEvent::FocusOut) checkFieldLeft();
+    return QDialog::eventFilter(watched, event);
+}
+
+void UserEditorDialog::stop(const QString& text) { m_op.inform(text, kInfoCaption, MessageIcon::Stop); }
+
+std::vector<bool> UserEditorDialog::flags(const std::vector<QCheckBox*>& boxes) const {
+    std::vector<bool> on;
+    for (auto* box : boxes) on.push_back(box->isChecked());
+    return on;
+}
+
+bool UserEditorDialog::selectGrantDatabase(bool stopIcon) {
+    if (m_connection.selectDb("mysql")) return true;
+    if (stopIcon)
+        stop(QStringLiteral("A database does not open."));
+    else
+        m_op.inform(QStringLiteral("A database does not open."));
+    return false;
+}
+
+bool UserEditorDialog::accountSaved() {
+    // Before the first save there is no account: these commands would otherwise act on the rows of
+    // the anonymous account.
+    if (m_mode == ExistingUser) return true;
+    stop(QStringLiteral("The user has not been saved yet. Press \"Update\" first."));
+    return false;
+}
+
+// ---- opening and the database list ---------------------------------------------------------
+
+void UserEditorDialog::open() {
+    if (!selectGrantDatabase(false)) return;
+    std::string sql = sqlf("select * from mysql.user where Host = '%s' AND User = '%s'",
+                           escapeValue(m_connection, u8(m_keyHost)), escapeValue(m_connection, u8(m_keyUser)));
+    if (m_connection.query(sql) != 0) {
+        m_op.inform(QStringLiteral("There is no right to access."));
+        return;
+    }
+    Result rows = m_connection.storeResult();
+    if (!rows) {
+        m_op.inform(QStringLiteral("User information was not found."));
+        return;
+    }
+    Row row = rows.fetchRow();
+    if (!row) {
+        m_op.inform(QStringLiteral("User information was not able to be taken out."));
+        return;
+    }
+    std::vector<bool> on = readFlags(row, GrantTable::User);
+    for (size_t i = 0; i < m_globalBoxes.size(); ++i)
+        if (on[i]) m_globalBoxes[i]->setChecked(true);
+    refreshDatabaseList();
+}
+
+void UserEditorDialog::refreshDatabaseList() {
+    std::string sql = sqlf("select * from mysql.db where User = '%s'", escapeValue(m_connection, u8(m_keyUser)));
+    Result rows = m_connection.select(sql);
+    if (!rows) {
+        m_op.inform(QStringLiteral("There is no right to access."));
+        return;
+    }
+    QSignalBlocker quiet(m_databases);
+    m_databases->clear();
+    const QIcon picture = databasePicture();
+    while (Row row = rows.fetchRow()) {
+        auto* item = new QListWidgetItem(picture, qs(row.text(1)));
+        item->setData(Qt::UserRole, qs(row.text(0)));
+        m_databases->insertItem(0, item);
+    }
+}
+
+void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
+    if (!item) return;
+    m_selectedEntryHost = item->data(Qt::UserRole).toString();
+    m_blockHost->setText(m_selectedEntryHost);
+    m_keyHost = m_host->text();
+    m_keyUser = m_user->text();
+    if (!selectGrantDatabase(false)) return;
+    std::string sql = sqlf("select * from mysql.db where db = '%s' AND Host = '%s' AND User = '%s'",
+                           escapeValue(m_connection, u8(item->text())),
+                           escapeValue(m_connection, u8(m_selectedEntryHost)),
+                           escapeValue(m_connection, u8(m_keyUser)));
+    if (m_connection.query(sql) != 0) {
+        stop(QStringLiteral("There is no right to access."));
+        return;
+    }
+    Result rows = m_connection.storeResult();
+    Row row = rows.fetchRow();
+    if (!row) {
+        stop(QStringLiteral("User information was not found."));
+        return;
+    }
+    std::vector<bool> on = readFlags(row, GrantTable::Db);
+    for (size_t i = 0; i < m_databaseBoxes.size(); ++i) m_databaseBoxes[i]->setChecked(on[i]);
+    m_selectedDatabase = item->text();
+}
+
+// ---- global part ------------------------------------------------------------------------------
+
+void UserEditorDialog::setAdmin() {
+    for (auto* box : m_globalBoxes) box->setChecked(true);
+    m_op.inform(QStringLiteral("It becomes an Admin setup."), kInfoCaption, MessageIcon::Information);
+}
+
+void UserEditorDialog::setCommonUser() {
+    for (auto* box : m_globalBoxes) box->setChecked(false);
+}
+
+void UserEditorDialog::checkFieldLeft() {
+    if (m_password->text() == m_check->text()) return;
+    m_op.inform(QStringLiteral("A password is inputted once again."));
+    m_passwordEdited = false;
+    m_password->clear();
+    m_check->clear();
+}
+
+void UserEditorDialog::update() {
+    if (!m_op.ask(QStringLiteral("May I update truly?"))) return;
+    if (m_mode == NewUser)
+        saveNew();
+    else
+        saveExisting();
+}
+
+void UserEditorDialog::saveNew() {
+    const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
+    if (password != m_check->text()) {
+        stop(QStringLiteral("A password is checked."));
+        m_password->clear();
+        m_check->clear();
+        return;
+    }
+    std::string set = hostUserKeyPart(m_connection, u8(host), u8(user));
+    set += sqlf(",Password = PASSWORD('%s')", escapeValue(m_connection, u8(password)));
+    set += flagFragments(GrantTable::User, flags(m_globalBoxes));
+    if (!selectGrantDatabase(true)) return;
+    if (m_connection.query(sqlf("INSERT INTO user SET %s", set)) != 0) {
+        m_op.inform(QStringLiteral("It failed in renewal of user information."), QStringLiteral("Velkin"),
+                    MessageIcon::Stop);
+        return;
+    }
+    m_keyHost = host;
+    m_keyUser = user;
+    m_mode = ExistingUser;
+    m_connection.refresh(kGrantReload);
+    m_op.inform(QStringLiteral("It added to the database and data was confirmed."));
+}
+
+void UserEditorDialog::saveExisting() {
+    const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
+    std::string set = hostUserKeyPart(m_connection, u8(host), u8(user));
+    if (m_passwordEdited && password == m_check->text()) {
+        set += sqlf(",Password = PASSWORD('%s')", escapeValue(m_connection, u8(password)));
+        m_op.inform(QStringLiteral("A password is changed.!!"), kInfoCaption, MessageIcon::Information);
+    }
+    set += flagFragments(GrantTable::User, flags(m_globalBoxes));
+    const std::string keyHost = escapeValue(m_connection, u8(m_keyHost));
+    const std::string keyUser = escapeValue(m_connection, u8(m_keyUser));
+    if (m_connection.query(sqlf("UPDATE user SET %s where Host = '%s' AND User = '%s'", set, keyHost, keyUser)) != 0) {
+        stop(QStringLiteral("It failed in renewal of user information."));
+        return;
+    }
+    // The account's database rows follow a changed host or user name; only this account's rows, so
+    // that the same user name at another host keeps its grants.
+    std::string dbSet = hostUserKeyPart(m_connection, u8(host), u8(user));
+    if (m_connection.query(sqlf("UPDATE mysql.db SET %s where User = '%s' AND Host = '%s'", dbSet, keyUser, keyHost)) !=
+        0) {
+        m_op.inform(QStringLiteral("It failed in renewal of database information."));
+        return;
+    }
+    m_connection.refresh(kGrantReload);
+    m_op.inform(QStringLiteral("The database was updated and data was confirmed."));
+}
+
+void UserEditorDialog::deleteUser() {
+    if (!accountSaved()) return;
+    if (!m_op.ask(QStringLiteral("May I delete truly?"))) return;
+    if (!selectGrantDatabase(true)) return;
+    const std::string keyHost = escapeValue(m_connection, u8(m_keyHost));
+    const std::string keyUser = escapeValue(m_connection, u8(m_keyUser));
+    std::string where = sqlf("%s Host = '%s' AND User = '%s'", "", keyHost, keyUser);
+    if (m_connection.query("DELETE FROM mysql.user where " + where) != 0) {
+        stop(QStringLiteral("There is no right to access."));
+        return;
+    }
+    std::string dbWhere = sqlf("%s User = '%s' AND Host = '%s'", "", keyUser, keyHost);
+    if (m_connection.query("DELETE FROM mysql.db where " + dbWhere) != 0) {
+        stop(QStringLiteral("There is no right to access."));
+        return;
+    }
+    accept();
+}
+
+// ---- database block -----------------------------------------------------------------------------
+
+void UserEditorDialog::addDatabase() {
+    if (!accountSaved()) return;
+    SelectDatabaseDialog chooser(m_connection, m_op, this);
+    if (m_op.runModal(chooser) != QDialog::Accepted) return;
+    const QString database = chooser.chosenDatabase();
+    if (database.isEmpty()) return;
+    if (database == QLatin1String("mysql")) {
+        stop(QStringLiteral("The database of mysql cannot be added."));
+        return;
+    }
+    if (!selectGrantDatabase(true)) return;
+    std::string sql =
+        "INSERT INTO mysql.db (Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,Create_priv,Drop_priv) "
+        "VALUES" +
+        sqlf("%s('localhost','%s','%s','N','N','N','N','N','N')", "", escapeValue(m_connection, u8(database)),
+             escapeValue(m_connection, u8(m_keyUser)));
+    if (m_connection.query(sql) != 0) {
+        stop(QStringLiteral("There is no right to access."));
+        return;
+    }
+    refreshDatabaseList();
+}
+
+void UserEditorDialog::updateDatabase() {
+    if (!accountSaved()) return;
+    if (m_selectedDatabase.isEmpty()) {
+        stop(QStringLiteral("A database is chosen."));
+        return;
+    }
+    if (!m_op.ask(QStringLiteral("May I update truly?"))) return;
+    std::string set = hostUserKeyPart(m_connection, u8(m_blockHost->text()), u8(m_user->text()));
+    set += flagFragments(GrantTable::Db, flags(m_databaseBoxes));
+    std::string sql = sqlf("UPDATE db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
+                           escapeValue(m_connection, u8(m_selectedDatabase)),
+                           escapeValue(m_connection, u8(m_selectedEntryHost)), escapeValue(m_connection, u8(m_keyUser)));
+    if (m_connection.query(sql) != 0) {
+        stop(QStringLiteral("It failed in updating."));
+        return;
+    }
+    refreshDatabaseList();
+    m_op.inform(QStringLiteral("The database was updated."));
+}
+
+void UserEditorDialog::deleteDatabase() {
+    if (!accountSaved()) return;
+    if (m_selectedDatabase.isEmpty()) {
+        stop(QStringLiteral("A database is chosen."));
+        return;
+    }
+    if (!m_op.ask(QStringLiteral("May I delete truly?"))) return;
+    if (!selectGrantDatabase(true)) return;
+    std::string where = sqlf("%s Host = '%s' AND Db = '%s' AND User = '%s'", "",
+                             escapeValue(m_connection, u8(m_blockHost->text())),
+                             escapeValue(m_connection, u8(m_selectedDatabase)), escapeValue(m_connection, u8(m_user->text())));
+    if (m_connection.query("DELETE FROM mysql.db where " + where) != 0) {
+        stop(QStringLiteral("There is no right to access."));
+        return;
+    }
+    refreshDatabaseList();
+}
+
+}  // namespace velkin

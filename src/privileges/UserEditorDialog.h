@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+
+namespace velkin {
+
+class Connection;
+class Operator;
+
+/// "User information": one account's row of mysql.user (host, user, password, fourteen global
+/// privileges) and its rows of mysql.db, edited with plain statements on the grant tables.
+class UserEditorDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum Mode { ExistingUser = 0, NewUser = 1 };
+
+    /// New mode: empty fields, nothing read.
+    UserEditorDialog(Connection& connection, Operator& op, QWidget* parent = nullptr);
+    /// Existing mode for the account with this host and user; password is its stored text.
+    UserEditorDialog(Connection& connection, Operator& op, const QString& host, const QString& user,
+                     const QString& password, QWidget* parent = nullptr);
+
+    /// Runs the editor modally as every opener does: afterwards the grants are reloaded.
+    static int run(Connection& connection, Operator& op, QWidget* parent);
+    static int run(Connection& connection, Operator& op, const QString& host, const QString& user,
+                   const QString& password, QWidget* parent);
+
+    /// Opens the database privilege screen for a database (double-click on an entry).
+    void setDatabaseDialogOpener(std::function<void(const QString& database)> opener) {
+        m_openDatabaseDialog = std::move(opener);
+    }
+
+    int mode() const { return m_mode; }
+    QString keyHost() const { return m_keyHost; }
+    QString keyUser() const { return m_keyUser; }
+    bool passwordEdited() const { return m_passwordEdited; }
+    QString selectedDatabase() const { return m_selectedDatabase; }
+    QListWidget* databaseList() const { return m_databases; }
+
+    // The buttons' actions, as a click runs them.
+    void update();
+    void setAdmin();
+    void setCommonUser();
+    void addDatabase();
+    void updateDatabase();
+    void deleteDatabase();
+    void deleteUser();
+    /// What happens when "Check" loses the focus.
+    void checkFieldLeft();
+    /// Loads an entry of the database list into the database block.
+    void chooseEntry(QListWidgetItem* item);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build();
+    void open();
+    void refreshDatabaseList();
+    bool selectGrantDatabase(bool stopIcon);
+    bool accountSaved();
+    void saveNew();
+    void saveExisting();
+    std::vector<bool> flags(const std::vector<QCheckBox*>& boxes) const;
+    void stop(const QString& text);
+
+    Connection& m_connection;
+    Operator& m_op;
+    int m_mode;
+    QString m_keyHost;
+    QString m_keyUser;
+    bool m_passwordEdited = false;
+    QString m_selectedDatabase;
+    QString m_selectedEntryHost;
+    std::function<void(const QString&)> m_openDatabaseDialog;
+
+    QLineEdit* m_host = nullptr;
+    QLineEdit* m_user = nullptr;
+    QLineEdit* m_password = nullptr;
+    QLineEdit* m_check = nullptr;
+    std::vector<QCheckBox*> m_globalBoxes;  // in mysql.user column order
+    QListWidget* m_databases = nullptr;
+    QLineEdit* m_blockHost = nullptr;
+    std::vector<QCheckBox*> m_databaseBoxes;  // in mysql.db column order
+};
+
+}  // namespace velkin

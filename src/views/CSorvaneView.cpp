@@ -1,0 +1,322 @@
+#include "CSorvaneView.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include "ViewHost.h"
+#include "session/CSorvaneDoc.h"
+#include "session/Settings.h"
+#include "session/SqlText.h"
+#include "session/StatusPanes.h"
+
+namespace velkin {
+
+namespace {
+
+constexpr int kTableNode = 2;
+constexpr int kColumnWidth = 100;
+constexpr unsigned int kGrantReload = 1;  // REFRESH_GRANT
+
+/// Underlines the hot row, as a list with track selection does.
+class HotRowDelegate : public QStyledItemDelegate {
+public:
+    explicit HotRowDelegate(CSorvaneView& view) : QStyledItemDelegate(&view), m_view(view) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.row() == m_view.hotRow())
+            option->font.setUnderline(true);
+    }
+
+private:
+    CSorvaneView& m_view;
+};
+
+int countValue(const std::string& text) {
+    long long n = std::strtoll(text.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent)
+    : QTableView(parent), m_doc(doc), m_op(op), m_host(host), m_commands(doc, op) {
+    setObjectName(QStringLiteral("CSorvaneView"));
+    setModel(&m_model);
+    setItemDelegate(new HotRowDelegate(*this));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setShowGrid(false);
+    setWordWrap(false);
+    setMouseTracking(true);
+    verticalHeader()->hide();
+    horizontalHeader()->setDefaultSectionSize(kColumnWidth);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setHighlightSections(false);
+    for (auto& set : m_conditions)
+        set.assign(kMaxColumns, std::string());
+
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (current.isValid())
+                    m_currentRow = current.row();
+            });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { openRow(index.row()); });
+}
+
+void CSorvaneView::initialUpdate() {
+    refresh();
+    m_doc.m_pageLength = Settings().pageLength();
+}
+
+void CSorvaneView::clearFilter() {
+    for (auto& set : m_conditions)
+        set.assign(kMaxColumns, std::string());
+    m_columnNames.clear();
+    m_columnCount = 0;
+}
+
+bool CSorvaneView::listColumns(Connection& connection) {
+    if (!connection.selectDb(u8(m_doc.m_currentDb)))
+        return false;
+    Result fields = connection.listFields(u8(m_doc.m_currentTable));
+    if (!fields)
+        return false;
+    m_columnNames = fields.fieldNames();
+    m_columnCount = static_cast<int>(m_columnNames.size());
+    m_model.setColumns(m_columnNames);
+    return true;
+}
+
+void CSorvaneView::showListStyles(bool hasRows) {
+    // Grid lines on an empty list would look like rows.
+    setShowGrid(hasRows);
+}
+
+void CSorvaneView::refresh() {
+    m_model.clear();
+    showListStyles(false);
+    m_hotRow = -1;
+    m_currentRow = -1;
+    if (m_doc.m_nodeKind != kTableNode)
+        return;
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return;
+
+    // A command that did not read its rows (OPTIMIZE TABLE, for one) would block every statement.
+    connection->storeResult();
+    if (!m_doc.m_filterActive)
+        clearFilter();
+    if (!listColumns(*connection))
+        return;
+
+    const std::string database = u8(m_doc.m_currentDb), table = u8(m_doc.m_currentTable);
+    const ListStatements statements =
+        listStatements(connection->dialect(), database, table, m_columnNames, m_conditions,
+                       m_doc.m_filterActive != 0, m_doc.m_currentPage, m_doc.m_pageLength);
+
+    const std::time_t start = std::time(nullptr);
+    // A condition the server rejects leaves the list with its columns and no rows; the status bar
+    // keeps describing the last page that could be shown.
+    if (connection->query(statements.page) != 0)
+        return;
+    Result result = connection->storeResult();
+    if (!result)
+        return;
+    const std::time_t resultTime = std::time(nullptr);
+    const std::size_t shown =
+        m_model.appendRows(result, static_cast<std::size_t>(std::max(0, m_doc.m_pageLength)));
+    showListStyles(shown > 0);
+    result.reset();
+    const std::time_t done = std::time(nullptr);
+
+    countRows(*connection, statements, start, resultTime, done);
+}
+
+void CSorvaneView::countRows(Connection& connection, const ListStatements& statements, std::time_t start,
+                             std::time_t result, std::time_t done) {
+    m_countStatement = statements.count;
+    Result counted = connection.select(m_countStatement);
+    Row row = counted.fetchRow();
+    // Without a count there is nothing true to report, so the status bar keeps its texts.
+    if (!row)
+        return;
+    const std::string countText = row.str(0);
+    m_doc.m_recordCount = countValue(countText);
+
+    StatusPanes& panes = m_host.statusPanes();
+    panes.setPaneText(0, recordStatusText(countText, u8(m_doc.m_currentDb), u8(m_doc.m_currentTable),
+                                          m_doc.m_currentPage, statements.filtered));
+    panes.setPaneText(3, referenceTimeText(static_cast<unsigned long>(result - start),
+                                           static_cast<unsigned long>(done - start)));
+}
+
+void CSorvaneView::nextPage() {
+    m_doc.m_currentPage = nextPageIndex(m_doc.m_recordCount, m_doc.m_currentPage, m_doc.m_pageLength);
+    refresh();
+}
+
+void CSorvaneView::previousPage() {
+    if (std::optional<int> page = previousPageIndex(m_doc.m_currentPage)) {
+        m_doc.m_currentPage = *page;
+        refresh();
+    }
+}
+
+void CSorvaneView::openRow(int row) {
+    if (row < 0 || row >= m_model.rows())
+        return;
+    const std::string database = u8(m_doc.m_currentDb), table = u8(m_doc.m_currentTable);
+    switch (rowEditorFor(database, table)) {
+        case RowEditor::UserEditor: {
+            const QString host = cellText(row, 0), user = cellText(row, 1), password = cellText(row, 2);
+            if (!userRowOpens(host, user, password))
+                return;
+            openUserEditor(host, user, password);
+            refresh();
+            if (Connection* connection = m_doc.connection())
+                connection->refresh(kGrantReload);
+            return;
+        }
+        case RowEditor::DbEditor:
+            openDbEditor(cellText(row, 0), cellText(row, 1), cellText(row, 2));
+            refresh();
+            return;
+        case RowEditor::HostEditor:
+            openHostEditor(cellText(row, 0), cellText(row, 1));
+            refresh();
+            return;
+        case RowEditor::RecordDetails: {
+            if (database.empty() || table.empty())
+                return;
+            QStringList values;
+            for (int column = 0; column < std::min(m_columnCount, m_model.columns()); ++column)
+                values << cellText(row, column);
+            if (openRecordDetails(values))
+                refresh();
+            return;
+        }
+    }
+}
+
+void CSorvaneView::execute(Command command) {
+    switch (command) {
+        case Command::PageUp:
+            nextPage();
+            break;
+        case Command::PageDown:
+            previousPage();
+            break;
+        case Command::PageSetup:
+            openPageSetup();
+            break;
+        case Command::Filter:
+            openFilter();
+            break;
+        default:
+            m_commands.execute(command);
+            break;
+    }
+}
+
+void CSorvaneView::keyPressEvent(QKeyEvent* event) {
+    const bool accelerator = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    switch (event->key()) {
+        case Qt::Key_Right:
+            nextPage();
+            break;
+        case Qt::Key_Left:
+            previousPage();
+            break;
+        case Qt::Key_P:
+            if (!accelerator)
+                openPageSetup();
+            break;
+        case Qt::Key_F1:
+            openPageSetup();
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            openRow(m_currentRow);
+            break;
+        default:
+            break;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void CSorvaneView::mouseMoveEvent(QMouseEvent* event) {
+    const int row = rowAt(event->position().toPoint().y());
+    if (row >= 0 && row != m_hotRow)
+        setHotRow(row);
+    QTableView::mouseMoveEvent(event);
+}
+
+int CSorvaneView::rowCount() const {
+    return m_model.rows();
+}
+
+int CSorvaneView::columnCount() const {
+    return m_model.columns();
+}
+
+QString CSorvaneView::cellText(int row, int column) const {
+    return m_model.cellText(row, column);
+}
+
+int CSorvaneView::hotRow() const {
+    return m_hotRow;
+}
+
+void CSorvaneView::setHotRow(int row) {
+    if (row < 0 || row >= m_model.rows())
+        return;
+    m_hotRow = row;
+    const QModelIndex index = m_model.index(row, 0);
+    setCurrentIndex(index);
+    selectRow(row);
+    scrollTo(index);
+    viewport()->update();
+}
+
+void CSorvaneView::openPageSetup() {
+    if (m_doc.m_recordCount == 0 || m_doc.m_currentDb.isEmpty() || m_doc.m_currentTable.isEmpty())
+        return;
+    // The page setup dialog is not built yet; it will set the page and page length, refresh and
+    // store the page length.
+}
+
+void CSorvaneView::openFilter() {
+    if (m_doc.m_currentDb.isEmpty() || m_doc.m_currentTable.isEmpty())
+        return;
+    // The filter dialog is not built yet; on OK it will set the filter-active flag, hand back
+    // m_conditions and refresh.
+}
+
+void CSorvaneView::openUserEditor(const QString&, const QString&, const QString&) {
+    // The user editor is not built yet.
+}
+
+void CSorvaneView::openDbEditor(const QString&, const QString&, const QString&) {
+    // The "DB" dialog is not built yet.
+}
+
+void CSorvaneView::openHostEditor(const QString&, const QString&) {
+    // The host details dialog is not built yet.
+}
+
+bool CSorvaneView::openRecordDetails(const QStringList&) {
+    // The record details dialog is not built yet, so no row can have changed.
+    return false;
+}
+
+}  // namespace velkin

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QTableView>
+#include <array>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "Command.h"
+#include "RecordListText.h"
+#include "RowModel.h"
+#include "SessionCommands.h"
+
+namespace velkin {
+
+class Connection;
+class CSorvaneDoc;
+class Operator;
+class ViewHost;
+
+/// The record list: one page of the current table's rows (or of the filtered rows), with the row
+/// count, page and timing in the status bar.
+class CSorvaneView : public QTableView, public CommandTarget {
+    Q_OBJECT
+public:
+    static constexpr int kMaxColumns = 64;
+
+    CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent = nullptr);
+
+    ViewKind viewKind() const override { return ViewKind::RecordList; }
+    void execute(Command command) override;
+
+    /// Refresh, then the page length from the settings.
+    void initialUpdate();
+    /// Lists the current page of the current table again.
+    void refresh();
+    void nextPage();
+    void previousPage();
+    /// Opens the editing screen for a row.
+    void openRow(int row);
+
+    // What the find dialog of the main window searches.
+    int rowCount() const;
+    int columnCount() const;
+    QString cellText(int row, int column) const;
+    /// The row under track selection; -1 when none.
+    int hotRow() const;
+    /// Makes the row the hot row and scrolls it into view.
+    void setHotRow(int row);
+
+    RowModel& rows() { return m_model; }
+    /// The statement last used to count the rows; the page setup dialog runs it again.
+    const std::string& countStatement() const { return m_countStatement; }
+
+    // The state the filter dialog reads and writes. Conditions are kept for the first kMaxColumns
+    // columns, as many as the dialog offers.
+    std::vector<std::string> m_columnNames;
+    std::array<std::vector<std::string>, 3> m_conditions;
+    int m_columnCount = 0;
+    int m_currentRow = -1;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void clearFilter();
+    /// Selects the current database and makes one list column per table column; false when the
+    /// database or the table cannot be had.
+    bool listColumns(Connection& connection);
+    void showListStyles(bool hasRows);
+    void countRows(Connection& connection, const ListStatements& statements, std::time_t start,
+                   std::time_t result, std::time_t done);
+
+    // The screens that the record list opens; each comes with its own dialog.
+    void openPageSetup();
+    void openFilter();
+    void openUserEditor(const QString& host, const QString& user, const QString& password);
+    void openDbEditor(const QString& host, const QString& database, const QString& user);
+    void openHostEditor(const QString& host, const QString& database);
+    /// True when the row was changed or deleted.
+    bool openRecordDetails(const QStringList& values);
+
+    CSorvaneDoc& m_doc;
+    Operator& m_op;
+    ViewHost& m_host;
+    SessionCommands m_commands;
+    RowModel m_model;
+    std::string m_countStatement;
+    int m_hotRow = -1;
+};
+
+}  // namespace velkin

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velkin {
+
+class Result;
+
+/// Rows of a result for a list view: every cell's bytes in one packed buffer, with an end offset and
+/// a NULL flag per cell. Display text is made only when the view asks for it, so a large result costs
+/// little more memory than its bytes.
+class RowModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    /// A cell's bytes as the server sent them; nothing for NULL.
+    using Cell = std::optional<std::string_view>;
+
+    explicit RowModel(QObject* parent = nullptr);
+
+    /// New columns headed by these names, and no rows.
+    void setColumns(std::vector<std::string> names);
+    /// No columns and no rows.
+    void clear();
+    /// Keeps the columns, drops every row.
+    void clearRows();
+
+    /// Appends the result's remaining rows, at most maxRows of them, and returns how many it took.
+    /// Cells beyond the columns are dropped; columns the row has no cell for are NULL.
+    std::size_t appendRows(Result& result, std::size_t maxRows);
+    /// Appends one row; the same rules for too many or too few cells.
+    void appendRow(const std::vector<Cell>& cells);
+
+    int rows() const { return m_rowCount; }
+    int columns() const { return static_cast<int>(m_columnNames.size()); }
+    const std::vector<std::string>& columnNames() const { return m_columnNames; }
+
+    /// The cell's bytes, or nothing for NULL and for a cell outside the model.
+    Cell cell(int row, int column) const;
+    bool isNull(int row, int column) const;
+    /// The cell as display text; NULL shows as empty.
+    QString cellText(int row, int column) const;
+    /// The bytes held for all cells, for measuring.
+    std::size_t byteSize() const { return m_bytes.size(); }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    bool contains(int row, int column) const;
+    std::size_t cellIndex(int row, int column) const;
+    /// Adds a row's cells to the storage after the rows the view knows of.
+    template <typename CellAt>
+    void stageRow(unsigned available, CellAt cellAt);
+    /// Lets the view know of the rows staged since the last commit.
+    void commitStagedRows();
+    void dropStorage();
+
+    std::vector<std::string> m_columnNames;
+    std::string m_bytes;
+    std::vector<std::uint64_t>
+        m_ends;  // end offset of each cell in m_bytes; a cell starts where the previous ends
+    std::vector<bool> m_null;
+    int m_rowCount = 0;
+    int m_stagedRows = 0;
+};
+
+}  // namespace velkin

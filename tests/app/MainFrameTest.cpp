@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QToolBar>
+
+#include "app/CMainFrame.h"
+#include "app/FindDialog.h"
+#include "session/SqlText.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+#include "views/CLeftView.h"
+#include "views/CSorvaneView.h"
+#include "views/ViewTesting.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+void clearSettings() {
+    QSettings s(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane"));
+    s.clear();
+    s.sync();
+}
+
+/// A main window logged in as the administrator, as the program starts it.
+struct Frame {
+    ScriptedOperator op;
+    CSorvaneDoc doc{op, loginAs(adminAccount())};
+    CMainFrame frame{doc, op};
+    Frame() {
+        doc.setStatusPanes(&frame.statusPanes());
+        frame.initialUpdate();
+    }
+};
+
+QStringList menuLayout(QMenu* menu) {
+    QStringList items;
+    for (QAction* a : menu->actions()) items << (a->isSeparator() ? QStringLiteral("|") : a->text());
+    return items;
+}
+
+}  // namespace
+
+TEST(MainFrame, MenusHoldTheirItemsInOrder) {
+    Frame f;
+    QStringList titles;
+    std::map<QString, QStringList> menus;
+    for (QAction* a : f.frame.menuBar()->actions()) {
+        titles << a->text();
+        menus[a->text()] = menuLayout(a->menu());
+    }
+    EXPECT_EQ((QStringList{"File(&F)", "Edit(&E)", "Config(&G)", "Server(&S)", "Display(&V)", "Help(&H)"}), titles);
+    EXPECT_EQ((QStringList{"Connect(&N)\tCtrl+N", "|", "Export CSV", "Import CSV", QString::fromUtf8("最近使ったﾌｧｲﾙ"),
+                           "|", "Exit(&X)"}),
+              menus["File(&F)"]);
+    EXPECT_EQ((QStringList{"Undo(&U)\tCtrl+Z", "|", "Cut(&T)\tCtrl+X", "Copy(&C)\tCtrl+C", "Paste(&P)\tCtrl+V", "|",
+                           "Find(&F)\tCtrl+F"}),
+              menus["Edit(&E)"]);
+    EXPECT_EQ((QStringList{"Add User(&A)", "SQL Execution", "|", "Database creation", "Table new creation", "Delete",
+                           "|", "Table name change", "The lock of a table", "Lock release of a table",
+                           "Optimization of a table"}),
+              menus["Config(&G)"]);
+    EXPECT_EQ((QStringList{"Privilege table reload(&L)", "Server stop(&P)", "|", "Reset Server Infomation",
+                           "Reset History Infomation", "Reset Status Variable", "Reset Open Table", "|",
+                           "The duplicate from other servers"}),
+              menus["Server(&S)"]);
+    EXPECT_EQ((QStringList{"Tool Ber(&T)", "Status Ber(&S)", "|", "Process display", "Filter", "System variable list"}),
+              menus["Display(&V)"]);
+    EXPECT_EQ((QStringList{"About VelkinSorvane(&A)"}), menus["Help(&H)"]);
+
+    QStringList tools;
+    for (QAction* a : f.frame.toolBar()->actions()) tools << (a->isSeparator() ? QStringLiteral("|") : a->toolTip());
+    EXPECT_EQ((QStringList{"Connect", "Output CSV File", "Import CSV File", "Add User", "|", "Cut", "Copy", "Paste",
+                           "Find", "Filer", "|", "Display Process Infomation and Server Status",
+                           "Display Valiavle List ", "Query", "Create Database", "Delete Databases or Tables",
+                           "A database is reproduced.", "|", "Table Reload", "Server Stop", "|", "Page Setup",
+                           "Page Up", "Page Dwon", "|", "About"}),
+              tools);
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_N), f.frame.action(Command::Connect)->shortcut());
+    EXPECT_TRUE(f.frame.action(Command::Find)->shortcut().isEmpty()) << "Ctrl+F is only part of the label";
+}
+
+TEST(MainFrame, CommandsFollowTheActiveView) {
+    Frame f;
+    auto enabled = [&](Command c) { return f.frame.action(c)->isEnabled(); };
+
+    f.frame.setActiveView(true);
+    EXPECT_TRUE(enabled(Command::Delete));
+    EXPECT_TRUE(enabled(Command::TableNewCreation));
+    EXPECT_TRUE(enabled(Command::ServerStop));
+    EXPECT_FALSE(enabled(Command::Filter));
+    EXPECT_FALSE(enabled(Command::PageUp));
+    EXPECT_FALSE(enabled(Command::PageSetup));
+
+    ASSERT_NE(nullptr, f.frame.recordList()) << "the right pane starts as the record list";
+    f.frame.setActiveView(false);
+    EXPECT_FALSE(enabled(Command::Delete));
+    EXPECT_FALSE(enabled(Command::TableNameChange));
+    EXPECT_FALSE(enabled(Command::DatabaseCreation));
+    EXPECT_TRUE(enabled(Command::Filter));
+    EXPECT_TRUE(enabled(Command::PageDown));
+    EXPECT_TRUE(enabled(Command::PrivilegeReload));
+
+    f.frame.showChartView();
+    EXPECT_EQ(nullptr, f.frame.recordList());
+    f.frame.setActiveView(false);
+    EXPECT_TRUE(enabled(Command::DatabaseCreation));
+    EXPECT_TRUE(enabled(Command::DatabaseDuplicate));
+    EXPECT_TRUE(enabled(Command::SqlExecution));
+    EXPECT_FALSE(enabled(Command::ServerStop));
+    EXPECT_FALSE(enabled(Command::TableNewCreation));
+    EXPECT_FALSE(enabled(Command::Filter));
+
+    for (bool tree : {true, false}) {
+        f.frame.setActiveView(tree);
+        for (Command c : {Command::Undo, Command::Cut, Command::Copy, Command::Paste}) EXPECT_FALSE(enabled(c));
+        for (Command c : {Command::Connect, Command::Exit, Command::About, Command::Find, Command::ToolBar,
+                          Command::StatusBar})
+            EXPECT_TRUE(enabled(c));
+    }
+}
+
+TEST(MainFrame, RightPaneIsANewViewOnEveryExchange) {
+    Frame f;
+    QWidget* first = f.frame.rightView();
+    f.frame.showRecordList();
+    QWidget* second = f.frame.rightView();
+    EXPECT_NE(first, second) << "a record list replaces a record list too";
+    f.frame.showChartView();
+    EXPECT_NE(second, f.frame.rightView());
+    EXPECT_EQ("CDbGraphView", f.frame.rightView()->objectName());
+}
+
+TEST(MainFrame, StatusPromptsAndIdleText) {
+    Frame f;
+    EXPECT_EQ("It is under connection by Admin", f.frame.statusBarPanes().paneText(0));
+    f.frame.action(Command::SystemVariableList)->hover();
+    EXPECT_EQ("Display Valiavle List ", f.frame.statusBarPanes().paneText(0));
+    QMenu* display = f.frame.menuBar()->findChild<QMenu*>(QStringLiteral("Display(&V)"));
+    ASSERT_NE(nullptr, display);
+    Q_EMIT display->aboutToHide();
+    EXPECT_EQ("Connecting", f.frame.statusBarPanes().paneText(0));
+    EXPECT_EQ("Login name root", f.frame.statusBarPanes().paneText(1));
+}
+
+TEST(MainFrame, WindowPlaceRoundTrip) {
+    clearSettings();
+    QRect outer;
+    {
+        Frame f;
+        f.frame.showRestored();
+        EXPECT_EQ(QRect(0, 0, 640, 480), f.frame.frameGeometry()) << "the frame is taken off the stored size";
+        f.frame.setGeometry(30, 40, 700, 500);
+        outer = f.frame.frameGeometry();
+        f.frame.close();
+    }
+    QSettings s(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane"));
+    EXPECT_EQ(outer.x(), s.value("WindowPosition/CMainFrame_X").toInt());
+    EXPECT_EQ(outer.y(), s.value("WindowPosition/CMainFrame_Y").toInt());
+    EXPECT_EQ(outer.width(), s.value("WindowPosition/CMainFrame_W").toInt()) << "the outer rectangle is stored";
+    EXPECT_EQ(outer.height(), s.value("WindowPosition/CMainFrame_H").toInt());
+    EXPECT_EQ(0, s.value("WindowPosition/Zoom").toInt());
+    {
+        Frame f;
+        f.frame.showRestored();
+        EXPECT_EQ(outer, f.frame.frameGeometry());
+        EXPECT_FALSE(f.frame.isMaximized());
+        f.frame.showMaximized();
+        f.frame.close();
+    }
+    s.sync();
+    EXPECT_EQ(1, s.value("WindowPosition/Zoom").toInt());
+    EXPECT_EQ(0, s.value("WindowPosition/Icon").toInt());
+    {
+        Frame f;
+        f.frame.showRestored();
+        EXPECT_TRUE(f.frame.isMaximized()) << "a window closed while maximised reopens maximised";
+        f.frame.close();
+    }
+    clearSettings();
+}
+
+TEST(MainFrame, FindSearchesTheRecordList) {
+    ScratchDatabase db("velkin_frame_find");
+    exec(db.admin(), "CREATE TABLE velkin_frame_find.t (id INT, name VARCHAR(20))");
+    exec(db.admin(), "INSERT INTO velkin_frame_find.t VALUES (1, 'apple'), (2, 'Banana'), (3, 'cherry'), (4, 'banana')");
+    Frame f;
+    f.doc.m_currentDb = "velkin_frame_find";
+    f.doc.m_currentTable = "t";
+    f.doc.m_nodeKind = 2;
+    f.frame.showRecordList();
+    CSorvaneView* list = f.frame.recordList();
+    ASSERT_NE(nullptr, list);
+    ASSERT_EQ(4, list->rowCount());
+
+    f.frame.openFind();
+    ASSERT_NE(nullptr, f.frame.findDialog());
+    EXPECT_FALSE(f.frame.findDialog()->isModal());
+    EXPECT_TRUE(f.frame.findDialog()->request().down) << "the direction starts as down";
+    EXPECT_TRUE(f.frame.findDialog()->request().text.isEmpty());
+
+    f.op.clear();
+    f.frame.findNext({QStringLiteral("banana"), true, false, false});
+    EXPECT_EQ(1, list->hotRow());
+    f.frame.findNext({QStringLiteral("banana"), true, false, false});
+    EXPECT_EQ(3, list->hotRow());
+    f.frame.findNext({QStringLiteral("banana"), true, false, false});
+    EXPECT_EQ(3, list->hotRow());
+    EXPECT_EQ(QStringList{"A character sequence was not found."}, f.op.messageTexts());
+    f.frame.findNext({QStringLiteral("Banana"), false, true, false});
+    EXPECT_EQ(1, list->hotRow()) << "upward with match case";
+
+    f.op.clear();
+    f.frame.showChartView();
+    f.frame.findNext({QStringLiteral("apple"), true, false, false});
+    EXPECT_TRUE(f.op.messages.empty()) << "without a record list there is nothing to search";
+}

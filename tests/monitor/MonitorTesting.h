@@ -1,0 +1,68 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace velkin::test {
+
+/// A widget of the dialog by its object name; fails the test when there is none.
+template <typename T>
+T* widget(QWidget& dialog, const QString& name) {
+    T* found = dialog.findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << "no widget named " << name.toStdString();
+    return found;
+}
+
+inline QString boxText(QWidget& dialog, const QString& name) {
+    QLineEdit* box = widget<QLineEdit>(dialog, name);
+    return box ? box->text() : QStringLiteral("<missing>");
+}
+
+inline void setBox(QWidget& dialog, const QString& name, const QString& text) {
+    if (QLineEdit* box = widget<QLineEdit>(dialog, name))
+        box->setText(text);
+}
+
+inline void click(QWidget& dialog, const QString& name) {
+    if (QPushButton* button = widget<QPushButton>(dialog, name))
+        button->click();
+}
+
+/// The widget as it paints itself.
+inline QImage rendered(QWidget& w) {
+    QImage image(w.size(), QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    w.render(&image);
+    return image;
+}
+
+inline QColor colourAt(const QImage& image, int x, int y) {
+    return QColor(image.pixel(x, y));
+}
+
+/// Waits for something the server does on its own time, such as ending a killed thread.
+inline bool eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 100; ++i) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return condition();
+}
+
+}  // namespace velkin::test
+
+inline std::ostream& operator<<(std::ostream& out, const QColor& c) {
+    return out << "rgb(" << c.red() << "," << c.green() << "," << c.blue() << ")";
+}
+inline std::ostream& operator<<(std::ostream& out, const QString& s) {
+    return out << s.toStdString();
+}

@@ -1,0 +1,354 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QRegularExpression>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "MonitorTesting.h"
+#include "monitor/LineChartCtrl.h"
+#include "monitor/ProcessDetailsDialog.h"
+#include "monitor/ProcessMonitorDialog.h"
+#include "monitor/ServerStat.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+const QString kThreads = "The number of threads (clients)";
+const QString kRangeThreads = "Range The number of threads (clients)";
+const QColor kThreadsColour(0, 255, 0);
+
+QTreeWidget* processList(QWidget& dialog) {
+    return widget<QTreeWidget>(dialog, "Process list");
+}
+
+QStringList listIds(QWidget& dialog) {
+    QStringList ids;
+    QTreeWidget* list = processList(dialog);
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
+        ids << list->topLevelItem(i)->text(0);
+    return ids;
+}
+
+QStringList serverIds(Connection& connection) {
+    QStringList ids;
+    for (const auto& id : column(connection, "SHOW PROCESSLIST"))
+        ids << QString::fromStdString(id);
+    return ids;
+}
+
+QTreeWidgetItem* rowOf(QWidget& dialog, unsigned long id) {
+    QTreeWidget* list = processList(dialog);
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->text(0) == QString::number(id))
+            return list->topLevelItem(i);
+    return nullptr;
+}
+
+/// Ends a connection from another one, as a server restart or an operator would.
+void cutOff(Connection& victim) {
+    auto admin = connectAdmin();
+    const unsigned long id = victim.threadId();
+    admin->kill(id);
+    EXPECT_TRUE(eventually([&] { return !serverIds(*admin).contains(QString::number(id)); }));
+}
+
+/// The host of a thread of these tests: the loopback address, as the server names it, and the port.
+bool isClientHost(const QString& host) {
+    return QRegularExpression("^(localhost|127\\.0\\.0\\.1):[0-9]+$").match(host).hasMatch();
+}
+
+QStringList boxTexts(QWidget& dialog, const QStringList& names) {
+    QStringList texts;
+    for (const QString& name : names)
+        texts << boxText(dialog, name);
+    return texts;
+}
+
+const QStringList kCounterBoxes = {"The number of starting seconds",
+                                   kThreads,
+                                   "The number of Query",
+                                   "long_query_time Over",
+                                   "The open number of tables",
+                                   "The number of Reload",
+                                   "The number of tables opened now"};
+
+}  // namespace
+
+TEST(ProcessMonitor, StartsWithTheServersColumnsFullRangesAndVersionsAndAnEmptyList) {
+    auto connection = connectAdmin();
+    const auto expectedColumns = connectAdmin()->listProcesses().fieldNames();
+    ScriptedOperator op;
+    StatementLog log;
+    ProcessMonitorDialog dialog(*connection, op);
+
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Display Porcess Status"));
+    EXPECT_TRUE(op.messages.empty());
+    QTreeWidget* list = processList(dialog);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->columnCount(), static_cast<int>(expectedColumns.size()));
+    const int widths[] = {50, 75, 75, 75, 75, 50, 50, 140, 150};
+    for (int i = 0; i < list->columnCount(); ++i) {
+        EXPECT_EQ(list->headerItem()->text(i).toStdString(), expectedColumns[static_cast<std::size_t>(i)]);
+        if (i < 9) {
+            EXPECT_EQ(list->columnWidth(i), widths[i]) << i;
+        }
+    }
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_TRUE(log.statements.empty()) << "the list waits for the first refresh";
+
+    LineChartCtrl* chart = dialog.chart();
+    ASSERT_EQ(chart->seriesCount(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(chart->upperBound(i), 100u);
+        EXPECT_EQ(chart->lowerBound(i), 0u);
+    }
+    for (const QString& counter :
+         {kThreads, QString("The open number of tables"), QString("The number of Reload"),
+          QString("The number of tables opened now"), QString("long_query_time Over")})
+        EXPECT_EQ(boxText(dialog, "Range " + counter), "100");
+    EXPECT_EQ(boxText(dialog, "Server Version").toStdString(), connection->serverInfo());
+    EXPECT_EQ(boxText(dialog, "Client Version").toStdString(), Connection::clientInfo());
+    EXPECT_EQ(boxText(dialog, "Protocol version"), QString::number(connection->protoInfo()));
+    EXPECT_TRUE(dialog.isRefreshing());
+}
+
+TEST(ProcessMonitor, ListsTheServersThreadsLastFirstWithEightFieldsAndNullsEmpty) {
+    auto connection = connectAdmin();
+    auto first = connectAs(commonAccount());
+    ASSERT_TRUE(first->selectDb("sorvane_common"));
+    auto second = connectAdmin();
+    auto third = connectAdmin();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+
+    StatementLog log;
+    click(dialog, "Update");
+    EXPECT_EQ(log.statements, std::vector<std::string>{"SHOW PROCESSLIST"});
+    QStringList expected = serverIds(*connection);
+    std::reverse(expected.begin(), expected.end());
+    EXPECT_EQ(listIds(dialog), expected);
+    const QStringList ids = listIds(dialog);
+    const int a = static_cast<int>(ids.indexOf(QString::number(first->threadId())));
+    const int b = static_cast<int>(ids.indexOf(QString::number(second->threadId())));
+    const int c = static_cast<int>(ids.indexOf(QString::number(third->threadId())));
+    ASSERT_TRUE(a >= 0 && b >= 0 && c >= 0) << ids.join(',');
+
+    QTreeWidgetItem* row = rowOf(dialog, first->threadId());
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->text(1), "sorvane_common");
+    EXPECT_TRUE(isClientHost(row->text(2))) << row->text(2);
+    EXPECT_EQ(row->text(3), "sorvane_common");
+    EXPECT_EQ(row->text(4), "Sleep");
+    EXPECT_EQ(row->text(7), "") << "a sleeping thread has no statement (NULL)";
+    EXPECT_EQ(row->text(8), "") << "only eight fields are shown";
+    EXPECT_EQ(rowOf(dialog, second->threadId())->text(3), "") << "no database selected (NULL)";
+    EXPECT_EQ(rowOf(dialog, connection->threadId())->text(7), "SHOW PROCESSLIST");
+
+    // A refresh that cannot read the list keeps the rows it has.
+    third.reset();
+    cutOff(*connection);
+    dialog.refreshProcessList();
+    EXPECT_EQ(listIds(dialog), ids);
+}
+
+TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
+    auto connection = connectAdmin();
+    auto victim = connectAs(commonAccount());
+    ASSERT_TRUE(victim->selectDb("sorvane_common"));
+    const unsigned long victimId = victim->threadId();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    dialog.refreshProcessList();
+    QTreeWidgetItem* row = rowOf(dialog, victimId);
+    ASSERT_TRUE(row);
+
+    QStringList details;
+    const QStringList names = {"Process ID", "User name", "Host",   "Database",
+                               "Command",    "Time",      "Status", "Infomation"};
+    op.onModal([&](QDialog& shown) {
+        details = boxTexts(shown, names);
+        click(shown, "Process Stop");
+        // The dialog stays open after the stop; closing is the person's choice.
+        EXPECT_FALSE(shown.isHidden() && shown.result() == QDialog::Accepted);
+        click(shown, "Cancel");
+        return shown.result();
+    });
+    StatementLog log;
+    emit processList(dialog)->itemDoubleClicked(row, 3);
+
+    EXPECT_EQ(op.modalTitles, QStringList{QString()}) << "the details have no title text";
+    EXPECT_EQ(log.statements, std::vector<std::string>{"SHOW PROCESSLIST"});
+    ASSERT_EQ(details.size(), 8);
+    EXPECT_EQ(details[0], QString::number(victimId));
+    EXPECT_EQ(details[1], "sorvane_common");
+    EXPECT_TRUE(isClientHost(details[2])) << details[2];
+    EXPECT_EQ(details[3], "sorvane_common");
+    EXPECT_EQ(details[4], "Sleep");
+    EXPECT_FALSE(details[5].isEmpty());
+    EXPECT_EQ(details[7], "");
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_TRUE(eventually([&] { return !serverIds(*connection).contains(QString::number(victimId)); }));
+    EXPECT_FALSE(victim->ping());
+}
+
+TEST(ProcessMonitor, DetailsOfAnEndedThreadStayEmptyAndProcessStopSendsIdZero) {
+    auto connection = connectAdmin();
+    ProcessDetailsDialog details(*connection, 999999);
+    EXPECT_EQ(details.windowTitle(), QString());
+    for (const char* name :
+         {"Process ID", "User name", "Host", "Database", "Command", "Time", "Status", "Infomation"})
+        EXPECT_EQ(boxText(details, name), "") << name;
+    click(details, "Process Stop");
+    EXPECT_EQ(connection->errorNumber(), 1094u)
+        << "the server refuses an unknown thread: " << connection->errorText();
+    EXPECT_TRUE(connection->ping());
+
+    // An Id that is not a number selects nothing either.
+    ProcessDetailsDialog none(*connection, 0);
+    EXPECT_EQ(boxText(none, "Process ID"), "");
+}
+
+TEST(ProcessMonitor, ResetButtonsSendTheirStatementAndShowTheirMessageWhateverTheServerSays) {
+    const std::vector<std::string> statements = {"FLUSH HOSTS", "FLUSH LOGS", "FLUSH Privileges",
+                                                 "FLUSH STATUS", "FLUSH TABLES"};
+    const QStringList messages = {"The host information by which cash are carried out was reset.",
+                                  "The file inode number of an update log was changed.",
+                                  "The Mysql authority table was reload.", "The status variable was reset.",
+                                  "The data by which cash are carried out was written in the disk."};
+    const QStringList buttons = {"Host Infomation", "History information", "Authority information",
+                                 "Status information", "Table"};
+    for (const Account& account : {adminAccount(), commonAccount()}) {
+        auto connection = connectAs(account);
+        ScriptedOperator op;
+        ProcessMonitorDialog dialog(*connection, op);
+        StatementLog log;
+        std::vector<unsigned> errors;
+        for (const QString& button : buttons) {
+            click(dialog, button);
+            errors.push_back(connection->errorNumber());
+        }
+        EXPECT_EQ(log.statements, statements) << account.user;
+        EXPECT_EQ(op.messageTexts(), messages) << account.user;
+        for (const auto& message : op.messages) {
+            EXPECT_EQ(message.caption, "VelkinSorvane");
+            EXPECT_EQ(message.icon, MessageIcon::None);
+        }
+        if (account.user == commonAccount().user) {
+            EXPECT_NE(errors.back(), 0u) << "a login without the reload right is refused";
+        } else {
+            EXPECT_EQ(errors, std::vector<unsigned>(5, 0u));
+        }
+    }
+}
+
+TEST(ProcessMonitor, TickWritesTheCountersFeedsTheChartAndRefreshesTheList) {
+    auto connection = connectAdmin();
+    auto extra = connectAdmin();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    LineChartCtrl* chart = dialog.chart();
+    const int w = chart->width();
+    const int h = chart->height();
+
+    const auto before = parseServerStat(connection->stat());
+    ASSERT_TRUE(before);
+    const std::int64_t threads = before->threads.value_or(0);
+    ASSERT_GE(threads, 2);
+    // Thread count at half the range; the other series far below, out of the way.
+    setBox(dialog, kRangeThreads, QString::number(2 * threads));
+    for (const char* other : {"The open number of tables", "The number of tables opened now"})
+        setBox(dialog, QStringLiteral("Range ") + other, "4000000000");
+    StatementLog log;
+    dialog.tick();
+    EXPECT_EQ(log.statements, std::vector<std::string>{"SHOW PROCESSLIST"});
+    EXPECT_FALSE(listIds(dialog).isEmpty());
+
+    EXPECT_EQ(boxText(dialog, kThreads), QString::number(threads));
+    EXPECT_EQ(boxText(dialog, "long_query_time Over"), QString::number(before->slowQueries.value_or(-1)));
+    EXPECT_EQ(boxText(dialog, "The open number of tables"), QString::number(before->opens.value_or(-1)));
+    EXPECT_EQ(boxText(dialog, "The number of tables opened now"),
+              QString::number(before->openTables.value_or(-1)));
+    EXPECT_GE(boxText(dialog, "The number of Query").toLongLong(), before->questions.value_or(0));
+    EXPECT_LE(boxText(dialog, "The number of starting seconds").toLongLong() - before->uptime.value_or(0), 1);
+    if (before->flushTables) {
+        EXPECT_EQ(boxText(dialog, "The number of Reload"), QString::number(*before->flushTables));
+    } else {
+        EXPECT_EQ(boxText(dialog, "The number of Reload"), "") << "a counter the server lacks stays blank";
+    }
+
+    QImage p = rendered(*chart);
+    EXPECT_EQ(colourAt(p, w - 1, h / 2), kThreadsColour);
+
+    // A count above its range is drawn on the top edge; the box still shows the whole number.
+    setBox(dialog, kRangeThreads, "1");
+    dialog.tick();
+    p = rendered(*chart);
+    EXPECT_EQ(colourAt(p, w - 1, 0), kThreadsColour);
+    EXPECT_EQ(colourAt(p, w - 5, h / 2), kThreadsColour) << "the last step scrolled left by 4";
+    EXPECT_EQ(boxText(dialog, kThreads), QString::number(threads));
+}
+
+TEST(ProcessMonitor, EachRangeBoxSetsTheUpperBoundOfItsSeries) {
+    auto connection = connectAdmin();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    LineChartCtrl* chart = dialog.chart();
+    setBox(dialog, kRangeThreads, "10");
+    setBox(dialog, "Range long_query_time Over", "11");
+    setBox(dialog, "Range The number of Reload", "12");
+    setBox(dialog, "Range The open number of tables", "13");
+    setBox(dialog, "Range The number of tables opened now", "14x");
+    for (int series = 0; series < 5; ++series) {
+        EXPECT_EQ(chart->upperBound(series), 10u + static_cast<unsigned>(series)) << series;
+        EXPECT_EQ(chart->lowerBound(series), 0u);
+    }
+    // An emptied box gives a zero range, and the chart goes on drawing.
+    setBox(dialog, kRangeThreads, "");
+    EXPECT_EQ(chart->upperBound(0), 0u);
+    for (const char* other : {"long_query_time Over", "The number of Reload", "The open number of tables",
+                              "The number of tables opened now"})
+        setBox(dialog, QStringLiteral("Range ") + other, "4000000000");
+    dialog.tick();
+    EXPECT_EQ(colourAt(rendered(*chart), chart->width() - 1, 0), kThreadsColour);
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST(ProcessMonitor, ATickWithoutStatusLeavesBoxesChartAndListAsTheyWereAndKeepsRunning) {
+    auto connection = connectAdmin();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    dialog.tick();
+    const QStringList boxes = boxTexts(dialog, kCounterBoxes);
+    const QImage picture = dialog.chart()->backBuffer().copy();
+    const QStringList ids = listIds(dialog);
+    ASSERT_FALSE(boxes[1].isEmpty());
+
+    cutOff(*connection);
+    dialog.tick();
+    dialog.tick();
+    EXPECT_EQ(boxTexts(dialog, kCounterBoxes), boxes);
+    EXPECT_TRUE(dialog.chart()->backBuffer() == picture);
+    EXPECT_EQ(listIds(dialog), ids);
+    EXPECT_TRUE(dialog.isRefreshing());
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST(ProcessMonitor, WithoutAProcessListTheDialogSaysSoAndStaysInert) {
+    auto connection = connectAdmin();
+    cutOff(*connection);
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    EXPECT_EQ(op.messageTexts(), QStringList{"Process information has not been referred to."});
+    EXPECT_EQ(op.messages.at(0).caption, "VelkinSorvane");
+    EXPECT_EQ(processList(dialog)->columnCount(), 0);
+    EXPECT_EQ(dialog.chart()->seriesCount(), 0);
+    EXPECT_EQ(boxText(dialog, kRangeThreads), "");
+    EXPECT_EQ(boxText(dialog, "Server Version"), "");
+    EXPECT_EQ(boxText(dialog, "Protocol version"), "");
+    EXPECT_FALSE(dialog.isRefreshing());
+}

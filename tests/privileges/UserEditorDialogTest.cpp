@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+#include "privileges/SelectDatabaseDialog.h"
+#include "privileges/UserEditorDialog.h"
+#include "session/SqlText.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+/// Grant-table rows made for one test and removed afterwards, by user name prefix.
+class UserEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override { cleanUp(); }
+    void TearDown() override { cleanUp(); }
+    void cleanUp() {
+        exec(*admin, "DELETE FROM mysql.user WHERE User LIKE 'velkin\\_ue%'");
+        exec(*admin, "DELETE FROM mysql.db WHERE User LIKE 'velkin\\_ue%'");
+    }
+    void addUser(const std::string& host, const std::string& user, const std::string& password = "") {
+        exec(*admin, sqlf("INSERT INTO mysql.user SET Host = '%s', User = '%s', Password = '%s', Select_priv = 'Y', "
+                          "Alter_priv = 'Y'",
+                          host, user, password));
+    }
+    void addDb(const std::string& host, const std::string& db, const std::string& user, const char* select = "N") {
+        exec(*admin, sqlf("INSERT INTO mysql.db SET Host = '%s', Db = '%s', User = '%s', Select_priv = '%s'", host, db,
+                          user, select));
+    }
+    QLineEdit* edit(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name)); }
+    QCheckBox* box(QDialog& d, const char* name) { return d.findChild<QCheckBox*>(QString::fromUtf8(name)); }
+    std::string value(const std::string& sql) { return scalar(*admin, sql); }
+    /// Answers the next Select Database dialog by double-clicking the named database.
+    void chooseDatabase(const QString& name) {
+        op.onModal([name](QDialog& dialog) {
+            auto& chooser = dynamic_cast<SelectDatabaseDialog&>(dialog);
+            auto found = chooser.list()->findItems(name, Qt::MatchExactly);
+            if (found.isEmpty()) return int(QDialog::Rejected);
+            chooser.choose(found.first());
+            return chooser.result();
+        });
+    }
+
+    std::unique_ptr<Connection> admin = connectAdmin();
+    std::unique_ptr<Connection> session = connectAdmin();
+    ScriptedOperator op;
+};
+
+const std::string kAllOff =
+    ",Select_priv = 'N',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv = 'N' "
+    ",Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' ,Grant_priv = 'N' "
+    ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'N'";
+
+}  // namespace
+
+TEST_F(UserEditorTest, NewUserIsInsertedWithThePasswordFragmentEvenWhenEmpty) {
+    UserEditorDialog dialog(*session, op);
+    EXPECT_EQ("User information", dialog.windowTitle());
+    edit(dialog, "Host name")->setText("localhost");
+    edit(dialog, "User")->setText("velkin_ue_new");
+    box(dialog, "user Select")->setChecked(true);
+    box(dialog, "user Alter")->setChecked(true);
+    StatementLog log;
+    op.answer(true);
+    dialog.update();
+
+    const std::string expected =
+        "INSERT INTO user SET Host = 'localhost',User = 'velkin_ue_new',Password = PASSWORD('')"
+        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv = 'N' "
+        ",Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' ,Grant_priv = 'N' "
+        ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'Y'";
+    EXPECT_EQ(std::vector<std::string>{expected}, log.statements);
+    EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls);
+    EXPECT_EQ("May I update truly?", op.questions.at(0).text);
+    EXPECT_EQ(QStringList{"It added to the database and data was confirmed."}, op.messageTexts());
+    EXPECT_EQ("Y|N|Y|", value("SELECT CONCAT(Select_priv, '|', Insert_priv, '|', Alter_priv, '|', Password) FROM "
+                               "mysql.user WHERE User = 'velkin_ue_new'"));
+    EXPECT_EQ(UserEditorDialog::ExistingUser, dialog.mode());
+    EXPECT_EQ("localhost", dialog.keyHost());
+    EXPECT_EQ("velkin_ue_new", dialog.keyUser());
+
+    // The second save updates the row it made instead of inserting again.
+    log.clear();
+    op.answer(true);
+    dialog.update();
+    ASSERT_FALSE(log.statements.empty());
+    EXPECT_EQ(0u, log.statements[0].find("UPDATE user SET Host = 'localhost',User = 'velkin_ue_new',Select_priv"));
+}
+
+TEST_F(UserEditorTest, NewUserRefusalsAndQuotes) {
+    UserEditorDialog dialog(*session, op);
+    edit(dialog, "Host name")->setText("localhost");
+    edit(dialog, "User")->setText("velkin_ue_o'q");
+    edit(dialog, "Password")->setText("a");
+    edit(dialog, "Check")->setText("b");
+    StatementLog log;
+    op.answer(false);
+    dialog.update();
+    EXPECT_TRUE(log.statements.empty()) << "No cancels";
+    op.answer(true);
+    dialog.update();
+    EXPECT_TRUE(log.statements.empty());
+    ASSERT_EQ(1u, op.messages.size());
+    EXPECT_EQ("A password is checked.", op.messages[0].text);
+    EXPECT_EQ("Velkin Infomation", op.messages[0].caption);
+    EXPECT_EQ(MessageIcon::Stop, op.messages[0].icon);
+    EXPECT_TRUE(edit(dialog, "Password")->text().isEmpty());
+    EXPECT_TRUE(edit(dialog, "Check")->text().isEmpty());
+
+    // The commands that need an account say so before it exists, and send nothing.
+    op.clear();
+    op.defaultAnswer = true;
+    dialog.addDatabase();
+    dialog.deleteUser();
+    dialog.updateDatabase();
+    dialog.deleteDatabase();
+    EXPECT_TRUE(log.statements.empty());
+    EXPECT_EQ(4u, op.messages.size());
+    EXPECT_TRUE(op.modalTitles.isEmpty()) << "no database is chosen for an account that does not exist";
+
+    // A quote in the user name is saved as typed.
+    op.clear();
+    op.answer(true);
+    dialog.update();
+    EXPECT_EQ(QStringList{"It added to the database and data was confirmed."}, op.messageTexts());
+    EXPECT_EQ("1", value("SELECT COUNT(*) FROM mysql.user WHERE User = 'velkin_ue_o''q'"));
+}
+
+TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndDatabasesLastRowFirst) {
+    addUser("localhost", "velkin_ue_open");
+    addDb("localhost", "velkin_ue_a", "velkin_ue_open");
+    addDb("localhost", "velkin_ue_b", "velkin_ue_open", "Y");
+    addDb("otherhost", "velkin_ue_c", "velkin_ue_open");
+    std::vector<std::string> serverOrder = column(*admin, "select Db from mysql.db where User = 'velkin_ue_open'");
+
+    UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_open", "", nullptr);
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+    EXPECT_TRUE(box(dialog, "user Select")->isChecked());
+    EXPECT_TRUE(box(dialog, "user Alter")->isChecked());
+    EXPECT_FALSE(box(dialog, "user Insert")->isChecked());
+    QListWidget* list = dialog.databaseList();
+    ASSERT_EQ(3, list->count());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(serverOrder[2 - i], list->item(i)->text().toStdString()) << "the last row comes first";
+
+    StatementLog log;
+    auto b = list->findItems("velkin_ue_b", Qt::MatchExactly).first();
+    list->setCurrentItem(b);
+    EXPECT_EQ((std::vector<std::string>{
+                  "select * from mysql.db where db = 'velkin_ue_b' AND Host = 'localhost' AND User = 'velkin_ue_open'"}),
+              log.statements);
+    EXPECT_EQ("velkin_ue_b", dialog.selectedDatabase());
+    EXPECT_EQ("localhost", edit(dialog, "db Host")->text());
+    EXPECT_TRUE(box(dialog, "db Select")->isChecked());
+    EXPECT_FALSE(box(dialog, "db Insert")->isChecked());
+
+    // Block update with the boxes as set, then the list is read again.
+    box(dialog, "db Drop")->setChecked(true);
+    log.clear();
+    op.answer(true);
+    dialog.updateDatabase();
+    ASSERT_GE(log.statements.size(), 1u);
+    EXPECT_EQ("UPDATE db SET Host = 'localhost',User = 'velkin_ue_open',Select_priv = 'Y',Insert_priv = 'N'"
+              ",Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv = 'Y' ,Grant_priv = 'N' "
+              ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'N' where db = 'velkin_ue_b' AND Host = "
+              "'localhost' AND User = 'velkin_ue_open'",
+              log.statements[0]);
+    EXPECT_EQ("select * from mysql.db where User = 'velkin_ue_open'", log.statements.at(1));
+    EXPECT_EQ("The database was updated.", op.messageTexts().last());
+    EXPECT_EQ("Y", value("SELECT Drop_priv FROM mysql.db WHERE Db = 'velkin_ue_b' AND User = 'velkin_ue_open'"));
+
+    // Block delete: two blanks after where.
+    b = list->findItems("velkin_ue_b", Qt::MatchExactly).first();
+    log.clear();
+    op.answer(true);
+    dialog.deleteDatabase();
+    EXPECT_TRUE(log.sent(
+        "DELETE FROM mysql.db where  Host = 'localhost' AND Db = 'velkin_ue_b' AND User = 'velkin_ue_open'"));
+    EXPECT_EQ(2, list->count());
+    EXPECT_EQ("velkin_ue_b", dialog.selectedDatabase()) << "the selected database is kept";
+}
+
+TEST_F(UserEditorTest, PasswordIsWrittenOnlyWhenTypedTwiceTheSame) {
+    addUser("localhost", "velkin_ue_pw", "*stored");
+    UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_pw", "*stored", nullptr);
+    EXPECT_EQ("*stored", edit(dialog, "Password")->text());
+    StatementLog log;
+
+    op.answer(true);
+    dialog.update();
+    ASSERT_FALSE(log.statements.empty());
+    EXPECT_EQ(std::string::npos, log.statements[0].find("Password")) << "fields left alone";
+    EXPECT_EQ(QStringList{"The database was updated and data was confirmed."}, op.messageTexts());
+    EXPECT_EQ("UPDATE mysql.db SET Host = 'localhost',User = 'velkin_ue_pw' where User = 'velkin_ue_pw' AND Host = "
+              "'localhost'",
+              log.statements.at(1));
+    EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls);
+
+    // Tabbing through Check without typing: the stored text differs from the empty Check.
+    op.clear();
+    dialog.checkFieldLeft();
+    EXPECT_EQ(QStringList{"A password is inputted once again."}, op.messageTexts());
+    EXPECT_EQ(appTitle(), op.messages[0].caption);
+    EXPECT_TRUE(edit(dialog, "Password")->text().isEmpty());
+    EXPECT_FALSE(dialog.passwordEdited());
+    log.clear();
+    op.answer(true);
+    dialog.update();
+    EXPECT_EQ(std::string::npos, log.statements.at(0).find("Password"));
+    EXPECT_EQ("*stored", value("SELECT Password FROM mysql.user WHERE User = 'velkin_ue_pw'"));
+
+    // The same new text typed into both fields goes between the key part and the flags.
+    QTest::keyClicks(edit(dialog, "Password"), "n'ew");
+    QTest::keyClicks(edit(dialog, "Check"), "n'ew");
+    EXPECT_TRUE(dialog.passwordEdited());
+    op.clear();
+    log.clear();
+    op.answer(true);
+    dialog.update();
+    EXPECT_EQ("UPDATE user SET Host = 'localhost',User = 'velkin_ue_pw',Password = PASSWORD('n\\'ew')"
+              ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' "
+              ",Drop_priv = 'N' ,Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' "
+              ",Grant_priv = 'N' ,References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'Y' where Host = 'localhost' "
+              "AND User = 'velkin_ue_pw'",
+              log.statements.at(0));
+    ASSERT_GE(op.messages.size(), 1u);
+    EXPECT_EQ("A password is changed.!!", op.messages[0].text);
+    EXPECT_EQ("Velkin Infomation", op.messages[0].caption);
+    EXPECT_EQ(MessageIcon::Information, op.messages[0].icon);
+    EXPECT_EQ(value("SELECT PASSWORD('n''ew')"), value("SELECT Password FROM mysql.user WHERE User = 'velkin_ue_pw'"));
+}
+
+TEST_F(UserEditorTest, RenameMovesOnlyThisAccountsDatabaseRows) {
+    addUser("localhost", "velkin_ue_old");
+    addUser("otherhost", "velkin_ue_old");
+    addDb("localhost", "velkin_ue_x", "velkin_ue_old");
+    addDb("otherhost", "velkin_ue_y", "velkin_ue_old");
+
+    UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_old", "", nullptr);
+    edit(dialog, "User")->setText("velkin_ue_new2");
+    StatementLog log;
+    op.answer(true);
+    dialog.update();
+    ASSERT_EQ(2u, log.statements.size());
+    EXPECT_NE(std::string::npos, log.statements[0].find("where Host = 'localhost' AND User = 'velkin_ue_old'"))
+        << "the row is addressed by the old key";
+    EXPECT_EQ("localhost", value("SELECT Host FROM mysql.user WHERE User = 'velkin_ue_new2'"));
+    EXPECT_EQ("velkin_ue_new2", value("SELECT User FROM mysql.db WHERE Db = 'velkin_ue_x'"));
+    EXPECT_EQ("velkin_ue_old", value("SELECT User FROM mysql.db WHERE Db = 'velkin_ue_y'"))
+        << "the same user name at another host keeps its rows";
+    EXPECT_EQ("1", value("SELECT COUNT(*) FROM mysql.user WHERE User = 'velkin_ue_old'"));
+
+    // Without choosing an entry the key stays the old one: a second save changes no row.
+    box(dialog, "user Insert")->setChecked(true);
+    op.answer(true);
+    dialog.update();
+    EXPECT_EQ("N", value("SELECT Insert_priv FROM mysql.user WHERE User = 'velkin_ue_new2'"));
+}
+
+TEST_F(UserEditorTest, DatabaseAdditionIsAlwaysForLocalhost) {
+    addUser("%", "velkin_ue_add");
+    UserEditorDialog dialog(*session, op, "%", "velkin_ue_add", "", nullptr);
+    StatementLog log;
+    chooseDatabase("sorvane_common");
+    dialog.addDatabase();
+    EXPECT_EQ(QStringList{"Select Database"}, op.modalTitles);
+    EXPECT_TRUE(log.sent("INSERT INTO mysql.db (Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,"
+                         "Create_priv,Drop_priv) VALUES('localhost','sorvane_common','velkin_ue_add','N','N','N','N',"
+                         "'N','N')"));
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ(1, dialog.databaseList()->count());
+    EXPECT_EQ("localhost", dialog.databaseList()->item(0)->data(Qt::UserRole).toString());
+
+    chooseDatabase("sorvane_common");
+    dialog.addDatabase();
+    ASSERT_EQ(1u, op.messages.size());
+    EXPECT_EQ("There is no right to access.", op.messages[0].text);
+    EXPECT_EQ("Velkin Infomation", op.messages[0].caption);
+    EXPECT_EQ(MessageIcon::Stop, op.messages[0].icon);
+
+    op.clear();
+    log.clear();
+    chooseDatabase("mysql");
+    dialog.addDatabase();
+    EXPECT_EQ(QStringList{"The database of mysql cannot be added."}, op.messageTexts());
+    EXPECT_TRUE(log.statements.empty());
+
+    op.clear();
+    op.onModal([](QDialog&) { return int(QDialog::Rejected); });
+    dialog.addDatabase();
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_TRUE(log.statements.empty());
+}
+
+TEST_F(UserEditorTest, DeleteUserRemovesTheAccountAndOnlyItsDatabaseRows) {
+    addUser("localhost", "velkin_ue_del");
+    addUser("otherhost", "velkin_ue_del");
+    addDb("localhost", "velkin_ue_d1", "velkin_ue_del");
+    addDb("otherhost", "velkin_ue_d2", "velkin_ue_del");
+    UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_del", "", nullptr);
+    StatementLog log;
+    op.answer(false);
+    dialog.deleteUser();
+    EXPECT_TRUE(log.statements.empty());
+    op.answer(true);
+    dialog.deleteUser();
+    EXPECT_EQ((std::vector<std::string>{
+                  "DELETE FROM mysql.user where  Host = 'localhost' AND User = 'velkin_ue_del'",
+                  "DELETE FROM mysql.db where  User = 'velkin_ue_del' AND Host = 'localhost'"}),
+              log.statements);
+    EXPECT_TRUE(log.calls.empty()) << "the opener reloads, not the dialog";
+    EXPECT_EQ(QDialog::Accepted, dialog.result());
+    EXPECT_EQ("otherhost", value("SELECT GROUP_CONCAT(Host) FROM mysql.user WHERE User = 'velkin_ue_del'"));
+    EXPECT_EQ("velkin_ue_d2", value("SELECT GROUP_CONCAT(Db) FROM mysql.db WHERE User = 'velkin_ue_del'"));
+}
+
+TEST_F(UserEditorTest, PresetsAndMissingAccount) {
+    UserEditorDialog dialog(*session, op);
+    dialog.setAdmin();
+    for (QCheckBox* b : dialog.findChildren<QCheckBox*>()) {
+        if (b->objectName().startsWith("user ")) {
+            EXPECT_TRUE(b->isChecked()) << b->objectName().toStdString();
+        }
+    }
+    ASSERT_EQ(1u, op.messages.size());
+    EXPECT_EQ("It becomes an Admin setup.", op.messages[0].text);
+    EXPECT_EQ("Velkin Infomation", op.messages[0].caption);
+    EXPECT_EQ(MessageIcon::Information, op.messages[0].icon);
+    dialog.setCommonUser();
+    for (QCheckBox* b : dialog.findChildren<QCheckBox*>()) EXPECT_FALSE(b->isChecked());
+    EXPECT_EQ(1u, op.messages.size()) << "no message for the common preset";
+
+    op.clear();
+    UserEditorDialog missing(*session, op, "nohost", "velkin_ue_missing", "", nullptr);
+    EXPECT_EQ(QStringList{"User information was not able to be taken out."}, op.messageTexts());
+    EXPECT_EQ(0, missing.databaseList()->count());
+
+    op.clear();
+    StatementLog log;
+    UserEditorDialog::run(*session, op, nullptr);
+    EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls) << "every opener reloads the grants";
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <map>
+
+#include "session/StatusPanes.h"
+
+namespace velkin::test {
+
+/// A status bar that remembers what was written to each pane.
+struct RecordedPanes : StatusPanes {
+    void setPaneText(int pane, const QString& text) override { texts[pane] = text; }
+    void setPaneFixed(int pane, int width) override { widths[pane] = width; }
+    std::map<int, QString> texts;
+    std::map<int, int> widths;
+};
+
+}  // namespace velkin::test

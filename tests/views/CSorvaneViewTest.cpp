@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "ViewTesting.h"
+#include "session/Settings.h"
+#include "session/SqlText.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+using Statements = std::vector<std::string>;
+
+class RecordListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+        op.clear();
+    }
+
+    /// Selects the table as the tree does: new list with its initial update, then the update of all views.
+    CSorvaneView& show(const std::string& table, const std::string& database = "") {
+        select(table, database);
+        host.showRecordList();
+        doc.m_pageLength = 100;
+        host.updateAllViews();
+        return *host.recordList();
+    }
+
+    /// The browsing state that selecting a table node in the tree leaves.
+    void select(const std::string& table, const std::string& database = "") {
+        doc.m_currentDb = qs(database.empty() ? db.name() : database);
+        doc.m_currentTable = qs(table);
+        doc.m_nodeKind = 2;
+        doc.m_currentPage = 0;
+        doc.m_filterActive = 0;
+    }
+
+    /// A table t with the numbers 1 to rows in column a.
+    void numbers(int rows, const std::string& table = "t") {
+        exec(db.admin(), sqlf("CREATE TABLE %s.%s (a INT PRIMARY KEY, b VARCHAR(20))", db.name(), table));
+        std::string values;
+        for (int i = 1; i <= rows; ++i)
+            values += sqlf("%s(%d,'row %d')", i == 1 ? "" : ",", i, i);
+        if (rows > 0)
+            exec(db.admin(), sqlf("INSERT INTO %s.%s VALUES %s", db.name(), table, values));
+    }
+
+    QString pane(int n) { return host.panes.texts[n]; }
+    void markPanes() {
+        host.panes.setPaneText(0, "before");
+        host.panes.setPaneText(3, "before");
+    }
+    std::string plainPage(int offset) { return sqlf("select * from %s.t LIMIT %d,100", db.name(), offset); }
+    std::string plainCount() { return sqlf("select count(*) from %s.t", db.name()); }
+    QString status(int records, int page, bool filtered = false) {
+        return (filtered ? QStringLiteral("検索結果 ") : QString()) +
+               textf("Record : %d  Database: %s  Table: t  Current Page : %d", records, db.name(), page);
+    }
+
+    ScratchDatabase db{"velkin_list"};
+    ScriptedOperator op;
+    CSorvaneDoc doc{op, loginAs(adminAccount())};
+    TestViewHost host{doc, op};
+};
+
+}  // namespace
+
+TEST_F(RecordListTest, PagesThroughTwoHundredFiftyRows) {
+    numbers(250);
+    CSorvaneView& list = show("t");
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), list.m_columnNames);
+    EXPECT_EQ(2, list.m_columnCount);
+    ASSERT_EQ(100, list.rowCount());
+    EXPECT_EQ("1", list.cellText(0, 0));
+    EXPECT_EQ("row 100", list.cellText(99, 1));
+    EXPECT_EQ(250, doc.m_recordCount);
+    EXPECT_EQ(plainCount(), list.countStatement());
+    EXPECT_EQ(status(250, 1), pane(0));
+    EXPECT_TRUE(QRegularExpression("^Reference time : RES \\d+ s FREE \\d+ s$").match(pane(3)).hasMatch())
+        << pane(3).toStdString();
+
+    StatementLog log;
+    list.execute(Command::PageUp);
+    EXPECT_EQ((Statements{plainPage(100), plainCount()}), log.statements);
+    ASSERT_EQ(100, list.rowCount());
+    EXPECT_EQ("101", list.cellText(0, 0));
+    EXPECT_EQ(status(250, 2), pane(0));
+    list.execute(Command::PageUp);
+    ASSERT_EQ(50, list.rowCount());
+    EXPECT_EQ("250", list.cellText(49, 0));
+
+    // On the last page "Page Up" stays there but lists the page again.
+    log.clear();
+    markPanes();
+    list.execute(Command::PageUp);
+    EXPECT_EQ(2, doc.m_currentPage);
+    EXPECT_EQ((Statements{plainPage(200), plainCount()}), log.statements);
+    EXPECT_EQ(50, list.rowCount());
+    EXPECT_EQ(status(250, 3), pane(0));
+    EXPECT_NE("before", pane(3));
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(RecordListTest, TwoFullPagesLeadToAnEmptyThirdPage) {
+    numbers(200);
+    CSorvaneView& list = show("t");
+    list.nextPage();
+    list.nextPage();
+    EXPECT_EQ(2, doc.m_currentPage);
+    EXPECT_EQ(0, list.rowCount());
+    EXPECT_EQ(2, list.columnCount());
+    EXPECT_EQ(status(200, 3), pane(0));
+    EXPECT_FALSE(list.showGrid()) << "grid lines only while the list holds rows";
+}
+
+TEST_F(RecordListTest, PageDownOnTheFirstPageDoesNothingAtAllAndArrowKeysPage) {
+    numbers(150);
+    CSorvaneView& list = show("t");
+    markPanes();
+    StatementLog log;
+    list.execute(Command::PageDown);
+    QTest::keyClick(&list, Qt::Key_Left);
+    EXPECT_TRUE(log.statements.empty());
+    EXPECT_EQ(0, doc.m_currentPage);
+    EXPECT_EQ(100, list.rowCount());
+    EXPECT_EQ("before", pane(0));
+    EXPECT_EQ("before", pane(3));
+
+    QTest::keyClick(&list, Qt::Key_Right);
+    ASSERT_EQ(50, list.rowCount());
+    EXPECT_TRUE(list.currentIndex().isValid()) << "the arrow still moves the cursor";
+    log.clear();
+    QTest::keyClick(&list, Qt::Key_Left);
+    EXPECT_EQ(0, doc.m_currentPage);
+    EXPECT_EQ((Statements{plainPage(0), plainCount()}), log.statements);
+}
+
+TEST_F(RecordListTest, FilterBuildsTheWhereClauseAndMarksTheStatus) {
+    numbers(30);
+    CSorvaneView& list = show("t");
+    StatementLog log;
+    list.m_conditions[0][0] = "> 10";
+    list.m_conditions[1][0] = "< 20";
+    doc.m_filterActive = 1;
+    list.refresh();
+    std::string clause = sqlf("from %s.t  WHERE a > 10 AND a < 20", db.name());
+    EXPECT_EQ((Statements{"Select * " + clause + " LIMIT 0,100", "Select count(*) " + clause}),
+              log.statements);
+    EXPECT_EQ("Select count(*) " + clause, list.countStatement());
+    ASSERT_EQ(9, list.rowCount());
+    EXPECT_EQ("11", list.cellText(0, 0));
+    EXPECT_EQ(9, doc.m_recordCount);
+    EXPECT_EQ(status(9, 1, true), pane(0));
+
+    // A first condition in a later set has no AND in front.
+    log.clear();
+    list.m_conditions = {};
+    list.m_conditions[2] = {">= 28"};
+    list.m_conditions[1] = {"", "LIKE 'row%'"};
+    host.updateAllViews();
+    clause = sqlf("from %s.t  WHERE a >= 28 AND b LIKE 'row%%'", db.name());
+    EXPECT_EQ((Statements{"Select * " + clause + " LIMIT 0,100", "Select count(*) " + clause}),
+              log.statements);
+    EXPECT_EQ(3, list.rowCount());
+
+    // Without any condition every row is listed, as without a filter.
+    log.clear();
+    for (auto& set : list.m_conditions)
+        set.assign(64, "");
+    list.refresh();
+    EXPECT_EQ((Statements{plainPage(0), plainCount()}), log.statements);
+    EXPECT_EQ(status(30, 1), pane(0));
+
+    // Once the filter is off its conditions are gone.
+    list.m_conditions[0][0] = "> 10";
+    doc.m_filterActive = 0;
+    list.refresh();
+    EXPECT_EQ("", list.m_conditions[0][0]);
+    EXPECT_EQ(30, list.rowCount());
+}
+
+TEST_F(RecordListTest, RejectedFilterLeavesColumnsWithoutRowsOrMessage) {
+    numbers(30);
+    CSorvaneView& list = show("t");
+    const std::string countBefore = list.countStatement();
+    markPanes();
+    StatementLog log;
+    list.m_conditions[0][0] = "= = 1";
+    doc.m_filterActive = 1;
+    list.refresh();
+    EXPECT_EQ((Statements{sqlf("Select * from %s.t  WHERE a = = 1 LIMIT 0,100", db.name())}), log.statements);
+    EXPECT_EQ(2, list.columnCount());
+    EXPECT_EQ(0, list.rowCount());
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ("before", pane(0));
+    EXPECT_EQ("before", pane(3));
+    EXPECT_EQ(countBefore, list.countStatement());
+    EXPECT_EQ("1", scalar(*doc.connection(), "SELECT 1")) << "the session stays usable";
+}
+
+TEST_F(RecordListTest, TableOrDatabaseThatIsGoneLeavesAnEmptyList) {
+    numbers(3);
+    CSorvaneView& list = show("t");
+    exec(db.admin(), sqlf("DROP TABLE %s.t", db.name()));
+    markPanes();
+    StatementLog log;
+    list.refresh();
+    EXPECT_EQ(0, list.columnCount());
+    EXPECT_EQ(0, list.rowCount());
+    EXPECT_TRUE(log.statements.empty());
+    EXPECT_EQ("before", pane(0));
+
+    {
+        ScratchDatabase gone("velkin_list_gone");
+        exec(gone.admin(), "CREATE TABLE velkin_list_gone.t (a INT)");
+        EXPECT_EQ(1, show("t", gone.name()).columnCount());
+    }
+    host.updateAllViews();
+    EXPECT_EQ(0, host.recordList()->columnCount());
+    EXPECT_EQ(0, host.recordList()->rowCount());
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(RecordListTest, NullShowsAsAnEmptyCellAndTheRowStays) {
+    exec(db.admin(), sqlf("CREATE TABLE %s.t (a INT NULL, b VARCHAR(10) NULL)", db.name()));
+    exec(db.admin(), sqlf("INSERT INTO %s.t VALUES (NULL, 'x'), (2, NULL)", db.name()));
+    CSorvaneView& list = show("t");
+    ASSERT_EQ(2, list.rowCount());
+    EXPECT_EQ("", list.cellText(0, 0));
+    EXPECT_TRUE(list.rows().isNull(0, 0));
+    EXPECT_EQ("x", list.cellText(0, 1));
+    EXPECT_EQ("", list.cellText(1, 1));
+    EXPECT_EQ(status(2, 1), pane(0));
+}
+
+TEST_F(RecordListTest, TakesAResultLeftPendingByAnEarlierStatement) {
+    numbers(4);
+    CSorvaneView& list = show("t");
+    ASSERT_EQ(0, doc.connection()->query("OPTIMIZE TABLE " + db.name() + ".t"));
+    list.refresh();
+    EXPECT_EQ(4, list.rowCount());
+    EXPECT_EQ(status(4, 1), pane(0));
+}
+
+TEST_F(RecordListTest, InitialUpdateListsThenReadsThePageLength) {
+    numbers(10);
+    Settings settings;
+    settings.setPageLength(0);
+    select("t");
+    doc.m_pageLength = 3;
+    host.showRecordList();
+    EXPECT_EQ(3, host.recordList()->rowCount()) << "the first listing uses the page length it finds";
+    EXPECT_EQ(100, doc.m_pageLength) << "a stored 0 counts as 100";
+
+    settings.setPageLength(4);
+    host.showRecordList();
+    host.updateAllViews();
+    EXPECT_EQ(4, doc.m_pageLength);
+    EXPECT_EQ(4, host.recordList()->rowCount());
+    settings.setPageLength(100);
+}
+
+TEST_F(RecordListTest, ReportListWithHotTracking) {
+    numbers(30);
+    CSorvaneView& list = show("t");
+    EXPECT_EQ("CSorvaneView", list.objectName());
+    EXPECT_TRUE(list.showGrid());
+    EXPECT_EQ(QAbstractItemView::SelectRows, list.selectionBehavior());
+    EXPECT_EQ(100, list.columnWidth(1));
+    EXPECT_TRUE(list.horizontalHeader()->defaultAlignment() & Qt::AlignLeft);
+    EXPECT_EQ(-1, list.hotRow());
+
+    list.resize(400, 300);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QTest::mouseMove(list.viewport(),
+                     QPoint(list.columnViewportPosition(0) + 5, list.rowViewportPosition(2) + 3));
+    QTRY_COMPARE(list.hotRow(), 2);
+    EXPECT_EQ(2, list.m_currentRow);
+    EXPECT_TRUE(list.selectionModel()->isRowSelected(2, QModelIndex()));
+
+    list.setHotRow(25);
+    EXPECT_EQ(25, list.m_currentRow);
+    EXPECT_TRUE(list.viewport()->rect().intersects(list.visualRect(list.model()->index(25, 0))))
+        << "the hot row is scrolled into view";
+    list.setHotRow(30);
+    EXPECT_EQ(25, list.hotRow()) << "no row there";
+    list.refresh();
+    EXPECT_EQ(-1, list.hotRow()) << "a new page has no hot row";
+}
+
+TEST_F(RecordListTest, OpeningRows) {
+    // Tables named like the management nodes are ordinary tables: their rows go to the record
+    // details, which change nothing yet.
+    for (const char* name : {"User", "Host", "Database"}) {
+        exec(db.admin(),
+             sqlf("CREATE TABLE %s.`%s` (Host CHAR(20), Db CHAR(20), User CHAR(20))", db.name(), name));
+        exec(db.admin(), sqlf("INSERT INTO %s.`%s` VALUES ('h', 'd', 'u')", db.name(), name));
+        CSorvaneView& list = show(name);
+        ASSERT_EQ(1, list.rowCount()) << name;
+        EXPECT_EQ(textf("Record : 1  Database: %s  Table: %s  Current Page : 1", db.name(), name), pane(0));
+        StatementLog log;
+        list.openRow(0);
+        EXPECT_TRUE(log.statements.empty()) << name;
+        EXPECT_TRUE(log.calls.empty()) << name;
+    }
+
+    // A user row: after the user editor the page is listed again and the grants reloaded.
+    CSorvaneView& list = show("user", "mysql");
+    ASSERT_GT(list.rowCount(), 0);
+    StatementLog log;
+    list.setHotRow(0);
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_EQ((Statements{"select * from mysql.user LIMIT 0,100", "select count(*) from mysql.user"}),
+              log.statements);
+    EXPECT_EQ(Statements{"mysql_refresh(1)"}, log.calls);
+    log.clear();
+    list.openRow(list.rowCount());
+    list.openRow(-1);
+    EXPECT_TRUE(log.statements.empty()) << "no such row";
+
+    list.execute(Command::PrivilegeReload);
+    EXPECT_EQ(QStringList{"The privilege table was reloaded."}, op.messageTexts())
+        << "shared commands work here";
+}
