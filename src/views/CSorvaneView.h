@@ -8,7 +8,7 @@
 
 #include "Command.h"
 #include "RecordListText.h"
-#include "RowModel.h"
+#include "session/RowModel.h"
 #include "SessionCommands.h"
 
 namespace velkin {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "support/TestServer.h"
-#include "views/RowModel.h"
+#include "session/RowModel.h"
 
 using namespace velkin;
 using namespace velkin::test;
