@@ -249,8 +249,9 @@ void CMainFrame::setRightView(QWidget* view) {
         old->hide();
         old->deleteLater();
     }
-    const int client = width();
-    m_splitter->setSizes({sizes.value(0, 200), std::max(client * 3 / 4, client - sizes.value(0, 200))});
+    // The tree keeps its width; the new view takes the rest.
+    const int tree = sizes.value(0, 200);
+    m_splitter->setSizes({tree, std::max(1, m_splitter->width() - tree - m_splitter->handleWidth())});
     if (wasActive) m_treeActive = false;
     refreshCommandStates();
 }

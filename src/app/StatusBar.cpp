@@ -9,8 +9,12 @@ StatusBar::StatusBar(QStatusBar* bar) {
         label->setObjectName(QStringLiteral("pane%1").arg(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_panes[i] = label;
-        if (i == 0)
+        if (i == 0) {
+            // The message pane gives way first when the window is narrow, so the fixed panes never overlap.
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            label->setMinimumWidth(0);
             bar->addWidget(label, 1);
+        }
         else
             bar->addPermanentWidget(label);
     }

@@ -136,7 +136,7 @@ QWidget* ProcessMonitorDialog::buildStatusGroup() {
         const QString label = QString::fromUtf8(kCounters[i].label);
         grid->addWidget(new QLabel(label, group), i + 1, 0);
         QLineEdit* box = readOnlyBox(group, label);
-        box->setMinimumWidth(100);
+        box->setMinimumWidth(70);
         grid->addWidget(box, i + 1, 1);
         m_counterBoxes << box;
 
@@ -184,7 +184,7 @@ QLayout* ProcessMonitorDialog::buildVersionBoxes() {
     m_protocolVersion = readOnlyBox(this, QStringLiteral("Protocol version"));
     int row = 0;
     for (QLineEdit* box : {m_serverVersion, m_clientVersion, m_protocolVersion}) {
-        box->setMinimumWidth(200);
+        box->setMinimumWidth(150);
         grid->addWidget(new QLabel(box->objectName(), this), row, 0);
         grid->addWidget(box, row, 1);
         ++row;

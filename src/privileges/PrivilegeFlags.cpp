@@ -72,6 +72,10 @@ bool anyColumnFromBeginsWithY(const Row& row, unsigned position) {
     return false;
 }
 
+bool isPrivilegedAccount(const Row& row) { return anyColumnFromBeginsWithY(row, 3); }
+
+bool isRestrictedHost(const Row& row) { return anyColumnFromBeginsWithY(row, 2); }
+
 std::string hostUserKeyPart(const Connection& connection, std::string_view host, std::string_view user) {
     std::string hostPart = sqlf("Host = '%s'", escapeValue(connection, host));
     return sqlf("%s,User = '%s'", hostPart, escapeValue(connection, user));

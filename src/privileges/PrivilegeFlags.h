@@ -36,6 +36,12 @@ std::string flagFragments(GrantTable table, const std::vector<bool>& flags);
 bool beginsWithY(std::string_view text);
 /// True when any column from position on to the row's last begins with Y or y.
 bool anyColumnFromBeginsWithY(const Row& row, unsigned position);
+/// A `select *` row of mysql.user holds a privileged account when any column after Password is on
+/// (also the columns that no screen edits).
+bool isPrivilegedAccount(const Row& row);
+/// A `select *` row of mysql.host restricts its host when any column after Db is on; otherwise the
+/// host is refused.
+bool isRestrictedHost(const Row& row);
 
 /// "Host = '%s',User = '%s'": the key part that begins the user editor's SET clauses.
 std::string hostUserKeyPart(const Connection& connection, std::string_view host, std::string_view user);

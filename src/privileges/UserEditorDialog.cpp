@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DatabaseDialog.h"
 #include "DatabasePicture.h"
 #include "PrivilegeFlags.h"
 #include "SelectDatabaseDialog.h"
@@ -143,9 +144,7 @@ void UserEditorDialog::build() {
         const auto selected = m_databases->selectedItems();
         if (!selected.isEmpty()) chooseEntry(selected.first());
     });
-    connect(m_databases, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        if (m_openDatabaseDialog) m_openDatabaseDialog(item->text());
-    });
+    connect(m_databases, &QListWidget::itemDoubleClicked, this, &UserEditorDialog::openDatabase);
     m_blockHost = field(QStringLiteral("db Host"), block);
     for (const auto& column : privilegeColumns(GrantTable::Db)) {
         auto* box = new QCheckBox(QString::fromUtf8(column.label), block);
@@ -275,6 +274,16 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
     std::vector<bool> on = readFlags(row, GrantTable::Db);
     for (size_t i = 0; i < m_databaseBoxes.size(); ++i) m_databaseBoxes[i]->setChecked(on[i]);
     m_selectedDatabase = item->text();
+}
+
+void UserEditorDialog::openDatabase(QListWidgetItem* item) {
+    if (!item) return;
+    if (m_openDatabaseDialog) {
+        m_openDatabaseDialog(item->text());
+        return;
+    }
+    DatabaseDialog dialog(m_connection, m_op, item->text(), this);
+    m_op.runModal(dialog);
 }
 
 // ---- global part ------------------------------------------------------------------------------

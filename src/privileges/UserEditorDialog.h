@@ -32,7 +32,7 @@ public:
     static int run(Connection& connection, Operator& op, const QString& host, const QString& user,
                    const QString& password, QWidget* parent);
 
-    /// Opens the database privilege screen for a database (double-click on an entry).
+    /// Replaces the "Database" dialog that a double-click on a database entry opens.
     void setDatabaseDialogOpener(std::function<void(const QString& database)> opener) {
         m_openDatabaseDialog = std::move(opener);
     }
@@ -56,6 +56,8 @@ public:
     void checkFieldLeft();
     /// Loads an entry of the database list into the database block.
     void chooseEntry(QListWidgetItem* item);
+    /// Opens the "Database" dialog for an entry's database (its double-click); nothing is reloaded after.
+    void openDatabase(QListWidgetItem* item);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

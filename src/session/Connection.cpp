@@ -98,8 +98,13 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     // An unreachable host must not freeze the screen for minutes.
     unsigned int timeout = 10;
     mysql_options(m_mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    // The server accepts LOAD DATA LOCAL only from a client that offered it when connecting; the offer
+    // is made here and the client's own permission is withdrawn right after (setLocalInfile).
+    unsigned int localInfile = 1;
+    mysql_options(m_mysql, MYSQL_OPT_LOCAL_INFILE, &localInfile);
     if (!mysql_real_connect(m_mysql, host.c_str(), user.c_str(), password.c_str(), nullptr, port, nullptr, 0))
         return false;
+    setLocalInfile(false);
     m_open = true;
     ++g_openCount;
     m_dialect = ServerDialect(mysql_get_server_version(m_mysql),
@@ -124,6 +129,8 @@ int Connection::query(std::string_view sql) {
 }
 
 Result Connection::storeResult() { return Result(mysql_store_result(m_mysql)); }
+
+Result Connection::useResult() { return Result(mysql_use_result(m_mysql)); }
 
 Result Connection::select(std::string_view sql) {
     if (query(sql) != 0) return {};
@@ -181,6 +188,12 @@ int Connection::shutdown() {
 int Connection::refresh(unsigned int options) {
     reportCall(fmt::sprintf("mysql_refresh(%u)", options));
     return mysql_refresh(m_mysql, options);
+}
+
+void Connection::setLocalInfile(bool allowed) {
+    unsigned int flag = allowed ? 1 : 0;
+    mysql_options(m_mysql, MYSQL_OPT_LOCAL_INFILE, &flag);
+    m_localInfile = allowed;
 }
 
 std::string Connection::escape(std::string_view text) const {

@@ -96,6 +96,9 @@ public:
     int query(std::string_view sql);
     /// The result of the last statement; empty when it had none or reading failed.
     Result storeResult();
+    /// The result of the last statement, its rows read from the server one at a time as they are
+    /// fetched; empty when it had none. Until the result is released no other statement may be sent.
+    Result useResult();
     /// query() then storeResult(); an empty Result when either failed.
     Result select(std::string_view sql);
 
@@ -118,6 +121,12 @@ public:
     std::string stat();
     int shutdown();
     int refresh(unsigned int options);
+    /// Whether the client reads a local file when the server asks for one (LOAD DATA LOCAL). Off after
+    /// connecting, since a server could otherwise ask for any file in answer to any statement; the
+    /// import turns it on for its own statement only.
+    void setLocalInfile(bool allowed);
+    bool localInfile() const { return m_localInfile; }
+
     /// Escapes text for use between single quotes, by length, in the connection's character set.
     std::string escape(std::string_view text) const;
 
@@ -162,6 +171,7 @@ private:
     MYSQL* m_mysql = nullptr;
     bool m_open = false;
     int m_busy = 0;
+    bool m_localInfile = false;
     ServerDialect m_dialect;
 };
 

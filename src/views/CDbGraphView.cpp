@@ -8,7 +8,7 @@
 namespace velkin {
 
 CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_host(host), m_commands(doc, op) {
+    : QWidget(parent), m_doc(doc), m_host(host), m_commands(doc, op, this) {
     setObjectName(QStringLiteral("CDbGraphView"));
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);

@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "TreePictures.h"
+#include "monitor/DataAmountDialog.h"
 #include "ViewHost.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Connection.h"
@@ -51,7 +52,7 @@ CLeftView::CLeftView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* pa
       m_host(host),
       m_keepAlive(
           doc, [this] { initialUpdate(); }, this),
-      m_commands(doc, op),
+      m_commands(doc, op, this),
       m_icons{treeIcon(kDatabaseNodeKind), treeIcon(kTableNodeKind), treeIcon(kManagementNodeKind)} {
     setObjectName(QStringLiteral("CLeftView"));
     setColumnCount(1);
@@ -469,18 +470,19 @@ void CLeftView::execute(Command command) {
             if (hasCurrentTable())
                 openDataAmount(db, table);
             break;
-        case Command::ProcessDisplay:
-            openProcessMonitor();
-            break;
-        case Command::SystemVariableList:
-            openVariableList();
-            break;
         case Command::DuplicateFromOtherServers:
             openCopyFromOtherServers();
             break;
         default:
             m_commands.execute(command);
             break;
+    }
+}
+
+void CLeftView::openDataAmount(const QString& database, const QString& table) {
+    if (Connection* connection = m_doc.connection()) {
+        DataAmountDialog dialog(*connection, m_op, database, table, this);
+        m_op.runModal(dialog);
     }
 }
 

@@ -80,7 +80,7 @@ protected:
         return std::nullopt;
     }
     virtual void openMaintenance(const QString& /*database*/, const QString& /*table*/) {}
-    virtual void openDataAmount(const QString& /*database*/, const QString& /*table*/) {}
+    virtual void openDataAmount(const QString& database, const QString& table);
     virtual void openCsvExport(const QString& /*statement*/) {}
     virtual void openCsvImport() {}
     virtual void openSqlConsole() {}
@@ -89,8 +89,6 @@ protected:
     virtual void openUserList() {}
     virtual void openHostList() {}
     virtual void openDatabaseList() {}
-    virtual void openProcessMonitor() {}
-    virtual void openVariableList() {}
     virtual void openCopyFromOtherServers() {}
 
 private:

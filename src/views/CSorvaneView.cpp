@@ -1,5 +1,8 @@
 #include "CSorvaneView.h"
 
+#include "privileges/UserEditorDialog.h"
+#include "session/Operator.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -46,7 +49,7 @@ int countValue(const std::string& text) {
 }  // namespace
 
 CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent)
-    : QTableView(parent), m_doc(doc), m_op(op), m_host(host), m_commands(doc, op) {
+    : QTableView(parent), m_doc(doc), m_op(op), m_host(host), m_commands(doc, op, this) {
     setObjectName(QStringLiteral("CSorvaneView"));
     setModel(&m_model);
     setItemDelegate(new HotRowDelegate(*this));
@@ -57,6 +60,9 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
     setWordWrap(false);
     setMouseTracking(true);
     verticalHeader()->hide();
+    // Report-list rows: one line of text each, as dense as the tree beside it.
+    verticalHeader()->setMinimumSectionSize(fontMetrics().height() + 2);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setDefaultSectionSize(kColumnWidth);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
@@ -302,8 +308,11 @@ void CSorvaneView::openFilter() {
     // m_conditions and refresh.
 }
 
-void CSorvaneView::openUserEditor(const QString&, const QString&, const QString&) {
-    // The user editor is not built yet.
+void CSorvaneView::openUserEditor(const QString& host, const QString& user, const QString& password) {
+    if (Connection* connection = m_doc.connection()) {
+        UserEditorDialog dialog(*connection, m_op, host, user, password, this);
+        m_op.runModal(dialog);
+    }
 }
 
 void CSorvaneView::openDbEditor(const QString&, const QString&, const QString&) {

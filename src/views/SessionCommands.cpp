@@ -1,5 +1,8 @@
 #include "SessionCommands.h"
 
+#include "monitor/ProcessMonitorDialog.h"
+#include "monitor/SystemVariablesDialog.h"
+#include "privileges/UserEditorDialog.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "session/ProcessExit.h"
@@ -51,6 +54,12 @@ bool SessionCommands::execute(Command command) {
         case Command::ResetOpenTable:
             flush(command);
             return true;
+        case Command::ProcessDisplay:
+            openProcessMonitor();
+            return true;
+        case Command::SystemVariableList:
+            openVariableList();
+            return true;
         default:
             return false;
     }
@@ -99,7 +108,24 @@ void SessionCommands::flush(Command which) {
 }
 
 void SessionCommands::openNewUserEditor() {
-    // The user editor is not built yet.
+    if (Connection* connection = m_doc.connection()) {
+        UserEditorDialog dialog(*connection, m_op, m_parent);
+        m_op.runModal(dialog);
+    }
+}
+
+void SessionCommands::openProcessMonitor() {
+    if (Connection* connection = m_doc.connection()) {
+        ProcessMonitorDialog dialog(*connection, m_op, m_parent);
+        m_op.runModal(dialog);
+    }
+}
+
+void SessionCommands::openVariableList() {
+    if (Connection* connection = m_doc.connection()) {
+        SystemVariablesDialog dialog(*connection, m_parent);
+        m_op.runModal(dialog);
+    }
 }
 
 }  // namespace velkin

@@ -2,6 +2,8 @@
 
 #include "Command.h"
 
+class QWidget;
+
 namespace velkin {
 
 class CSorvaneDoc;
@@ -11,7 +13,9 @@ class Operator;
 /// stop, the FLUSH commands and the user editor in new mode.
 class SessionCommands {
 public:
-    SessionCommands(CSorvaneDoc& doc, Operator& op) : m_doc(doc), m_op(op) {}
+    /// Dialogs open over parent.
+    SessionCommands(CSorvaneDoc& doc, Operator& op, QWidget* parent = nullptr)
+        : m_doc(doc), m_op(op), m_parent(parent) {}
 
     /// True when the command is one of these and was carried out; the other shared commands
     /// (CSV, SQL console, process display, system variables, copy from other servers) open
@@ -22,6 +26,8 @@ public:
     void stopServer();
     void addUser();
     void flush(Command which);
+    void openProcessMonitor();
+    void openVariableList();
 
 private:
     /// The user editor in new mode; it comes with its own dialog.
@@ -29,6 +35,7 @@ private:
 
     CSorvaneDoc& m_doc;
     Operator& m_op;
+    QWidget* m_parent;
 };
 
 }  // namespace velkin

@@ -315,9 +315,14 @@ TEST_F(RecordListTest, OpeningRows) {
     ASSERT_GT(list.rowCount(), 0);
     StatementLog log;
     list.setHotRow(0);
+    const std::string host = u8(list.cellText(0, 0)), user = u8(list.cellText(0, 1));
     QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_EQ(QStringList{"User information"}, op.modalTitles) << "the user editor opens for the row";
+    ASSERT_GE(log.statements.size(), 3u);
+    EXPECT_EQ(sqlf("select * from mysql.user where Host = '%s' AND User = '%s'", host, user), log.statements.front());
     EXPECT_EQ((Statements{"select * from mysql.user LIMIT 0,100", "select count(*) from mysql.user"}),
-              log.statements);
+              Statements(log.statements.end() - 2, log.statements.end()))
+        << "after the editor the page is listed again";
     EXPECT_EQ(Statements{"mysql_refresh(1)"}, log.calls);
     log.clear();
     list.openRow(list.rowCount());

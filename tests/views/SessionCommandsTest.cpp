@@ -81,10 +81,13 @@ private:
 TEST(SessionCommands, CarriesOutOnlyTheServerWideCommands) {
     Session s(adminAccount());
     for (Command c : {Command::ExportCsv, Command::ImportCsv, Command::SqlExecution,
-                      Command::DuplicateFromOtherServers, Command::ProcessDisplay,
-                      Command::SystemVariableList, Command::Filter, Command::Delete, Command::PageUp})
+                      Command::DuplicateFromOtherServers, Command::Filter, Command::Delete, Command::PageUp})
         EXPECT_FALSE(s.commands.execute(c)) << commandLabel(c);
     EXPECT_TRUE(s.op.messages.empty());
+    EXPECT_TRUE(s.op.modalTitles.isEmpty());
+    EXPECT_TRUE(s.commands.execute(Command::ProcessDisplay));
+    EXPECT_TRUE(s.commands.execute(Command::SystemVariableList));
+    EXPECT_EQ((QStringList{"Display Porcess Status", "System variable list"}), s.op.modalTitles);
     EXPECT_TRUE(s.commands.execute(Command::PrivilegeReload));
     EXPECT_TRUE(s.commands.execute(Command::AddUser));
     EXPECT_TRUE(s.commands.execute(Command::ResetOpenTable));

@@ -1,0 +1,26 @@
+#include "AccountLegend.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "PrivilegePictures.h"
+
+namespace velkin {
+
+AccountLegend::AccountLegend(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("legend"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    for (HostClass hostClass : {HostClass::Local, HostClass::Global, HostClass::Restricted}) {
+        auto* picture = new QLabel(this);
+        picture->setPixmap(accountPicture(hostClass).pixmap(32, 32));
+        auto* text = new QLabel(hostClassText(hostClass), this);
+        text->setObjectName(hostClassText(hostClass));
+        row->addWidget(picture);
+        row->addWidget(text);
+        row->addSpacing(12);
+    }
+    row->addStretch();
+}
+
+}  // namespace velkin

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+#include "GrantSteps.h"
+
+namespace velkin {
+
+class Connection;
+class Operator;
+class PrivilegeBoxes;
+
+/// "Host details": the ten privileges of one mysql.host row, to change or delete.
+class HostDetailsDialog : public QDialog {
+    Q_OBJECT
+public:
+    HostDetailsDialog(Connection& connection, Operator& op, const QString& host, const QString& database,
+                      QWidget* parent = nullptr);
+
+    QString host() const { return m_host; }
+    QString database() const { return m_database; }
+
+    // The buttons' actions, as a click runs them; each closes the dialog with OK once it succeeds.
+    void update();
+    void deleteHost();
+
+private:
+    void build();
+    void loadRow();
+
+    Connection& m_connection;
+    Operator& m_op;
+    GrantSteps m_steps;
+    const QString m_host;
+    const QString m_database;
+    PrivilegeBoxes* m_boxes = nullptr;
+};
+
+}  // namespace velkin

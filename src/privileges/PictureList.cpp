@@ -1,0 +1,28 @@
+#include "PictureList.h"
+
+#include <QListWidget>
+
+namespace velkin {
+
+QListWidget* pictureList(const QString& name, QWidget* parent) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setViewMode(QListView::IconMode);
+    list->setIconSize(QSize(32, 32));
+    list->setResizeMode(QListView::Adjust);
+    list->setMovement(QListView::Static);
+    list->setWordWrap(true);
+    list->setGridSize(QSize(110, 70));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+QListWidgetItem* pictureEntry(const QIcon& picture, const QString& label, const QString& second,
+                              const QString& third) {
+    auto* item = new QListWidgetItem(picture, label);
+    item->setData(kSecondText, second);
+    item->setData(kThirdText, third);
+    return item;
+}
+
+}  // namespace velkin

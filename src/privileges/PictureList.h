@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+class QListWidget;
+class QListWidgetItem;
+class QIcon;
+class QWidget;
+
+namespace velkin {
+
+/// The texts an entry of a picture list carries besides its label; read when it is chosen.
+constexpr int kSecondText = Qt::UserRole;
+constexpr int kThirdText = Qt::UserRole + 1;
+
+/// A large-icon list of 32 by 32 pictures whose labels may run over two lines.
+QListWidget* pictureList(const QString& name, QWidget* parent);
+
+/// A new entry with its picture, label and hidden texts (not yet in a list).
+QListWidgetItem* pictureEntry(const QIcon& picture, const QString& label, const QString& second = QString(),
+                              const QString& third = QString());
+
+}  // namespace velkin

@@ -1,0 +1,205 @@
+#include "UserListDialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "AccountLegend.h"
+#include "GrantListText.h"
+#include "PictureList.h"
+#include "PrivilegeFlags.h"
+#include "PrivilegePictures.h"
+#include "UserEditorDialog.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+QPushButton* button(const QString& label, QWidget* parent) {
+    auto* b = new QPushButton(label, parent);
+    b->setObjectName(label);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* readOnlyField(const QString& name, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setReadOnly(true);
+    return e;
+}
+}  // namespace
+
+UserListDialog::UserListDialog(Connection& connection, Operator& op, QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op) {
+    build();
+    fill();
+}
+
+QListWidget* UserListDialog::accountList(const QString& name) {
+    QListWidget* list = pictureList(name, this);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    list->installEventFilter(this);
+    connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
+        const auto selected = list->selectedItems();
+        if (!selected.isEmpty()) chooseAccount(selected.first());
+    });
+    connect(list, &QListWidget::itemDoubleClicked, this, &UserListDialog::openAccount);
+    connect(list, &QListWidget::customContextMenuRequested, this,
+            [this, list](const QPoint& pos) { showContextMenu(list, pos); });
+    return list;
+}
+
+void UserListDialog::build() {
+    setWindowTitle(QStringLiteral("User List"));
+
+    auto* update = button(QStringLiteral("Update"), this);
+    update->setDefault(true);
+    auto* close = button(QStringLiteral("Close"), this);
+    auto* newUser = button(QStringLiteral("New User"), this);
+    auto* remove = button(QStringLiteral("Delete"), this);
+    connect(update, &QPushButton::clicked, this, &UserListDialog::fill);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(newUser, &QPushButton::clicked, this, &UserListDialog::newUser);
+    connect(remove, &QPushButton::clicked, this, &UserListDialog::deleteAccount);
+
+    m_admin = accountList(QStringLiteral("Admin"));
+    m_common = accountList(QStringLiteral("Common user"));
+    m_user = readOnlyField(QStringLiteral("User"), this);
+    m_host = readOnlyField(QStringLiteral("The host who can access"), this);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {update, close, newUser, remove}) buttons->addWidget(b);
+    buttons->addStretch();
+
+    auto* bottom = new QGridLayout;
+    bottom->addWidget(new QLabel(QStringLiteral("User"), this), 0, 0);
+    bottom->addWidget(m_user, 0, 1);
+    bottom->addWidget(new QLabel(QStringLiteral("The host who can access"), this), 1, 0);
+    bottom->addWidget(m_host, 1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(new QLabel(QStringLiteral("Admin"), this));
+    layout->addWidget(m_admin, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Common user"), this));
+    layout->addWidget(m_common, 1);
+    layout->addWidget(new AccountLegend(this));
+    layout->addLayout(bottom);
+    resize(560, 600);
+}
+
+void UserListDialog::fill() {
+    // A session that may not read the grant tables gets empty-handed lists, without a message.
+    if (!m_connection.selectDb("mysql")) return;
+    if (!m_connection.listFields("user")) return;
+    if (m_connection.query("select * from user") != 0) return;
+    QSignalBlocker quietAdmin(m_admin), quietCommon(m_common);
+    m_admin->clear();
+    m_common->clear();
+    Result rows = m_connection.storeResult();
+    if (!rows) {
+        m_op.inform(QStringLiteral("There is no data."));
+        return;
+    }
+    const QIcon pictures[] = {accountPicture(HostClass::Local), accountPicture(HostClass::Global),
+                              accountPicture(HostClass::Restricted)};
+    while (Row row = rows.fetchRow()) {
+        const QIcon picture = pictures[static_cast<int>(hostClassOf(row.text(0)))];
+        QListWidget* list = isPrivilegedAccount(row) ? m_admin : m_common;
+        list->addItem(pictureEntry(picture, accountLabel(qs(row.text(1))), qs(row.text(0)), qs(row.text(2))));
+    }
+}
+
+void UserListDialog::chooseAccount(QListWidgetItem* item) {
+    if (!item) return;
+    m_selectedUser = item->text();
+    m_selectedHost = item->data(kSecondText).toString();
+    m_user->setText(m_selectedUser);
+    m_host->setText(m_selectedHost);
+}
+
+void UserListDialog::openAccount(QListWidgetItem* item) {
+    if (!item) return;
+    openEditor(item->text(), item->data(kSecondText).toString(), item->data(kThirdText).toString());
+}
+
+void UserListDialog::openEditor(const QString& label, const QString& host, const QString& password) {
+    UserEditorDialog::run(m_connection, m_op, host, accountUser(label), password, this);
+    fill();
+}
+
+void UserListDialog::newUser() {
+    UserEditorDialog::run(m_connection, m_op, this);
+    fill();
+}
+
+void UserListDialog::deleteAccount() {
+    if (m_selectedUser.isEmpty() && m_selectedHost.isEmpty()) {
+        m_op.inform(QStringLiteral("A user is chosen."));
+        return;
+    }
+    const QString user = accountUser(m_selectedUser), host = m_selectedHost;
+    if (!m_op.ask(deleteAccountQuestion(user, host))) return;
+    if (!m_steps.useGrantDatabase(true)) return;
+    const std::string escapedHost = escapeValue(m_connection, u8(host));
+    const std::string escapedUser = escapeValue(m_connection, u8(user));
+    if (m_connection.query("DELETE FROM mysql.user where " +
+                           sqlf("%s Host = '%s' AND User = '%s'", "", escapedHost, escapedUser)) != 0) {
+        m_steps.stop(QStringLiteral("There is no right to access."));
+        return;
+    }
+    // Only this account's database rows: the same user name at another host is another account
+    // and keeps its grants.
+    if (m_connection.query("DELETE FROM mysql.db where " +
+                           sqlf("%s User = '%s' AND Host = '%s'", "", escapedUser, escapedHost)) != 0) {
+        m_steps.stop(QStringLiteral("There is no right to access."));
+        return;
+    }
+    fill();
+}
+
+QMenu* UserListDialog::contextMenu(QListWidget* list, const QPoint& pos) {
+    auto* menu = new QMenu(this);
+    QAction* add = menu->addAction(QStringLiteral("Add"));
+    QAction* remove = menu->addAction(QStringLiteral("Delete"));
+    QAction* details = menu->addAction(QStringLiteral("Details"));
+    connect(add, &QAction::triggered, this, &UserListDialog::newUser);
+    connect(remove, &QAction::triggered, this, &UserListDialog::deleteAccount);
+    // "Details" opens the editor as a double-click does, on the entry under the pointer or else
+    // the list's current entry.
+    QListWidgetItem* item = list->itemAt(pos);
+    if (!item) item = list->currentItem();
+    details->setEnabled(item != nullptr);
+    if (item) {
+        const QString label = item->text(), host = item->data(kSecondText).toString(),
+                      password = item->data(kThirdText).toString();
+        connect(details, &QAction::triggered, this, [this, label, host, password] { openEditor(label, host, password); });
+    }
+    return menu;
+}
+
+void UserListDialog::showContextMenu(QListWidget* list, const QPoint& pos) {
+    std::unique_ptr<QMenu> menu(contextMenu(list, pos));
+    menu->exec(list->viewport()->mapToGlobal(pos));
+}
+
+bool UserListDialog::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_admin || watched == m_common) && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        deleteAccount();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace velkin

@@ -1,0 +1,57 @@
+#include "CreateDatabaseDialog.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "SchemaText.h"
+#include "SchemaWidgets.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+CreateDatabaseDialog::CreateDatabaseDialog(Connection& connection, Operator& op, QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op) {
+    setWindowTitle(QStringLiteral("Create Database"));
+    m_name = namedLineEdit(QStringLiteral("Database Name"), this);
+    auto* create = namedButton(QStringLiteral("Create"), this);
+    create->setAutoDefault(true);
+    create->setDefault(true);
+    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
+    connect(create, &QPushButton::clicked, this, &CreateDatabaseDialog::create);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Database Name"), m_name);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(create);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    resize(360, 0);
+}
+
+QString CreateDatabaseDialog::databaseName() const {
+    return m_name->text();
+}
+
+void CreateDatabaseDialog::create() {
+    const QString name = m_name->text();
+    if (name.isEmpty()) {
+        m_op.inform(QStringLiteral("The database name to create is inputted."));
+        return;
+    }
+    if (m_connection.query(createDatabaseStatement(u8(name))) != 0) {
+        m_op.inform(textf("It cannot create!!\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
+        return;
+    }
+    accept();
+}
+
+}  // namespace velkin

@@ -1,0 +1,243 @@
+#include "CsvExportDialog.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "RowStream.h"
+#include "TextModeFile.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+
+constexpr long kBlockRows = 1000;
+
+QPushButton* button(const QString& label, QWidget* parent) {
+    auto* b = new QPushButton(label, parent);
+    b->setObjectName(label);
+    b->setAutoDefault(false);
+    return b;
+}
+
+/// The group's four controls: the two radio buttons, the list of fixed choices and the user text.
+struct ChoiceGroup {
+    QGroupBox* box;
+    QRadioButton* byDefault;
+    QComboBox* list;
+    QRadioButton* byUser;
+    QLineEdit* text;
+};
+
+ChoiceGroup choiceGroup(const QString& title, QWidget* parent) {
+    ChoiceGroup g{};
+    g.box = new QGroupBox(title, parent);
+    g.box->setObjectName(title);
+    g.byDefault = new QRadioButton(QStringLiteral("Default"), g.box);
+    g.byDefault->setObjectName(QStringLiteral("Default"));
+    g.list = new QComboBox(g.box);
+    g.list->setObjectName(QStringLiteral("Default list"));
+    g.byUser = new QRadioButton(QStringLiteral("User specification"), g.box);
+    g.byUser->setObjectName(QStringLiteral("User specification"));
+    g.text = new QLineEdit(g.box);
+    g.text->setObjectName(QStringLiteral("User specification text"));
+    auto* grid = new QGridLayout(g.box);
+    grid->addWidget(g.byDefault, 0, 0);
+    grid->addWidget(g.list, 0, 1);
+    grid->addWidget(g.byUser, 1, 0);
+    grid->addWidget(g.text, 1, 1);
+    g.byDefault->setChecked(true);
+    return g;
+}
+
+}  // namespace
+
+CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QString& statement,
+                                 QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op), m_statement(u8(statement)) {
+    setWindowTitle(QStringLiteral("The output to a CSV File"));
+
+    auto* fileLabel = new QLabel(QStringLiteral("File name"), this);
+    m_fileName = new QLineEdit(this);
+    m_fileName->setObjectName(QStringLiteral("File name"));
+    auto* browse = button(QStringLiteral("::"), this);
+
+    QWidget* separators = buildSeparatorGroup();
+    QWidget* enclosures = buildEnclosureGroup();
+
+    auto* sampleLabel = new QLabel(QStringLiteral("Sample"), this);
+    m_sample = new QPlainTextEdit(this);
+    m_sample->setObjectName(QStringLiteral("Sample"));
+    m_sample->setReadOnly(true);
+    m_sample->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    auto* ok = button(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    auto* cancel = button(QStringLiteral("Cancel"), this);
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(fileLabel);
+    fileRow->addWidget(m_fileName, 1);
+    fileRow->addWidget(browse);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fileRow);
+    layout->addWidget(separators);
+    layout->addWidget(enclosures);
+    layout->addWidget(sampleLabel);
+    layout->addWidget(m_sample, 1);
+    layout->addLayout(buttons);
+    resize(520, 460);
+
+    connect(browse, &QPushButton::clicked, this, &CsvExportDialog::chooseFile);
+    connect(ok, &QPushButton::clicked, this, &CsvExportDialog::write);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_sampleReady = true;
+}
+
+QWidget* CsvExportDialog::buildSeparatorGroup() {
+    ChoiceGroup g = choiceGroup(QStringLiteral("FIELDS TERMINATES BY  "), this);
+    g.list->addItem(QStringLiteral("Comma pause"), static_cast<int>(CsvSeparator::Comma));
+    g.list->addItem(QStringLiteral("Tab pause"), static_cast<int>(CsvSeparator::Tab));
+    m_separatorDefault = g.byDefault;
+    m_separatorUser = g.byUser;
+    m_separatorList = g.list;
+    m_separatorText = g.text;
+    connect(g.list, &QComboBox::currentIndexChanged, this, &CsvExportDialog::refreshSample);
+    connect(g.byDefault, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            refreshSample();
+    });
+    connect(g.byUser, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            refreshSample();
+    });
+    connect(g.text, &QLineEdit::textChanged, this, &CsvExportDialog::refreshSample);
+    return g.box;
+}
+
+QWidget* CsvExportDialog::buildEnclosureGroup() {
+    ChoiceGroup g = choiceGroup(QStringLiteral("FIELDS ENCLOSED BY "), this);
+    g.list->addItem(QStringLiteral("none"), static_cast<int>(CsvEnclosure::None));
+    g.list->addItem(QStringLiteral("シングルコーテーション"), static_cast<int>(CsvEnclosure::Single));
+    g.list->addItem(QStringLiteral("ダブルコーテイション"), static_cast<int>(CsvEnclosure::Double));
+    m_enclosureDefault = g.byDefault;
+    m_enclosureUser = g.byUser;
+    m_enclosureList = g.list;
+    m_enclosureText = g.text;
+    connect(g.list, &QComboBox::currentIndexChanged, this, &CsvExportDialog::refreshSample);
+    connect(g.byDefault, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            refreshSample();
+    });
+    connect(g.byUser, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            refreshSample();
+    });
+    connect(g.text, &QLineEdit::textChanged, this, &CsvExportDialog::refreshSample);
+    return g.box;
+}
+
+CsvFormat CsvExportDialog::format() const {
+    const auto separator = m_separatorUser->isChecked()
+                               ? CsvSeparator::User
+                               : static_cast<CsvSeparator>(m_separatorList->currentData().toInt());
+    const auto enclosure = m_enclosureUser->isChecked()
+                               ? CsvEnclosure::User
+                               : static_cast<CsvEnclosure>(m_enclosureList->currentData().toInt());
+    return CsvFormat(separator, enclosure, u8(m_separatorText->text()), u8(m_enclosureText->text()));
+}
+
+void CsvExportDialog::refreshSample() {
+    // While a file is written its rows occupy the session; the sample would have to wait for them.
+    if (!m_sampleReady || m_writing)
+        return;
+    const CsvFormat fmt = format();
+    std::string text;
+    if (Result rows = m_connection.select(csvSampleStatement(m_statement))) {
+        std::string line;
+        while (Row row = rows.fetchRow()) {
+            line.clear();
+            fmt.appendLine(line, row);
+            text += line;
+            text += "\r\n";
+        }
+    }
+    m_sample->setPlainText(qs(text));
+}
+
+void CsvExportDialog::chooseFile() {
+    QString path = m_op.chooseSaveFile(this, QString(), QStringLiteral("CSV Form (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    m_fileName->setText(path);
+}
+
+void CsvExportDialog::showProgress(long block) {
+    letPendingEventsThrough();
+    const QString text = qs(csvProgressText(block * kBlockRows + 1));
+    m_sample->setPlainText(text);
+    emit progressShown(text);
+}
+
+void CsvExportDialog::write() {
+    if (m_writing)
+        return;
+    const QString name = m_fileName->text();
+    if (name.isEmpty()) {
+        m_op.inform(QStringLiteral("A file name is inputted."));
+        return;
+    }
+    TextModeFile file;
+    if (!file.open(u8(name))) {
+        m_op.inform(QStringLiteral("It failed in opening of a file."));
+        return;
+    }
+    m_writing = true;
+    {
+        WaitCursor wait(m_op);
+        const CsvFormat fmt = format();
+        // The statement is sent once and its rows streamed, so every row is written exactly once and
+        // in one order; the progress still counts blocks of 1000 rows.
+        RowStream stream(m_connection);
+        if (stream.open(m_statement)) {
+            std::string line;
+            long block = 0;
+            long inBlock = 0;
+            while (Row row = stream.next()) {
+                line.clear();
+                fmt.appendLine(line, row);
+                line.push_back('\n');
+                file.write(line);
+                if (++inBlock == kBlockRows) {
+                    showProgress(block++);
+                    inBlock = 0;
+                }
+            }
+            if (inBlock > 0)
+                showProgress(block);
+        }
+    }
+    m_sample->setPlainText(QStringLiteral("File output end"));
+    file.close();
+    m_writing = false;
+    m_op.inform(QStringLiteral("It outputted to the file."));
+}
+
+}  // namespace velkin

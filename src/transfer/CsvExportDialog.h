@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "CsvFormat.h"
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+
+namespace velkin {
+
+class Connection;
+class Operator;
+
+/// "The output to a CSV File": writes the rows of one statement into a delimited text file in the
+/// separator and enclosure the operator chooses, with a sample of the first rows.
+class CsvExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    /// statement: a SELECT without its own LIMIT or closing semicolon (the sample appends one).
+    CsvExportDialog(Connection& connection, Operator& op, const QString& statement,
+                    QWidget* parent = nullptr);
+
+    /// "::": the save-file chooser for "File name".
+    void chooseFile();
+    /// "OK": writes the file; the dialog stays open.
+    void write();
+
+    /// The format the controls describe now.
+    CsvFormat format() const;
+    const std::string& statement() const { return m_statement; }
+
+signals:
+    /// A progress text was shown in the "Sample" box during writing.
+    void progressShown(const QString& text);
+
+private:
+    QWidget* buildSeparatorGroup();
+    QWidget* buildEnclosureGroup();
+    void refreshSample();
+    void showProgress(long block);
+
+    Connection& m_connection;
+    Operator& m_op;
+    std::string m_statement;
+    QLineEdit* m_fileName = nullptr;
+    QRadioButton* m_separatorDefault = nullptr;
+    QRadioButton* m_separatorUser = nullptr;
+    QComboBox* m_separatorList = nullptr;
+    QLineEdit* m_separatorText = nullptr;
+    QRadioButton* m_enclosureDefault = nullptr;
+    QRadioButton* m_enclosureUser = nullptr;
+    QComboBox* m_enclosureList = nullptr;
+    QLineEdit* m_enclosureText = nullptr;
+    QPlainTextEdit* m_sample = nullptr;
+    /// Changes compute a sample only once the dialog has opened.
+    bool m_sampleReady = false;
+    /// Set while a file is written: one file at a time, and no sample query on the busy session.
+    bool m_writing = false;
+};
+
+}  // namespace velkin

@@ -1,0 +1,262 @@
+#include "CsvImportDialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <memory>
+
+#include "TransferPictures.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f)
+            std::fclose(f);
+    }
+};
+
+QLineEdit* field(const QString& name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QCheckBox* checkBox(const QString& label, QWidget* parent) {
+    auto* box = new QCheckBox(label, parent);
+    box->setObjectName(label);
+    return box;
+}
+
+QListWidget* largeIconList(const QString& name, QWidget* parent) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setViewMode(QListView::IconMode);
+    list->setIconSize(QSize(32, 32));
+    list->setResizeMode(QListView::Adjust);
+    list->setMovement(QListView::Static);
+    list->setWordWrap(true);
+    return list;
+}
+
+}  // namespace
+
+std::optional<std::string> csvPreview(const std::string& path) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return std::nullopt;
+    std::string text;
+    char chunk[1024];
+    for (int i = 0; i < 8 && std::fgets(chunk, sizeof chunk, file.get()); ++i)
+        text += chunk;
+    return text;
+}
+
+CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op) {
+    setWindowTitle(QStringLiteral("Import from CSV"));
+
+    auto* fileLabel = new QLabel(QStringLiteral("File name"), this);
+    m_fileName = field(QStringLiteral("File name"), this);
+    auto* browse = new QPushButton(QStringLiteral("::"), this);
+    browse->setObjectName(QStringLiteral("::"));
+    browse->setAutoDefault(false);
+
+    m_local = checkBox(QStringLiteral("The file of a client is imported."), this);
+    m_lowPriority = checkBox(QStringLiteral("It waits until reading of other threads is completed"), this);
+    m_replace = checkBox(QStringLiteral("It overwrites, when the same record exists."), this);
+
+    auto* fields = new QGroupBox(QStringLiteral("Setting Field"), this);
+    fields->setObjectName(QStringLiteral("Setting Field"));
+    m_terminated = field(QStringLiteral("TERMINATED"), fields);
+    m_enclosed = field(QStringLiteral("OPTIONALLY"), fields);
+    m_escaped = field(QStringLiteral("ESCAPED"), fields);
+    auto* fieldGrid = new QGridLayout(fields);
+    fieldGrid->addWidget(new QLabel(QStringLiteral("TERMINATED"), fields), 0, 0);
+    fieldGrid->addWidget(m_terminated, 0, 1);
+    fieldGrid->addWidget(new QLabel(QStringLiteral("Default \\t"), fields), 0, 2);
+    fieldGrid->addWidget(new QLabel(QStringLiteral("OPTIONALLY"), fields), 1, 0);
+    fieldGrid->addWidget(m_enclosed, 1, 1);
+    fieldGrid->addWidget(new QLabel(QStringLiteral("Default none"), fields), 1, 2);
+    fieldGrid->addWidget(new QLabel(QStringLiteral("ESCAPED"), fields), 2, 0);
+    fieldGrid->addWidget(m_escaped, 2, 1);
+    fieldGrid->addWidget(new QLabel(QStringLiteral("Default \\"), fields), 2, 2);
+
+    m_linesTerminated = field(QStringLiteral("LINES_TERMINATED"), this);
+    m_ignoreLines = field(QStringLiteral("The position disregarded from the head of a file"), this);
+    auto* note = new QLabel(
+        QStringLiteral("* A default becomes effective when anything does not have an input."), this);
+
+    m_target = field(QStringLiteral("target"), this);
+    m_target->setReadOnly(true);
+    m_databases = largeIconList(QStringLiteral("database list"), this);
+    m_tables = largeIconList(QStringLiteral("table list"), this);
+    m_preview = new QPlainTextEdit(this);
+    m_preview->setObjectName(QStringLiteral("preview"));
+    m_preview->setReadOnly(true);
+    m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    cancel->setAutoDefault(false);
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(fileLabel);
+    fileRow->addWidget(m_fileName, 1);
+    fileRow->addWidget(browse);
+    auto* lines = new QGridLayout;
+    lines->addWidget(new QLabel(QStringLiteral("LINES_TERMINATED"), this), 0, 0);
+    lines->addWidget(m_linesTerminated, 0, 1);
+    lines->addWidget(new QLabel(QStringLiteral("Default \\n"), this), 0, 2);
+    lines->addWidget(new QLabel(QStringLiteral("The position disregarded from the head of a file"), this), 1,
+                     0);
+    lines->addWidget(m_ignoreLines, 1, 1);
+    auto* left = new QVBoxLayout;
+    left->addLayout(fileRow);
+    left->addWidget(m_local);
+    left->addWidget(m_lowPriority);
+    left->addWidget(m_replace);
+    left->addWidget(fields);
+    left->addLayout(lines);
+    left->addWidget(note);
+    auto* listsGrid = new QGridLayout;
+    listsGrid->addWidget(m_target, 0, 0, 1, 2);
+    listsGrid->addWidget(m_databases, 1, 0);
+    listsGrid->addWidget(m_tables, 1, 1);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(listsGrid, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 2);
+    layout->addWidget(m_preview, 1);
+    layout->addLayout(buttons);
+    resize(760, 560);
+
+    connect(browse, &QPushButton::clicked, this, &CsvImportDialog::chooseFile);
+    connect(ok, &QPushButton::clicked, this, &CsvImportDialog::import);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_databases, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseDatabase);
+    connect(m_tables, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseTable);
+
+    fillDatabases();
+}
+
+void CsvImportDialog::fillDatabases() {
+    Result dbs = m_connection.select("SHOW DATABASES");
+    const QIcon picture = largeDatabasePicture();
+    while (Row row = dbs.fetchRow())
+        new QListWidgetItem(picture, qs(row.text(0)), m_databases);
+}
+
+void CsvImportDialog::chooseDatabase(QListWidgetItem* item) {
+    m_database = item ? u8(item->text()) : std::string();
+    // The old table and its target go before the new tables arrive, so that a failing database
+    // never leaves the previous table as the import's target.
+    m_tables->clear();
+    m_table.clear();
+    m_target->clear();
+    if (m_database.empty())
+        return;
+    if (m_connection.query(sqlf("USE %s", quoteName(m_connection, m_database))) != 0)
+        return;
+    Result tables = m_connection.select("SHOW TABLES");
+    if (!tables)
+        return;
+    const QIcon picture = largeTablePicture();
+    while (Row row = tables.fetchRow())
+        new QListWidgetItem(picture, qs(row.text(0)), m_tables);
+    m_target->clear();
+}
+
+void CsvImportDialog::chooseTable(QListWidgetItem* item) {
+    if (!item)
+        return;
+    m_table = u8(item->text());
+    m_target->setText(textf("%s.%s", m_database, m_table));
+}
+
+void CsvImportDialog::chooseFile() {
+    const QString path = m_op.chooseOpenFile(this, QString(), QStringLiteral("CSV form (*.csv)"));
+    if (path.isEmpty())
+        return;
+    m_fileName->setText(path);
+    showPreview(path);
+}
+
+void CsvImportDialog::showPreview(const QString& path) {
+    std::optional<std::string> text = csvPreview(u8(path));
+    if (!text)
+        return;
+    m_preview->setPlainText(qs(*text));
+}
+
+LoadDataOptions CsvImportDialog::options() const {
+    LoadDataOptions o;
+    o.fileName = u8(m_fileName->text());
+    o.lowPriority = m_lowPriority->isChecked();
+    o.local = m_local->isChecked();
+    o.replace = m_replace->isChecked();
+    o.target = qualifiedName(m_connection, m_database, m_table);
+    o.fieldsTerminated = u8(m_terminated->text());
+    o.fieldsEnclosed = u8(m_enclosed->text());
+    o.fieldsEscaped = u8(m_escaped->text());
+    o.linesTerminated = u8(m_linesTerminated->text());
+    o.ignoreLines = u8(m_ignoreLines->text());
+    return o;
+}
+
+std::string CsvImportDialog::statement() const {
+    return loadDataStatement(options(), [this](std::string_view text) { return m_connection.escape(text); });
+}
+
+void CsvImportDialog::import() {
+    WaitCursor wait(m_op);
+    if (m_fileName->text().isEmpty()) {
+        m_op.inform(QStringLiteral("A file name is inputted."));
+        return;
+    }
+    if (m_target->text().isEmpty()) {
+        m_op.inform(QStringLiteral("The table to import is chosen."));
+        return;
+    }
+    if (!m_op.ask(QStringLiteral("May I import from a CSV to a database?"))) {
+        m_op.inform(QStringLiteral("Import was stopped."));
+        return;
+    }
+    const std::string sql = statement();
+    // The client reads a local file for this statement only; the server still decides whether it
+    // takes one, and says so in its error text when it does not.
+    const bool local = m_local->isChecked();
+    if (local)
+        m_connection.setLocalInfile(true);
+    const int failed = m_connection.query(sql);
+    if (local)
+        m_connection.setLocalInfile(false);
+    if (failed != 0) {
+        m_op.inform(qs(m_connection.errorText()));
+        return;
+    }
+    m_op.inform(QStringLiteral("Data was imported normally."));
+}
+
+}  // namespace velkin

@@ -1,0 +1,403 @@
+#include "SqlConsoleDialog.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+#include "CsvExportDialog.h"
+#include "ErrorTextConversion.h"
+#include "RowStream.h"
+#include "TextModeFile.h"
+#include "TransferPictures.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/RowModel.h"
+#include "session/Settings.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+
+const QString kSection = QStringLiteral("SQLDLG");
+const QString kScriptFilter = QStringLiteral("SQLスクリプト (*.sql)");
+constexpr int kColumnWidth = 100;
+constexpr int kDefaultFontHeight = 18;
+
+int depthOf(const QTreeWidgetItem* node) {
+    int depth = 0;
+    for (const QTreeWidgetItem* p = node->parent(); p; p = p->parent())
+        ++depth;
+    return depth;
+}
+
+QLineEdit* readOnlyField(const QString& name, QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setReadOnly(true);
+    return field;
+}
+
+QPushButton* button(const QString& label, QWidget* parent) {
+    auto* b = new QPushButton(label, parent);
+    b->setObjectName(label);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QString withDefaultSuffix(const QString& path, const QString& suffix) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + '.' + suffix;
+}
+
+}  // namespace
+
+SqlConsoleDialog::SqlConsoleDialog(Connection& connection, Operator& op, QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op) {
+    setWindowTitle(QStringLiteral("SQL Issue"));
+    buildScreen();
+    if (!fillDatabases())
+        return;
+    applyRememberedFont();
+    m_treeReacts = true;
+}
+
+void SqlConsoleDialog::buildScreen() {
+    auto* queryLabel = new QLabel(QStringLiteral("Query"), this);
+    m_scriptFile = readOnlyField(QStringLiteral("script file"), this);
+    m_query = new QPlainTextEdit(this);
+    m_query->setObjectName(QStringLiteral("Query"));
+    m_query->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    auto* treeLabel = new QLabel(QStringLiteral("Database"), this);
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("Database"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setColumnCount(1);
+    m_tree->setSortingEnabled(true);
+    m_tree->sortByColumn(0, Qt::AscendingOrder);
+    m_tree->setIconSize(QSize(16, 16));
+
+    auto* execution = button(QStringLiteral("Execution"), this);
+    execution->setDefault(true);
+    auto* cancel = button(QStringLiteral("Cancel"), this);
+    auto* loadButton = button(QStringLiteral("Load"), this);
+    auto* saveAsButton = button(QStringLiteral("Save as"), this);
+    auto* saveButton = button(QStringLiteral("Save"), this);
+    auto* csvButton = button(QStringLiteral("CSV Export"), this);
+    auto* fontButton = button(QStringLiteral("Font"), this);
+
+    auto* statusLabel = new QLabel(QStringLiteral("Execution result"), this);
+    m_status = readOnlyField(QStringLiteral("Execution result"), this);
+
+    m_rows = new RowModel(this);
+    m_list = new QTableView(this);
+    m_list->setObjectName(QStringLiteral("result list"));
+    m_list->setModel(m_rows);
+    m_list->verticalHeader()->hide();
+    m_list->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
+    m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_list->setShowGrid(false);
+    m_list->setWordWrap(false);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto* arrivalLabel =
+        new QLabel(QStringLiteral("Time until data reaches a client from Query issue"), this);
+    m_arrivalTime = readOnlyField(arrivalLabel->text(), this);
+    auto* displayLabel =
+        new QLabel(QStringLiteral("Time until it displays data altogether from Query issue"), this);
+    m_displayTime = readOnlyField(displayLabel->text(), this);
+
+    auto* queryTop = new QHBoxLayout;
+    queryTop->addWidget(queryLabel);
+    queryTop->addWidget(m_scriptFile, 1);
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {execution, cancel, loadButton, saveAsButton, saveButton, csvButton, fontButton})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+
+    auto* top = new QGridLayout;
+    top->addLayout(queryTop, 0, 0);
+    top->addWidget(treeLabel, 0, 1);
+    top->addWidget(m_query, 1, 0);
+    top->addWidget(m_tree, 1, 1);
+    top->addLayout(buttons, 0, 2, 2, 1);
+    top->setColumnStretch(0, 3);
+    top->setColumnStretch(1, 1);
+
+    auto* status = new QHBoxLayout;
+    status->addWidget(statusLabel);
+    status->addWidget(m_status, 1);
+    auto* times = new QGridLayout;
+    times->addWidget(arrivalLabel, 0, 0);
+    times->addWidget(m_arrivalTime, 0, 1);
+    times->addWidget(displayLabel, 1, 0);
+    times->addWidget(m_displayTime, 1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 2);
+    layout->addLayout(status);
+    layout->addWidget(m_list, 3);
+    layout->addLayout(times);
+    resize(760, 600);
+
+    connect(execution, &QPushButton::clicked, this, &SqlConsoleDialog::execute);
+    connect(cancel, &QPushButton::clicked, this, &SqlConsoleDialog::reject);
+    connect(loadButton, &QPushButton::clicked, this, &SqlConsoleDialog::load);
+    connect(saveAsButton, &QPushButton::clicked, this, &SqlConsoleDialog::saveAs);
+    connect(saveButton, &QPushButton::clicked, this, &SqlConsoleDialog::save);
+    connect(csvButton, &QPushButton::clicked, this, &SqlConsoleDialog::exportCsv);
+    connect(fontButton, &QPushButton::clicked, this, &SqlConsoleDialog::chooseFont);
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, &SqlConsoleDialog::reactToSelection);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &SqlConsoleDialog::insertName);
+}
+
+bool SqlConsoleDialog::fillDatabases() {
+    auto* root = new QTreeWidgetItem(m_tree, QStringList{QStringLiteral("Database")});
+    root->setIcon(0, databaseNodePicture());
+    Result dbs = m_connection.listDbs();
+    if (!dbs) {
+        m_op.inform(qs(m_connection.errorText()));
+        return false;
+    }
+    const QIcon picture = databaseNodePicture();
+    while (Row row = dbs.fetchRow()) {
+        auto* node = new QTreeWidgetItem(root, QStringList{qs(row.text(0))});
+        node->setIcon(0, picture);
+    }
+    root->setExpanded(true);
+    m_tree->setCurrentItem(root);
+    return true;
+}
+
+void SqlConsoleDialog::applyRememberedFont() {
+    Settings settings;
+    const QFont stock = QApplication::font();
+    int height = settings.readInt(kSection, QStringLiteral("lfHeight"), kDefaultFontHeight);
+    const QString face = settings.readText(kSection, QStringLiteral("lfFaceName"), stock.family());
+    const int weight = settings.readInt(kSection, QStringLiteral("lfWeight"), stock.weight());
+    height = settings.readInt(kSection, QStringLiteral("lfHeight"), height);
+    m_fontWidth = settings.readInt(kSection, QStringLiteral("lfWidth"), 0);
+
+    QFont font(stock);
+    font.setFamily(face);
+    // A negative height names the character height, a positive one the cell; both are pixels here.
+    if (height != 0)
+        font.setPixelSize(std::abs(height));
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(weight <= 0 ? 400 : weight, 1, 1000)));
+    if (m_fontWidth > 0) {
+        const int average = QFontMetrics(font).averageCharWidth();
+        if (average > 0)
+            font.setStretch(std::clamp(m_fontWidth * 100 / average, 1, 4000));
+    }
+    // Japanese text needs no character set of its own: the font's fallbacks carry the glyphs.
+    m_query->setFont(font);
+}
+
+void SqlConsoleDialog::rememberFont() {
+    const QFont font = m_query->font();
+    const int height = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    Settings settings;
+    settings.writeInt(kSection, QStringLiteral("lfHeight"), height);
+    settings.writeText(kSection, QStringLiteral("lfFaceName"), font.family());
+    settings.writeInt(kSection, QStringLiteral("lfWeight"), font.weight());
+    settings.writeInt(kSection, QStringLiteral("lfHeight"), height);
+    settings.writeInt(kSection, QStringLiteral("lfWidth"), m_fontWidth);
+}
+
+void SqlConsoleDialog::reactToSelection(QTreeWidgetItem* current) {
+    if (!m_treeReacts || !current)
+        return;
+    m_treeReacts = false;
+    loadChildren(current);
+    m_treeReacts = true;
+}
+
+void SqlConsoleDialog::loadChildren(QTreeWidgetItem* node) {
+    const int depth = depthOf(node);
+    const std::string name = u8(node->text(0));
+    if (depth == 1) {
+        // Selecting a database also makes it the one unqualified names refer to, for the session.
+        if (!m_connection.selectDb(name))
+            return;
+        Result tables = m_connection.listTables("%");
+        if (!tables || node->childCount() > 0)
+            return;
+        const QIcon picture = tableNodePicture();
+        while (Row row = tables.fetchRow()) {
+            auto* child = new QTreeWidgetItem(node, QStringList{qs(row.text(0))});
+            child->setIcon(0, picture);
+        }
+        node->setExpanded(true);
+    } else if (depth == 2) {
+        if (node->childCount() > 0)
+            return;
+        const std::string database = u8(node->parent()->text(0));
+        Result fields =
+            m_connection.select(sqlf("SHOW fields FROM %s", qualifiedName(m_connection, database, name)));
+        if (!fields)
+            return;
+        const QIcon picture = fieldNodePicture();
+        while (Row row = fields.fetchRow()) {
+            auto* child = new QTreeWidgetItem(node, QStringList{qs(row.text(0))});
+            child->setIcon(0, picture);
+        }
+        node->setExpanded(true);
+    }
+}
+
+void SqlConsoleDialog::insertName(QTreeWidgetItem* node) {
+    if (!node)
+        return;
+    QString text = m_query->toPlainText();
+    switch (depthOf(node)) {
+        case 1:
+            text += ' ' + qs(quoteName(m_connection, u8(node->text(0))));
+            break;
+        case 2:
+            text += ' ' + qs(qualifiedName(m_connection, u8(node->parent()->text(0)), u8(node->text(0))));
+            break;
+        case 3:
+            text += ' ' + qs(quoteName(m_connection, u8(node->text(0))));
+            break;
+        default:
+            break;
+    }
+    m_query->setPlainText(text);
+    m_query->moveCursor(QTextCursor::End);
+    m_query->setFocus();
+}
+
+void SqlConsoleDialog::showStatus(const std::string& errorText, bool converted) {
+    m_status->setText(converted ? displayErrorText(convertErrorText(errorText)) : qs(errorText));
+}
+
+void SqlConsoleDialog::showRowlessStatus() {
+    const std::string error = m_connection.errorText();
+    if (!m_connection.info().empty() || !error.empty())
+        showStatus(error, true);
+    else
+        m_status->setText(QStringLiteral("It was processed correctly."));
+}
+
+void SqlConsoleDialog::execute() {
+    WaitCursor wait(m_op);
+    const QString text = m_query->toPlainText();
+    if (text.isEmpty()) {
+        m_op.inform(QStringLiteral("Please input Query!!"));
+        return;
+    }
+    m_issued = std::time(nullptr);
+    RowStream stream(m_connection);
+    if (stream.query(u8(text)) != 0) {
+        showStatus(m_connection.errorText(), true);
+        m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
+        return;
+    }
+    showStatus(m_connection.errorText(), false);
+    m_rows->clearRows();
+    if (!stream.begin()) {
+        showRowlessStatus();
+        return;
+    }
+    if (m_connection.info().empty())
+        m_status->setText(QStringLiteral("It was processed correctly."));
+    else
+        showStatus(m_connection.errorText(), true);
+
+    // The rows go straight from the connection into the list's packed store: the list is the
+    // client's only copy of the answer, so a large answer costs its bytes once.
+    m_rows->setColumns(stream.fieldNames());
+    m_rows->appendRows(stream.result(), std::numeric_limits<std::size_t>::max());
+    if (stream.failed())
+        showStatus(m_connection.errorText(), true);
+    stream.close();
+    m_arrived = std::time(nullptr);
+
+    m_list->setShowGrid(true);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setMouseTracking(true);
+    m_displayed = std::time(nullptr);
+    m_arrivalTime->setText(textf("%lu s", static_cast<unsigned long>(m_arrived - m_issued)));
+    m_displayTime->setText(textf("%lu s", static_cast<unsigned long>(m_displayed - m_issued)));
+}
+
+void SqlConsoleDialog::load() {
+    const QString path = m_op.chooseOpenFile(this, QString(), kScriptFilter);
+    if (path.isEmpty())
+        return;
+    std::optional<std::string> text = readTextModeFile(u8(path));
+    if (!text)
+        return;
+    m_query->setPlainText(qs(*text));
+    m_scriptFile->setText(path);
+}
+
+bool SqlConsoleDialog::writeScript(const QString& path) {
+    TextModeFile file;
+    if (!file.open(u8(path)))
+        return false;
+    file.write(u8(m_query->toPlainText()));
+    file.close();
+    return true;
+}
+
+void SqlConsoleDialog::saveAs() {
+    const QString path =
+        withDefaultSuffix(m_op.chooseSaveFile(this, QString(), kScriptFilter), QStringLiteral("sql"));
+    if (path.isEmpty())
+        return;
+    if (!writeScript(path))
+        return;
+    m_scriptFile->setText(path);
+    m_op.inform(QStringLiteral("It wrote in!!"));
+}
+
+void SqlConsoleDialog::save() {
+    const QString path = m_scriptFile->text();
+    if (path.isEmpty()) {
+        saveAs();
+        return;
+    }
+    if (!writeScript(path))
+        return;
+    m_op.inform(QStringLiteral("Overwritten !!"));
+}
+
+void SqlConsoleDialog::chooseFont() {
+    QFont font = m_query->font();
+    if (!m_op.chooseFont(this, font))
+        return;
+    m_fontWidth = 0;
+    m_query->setFont(font);
+}
+
+void SqlConsoleDialog::exportCsv() {
+    const QString text = m_query->toPlainText();
+    if (text.isEmpty())
+        return;
+    CsvExportDialog dialog(m_connection, m_op, text, this);
+    m_op.runModal(dialog);
+}
+
+void SqlConsoleDialog::reject() {
+    rememberFont();
+    QDialog::reject();
+}
+
+}  // namespace velkin

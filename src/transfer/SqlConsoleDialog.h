@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDialog>
+#include <ctime>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QTableView;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace velkin {
+
+class Connection;
+class Operator;
+class RowModel;
+
+/// "SQL Issue": runs the statement the operator types on the session and lists the rows it returns,
+/// with a tree of databases, tables and fields to pick names from, script files, a remembered font
+/// and the CSV export of the statement's rows.
+class SqlConsoleDialog : public QDialog {
+    Q_OBJECT
+public:
+    SqlConsoleDialog(Connection& connection, Operator& op, QWidget* parent = nullptr);
+
+    /// "Execution": sends the query box's text as typed and shows its answer.
+    void execute();
+    /// "Load", "Save as", "Save": script files.
+    void load();
+    void saveAs();
+    void save();
+    /// "Font": the query box's font; remembered when the console closes.
+    void chooseFont();
+    /// "CSV Export": the CSV export of the query box's statement.
+    void exportCsv();
+    /// "Cancel" and closing the window: remembers the font, then closes.
+    void reject() override;
+
+    RowModel& rows() { return *m_rows; }
+
+private:
+    void buildScreen();
+    bool fillDatabases();
+    void applyRememberedFont();
+    void rememberFont();
+    void reactToSelection(QTreeWidgetItem* current);
+    void loadChildren(QTreeWidgetItem* node);
+    void insertName(QTreeWidgetItem* node);
+    void showStatus(const std::string& errorText, bool converted);
+    void showRowlessStatus();
+    bool writeScript(const QString& path);
+
+    Connection& m_connection;
+    Operator& m_op;
+    QLineEdit* m_scriptFile = nullptr;
+    QPlainTextEdit* m_query = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QLineEdit* m_status = nullptr;
+    QTableView* m_list = nullptr;
+    RowModel* m_rows = nullptr;
+    QLineEdit* m_arrivalTime = nullptr;
+    QLineEdit* m_displayTime = nullptr;
+    /// The tree reacts to selections only when set; cleared while it is being filled.
+    bool m_treeReacts = false;
+    /// The font width the settings hold; the font chooser knows none and makes it 0.
+    int m_fontWidth = 0;
+    std::time_t m_issued = 0;
+    std::time_t m_arrived = 0;
+    std::time_t m_displayed = 0;
+};
+
+}  // namespace velkin
