@@ -29,8 +29,8 @@ QPushButton* button(const QString& label, QWidget* parent) {
 }
 }  // namespace
 
-AccessRestrictionDialog::AccessRestrictionDialog(Connection& connection, Operator& op, const QString& database,
-                                                 QWidget* parent)
+AccessRestrictionDialog::AccessRestrictionDialog(Connection& connection, Operator& op,
+                                                 const QString& database, QWidget* parent)
     : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op), m_database(database) {
     build();
     fillHostList();
@@ -52,7 +52,8 @@ void AccessRestrictionDialog::build() {
     m_hover = new HoverSelection(m_hosts, false);
     connect(m_hosts, &QListWidget::itemSelectionChanged, this, [this] {
         const auto selected = m_hosts->selectedItems();
-        if (!selected.isEmpty()) chooseHost(selected.first());
+        if (!selected.isEmpty())
+            chooseHost(selected.first());
     });
 
     m_host = new QLineEdit(this);
@@ -95,7 +96,8 @@ void AccessRestrictionDialog::build() {
 void AccessRestrictionDialog::fillHostList() {
     QSignalBlocker quiet(m_hosts);
     m_hosts->clear();
-    const std::string sql = sqlf("select * from mysql.host where Db = '%s'", escapeValue(m_connection, u8(m_database)));
+    const std::string sql =
+        sqlf("select * from mysql.host where Db = '%s'", escapeValue(m_connection, u8(m_database)));
     if (m_connection.query(sql) != 0) {
         m_op.inform(QStringLiteral("There is no right to access."));
         return;
@@ -115,9 +117,11 @@ void AccessRestrictionDialog::fillHostList() {
 }
 
 void AccessRestrictionDialog::chooseHost(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     m_selectedHost = item->text();
-    if (!m_steps.useGrantDatabase(false)) return;
+    if (!m_steps.useGrantDatabase(false))
+        return;
     m_steps.loadRow(hostRowQuery(m_connection, u8(m_database), u8(m_selectedHost)), [this](const Row& row) {
         m_host->setText(qs(row.text(0)));
         m_boxes->setFromRow(row);
@@ -135,8 +139,10 @@ void AccessRestrictionDialog::add() {
         m_op.inform(QStringLiteral("The host who restricts is inputted."));
         return;
     }
-    if (!m_op.ask(textf("May I add truly?(%s)", u8(host)))) return;
-    if (!m_steps.useGrantDatabase(true)) return;
+    if (!m_op.ask(textf("May I add truly?(%s)", u8(host))))
+        return;
+    if (!m_steps.useGrantDatabase(true))
+        return;
     // No flag is named: the privileges take the table's defaults, so the new host is refused.
     const std::string sql = "INSERT INTO mysql.host SET " + sqlf("%s Host = '%s',Db = '%s'", "",
                                                                  escapeValue(m_connection, u8(host)),
@@ -151,7 +157,8 @@ void AccessRestrictionDialog::add() {
 
 void AccessRestrictionDialog::update() {
     updateChosenHost();
-    // The block is emptied whatever became of the update, so that it never shows a row it may not hold.
+    // The host field and boxes served this one update, whatever became of it; the next one starts
+    // from a newly chosen host.
     clearBlock();
 }
 
@@ -160,7 +167,8 @@ void AccessRestrictionDialog::updateChosenHost() {
         m_op.inform(QStringLiteral("A host is chosen."));
         return;
     }
-    if (!m_op.ask(textf("May I update truly?(%s)", u8(m_selectedHost)))) return;
+    if (!m_op.ask(textf("May I update truly?(%s)", u8(m_selectedHost))))
+        return;
     const std::string sql =
         hostRowUpdate(m_connection, u8(m_host->text()), m_boxes->flags(), u8(m_database), u8(m_selectedHost));
     if (m_connection.query(sql) != 0) {
@@ -177,8 +185,10 @@ void AccessRestrictionDialog::deleteHost() {
         m_op.inform(QStringLiteral("A host is chosen."));
         return;
     }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedHost)))) return;
-    if (!m_steps.useGrantDatabase(true)) return;
+    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedHost))))
+        return;
+    if (!m_steps.useGrantDatabase(true))
+        return;
     if (m_connection.query(hostRowDelete(m_connection, u8(m_selectedHost), u8(m_database))) != 0) {
         m_steps.stop(QStringLiteral("There is no right to access."));
         return;

@@ -24,7 +24,8 @@ public:
     enum Picture { Refused = 0, Restricted = 1 };
     static constexpr int kPictureRole = Qt::UserRole + 2;
 
-    AccessRestrictionDialog(Connection& connection, Operator& op, const QString& database, QWidget* parent = nullptr);
+    AccessRestrictionDialog(Connection& connection, Operator& op, const QString& database,
+                            QWidget* parent = nullptr);
 
     QString database() const { return m_database; }
     QString selectedHost() const { return m_selectedHost; }

@@ -63,7 +63,8 @@ void DatabaseDialog::build() {
     m_granted = pictureList(QStringLiteral("The general user name which can be used"), setup);
     connect(m_granted, &QListWidget::itemSelectionChanged, this, [this] {
         const auto selected = m_granted->selectedItems();
-        if (!selected.isEmpty()) chooseUser(selected.first());
+        if (!selected.isEmpty())
+            chooseUser(selected.first());
     });
     m_host = new QLineEdit(setup);
     m_host->setObjectName(QStringLiteral("Host"));
@@ -102,7 +103,8 @@ void DatabaseDialog::build() {
 
 void DatabaseDialog::keyPressEvent(QKeyEvent* event) {
     // The OK button is hidden, yet Enter still closes the dialog as OK.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
         accept();
         return;
     }
@@ -110,9 +112,11 @@ void DatabaseDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void DatabaseDialog::fillGrantedUsers() {
-    const std::string sql = sqlf("select * from mysql.db where Db = '%s'", escapeValue(m_connection, u8(m_database)));
+    const std::string sql =
+        sqlf("select * from mysql.db where Db = '%s'", escapeValue(m_connection, u8(m_database)));
     if (m_connection.query(sql) != 0) {
-        m_op.inform(textf("There is no right to access.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
+        m_op.inform(textf("There is no right to access.\n%d:%s", m_connection.errorNumber(),
+                          m_connection.errorText()));
         return;
     }
     Result rows = m_connection.storeResult();
@@ -123,7 +127,8 @@ void DatabaseDialog::fillGrantedUsers() {
     QSignalBlocker quiet(m_granted);
     m_granted->clear();
     const QIcon picture = userPicture();
-    while (Row row = rows.fetchRow()) m_granted->insertItem(0, pictureEntry(picture, qs(row.text(2)), qs(row.text(0))));
+    while (Row row = rows.fetchRow())
+        m_granted->insertItem(0, pictureEntry(picture, qs(row.text(2)), qs(row.text(0))));
 }
 
 void DatabaseDialog::fillUserList() {
@@ -146,10 +151,12 @@ void DatabaseDialog::fillUserList() {
 }
 
 void DatabaseDialog::chooseUser(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     m_selectedHost = item->data(kSecondText).toString();
     m_selectedUser = item->text();
-    if (!m_steps.useGrantDatabase(false)) return;
+    if (!m_steps.useGrantDatabase(false))
+        return;
     m_steps.loadRow(dbRowQuery(m_connection, u8(m_database), u8(m_selectedHost), u8(m_selectedUser)),
                     [this](const Row& row) {
                         m_host->setText(qs(row.text(0)));
@@ -168,14 +175,15 @@ void DatabaseDialog::update() {
         m_op.inform(QStringLiteral("A user is chosen."));
         return;
     }
-    if (!m_op.ask(textf("May I update truly?(%s)", u8(m_selectedUser)))) return;
+    if (!m_op.ask(textf("May I update truly?(%s)", u8(m_selectedUser))))
+        return;
     const std::string set = sqlf("Host = '%s'", escapeValue(m_connection, u8(m_host->text()))) +
                             flagFragments(GrantTable::Db, m_boxes->flags());
     // The bare table name relies on mysql being the default database since the user was loaded.
-    const std::string sql = sqlf("UPDATE db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
-                                 escapeValue(m_connection, u8(m_database)),
-                                 escapeValue(m_connection, u8(m_selectedHost)),
-                                 escapeValue(m_connection, u8(m_selectedUser)));
+    const std::string sql =
+        sqlf("UPDATE db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
+             escapeValue(m_connection, u8(m_database)), escapeValue(m_connection, u8(m_selectedHost)),
+             escapeValue(m_connection, u8(m_selectedUser)));
     if (m_connection.query(sql) != 0) {
         m_steps.stop(QStringLiteral("It failed in updating."));
         return;
@@ -190,9 +198,12 @@ void DatabaseDialog::deleteGrant() {
         m_op.inform(QStringLiteral("A user is chosen."));
         return;
     }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedUser)))) return;
-    if (!m_steps.useGrantDatabase(true)) return;
-    if (m_connection.query(dbRowDelete(m_connection, u8(m_selectedHost), u8(m_database), u8(m_selectedUser))) != 0) {
+    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedUser))))
+        return;
+    if (!m_steps.useGrantDatabase(true))
+        return;
+    if (m_connection.query(
+            dbRowDelete(m_connection, u8(m_selectedHost), u8(m_database), u8(m_selectedUser))) != 0) {
         m_steps.stop(QStringLiteral("There is no right to access."));
         return;
     }
@@ -203,14 +214,18 @@ void DatabaseDialog::deleteGrant() {
 void DatabaseDialog::addAccount(int row) {
     QTableWidgetItem* hostItem = m_accounts->item(row, 0);
     QTableWidgetItem* userItem = m_accounts->item(row, 1);
-    if (!hostItem || !userItem) return;
+    if (!hostItem || !userItem)
+        return;
     const QString host = hostItem->text(), user = userItem->text();
-    if (!m_op.ask(textf("May I add truly?(%s)", u8(user)))) return;
-    if (!m_steps.useGrantDatabase(true)) return;
+    if (!m_op.ask(textf("May I add truly?(%s)", u8(user))))
+        return;
+    if (!m_steps.useGrantDatabase(true))
+        return;
     // No flag is named: the new row takes the table's defaults.
-    const std::string sql =
-        "INSERT INTO mysql.db SET " + sqlf("%s Host = '%s',Db = '%s',User = '%s'", "", escapeValue(m_connection, u8(host)),
-                                           escapeValue(m_connection, u8(m_database)), escapeValue(m_connection, u8(user)));
+    const std::string sql = "INSERT INTO mysql.db SET " + sqlf("%s Host = '%s',Db = '%s',User = '%s'", "",
+                                                               escapeValue(m_connection, u8(host)),
+                                                               escapeValue(m_connection, u8(m_database)),
+                                                               escapeValue(m_connection, u8(user)));
     if (m_connection.query(sql) != 0) {
         m_steps.stop(QStringLiteral("There is no right to access."));
         return;

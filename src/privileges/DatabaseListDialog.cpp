@@ -62,7 +62,8 @@ void DatabaseListDialog::build() {
 }
 
 void DatabaseListDialog::fill() {
-    if (!m_connection.selectDb("mysql")) return;
+    if (!m_connection.selectDb("mysql"))
+        return;
     QSignalBlocker quietDatabases(m_databases), quietGrants(m_grants);
     m_databases->clear();
     m_grants->clear();
@@ -72,10 +73,12 @@ void DatabaseListDialog::fill() {
         return;
     }
     const QIcon database = databasePicture();
-    while (Row row = dbs.fetchRow()) m_databases->insertItem(0, pictureEntry(database, qs(row.text(0))));
+    while (Row row = dbs.fetchRow())
+        m_databases->insertItem(0, pictureEntry(database, qs(row.text(0))));
     dbs = Result();
 
-    if (m_connection.query("select * from db") != 0) return;
+    if (m_connection.query("select * from db") != 0)
+        return;
     Result rows = m_connection.storeResult();
     if (!rows) {
         m_op.inform(QStringLiteral("There is no data."));
@@ -84,19 +87,21 @@ void DatabaseListDialog::fill() {
     const QIcon pictures[] = {accountPicture(HostClass::Local), accountPicture(HostClass::Global),
                               accountPicture(HostClass::Restricted)};
     while (Row row = rows.fetchRow())
-        m_grants->addItem(pictureEntry(pictures[static_cast<int>(hostClassOf(row.text(0)))], qs(row.text(1)), qs(row.text(0)),
-                                       qs(row.text(2))));
+        m_grants->addItem(pictureEntry(pictures[static_cast<int>(hostClassOf(row.text(0)))], qs(row.text(1)),
+                                       qs(row.text(0)), qs(row.text(2))));
 }
 
 void DatabaseListDialog::openDatabase(QListWidgetItem* item) {
-    if (!item || item->text().isEmpty()) return;
+    if (!item || item->text().isEmpty())
+        return;
     DatabaseDialog dialog(m_connection, m_op, item->text(), this);
     m_op.runModal(dialog);
     fill();
 }
 
 void DatabaseListDialog::openGrant(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     DbDialog dialog(m_connection, m_op, item->data(kSecondText).toString(), item->text(),
                     item->data(kThirdText).toString(), this);
     m_op.runModal(dialog);

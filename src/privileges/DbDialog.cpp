@@ -87,7 +87,8 @@ void DbDialog::build() {
 }
 
 void DbDialog::loadRow() {
-    if (!m_steps.useGrantDatabase(false)) return;
+    if (!m_steps.useGrantDatabase(false))
+        return;
     m_steps.loadRow(dbRowQuery(m_connection, u8(m_keyDatabase), u8(m_keyHost), u8(m_keyUser)),
                     [this](const Row& row) { m_boxes->setFromRow(row); });
 }
@@ -98,16 +99,20 @@ void DbDialog::update() {
 }
 
 void DbDialog::save() {
-    if (!m_op.ask(QStringLiteral("May I update truly?"))) return;
-    const QString host = m_host->text(), database = m_database->text(), user = m_user->text();
-    if (database != m_keyDatabase && !m_op.ask(QStringLiteral("The database name is changed. Is it very well?")))
+    if (!m_op.ask(QStringLiteral("May I update truly?")))
         return;
-    const std::string set = sqlf("Host = '%s',Db = '%s',User = '%s'", escapeValue(m_connection, u8(host)),
-                                 escapeValue(m_connection, u8(database)), escapeValue(m_connection, u8(user))) +
-                            flagFragments(GrantTable::Db, m_boxes->flags());
-    const std::string sql = sqlf("UPDATE mysql.db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
-                                 escapeValue(m_connection, u8(m_keyDatabase)),
-                                 escapeValue(m_connection, u8(m_keyHost)), escapeValue(m_connection, u8(m_keyUser)));
+    const QString host = m_host->text(), database = m_database->text(), user = m_user->text();
+    if (database != m_keyDatabase &&
+        !m_op.ask(QStringLiteral("The database name is changed. Is it very well?")))
+        return;
+    const std::string set =
+        sqlf("Host = '%s',Db = '%s',User = '%s'", escapeValue(m_connection, u8(host)),
+             escapeValue(m_connection, u8(database)), escapeValue(m_connection, u8(user))) +
+        flagFragments(GrantTable::Db, m_boxes->flags());
+    const std::string sql =
+        sqlf("UPDATE mysql.db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
+             escapeValue(m_connection, u8(m_keyDatabase)), escapeValue(m_connection, u8(m_keyHost)),
+             escapeValue(m_connection, u8(m_keyUser)));
     if (m_connection.query(sql) != 0) {
         m_steps.stop(QStringLiteral("It failed in updating."));
         return;
@@ -125,8 +130,10 @@ void DbDialog::deleteRow() {
         m_op.inform(QStringLiteral("A user is chosen."));
         return;
     }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_keyUser)))) return;
-    if (!m_steps.useGrantDatabase(true)) return;
+    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_keyUser))))
+        return;
+    if (!m_steps.useGrantDatabase(true))
+        return;
     if (m_connection.query(dbRowDelete(m_connection, u8(m_keyHost), u8(m_keyDatabase), u8(m_keyUser))) != 0) {
         m_steps.stop(QStringLiteral("There is no right to access."));
         return;

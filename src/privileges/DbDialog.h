@@ -16,8 +16,8 @@ class PrivilegeBoxes;
 class DbDialog : public QDialog {
     Q_OBJECT
 public:
-    DbDialog(Connection& connection, Operator& op, const QString& host, const QString& database, const QString& user,
-             QWidget* parent = nullptr);
+    DbDialog(Connection& connection, Operator& op, const QString& host, const QString& database,
+             const QString& user, QWidget* parent = nullptr);
 
     QString keyHost() const { return m_keyHost; }
     QString keyDatabase() const { return m_keyDatabase; }

@@ -9,8 +9,10 @@ const QString kNoUser = QStringLiteral("(no user)");
 }
 
 HostClass hostClassOf(std::string_view host) {
-    if (host == "localhost") return HostClass::Local;
-    if (!host.empty() && host.front() == '%') return HostClass::Global;
+    if (host == "localhost")
+        return HostClass::Local;
+    if (!host.empty() && host.front() == '%')
+        return HostClass::Global;
     return HostClass::Restricted;
 }
 
@@ -26,16 +28,21 @@ QString hostClassText(HostClass hostClass) {
     return QStringLiteral("The user with restriction");
 }
 
-QString accountLabel(const QString& user) { return user.isEmpty() ? kNoUser : user; }
+QString accountLabel(const QString& user) {
+    return user.isEmpty() ? kNoUser : user;
+}
 
-QString accountUser(const QString& label) { return label == kNoUser ? QString() : label; }
+QString accountUser(const QString& label) {
+    return label == kNoUser ? QString() : label;
+}
 
 QString deleteAccountQuestion(const QString& user, const QString& host) {
     return textf("May I delete truly?\n\nUser : %s\nHost     : %s", u8(user), u8(host));
 }
 
 QString hostEntryLabel(const QString& host, const QString& database) {
-    if (host == QLatin1String("%")) return textf("All hosts\n(%s)", u8(database));
+    if (host == QLatin1String("%"))
+        return textf("All hosts\n(%s)", u8(database));
     return textf("%s\n(%s)", u8(host), u8(database));
 }
 

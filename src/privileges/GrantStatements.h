@@ -22,8 +22,8 @@ std::string dbRowDelete(const Connection& connection, std::string_view host, std
 std::string hostRowQuery(const Connection& connection, std::string_view database, std::string_view host);
 /// "UPDATE host SET Host = '%s'<flags> where db = '%s' AND Host = '%s'": the table is named bare, so
 /// the default database must be mysql.
-std::string hostRowUpdate(const Connection& connection, std::string_view newHost, const std::vector<bool>& flags,
-                          std::string_view database, std::string_view host);
+std::string hostRowUpdate(const Connection& connection, std::string_view newHost,
+                          const std::vector<bool>& flags, std::string_view database, std::string_view host);
 /// "DELETE FROM mysql.host where " followed by " Host = '%s' AND Db = '%s'"
 std::string hostRowDelete(const Connection& connection, std::string_view host, std::string_view database);
 

@@ -5,12 +5,17 @@
 
 namespace velkin {
 
-QString infoCaption() { return QStringLiteral("Velkin Infomation"); }
+QString infoCaption() {
+    return QStringLiteral("Velkin Infomation");
+}
 
-void GrantSteps::stop(const QString& text) { m_op.inform(text, infoCaption(), MessageIcon::Stop); }
+void GrantSteps::stop(const QString& text) {
+    m_op.inform(text, infoCaption(), MessageIcon::Stop);
+}
 
 bool GrantSteps::useGrantDatabase(bool beforeChange) {
-    if (m_connection.selectDb("mysql")) return true;
+    if (m_connection.selectDb("mysql"))
+        return true;
     if (beforeChange)
         stop(QStringLiteral("A database does not open."));
     else

@@ -17,7 +17,12 @@ namespace velkin {
 
 HostDetailsDialog::HostDetailsDialog(Connection& connection, Operator& op, const QString& host,
                                      const QString& database, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op), m_host(host), m_database(database) {
+    : QDialog(parent),
+      m_connection(connection),
+      m_op(op),
+      m_steps(connection, op),
+      m_host(host),
+      m_database(database) {
     build();
     loadRow();
 }
@@ -64,7 +69,8 @@ void HostDetailsDialog::build() {
 }
 
 void HostDetailsDialog::loadRow() {
-    if (!m_steps.useGrantDatabase(false)) return;
+    if (!m_steps.useGrantDatabase(false))
+        return;
     m_steps.loadRow(hostRowQuery(m_connection, u8(m_database), u8(m_host)),
                     [this](const Row& row) { m_boxes->setFromRow(row); });
 }
@@ -74,10 +80,11 @@ void HostDetailsDialog::update() {
         m_op.inform(QStringLiteral("A host is chosen."));
         return;
     }
-    if (!m_op.ask(textf("May I update truly?(%s)", u8(m_host)))) return;
+    if (!m_op.ask(textf("May I update truly?(%s)", u8(m_host))))
+        return;
     // The host field cannot be edited here, so the row keeps its host.
-    if (m_connection.query(hostRowUpdate(m_connection, u8(m_host), m_boxes->flags(), u8(m_database), u8(m_host))) !=
-        0) {
+    if (m_connection.query(
+            hostRowUpdate(m_connection, u8(m_host), m_boxes->flags(), u8(m_database), u8(m_host))) != 0) {
         m_steps.stop(QStringLiteral("It failed in updating."));
         return;
     }
@@ -90,8 +97,10 @@ void HostDetailsDialog::deleteHost() {
         m_op.inform(QStringLiteral("A host is chosen."));
         return;
     }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_host)))) return;
-    if (!m_steps.useGrantDatabase(true)) return;
+    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_host))))
+        return;
+    if (!m_steps.useGrantDatabase(true))
+        return;
     if (m_connection.query(hostRowDelete(m_connection, u8(m_host), u8(m_database))) != 0) {
         m_steps.stop(QStringLiteral("There is no right to access."));
         return;

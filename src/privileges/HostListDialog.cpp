@@ -56,7 +56,8 @@ void HostListDialog::build() {
         list->installEventFilter(this);
         connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
             const auto selected = list->selectedItems();
-            if (!selected.isEmpty()) chooseHost(selected.first());
+            if (!selected.isEmpty())
+                chooseHost(selected.first());
         });
         connect(list, &QListWidget::itemDoubleClicked, this, &HostListDialog::openHost);
     }
@@ -81,7 +82,8 @@ void HostListDialog::fill() {
 }
 
 void HostListDialog::fillDatabases() {
-    if (!m_connection.selectDb("mysql")) return;
+    if (!m_connection.selectDb("mysql"))
+        return;
     QSignalBlocker quiet(m_databases);
     m_databases->clear();
     Result dbs = m_connection.listDbs();
@@ -90,12 +92,15 @@ void HostListDialog::fillDatabases() {
         return;
     }
     const QIcon picture = databasePicture();
-    while (Row row = dbs.fetchRow()) m_databases->insertItem(0, pictureEntry(picture, qs(row.text(0))));
+    while (Row row = dbs.fetchRow())
+        m_databases->insertItem(0, pictureEntry(picture, qs(row.text(0))));
 }
 
 void HostListDialog::fillHosts(QListWidget* list, bool restricted) {
-    if (!m_connection.selectDb("mysql")) return;
-    if (m_connection.query("select * from host") != 0) return;
+    if (!m_connection.selectDb("mysql"))
+        return;
+    if (m_connection.query("select * from host") != 0)
+        return;
     QSignalBlocker quiet(list);
     list->clear();
     Result rows = m_connection.storeResult();
@@ -105,29 +110,34 @@ void HostListDialog::fillHosts(QListWidget* list, bool restricted) {
     }
     const QIcon picture = restricted ? restrictedHostPicture() : refusedHostPicture();
     while (Row row = rows.fetchRow()) {
-        if (isRestrictedHost(row) != restricted) continue;
+        if (isRestrictedHost(row) != restricted)
+            continue;
         const QString host = qs(row.text(0)), database = qs(row.text(1));
         list->addItem(pictureEntry(picture, hostEntryLabel(host, database), host, database));
     }
 }
 
 void HostListDialog::chooseHost(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     m_selectedHost = item->data(kSecondText).toString();
     m_selectedDatabase = item->data(kThirdText).toString();
 }
 
 void HostListDialog::openDatabase(QListWidgetItem* item) {
-    if (!item || item->text().isEmpty()) return;
+    if (!item || item->text().isEmpty())
+        return;
     AccessRestrictionDialog dialog(m_connection, m_op, item->text(), this);
     m_op.runModal(dialog);
     fill();
 }
 
 void HostListDialog::openHost(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     const QString host = item->data(kSecondText).toString(), database = item->data(kThirdText).toString();
-    if (database.isEmpty()) return;
+    if (database.isEmpty())
+        return;
     HostDetailsDialog dialog(m_connection, m_op, host, database, this);
     m_op.runModal(dialog);
     fill();
@@ -138,8 +148,10 @@ void HostListDialog::deleteHost() {
         m_op.inform(QStringLiteral("A host is chosen."));
         return;
     }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedHost)))) return;
-    if (!m_steps.useGrantDatabase(true)) return;
+    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedHost))))
+        return;
+    if (!m_steps.useGrantDatabase(true))
+        return;
     if (m_connection.query(hostRowDelete(m_connection, u8(m_selectedHost), u8(m_selectedDatabase))) != 0) {
         m_steps.stop(QStringLiteral("There is no right to access."));
         return;

@@ -17,7 +17,8 @@ HoverSelection::HoverSelection(QAbstractItemView* view, bool underline)
 }
 
 void HoverSelection::enter(const QModelIndex& index) {
-    if (index == QModelIndex(m_hot)) return;
+    if (index == QModelIndex(m_hot))
+        return;
     underline(m_hot, false);
     m_hot = index;
     underline(m_hot, true);
@@ -26,14 +27,16 @@ void HoverSelection::enter(const QModelIndex& index) {
 
 void HoverSelection::rest() {
     m_timer.stop();
-    if (!m_hot.isValid()) return;
+    if (!m_hot.isValid())
+        return;
     const QModelIndex index = m_hot;
     if (m_view->currentIndex() != index || !m_view->selectionModel()->isSelected(index))
         m_view->setCurrentIndex(index);
 }
 
 bool HoverSelection::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view->viewport() && event->type() == QEvent::Leave) leave();
+    if (watched == m_view->viewport() && event->type() == QEvent::Leave)
+        leave();
     return QObject::eventFilter(watched, event);
 }
 
@@ -44,7 +47,8 @@ void HoverSelection::leave() {
 }
 
 void HoverSelection::underline(const QModelIndex& index, bool on) {
-    if (!m_underline || !index.isValid()) return;
+    if (!m_underline || !index.isValid())
+        return;
     QAbstractItemModel* model = m_view->model();
     for (int column = 0; column < model->columnCount(index.parent()); ++column) {
         const QModelIndex cell = index.siblingAtColumn(column);

@@ -20,6 +20,8 @@ QListWidget* pictureList(const QString& name, QWidget* parent) {
 QListWidgetItem* pictureEntry(const QIcon& picture, const QString& label, const QString& second,
                               const QString& third) {
     auto* item = new QListWidgetItem(picture, label);
+    // Long names are cut short under the picture; the tip shows them whole.
+    item->setToolTip(label);
     item->setData(kSecondText, second);
     item->setData(kThirdText, third);
     return item;

@@ -22,17 +22,20 @@ PrivilegeBoxes::PrivilegeBoxes(GrantTable table, const QString& namePrefix, QWid
 
 void PrivilegeBoxes::setFromRow(const Row& row) {
     const std::vector<bool> on = readFlags(row, m_table);
-    for (size_t i = 0; i < m_boxes.size(); ++i) m_boxes[i]->setChecked(on[i]);
+    for (size_t i = 0; i < m_boxes.size(); ++i)
+        m_boxes[i]->setChecked(on[i]);
 }
 
 std::vector<bool> PrivilegeBoxes::flags() const {
     std::vector<bool> on;
-    for (auto* box : m_boxes) on.push_back(box->isChecked());
+    for (auto* box : m_boxes)
+        on.push_back(box->isChecked());
     return on;
 }
 
 void PrivilegeBoxes::uncheckAll() {
-    for (auto* box : m_boxes) box->setChecked(false);
+    for (auto* box : m_boxes)
+        box->setChecked(false);
 }
 
 }  // namespace velkin

@@ -43,7 +43,9 @@ const std::vector<PrivilegeColumn>& privilegeColumns(GrantTable table) {
     return table == GrantTable::User ? kUserColumns : kDbColumns;
 }
 
-unsigned firstFlagPosition(GrantTable table) { return table == GrantTable::Host ? 2 : 3; }
+unsigned firstFlagPosition(GrantTable table) {
+    return table == GrantTable::Host ? 2 : 3;
+}
 
 bool flagIsOn(const Row& row, unsigned position) {
     std::string_view text = row.text(position);
@@ -53,28 +55,37 @@ bool flagIsOn(const Row& row, unsigned position) {
 std::vector<bool> readFlags(const Row& row, GrantTable table) {
     std::vector<bool> flags;
     const unsigned first = firstFlagPosition(table);
-    for (unsigned i = 0; i < privilegeColumns(table).size(); ++i) flags.push_back(flagIsOn(row, first + i));
+    for (unsigned i = 0; i < privilegeColumns(table).size(); ++i)
+        flags.push_back(flagIsOn(row, first + i));
     return flags;
 }
 
 std::string flagFragments(GrantTable table, const std::vector<bool>& flags) {
     std::string text;
     const auto& columns = privilegeColumns(table);
-    for (size_t i = 0; i < columns.size(); ++i) text += (i < flags.size() && flags[i]) ? columns[i].onFragment : columns[i].offFragment;
+    for (size_t i = 0; i < columns.size(); ++i)
+        text += (i < flags.size() && flags[i]) ? columns[i].onFragment : columns[i].offFragment;
     return text;
 }
 
-bool beginsWithY(std::string_view text) { return !text.empty() && (text[0] == 'Y' || text[0] == 'y'); }
+bool beginsWithY(std::string_view text) {
+    return !text.empty() && (text[0] == 'Y' || text[0] == 'y');
+}
 
 bool anyColumnFromBeginsWithY(const Row& row, unsigned position) {
     for (unsigned i = position; i < row.size(); ++i)
-        if (beginsWithY(row.text(i))) return true;
+        if (beginsWithY(row.text(i)))
+            return true;
     return false;
 }
 
-bool isPrivilegedAccount(const Row& row) { return anyColumnFromBeginsWithY(row, 3); }
+bool isPrivilegedAccount(const Row& row) {
+    return anyColumnFromBeginsWithY(row, 3);
+}
 
-bool isRestrictedHost(const Row& row) { return anyColumnFromBeginsWithY(row, 2); }
+bool isRestrictedHost(const Row& row) {
+    return anyColumnFromBeginsWithY(row, 2);
+}
 
 std::string hostUserKeyPart(const Connection& connection, std::string_view host, std::string_view user) {
     std::string hostPart = sqlf("Host = '%s'", escapeValue(connection, host));

@@ -50,7 +50,8 @@ void monitor(QPainter& p, const QRectF& r) {
     p.setBrush(QColor(90, 90, 100));
     const qreal neck = r.width() / 5;
     p.drawRect(QRectF(r.center().x() - neck / 2, frame.bottom(), neck, r.height() * 0.14));
-    p.drawRect(QRectF(r.left() + r.width() * 0.2, r.bottom() - r.height() * 0.14, r.width() * 0.6, r.height() * 0.14));
+    p.drawRect(QRectF(r.left() + r.width() * 0.2, r.bottom() - r.height() * 0.14, r.width() * 0.6,
+                      r.height() * 0.14));
 }
 
 void arrowHead(QPainter& p, QPointF tip, qreal dx) {
@@ -111,8 +112,9 @@ QIcon accountPicture(HostClass hostClass) {
     }
     return draw([](QPainter& p) {
         server(p, QRectF(2, 2, 11, 27));
-        p.setPen(QPen(kOutline, 1.5, Qt::DotLine));
-        p.drawLine(QPointF(13, 16), QPointF(20, 22));
+        // The cable between them.
+        p.setPen(QPen(QColor(230, 140, 20), 2));
+        p.drawLine(QPointF(13, 19), QPointF(19, 19));
         // A notebook: open lid and flat base.
         p.setPen(QPen(kOutline, 1));
         p.setBrush(QColor(90, 90, 100));

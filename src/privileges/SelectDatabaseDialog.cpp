@@ -11,7 +11,8 @@
 
 namespace velkin {
 
-SelectDatabaseDialog::SelectDatabaseDialog(Connection& connection, Operator& op, QWidget* parent) : QDialog(parent) {
+SelectDatabaseDialog::SelectDatabaseDialog(Connection& connection, Operator& op, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral("Select Database"));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("databases"));
@@ -34,11 +35,13 @@ SelectDatabaseDialog::SelectDatabaseDialog(Connection& connection, Operator& op,
         return;
     }
     const QIcon picture = databasePicture();
-    while (Row row = dbs.fetchRow()) new QListWidgetItem(picture, qs(row.text(0)), m_list);
+    while (Row row = dbs.fetchRow())
+        new QListWidgetItem(picture, qs(row.text(0)), m_list);
 }
 
 void SelectDatabaseDialog::choose(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     m_chosen = item->text();
     accept();
 }

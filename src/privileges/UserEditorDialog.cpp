@@ -36,7 +36,8 @@ QLineEdit* field(const QString& name, QWidget* parent, bool masked = false) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     e->setMaxLength(255);
-    if (masked) e->setEchoMode(QLineEdit::Password);
+    if (masked)
+        e->setEchoMode(QLineEdit::Password);
     return e;
 }
 }  // namespace
@@ -46,9 +47,14 @@ UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, QWidget
     build();
 }
 
-UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, const QString& host, const QString& user,
-                                   const QString& password, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_mode(ExistingUser), m_keyHost(host), m_keyUser(user) {
+UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, const QString& host,
+                                   const QString& user, const QString& password, QWidget* parent)
+    : QDialog(parent),
+      m_connection(connection),
+      m_op(op),
+      m_mode(ExistingUser),
+      m_keyHost(host),
+      m_keyUser(user) {
     build();
     m_host->setText(host);
     m_user->setText(user);
@@ -142,7 +148,8 @@ void UserEditorDialog::build() {
     m_databases->setGridSize(QSize(100, 56));
     connect(m_databases, &QListWidget::itemSelectionChanged, this, [this] {
         const auto selected = m_databases->selectedItems();
-        if (!selected.isEmpty()) chooseEntry(selected.first());
+        if (!selected.isEmpty())
+            chooseEntry(selected.first());
     });
     connect(m_databases, &QListWidget::itemDoubleClicked, this, &UserEditorDialog::openDatabase);
     m_blockHost = field(QStringLiteral("db Host"), block);
@@ -178,20 +185,25 @@ void UserEditorDialog::build() {
 }
 
 bool UserEditorDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_check && event->type() == QEvent::FocusOut) checkFieldLeft();
+    if (watched == m_check && event->type() == QEvent::FocusOut)
+        checkFieldLeft();
     return QDialog::eventFilter(watched, event);
 }
 
-void UserEditorDialog::stop(const QString& text) { m_op.inform(text, kInfoCaption, MessageIcon::Stop); }
+void UserEditorDialog::stop(const QString& text) {
+    m_op.inform(text, kInfoCaption, MessageIcon::Stop);
+}
 
 std::vector<bool> UserEditorDialog::flags(const std::vector<QCheckBox*>& boxes) const {
     std::vector<bool> on;
-    for (auto* box : boxes) on.push_back(box->isChecked());
+    for (auto* box : boxes)
+        on.push_back(box->isChecked());
     return on;
 }
 
 bool UserEditorDialog::selectGrantDatabase(bool stopIcon) {
-    if (m_connection.selectDb("mysql")) return true;
+    if (m_connection.selectDb("mysql"))
+        return true;
     if (stopIcon)
         stop(QStringLiteral("A database does not open."));
     else
@@ -202,7 +214,8 @@ bool UserEditorDialog::selectGrantDatabase(bool stopIcon) {
 bool UserEditorDialog::accountSaved() {
     // Before the first save there is no account: these commands would otherwise act on the rows of
     // the anonymous account.
-    if (m_mode == ExistingUser) return true;
+    if (m_mode == ExistingUser)
+        return true;
     stop(QStringLiteral("The user has not been saved yet. Press \"Update\" first."));
     return false;
 }
@@ -210,9 +223,11 @@ bool UserEditorDialog::accountSaved() {
 // ---- opening and the database list ---------------------------------------------------------
 
 void UserEditorDialog::open() {
-    if (!selectGrantDatabase(false)) return;
-    std::string sql = sqlf("select * from mysql.user where Host = '%s' AND User = '%s'",
-                           escapeValue(m_connection, u8(m_keyHost)), escapeValue(m_connection, u8(m_keyUser)));
+    if (!selectGrantDatabase(false))
+        return;
+    std::string sql =
+        sqlf("select * from mysql.user where Host = '%s' AND User = '%s'",
+             escapeValue(m_connection, u8(m_keyHost)), escapeValue(m_connection, u8(m_keyUser)));
     if (m_connection.query(sql) != 0) {
         m_op.inform(QStringLiteral("There is no right to access."));
         return;
@@ -229,12 +244,14 @@ void UserEditorDialog::open() {
     }
     std::vector<bool> on = readFlags(row, GrantTable::User);
     for (size_t i = 0; i < m_globalBoxes.size(); ++i)
-        if (on[i]) m_globalBoxes[i]->setChecked(true);
+        if (on[i])
+            m_globalBoxes[i]->setChecked(true);
     refreshDatabaseList();
 }
 
 void UserEditorDialog::refreshDatabaseList() {
-    std::string sql = sqlf("select * from mysql.db where User = '%s'", escapeValue(m_connection, u8(m_keyUser)));
+    std::string sql =
+        sqlf("select * from mysql.db where User = '%s'", escapeValue(m_connection, u8(m_keyUser)));
     Result rows = m_connection.select(sql);
     if (!rows) {
         m_op.inform(QStringLiteral("There is no right to access."));
@@ -251,16 +268,18 @@ void UserEditorDialog::refreshDatabaseList() {
 }
 
 void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     m_selectedEntryHost = item->data(Qt::UserRole).toString();
     m_blockHost->setText(m_selectedEntryHost);
     m_keyHost = m_host->text();
     m_keyUser = m_user->text();
-    if (!selectGrantDatabase(false)) return;
-    std::string sql = sqlf("select * from mysql.db where db = '%s' AND Host = '%s' AND User = '%s'",
-                           escapeValue(m_connection, u8(item->text())),
-                           escapeValue(m_connection, u8(m_selectedEntryHost)),
-                           escapeValue(m_connection, u8(m_keyUser)));
+    if (!selectGrantDatabase(false))
+        return;
+    std::string sql =
+        sqlf("select * from mysql.db where db = '%s' AND Host = '%s' AND User = '%s'",
+             escapeValue(m_connection, u8(item->text())), escapeValue(m_connection, u8(m_selectedEntryHost)),
+             escapeValue(m_connection, u8(m_keyUser)));
     if (m_connection.query(sql) != 0) {
         stop(QStringLiteral("There is no right to access."));
         return;
@@ -272,12 +291,14 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
         return;
     }
     std::vector<bool> on = readFlags(row, GrantTable::Db);
-    for (size_t i = 0; i < m_databaseBoxes.size(); ++i) m_databaseBoxes[i]->setChecked(on[i]);
+    for (size_t i = 0; i < m_databaseBoxes.size(); ++i)
+        m_databaseBoxes[i]->setChecked(on[i]);
     m_selectedDatabase = item->text();
 }
 
 void UserEditorDialog::openDatabase(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     if (m_openDatabaseDialog) {
         m_openDatabaseDialog(item->text());
         return;
@@ -289,16 +310,19 @@ void UserEditorDialog::openDatabase(QListWidgetItem* item) {
 // ---- global part ------------------------------------------------------------------------------
 
 void UserEditorDialog::setAdmin() {
-    for (auto* box : m_globalBoxes) box->setChecked(true);
+    for (auto* box : m_globalBoxes)
+        box->setChecked(true);
     m_op.inform(QStringLiteral("It becomes an Admin setup."), kInfoCaption, MessageIcon::Information);
 }
 
 void UserEditorDialog::setCommonUser() {
-    for (auto* box : m_globalBoxes) box->setChecked(false);
+    for (auto* box : m_globalBoxes)
+        box->setChecked(false);
 }
 
 void UserEditorDialog::checkFieldLeft() {
-    if (m_password->text() == m_check->text()) return;
+    if (m_password->text() == m_check->text())
+        return;
     m_op.inform(QStringLiteral("A password is inputted once again."));
     m_passwordEdited = false;
     m_password->clear();
@@ -306,7 +330,8 @@ void UserEditorDialog::checkFieldLeft() {
 }
 
 void UserEditorDialog::update() {
-    if (!m_op.ask(QStringLiteral("May I update truly?"))) return;
+    if (!m_op.ask(QStringLiteral("May I update truly?")))
+        return;
     if (m_mode == NewUser)
         saveNew();
     else
@@ -324,7 +349,8 @@ void UserEditorDialog::saveNew() {
     std::string set = hostUserKeyPart(m_connection, u8(host), u8(user));
     set += sqlf(",Password = PASSWORD('%s')", escapeValue(m_connection, u8(password)));
     set += flagFragments(GrantTable::User, flags(m_globalBoxes));
-    if (!selectGrantDatabase(true)) return;
+    if (!selectGrantDatabase(true))
+        return;
     if (m_connection.query(sqlf("INSERT INTO user SET %s", set)) != 0) {
         m_op.inform(QStringLiteral("It failed in renewal of user information."), QStringLiteral("Velkin"),
                     MessageIcon::Stop);
@@ -347,15 +373,16 @@ void UserEditorDialog::saveExisting() {
     set += flagFragments(GrantTable::User, flags(m_globalBoxes));
     const std::string keyHost = escapeValue(m_connection, u8(m_keyHost));
     const std::string keyUser = escapeValue(m_connection, u8(m_keyUser));
-    if (m_connection.query(sqlf("UPDATE user SET %s where Host = '%s' AND User = '%s'", set, keyHost, keyUser)) != 0) {
+    if (m_connection.query(
+            sqlf("UPDATE user SET %s where Host = '%s' AND User = '%s'", set, keyHost, keyUser)) != 0) {
         stop(QStringLiteral("It failed in renewal of user information."));
         return;
     }
     // The account's database rows follow a changed host or user name; only this account's rows, so
     // that the same user name at another host keeps its grants.
     std::string dbSet = hostUserKeyPart(m_connection, u8(host), u8(user));
-    if (m_connection.query(sqlf("UPDATE mysql.db SET %s where User = '%s' AND Host = '%s'", dbSet, keyUser, keyHost)) !=
-        0) {
+    if (m_connection.query(
+            sqlf("UPDATE mysql.db SET %s where User = '%s' AND Host = '%s'", dbSet, keyUser, keyHost)) != 0) {
         m_op.inform(QStringLiteral("It failed in renewal of database information."));
         return;
     }
@@ -364,9 +391,12 @@ void UserEditorDialog::saveExisting() {
 }
 
 void UserEditorDialog::deleteUser() {
-    if (!accountSaved()) return;
-    if (!m_op.ask(QStringLiteral("May I delete truly?"))) return;
-    if (!selectGrantDatabase(true)) return;
+    if (!accountSaved())
+        return;
+    if (!m_op.ask(QStringLiteral("May I delete truly?")))
+        return;
+    if (!selectGrantDatabase(true))
+        return;
     const std::string keyHost = escapeValue(m_connection, u8(m_keyHost));
     const std::string keyUser = escapeValue(m_connection, u8(m_keyUser));
     std::string where = sqlf("%s Host = '%s' AND User = '%s'", "", keyHost, keyUser);
@@ -385,18 +415,23 @@ void UserEditorDialog::deleteUser() {
 // ---- database block -----------------------------------------------------------------------------
 
 void UserEditorDialog::addDatabase() {
-    if (!accountSaved()) return;
+    if (!accountSaved())
+        return;
     SelectDatabaseDialog chooser(m_connection, m_op, this);
-    if (m_op.runModal(chooser) != QDialog::Accepted) return;
+    if (m_op.runModal(chooser) != QDialog::Accepted)
+        return;
     const QString database = chooser.chosenDatabase();
-    if (database.isEmpty()) return;
+    if (database.isEmpty())
+        return;
     if (database == QLatin1String("mysql")) {
         stop(QStringLiteral("The database of mysql cannot be added."));
         return;
     }
-    if (!selectGrantDatabase(true)) return;
+    if (!selectGrantDatabase(true))
+        return;
     std::string sql =
-        "INSERT INTO mysql.db (Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,Create_priv,Drop_priv) "
+        "INSERT INTO mysql.db "
+        "(Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,Create_priv,Drop_priv) "
         "VALUES" +
         sqlf("%s('localhost','%s','%s','N','N','N','N','N','N')", "", escapeValue(m_connection, u8(database)),
              escapeValue(m_connection, u8(m_keyUser)));
@@ -408,17 +443,20 @@ void UserEditorDialog::addDatabase() {
 }
 
 void UserEditorDialog::updateDatabase() {
-    if (!accountSaved()) return;
+    if (!accountSaved())
+        return;
     if (m_selectedDatabase.isEmpty()) {
         stop(QStringLiteral("A database is chosen."));
         return;
     }
-    if (!m_op.ask(QStringLiteral("May I update truly?"))) return;
+    if (!m_op.ask(QStringLiteral("May I update truly?")))
+        return;
     std::string set = hostUserKeyPart(m_connection, u8(m_blockHost->text()), u8(m_user->text()));
     set += flagFragments(GrantTable::Db, flags(m_databaseBoxes));
-    std::string sql = sqlf("UPDATE db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
-                           escapeValue(m_connection, u8(m_selectedDatabase)),
-                           escapeValue(m_connection, u8(m_selectedEntryHost)), escapeValue(m_connection, u8(m_keyUser)));
+    std::string sql =
+        sqlf("UPDATE db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
+             escapeValue(m_connection, u8(m_selectedDatabase)),
+             escapeValue(m_connection, u8(m_selectedEntryHost)), escapeValue(m_connection, u8(m_keyUser)));
     if (m_connection.query(sql) != 0) {
         stop(QStringLiteral("It failed in updating."));
         return;
@@ -428,16 +466,20 @@ void UserEditorDialog::updateDatabase() {
 }
 
 void UserEditorDialog::deleteDatabase() {
-    if (!accountSaved()) return;
+    if (!accountSaved())
+        return;
     if (m_selectedDatabase.isEmpty()) {
         stop(QStringLiteral("A database is chosen."));
         return;
     }
-    if (!m_op.ask(QStringLiteral("May I delete truly?"))) return;
-    if (!selectGrantDatabase(true)) return;
+    if (!m_op.ask(QStringLiteral("May I delete truly?")))
+        return;
+    if (!selectGrantDatabase(true))
+        return;
     std::string where = sqlf("%s Host = '%s' AND Db = '%s' AND User = '%s'", "",
                              escapeValue(m_connection, u8(m_blockHost->text())),
-                             escapeValue(m_connection, u8(m_selectedDatabase)), escapeValue(m_connection, u8(m_user->text())));
+                             escapeValue(m_connection, u8(m_selectedDatabase)),
+                             escapeValue(m_connection, u8(m_user->text())));
     if (m_connection.query("DELETE FROM mysql.db where " + where) != 0) {
         stop(QStringLiteral("There is no right to access."));
         return;

@@ -51,7 +51,8 @@ QListWidget* UserListDialog::accountList(const QString& name) {
     list->installEventFilter(this);
     connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
         const auto selected = list->selectedItems();
-        if (!selected.isEmpty()) chooseAccount(selected.first());
+        if (!selected.isEmpty())
+            chooseAccount(selected.first());
     });
     connect(list, &QListWidget::itemDoubleClicked, this, &UserListDialog::openAccount);
     connect(list, &QListWidget::customContextMenuRequested, this,
@@ -78,7 +79,8 @@ void UserListDialog::build() {
     m_host = readOnlyField(QStringLiteral("The host who can access"), this);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {update, close, newUser, remove}) buttons->addWidget(b);
+    for (QPushButton* b : {update, close, newUser, remove})
+        buttons->addWidget(b);
     buttons->addStretch();
 
     auto* bottom = new QGridLayout;
@@ -100,9 +102,12 @@ void UserListDialog::build() {
 
 void UserListDialog::fill() {
     // A session that may not read the grant tables gets empty-handed lists, without a message.
-    if (!m_connection.selectDb("mysql")) return;
-    if (!m_connection.listFields("user")) return;
-    if (m_connection.query("select * from user") != 0) return;
+    if (!m_connection.selectDb("mysql"))
+        return;
+    if (!m_connection.listFields("user"))
+        return;
+    if (m_connection.query("select * from user") != 0)
+        return;
     QSignalBlocker quietAdmin(m_admin), quietCommon(m_common);
     m_admin->clear();
     m_common->clear();
@@ -121,7 +126,8 @@ void UserListDialog::fill() {
 }
 
 void UserListDialog::chooseAccount(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     m_selectedUser = item->text();
     m_selectedHost = item->data(kSecondText).toString();
     m_user->setText(m_selectedUser);
@@ -129,7 +135,8 @@ void UserListDialog::chooseAccount(QListWidgetItem* item) {
 }
 
 void UserListDialog::openAccount(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     openEditor(item->text(), item->data(kSecondText).toString(), item->data(kThirdText).toString());
 }
 
@@ -149,8 +156,10 @@ void UserListDialog::deleteAccount() {
         return;
     }
     const QString user = accountUser(m_selectedUser), host = m_selectedHost;
-    if (!m_op.ask(deleteAccountQuestion(user, host))) return;
-    if (!m_steps.useGrantDatabase(true)) return;
+    if (!m_op.ask(deleteAccountQuestion(user, host)))
+        return;
+    if (!m_steps.useGrantDatabase(true))
+        return;
     const std::string escapedHost = escapeValue(m_connection, u8(host));
     const std::string escapedUser = escapeValue(m_connection, u8(user));
     if (m_connection.query("DELETE FROM mysql.user where " +
@@ -178,12 +187,14 @@ QMenu* UserListDialog::contextMenu(QListWidget* list, const QPoint& pos) {
     // "Details" opens the editor as a double-click does, on the entry under the pointer or else
     // the list's current entry.
     QListWidgetItem* item = list->itemAt(pos);
-    if (!item) item = list->currentItem();
+    if (!item)
+        item = list->currentItem();
     details->setEnabled(item != nullptr);
     if (item) {
         const QString label = item->text(), host = item->data(kSecondText).toString(),
                       password = item->data(kThirdText).toString();
-        connect(details, &QAction::triggered, this, [this, label, host, password] { openEditor(label, host, password); });
+        connect(details, &QAction::triggered, this,
+                [this, label, host, password] { openEditor(label, host, password); });
     }
     return menu;
 }

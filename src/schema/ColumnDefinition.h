@@ -25,7 +25,7 @@ struct ColumnDefinition {
 /// The classes that decide which attributes a type takes, in the editor and in the statement.
 enum class TypeClass {
     IntegerLike,  ///< INT ... FLOAT: length, sign, nullability, default, auto increment
-    FixedPoint,   ///< DOUBLE, DECIMAL: as integer-like; the length is rarely changed, so focus skips it
+    FixedPoint,   ///< DOUBLE, DECIMAL: as integer-like, but the keyboard goes on to the default
     Character,    ///< CHAR, VARCHAR: length and BINARY
     Other,        ///< blobs, dates and times: nothing but the type
     Unknown,      ///< a type text outside the list: written bare, leaves the editor alone

@@ -282,6 +282,10 @@ void CreateTableDialog::putField(bool insert) {
         const QSignalBlocker quiet(m_fields);
         m_fields->insertRow(at);
         writeRow(at, column);
+        // The list's own cursor would follow the rows it was on; dropping it lets the next click on
+        // any row load that row.
+        m_fields->clearSelection();
+        m_fields->setCurrentCell(-1, -1);
     }
     // The row just written is the one Insert and Delete act on next.
     m_currentRow = at;

@@ -49,6 +49,7 @@ QListWidget* largeIconList(const QString& name, QWidget* parent) {
     list->setResizeMode(QListView::Adjust);
     list->setMovement(QListView::Static);
     list->setWordWrap(true);
+    list->setGridSize(QSize(130, 64));
     return list;
 }
 

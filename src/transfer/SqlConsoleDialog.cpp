@@ -110,6 +110,7 @@ void SqlConsoleDialog::buildScreen() {
     m_list->setObjectName(QStringLiteral("result list"));
     m_list->setModel(m_rows);
     m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
     m_list->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
     m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_list->setShowGrid(false);

@@ -1,5 +1,9 @@
 #include "CSorvaneView.h"
 
+#include "FilterDialog.h"
+#include "PageSetupDialog.h"
+#include "RecordDetailsDialog.h"
+#include "monitor/DataAmountDialog.h"
 #include "privileges/UserEditorDialog.h"
 #include "session/Operator.h"
 
@@ -204,10 +208,12 @@ void CSorvaneView::openRow(int row) {
         case RowEditor::RecordDetails: {
             if (database.empty() || table.empty())
                 return;
-            QStringList values;
-            for (int column = 0; column < std::min(m_columnCount, m_model.columns()); ++column)
-                values << cellText(row, column);
-            if (openRecordDetails(values))
+            std::vector<std::optional<std::string>> values;
+            for (int column = 0; column < std::min(m_columnCount, m_model.columns()); ++column) {
+                RowModel::Cell cell = m_model.cell(row, column);
+                values.push_back(cell ? std::optional<std::string>(std::string(*cell)) : std::nullopt);
+            }
+            if (openRecordDetails(std::move(values)))
                 refresh();
             return;
         }
@@ -297,15 +303,32 @@ void CSorvaneView::setHotRow(int row) {
 void CSorvaneView::openPageSetup() {
     if (m_doc.m_recordCount == 0 || m_doc.m_currentDb.isEmpty() || m_doc.m_currentTable.isEmpty())
         return;
-    // The page setup dialog is not built yet; it will set the page and page length, refresh and
-    // store the page length.
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return;
+    PageSetupDialog dialog(*connection, m_op, m_doc.m_currentPage, m_doc.m_pageLength, m_countStatement, this);
+    if (m_op.runModal(dialog) == QDialog::Accepted) {
+        m_doc.m_currentPage = dialog.page();
+        m_doc.m_pageLength = dialog.pageLength();
+        refresh();
+    }
+    Settings().setPageLength(m_doc.m_pageLength);
 }
 
 void CSorvaneView::openFilter() {
     if (m_doc.m_currentDb.isEmpty() || m_doc.m_currentTable.isEmpty())
         return;
-    // The filter dialog is not built yet; on OK it will set the filter-active flag, hand back
-    // m_conditions and refresh.
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return;
+    FilterDialog dialog(*connection, u8(m_doc.m_currentDb), u8(m_doc.m_currentTable), m_conditions, this);
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return;
+    m_doc.m_filterActive = 1;
+    for (size_t set = 0; set < m_conditions.size(); ++set)
+        for (int i = 0; i < kMaxColumns; ++i)
+            m_conditions[set][i] = dialog.conditions()[set][i];
+    refresh();
 }
 
 void CSorvaneView::openUserEditor(const QString& host, const QString& user, const QString& password) {
@@ -323,9 +346,17 @@ void CSorvaneView::openHostEditor(const QString&, const QString&) {
     // The host details dialog is not built yet.
 }
 
-bool CSorvaneView::openRecordDetails(const QStringList&) {
-    // The record details dialog is not built yet, so no row can have changed.
-    return false;
+bool CSorvaneView::openRecordDetails(std::vector<std::optional<std::string>> values) {
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return false;
+    const QString database = m_doc.m_currentDb, table = m_doc.m_currentTable;
+    RecordDetailsDialog dialog(*connection, m_op, u8(database), u8(table), std::move(values), this);
+    dialog.setDataAmountOpener([this, connection, database, table, &dialog] {
+        DataAmountDialog amount(*connection, m_op, database, table, &dialog);
+        m_op.runModal(amount);
+    });
+    return m_op.runModal(dialog) == QDialog::Accepted;
 }
 
 }  // namespace velkin

@@ -2,6 +2,7 @@
 
 #include <QTableView>
 #include <array>
+#include <optional>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -79,7 +80,7 @@ private:
     void openDbEditor(const QString& host, const QString& database, const QString& user);
     void openHostEditor(const QString& host, const QString& database);
     /// True when the row was changed or deleted.
-    bool openRecordDetails(const QStringList& values);
+    bool openRecordDetails(std::vector<std::optional<std::string>> values);
 
     CSorvaneDoc& m_doc;
     Operator& m_op;

@@ -13,7 +13,8 @@ TEST(PrivilegeFlags, OnlyExactlyYOrLowerYIsOn) {
     ASSERT_TRUE(row);
     EXPECT_TRUE(flagIsOn(row, 0));
     EXPECT_TRUE(flagIsOn(row, 1));
-    for (unsigned i = 2; i < 8; ++i) EXPECT_FALSE(flagIsOn(row, i)) << "position " << i;
+    for (unsigned i = 2; i < 8; ++i)
+        EXPECT_FALSE(flagIsOn(row, i)) << "position " << i;
     EXPECT_FALSE(flagIsOn(row, 8)) << "a missing column reads as off";
 
     EXPECT_TRUE(beginsWithY("Yes"));
@@ -33,7 +34,8 @@ TEST(PrivilegeFlags, ReadsByPositionFromTheGrantTables) {
     ASSERT_TRUE(root);
     EXPECT_EQ(std::vector<bool>(14, true), readFlags(root, GrantTable::User));
 
-    Result common = c->select("select * from mysql.user where Host = 'localhost' AND User = 'sorvane_common'");
+    Result common =
+        c->select("select * from mysql.user where Host = 'localhost' AND User = 'sorvane_common'");
     Row plain = common.fetchRow();
     ASSERT_TRUE(plain);
     EXPECT_EQ(std::vector<bool>(14, false), readFlags(plain, GrantTable::User));
@@ -51,13 +53,15 @@ TEST(PrivilegeFlags, FragmentsKeepTheirBlanksAndOrder) {
     EXPECT_EQ(14u, privilegeColumns(GrantTable::User).size());
     EXPECT_EQ(10u, privilegeColumns(GrantTable::Db).size());
     EXPECT_EQ(
-        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'Y' ,Delete_priv = 'N' ,Create_priv = 'Y' ,Drop_priv = 'N' "
+        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'Y' ,Delete_priv = 'N' ,Create_priv = 'Y' "
+        ",Drop_priv = 'N' "
         ",Reload_priv = 'Y' ,Shutdown_priv = 'N' ,Process_priv = 'Y' ,File_priv = 'N' ,Grant_priv = 'Y' "
         ",References_priv = 'N' ,Index_priv = 'Y',Alter_priv = 'N'",
-        flagFragments(GrantTable::User,
-                      {true, false, true, false, true, false, true, false, true, false, true, false, true, false}));
+        flagFragments(GrantTable::User, {true, false, true, false, true, false, true, false, true, false,
+                                         true, false, true, false}));
     EXPECT_EQ(
-        ",Select_priv = 'N',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv = 'N' "
+        ",Select_priv = 'N',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' "
+        ",Drop_priv = 'N' "
         ",Grant_priv = 'N' ,References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'N'",
         flagFragments(GrantTable::Db, std::vector<bool>(10, false)));
     EXPECT_EQ(flagFragments(GrantTable::Db, std::vector<bool>(10, true)),

@@ -26,13 +26,15 @@ protected:
         exec(*admin, "DELETE FROM mysql.db WHERE User LIKE 'velkin\\_ue%'");
     }
     void addUser(const std::string& host, const std::string& user, const std::string& password = "") {
-        exec(*admin, sqlf("INSERT INTO mysql.user SET Host = '%s', User = '%s', Password = '%s', Select_priv = 'Y', "
-                          "Alter_priv = 'Y'",
-                          host, user, password));
+        exec(*admin,
+             sqlf("INSERT INTO mysql.user SET Host = '%s', User = '%s', Password = '%s', Select_priv = 'Y', "
+                  "Alter_priv = 'Y'",
+                  host, user, password));
     }
-    void addDb(const std::string& host, const std::string& db, const std::string& user, const char* select = "N") {
-        exec(*admin, sqlf("INSERT INTO mysql.db SET Host = '%s', Db = '%s', User = '%s', Select_priv = '%s'", host, db,
-                          user, select));
+    void addDb(const std::string& host, const std::string& db, const std::string& user,
+               const char* select = "N") {
+        exec(*admin, sqlf("INSERT INTO mysql.db SET Host = '%s', Db = '%s', User = '%s', Select_priv = '%s'",
+                          host, db, user, select));
     }
     QLineEdit* edit(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name)); }
     QCheckBox* box(QDialog& d, const char* name) { return d.findChild<QCheckBox*>(QString::fromUtf8(name)); }
@@ -42,7 +44,8 @@ protected:
         op.onModal([name](QDialog& dialog) {
             auto& chooser = dynamic_cast<SelectDatabaseDialog&>(dialog);
             auto found = chooser.list()->findItems(name, Qt::MatchExactly);
-            if (found.isEmpty()) return int(QDialog::Rejected);
+            if (found.isEmpty())
+                return int(QDialog::Rejected);
             chooser.choose(found.first());
             return chooser.result();
         });
@@ -54,7 +57,8 @@ protected:
 };
 
 const std::string kAllOff =
-    ",Select_priv = 'N',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv = 'N' "
+    ",Select_priv = 'N',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv "
+    "= 'N' "
     ",Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' ,Grant_priv = 'N' "
     ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'N'";
 
@@ -73,15 +77,17 @@ TEST_F(UserEditorTest, NewUserIsInsertedWithThePasswordFragmentEvenWhenEmpty) {
 
     const std::string expected =
         "INSERT INTO user SET Host = 'localhost',User = 'velkin_ue_new',Password = PASSWORD('')"
-        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv = 'N' "
+        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' "
+        ",Drop_priv = 'N' "
         ",Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' ,Grant_priv = 'N' "
         ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'Y'";
     EXPECT_EQ(std::vector<std::string>{expected}, log.statements);
     EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls);
     EXPECT_EQ("May I update truly?", op.questions.at(0).text);
     EXPECT_EQ(QStringList{"It added to the database and data was confirmed."}, op.messageTexts());
-    EXPECT_EQ("Y|N|Y|", value("SELECT CONCAT(Select_priv, '|', Insert_priv, '|', Alter_priv, '|', Password) FROM "
-                               "mysql.user WHERE User = 'velkin_ue_new'"));
+    EXPECT_EQ("Y|N|Y|",
+              value("SELECT CONCAT(Select_priv, '|', Insert_priv, '|', Alter_priv, '|', Password) FROM "
+                    "mysql.user WHERE User = 'velkin_ue_new'"));
     EXPECT_EQ(UserEditorDialog::ExistingUser, dialog.mode());
     EXPECT_EQ("localhost", dialog.keyHost());
     EXPECT_EQ("velkin_ue_new", dialog.keyUser());
@@ -91,7 +97,8 @@ TEST_F(UserEditorTest, NewUserIsInsertedWithThePasswordFragmentEvenWhenEmpty) {
     op.answer(true);
     dialog.update();
     ASSERT_FALSE(log.statements.empty());
-    EXPECT_EQ(0u, log.statements[0].find("UPDATE user SET Host = 'localhost',User = 'velkin_ue_new',Select_priv"));
+    EXPECT_EQ(
+        0u, log.statements[0].find("UPDATE user SET Host = 'localhost',User = 'velkin_ue_new',Select_priv"));
 }
 
 TEST_F(UserEditorTest, NewUserRefusalsAndQuotes) {
@@ -138,7 +145,8 @@ TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndDatabasesLastRowFirst) {
     addDb("localhost", "velkin_ue_a", "velkin_ue_open");
     addDb("localhost", "velkin_ue_b", "velkin_ue_open", "Y");
     addDb("otherhost", "velkin_ue_c", "velkin_ue_open");
-    std::vector<std::string> serverOrder = column(*admin, "select Db from mysql.db where User = 'velkin_ue_open'");
+    std::vector<std::string> serverOrder =
+        column(*admin, "select Db from mysql.db where User = 'velkin_ue_open'");
 
     UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_open", "", nullptr);
     EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
@@ -153,8 +161,8 @@ TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndDatabasesLastRowFirst) {
     StatementLog log;
     auto b = list->findItems("velkin_ue_b", Qt::MatchExactly).first();
     list->setCurrentItem(b);
-    EXPECT_EQ((std::vector<std::string>{
-                  "select * from mysql.db where db = 'velkin_ue_b' AND Host = 'localhost' AND User = 'velkin_ue_open'"}),
+    EXPECT_EQ((std::vector<std::string>{"select * from mysql.db where db = 'velkin_ue_b' AND Host = "
+                                        "'localhost' AND User = 'velkin_ue_open'"}),
               log.statements);
     EXPECT_EQ("velkin_ue_b", dialog.selectedDatabase());
     EXPECT_EQ("localhost", edit(dialog, "db Host")->text());
@@ -167,14 +175,16 @@ TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndDatabasesLastRowFirst) {
     op.answer(true);
     dialog.updateDatabase();
     ASSERT_GE(log.statements.size(), 1u);
-    EXPECT_EQ("UPDATE db SET Host = 'localhost',User = 'velkin_ue_open',Select_priv = 'Y',Insert_priv = 'N'"
-              ",Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv = 'Y' ,Grant_priv = 'N' "
-              ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'N' where db = 'velkin_ue_b' AND Host = "
-              "'localhost' AND User = 'velkin_ue_open'",
-              log.statements[0]);
+    EXPECT_EQ(
+        "UPDATE db SET Host = 'localhost',User = 'velkin_ue_open',Select_priv = 'Y',Insert_priv = 'N'"
+        ",Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv = 'Y' ,Grant_priv = 'N' "
+        ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'N' where db = 'velkin_ue_b' AND Host = "
+        "'localhost' AND User = 'velkin_ue_open'",
+        log.statements[0]);
     EXPECT_EQ("select * from mysql.db where User = 'velkin_ue_open'", log.statements.at(1));
     EXPECT_EQ("The database was updated.", op.messageTexts().last());
-    EXPECT_EQ("Y", value("SELECT Drop_priv FROM mysql.db WHERE Db = 'velkin_ue_b' AND User = 'velkin_ue_open'"));
+    EXPECT_EQ("Y",
+              value("SELECT Drop_priv FROM mysql.db WHERE Db = 'velkin_ue_b' AND User = 'velkin_ue_open'"));
 
     // Block delete: two blanks after where.
     b = list->findItems("velkin_ue_b", Qt::MatchExactly).first();
@@ -198,9 +208,10 @@ TEST_F(UserEditorTest, PasswordIsWrittenOnlyWhenTypedTwiceTheSame) {
     ASSERT_FALSE(log.statements.empty());
     EXPECT_EQ(std::string::npos, log.statements[0].find("Password")) << "fields left alone";
     EXPECT_EQ(QStringList{"The database was updated and data was confirmed."}, op.messageTexts());
-    EXPECT_EQ("UPDATE mysql.db SET Host = 'localhost',User = 'velkin_ue_pw' where User = 'velkin_ue_pw' AND Host = "
-              "'localhost'",
-              log.statements.at(1));
+    EXPECT_EQ(
+        "UPDATE mysql.db SET Host = 'localhost',User = 'velkin_ue_pw' where User = 'velkin_ue_pw' AND Host = "
+        "'localhost'",
+        log.statements.at(1));
     EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls);
 
     // Tabbing through Check without typing: the stored text differs from the empty Check.
@@ -224,17 +235,20 @@ TEST_F(UserEditorTest, PasswordIsWrittenOnlyWhenTypedTwiceTheSame) {
     log.clear();
     op.answer(true);
     dialog.update();
-    EXPECT_EQ("UPDATE user SET Host = 'localhost',User = 'velkin_ue_pw',Password = PASSWORD('n\\'ew')"
-              ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' "
-              ",Drop_priv = 'N' ,Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' "
-              ",Grant_priv = 'N' ,References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'Y' where Host = 'localhost' "
-              "AND User = 'velkin_ue_pw'",
-              log.statements.at(0));
+    EXPECT_EQ(
+        "UPDATE user SET Host = 'localhost',User = 'velkin_ue_pw',Password = PASSWORD('n\\'ew')"
+        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' "
+        ",Drop_priv = 'N' ,Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' "
+        ",Grant_priv = 'N' ,References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'Y' where Host = "
+        "'localhost' "
+        "AND User = 'velkin_ue_pw'",
+        log.statements.at(0));
     ASSERT_GE(op.messages.size(), 1u);
     EXPECT_EQ("A password is changed.!!", op.messages[0].text);
     EXPECT_EQ("Velkin Infomation", op.messages[0].caption);
     EXPECT_EQ(MessageIcon::Information, op.messages[0].icon);
-    EXPECT_EQ(value("SELECT PASSWORD('n''ew')"), value("SELECT Password FROM mysql.user WHERE User = 'velkin_ue_pw'"));
+    EXPECT_EQ(value("SELECT PASSWORD('n''ew')"),
+              value("SELECT Password FROM mysql.user WHERE User = 'velkin_ue_pw'"));
 }
 
 TEST_F(UserEditorTest, RenameMovesOnlyThisAccountsDatabaseRows) {
@@ -249,7 +263,8 @@ TEST_F(UserEditorTest, RenameMovesOnlyThisAccountsDatabaseRows) {
     op.answer(true);
     dialog.update();
     ASSERT_EQ(2u, log.statements.size());
-    EXPECT_NE(std::string::npos, log.statements[0].find("where Host = 'localhost' AND User = 'velkin_ue_old'"))
+    EXPECT_NE(std::string::npos,
+              log.statements[0].find("where Host = 'localhost' AND User = 'velkin_ue_old'"))
         << "the row is addressed by the old key";
     EXPECT_EQ("localhost", value("SELECT Host FROM mysql.user WHERE User = 'velkin_ue_new2'"));
     EXPECT_EQ("velkin_ue_new2", value("SELECT User FROM mysql.db WHERE Db = 'velkin_ue_x'"));
@@ -271,9 +286,10 @@ TEST_F(UserEditorTest, DatabaseAdditionIsAlwaysForLocalhost) {
     chooseDatabase("sorvane_common");
     dialog.addDatabase();
     EXPECT_EQ(QStringList{"Select Database"}, op.modalTitles);
-    EXPECT_TRUE(log.sent("INSERT INTO mysql.db (Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,"
-                         "Create_priv,Drop_priv) VALUES('localhost','sorvane_common','velkin_ue_add','N','N','N','N',"
-                         "'N','N')"));
+    EXPECT_TRUE(
+        log.sent("INSERT INTO mysql.db (Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,"
+                 "Create_priv,Drop_priv) VALUES('localhost','sorvane_common','velkin_ue_add','N','N','N','N',"
+                 "'N','N')"));
     EXPECT_TRUE(op.messages.empty());
     EXPECT_EQ(1, dialog.databaseList()->count());
     EXPECT_EQ("localhost", dialog.databaseList()->item(0)->data(Qt::UserRole).toString());
@@ -334,7 +350,8 @@ TEST_F(UserEditorTest, PresetsAndMissingAccount) {
     EXPECT_EQ("Velkin Infomation", op.messages[0].caption);
     EXPECT_EQ(MessageIcon::Information, op.messages[0].icon);
     dialog.setCommonUser();
-    for (QCheckBox* b : dialog.findChildren<QCheckBox*>()) EXPECT_FALSE(b->isChecked());
+    for (QCheckBox* b : dialog.findChildren<QCheckBox*>())
+        EXPECT_FALSE(b->isChecked());
     EXPECT_EQ(1u, op.messages.size()) << "no message for the common preset";
 
     op.clear();

@@ -12,10 +12,10 @@ const std::string kToSingle = "\x1b(B";
 TEST(ErrorTextConversion, JisPairBetweenTheEscapesBecomesOneShiftJisCharacter) {
     // "$\"" is the JIS X 0208 code of a hiragana a, 0x82A0 in Shift_JIS.
     EXPECT_EQ(std::string("x\x82\xA0y"), convertErrorText("x" + kToDouble + "$\"" + kToSingle + "y"));
-    EXPECT_EQ(QString::fromUtf8("xあy"), displayErrorText(convertErrorText("x" + kToDouble + "$\"" + kToSingle + "y")));
+    EXPECT_EQ(QString::fromUtf8("xあy"),
+              displayErrorText(convertErrorText("x" + kToDouble + "$\"" + kToSingle + "y")));
     // Two pairs, one from each row parity of the code table, and a pair of the upper range.
-    EXPECT_EQ(std::string("\x88\x9F\x93\xFA\xE0\x40"),
-              convertErrorText(kToDouble + "0!F|_!" + kToSingle));
+    EXPECT_EQ(std::string("\x88\x9F\x93\xFA\xE0\x40"), convertErrorText(kToDouble + "0!F|_!" + kToSingle));
     EXPECT_EQ(QString::fromUtf8("亜日"), displayErrorText(convertErrorText(kToDouble + "0!F|" + kToSingle)));
     EXPECT_EQ(0x82A0u, jisToShiftJis(0x2422));
     EXPECT_EQ(0x889Fu, jisToShiftJis(0x3021));

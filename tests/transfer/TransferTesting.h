@@ -22,7 +22,8 @@ T* child(QObject& parent, const QString& name) {
 /// The whole content of a file as bytes; empty when it cannot be read.
 inline std::string fileBytes(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
     return file.readAll().toStdString();
 }
 

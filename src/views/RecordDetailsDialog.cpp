@@ -1,0 +1,226 @@
+#include "RecordDetailsDialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+
+enum class KeyPicture { Primary, Indexed, Plain };
+
+KeyPicture pictureFor(std::string_view key) {
+    if (key.substr(0, 3) == "PRI") return KeyPicture::Primary;
+    if (key.substr(0, 3) == "MUL") return KeyPicture::Indexed;
+    return KeyPicture::Plain;
+}
+
+QIcon keyIcon(KeyPicture kind) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    switch (kind) {
+        case KeyPicture::Primary:
+            // A gold key.
+            p.setPen(QPen(QColor(150, 110, 0), 1.5));
+            p.setBrush(QColor(240, 200, 40));
+            p.drawEllipse(QRectF(1.5, 4.5, 7, 7));
+            p.drawLine(QPointF(8.5, 8), QPointF(15, 8));
+            p.drawLine(QPointF(13, 8), QPointF(13, 11));
+            break;
+        case KeyPicture::Indexed:
+            // An index card.
+            p.setPen(QPen(QColor(40, 90, 170), 1));
+            p.setBrush(QColor(210, 225, 250));
+            p.drawRect(QRectF(2.5, 3.5, 11, 9));
+            p.drawLine(QPointF(4.5, 6.5), QPointF(11.5, 6.5));
+            p.drawLine(QPointF(4.5, 9.5), QPointF(9.5, 9.5));
+            break;
+        case KeyPicture::Plain:
+            p.setPen(QPen(QColor(120, 120, 120), 1));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4.5, 4.5, 7, 7));
+            break;
+    }
+    return QIcon(pixmap);
+}
+
+QLineEdit* readOnly(const QString& name, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setReadOnly(true);
+    return e;
+}
+
+}  // namespace
+
+RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, const std::string& database,
+                                         const std::string& table, std::vector<Value> values, QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op), m_database(database), m_table(table),
+      m_values(std::move(values)) {
+    setWindowTitle(QStringLiteral("Record details"));
+    m_list = new QTableWidget(0, 4, this);
+    m_list->setObjectName(QStringLiteral("columns"));
+    m_list->setHorizontalHeaderLabels(
+        {QStringLiteral("Field"), QStringLiteral("Type"), QStringLiteral("Key"), QStringLiteral("Contents")});
+    const int widths[] = {150, 100, 70, 250};
+    for (int c = 0; c < 4; ++c) m_list->setColumnWidth(c, widths[c]);
+    m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    m_fieldName = readOnly(QStringLiteral("Field name"), this);
+    m_type = readOnly(QStringLiteral("Type"), this);
+    m_key = readOnly(QStringLiteral("Key"), this);
+    m_contents = readOnly(QStringLiteral("The contents of the field"), this);
+    m_note = readOnly(QStringLiteral("Note"), this);
+    auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setObjectName(QStringLiteral("Close"));
+    auto* amount = new QPushButton(QStringLiteral("Data amount"), this);
+    amount->setObjectName(QStringLiteral("Data amount"));
+    m_delete = new QPushButton(QStringLiteral("delete"), this);
+    m_delete->setObjectName(QStringLiteral("delete"));
+    m_update = new QPushButton(QStringLiteral("Update"), this);
+    m_update->setObjectName(QStringLiteral("Update"));
+    for (auto* b : {closeButton, amount, m_delete, m_update}) b->setAutoDefault(false);
+
+    auto* fields = new QGridLayout;
+    const std::pair<const char*, QLineEdit*> rows[] = {{"Field name", m_fieldName},
+                                                       {"Type", m_type},
+                                                       {"Key", m_key},
+                                                       {"The contents of the field", m_contents},
+                                                       {"Note", m_note}};
+    int r = 0;
+    for (const auto& [label, edit] : rows) {
+        fields->addWidget(new QLabel(QString::fromUtf8(label), this), r, 0);
+        fields->addWidget(edit, r, 1);
+        ++r;
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(amount);
+    buttons->addStretch();
+    buttons->addWidget(m_update);
+    buttons->addWidget(m_delete);
+    buttons->addWidget(closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    resize(620, 480);
+
+    connect(m_list, &QTableWidget::currentCellChanged, this, [this](int current, int, int, int) { lineChanged(current); });
+    connect(closeButton, &QPushButton::clicked, this, &RecordDetailsDialog::close);
+    connect(m_update, &QPushButton::clicked, this, &RecordDetailsDialog::update);
+    connect(m_delete, &QPushButton::clicked, this, &RecordDetailsDialog::deleteRow);
+    connect(amount, &QPushButton::clicked, this, [this] {
+        if (m_openDataAmount) m_openDataAmount();
+    });
+    fill();
+}
+
+void RecordDetailsDialog::fill() {
+    QSignalBlocker quiet(m_list);
+    m_list->setRowCount(0);
+    m_line = -1;
+    Result fields =
+        m_connection.select(sqlf("SHOW fields FROM %s", qualifiedName(m_connection, m_database, m_table)));
+    if (!fields) return;
+    m_columnCount = 0;
+    m_delete->hide();
+    m_update->hide();
+    m_keyClause.clear();
+    m_notes.clear();
+    m_contents->setReadOnly(true);
+    while (Row field = fields.fetchRow()) {
+        const int position = m_columnCount;
+        const Value& value = position < static_cast<int>(m_values.size()) ? m_values[position] : Value();
+        const std::string name = field.str(0), key = field.str(3);
+        if (pictureFor(key) == KeyPicture::Primary) {
+            m_contents->setReadOnly(false);
+            m_keyClause += sqlf("AND %s = '%s'", quoteName(m_connection, name),
+                                escapeValue(m_connection, value.value_or(std::string())));
+            m_delete->show();
+            m_update->show();
+        }
+        m_list->insertRow(position);
+        auto* nameItem = new QTableWidgetItem(keyIcon(pictureFor(key)), qs(name));
+        m_list->setItem(position, 0, nameItem);
+        m_list->setItem(position, 1, new QTableWidgetItem(qs(field.text(1))));
+        m_list->setItem(position, 2, new QTableWidgetItem(qs(key)));
+        m_list->setItem(position, 3, new QTableWidgetItem(qs(value.value_or(std::string()))));
+        m_notes.push_back(field.str(5));
+        ++m_columnCount;
+    }
+}
+
+void RecordDetailsDialog::selectLine(int line) { m_list->setCurrentCell(line, 0); }
+
+void RecordDetailsDialog::lineChanged(int line) {
+    if (line < 0 || line >= m_list->rowCount()) return;
+    m_line = line;
+    m_fieldName->setText(m_list->item(line, 0)->text());
+    m_type->setText(m_list->item(line, 1)->text());
+    m_key->setText(m_list->item(line, 2)->text());
+    m_contents->setText(m_list->item(line, 3)->text());
+    m_contents->setModified(false);
+    m_note->setText(qs(m_notes[line]));
+}
+
+std::string RecordDetailsDialog::whereText() const { return m_keyClause.size() > 3 ? m_keyClause.substr(3) : ""; }
+
+void RecordDetailsDialog::update() {
+    if (m_line < 0) return;
+    // A NULL that was shown as empty and left alone stays NULL instead of becoming an empty text.
+    const bool wasNull = m_line < static_cast<int>(m_values.size()) && !m_values[m_line];
+    const bool keepNull = wasNull && !m_contents->isModified() && m_contents->text().isEmpty();
+    const std::string newValue = u8(m_contents->text());
+    const std::string assigned = keepNull ? std::string("NULL") : "'" + escapeValue(m_connection, newValue) + "'";
+    const std::string sql = sqlf("UPDATE %s SET %s=%s WHERE %s LIMIT 1", qualifiedName(m_connection, m_database, m_table),
+                                 quoteName(m_connection, u8(m_fieldName->text())), assigned, whereText());
+    if (m_connection.query(sql) != 0) {
+        m_op.inform(QStringLiteral("It failed in updating."));
+        return;
+    }
+    if (m_line >= static_cast<int>(m_values.size())) m_values.resize(m_line + 1);
+    if (!keepNull) m_values[m_line] = newValue;
+    m_changed = true;
+    const int line = m_line;
+    fill();
+    selectLine(line);
+}
+
+void RecordDetailsDialog::deleteRow() {
+    if (!m_op.ask(QString::fromUtf8("本当に削除してもよろしいですか？"))) return;
+    const std::string sql = sqlf("DELETE FROM %s WHERE %s LIMIT 1", qualifiedName(m_connection, m_database, m_table),
+                                 whereText());
+    if (m_connection.query(sql) != 0) {
+        m_op.inform(QStringLiteral("It failed in deletion."));
+        return;
+    }
+    m_changed = true;
+    accept();
+}
+
+void RecordDetailsDialog::close() {
+    if (m_changed)
+        accept();
+    else
+        reject();
+}
+
+}  // namespace velkin

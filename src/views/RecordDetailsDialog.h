@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace velkin {
+
+class Connection;
+class Operator;
+
+/// "Record details": one row of the current table field by field; the row is updated or deleted by
+/// its primary key.
+class RecordDetailsDialog : public QDialog {
+    Q_OBJECT
+public:
+    /// A cell of the row; nothing for NULL.
+    using Value = std::optional<std::string>;
+
+    RecordDetailsDialog(Connection& connection, Operator& op, const std::string& database, const std::string& table,
+                        std::vector<Value> values, QWidget* parent = nullptr);
+
+    /// The text after WHERE that identifies the row: the key clause without its first AND.
+    std::string whereText() const;
+    bool changed() const { return m_changed; }
+    QTableWidget* list() const { return m_list; }
+    const std::vector<Value>& values() const { return m_values; }
+    /// Opens the data amount screen for the table; the opener supplies it.
+    void setDataAmountOpener(std::function<void()> opener) { m_openDataAmount = std::move(opener); }
+
+    void selectLine(int line);
+    void update();
+    void deleteRow();
+    void close();
+
+private:
+    void fill();
+    void lineChanged(int line);
+
+    Connection& m_connection;
+    Operator& m_op;
+    std::string m_database;
+    std::string m_table;
+    std::vector<Value> m_values;
+    std::vector<std::string> m_notes;
+    std::string m_keyClause;
+    int m_columnCount = 0;
+    int m_line = -1;
+    bool m_changed = false;
+    std::function<void()> m_openDataAmount;
+
+    QTableWidget* m_list;
+    QLineEdit* m_fieldName;
+    QLineEdit* m_type;
+    QLineEdit* m_key;
+    QLineEdit* m_contents;
+    QLineEdit* m_note;
+    QPushButton* m_delete;
+    QPushButton* m_update;
+};
+
+}  // namespace velkin

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPixmap>
+
+#include "privileges/GrantListText.h"
+#include "privileges/GrantStatements.h"
+#include "privileges/PrivilegeFlags.h"
+#include "privileges/PrivilegePictures.h"
+#include "support/TestServer.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+TEST(GrantListText, HostClassesAndLabels) {
+    EXPECT_EQ(HostClass::Local, hostClassOf("localhost"));
+    EXPECT_EQ(HostClass::Global, hostClassOf("%"));
+    EXPECT_EQ(HostClass::Global, hostClassOf("%.example.com"));
+    for (const char* host :
+         {"LOCALHOST", "Localhost", "127.0.0.1", "192.168.%", "", "localhost.localdomain", "a%"})
+        EXPECT_EQ(HostClass::Restricted, hostClassOf(host)) << host;
+    EXPECT_EQ("Local User", hostClassText(HostClass::Local));
+    EXPECT_EQ("Global User", hostClassText(HostClass::Global));
+    EXPECT_EQ("The user with restriction", hostClassText(HostClass::Restricted));
+
+    EXPECT_EQ("(no user)", accountLabel(""));
+    EXPECT_EQ("root", accountLabel("root"));
+    EXPECT_EQ("", accountUser("(no user)"));
+    EXPECT_EQ("root", accountUser("root"));
+    EXPECT_EQ("May I delete truly?\n\nUser : \nHost     : %", deleteAccountQuestion("", "%"));
+
+    EXPECT_EQ("All hosts\n(shop)", hostEntryLabel("%", "shop"));
+    EXPECT_EQ("h\n(shop)", hostEntryLabel("h", "shop"));
+    EXPECT_EQ("%.example.com\n(shop)", hostEntryLabel("%.example.com", "shop"));
+    EXPECT_EQ("100%\n(a%sb)", hostEntryLabel("100%", "a%sb")) << "percent signs in values are not formats";
+}
+
+TEST(GrantListText, ClassifiesRowsByAnyLaterColumnBeginningWithY) {
+    auto c = connectAdmin();
+    Result r = c->select(
+        "SELECT 'h', 'u', 'Yes', 'N' UNION ALL SELECT 'h', 'Yuki', '', 'N' UNION ALL SELECT 'h', 'u', 'p', "
+        "'yes'");
+    Row row = r.fetchRow();
+    EXPECT_FALSE(isPrivilegedAccount(row)) << "the password column does not count";
+    EXPECT_TRUE(isRestrictedHost(row)) << "for a host row it is a privilege column";
+    row = r.fetchRow();
+    EXPECT_FALSE(isPrivilegedAccount(row));
+    EXPECT_FALSE(isRestrictedHost(row)) << "Host and Db do not count, whatever they begin with";
+    row = r.fetchRow();
+    EXPECT_TRUE(isPrivilegedAccount(row));
+}
+
+TEST(GrantStatements, ExactTextsWithEscapedValues) {
+    auto c = connectAdmin();
+    EXPECT_EQ("select * from mysql.db where db = 'd' AND Host = 'h' AND User = 'u'",
+              dbRowQuery(*c, "d", "h", "u"));
+    EXPECT_EQ("DELETE FROM mysql.db where  Host = 'h' AND Db = 'd' AND User = 'O\\'Brien'",
+              dbRowDelete(*c, "h", "d", "O'Brien"));
+    EXPECT_EQ("select * from mysql.host where db = 'd' AND Host = '%'", hostRowQuery(*c, "d", "%"));
+    EXPECT_EQ("DELETE FROM mysql.host where  Host = 'h' AND Db = 'a\\\\b'", hostRowDelete(*c, "h", "a\\b"));
+    EXPECT_EQ(
+        "UPDATE host SET Host = 'n',Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' "
+        ",Create_priv = 'N' ,Drop_priv = 'N' ,Grant_priv = 'N' ,References_priv = 'N' ,Index_priv = "
+        "'N',Alter_priv = "
+        "'Y' where db = 'd' AND Host = 'h'",
+        hostRowUpdate(*c, "n", {true, false, false, false, false, false, false, false, false, true}, "d",
+                      "h"));
+}
+
+TEST(PrivilegePictures, SixDistinctPicturesOfThirtyTwoPixels) {
+    const QIcon pictures[] = {userPicture(),
+                              accountPicture(HostClass::Local),
+                              accountPicture(HostClass::Global),
+                              accountPicture(HostClass::Restricted),
+                              refusedHostPicture(),
+                              restrictedHostPicture()};
+    std::vector<QImage> images;
+    for (const QIcon& icon : pictures) {
+        QImage image = icon.pixmap(32, 32).toImage();
+        ASSERT_EQ(QSize(32, 32), image.size());
+        int drawn = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                if (qAlpha(image.pixel(x, y)) > 128)
+                    ++drawn;
+        EXPECT_GT(drawn, 150) << "a picture that reads at a glance, image " << images.size();
+        EXPECT_LT(drawn, 32 * 32) << "with a transparent surround, image " << images.size();
+        images.push_back(image);
+    }
+    for (size_t i = 0; i < images.size(); ++i)
+        for (size_t j = i + 1; j < images.size(); ++j)
+            EXPECT_NE(images[i], images[j]) << i << " and " << j;
+    // The refused and restricted hosts differ in the colour of the arrow as well as its shape.
+    EXPECT_GT(qRed(images[4].pixel(3, 9)), 150);
+    EXPECT_GT(qGreen(images[5].pixel(6, 16)), 100);
+}

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include "TransferTesting.h"
+#include "session/SqlText.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+#include "transfer/CsvExportDialog.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+const char* kSeparators = "FIELDS TERMINATES BY  ";
+const char* kEnclosures = "FIELDS ENCLOSED BY ";
+
+class CsvExportTest : public ::testing::Test {
+protected:
+    CsvExportTest() {
+        exec(db.admin(),
+             "CREATE TABLE velkin_transfer_export.t (id INT, name VARCHAR(20), note VARCHAR(20))");
+    }
+    void fillNumbers(int count) {
+        exec(db.admin(), "CREATE TABLE velkin_transfer_export.n (id INT PRIMARY KEY)");
+        exec(db.admin(),
+             sqlf("INSERT INTO velkin_transfer_export.n SELECT seq FROM velkin_transfer_export.seq_1_to_%d",
+                  count));
+    }
+    QGroupBox* group(QDialog& d, const char* title) { return child<QGroupBox>(d, QString::fromUtf8(title)); }
+    void chooseList(QDialog& d, const char* title, const QString& entry) {
+        QGroupBox* g = group(d, title);
+        child<QRadioButton>(*g, "Default")->setChecked(true);
+        auto* list = child<QComboBox>(*g, "Default list");
+        const int i = list->findText(entry);
+        ASSERT_GE(i, 0) << entry.toStdString();
+        list->setCurrentIndex(i);
+    }
+    void chooseUser(QDialog& d, const char* title, const QString& text) {
+        QGroupBox* g = group(d, title);
+        child<QLineEdit>(*g, "User specification text")->setText(text);
+        child<QRadioButton>(*g, "User specification")->setChecked(true);
+    }
+    /// Writes the file for the dialog's statement and returns its bytes.
+    std::string writeFile(CsvExportDialog& dialog, const char* name) {
+        const QString path = QString::fromStdString(dir.path()) + '/' + name;
+        child<QLineEdit>(dialog, "File name")->setText(path);
+        dialog.write();
+        return fileBytes(path);
+    }
+    std::string sample(QDialog& d) { return child<QPlainTextEdit>(d, "Sample")->toPlainText().toStdString(); }
+
+    ScratchDatabase db{"velkin_transfer_export"};
+    std::unique_ptr<Connection> session = connectAdmin();
+    ScriptedOperator op;
+    ScratchDirectory dir;
+};
+
+}  // namespace
+
+TEST_F(CsvExportTest, FileLinesInEachFormEndWithCarriageReturnAndLineFeed) {
+    exec(db.admin(), "INSERT INTO velkin_transfer_export.t VALUES (1, 'abc', NULL)");
+    exec(db.admin(), "INSERT INTO velkin_transfer_export.t VALUES (2, 'x,y', 'two\\nlines')");
+    CsvExportDialog dialog(*session, op, "Select * from velkin_transfer_export.t");
+    EXPECT_EQ("The output to a CSV File", dialog.windowTitle());
+    auto* separators = child<QComboBox>(*group(dialog, kSeparators), "Default list");
+    EXPECT_EQ((QStringList{"Comma pause", "Tab pause"}),
+              (QStringList{separators->itemText(0), separators->itemText(1)}));
+    EXPECT_EQ("none", child<QComboBox>(*group(dialog, kEnclosures), "Default list")->currentText());
+
+    EXPECT_EQ("1,abc,(null)\r\n2,x,y,two\r\nlines\r\n", writeFile(dialog, "comma.csv"));
+    EXPECT_EQ(QStringList{"It outputted to the file."}, op.messageTexts());
+    EXPECT_EQ("File output end", sample(dialog));
+
+    chooseList(dialog, kSeparators, "Tab pause");
+    chooseList(dialog, kEnclosures, "シングルコーテーション");
+    EXPECT_EQ("'1'\t'abc'\t'(null)'\r\n'2'\t'x,y'\t'two\r\nlines'\r\n", writeFile(dialog, "tab.csv"));
+
+    chooseUser(dialog, kSeparators, "::");
+    chooseList(dialog, kEnclosures, "ダブルコーテイション");
+    EXPECT_EQ("\"1\"::\"abc\"::\"(null)\":\r\n\"2\"::\"x,y\"::\"two\r\nlines\":\r\n",
+              writeFile(dialog, "user.csv"));
+
+    chooseUser(dialog, kSeparators, "");
+    chooseList(dialog, kEnclosures, "none");
+    EXPECT_EQ("1abc(null\r\n2x,ytwo\r\nline\r\n", writeFile(dialog, "empty.csv"));
+}
+
+TEST_F(CsvExportTest, SampleShowsSixRowsOnceTheOptionsChange) {
+    for (int i = 1; i <= 8; ++i)
+        exec(db.admin(), sqlf("INSERT INTO velkin_transfer_export.t VALUES (%d, 'n%d', NULL)", i, i));
+    StatementLog log;
+    CsvExportDialog dialog(*session, op, "select id, name from velkin_transfer_export.t");
+    EXPECT_TRUE(log.statements.empty()) << "no sample before a change";
+    EXPECT_EQ("", sample(dialog));
+    chooseList(dialog, kEnclosures, "ダブルコーテイション");
+    EXPECT_EQ("select id, name from velkin_transfer_export.t Limit 6", log.statements.back());
+    EXPECT_EQ("\"1\",\"n1\"\n\"2\",\"n2\"\n\"3\",\"n3\"\n\"4\",\"n4\"\n\"5\",\"n5\"\n\"6\",\"n6\"\n",
+              sample(dialog));
+}
+
+TEST_F(CsvExportTest, WholeTableOnceWithOneStatementAndProgressPerThousandRows) {
+    fillNumbers(2500);
+    for (int count : {1000, 2500}) {
+        CsvExportDialog dialog(
+            *session, op,
+            QString::fromStdString(sqlf("Select * from velkin_transfer_export.n where id <= %d", count)));
+        QStringList progress;
+        std::vector<bool> busy;
+        QObject::connect(&dialog, &CsvExportDialog::progressShown, [&](const QString& text) {
+            progress << text;
+            busy.push_back(session->isBusy());
+        });
+        StatementLog log;
+        op.clear();
+        const std::string bytes = writeFile(dialog, "numbers.csv");
+        std::string expected;
+        for (int i = 1; i <= count; ++i)
+            expected += std::to_string(i) + "\r\n";
+        EXPECT_EQ(expected.size(), bytes.size());
+        EXPECT_TRUE(expected == bytes) << "every row once, in order, each line ending in CR LF";
+        EXPECT_EQ(
+            std::vector<std::string>{sqlf("Select * from velkin_transfer_export.n where id <= %d", count)},
+            log.statements);
+        if (count == 1000) {
+            EXPECT_EQ(QStringList{"Under a file output・・・1 Record"}, progress);
+        } else {
+            EXPECT_EQ(
+                (QStringList{"Under a file output・・・1 Record", "Under a file output・・・1001 Record",
+                             "Under a file output・・・2001 Record"}),
+                progress);
+        }
+        EXPECT_EQ(std::vector<bool>(progress.size(), true), busy) << "the session is busy while rows stream";
+        EXPECT_FALSE(session->isBusy());
+        EXPECT_EQ(QStringList{"It outputted to the file."}, op.messageTexts());
+        EXPECT_EQ(0, op.waitDepth);
+    }
+}
+
+TEST_F(CsvExportTest, RefusedStatementEmptyNameAndUnwritableFile) {
+    CsvExportDialog refused(*session, op, "Select * from velkin_transfer_export.no_such_table");
+    const QString path = QString::fromStdString(dir.path()) + "/refused.csv";
+    writeFileBytes(path, "old content");
+    child<QLineEdit>(refused, "File name")->setText(path);
+    refused.write();
+    EXPECT_EQ("", fileBytes(path));
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(QStringList{"It outputted to the file."}, op.messageTexts());
+
+    op.clear();
+    CsvExportDialog dialog(*session, op, "Select * from velkin_transfer_export.t");
+    StatementLog log;
+    dialog.write();
+    child<QLineEdit>(dialog, "File name")
+        ->setText(QString::fromStdString(dir.path()) + "/no/such/folder/x.csv");
+    dialog.write();
+    EXPECT_EQ((QStringList{"A file name is inputted.", "It failed in opening of a file."}),
+              op.messageTexts());
+    EXPECT_TRUE(log.statements.empty());
+
+    // The chooser fills the name and gives it the csv extension when it has none.
+    op.choose(QString::fromStdString(dir.path()) + "/chosen");
+    dialog.chooseFile();
+    EXPECT_EQ(QString::fromStdString(dir.path()) + "/chosen.csv",
+              child<QLineEdit>(dialog, "File name")->text());
+}

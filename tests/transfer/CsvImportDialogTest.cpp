@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+#include "TransferTesting.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+#include "transfer/CsvImportDialog.h"
+#include "transfer/LoadDataStatement.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+class CsvImportTest : public ::testing::Test {
+protected:
+    CsvImportTest() {
+        exec(db.admin(),
+             "CREATE TABLE velkin_transfer_import.people (id INT PRIMARY KEY, name VARCHAR(20), note "
+             "VARCHAR(20))");
+        exec(db.admin(), "CREATE TABLE velkin_transfer_import.other (x INT)");
+        exec(second.admin(), "CREATE TABLE velkin_transfer_import2.elsewhere (x INT)");
+    }
+    QLineEdit* edit(QDialog& d, const char* name) { return child<QLineEdit>(d, QString::fromUtf8(name)); }
+    QListWidget* list(QDialog& d, const char* name) { return child<QListWidget>(d, QString::fromUtf8(name)); }
+    void choose(QListWidget* l, const QString& text) {
+        auto found = l->findItems(text, Qt::MatchExactly);
+        ASSERT_FALSE(found.isEmpty()) << text.toStdString();
+        l->setCurrentItem(found.first());
+    }
+    std::string escape(std::string_view s) { return session->escape(s); }
+
+    ScratchDatabase db{"velkin_transfer_import"};
+    ScratchDatabase second{"velkin_transfer_import2"};
+    std::unique_ptr<Connection> session = connectAdmin();
+    ScriptedOperator op;
+    ScratchDirectory dir;
+};
+
+}  // namespace
+
+TEST_F(CsvImportTest, StatementTextForEachOption) {
+    const EscapeText esc = [this](std::string_view s) { return escape(s); };
+    LoadDataOptions o;
+    o.fileName = "/tmp/in.csv";
+    o.target = "d.t";
+    EXPECT_EQ("LOAD DATA INFILE '/tmp/in.csv' INTO TABLE d.t ", loadDataStatement(o, esc));
+
+    o.fileName = "C:\\data\\in.csv";
+    EXPECT_EQ("LOAD DATA INFILE 'C:\\\\data\\\\in.csv' INTO TABLE d.t ", loadDataStatement(o, esc));
+
+    o.fileName = "in.csv";
+    o.fieldsEnclosed = "'";
+    EXPECT_EQ("LOAD DATA INFILE 'in.csv' INTO TABLE d.t FIELDS OPTIONALLY ENCLOSED BY '\\'' ",
+              loadDataStatement(o, esc));
+
+    o.fieldsEnclosed.clear();
+    o.fieldsEscaped = "\\";
+    EXPECT_EQ("LOAD DATA INFILE 'in.csv' INTO TABLE d.t FIELDS ESCAPED BY '\\\\' ",
+              loadDataStatement(o, esc));
+
+    o.fieldsEscaped.clear();
+    o.fieldsTerminated = "\\t";
+    o.ignoreLines = "1";
+    EXPECT_EQ("LOAD DATA INFILE 'in.csv' INTO TABLE d.t FIELDS TERMINATED BY '\\\\t' IGNORE 1 LINES",
+              loadDataStatement(o, esc));
+}
+
+TEST_F(CsvImportTest, ListsChooseTheTargetAndTheScreenComposesTheStatement) {
+    StatementLog log;
+    CsvImportDialog dialog(*session, op);
+    EXPECT_EQ("Import from CSV", dialog.windowTitle());
+    EXPECT_EQ("SHOW DATABASES", log.statements.at(0));
+    QListWidget* dbs = list(dialog, "database list");
+    QListWidget* tables = list(dialog, "table list");
+    EXPECT_EQ(QListView::IconMode, dbs->viewMode());
+    EXPECT_EQ(QSize(32, 32), dbs->iconSize());
+
+    log.clear();
+    choose(dbs, "velkin_transfer_import");
+    EXPECT_EQ((std::vector<std::string>{"USE velkin_transfer_import", "SHOW TABLES"}), log.statements);
+    EXPECT_EQ(2, tables->count());
+    EXPECT_EQ("velkin_transfer_import", scalar(*session, "SELECT DATABASE()"));
+    choose(tables, "people");
+    EXPECT_EQ("velkin_transfer_import.people", edit(dialog, "target")->text());
+
+    // Another database takes the old table and its target away before its own tables arrive.
+    choose(dbs, "velkin_transfer_import2");
+    EXPECT_TRUE(edit(dialog, "target")->text().isEmpty());
+    ASSERT_EQ(1, tables->count());
+    EXPECT_EQ("elsewhere", tables->item(0)->text());
+    choose(dbs, "velkin_transfer_import");
+    choose(tables, "people");
+
+    edit(dialog, "File name")->setText("C:\\in'.csv");
+    child<QCheckBox>(dialog, "It waits until reading of other threads is completed")->setChecked(true);
+    child<QCheckBox>(dialog, "It overwrites, when the same record exists.")->setChecked(true);
+    edit(dialog, "OPTIONALLY")->setText("\"");
+    edit(dialog, "LINES_TERMINATED")->setText("\\r\\n");
+    EXPECT_EQ(
+        "LOAD DATA LOW_PRIORITY INFILE 'C:\\\\in\\'.csv' REPLACE INTO TABLE velkin_transfer_import.people "
+        "FIELDS "
+        "OPTIONALLY ENCLOSED BY '\\\"' LINES TERMINATED BY '\\\\r\\\\n' ",
+        dialog.statement());
+}
+
+TEST_F(CsvImportTest, RefusalsAndTheOperatorsNo) {
+    CsvImportDialog dialog(*session, op);
+    StatementLog log;
+    dialog.import();
+    edit(dialog, "File name")->setText("in.csv");
+    dialog.import();
+    choose(list(dialog, "database list"), "velkin_transfer_import");
+    choose(list(dialog, "table list"), "other");
+    log.clear();
+    op.answer(false);
+    dialog.import();
+    EXPECT_EQ(
+        (QStringList{"A file name is inputted.", "The table to import is chosen.", "Import was stopped."}),
+        op.messageTexts());
+    ASSERT_EQ(1u, op.questions.size());
+    EXPECT_EQ("May I import from a CSV to a database?", op.questions[0].text);
+    EXPECT_TRUE(log.statements.empty());
+    EXPECT_EQ(0, op.waitDepth);
+}
+
+TEST_F(CsvImportTest, LocalFileLandsItsRowsAndTheServersRefusalIsShown) {
+    const QString path = QString::fromStdString(dir.path()) + "/people.csv";
+    std::string content = "id,name,note\r\n";
+    for (int i = 1; i <= 10; ++i)
+        content += std::to_string(i) + ",\"name " + std::to_string(i) + "\",n'" + std::to_string(i) + "\r\n";
+    writeFileBytes(path, content);
+
+    CsvImportDialog dialog(*session, op);
+    op.choose(path);
+    dialog.chooseFile();
+    EXPECT_EQ(path, edit(dialog, "File name")->text());
+    // Eight lines of the file, the header included, as they are in it.
+    std::string eight;
+    for (int i = 0, at = 0; i < 8; ++i) {
+        const auto end = content.find('\n', at) + 1;
+        eight += content.substr(at, end - at);
+        at = static_cast<int>(end);
+    }
+    EXPECT_EQ(eight, csvPreview(path.toStdString()).value());
+    EXPECT_EQ(QString::fromStdString(eight).remove('\r'),
+              child<QPlainTextEdit>(dialog, "preview")->toPlainText().remove('\r'));
+
+    choose(list(dialog, "database list"), "velkin_transfer_import");
+    choose(list(dialog, "table list"), "people");
+    child<QCheckBox>(dialog, "The file of a client is imported.")->setChecked(true);
+    edit(dialog, "TERMINATED")->setText(",");
+    edit(dialog, "OPTIONALLY")->setText("\"");
+    edit(dialog, "LINES_TERMINATED")->setText("\r\n");
+    edit(dialog, "The position disregarded from the head of a file")->setText("1");
+
+    StatementLog log;
+    op.answer(true);
+    dialog.import();
+    EXPECT_EQ(QStringList{"Data was imported normally."}, op.messageTexts());
+    ASSERT_EQ(1u, log.statements.size());
+    EXPECT_EQ("LOAD DATA LOCAL INFILE '" + path.toStdString() +
+                  "' INTO TABLE velkin_transfer_import.people FIELDS TERMINATED BY ',' OPTIONALLY ENCLOSED "
+                  "BY '\\\"' "
+                  "LINES TERMINATED BY '\\r\\n' IGNORE 1 LINES",
+              log.statements[0]);
+    EXPECT_EQ("10", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_transfer_import.people"));
+    EXPECT_EQ(
+        "name 7|n'7",
+        scalar(db.admin(), "SELECT CONCAT(name, '|', note) FROM velkin_transfer_import.people WHERE id = 7"));
+    EXPECT_FALSE(session->localInfile()) << "the client reads local files for the import's statement only";
+
+    // A typed LOAD DATA LOCAL elsewhere is refused by the client itself.
+    EXPECT_NE(0, session->query("LOAD DATA LOCAL INFILE '" + path.toStdString() +
+                                "' INTO TABLE velkin_transfer_import.other"));
+
+    // Where the server does not take local files, its own words reach the operator.
+    auto root = connectAdmin();
+    const std::string before = scalar(*root, "SELECT @@GLOBAL.local_infile");
+    exec(*root, "SET GLOBAL local_infile = 0");
+    auto refused = connectAdmin();
+    CsvImportDialog again(*refused, op);
+    op.clear();
+    op.choose(path);
+    again.chooseFile();
+    choose(list(again, "database list"), "velkin_transfer_import");
+    choose(list(again, "table list"), "other");
+    child<QCheckBox>(again, "The file of a client is imported.")->setChecked(true);
+    op.answer(true);
+    again.import();
+    const std::string serverText = refused->errorText();
+    exec(*root, "SET GLOBAL local_infile = " + before);
+    EXPECT_NE(0u, refused->errorNumber());
+    EXPECT_EQ(QStringList{QString::fromStdString(serverText)}, op.messageTexts());
+    EXPECT_NE(std::string::npos, serverText.find("local infile")) << serverText;
+    EXPECT_EQ("0", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_transfer_import.other"));
+}

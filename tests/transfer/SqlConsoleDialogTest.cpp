@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <QFont>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+#include "TransferTesting.h"
+#include "session/RowModel.h"
+#include "session/Settings.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+#include "transfer/CsvExportDialog.h"
+#include "transfer/SqlConsoleDialog.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+class SqlConsoleTest : public ::testing::Test {
+protected:
+    SqlConsoleTest() {
+        exec(db.admin(), "CREATE TABLE velkin_transfer_console.t (a INT, b INT, c VARCHAR(5), d INT, e INT)");
+        exec(db.admin(),
+             "INSERT INTO velkin_transfer_console.t VALUES (1, 2, 'x', 4, 5), (6, 7, NULL, 9, 10)");
+        exec(db.admin(), "CREATE TABLE velkin_transfer_console.u (k INT)");
+    }
+    QPlainTextEdit* query(QDialog& d) { return child<QPlainTextEdit>(d, "Query"); }
+    QString status(QDialog& d) { return child<QLineEdit>(d, "Execution result")->text(); }
+    QString field(QDialog& d, const char* name) {
+        return child<QLineEdit>(d, QString::fromUtf8(name))->text();
+    }
+    void run(SqlConsoleDialog& d, const QString& sql) {
+        query(d)->setPlainText(sql);
+        d.execute();
+    }
+    QStringList headings(SqlConsoleDialog& d) {
+        QStringList names;
+        for (const auto& n : d.rows().columnNames())
+            names << QString::fromStdString(n);
+        return names;
+    }
+    QTreeWidgetItem* node(QTreeWidgetItem* parent, const QString& text) {
+        for (int i = 0; i < parent->childCount(); ++i)
+            if (parent->child(i)->text(0) == text)
+                return parent->child(i);
+        ADD_FAILURE() << "no node " << text.toStdString();
+        return nullptr;
+    }
+
+    ScratchDatabase db{"velkin_transfer_console"};
+    std::unique_ptr<Connection> session = connectAdmin();
+    ScriptedOperator op;
+};
+
+}  // namespace
+
+TEST_F(SqlConsoleTest, EmptyTextIsRefusedAndBlanksAreSent) {
+    SqlConsoleDialog dialog(*session, op);
+    EXPECT_EQ("SQL Issue", dialog.windowTitle());
+    StatementLog log;
+    dialog.execute();
+    EXPECT_EQ(QStringList{"Please input Query!!"}, op.messageTexts());
+    EXPECT_TRUE(log.statements.empty());
+
+    op.clear();
+    run(dialog, "   ");
+    EXPECT_EQ(std::vector<std::string>{"   "}, log.statements);
+    EXPECT_EQ(QStringList{"Query execution cannot be performed!!"}, op.messageTexts());
+    EXPECT_EQ(QString::fromStdString(session->errorText()), status(dialog));
+    EXPECT_FALSE(status(dialog).isEmpty());
+    EXPECT_EQ(0, op.waitDepth);
+}
+
+TEST_F(SqlConsoleTest, SelectOneShowsOneColumnOneRowAndZeroSeconds) {
+    SqlConsoleDialog dialog(*session, op);
+    waitForFreshSecond();
+    run(dialog, "select 1");
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ(QStringList{"1"}, headings(dialog));
+    ASSERT_EQ(1, dialog.rows().rows());
+    EXPECT_EQ("1", dialog.rows().cellText(0, 0));
+    EXPECT_EQ("It was processed correctly.", status(dialog));
+    EXPECT_EQ("0 s", field(dialog, "Time until data reaches a client from Query issue"));
+    EXPECT_EQ("0 s", field(dialog, "Time until it displays data altogether from Query issue"));
+    EXPECT_FALSE(session->isBusy());
+}
+
+TEST_F(SqlConsoleTest, RowlessStatementsKeepTheHeadingsAndFollowTheStatusRules) {
+    SqlConsoleDialog dialog(*session, op);
+    run(dialog, "select * from velkin_transfer_console.t order by a");
+    EXPECT_EQ((QStringList{"a", "b", "c", "d", "e"}), headings(dialog));
+    ASSERT_EQ(2, dialog.rows().rows());
+    EXPECT_TRUE(dialog.rows().isNull(1, 2));
+    EXPECT_EQ("", dialog.rows().cellText(1, 2));
+
+    // An UPDATE has an information text: the status shows the (empty) error text, no rows remain.
+    child<QLineEdit>(dialog, "Time until data reaches a client from Query issue")->setText("kept");
+    run(dialog, "UPDATE velkin_transfer_console.t SET b = b + 1");
+    EXPECT_EQ((QStringList{"a", "b", "c", "d", "e"}), headings(dialog));
+    EXPECT_EQ(0, dialog.rows().rows());
+    EXPECT_FALSE(session->info().empty());
+    EXPECT_EQ("", status(dialog));
+    EXPECT_EQ("kept", field(dialog, "Time until data reaches a client from Query issue"));
+
+    // A one-row INSERT has none.
+    run(dialog, "INSERT INTO velkin_transfer_console.u VALUES (1)");
+    EXPECT_EQ("It was processed correctly.", status(dialog));
+    run(dialog, "INSERT INTO velkin_transfer_console.u VALUES (2), (3)");
+    EXPECT_EQ("", status(dialog));
+    EXPECT_EQ("3", scalar(*session, "select count(*) from velkin_transfer_console.u"));
+    EXPECT_TRUE(op.messages.empty());
+
+    // The first cell NULL still makes a row.
+    run(dialog, "select NULL, 'x' union all select 2, NULL");
+    ASSERT_EQ(2, dialog.rows().rows());
+    EXPECT_TRUE(dialog.rows().isNull(0, 0));
+    EXPECT_EQ("x", dialog.rows().cellText(0, 1));
+    EXPECT_EQ("2", dialog.rows().cellText(1, 0));
+}
+
+TEST_F(SqlConsoleTest, ServerErrorTextIsConvertedForTheStatusField) {
+    SqlConsoleDialog dialog(*session, op);
+    run(dialog, "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'first\\nsecond'");
+    EXPECT_EQ(QStringList{"Query execution cannot be performed!!"}, op.messageTexts());
+    EXPECT_EQ("first\nsecond", session->errorText());
+    EXPECT_EQ("first\r\nsecond", status(dialog));
+
+    // Japanese server texts arrive in the session's character set and read as they are.
+    run(dialog, "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'テーブルがありません'");
+    EXPECT_EQ(QString::fromUtf8("テーブルがありません"), status(dialog));
+}
+
+TEST_F(SqlConsoleTest, TreeLoadsEachLevelOnceAndDoubleClicksAppendNames) {
+    SqlConsoleDialog dialog(*session, op);
+    auto* tree = child<QTreeWidget>(dialog, "Database");
+    ASSERT_EQ(1, tree->topLevelItemCount());
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    EXPECT_EQ("Database", root->text(0));
+    QTreeWidgetItem* dbNode = node(root, "velkin_transfer_console");
+    ASSERT_NE(nullptr, dbNode);
+
+    tree->setCurrentItem(dbNode);
+    ASSERT_EQ(2, dbNode->childCount());
+    EXPECT_EQ("t", dbNode->child(0)->text(0));
+    EXPECT_EQ("u", dbNode->child(1)->text(0));
+    EXPECT_EQ("velkin_transfer_console", scalar(*session, "SELECT DATABASE()"));
+    tree->setCurrentItem(root);
+    tree->setCurrentItem(dbNode);
+    EXPECT_EQ(2, dbNode->childCount()) << "a database's tables are listed once";
+
+    StatementLog log;
+    QTreeWidgetItem* table = node(dbNode, "t");
+    tree->setCurrentItem(table);
+    EXPECT_EQ(std::vector<std::string>{"SHOW fields FROM velkin_transfer_console.t"}, log.statements);
+    ASSERT_EQ(5, table->childCount());
+    tree->setCurrentItem(dbNode);
+    tree->setCurrentItem(table);
+    EXPECT_EQ(1u, log.statements.size());
+
+    query(dialog)->setPlainText("select");
+    emit tree->itemDoubleClicked(dbNode, 0);
+    emit tree->itemDoubleClicked(table, 0);
+    emit tree->itemDoubleClicked(node(table, "c"), 0);
+    emit tree->itemDoubleClicked(root, 0);
+    EXPECT_EQ("select velkin_transfer_console velkin_transfer_console.t c", query(dialog)->toPlainText());
+}
+
+TEST_F(SqlConsoleTest, ScriptFilesAndTheRememberedFont) {
+    ScratchDirectory dir;
+    const QString path = QString::fromStdString(dir.path()) + "/script";
+    {
+        SqlConsoleDialog dialog(*session, op);
+        query(dialog)->setPlainText("select 1;\nselect 2;");
+        op.choose(path);
+        dialog.save();
+        EXPECT_EQ(QStringList{"It wrote in!!"}, op.messageTexts());
+        EXPECT_EQ(path + ".sql", field(dialog, "script file"));
+        EXPECT_EQ("select 1;\r\nselect 2;", fileBytes(path + ".sql"));
+        query(dialog)->setPlainText("select 3;\n");
+        dialog.save();
+        EXPECT_EQ((QStringList{"It wrote in!!", "Overwritten !!"}), op.messageTexts());
+        EXPECT_EQ("select 3;\r\n", fileBytes(path + ".sql"));
+
+        op.choose("VelkinTestFace");
+        dialog.chooseFont();
+        dialog.reject();
+    }
+    Settings settings;
+    EXPECT_EQ("VelkinTestFace", settings.readText("SQLDLG", "lfFaceName", ""));
+    EXPECT_EQ(0, settings.readInt("SQLDLG", "lfWidth", -1));
+
+    SqlConsoleDialog reopened(*session, op);
+    EXPECT_EQ("VelkinTestFace", query(reopened)->font().family());
+    EXPECT_EQ(settings.readInt("SQLDLG", "lfHeight", 0), query(reopened)->font().pixelSize());
+    op.clear();
+    writeFileBytes(path + "2.sql", "select 4;\r\nselect 5;\r\n");
+    op.choose(path + "2.sql");
+    reopened.load();
+    EXPECT_EQ("select 4;\nselect 5;\n", query(reopened)->toPlainText());
+    EXPECT_EQ(path + "2.sql", field(reopened, "script file"));
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(SqlConsoleTest, CsvExportOpensWithTheQueryText) {
+    SqlConsoleDialog dialog(*session, op);
+    dialog.exportCsv();
+    EXPECT_TRUE(op.modalTitles.isEmpty());
+    query(dialog)->setPlainText("select * from velkin_transfer_console.t");
+    QString statement;
+    op.onModal([&statement](QDialog& d) {
+        statement = QString::fromStdString(dynamic_cast<CsvExportDialog&>(d).statement());
+        return int(QDialog::Rejected);
+    });
+    dialog.exportCsv();
+    EXPECT_EQ(QStringList{"The output to a CSV File"}, op.modalTitles);
+    EXPECT_EQ("select * from velkin_transfer_console.t", statement);
+}
+
+TEST_F(SqlConsoleTest, WithoutADatabaseListTheTreeKeepsItsRootAndIgnoresSelections) {
+    Connection unconnected;
+    SqlConsoleDialog dialog(unconnected, op);
+    ASSERT_EQ(1, op.messages.size());
+    EXPECT_FALSE(op.messages[0].text.isEmpty());
+    EXPECT_EQ(QString::fromStdString(unconnected.errorText()), op.messages[0].text);
+    auto* tree = child<QTreeWidget>(dialog, "Database");
+    ASSERT_EQ(1, tree->topLevelItemCount());
+    EXPECT_EQ(0, tree->topLevelItem(0)->childCount());
+    StatementLog log;
+    tree->setCurrentItem(nullptr);
+    tree->setCurrentItem(tree->topLevelItem(0));
+    EXPECT_TRUE(log.statements.empty());
+}

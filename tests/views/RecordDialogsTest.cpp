@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTest>
+
+#include "ViewTesting.h"
+#include "session/SqlText.h"
+#include "views/FilterDialog.h"
+#include "views/PageSetupDialog.h"
+#include "views/PageSetupText.h"
+#include "views/RecordDetailsDialog.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+class RecordDialogsTest : public ::testing::Test {
+protected:
+    void rows(int count) {
+        exec(db.admin(), "CREATE TABLE velkin_dialogs.t (a INT PRIMARY KEY, b VARCHAR(300) NULL, c INT NULL)");
+        std::string values;
+        for (int i = 1; i <= count; ++i) values += sqlf("%s(%d,'row %d',NULL)", i == 1 ? "" : ",", i, i);
+        exec(db.admin(), "INSERT INTO velkin_dialogs.t VALUES " + values);
+    }
+    QString text(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name))->text(); }
+    QLineEdit* edit(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name)); }
+
+    ScratchDatabase db{"velkin_dialogs"};
+    std::unique_ptr<Connection> session = connectAdmin();
+    ScriptedOperator op;
+};
+
+}  // namespace
+
+TEST(PageSetupText, RangesAndChoices) {
+    EXPECT_EQ(3, pageCountFor(250, 100));
+    EXPECT_EQ(3, pageCountFor(200, 100)) << "a full last page is followed by an empty one";
+    EXPECT_EQ("201  -  250", pageRangeText(3, 3, 100, 250));
+    EXPECT_EQ("1  -  100", pageRangeText(1, 3, 100, 250));
+    EXPECT_EQ("101  -  200", pageRangeText(2, 3, 100, 250));
+    EXPECT_EQ("201  -  200", pageRangeText(3, 3, 100, 200));
+    EXPECT_EQ("It cannot display.", pageRangeText(5, 3, 100, 250));
+    EXPECT_EQ("It cannot display.", pageRangeText(0, 3, 100, 250));
+    PageChoice beyond = pageChoiceFor(5, 100, 3);
+    EXPECT_EQ(2, beyond.page) << "page 5 of 3 goes to page 3";
+    EXPECT_EQ(100, beyond.pageLength);
+    EXPECT_EQ(100, pageChoiceFor(1, 0, 3).pageLength) << "a page length of 0 becomes 100";
+    EXPECT_EQ(0, pageChoiceFor(1, 0, 3).page);
+}
+
+TEST_F(RecordDialogsTest, PageSetupCountsAndMovesThroughPages) {
+    rows(250);
+    StatementLog log;
+    PageSetupDialog dialog(*session, op, 0, 100, "select count(*) from velkin_dialogs.t");
+    EXPECT_EQ(std::vector<std::string>{"select count(*) from velkin_dialogs.t"}, log.statements);
+    EXPECT_EQ("1", text(dialog, "page number"));
+    EXPECT_EQ("3", text(dialog, "page count"));
+    EXPECT_EQ("250", text(dialog, "Record Count"));
+    EXPECT_EQ("1  -  100", text(dialog, "range"));
+    dialog.up();
+    dialog.up();
+    EXPECT_EQ("3", text(dialog, "page number"));
+    EXPECT_EQ("201  -  250", text(dialog, "range"));
+    dialog.up();
+    EXPECT_EQ("3", text(dialog, "page number")) << "Up stops at the page count";
+    edit(dialog, "page length")->setText("50");
+    EXPECT_EQ("6", text(dialog, "page count"));
+    EXPECT_EQ("101  -  150", text(dialog, "range"));
+    edit(dialog, "page length")->setText("0");
+    EXPECT_EQ("6", text(dialog, "page count")) << "a page length of 0 changes nothing";
+    edit(dialog, "page number")->setText("9");
+    EXPECT_EQ("It cannot display.", text(dialog, "range"));
+    dialog.ok();
+    EXPECT_EQ(QDialog::Accepted, dialog.result());
+    EXPECT_EQ(5, dialog.page()) << "beyond the last page goes to the last";
+    EXPECT_EQ(100, dialog.pageLength());
+
+    PageSetupDialog low(*session, op, 0, 100, "select count(*) from velkin_dialogs.t");
+    low.down();
+    EXPECT_EQ("1", text(low, "page number")) << "Dwn stops at 1";
+    edit(low, "page number")->setText("0");
+    low.ok();
+    EXPECT_NE(QDialog::Accepted, low.result()) << "page numbers below 1 are refused";
+    EXPECT_EQ(QStringList{"The page number must be 1 or more."}, op.messageTexts());
+}
+
+TEST_F(RecordDialogsTest, FilterConditionsFollowTheChosenRow) {
+    exec(db.admin(), "CREATE TABLE velkin_dialogs.f (a INT, b INT, c INT)");
+    FilterDialog::ConditionSets given;
+    for (auto& set : given) set.assign(64, std::string());
+    given[1][2] = "< 5";
+    StatementLog log;
+    FilterDialog dialog(*session, "velkin_dialogs", "f", given);
+    EXPECT_EQ(std::vector<std::string>{"SHOW fields FROM velkin_dialogs.f"}, log.statements);
+    QTableWidget* list = dialog.list();
+    ASSERT_EQ(3, list->rowCount());
+    EXPECT_EQ("c", list->item(2, 0)->text());
+    EXPECT_EQ("< 5", list->item(2, 2)->text());
+
+    QTest::keyClicks(dialog.conditionEdit(0), "= 1");
+    EXPECT_EQ("", list->item(0, 1)->text()) << "typing before a row is chosen edits nothing";
+
+    list->setCurrentCell(1, 0);
+    EXPECT_EQ("b", text(dialog, "field name"));
+    dialog.conditionEdit(0)->clear();
+    QTest::keyClicks(dialog.conditionEdit(0), "> 10");
+    QTest::keyClicks(dialog.conditionEdit(2), "IS NOT NULL");
+    EXPECT_EQ("> 10", list->item(1, 1)->text());
+    EXPECT_EQ("IS NOT NULL", list->item(1, 3)->text());
+    list->setCurrentCell(2, 0);
+    EXPECT_EQ("< 5", dialog.conditionEdit(1)->text());
+
+    dialog.ok();
+    EXPECT_EQ("> 10", dialog.conditions()[0][1]);
+    EXPECT_EQ("IS NOT NULL", dialog.conditions()[2][1]);
+    EXPECT_EQ("< 5", dialog.conditions()[1][2]);
+    EXPECT_EQ("", dialog.conditions()[0][0]);
+}
+
+TEST_F(RecordDialogsTest, DetailsOfATwoColumnKey) {
+    exec(db.admin(), "CREATE TABLE velkin_dialogs.k (a INT, b VARCHAR(10), v VARCHAR(300) NULL, n INT NULL, "
+                     "PRIMARY KEY (a, b), KEY v (v))");
+    const std::string longValue(300, 'z');
+    exec(db.admin(), "INSERT INTO velkin_dialogs.k VALUES (1, 'x', '" + longValue + "', NULL), (2, 'y', 'keep', 7)");
+    RecordDetailsDialog dialog(*session, op, "velkin_dialogs", "k", {"1", "x", longValue, std::nullopt});
+    EXPECT_EQ("Record details", dialog.windowTitle());
+    EXPECT_EQ(" a = '1'AND b = 'x'", dialog.whereText());
+    ASSERT_EQ(4, dialog.list()->rowCount());
+    EXPECT_EQ("PRI", dialog.list()->item(0, 2)->text());
+    EXPECT_EQ("MUL", dialog.list()->item(2, 2)->text());
+    EXPECT_EQ(300, dialog.list()->item(2, 3)->text().size()) << "long values are read whole";
+    EXPECT_TRUE(dialog.findChild<QPushButton*>("Update")->isVisibleTo(&dialog));
+    EXPECT_FALSE(edit(dialog, "The contents of the field")->isReadOnly());
+
+    // A NULL left alone stays NULL; the other columns are untouched.
+    StatementLog log;
+    dialog.selectLine(3);
+    EXPECT_EQ("n", text(dialog, "Field name"));
+    dialog.update();
+    EXPECT_EQ(std::vector<std::string>{"UPDATE velkin_dialogs.k SET n=NULL WHERE  a = '1'AND b = 'x' LIMIT 1"},
+              std::vector<std::string>(log.statements.begin(), log.statements.begin() + 1));
+    EXPECT_EQ("(null)", scalar(db.admin(), "SELECT n FROM velkin_dialogs.k WHERE a = 1"));
+
+    // Changing a key column: the next update and the delete use the new key.
+    log.clear();
+    dialog.selectLine(1);
+    edit(dialog, "The contents of the field")->setText("it's");
+    dialog.update();
+    EXPECT_EQ("UPDATE velkin_dialogs.k SET b='it\\'s' WHERE  a = '1'AND b = 'x' LIMIT 1", log.statements.at(0));
+    EXPECT_TRUE(op.messages.empty()) << "a quote in a value now updates instead of failing";
+    EXPECT_EQ(" a = '1'AND b = 'it\\'s'", dialog.whereText());
+    EXPECT_TRUE(dialog.changed());
+    log.clear();
+    dialog.selectLine(2);
+    edit(dialog, "The contents of the field")->setText("new");
+    dialog.update();
+    EXPECT_EQ("UPDATE velkin_dialogs.k SET v='new' WHERE  a = '1'AND b = 'it\\'s' LIMIT 1", log.statements.at(0));
+    EXPECT_EQ("new", scalar(db.admin(), "SELECT v FROM velkin_dialogs.k WHERE a = 1"));
+
+    log.clear();
+    op.answer(false);
+    dialog.deleteRow();
+    EXPECT_TRUE(log.statements.empty());
+    EXPECT_EQ(QString::fromUtf8("本当に削除してもよろしいですか？"), op.questions.at(0).text);
+    op.answer(true);
+    dialog.deleteRow();
+    EXPECT_EQ(std::vector<std::string>{"DELETE FROM velkin_dialogs.k WHERE  a = '1'AND b = 'it\\'s' LIMIT 1"},
+              log.statements);
+    EXPECT_EQ(QDialog::Accepted, dialog.result());
+    EXPECT_EQ("2", scalar(db.admin(), "SELECT GROUP_CONCAT(a) FROM velkin_dialogs.k"));
+}
+
+TEST_F(RecordDialogsTest, DetailsWithoutKeyAreReadOnlyAndRefusalsAreReported) {
+    exec(db.admin(), "CREATE TABLE velkin_dialogs.nokey (a INT, b INT)");
+    RecordDetailsDialog plain(*session, op, "velkin_dialogs", "nokey", {"1", "2"});
+    EXPECT_FALSE(plain.findChild<QPushButton*>("Update")->isVisibleTo(&plain));
+    EXPECT_FALSE(plain.findChild<QPushButton*>("delete")->isVisibleTo(&plain));
+    EXPECT_TRUE(edit(plain, "The contents of the field")->isReadOnly());
+    EXPECT_EQ("", plain.whereText());
+    plain.close();
+    EXPECT_EQ(QDialog::Rejected, plain.result()) << "Close without a change";
+
+    exec(db.admin(), "CREATE TABLE velkin_dialogs.typed (a INT PRIMARY KEY, n INT)");
+    exec(db.admin(), "INSERT INTO velkin_dialogs.typed VALUES (1, 2)");
+    RecordDetailsDialog typed(*session, op, "velkin_dialogs", "typed", {"1", "2"});
+    typed.selectLine(1);
+    edit(typed, "The contents of the field")->setText("not a number");
+    exec(*session, "SET SESSION sql_mode = 'STRICT_ALL_TABLES'");
+    typed.update();
+    EXPECT_EQ(QStringList{"It failed in updating."}, op.messageTexts());
+    EXPECT_FALSE(typed.changed());
+    EXPECT_EQ("2", scalar(db.admin(), "SELECT n FROM velkin_dialogs.typed"));
+}
+
+TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
+    rows(250);
+    CSorvaneDoc doc{op, loginAs(adminAccount())};
+    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+    TestViewHost host{doc, op};
+    doc.m_currentDb = "velkin_dialogs";
+    doc.m_currentTable = "t";
+    doc.m_nodeKind = 2;
+    host.showRecordList();
+    doc.m_pageLength = 100;
+    host.updateAllViews();
+    CSorvaneView& list = *host.recordList();
+    ASSERT_EQ(100, list.rowCount());
+
+    QSettings settings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane"));
+    settings.remove("SQLDLG/PageLength");
+    op.onModal([this](QDialog& d) {
+        edit(d, "page number")->setText("3");
+        edit(d, "page length")->setText("120");
+        dynamic_cast<PageSetupDialog&>(d).ok();
+        return d.result();
+    });
+    list.execute(Command::PageSetup);
+    EXPECT_EQ(2, doc.m_currentPage) << "250 rows at 120 a page make three pages";
+    EXPECT_EQ(120, doc.m_pageLength);
+    EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
+    settings.sync();
+    EXPECT_EQ(120, settings.value("SQLDLG/PageLength").toInt());
+
+    op.onModal([](QDialog& d) {
+        auto& filter = dynamic_cast<FilterDialog&>(d);
+        filter.list()->setCurrentCell(0, 0);
+        filter.conditionEdit(0)->setText("> 240");
+        Q_EMIT filter.conditionEdit(0)->textEdited("> 240");
+        filter.ok();
+        return d.result();
+    });
+    doc.m_currentPage = 0;
+    list.execute(Command::Filter);
+    EXPECT_EQ(1, doc.m_filterActive);
+    EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
+    EXPECT_EQ("> 240", list.m_conditions[0][0]);
+
+    // Details of a row: a delete refreshes the list without it.
+    op.answer(true);
+    op.onModal([](QDialog& d) {
+        dynamic_cast<RecordDetailsDialog&>(d).deleteRow();
+        return d.result();
+    });
+    list.openRow(0);
+    EXPECT_EQ(9, list.rowCount());
+    EXPECT_EQ("249", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dialogs.t"));
+}
