@@ -21,6 +21,18 @@
 namespace velkin {
 
 namespace {
+bool treeCarriesOut(Command command) {
+    switch (command) {
+        case Command::ExportCsv:
+        case Command::ImportCsv:
+        case Command::SqlExecution:
+        case Command::DatabaseCreation:
+        case Command::DatabaseDuplicate:
+        case Command::DuplicateFromOtherServers: return true;
+        default: return false;
+    }
+}
+
 const QString kWindowSection = QStringLiteral("WindowPosition");
 const QString kIdlePrompt = QStringLiteral("Connecting");
 }  // namespace
@@ -334,7 +346,13 @@ void CMainFrame::runCommand(Command command) {
         default: break;
     }
     CommandTarget* target = activeView();
-    if (target && commandEnabled(target->viewKind(), command)) target->execute(command);
+    if (!target || !commandEnabled(target->viewKind(), command)) return;
+    // The screens that add databases or tables are carried out by the tree for every view, so its
+    // nodes follow whatever view was active.
+    if (treeCarriesOut(command))
+        m_tree->execute(command);
+    else
+        target->execute(command);
 }
 
 void CMainFrame::showIdlePrompt() { m_status->setPaneText(0, kIdlePrompt); }

@@ -9,6 +9,18 @@
 
 #include "TreePictures.h"
 #include "monitor/DataAmountDialog.h"
+#include "privileges/AccessRestrictionDialog.h"
+#include "privileges/DatabaseDialog.h"
+#include "privileges/DatabaseListDialog.h"
+#include "privileges/HostListDialog.h"
+#include "privileges/UserListDialog.h"
+#include "schema/CreateDatabaseDialog.h"
+#include "schema/CreateTableDialog.h"
+#include "schema/RenameTableDialog.h"
+#include "schema/TableEditorDialog.h"
+#include "transfer/CsvExportDialog.h"
+#include "transfer/CsvImportDialog.h"
+#include "transfer/SqlConsoleDialog.h"
 #include "ViewHost.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Connection.h"
@@ -479,12 +491,89 @@ void CLeftView::execute(Command command) {
     }
 }
 
-void CLeftView::openDataAmount(const QString& database, const QString& table) {
-    if (Connection* connection = m_doc.connection()) {
-        DataAmountDialog dialog(*connection, m_op, database, table, this);
-        m_op.runModal(dialog);
-    }
+// ---- Screens -------------------------------------------------------------------------------
+
+namespace {
+/// Runs a dialog made on the session's connection; false when there is no connection.
+template <typename Dialog, typename... Args>
+bool runOnSession(CSorvaneDoc& doc, Operator& op, QWidget* parent, Args&&... args) {
+    Connection* connection = doc.connection();
+    if (!connection)
+        return false;
+    Dialog dialog(*connection, op, std::forward<Args>(args)..., parent);
+    op.runModal(dialog);
+    return true;
 }
+}  // namespace
+
+void CLeftView::openDataAmount(const QString& database, const QString& table) {
+    runOnSession<DataAmountDialog>(m_doc, m_op, this, database, table);
+}
+
+std::optional<QString> CLeftView::openCreateDatabase() {
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return std::nullopt;
+    CreateDatabaseDialog dialog(*connection, m_op, this);
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.databaseName();
+}
+
+std::optional<QString> CLeftView::openCreateTable(const QString& database) {
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return std::nullopt;
+    CreateTableDialog dialog(*connection, m_op, database, this);
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.tableName();
+}
+
+std::optional<QString> CLeftView::openRenameTable(const QString& database, const QString& table) {
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return std::nullopt;
+    RenameTableDialog dialog(*connection, m_op, database, table, this);
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.tableName();
+}
+
+std::optional<QString> CLeftView::openTableEditor(const QString& database, const QString& table) {
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return std::nullopt;
+    TableEditorDialog editor(*connection, m_op, database, table, this);
+    editor.setDataAmountAction([this, connection](QWidget* parent, const QString& db, const QString& t) {
+        DataAmountDialog amount(*connection, m_op, db, t, parent);
+        m_op.runModal(amount);
+    });
+    m_op.runModal(editor);
+    return editor.tableName();
+}
+
+void CLeftView::openCsvExport(const QString& statement) {
+    runOnSession<CsvExportDialog>(m_doc, m_op, this, statement);
+}
+
+void CLeftView::openCsvImport() { runOnSession<CsvImportDialog>(m_doc, m_op, this); }
+
+void CLeftView::openSqlConsole() { runOnSession<SqlConsoleDialog>(m_doc, m_op, this); }
+
+void CLeftView::openDatabasePrivileges(const QString& database) {
+    runOnSession<DatabaseDialog>(m_doc, m_op, this, database);
+}
+
+void CLeftView::openAccessRestrictions(const QString& database) {
+    runOnSession<AccessRestrictionDialog>(m_doc, m_op, this, database);
+}
+
+void CLeftView::openUserList() { runOnSession<UserListDialog>(m_doc, m_op, this); }
+
+void CLeftView::openHostList() { runOnSession<HostListDialog>(m_doc, m_op, this); }
+
+void CLeftView::openDatabaseList() { runOnSession<DatabaseListDialog>(m_doc, m_op, this); }
 
 bool CLeftView::hasCurrentTable() const {
     return !m_doc.m_currentDb.isEmpty() && !m_doc.m_currentTable.isEmpty();

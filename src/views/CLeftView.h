@@ -62,18 +62,13 @@ protected:
     /// every node that has children, also at the roots, whatever the style draws of its own.
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
-    // The screens the tree opens. They arrive with their own subsystems; until then each is a
-    // hook that does nothing, and the tree already keeps its side of the exchange: what it hands
-    // over, and what it does with the answer (a new or changed name; nothing when cancelled).
-    virtual std::optional<QString> openCreateDatabase() { return std::nullopt; }
-    virtual std::optional<QString> openCreateTable(const QString& /*database*/) { return std::nullopt; }
-    virtual std::optional<QString> openRenameTable(const QString& /*database*/, const QString& /*table*/) {
-        return std::nullopt;
-    }
+    // The screens the tree opens, and what it does with their answer (a new or changed name;
+    // nothing when cancelled). Tests put recorders in their place.
+    virtual std::optional<QString> openCreateDatabase();
+    virtual std::optional<QString> openCreateTable(const QString& database);
+    virtual std::optional<QString> openRenameTable(const QString& database, const QString& table);
     /// The table's name when the editor closes, which an edit may have changed.
-    virtual std::optional<QString> openTableEditor(const QString& /*database*/, const QString& /*table*/) {
-        return std::nullopt;
-    }
+    virtual std::optional<QString> openTableEditor(const QString& database, const QString& table);
     virtual void openTableCopy(const QString& /*database*/, const QString& /*table*/) {}
     /// The new database's name when the copy was made.
     virtual std::optional<QString> openDatabaseCopy(const QString& /*database*/, const QString& /*table*/) {
@@ -81,14 +76,14 @@ protected:
     }
     virtual void openMaintenance(const QString& /*database*/, const QString& /*table*/) {}
     virtual void openDataAmount(const QString& database, const QString& table);
-    virtual void openCsvExport(const QString& /*statement*/) {}
-    virtual void openCsvImport() {}
-    virtual void openSqlConsole() {}
-    virtual void openDatabasePrivileges(const QString& /*database*/) {}
-    virtual void openAccessRestrictions(const QString& /*database*/) {}
-    virtual void openUserList() {}
-    virtual void openHostList() {}
-    virtual void openDatabaseList() {}
+    virtual void openCsvExport(const QString& statement);
+    virtual void openCsvImport();
+    virtual void openSqlConsole();
+    virtual void openDatabasePrivileges(const QString& database);
+    virtual void openAccessRestrictions(const QString& database);
+    virtual void openUserList();
+    virtual void openHostList();
+    virtual void openDatabaseList();
     virtual void openCopyFromOtherServers() {}
 
 private:

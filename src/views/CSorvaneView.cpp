@@ -4,6 +4,8 @@
 #include "PageSetupDialog.h"
 #include "RecordDetailsDialog.h"
 #include "monitor/DataAmountDialog.h"
+#include "privileges/DbDialog.h"
+#include "privileges/HostDetailsDialog.h"
 #include "privileges/UserEditorDialog.h"
 #include "session/Operator.h"
 
@@ -338,12 +340,18 @@ void CSorvaneView::openUserEditor(const QString& host, const QString& user, cons
     }
 }
 
-void CSorvaneView::openDbEditor(const QString&, const QString&, const QString&) {
-    // The "DB" dialog is not built yet.
+void CSorvaneView::openDbEditor(const QString& host, const QString& database, const QString& user) {
+    if (Connection* connection = m_doc.connection()) {
+        DbDialog dialog(*connection, m_op, host, database, user, this);
+        m_op.runModal(dialog);
+    }
 }
 
-void CSorvaneView::openHostEditor(const QString&, const QString&) {
-    // The host details dialog is not built yet.
+void CSorvaneView::openHostEditor(const QString& host, const QString& database) {
+    if (Connection* connection = m_doc.connection()) {
+        HostDetailsDialog dialog(*connection, m_op, host, database, this);
+        m_op.runModal(dialog);
+    }
 }
 
 bool CSorvaneView::openRecordDetails(std::vector<std::optional<std::string>> values) {

@@ -219,3 +219,23 @@ TEST(MainFrame, FindSearchesTheRecordList) {
     f.frame.findNext({QStringLiteral("apple"), true, false, false});
     EXPECT_TRUE(f.op.messages.empty()) << "without a record list there is nothing to search";
 }
+
+TEST(MainFrame, TheTreeCarriesOutItsScreensForEveryView) {
+    Frame f;
+    f.frame.showChartView();
+    f.frame.setActiveView(false);
+    StatementLog log;
+    f.op.clear();
+    f.frame.runCommand(Command::SqlExecution);
+    EXPECT_EQ(QStringList{"SQL Issue"}, f.op.modalTitles) << "the console opens with the chart view active";
+    EXPECT_EQ(2, std::count(log.statements.begin(), log.statements.end(), "SHOW DATABASES"))
+        << "and the tree looks for new databases around it";
+
+    f.frame.showRecordList();
+    f.frame.setActiveView(false);
+    f.op.clear();
+    f.frame.runCommand(Command::DatabaseCreation);
+    EXPECT_TRUE(f.op.modalTitles.isEmpty()) << "the record list does not create databases";
+    f.frame.runCommand(Command::ProcessDisplay);
+    EXPECT_EQ(QStringList{"Display Porcess Status"}, f.op.modalTitles);
+}
