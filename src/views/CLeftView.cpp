@@ -85,6 +85,12 @@ void CLeftView::initialUpdate() {
     m_ready = false;
     m_doc.Connect();
     m_doc.m_currentPage = 0;
+    // The new login may be to another server: nothing chosen before stands for anything on it.
+    m_doc.m_currentDb.clear();
+    m_doc.m_currentTable.clear();
+    m_doc.m_selectedText.clear();
+    m_doc.m_nodeKind = 0;
+    m_doc.m_filterActive = 0;
     m_keepAlive.start();
 
     clear();

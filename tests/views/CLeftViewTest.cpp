@@ -519,6 +519,9 @@ TEST_F(ObjectTree, LostSessionLeadsToANewLoginAndARebuiltTree) {
     const unsigned long first = doc.connection()->threadId();
 
     ScratchDatabase later("velkin_tree_alive");
+    doc.m_currentDb = "mysql";
+    doc.m_currentTable = "user";
+    doc.m_nodeKind = 2;
     exec(later.admin(), sqlf("KILL %lu", first));
     op.clear();
     accounts.push_back(adminAccount());
@@ -529,6 +532,8 @@ TEST_F(ObjectTree, LostSessionLeadsToANewLoginAndARebuiltTree) {
     EXPECT_TRUE(db("velkin_tree_alive")) << "the tree was filled anew";
     EXPECT_EQ(2, tree.topLevelItemCount());
     EXPECT_TRUE(tree.keepAlive().isActive());
+    EXPECT_TRUE(doc.m_currentDb.isEmpty() && doc.m_currentTable.isEmpty() && doc.m_nodeKind == 0)
+        << "nothing chosen before the new login stands for anything on its server";
 }
 
 TEST_F(ObjectTree, ScreensGetTheSessionStateAndTheirAnswersReachTheTree) {
