@@ -1,0 +1,118 @@
+// Takes the README's pictures: the real main window and screens on a live server, saved as PNG.
+//   VelkinSorvaneScreenshots OUTDIR HOST PORT USER [PASSWORD]
+#include <QApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QThread>
+#include <QTreeWidgetItem>
+#include <cstdio>
+
+#include "CMainFrame.h"
+#include "monitor/ProcessMonitorDialog.h"
+#include "session/CSorvaneDoc.h"
+#include "session/Operator.h"
+#include "transfer/SqlConsoleDialog.h"
+#include "views/CLeftView.h"
+
+using namespace velkin;
+
+namespace {
+
+/// Nobody sits at this screen: messages are printed, questions answered No, dialogs not run.
+class HeadlessOperator : public Operator {
+public:
+    void inform(const QString& text, const QString& caption, MessageIcon) override {
+        std::printf("[%s] %s\n", qPrintable(caption), qPrintable(text));
+    }
+    bool ask(const QString& text, const QString&) override {
+        std::printf("[question] %s -> No\n", qPrintable(text));
+        return false;
+    }
+    int runModal(QDialog&) override { return 0; }
+    QString chooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(QWidget*, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(QWidget*, const QString&) override { return {}; }
+    bool chooseFont(QWidget*, QFont&) override { return false; }
+    void beginWait() override {}
+    void endWait() override {}
+};
+
+void settle() {
+    for (int i = 0; i < 10; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(20);
+    }
+}
+
+bool save(QWidget& widget, const QString& path) {
+    settle();
+    const bool ok = widget.grab().save(path);
+    std::printf("%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+QTreeWidgetItem* child(QTreeWidgetItem* parent, const QString& label) {
+    for (int i = 0; parent && i < parent->childCount(); ++i)
+        if (parent->child(i)->text(0) == label) return parent->child(i);
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: %s OUTDIR HOST PORT USER [PASSWORD]\n", argv[0]);
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    const LoginValues login{QString::fromLocal8Bit(argv[4]), argc > 5 ? QString::fromLocal8Bit(argv[5]) : QString(),
+                            QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])};
+    Connection::initLibrary();
+    HeadlessOperator op;
+    CSorvaneDoc doc(op, [login](const QString&) { return std::optional<LoginValues>(login); });
+    CMainFrame frame(doc, op);
+    doc.setStatusPanes(&frame.statusPanes());
+    frame.initialUpdate();
+    frame.setGeometry(0, 0, 1100, 680);
+    frame.show();
+    settle();
+    if (!doc.connection()) return 1;
+
+    int failures = 0;
+    CLeftView& tree = frame.tree();
+    QTreeWidgetItem* demo = child(tree.databaseRoot(), QStringLiteral("sorvane_demo"));
+    tree.setCurrentItem(demo);
+    settle();
+    tree.setCurrentItem(child(demo, QStringLiteral("customers")));
+    failures += !save(frame, out + "/main-window.png");
+
+    tree.setCurrentItem(tree.databaseRoot());
+    failures += !save(frame, out + "/server-usage.png");
+    if (QTreeWidgetItem* management = tree.topLevelItem(0); management != tree.databaseRoot()) {
+        tree.setCurrentItem(child(management, QStringLiteral("User")));
+        failures += !save(frame, out + "/user-overview.png");
+    }
+
+    SqlConsoleDialog console(*doc.connection(), op, &frame);
+    console.findChild<QPlainTextEdit*>(QStringLiteral("Query"))
+        ->setPlainText(QStringLiteral("select c.name, c.city, o.quantity, o.ordered_at\n"
+                                      "from sorvane_demo.orders o join sorvane_demo.customers c on c.id = o.customer_id\n"
+                                      "where o.quantity > 5"));
+    console.execute();
+    console.resize(960, 640);
+    console.show();
+    failures += !save(console, out + "/sql-console.png");
+    console.hide();
+
+    ProcessMonitorDialog monitor(*doc.connection(), op, &frame);
+    monitor.show();
+    for (int i = 0; i < 8; ++i) {
+        monitor.tick();
+        settle();
+    }
+    failures += !save(monitor, out + "/process-monitor.png");
+    monitor.hide();
+    return failures == 0 ? 0 : 1;
+}
