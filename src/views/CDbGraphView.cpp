@@ -1,33 +1,88 @@
 #include "CDbGraphView.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
-#include "ViewHost.h"
+#include "ChartPictures.h"
+#include "ChartSurvey.h"
 #include "session/CSorvaneDoc.h"
 
 namespace velkin {
 
-CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_host(host), m_commands(doc, op, this) {
-    setObjectName(QStringLiteral("CDbGraphView"));
-    setFocusPolicy(Qt::StrongFocus);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
+namespace {
+constexpr int kInitialSide = 80;
 }
 
-void CDbGraphView::execute(Command command) { m_commands.execute(command); }
+/// The scrolled surface: as large as the chart, it shows the chart's picture.
+class CDbGraphView::Canvas : public QWidget {
+public:
+    explicit Canvas(CDbGraphView& view) : m_view(view) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        resize(kInitialSide, kInitialSide);
+    }
 
-void CDbGraphView::initialUpdate() { refresh(); }
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        const QImage& picture = m_view.picture();
+        QPainter painter(this);
+        painter.fillRect(event->rect(), Qt::white);
+        painter.drawImage(event->rect().topLeft(), picture, event->rect());
+    }
 
-void CDbGraphView::refresh() { update(); }
+private:
+    CDbGraphView& m_view;
+};
 
-void CDbGraphView::paintEvent(QPaintEvent*) {
-    // The charts of each node kind are drawn here once the chart screens exist; until then the
-    // pane names what is selected.
-    QPainter painter(this);
-    painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignTop, m_doc.m_selectedText);
+CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* parent)
+    : QScrollArea(parent), m_doc(doc), m_commands(doc, op, this), m_canvas(new Canvas(*this)) {
+    setObjectName(QStringLiteral("CDbGraphView"));
+    setFocusPolicy(Qt::StrongFocus);
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(false);
+    setWidget(m_canvas);
+    QPalette white = viewport()->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    viewport()->setPalette(white);
+    viewport()->setAutoFillBackground(true);
+}
+
+void CDbGraphView::execute(Command command) {
+    m_commands.execute(command);
+}
+
+void CDbGraphView::initialUpdate() {
+    if (!m_drawn)
+        m_canvas->resize(kInitialSide, kInitialSide);
+}
+
+void CDbGraphView::refresh() {
+    m_canvas->update();
+}
+
+QSize CDbGraphView::logicalSize() const {
+    return m_canvas->size();
+}
+
+const QImage& CDbGraphView::picture() {
+    draw();
+    return m_picture;
+}
+
+void CDbGraphView::draw() {
+    // A paint that arrives while the statements of a drawing run finds the drawing under way.
+    if (m_drawn || m_drawing)
+        return;
+    m_drawing = true;
+    Connection* connection = m_doc.connection();
+    if (connection && m_doc.isConnected())
+        m_layout = chartOfKind(m_doc.m_chartKind, *connection, m_doc.m_hostName, m_doc.m_currentDb);
+    // A kind without a chart keeps the size it has.
+    const QSize size = m_layout.height ? QSize(kChartWidth, *m_layout.height) : m_canvas->size();
+    m_picture = renderChart(m_layout, size);
+    m_drawn = true;
+    m_drawing = false;
+    if (size != m_canvas->size())
+        m_canvas->resize(size);
 }
 
 }  // namespace velkin

@@ -1,0 +1,151 @@
+#include "ChartSurvey.h"
+
+#include <map>
+
+#include "session/Connection.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+
+std::vector<std::optional<std::string>> cellsOf(const Row& row) {
+    std::vector<std::optional<std::string>> cells;
+    cells.reserve(row.size());
+    for (unsigned i = 0; i < row.size(); ++i)
+        cells.push_back(row.value(i));
+    return cells;
+}
+
+/// The first column of every row; none when the statement fails or gives no rows set.
+std::optional<std::vector<std::string>> names(Connection& connection, const char* statement) {
+    Result result = connection.select(statement);
+    if (!result)
+        return std::nullopt;
+    std::vector<std::string> list;
+    while (Row row = result.fetchRow())
+        list.push_back(row.str(0));
+    return list;
+}
+
+/// Sums over the first listing, rows from the second; each name's figures are read once.
+/// A chart that has nothing to show without its sums stops when the first listing fails.
+template <typename ReadUsage>
+UsageSurvey survey(Connection& connection, const char* listing, bool needsSums, ReadUsage readUsage) {
+    UsageSurvey result;
+    std::map<std::string, std::optional<TableAmount>> read;
+    if (const auto first = names(connection, listing)) {
+        result.listed = true;
+        result.listedCount = first->size();
+        for (const std::string& name : *first) {
+            std::optional<TableAmount> amount = readUsage(name);
+            if (amount)
+                addAmount(result.totals, *amount);
+            read.emplace(name, std::move(amount));
+        }
+    } else if (needsSums) {
+        return result;
+    }
+    if (const auto second = names(connection, listing)) {
+        result.rows.emplace();
+        for (const std::string& name : *second) {
+            auto known = read.find(name);
+            result.rows->push_back({name, known != read.end() ? known->second : readUsage(name)});
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+std::optional<TableAmount> readDatabaseUsage(Connection& connection, const std::string& database) {
+    Result result = connection.select(sqlf("SHOW TABLE STATUS FROM %s", quoteName(connection, database)));
+    if (!result)
+        return std::nullopt;
+    const std::vector<std::string> fields = result.fieldNames();
+    TableAmount totals;
+    while (Row row = result.fetchRow())
+        addAmount(totals, readTableAmount(fields, cellsOf(row)));
+    return totals;
+}
+
+std::optional<TableAmount> readTableUsage(Connection& connection, const std::string& database,
+                                          const std::string& table) {
+    Result result = connection.select(
+        sqlf("SHOW TABLE STATUS FROM %s Like '%s'", quoteName(connection, database), likeLiteral(table)));
+    if (!result)
+        return std::nullopt;
+    const std::vector<std::string> fields = result.fieldNames();
+    Row row = result.fetchRow();
+    if (!row)
+        return std::nullopt;
+    return readTableAmount(fields, cellsOf(row));
+}
+
+UsageSurvey surveyServer(Connection& connection) {
+    return survey(connection, "SHOW DATABASES", false,
+                  [&](const std::string& database) { return readDatabaseUsage(connection, database); });
+}
+
+UsageSurvey surveyDatabase(Connection& connection, const std::string& database) {
+    // Without the database selected a bare listing would show the tables of whichever database was
+    // selected before, so a database that cannot be selected reads as one that cannot be listed.
+    if (!connection.selectDb(database))
+        return UsageSurvey{};
+    return survey(connection, "SHOW TABLES", true,
+                  [&](const std::string& table) { return readTableUsage(connection, database, table); });
+}
+
+GrantRows readGrantRows(Connection& connection, const std::string& statement) {
+    Result result = connection.select(statement);
+    if (!result)
+        return std::nullopt;
+    std::vector<std::vector<std::string>> rows;
+    while (Row row = result.fetchRow()) {
+        std::vector<std::string> cells;
+        cells.reserve(row.size());
+        for (unsigned i = 0; i < row.size(); ++i)
+            cells.push_back(row.str(i));
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+std::optional<std::vector<DatabaseGrants>> surveyDatabaseGrants(Connection& connection) {
+    const auto databases = names(connection, "SHOW DATABASES");
+    if (!databases)
+        return std::nullopt;
+    std::vector<DatabaseGrants> grants;
+    for (const std::string& database : *databases)
+        grants.push_back({database, readGrantRows(connection, sqlf("select * from mysql.db where Db = '%s'",
+                                                                   escapeValue(connection, database)))});
+    return grants;
+}
+
+ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostName, const QString& database) {
+    const std::string db = u8(database);
+    switch (kind) {
+        case 0:
+            return serverUsageChart(hostName, surveyServer(connection));
+        case 1:
+            return databaseUsageChart(database, surveyDatabase(connection, db));
+        case 2:
+            return accessRestrictionsChart(
+                database, readGrantRows(connection, sqlf("select * from mysql.host where Db = '%s'",
+                                                         escapeValue(connection, db))));
+        case 3:
+            return userRestrictionsChart(
+                database, readGrantRows(connection, sqlf("select * from mysql.db where Db = '%s'",
+                                                         escapeValue(connection, db))));
+        case 4:
+            return hostOverviewChart(readGrantRows(connection, "select * from mysql.host"));
+        case 5:
+            return databaseOverviewChart(surveyDatabaseGrants(connection));
+        case 6:
+            return userOverviewChart(readGrantRows(connection, "select * from mysql.user"));
+        default:
+            return ChartLayout{};
+    }
+}
+
+}  // namespace velkin

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ChartText.h"
+
+namespace velkin {
+
+class Connection;
+
+// What the charts read from the server. Every chart lists its databases or tables twice, once for the
+// sums and once for the rows, as it always has; the figures of each database or table are read once.
+
+/// The figures of every table of a database added up ("SHOW TABLE STATUS FROM %s"); none when the
+/// database cannot be read.
+std::optional<TableAmount> readDatabaseUsage(Connection& connection, const std::string& database);
+/// The figures of one table ("SHOW TABLE STATUS FROM %s Like '%s'"); none when the statement fails
+/// or gives no row.
+std::optional<TableAmount> readTableUsage(Connection& connection, const std::string& database,
+                                          const std::string& table);
+
+/// The databases of the server and their figures.
+UsageSurvey surveyServer(Connection& connection);
+/// The tables of one database and their figures; the database is selected first, since its tables
+/// are listed with a bare "SHOW TABLES".
+UsageSurvey surveyDatabase(Connection& connection, const std::string& database);
+
+/// The rows of a `select *` on a grant table.
+GrantRows readGrantRows(Connection& connection, const std::string& statement);
+/// Every database of the server with its rows of mysql.db; none when the databases cannot be listed.
+std::optional<std::vector<DatabaseGrants>> surveyDatabaseGrants(Connection& connection);
+
+/// The chart of a chart kind as the object tree sets it, drawn from the server: 0 server usage,
+/// 1 database usage, 2 access and 3 user restrictions of the database, 4 host, 5 database and 6 user
+/// overview. Any other kind draws nothing (a layout without height).
+ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostName, const QString& database);
+
+}  // namespace velkin
