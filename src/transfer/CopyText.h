@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "session/Connection.h"
+
+namespace velkin {
+
+class ServerDialect;
+
+// The statements and log entries of the row copy and of the duplication screens. Names read from a
+// server arrive already quoted (qualifiedName, quoteName); names the operator typed arrive as typed.
+
+/// Rows per block: the copy repaints its counters, lets an event through and logs once per block.
+inline constexpr int kCopyBlockRows = 1000;
+
+std::string countStatement(std::string_view table);
+/// The one statement a copy or dump reads its whole source with.
+std::string readAllStatement(std::string_view table);
+std::string showCreateStatement(std::string_view table);
+/// The CREATE TABLE text the server gives for a table; empty when it gives none.
+std::string createTextFromServer(Connection& connection, std::string_view table);
+
+/// The column names of a read, quoted for the server that runs the INSERT, joined by ",".
+std::string columnList(const std::vector<std::string>& names, const ServerDialect& dialect);
+/// "INSERT INTO table ( columns ) VALUES ": what every row's "( values )" follows.
+std::string insertHead(std::string_view table, std::string_view columns);
+/// Appends "( v1,v2,... )" for one row: each value quoted and escaped by the connection that will
+/// run the statement, NULL as the keyword.
+void appendRowValues(std::string& out, const Row& row, const Connection& connection);
+
+// Entries of the copy log, in the order a copy writes them.
+std::string copyStartEntry();
+std::string acquisitionStartEntry(long long offset);
+std::string acquisitionSuccessEntry(long long offset);
+std::string acquisitionFailureEntry();
+std::string copyEndEntry();
+std::string failedInsertEntry(std::string_view statement);
+
+/// A database name from a server's list, ready for a statement; empty while none is chosen.
+std::string chosenDatabase(const Connection& connection, std::string_view database);
+/// "CREATE TABLE database.table" followed by the text from its first "(" on; a text without "("
+/// stays as it is, since it has no definition to carry over.
+std::string createForNewName(std::string_view createText, std::string_view database, std::string_view table);
+/// The text with the table type word after the first "keyword=" replaced by type, options after it
+/// kept. A text without the clause gets it appended; an empty text or type changes nothing.
+std::string createForTableType(std::string_view createText, std::string_view keyword, std::string_view type);
+
+}  // namespace velkin

@@ -1,0 +1,309 @@
+#include "DuplicateFromOtherServersDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "CopyPictures.h"
+#include "CopyText.h"
+#include "RowCopy.h"
+#include "TextModeFile.h"
+#include "TransferPictures.h"
+#include "profiles/HostFile.h"
+#include "schema/TableTypes.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+
+constexpr const char* kLogName = "rep_other_server.log";
+
+QPushButton* button(const QString& label, QWidget* parent) {
+    auto* b = new QPushButton(label, parent);
+    b->setObjectName(label);
+    b->setAutoDefault(false);
+    return b;
+}
+
+/// A framed list of large icons, titled as its content.
+QListWidget* largeIconList(const QString& title, QWidget* parent, QLayout* into) {
+    auto* frame = new QGroupBox(title, parent);
+    auto* list = new QListWidget(frame);
+    list->setObjectName(title);
+    list->setViewMode(QListView::IconMode);
+    list->setIconSize(QSize(32, 32));
+    list->setResizeMode(QListView::Adjust);
+    list->setMovement(QListView::Static);
+    list->setWordWrap(true);
+    list->setGridSize(QSize(100, 60));
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(list);
+    into->addWidget(frame);
+    return list;
+}
+
+QLineEdit* labelledField(QGridLayout* grid, int row, const QString& name, QWidget* parent, bool readOnly) {
+    grid->addWidget(new QLabel(name, parent), row, 0);
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setReadOnly(readOnly);
+    grid->addWidget(edit, row, 1);
+    return edit;
+}
+
+QComboBox* labelledList(QGridLayout* grid, int row, const QString& name, QWidget* parent) {
+    grid->addWidget(new QLabel(name, parent), row, 0);
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    grid->addWidget(list, row, 1);
+    return list;
+}
+
+}  // namespace
+
+DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& session, Operator& op,
+                                                                 QWidget* parent)
+    : QDialog(parent), m_session(session), m_op(op) {
+    setWindowTitle(QStringLiteral("The duplicate from other servers"));
+
+    auto* lists = new QHBoxLayout;
+    m_servers = largeIconList(QStringLiteral("Server"), this, lists);
+    m_databases = largeIconList(QStringLiteral("Database"), this, lists);
+    m_tables = largeIconList(QStringLiteral("Table"), this, lists);
+
+    m_fields = new QTreeWidget(this);
+    m_fields->setObjectName(QStringLiteral("Fields"));
+    m_fields->setRootIsDecorated(false);
+    m_fields->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_fields->setMouseTracking(true);
+    m_fields->setHeaderLabels({QStringLiteral("Field"), QStringLiteral("Type"), QStringLiteral("NULL"),
+                               QStringLiteral("Key"), QStringLiteral("Default"), QStringLiteral("Other")});
+    const int widths[] = {130, 130, 50, 50, 90, 100};
+    for (int i = 0; i < 6; ++i)
+        m_fields->setColumnWidth(i, widths[i]);
+
+    m_create = new QPlainTextEdit(this);
+    m_create->setObjectName(QStringLiteral("CREATE TABLE"));
+    m_create->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    auto* form = new QGridLayout;
+    m_destination = labelledList(form, 0, QStringLiteral("The database of a duplicate place"), this);
+    m_newTable = labelledField(form, 1, QStringLiteral("A new table name"), this, false);
+    m_tableType = labelledList(form, 2, QStringLiteral("Table type"), this);
+    m_dataCopy = new QCheckBox(QStringLiteral("A data copy is performed."), this);
+    m_dataCopy->setObjectName(QStringLiteral("A data copy is performed."));
+    form->addWidget(m_dataCopy, 3, 0, 1, 2);
+    m_sourceCount =
+        labelledField(form, 4, QStringLiteral("The number of copied material records"), this, true);
+    m_copiedCount = labelledField(form, 5, QStringLiteral("The copied number of records"), this, true);
+
+    QPushButton* duplicateButton = button(QStringLiteral("Duplicate"), this);
+    duplicateButton->setDefault(true);
+    QPushButton* cancel = button(QStringLiteral("Cancel"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(duplicateButton);
+    buttons->addWidget(cancel);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(lists, 2);
+    left->addWidget(m_fields, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_create, 1);
+    right->addLayout(form);
+    right->addLayout(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 3);
+    layout->addLayout(right, 2);
+    resize(1000, 600);
+
+    // Opening: the live profiles, the type list, the session's databases.
+    m_profiles = HostFile().liveRecords();
+    const QIcon server = largeServerPicture();
+    for (const HostRecord& profile : m_profiles)
+        new QListWidgetItem(server, qs(profile.displayName), m_servers);
+    for (const std::string& type : offeredTableTypes(m_session))
+        m_tableType->addItem(qs(type));
+    m_tableType->setCurrentIndex(-1);
+    QStringList databases;
+    if (Result rows = m_session.select("SHOW DATABASES"))
+        while (Row row = rows.fetchRow())
+            databases << qs(row.text(0));
+    databases.sort(Qt::CaseInsensitive);
+    m_destination->addItems(databases);
+    m_destination->setCurrentIndex(-1);
+    m_dataCopy->setChecked(true);
+
+    connect(m_servers, &QListWidget::currentItemChanged, this,
+            &DuplicateFromOtherServersDialog::chooseServer);
+    connect(m_databases, &QListWidget::currentItemChanged, this,
+            &DuplicateFromOtherServersDialog::chooseDatabase);
+    connect(m_tables, &QListWidget::currentItemChanged, this, &DuplicateFromOtherServersDialog::chooseTable);
+    connect(m_tableType, &QComboBox::currentIndexChanged, this,
+            &DuplicateFromOtherServersDialog::applyTableType);
+    connect(m_destination, &QComboBox::currentIndexChanged, this,
+            &DuplicateFromOtherServersDialog::applyDestinationName);
+    connect(m_newTable, &QLineEdit::textChanged, this,
+            &DuplicateFromOtherServersDialog::applyDestinationName);
+    connect(duplicateButton, &QPushButton::clicked, this, &DuplicateFromOtherServersDialog::duplicate);
+    connect(cancel, &QPushButton::clicked, this, &DuplicateFromOtherServersDialog::reject);
+}
+
+DuplicateFromOtherServersDialog::~DuplicateFromOtherServersDialog() = default;
+
+QString DuplicateFromOtherServersDialog::createText() const {
+    return m_create->toPlainText();
+}
+
+void DuplicateFromOtherServersDialog::forgetTable() {
+    m_sourceTable.clear();
+    m_fields->clear();
+}
+
+void DuplicateFromOtherServersDialog::chooseServer(QListWidgetItem* item) {
+    if (!item || m_copying)
+        return;
+    WaitCursor wait(m_op);
+    m_sourceDatabase.clear();
+    forgetTable();
+    m_databases->clear();
+    m_tables->clear();
+    m_create->clear();
+    // One second connection at a time: the old one is closed before the next is opened.
+    m_source.reset();
+    const HostRecord& profile = m_profiles.at(static_cast<std::size_t>(m_servers->row(item)));
+    auto connection = std::make_unique<Connection>();
+    if (!connection->connect(profile.hostName, profile.userName, profile.password, qs(profile.port).toUInt()))
+        return;
+    m_source = std::move(connection);
+    Result rows = m_source->select("SHOW DATABASES");
+    if (!rows)
+        return;
+    const QIcon picture = largeDatabasePicture();
+    while (Row row = rows.fetchRow())
+        new QListWidgetItem(picture, qs(row.text(0)), m_databases);
+}
+
+void DuplicateFromOtherServersDialog::chooseDatabase(QListWidgetItem* item) {
+    if (!item || m_copying)
+        return;
+    m_sourceDatabase = u8(item->text());
+    forgetTable();
+    m_tables->clear();
+    m_create->clear();
+    WaitCursor wait(m_op);
+    if (m_sourceDatabase.empty() || !m_source)
+        return;
+    if (m_source->query(sqlf("USE %s", quoteName(*m_source, m_sourceDatabase))) != 0)
+        return;
+    Result rows = m_source->select("SHOW TABLES");
+    if (!rows)
+        return;
+    const QIcon picture = largeTablePicture();
+    while (Row row = rows.fetchRow())
+        new QListWidgetItem(picture, qs(row.text(0)), m_tables);
+}
+
+void DuplicateFromOtherServersDialog::chooseTable(QListWidgetItem* item) {
+    if (!item || m_copying)
+        return;
+    m_sourceTable = u8(item->text());
+    m_fields->clear();
+    if (m_sourceTable.empty() || !m_source)
+        return;
+    const std::string name = qualifiedName(*m_source, m_sourceDatabase, m_sourceTable);
+    if (m_source->query(sqlf("SHOW fields FROM %s", name)) != 0)
+        return;
+    if (Result rows = m_source->storeResult()) {
+        while (Row row = rows.fetchRow()) {
+            auto* line = new QTreeWidgetItem(m_fields);
+            line->setText(0, qs(row.text(0)));
+            // A NULL (a default of NULL) ends the row: the cells after it stay empty.
+            for (unsigned i = 1; i <= 5 && i < row.size() && !row.isNull(i); ++i)
+                line->setText(static_cast<int>(i), qs(row.text(i)));
+        }
+    }
+    if (Result create = m_source->select(showCreateStatement(name)))
+        if (Row row = create.fetchRow())
+            m_create->setPlainText(qs(toTextModeLineEnds(row.text(1))));
+    applyTableType();
+    applyDestinationName();
+}
+
+void DuplicateFromOtherServersDialog::applyTableType() {
+    const std::string text = u8(createText());
+    const std::string type = u8(m_tableType->currentText());
+    if (text.empty() || type.empty())
+        return;
+    m_create->setPlainText(qs(createForTableType(text, m_session.dialect().tableTypeKeyword(), type)));
+}
+
+void DuplicateFromOtherServersDialog::applyDestinationName() {
+    const std::string text = u8(createText());
+    const std::string database = u8(m_destination->currentText());
+    if (text.empty() || m_destination->currentIndex() < 0 || database.empty())
+        return;
+    m_create->setPlainText(
+        qs(createForNewName(text, quoteName(m_session, database), u8(m_newTable->text()))));
+}
+
+void DuplicateFromOtherServersDialog::duplicate() {
+    if (m_copying)
+        return;
+    WaitCursor wait(m_op);
+    if (!m_op.ask(QStringLiteral("May I reproduce?")))
+        return;
+    const std::string destination = u8(m_destination->currentText());
+    if (m_destination->currentIndex() < 0 || destination.empty()) {
+        m_op.inform(QStringLiteral("The database of a copy place is chosen."));
+        return;
+    }
+    const std::string newTable = u8(m_newTable->text());
+    if (newTable.empty()) {
+        m_op.inform(QStringLiteral("A new table is inputted."));
+        return;
+    }
+    m_session.query(u8(createText()));
+    const std::string error = m_session.errorText();
+    if (!error.empty()) {
+        m_op.inform(qs(error));
+        return;
+    }
+    // A statement written by hand with no source chosen creates the table and has no rows to copy.
+    if (m_dataCopy->isChecked() && m_source && !m_sourceTable.empty()) {
+        m_copying = true;
+        RowCopy copy(
+            *m_source,
+            {m_sourceDatabase, m_sourceTable, qualifiedName(*m_source, m_sourceDatabase, m_sourceTable)},
+            m_session, {destination, newTable, quoteName(m_session, destination) + "." + newTable});
+        copy.setLogFile(kLogName);
+        m_copiedCount->clear();
+        copy.onOriginalCount([this](const std::string& count) { m_sourceCount->setText(qs(count)); });
+        copy.onProgress([this](long long rows) { m_copiedCount->setText(QString::number(rows)); });
+        copy.run();
+        m_copying = false;
+    }
+    m_op.inform(QStringLiteral("It was created normally."));
+}
+
+void DuplicateFromOtherServersDialog::done(int result) {
+    if (m_copying)
+        return;
+    m_source.reset();
+    QDialog::done(result);
+}
+
+}  // namespace velkin

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace velkin {
+
+class Connection;
+class Operator;
+
+/// "Maintenance and Restoration" of one table: storage type conversions, repair, check, analysis,
+/// optimisation, backup and restore on the server host, and a dump into a local SQL script.
+class MaintenanceDialog : public QDialog {
+    Q_OBJECT
+public:
+    /// workingDirectory, loginName and hostName come from the session when the object tree opens
+    /// the dialog and are empty when the table editor does; they go into the backup and restore logs.
+    MaintenanceDialog(Connection& session, Operator& op, const QString& database, const QString& table,
+                      const QString& workingDirectory = QString(), const QString& loginName = QString(),
+                      const QString& hostName = QString(), QWidget* parent = nullptr);
+
+    /// The conversion buttons; type is "MyISAM", "ISAM", "HEAP" or "INNOBASE".
+    void convert(const QString& type);
+    void repair();
+    void check();
+    void analyze();
+    void optimize();
+    void backup();
+    void restore();
+    /// "::" of the dump area: the save-file chooser for the output file.
+    void chooseDumpFile();
+    void dump();
+    /// Closing waits for a running dump to end.
+    void reject() override;
+
+private:
+    QWidget* buildHead();
+    QWidget* buildRepair();
+    QWidget* buildAnalysis();
+    QWidget* buildCheck();
+    QWidget* buildBackup();
+    QWidget* buildRestore();
+    QWidget* buildDump();
+    void readStatusAtStart();
+    /// Sends the conversion and shows its outcome; target is the type text the status must show.
+    void sendConversion(const std::string& target);
+    /// The table's status row now; false (after any message) when there is none to use.
+    bool readCheckTime();
+    void logBackupOrRestore(const char* logName, const QString& directory);
+    bool busy() const { return m_dumping; }
+
+    Connection& m_session;
+    Operator& m_op;
+    std::string m_database;
+    std::string m_table;
+    std::string m_tableName;
+    QString m_workingDirectory;
+    QString m_loginName;
+    QString m_hostName;
+    QLineEdit* m_type = nullptr;
+    QCheckBox* m_repairQuick = nullptr;
+    QCheckBox* m_repairExtended = nullptr;
+    QLineEdit* m_repairResult = nullptr;
+    QLineEdit* m_analysisResult = nullptr;
+    QLineEdit* m_lastCheck = nullptr;
+    QLineEdit* m_checkResult = nullptr;
+    QCheckBox* m_checkQuick = nullptr;
+    QCheckBox* m_checkFast = nullptr;
+    QCheckBox* m_checkChanged = nullptr;
+    QCheckBox* m_checkMedium = nullptr;
+    QCheckBox* m_checkExtended = nullptr;
+    QLineEdit* m_backupDirectory = nullptr;
+    QLineEdit* m_backupResult = nullptr;
+    QLineEdit* m_restoreDirectory = nullptr;
+    QLineEdit* m_restoreResult = nullptr;
+    QLineEdit* m_dumpFile = nullptr;
+    /// A dump lets events through while its rows occupy the session; nothing else may start then.
+    bool m_dumping = false;
+};
+
+}  // namespace velkin

@@ -1,0 +1,78 @@
+#include "MaintenanceText.h"
+
+#include <cstdio>
+
+#include "TextModeFile.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+std::string tableStatusStatement(const Connection& connection, std::string_view database,
+                                 std::string_view table) {
+    return sqlf("SHOW TABLE STATUS FROM %s Like '%s'", quoteName(connection, database), likeLiteral(table));
+}
+
+std::string repairStatement(std::string_view table, RepairOptions options) {
+    std::string sql = sqlf("REPAIR TABLE %s", table);
+    if (options.quick)
+        sql += " QUICK";
+    if (options.extended)
+        sql += " EXTENDED";
+    return sql;
+}
+
+std::string checkStatement(std::string_view table, CheckOptions options) {
+    std::string sql = sqlf("CHECK TABLE %s", table);
+    if (options.quick)
+        sql += " QUICK";
+    if (options.extended)
+        sql += " Extended";
+    if (options.fast)
+        sql += " Fast";
+    if (options.changed)
+        sql += " CHANGED";
+    if (options.medium)
+        sql += " MEDIUM";
+    return sql;
+}
+
+std::string analyzeStatement(std::string_view table) {
+    return sqlf("ANALYZE TABLE %s", table);
+}
+
+std::string optimizeStatement(std::string_view table) {
+    return sqlf("OPTIMIZE TABLE %s", table);
+}
+
+std::string backupStatement(std::string_view table, std::string_view directory) {
+    return sqlf("BACKUP TABLE %s TO '%s'", table, directory);
+}
+
+std::string restoreStatement(std::string_view table, std::string_view directory) {
+    return sqlf("RESTORE TABLE %s FROM '%s'", table, directory);
+}
+
+std::string conversionStatement(std::string_view table, std::string_view keyword, std::string_view type) {
+    return sqlf("ALTER TABLE %s %s=%s", table, keyword, type);
+}
+
+std::string verdictText(const Row& row) {
+    return sqlf("%s %s", row.text(2), row.text(3));
+}
+
+std::string maintenanceLogLine(unsigned long long seconds, std::string_view database, std::string_view table,
+                               std::string_view directory, std::string_view login, std::string_view host) {
+    return sqlf("%lu %s.%s %s %s %s\n", seconds, database, table, directory, login, host);
+}
+
+bool appendToLog(const std::string& path, std::string_view line) {
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    if (!file)
+        return false;
+    const std::string text = toTextModeLineEnds(line);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    return true;
+}
+
+}  // namespace velkin

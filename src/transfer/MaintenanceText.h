@@ -1,0 +1,50 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "session/Connection.h"
+
+namespace velkin {
+
+// The statements, verdicts and log lines of the maintenance screen. Tables arrive as qualified
+// names already quoted for the server; directories are the operator's values, already escaped.
+
+/// The status row of exactly this table (its name matched literally, not as a pattern).
+std::string tableStatusStatement(const Connection& connection, std::string_view database,
+                                 std::string_view table);
+
+struct RepairOptions {
+    bool quick = false;
+    bool extended = false;
+};
+std::string repairStatement(std::string_view table, RepairOptions options);
+
+struct CheckOptions {
+    bool quick = false;
+    bool fast = false;
+    bool changed = false;
+    bool medium = false;
+    bool extended = false;
+};
+std::string checkStatement(std::string_view table, CheckOptions options);
+
+std::string analyzeStatement(std::string_view table);
+std::string optimizeStatement(std::string_view table);
+std::string backupStatement(std::string_view table, std::string_view directory);
+std::string restoreStatement(std::string_view table, std::string_view directory);
+/// ALTER TABLE with the server's table type clause.
+std::string conversionStatement(std::string_view table, std::string_view keyword, std::string_view type);
+
+/// The server's one-line verdict of a maintenance row: message type and text.
+std::string verdictText(const Row& row);
+
+/// One line of Backup.log or restore.log.
+std::string maintenanceLogLine(unsigned long long seconds, std::string_view database, std::string_view table,
+                               std::string_view directory, std::string_view login, std::string_view host);
+/// Appends a line to a log in text mode, creating the file when missing; false when it cannot be
+/// opened.
+bool appendToLog(const std::string& path, std::string_view line);
+
+}  // namespace velkin

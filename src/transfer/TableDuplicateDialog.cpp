@@ -1,0 +1,221 @@
+#include "TableDuplicateDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "CopyText.h"
+#include "RowCopy.h"
+#include "TextModeFile.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
+namespace velkin {
+
+namespace {
+
+constexpr const char* kLogName = "rep_table.log";
+
+QPushButton* button(const QString& label, QWidget* parent) {
+    auto* b = new QPushButton(label, parent);
+    b->setObjectName(label);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* labelledField(QGridLayout* grid, int row, const QString& name, QWidget* parent, bool readOnly) {
+    grid->addWidget(new QLabel(name, parent), row, 0);
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setReadOnly(readOnly);
+    grid->addWidget(edit, row, 1);
+    return edit;
+}
+
+QComboBox* sortedList(const QString& name, QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    return list;
+}
+
+}  // namespace
+
+TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, const LoginValues& login,
+                                           const QString& database, const QString& table, QWidget* parent)
+    : QDialog(parent),
+      m_session(session),
+      m_op(op),
+      m_login(login),
+      m_database(u8(database)),
+      m_table(u8(table)) {
+    setWindowTitle(QStringLiteral("The duplicate of a table"));
+
+    // Two fields carry the label "Table"; each side keeps its own in a container of its own.
+    auto* source = new QWidget(this);
+    source->setObjectName(QStringLiteral("Source"));
+    auto* sourceGrid = new QGridLayout(source);
+    sourceGrid->setContentsMargins(0, 0, 0, 0);
+    labelledField(sourceGrid, 0, QStringLiteral("Database"), source, true)->setText(database);
+    labelledField(sourceGrid, 1, QStringLiteral("Table"), source, true)->setText(table);
+
+    auto* createLabel = new QLabel(QStringLiteral("SQL of the table created"), this);
+    m_create = new QPlainTextEdit(this);
+    m_create->setObjectName(QStringLiteral("SQL of the table created"));
+    m_create->setReadOnly(true);
+    m_create->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    auto* destination = new QWidget(this);
+    destination->setObjectName(QStringLiteral("Destination"));
+    auto* destinationGrid = new QGridLayout(destination);
+    destinationGrid->setContentsMargins(0, 0, 0, 0);
+    destinationGrid->addWidget(new QLabel(QStringLiteral("The database point to create"), destination), 0, 0);
+    m_destination = sortedList(QStringLiteral("The database point to create"), destination);
+    destinationGrid->addWidget(m_destination, 0, 1);
+    destinationGrid->addWidget(new QLabel(QStringLiteral("Table"), destination), 0, 2);
+    m_newTable = new QLineEdit(destination);
+    m_newTable->setObjectName(QStringLiteral("Table"));
+    destinationGrid->addWidget(m_newTable, 0, 3);
+    destinationGrid->addWidget(new QLabel(QStringLiteral("The table type to create"), destination), 1, 0);
+    m_tableType = sortedList(QStringLiteral("The table type to create"), destination);
+    destinationGrid->addWidget(m_tableType, 1, 1);
+
+    m_dataCopy = new QCheckBox(QStringLiteral("Data copy"), this);
+    m_dataCopy->setObjectName(QStringLiteral("Data copy"));
+    auto* counters = new QGridLayout;
+    m_originalCount =
+        labelledField(counters, 0, QStringLiteral("The original number of records"), this, true);
+    m_copiedCount = labelledField(counters, 1, QStringLiteral("The copied number of records"), this, true);
+    m_logView = new QPlainTextEdit(this);
+    m_logView->setObjectName(QStringLiteral("Log view"));
+    m_logView->setReadOnly(true);
+    m_logView->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    QPushButton* createButton = button(QStringLiteral("Create"), this);
+    createButton->setDefault(true);
+    QPushButton* cancel = button(QStringLiteral("Cancel"), this);
+    QPushButton* logButton = button(QStringLiteral("Log"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(createButton);
+    buttons->addWidget(cancel);
+    buttons->addWidget(logButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(source);
+    layout->addWidget(createLabel);
+    layout->addWidget(m_create, 2);
+    layout->addWidget(destination);
+    layout->addWidget(m_dataCopy);
+    layout->addLayout(counters);
+    layout->addWidget(m_logView, 1);
+    layout->addLayout(buttons);
+    resize(640, 620);
+
+    // Opening: the new name starts as the source's, the count, the definition, the two lists.
+    m_newTable->setText(table);
+    const std::string sourceName = qualifiedName(m_session, m_database, m_table);
+    if (Result count = m_session.select(countStatement(sourceName)))
+        if (Row row = count.fetchRow())
+            m_originalCount->setText(qs(row.text(0)));
+    m_create->setPlainText(qs(toTextModeLineEnds(createTextFromServer(m_session, sourceName))));
+    QStringList databases;
+    if (Result rows = m_session.select("SHOW DATABASES"))
+        while (Row row = rows.fetchRow())
+            databases << qs(row.text(0));
+    databases.sort(Qt::CaseInsensitive);
+    m_destination->addItems(databases);
+    m_destination->setCurrentIndex(-1);
+    for (const char* type : {"HEAP", "INNOBASE", "ISAM", "MyISAM"})
+        m_tableType->addItem(QString::fromLatin1(type));
+    m_tableType->setCurrentIndex(-1);
+
+    connect(m_destination, &QComboBox::currentIndexChanged, this, &TableDuplicateDialog::rewriteForNewName);
+    connect(m_newTable, &QLineEdit::textChanged, this, &TableDuplicateDialog::rewriteForNewName);
+    connect(m_tableType, &QComboBox::currentIndexChanged, this, &TableDuplicateDialog::rewriteForTableType);
+    connect(createButton, &QPushButton::clicked, this, &TableDuplicateDialog::create);
+    connect(cancel, &QPushButton::clicked, this, &TableDuplicateDialog::reject);
+    connect(logButton, &QPushButton::clicked, this, &TableDuplicateDialog::showLog);
+}
+
+QString TableDuplicateDialog::createText() const {
+    return m_create->toPlainText();
+}
+
+void TableDuplicateDialog::rewriteForNewName() {
+    const std::string text =
+        createForNewName(u8(createText()), chosenDatabase(m_session, u8(m_destination->currentText())),
+                         u8(m_newTable->text()));
+    m_create->setPlainText(qs(text));
+}
+
+void TableDuplicateDialog::rewriteForTableType() {
+    const std::string text = createForTableType(u8(createText()), m_session.dialect().tableTypeKeyword(),
+                                                u8(m_tableType->currentText()));
+    m_create->setPlainText(qs(text));
+}
+
+void TableDuplicateDialog::create() {
+    if (m_copying)
+        return;
+    const std::string destination = u8(m_destination->currentText());
+    if (m_destination->currentIndex() < 0 || destination.empty()) {
+        m_op.inform(QStringLiteral("A database is chosen."));
+        return;
+    }
+    const std::string newTable = u8(m_newTable->text());
+    if (newTable.empty()) {
+        m_op.inform(QStringLiteral("A table is inputted."));
+        return;
+    }
+    if (!m_op.ask(QStringLiteral("May I reproduce?")))
+        return;
+    m_session.query(u8(createText()));
+    const std::string error = m_session.errorText();
+    if (!error.empty()) {
+        m_op.inform(qs(error));
+        return;
+    }
+    if (m_dataCopy->isChecked())
+        copyRows(destination, newTable);
+    m_op.inform(QStringLiteral("It was created normally."));
+}
+
+void TableDuplicateDialog::copyRows(const std::string& destinationDatabase, const std::string& newTable) {
+    m_copying = true;
+    WaitCursor wait(m_op);
+    // The rows are read on a connection of their own while the session writes; without one the
+    // session reads them whole first.
+    std::unique_ptr<Connection> reader = openReaderConnection(m_login);
+    Connection& source = reader ? *reader : m_session;
+    RowCopy copy(
+        source, {m_database, m_table, qualifiedName(source, m_database, m_table)}, m_session,
+        {destinationDatabase, newTable, chosenDatabase(m_session, destinationDatabase) + "." + newTable});
+    copy.setLogFile(kLogName);
+    m_copiedCount->clear();
+    copy.onOriginalCount([this](const std::string& count) { m_originalCount->setText(qs(count)); });
+    copy.onProgress([this](long long rows) { m_copiedCount->setText(QString::number(rows)); });
+    copy.run();
+    m_copying = false;
+}
+
+void TableDuplicateDialog::showLog() {
+    const std::optional<std::string> log = readTextModeFile(kLogName);
+    if (!log)
+        return;
+    m_logView->setPlainText(qs(toTextModeLineEnds(*log)));
+}
+
+void TableDuplicateDialog::reject() {
+    if (m_copying)
+        return;
+    QDialog::reject();
+}
+
+}  // namespace velkin

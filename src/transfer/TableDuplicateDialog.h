@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "session/CSorvaneDoc.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace velkin {
+
+class Connection;
+class Operator;
+
+/// "The duplicate of a table": creates a copy of one table's definition under a new name, in a
+/// chosen database and optionally of another table type, and copies its rows on request.
+class TableDuplicateDialog : public QDialog {
+    Q_OBJECT
+public:
+    /// login: the session's login values, for the second connection the rows are read on.
+    TableDuplicateDialog(Connection& session, Operator& op, const LoginValues& login, const QString& database,
+                         const QString& table, QWidget* parent = nullptr);
+
+    /// "Create": creates the table from the CREATE box and copies the rows when asked; the dialog
+    /// stays open for further copies.
+    void create();
+    /// "Log": shows the last copy's log.
+    void showLog();
+    /// Closing waits for a running copy to end.
+    void reject() override;
+
+    /// The CREATE box's text now.
+    QString createText() const;
+
+private:
+    void rewriteForNewName();
+    void rewriteForTableType();
+    void copyRows(const std::string& destinationDatabase, const std::string& newTable);
+
+    Connection& m_session;
+    Operator& m_op;
+    LoginValues m_login;
+    std::string m_database;
+    std::string m_table;
+    QPlainTextEdit* m_create = nullptr;
+    QComboBox* m_destination = nullptr;
+    QLineEdit* m_newTable = nullptr;
+    QComboBox* m_tableType = nullptr;
+    QCheckBox* m_dataCopy = nullptr;
+    QLineEdit* m_originalCount = nullptr;
+    QLineEdit* m_copiedCount = nullptr;
+    QPlainTextEdit* m_logView = nullptr;
+    bool m_copying = false;
+};
+
+}  // namespace velkin

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "session/Connection.h"
+#include "session/SqlText.h"
+#include "support/TestServer.h"
+
+namespace velkin::test {
+
+/// Every statement sent while it lives, with the connection it went out on.
+class ConnectionStatements {
+public:
+    ConnectionStatements() {
+        Connection::setStatementObserver(
+            [this](const Connection& c, const std::string& sql) { sent.emplace_back(&c, sql); });
+    }
+    ~ConnectionStatements() { Connection::setStatementObserver(nullptr); }
+    ConnectionStatements(const ConnectionStatements&) = delete;
+    ConnectionStatements& operator=(const ConnectionStatements&) = delete;
+
+    /// The statements sent on one connection, in order.
+    std::vector<std::string> on(const Connection& c) const {
+        std::vector<std::string> list;
+        for (const auto& [connection, sql] : sent)
+            if (connection == &c)
+                list.push_back(sql);
+        return list;
+    }
+    std::vector<std::string> all() const {
+        std::vector<std::string> list;
+        for (const auto& entry : sent)
+            list.push_back(entry.second);
+        return list;
+    }
+    /// How many statements began with prefix.
+    int countStartingWith(const std::string& prefix) const {
+        int n = 0;
+        for (const auto& entry : sent)
+            if (entry.second.rfind(prefix, 0) == 0)
+                ++n;
+        return n;
+    }
+    void clear() { sent.clear(); }
+
+    std::vector<std::pair<const Connection*, std::string>> sent;
+};
+
+/// A table with the values that break naive copies: NULLs, quotes, backslashes, line breaks, text
+/// beyond ASCII and a BLOB holding every byte value; plainRows ordinary rows follow the seven odd
+/// ones.
+inline void createAwkwardTable(Connection& c, const std::string& database, const std::string& name,
+                               int plainRows) {
+    const std::string table = database + "." + name;
+    exec(c, sqlf("CREATE TABLE %s (id INT PRIMARY KEY, name VARCHAR(40), note TEXT, amount DECIMAL(10,2), "
+                 "data BLOB) ENGINE=InnoDB",
+                 table));
+    exec(c,
+         sqlf("INSERT INTO %s VALUES (1, NULL, NULL, NULL, NULL), (2, 'O''Brien', 'say \"hi\"', 1.50, ''), "
+              "(3, 'back\\\\slash', 'line\\nbreak\\r\\n', -2.25, 0x00275C0A0D1A22), "
+              "(4, 'NULL', 'null', 0, 0x4E554C4C), (5, 'Ünïcødé 日本', '\\'quoted\\'', 99.99, NULL), "
+              "(6, '', '', NULL, 0xFF)",
+              table));
+    // Every byte value once, in a row of its own.
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += sqlf("%02X", i);
+    exec(c, sqlf("INSERT INTO %s VALUES (7, 'all bytes', NULL, NULL, 0x%s)", table, bytes));
+    if (plainRows > 0)
+        exec(c, sqlf("INSERT INTO %s SELECT seq + 7, CONCAT('row ', seq), REPEAT('x', seq %% 7), seq / 4, "
+                     "UNHEX(MD5(seq)) FROM %s.seq_1_to_%d",
+                     table, database, plainRows));
+}
+
+/// The rows of a table as text, binary columns in hexadecimal and NULL marked, ordered by id.
+inline std::vector<std::string> awkwardRows(Connection& c, const std::string& table) {
+    return column(c, sqlf("SELECT CONCAT_WS('|', id, IFNULL(HEX(name), 'N'), IFNULL(HEX(note), 'N'), "
+                          "IFNULL(amount, 'N'), IFNULL(HEX(data), 'N')) FROM %s ORDER BY id",
+                          table));
+}
+
+inline std::string checksum(Connection& c, const std::string& table) {
+    Result r = c.select("CHECKSUM TABLE " + table);
+    Row row = r.fetchRow();
+    return row ? row.str(1) : "(none)";
+}
+
+/// Every line feed as CR LF, as a text-mode file holds it.
+inline std::string toCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace velkin::test

@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTreeWidget>
+
+#include "CopyTesting.h"
+#include "TransferTesting.h"
+#include "profiles/HostFile.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+#include "transfer/DuplicateFromOtherServersDialog.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+/// A second private server, the other server the rows come from; started once for these tests.
+class OtherServer {
+public:
+    OtherServer() {
+        const QByteArray source = qgetenv("VELKIN_SOURCE_DIR");
+        if (source.isEmpty()) {
+            m_error = "VELKIN_SOURCE_DIR is not set; run the tests through ctest";
+            return;
+        }
+        m_script = QString::fromLocal8Bit(source) + "/scripts/testserver";
+        QProcess start;
+        start.start(m_script, {"start", m_dir.path()});
+        if (!start.waitForFinished(300000) || start.exitCode() != 0) {
+            m_error = "the second server did not start: " + start.readAllStandardError().toStdString();
+            return;
+        }
+        m_port = QString::fromLocal8Bit(start.readAllStandardOutput()).trimmed().toUInt();
+    }
+    ~OtherServer() { QProcess::execute(m_script, {"stop", m_dir.path()}); }
+    unsigned int port() const { return m_port; }
+    const std::string& error() const { return m_error; }
+    std::unique_ptr<Connection> connect() const {
+        auto c = std::make_unique<Connection>();
+        if (!c->connect(testHost(), "root", "", m_port))
+            ADD_FAILURE() << "cannot connect to the second server: " << c->errorText();
+        return c;
+    }
+
+private:
+    QTemporaryDir m_dir{QDir::tempPath() + "/velkin-dup-other-XXXXXX"};
+    QString m_script;
+    unsigned int m_port = 0;
+    std::string m_error;
+};
+
+HostRecord profile(const std::string& name, unsigned int port, const Account& account) {
+    return {name, testHost(), account.user, account.password, std::to_string(port)};
+}
+
+class DuplicateFromOtherServersTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_other = new OtherServer; }
+    static void TearDownTestSuite() {
+        delete s_other;
+        s_other = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_EQ("", s_other->error());
+        remote = s_other->connect();
+        exec(*remote, "DROP DATABASE IF EXISTS velkin_dup_remote");
+        exec(*remote, "CREATE DATABASE velkin_dup_remote");
+        exec(*remote,
+             "CREATE TABLE velkin_dup_remote.people (id INT PRIMARY KEY, name VARCHAR(20) NOT NULL, note "
+             "TEXT, "
+             "qty INT DEFAULT 5) ENGINE=InnoDB");
+        exec(*remote,
+             "INSERT INTO velkin_dup_remote.people VALUES (1, 'Ann', NULL, 2), (2, 'Bob', 'x''y', NULL)");
+        // Three profiles, the middle one deleted: the other server, and this test server through
+        // the common account.
+        HostFile hosts;
+        ASSERT_TRUE(hosts.append(profile("other", s_other->port(), adminAccount())));
+        ASSERT_TRUE(hosts.append(profile("gone", s_other->port(), adminAccount())));
+        ASSERT_TRUE(hosts.append(profile("here", testPort(), commonAccount())));
+        ASSERT_TRUE(hosts.markDeadFirst("gone"));
+    }
+    void TearDown() override {
+        if (remote)
+            exec(*remote, "DROP DATABASE IF EXISTS velkin_dup_remote");
+    }
+    QListWidget* list(QDialog& d, const char* name) { return child<QListWidget>(d, name); }
+    QStringList texts(QListWidget* l) {
+        QStringList all;
+        for (int i = 0; i < l->count(); ++i)
+            all << l->item(i)->text();
+        return all;
+    }
+    void select(QListWidget* l, const QString& text) {
+        const auto found = l->findItems(text, Qt::MatchExactly);
+        ASSERT_EQ(1, found.size()) << text.toStdString();
+        l->setCurrentItem(found.front());
+    }
+    void choose(QComboBox* box, const QString& text) {
+        const int i = box->findText(text);
+        ASSERT_GE(i, 0) << text.toStdString();
+        box->setCurrentIndex(i);
+    }
+    QComboBox* destination(QDialog& d) { return child<QComboBox>(d, "The database of a duplicate place"); }
+    std::string remoteCreate(const std::string& table) {
+        Result r = remote->select("SHOW CREATE TABLE " + table);
+        Row row = r.fetchRow();
+        return row ? row.str(1) : std::string();
+    }
+
+    static OtherServer* s_other;
+    ScratchDirectory dir;
+    ScratchDatabase local{"velkin_dup_local"};
+    std::unique_ptr<Connection> session = connectAdmin();
+    std::unique_ptr<Connection> remote;
+    ScriptedOperator op;
+};
+
+OtherServer* DuplicateFromOtherServersTest::s_other = nullptr;
+
+}  // namespace
+
+TEST_F(DuplicateFromOtherServersTest, OpeningListsTheLiveProfilesAndTheSessionsChoices) {
+    StatementLog sent;
+    DuplicateFromOtherServersDialog dialog(*session, op);
+    EXPECT_EQ("The duplicate from other servers", dialog.windowTitle());
+    EXPECT_EQ((QStringList{"other", "here"}), texts(list(dialog, "Server")));
+    EXPECT_EQ(0, list(dialog, "Database")->count());
+    auto* types = child<QComboBox>(dialog, "Table type");
+    EXPECT_EQ(-1, types->currentIndex());
+    EXPECT_EQ((QStringList{"HEAP", "INNOBASE", "ISAM", "MyISAM"}),
+              (QStringList{types->itemText(0), types->itemText(1), types->itemText(2), types->itemText(3)}));
+    EXPECT_EQ(-1, destination(dialog)->currentIndex());
+    EXPECT_GE(destination(dialog)->findText("velkin_dup_local"), 0);
+    EXPECT_TRUE(child<QCheckBox>(dialog, "A data copy is performed.")->isChecked());
+    EXPECT_EQ("SHOW VARIABLES", sent.statements.front());
+    EXPECT_EQ("SHOW DATABASES", sent.statements.back());
+    EXPECT_EQ(nullptr, dialog.sourceConnection());
+    // No profile file: no servers.
+    QFile::remove("Host.DAT");
+    DuplicateFromOtherServersDialog empty(*session, op);
+    EXPECT_EQ(0, list(empty, "Server")->count());
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(DuplicateFromOtherServersTest, BrowsingTheOtherServerFillsTheListsAndTheCreateBox) {
+    DuplicateFromOtherServersDialog dialog(*session, op);
+    // A type chosen before any table changes nothing yet.
+    choose(child<QComboBox>(dialog, "Table type"), "MyISAM");
+    EXPECT_EQ("", dialog.createText());
+
+    ConnectionStatements sent;
+    select(list(dialog, "Server"), "other");
+    ASSERT_NE(nullptr, dialog.sourceConnection());
+    Connection& second = *dialog.sourceConnection();
+    EXPECT_TRUE(texts(list(dialog, "Database")).contains("velkin_dup_remote"));
+    EXPECT_FALSE(texts(list(dialog, "Database")).contains("velkin_dup_local"));
+    select(list(dialog, "Database"), "velkin_dup_remote");
+    EXPECT_EQ((QStringList{"people"}), texts(list(dialog, "Table")));
+    select(list(dialog, "Table"), "people");
+    EXPECT_EQ((std::vector<std::string>{"SHOW DATABASES", "USE velkin_dup_remote", "SHOW TABLES",
+                                        "SHOW fields FROM velkin_dup_remote.people",
+                                        "Show create table velkin_dup_remote.people;"}),
+              sent.on(second));
+    EXPECT_TRUE(sent.on(*session).empty());
+
+    auto* fields = child<QTreeWidget>(dialog, "Fields");
+    ASSERT_EQ(4, fields->topLevelItemCount());
+    auto cells = [&](int row) {
+        QStringList all;
+        for (int i = 0; i < 6; ++i)
+            all << fields->topLevelItem(row)->text(i);
+        return all;
+    };
+    EXPECT_EQ((QStringList{"id", "int(11)", "NO", "PRI", "", ""}), cells(0));
+    // A default of NULL leaves the default and the other cell empty.
+    EXPECT_EQ((QStringList{"note", "text", "YES", "", "", ""}), cells(2));
+    EXPECT_EQ((QStringList{"qty", "int(11)", "YES", "", "5", ""}), cells(3));
+    // The type applies to the loaded statement; without a destination the source's name stays.
+    const std::string server = remoteCreate("velkin_dup_remote.people");
+    std::string expected = server;
+    expected.replace(expected.find("ENGINE=InnoDB"), 13, "ENGINE=MyISAM");
+    EXPECT_EQ(expected, dialog.createText().toStdString());
+    choose(destination(dialog), "velkin_dup_local");
+    expected.replace(0, expected.find('('), "CREATE TABLE velkin_dup_local. ");
+    EXPECT_EQ(expected, dialog.createText().toStdString());
+    child<QLineEdit>(dialog, "A new table name")->setText("copy");
+    expected.replace(0, expected.find('('), "CREATE TABLE velkin_dup_local.copy ");
+    EXPECT_EQ(expected, dialog.createText().toStdString());
+
+    // Choosing the database again forgets the table and empties the box.
+    list(dialog, "Database")->setCurrentItem(nullptr);
+    select(list(dialog, "Database"), "velkin_dup_remote");
+    EXPECT_EQ("", dialog.createText());
+    EXPECT_EQ(0, fields->topLevelItemCount());
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(DuplicateFromOtherServersTest, DuplicateCreatesTheTableAndCopiesItsRowsFromTheOtherServer) {
+    createAwkwardTable(*remote, "velkin_dup_remote", "odd", 1200);
+    DuplicateFromOtherServersDialog dialog(*session, op);
+    select(list(dialog, "Server"), "other");
+    select(list(dialog, "Database"), "velkin_dup_remote");
+    select(list(dialog, "Table"), "odd");
+
+    // The question comes first, then the inputs are checked.
+    op.answer(true);
+    dialog.duplicate();
+    choose(destination(dialog), "velkin_dup_local");
+    op.answer(true);
+    dialog.duplicate();
+    op.answer(false);
+    child<QLineEdit>(dialog, "A new table name")->setText("odd");
+    dialog.duplicate();
+    EXPECT_EQ((QStringList{"The database of a copy place is chosen.", "A new table is inputted."}),
+              op.messageTexts());
+    EXPECT_EQ(3u, op.questions.size());
+    EXPECT_EQ("May I reproduce?", op.questions[0].text);
+
+    op.clear();
+    ConnectionStatements sent;
+    op.answer(true);
+    dialog.duplicate();
+    EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+    EXPECT_EQ(awkwardRows(*remote, "velkin_dup_remote.odd"),
+              awkwardRows(local.admin(), "velkin_dup_local.odd"));
+    EXPECT_EQ(checksum(*remote, "velkin_dup_remote.odd"), checksum(local.admin(), "velkin_dup_local.odd"));
+    EXPECT_EQ((std::vector<std::string>{"select count(*) from velkin_dup_remote.odd",
+                                        "select * from velkin_dup_remote.odd"}),
+              sent.on(*dialog.sourceConnection()));
+    EXPECT_EQ(0u, sent.on(*session).front().rfind("CREATE TABLE velkin_dup_local.odd (", 0));
+    EXPECT_EQ("1207", child<QLineEdit>(dialog, "The number of copied material records")->text());
+    EXPECT_EQ("1207", child<QLineEdit>(dialog, "The copied number of records")->text());
+    EXPECT_EQ(
+        "Data shift start\r\n"
+        "Data acquisition start 0 - 1000     Data acquisition success 0 - 1000\r\n"
+        "Data acquisition start 1000 - 2000     Data acquisition success 1000 - 2000\r\n"
+        "Data acquisition start 2000 - 3000     Data shift end\r\n",
+        fileBytes("rep_other_server.log"));
+
+    // Again into the same name: the server's refusal, nothing copied.
+    op.clear();
+    op.answer(true);
+    dialog.duplicate();
+    EXPECT_EQ(QStringList{"Table 'odd' already exists"}, op.messageTexts());
+    EXPECT_EQ("1207", scalar(local.admin(), "SELECT COUNT(*) FROM velkin_dup_local.odd"));
+}
+
+TEST_F(DuplicateFromOtherServersTest, OneSecondConnectionAtATimeClosedWithTheDialog) {
+    const int before = Connection::openCount();
+    {
+        DuplicateFromOtherServersDialog dialog(*session, op);
+        select(list(dialog, "Server"), "other");
+        ASSERT_NE(nullptr, dialog.sourceConnection());
+        EXPECT_EQ(before + 1, Connection::openCount());
+        const unsigned long first = dialog.sourceConnection()->threadId();
+        select(list(dialog, "Server"), "here");
+        ASSERT_NE(nullptr, dialog.sourceConnection());
+        EXPECT_EQ(before + 1, Connection::openCount());
+        // The common account of this server sees its own database only.
+        EXPECT_TRUE(texts(list(dialog, "Database")).contains("sorvane_common"));
+        EXPECT_FALSE(texts(list(dialog, "Database")).contains("velkin_dup_local"));
+        // The server ends the thread of a closed connection a moment after the client has left.
+        const std::string gone = sqlf("SELECT ID FROM information_schema.PROCESSLIST WHERE ID = %lu", first);
+        for (int i = 0; i < 100 && scalar(*remote, gone) != "(none)"; ++i)
+            QThread::msleep(20);
+        EXPECT_EQ("(none)", scalar(*remote, gone));
+        dialog.reject();
+        EXPECT_EQ(nullptr, dialog.sourceConnection());
+        EXPECT_EQ(before, Connection::openCount());
+    }
+    // A server that cannot be reached: empty lists, no message.
+    QFile::remove("Host.DAT");
+    ASSERT_TRUE(HostFile().append({"nowhere", testHost(), "root", "", "1"}));
+    DuplicateFromOtherServersDialog dialog(*session, op);
+    select(list(dialog, "Server"), "nowhere");
+    EXPECT_EQ(nullptr, dialog.sourceConnection());
+    EXPECT_EQ(0, list(dialog, "Database")->count());
+    EXPECT_TRUE(op.messages.empty());
+}

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "CopyTesting.h"
+#include "TransferTesting.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+#include "transfer/MaintenanceDialog.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+const char* kStatusOfT = "SHOW TABLE STATUS FROM velkin_dup_maint Like 't'";
+
+class MaintenanceTest : public ::testing::Test {
+protected:
+    MaintenanceTest() {
+        exec(db.admin(),
+             "CREATE TABLE velkin_dup_maint.t (id INT PRIMARY KEY, name VARCHAR(20)) ENGINE=MyISAM");
+        exec(db.admin(), "INSERT INTO velkin_dup_maint.t VALUES (1, 'one'), (2, 'two')");
+    }
+    QGroupBox& area(QDialog& d, const char* title) { return *child<QGroupBox>(d, title); }
+    std::string result(QDialog& d, const char* area) {
+        return child<QLineEdit>(this->area(d, area), "Result")->text().toStdString();
+    }
+    std::string type(QDialog& d) { return child<QLineEdit>(d, "Table type")->text().toStdString(); }
+    /// The statements that a function sent, and what it said.
+    std::vector<std::string> statementsOf(const std::function<void()>& function) {
+        StatementLog log;
+        function();
+        return log.statements;
+    }
+    std::string engineOf(const char* table) {
+        return scalar(db.admin(), sqlf("SELECT ENGINE FROM information_schema.TABLES WHERE TABLE_SCHEMA = "
+                                       "'velkin_dup_maint' AND TABLE_NAME = '%s'",
+                                       table));
+    }
+
+    ScratchDatabase db{"velkin_dup_maint"};
+    std::unique_ptr<Connection> session = connectAdmin();
+    ScriptedOperator op;
+    ScratchDirectory dir;
+};
+
+}  // namespace
+
+TEST_F(MaintenanceTest, OpeningReadsTheStatusRowOfExactlyThisTable) {
+    std::vector<std::string> sent = statementsOf([&] {
+        MaintenanceDialog dialog(*session, op, "velkin_dup_maint", "t");
+        EXPECT_EQ("velkin_dup_maint", child<QLineEdit>(dialog, "Database")->text());
+        EXPECT_EQ("t", child<QLineEdit>(dialog, "Table")->text());
+        EXPECT_EQ("MyISAM", type(dialog));
+    });
+    EXPECT_EQ(std::vector<std::string>{kStatusOfT}, sent);
+
+    // "a1b" would match the pattern a_b and comes first; the name is matched as it is.
+    exec(db.admin(), "CREATE TABLE velkin_dup_maint.a1b (id INT) ENGINE=InnoDB");
+    exec(db.admin(), "CREATE TABLE velkin_dup_maint.a_b (id INT) ENGINE=MEMORY");
+    sent = statementsOf([&] {
+        MaintenanceDialog dialog(*session, op, "velkin_dup_maint", "a_b");
+        EXPECT_EQ("MEMORY", type(dialog));
+    });
+    EXPECT_EQ(std::vector<std::string>{"SHOW TABLE STATUS FROM velkin_dup_maint Like 'a\\_b'"}, sent);
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(MaintenanceTest, CheckSendsItsOptionsInOrderAndShowsTheCheckTime) {
+    MaintenanceDialog dialog(*session, op, "velkin_dup_maint", "t");
+    QGroupBox& check = area(dialog, "Table check");
+    // A check in a later second than the rows' last change, so that the two times differ.
+    waitForFreshSecond();
+    EXPECT_EQ((std::vector<std::string>{"CHECK TABLE velkin_dup_maint.t", kStatusOfT}),
+              statementsOf([&] { dialog.check(); }));
+    EXPECT_TRUE(op.questions.empty());
+    EXPECT_EQ(QStringList{"The check was completed."}, op.messageTexts());
+    EXPECT_EQ("status OK", result(dialog, "Table check"));
+    const std::string checked = scalar(db.admin(),
+                                       "SELECT CHECK_TIME FROM information_schema.TABLES WHERE "
+                                       "TABLE_SCHEMA = 'velkin_dup_maint' AND TABLE_NAME = 't'");
+    EXPECT_NE("(null)", checked);
+    EXPECT_EQ(checked, child<QLineEdit>(check, "Last check")->text().toStdString());
+
+    op.clear();
+    for (const char* option : {"QUICK", "FAST", "CHANGED", "MEDIUM", "EXTENDED"})
+        child<QCheckBox>(check, option)->setChecked(true);
+    EXPECT_EQ((std::vector<std::string>{"CHECK TABLE velkin_dup_maint.t QUICK Extended Fast CHANGED MEDIUM",
+                                        kStatusOfT}),
+              statementsOf([&] { dialog.check(); }));
+    EXPECT_EQ(QStringList{"The check was completed."}, op.messageTexts());
+    EXPECT_EQ("status Table is already up to date", result(dialog, "Table check"));
+
+    // A table gone meanwhile: the server's verdict says so, the status has no row, the time stays.
+    op.clear();
+    exec(db.admin(), "DROP TABLE velkin_dup_maint.t");
+    dialog.check();
+    EXPECT_EQ(QStringList{"The check was completed."}, op.messageTexts());
+    EXPECT_EQ("Error Table 'velkin_dup_maint.t' doesn't exist", result(dialog, "Table check"));
+    EXPECT_EQ(checked, child<QLineEdit>(check, "Last check")->text().toStdString());
+}
+
+TEST_F(MaintenanceTest, ConversionsCompareTypesAsTheSameAndAskFirst) {
+    exec(db.admin(), "CREATE TABLE velkin_dup_maint.i (id INT) ENGINE=InnoDB");
+    MaintenanceDialog dialog(*session, op, "velkin_dup_maint", "t");
+
+    // Already of the type: the message alone, nothing sent.
+    EXPECT_TRUE(statementsOf([&] { dialog.convert("MyISAM"); }).empty());
+    EXPECT_EQ(QStringList{"It is already MyISAM."}, op.messageTexts());
+    EXPECT_TRUE(op.questions.empty());
+
+    op.clear();
+    op.answer(false);
+    EXPECT_TRUE(statementsOf([&] { dialog.convert("HEAP"); }).empty());
+    EXPECT_TRUE(op.messages.empty());
+
+    op.clear();
+    op.answer(true);
+    EXPECT_EQ((std::vector<std::string>{"ALTER TABLE velkin_dup_maint.t ENGINE=HEAP", kStatusOfT}),
+              statementsOf([&] { dialog.convert("HEAP"); }));
+    EXPECT_EQ("May I shift?", op.questions.at(0).text);
+    EXPECT_EQ(QStringList{"It succeeded in shift."}, op.messageTexts());
+    EXPECT_EQ("MEMORY", type(dialog));
+    EXPECT_EQ("MEMORY", engineOf("t"));
+    // HEAP and MEMORY are one type.
+    op.clear();
+    EXPECT_TRUE(statementsOf([&] { dialog.convert("HEAP"); }).empty());
+    EXPECT_EQ(QStringList{"It is already HEAP."}, op.messageTexts());
+
+    // A type the server does not know.
+    op.clear();
+    op.answer(true);
+    dialog.convert("ISAM");
+    EXPECT_EQ(QStringList{"It failed in shift."}, op.messageTexts());
+    EXPECT_EQ("MEMORY", type(dialog));
+
+    // INNOBASE: the capability and the question come before the comparison.
+    op.clear();
+    op.answer(true);
+    std::vector<std::string> sent = statementsOf([&] { dialog.convert("INNOBASE"); });
+    ASSERT_GE(sent.size(), 3u);
+    EXPECT_EQ("SHOW VARIABLES", sent.front());
+    EXPECT_EQ("ALTER TABLE velkin_dup_maint.t ENGINE=Innobase", sent[sent.size() - 2]);
+    EXPECT_EQ(kStatusOfT, sent.back());
+    EXPECT_EQ(QStringList{"It succeeded in shift."}, op.messageTexts());
+    EXPECT_EQ("InnoDB", type(dialog));
+
+    MaintenanceDialog innodb(*session, op, "velkin_dup_maint", "i");
+    op.clear();
+    op.answer(true);
+    sent = statementsOf([&] { innodb.convert("INNOBASE"); });
+    EXPECT_EQ("SHOW VARIABLES", sent.at(0));
+    for (const std::string& sql : sent)
+        EXPECT_EQ(0u, sql.rfind("SHOW ", 0)) << sql;
+    EXPECT_EQ(1u, op.questions.size());
+    EXPECT_EQ(QStringList{"It is already Innobase."}, op.messageTexts());
+}
+
+TEST_F(MaintenanceTest, RepairAnalyseOptimiseAndTheBackupsThisServerLacks) {
+    MaintenanceDialog dialog(*session, op, "velkin_dup_maint", "t", dir.path().c_str(), "root", "127.0.0.1");
+    child<QCheckBox>(area(dialog, "Table repair"), "QUICK")->setChecked(true);
+    op.answer(true);
+    EXPECT_EQ(std::vector<std::string>{"REPAIR TABLE velkin_dup_maint.t QUICK"},
+              statementsOf([&] { dialog.repair(); }));
+    EXPECT_EQ("May I restore?", op.questions.at(0).text);
+    EXPECT_EQ("status OK", result(dialog, "Table repair"));
+    EXPECT_EQ(QStringList{"Restoration was completed."}, op.messageTexts());
+
+    op.clear();
+    op.answer(true);
+    EXPECT_EQ(std::vector<std::string>{"ANALYZE TABLE velkin_dup_maint.t"},
+              statementsOf([&] { dialog.analyze(); }));
+    EXPECT_EQ("May I Analyze?", op.questions.at(0).text);
+    EXPECT_NE("", result(dialog, "Analysis and optimization"));
+    EXPECT_EQ(QStringList{"An analysis were completed."}, op.messageTexts());
+
+    op.clear();
+    op.answer(true);
+    EXPECT_EQ(std::vector<std::string>{"OPTIMIZE TABLE velkin_dup_maint.t"},
+              statementsOf([&] { dialog.optimize(); }));
+    EXPECT_EQ("May I optimize?", op.questions.at(0).text);
+    EXPECT_EQ("Optimization was completed.", result(dialog, "Analysis and optimization"));
+    EXPECT_TRUE(op.messages.empty());
+    // Its rows were released: the session takes the next statement.
+    EXPECT_EQ("2", scalar(*session, "SELECT COUNT(*) FROM velkin_dup_maint.t"));
+
+    op.clear();
+    op.answer(true);
+    dialog.backup();
+    EXPECT_EQ(QStringList{"The directory of a server is inputted."}, op.messageTexts());
+    op.clear();
+    child<QLineEdit>(area(dialog, "Backup to the server"), "Server directory")->setText("/tmp/it's");
+    op.answer(true);
+    EXPECT_EQ(std::vector<std::string>{"BACKUP TABLE velkin_dup_maint.t TO '/tmp/it\\'s'"},
+              statementsOf([&] { dialog.backup(); }));
+    EXPECT_EQ(QStringList{"It failed in backup."}, op.messageTexts());
+    op.clear();
+    child<QLineEdit>(area(dialog, "Restoration from the server"), "Server directory")->setText("/tmp");
+    op.answer(true);
+    EXPECT_EQ(std::vector<std::string>{"RESTORE TABLE velkin_dup_maint.t FROM '/tmp'"},
+              statementsOf([&] { dialog.restore(); }));
+    EXPECT_EQ(QStringList{"It failed in shift."}, op.messageTexts());
+    // Refused statements leave no log lines.
+    EXPECT_FALSE(QFile::exists("Backup.log"));
+    EXPECT_FALSE(QFile::exists("restore.log"));
+}
+
+TEST_F(MaintenanceTest, DumpWritesOneInsertPerRowThatTheClientLoadsBack) {
+    createAwkwardTable(db.admin(), "velkin_dup_maint", "d", 2493);
+    const std::vector<std::string> rows = awkwardRows(db.admin(), "velkin_dup_maint.d");
+    const std::string sum = checksum(db.admin(), "velkin_dup_maint.d");
+    const std::string create = [&] {
+        Result r = db.admin().select("SHOW CREATE TABLE velkin_dup_maint.d");
+        return r.fetchRow().str(1);
+    }();
+
+    MaintenanceDialog dialog(*session, op, "velkin_dup_maint", "d");
+    op.answer(true);
+    dialog.dump();
+    EXPECT_EQ(QStringList{"The file name to output is inputted."}, op.messageTexts());
+    op.clear();
+    op.choose(QString::fromStdString(dir.path()) + "/d");
+    dialog.chooseDumpFile();
+    const QString path = QString::fromStdString(dir.path()) + "/d.sql";
+    EXPECT_EQ(path, child<QLineEdit>(dialog, "Output file")->text());
+    op.answer(true);
+    StatementLog sent;
+    dialog.dump();
+    EXPECT_EQ("May I dump?", op.questions.at(0).text);
+    EXPECT_EQ(QStringList{"Dumping was completed."}, op.messageTexts());
+    EXPECT_EQ((std::vector<std::string>{"Show create table velkin_dup_maint.d;",
+                                        "select * from velkin_dup_maint.d"}),
+              sent.statements);
+
+    const std::string bytes = fileBytes(path);
+    const std::string head = "//Creation of a table\r\n" + toCrLf(create) + ";\r\n";
+    ASSERT_EQ(head, bytes.substr(0, head.size()));
+    const std::string body = bytes.substr(head.size());
+    int lines = 0;
+    for (std::size_t at = 0; (at = body.find(";\r\n", at)) != std::string::npos; at += 3)
+        ++lines;
+    EXPECT_EQ(2500, lines);
+    EXPECT_EQ(0u, body.rfind("INSERT INTO velkin_dup_maint.d ( id,name,note,amount,data ) VALUES ( "
+                             "'1',NULL,NULL,NULL,NULL );\r\n"
+                             "INSERT INTO velkin_dup_maint.d ( id,name,note,amount,data ) VALUES ( "
+                             "'2','O\\'Brien','say \\\"hi\\\"','1.50','' );\r\n",
+                             0));
+
+    // Into the emptied database again through the command-line client; the header line is the
+    // file's own title, not SQL, so the client gets the file from its second line on.
+    exec(db.admin(), "DROP DATABASE velkin_dup_maint");
+    exec(db.admin(), "CREATE DATABASE velkin_dup_maint");
+    QProcess client;
+    client.start(
+        QStandardPaths::findExecutable("mariadb"),
+        {"--no-defaults", "-h" + QString::fromStdString(testHost()), "-P" + QString::number(testPort()),
+         "-uroot", "--init-command=SET autocommit = 0", "velkin_dup_maint"});
+    ASSERT_TRUE(client.waitForStarted());
+    // One transaction for the whole file keeps the load quick; the file itself is sent unchanged.
+    const std::string script = bytes.substr(bytes.find("\r\n") + 2) + "COMMIT;\n";
+    client.write(script.data(), static_cast<qint64>(script.size()));
+    client.closeWriteChannel();
+    ASSERT_TRUE(client.waitForFinished(120000));
+    EXPECT_EQ(0, client.exitCode()) << client.readAllStandardError().toStdString();
+    EXPECT_EQ(rows, awkwardRows(db.admin(), "velkin_dup_maint.d"));
+    EXPECT_EQ(sum, checksum(db.admin(), "velkin_dup_maint.d"));
+}
+
+TEST_F(MaintenanceTest, DumpOfAnEmptyTableHoldsItsHeaderAndDefinition) {
+    exec(db.admin(), "CREATE TABLE velkin_dup_maint.e (id INT)");
+    MaintenanceDialog dialog(*session, op, "velkin_dup_maint", "e");
+    const QString path = QString::fromStdString(dir.path()) + "/e.sql";
+    child<QLineEdit>(dialog, "Output file")->setText(path);
+    op.answer(true);
+    dialog.dump();
+    EXPECT_EQ(
+        "//Creation of a table\r\nCREATE TABLE `e` (\r\n  `id` int(11) DEFAULT NULL\r\n) ENGINE=InnoDB "
+        "DEFAULT "
+        "CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;\r\n",
+        fileBytes(path));
+    // A file that cannot be made ends the dump without a word.
+    op.clear();
+    child<QLineEdit>(dialog, "Output file")->setText(path + "/no/such/file.sql");
+    op.answer(true);
+    dialog.dump();
+    EXPECT_TRUE(op.messages.empty());
+}

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include "CopyTesting.h"
+#include "TransferTesting.h"
+#include "session/SqlText.h"
+#include "support/TestServer.h"
+#include "transfer/RowCopy.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+class RowCopyTest : public ::testing::Test {
+protected:
+    /// A source table s of count rows and an empty destination d of the same definition.
+    void numbered(int count, const char* engine = "InnoDB") {
+        exec(db.admin(),
+             sqlf("CREATE TABLE velkin_dup_copy.s (id INT PRIMARY KEY, name VARCHAR(20)) ENGINE=%s", engine));
+        if (count > 0)
+            exec(db.admin(), sqlf("INSERT INTO velkin_dup_copy.s SELECT seq, CONCAT('row ', seq) FROM "
+                                  "velkin_dup_copy.seq_1_to_%d",
+                                  count));
+        exec(db.admin(),
+             sqlf("CREATE TABLE velkin_dup_copy.d (id INT PRIMARY KEY, name VARCHAR(20)) ENGINE=%s", engine));
+    }
+    RowCopy copyOf(Connection& source, const std::string& from, const std::string& to) {
+        return RowCopy(source, {"velkin_dup_copy", from, "velkin_dup_copy." + from}, *session,
+                       {"velkin_dup_copy", to, "velkin_dup_copy." + to});
+    }
+    std::string logOf(RowCopy copy) {
+        copy.setLogFile("rep_table.log");
+        copy.run();
+        return fileBytes("rep_table.log");
+    }
+
+    ScratchDatabase db{"velkin_dup_copy"};
+    std::unique_ptr<Connection> session = connectAdmin();
+    std::unique_ptr<Connection> reader = connectAdmin();
+    ScratchDirectory dir;
+};
+
+}  // namespace
+
+TEST_F(RowCopyTest, LogHasOnePairPerThousandRowsAndItsEndEntries) {
+    const std::string start = "Data shift start\r\n";
+    const std::string pair0 = "Data acquisition start 0 - 1000     Data acquisition success 0 - 1000\r\n";
+    const std::string pair1 =
+        "Data acquisition start 1000 - 2000     Data acquisition success 1000 - 2000\r\n";
+    const std::string pair2 =
+        "Data acquisition start 2000 - 3000     Data acquisition success 2000 - 3000\r\n";
+    struct Case {
+        int rows;
+        std::string log;
+        std::vector<long long> progress;
+    };
+    const Case cases[] = {
+        {0, start + "Data acquisition start 0 - 1000     Data shift end\r\n", {}},
+        {1000, start + pair0 + "Data acquisition start 1000 - 2000     Data shift end\r\n", {1000}},
+        {2500,
+         start + pair0 + pair1 + pair2 + "Data acquisition start 3000 - 4000     Data shift end\r\n",
+         {1000, 2000, 2500}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        exec(db.admin(), "DROP TABLE IF EXISTS velkin_dup_copy.s, velkin_dup_copy.d");
+        numbered(c.rows);
+        ConnectionStatements sent;
+        std::string original = "(not shown)";
+        std::vector<long long> progress;
+        RowCopy copy = copyOf(*reader, "s", "d");
+        copy.onOriginalCount([&](const std::string& count) { original = count; });
+        copy.onProgress([&](long long rows) { progress.push_back(rows); });
+        EXPECT_EQ(c.log, logOf(std::move(copy)));
+        EXPECT_EQ(std::to_string(c.rows), original);
+        EXPECT_EQ(c.progress, progress);
+        EXPECT_EQ(std::to_string(c.rows), scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
+        // One count and one read on the source, however many rows; the rows go out on the session.
+        EXPECT_EQ((std::vector<std::string>{"select count(*) from velkin_dup_copy.s",
+                                            "select * from velkin_dup_copy.s"}),
+                  sent.on(*reader));
+        EXPECT_EQ(c.rows == 0 ? 0 : (c.rows + 999) / 1000, sent.countStartingWith("INSERT INTO"));
+    }
+}
+
+TEST_F(RowCopyTest, CopyEqualsItsSourceWithNullsQuotesBackslashesAndBinaryData) {
+    createAwkwardTable(db.admin(), "velkin_dup_copy", "s", 1500);
+    const std::vector<std::string> source = awkwardRows(db.admin(), "velkin_dup_copy.s");
+    ASSERT_EQ(1507u, source.size());
+    for (const char* engine : {"InnoDB", "MyISAM"}) {
+        SCOPED_TRACE(engine);
+        exec(db.admin(), "DROP TABLE IF EXISTS velkin_dup_copy.d");
+        exec(db.admin(), sqlf("CREATE TABLE velkin_dup_copy.d LIKE velkin_dup_copy.s"));
+        exec(db.admin(), sqlf("ALTER TABLE velkin_dup_copy.d ENGINE=%s", engine));
+        const RowCopyOutcome outcome = copyOf(*reader, "s", "d").run();
+        EXPECT_EQ(1507, outcome.rowsRead);
+        EXPECT_EQ(0, outcome.rowsFailed);
+        EXPECT_EQ(source, awkwardRows(db.admin(), "velkin_dup_copy.d"));
+    }
+    // Source and destination on one connection: the answer is stored first, the copy the same.
+    exec(db.admin(), "CREATE TABLE velkin_dup_copy.e LIKE velkin_dup_copy.s");
+    EXPECT_EQ(0, copyOf(*session, "s", "e").run().rowsFailed);
+    EXPECT_EQ(source, awkwardRows(db.admin(), "velkin_dup_copy.e"));
+    EXPECT_EQ(checksum(db.admin(), "velkin_dup_copy.s"), checksum(db.admin(), "velkin_dup_copy.e"));
+    EXPECT_EQ("2",
+              scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.e WHERE data IS NULL AND id < 8"));
+}
+
+TEST_F(RowCopyTest, LogsOnlyTheFailingRowOfABatch) {
+    const std::string expected =
+        "Data shift start\r\n"
+        "Data acquisition start 0 - 1000     Data acquisition success 0 - 1000\r\n"
+        "Data acquisition start 1000 - 2000     \r\n"
+        "Error: Query=INSERT INTO velkin_dup_copy.d ( id,name ) VALUES ( '1234','row 1234' )\r\n"
+        "Data acquisition success 1000 - 2000\r\n"
+        "Data acquisition start 2000 - 3000     Data acquisition success 2000 - 3000\r\n"
+        "Data acquisition start 3000 - 4000     Data shift end\r\n";
+    for (const char* engine : {"InnoDB", "MyISAM"}) {
+        SCOPED_TRACE(engine);
+        exec(db.admin(), "DROP TABLE IF EXISTS velkin_dup_copy.s, velkin_dup_copy.d");
+        numbered(2500, engine);
+        // The destination already holds one of the keys.
+        exec(db.admin(), "INSERT INTO velkin_dup_copy.d VALUES (1234, 'taken')");
+        ConnectionStatements sent;
+        EXPECT_EQ(expected, logOf(copyOf(*reader, "s", "d")));
+        EXPECT_EQ("2500", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
+        EXPECT_EQ("taken", scalar(db.admin(), "SELECT name FROM velkin_dup_copy.d WHERE id = 1234"));
+        EXPECT_EQ("2499", scalar(db.admin(),
+                                 "SELECT COUNT(*) FROM velkin_dup_copy.s JOIN velkin_dup_copy.d "
+                                 "USING (id, name)"));
+        const std::string head = "INSERT INTO velkin_dup_copy.d ( id,name ) VALUES ";
+        if (std::string(engine) == "InnoDB") {
+            // Three statements of many rows, and the refused one's rows again one by one.
+            EXPECT_EQ(3 + 1000, sent.countStartingWith(head));
+        } else {
+            // The refused statement kept the rows before 1234: the count tells how many, and only
+            // 1234 goes alone before the rest follows in one statement.
+            EXPECT_EQ(5, sent.countStartingWith(head));
+            EXPECT_EQ(1, sent.countStartingWith(head + "( '1001','row 1001' ),"));
+            EXPECT_EQ(1, sent.countStartingWith(head + "( '1234','row 1234' )"));
+            EXPECT_EQ(1, sent.countStartingWith(head + "( '1235','row 1235' ),"));
+            EXPECT_EQ(2, sent.countStartingWith("select count(*) from velkin_dup_copy.d"));
+        }
+    }
+}
+
+TEST_F(RowCopyTest, ReadThatCannotStartEndsTheLogWithFailure) {
+    exec(db.admin(), "CREATE TABLE velkin_dup_copy.d (id INT)");
+    RowCopy copy = copyOf(*reader, "missing", "d");
+    copy.setLogFile("rep_table.log");
+    const RowCopyOutcome outcome = copy.run();
+    EXPECT_TRUE(outcome.readFailed);
+    EXPECT_EQ("Data shift start\r\nData acquisition start 0 - 1000     Data acquisition failure\r\n",
+              fileBytes("rep_table.log"));
+    // Without a log name nothing is written, and a log that cannot be created does not stop the copy.
+    exec(db.admin(), "DROP TABLE velkin_dup_copy.d");
+    numbered(5);
+    RowCopy unlogged = copyOf(*reader, "s", "d");
+    unlogged.setLogFile(dir.path() + "/no/such/folder.log");
+    EXPECT_EQ(5, unlogged.run().rowsRead);
+    EXPECT_EQ("5", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
+}
+
+TEST_F(RowCopyTest, ReadThatBreaksOffKeepsTheRowsThatArrived) {
+    // Rows large enough that the server is still sending when the reader is cut off, and that
+    // a block of them needs several statements to stay within the server's packet limit.
+    exec(db.admin(), "CREATE TABLE velkin_dup_copy.s (id INT PRIMARY KEY, pad MEDIUMTEXT) ENGINE=InnoDB");
+    exec(db.admin(),
+         "INSERT INTO velkin_dup_copy.s SELECT seq, REPEAT(CHAR(65 + seq % 26), 20000) FROM "
+         "velkin_dup_copy.seq_1_to_1500");
+    exec(db.admin(), "CREATE TABLE velkin_dup_copy.d LIKE velkin_dup_copy.s");
+    RowCopy copy = copyOf(*reader, "s", "d");
+    copy.setLogFile("rep_table.log");
+    const unsigned long readerThread = reader->threadId();
+    copy.onProgress([&](long long rows) {
+        if (rows == 1000)
+            exec(db.admin(), sqlf("KILL %lu", readerThread));
+    });
+    ConnectionStatements sent;
+    const RowCopyOutcome outcome = copy.run();
+    EXPECT_TRUE(outcome.readFailed);
+    EXPECT_EQ(0, outcome.rowsFailed);
+    EXPECT_LT(outcome.rowsRead, 1500);
+    EXPECT_EQ(
+        "Data shift start\r\n"
+        "Data acquisition start 0 - 1000     Data acquisition success 0 - 1000\r\n"
+        "Data acquisition start 1000 - 2000     Data acquisition failure\r\n",
+        fileBytes("rep_table.log"));
+    EXPECT_EQ(std::to_string(outcome.rowsRead), scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
+    EXPECT_EQ(
+        std::to_string(outcome.rowsRead),
+        scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.s JOIN velkin_dup_copy.d USING (id, pad)"));
+    // The first block's 20 MB went out in statements within the server's 16 MB packets.
+    const std::size_t packet = std::stoul(scalar(db.admin(), "SELECT @@max_allowed_packet"));
+    const std::string head = "INSERT INTO velkin_dup_copy.d ( id,pad ) VALUES ( '";
+    int firstBlock = 0;
+    for (const std::string& sql : sent.on(*session)) {
+        if (sql.rfind(head, 0) != 0)
+            continue;
+        EXPECT_LT(sql.size(), packet);
+        if (std::stoi(sql.substr(head.size())) <= 1000)
+            ++firstBlock;
+    }
+    EXPECT_EQ(2, firstBlock);
+}
+
+TEST_F(RowCopyTest, ValueTheDestinationCannotHoldIsRefusedInEveryKindOfTable) {
+    exec(db.admin(), "CREATE TABLE velkin_dup_copy.s (id INT PRIMARY KEY, code VARCHAR(20))");
+    exec(db.admin(),
+         "INSERT INTO velkin_dup_copy.s SELECT seq, IF(seq = 700, 'far too long', 'ok') FROM "
+         "velkin_dup_copy.seq_1_to_1500");
+    exec(*session, "SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_ENGINE_SUBSTITUTION'");
+    for (const char* engine : {"InnoDB", "MyISAM", "Aria"}) {
+        SCOPED_TRACE(engine);
+        exec(db.admin(), "DROP TABLE IF EXISTS velkin_dup_copy.d");
+        exec(db.admin(),
+             sqlf("CREATE TABLE velkin_dup_copy.d (id INT PRIMARY KEY, code VARCHAR(5)) ENGINE=%s", engine));
+        const std::string log = logOf(copyOf(*reader, "s", "d"));
+        // A row alone would be refused, so it is refused in company too, and logged by itself.
+        EXPECT_NE(
+            std::string::npos,
+            log.find(
+                "\r\nError: Query=INSERT INTO velkin_dup_copy.d ( id,code ) VALUES ( '700','far too long' )"
+                "\r\nData acquisition success 0 - 1000\r\n"))
+            << log;
+        EXPECT_EQ(log.find("Error: "), log.rfind("Error: "));
+        EXPECT_EQ("1499", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
+        EXPECT_EQ("(none)", scalar(db.admin(), "SELECT code FROM velkin_dup_copy.d WHERE id = 700"));
+        EXPECT_EQ("STRICT_TRANS_TABLES,NO_ENGINE_SUBSTITUTION",
+                  scalar(*session, "SELECT @@SESSION.sql_mode"));
+    }
+}

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "CopyTesting.h"
+#include "TransferTesting.h"
+#include "session/CSorvaneDoc.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+#include "transfer/TableDuplicateDialog.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+LoginValues sessionLogin() {
+    return {QString::fromStdString(adminAccount().user), QString::fromStdString(adminAccount().password),
+            QString::fromStdString(testHost()), QString::number(testPort())};
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(std::string::npos, at) << from << " in " << text;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+class TableDuplicateTest : public ::testing::Test {
+protected:
+    TableDuplicateTest() {
+        exec(source.admin(),
+             "CREATE TABLE velkin_dup_table.people (id INT PRIMARY KEY, name VARCHAR(20)) ENGINE=InnoDB");
+        exec(source.admin(), "INSERT INTO velkin_dup_table.people VALUES (1, 'Ann'), (2, 'Bob'), (3, NULL)");
+    }
+    QWidget& side(QDialog& d, const char* name) { return *child<QWidget>(d, name); }
+    QLineEdit* newTable(QDialog& d) { return child<QLineEdit>(side(d, "Destination"), "Table"); }
+    QComboBox* destinationList(QDialog& d) {
+        return child<QComboBox>(side(d, "Destination"), "The database point to create");
+    }
+    QComboBox* typeList(QDialog& d) {
+        return child<QComboBox>(side(d, "Destination"), "The table type to create");
+    }
+    void choose(QComboBox* list, const QString& text) {
+        const int i = list->findText(text);
+        ASSERT_GE(i, 0) << text.toStdString();
+        list->setCurrentIndex(i);
+    }
+    std::string text(QDialog& d, const char* name) { return child<QLineEdit>(d, name)->text().toStdString(); }
+    std::string serverCreate(const std::string& table) {
+        Result r = source.admin().select("SHOW CREATE TABLE " + table);
+        Row row = r.fetchRow();
+        return row ? row.str(1) : std::string();
+    }
+
+    ScratchDatabase source{"velkin_dup_table"};
+    ScratchDatabase target{"velkin_dup_target"};
+    std::unique_ptr<Connection> session = connectAdmin();
+    ScriptedOperator op;
+    ScratchDirectory dir;
+};
+
+}  // namespace
+
+TEST_F(TableDuplicateTest, OpeningShowsTheSourceItsCountDefinitionAndTheLists) {
+    ConnectionStatements sent;
+    TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "people");
+    EXPECT_EQ("The duplicate of a table", dialog.windowTitle());
+    EXPECT_EQ((std::vector<std::string>{"select count(*) from velkin_dup_table.people",
+                                        "Show create table velkin_dup_table.people;", "SHOW DATABASES"}),
+              sent.all());
+    EXPECT_EQ("velkin_dup_table", child<QLineEdit>(side(dialog, "Source"), "Database")->text().toStdString());
+    EXPECT_EQ("people", child<QLineEdit>(side(dialog, "Source"), "Table")->text().toStdString());
+    EXPECT_EQ("people", newTable(dialog)->text().toStdString());
+    EXPECT_EQ("3", text(dialog, "The original number of records"));
+    EXPECT_EQ("", text(dialog, "The copied number of records"));
+    EXPECT_EQ(serverCreate("velkin_dup_table.people"), dialog.createText().toStdString());
+
+    QComboBox* databases = destinationList(dialog);
+    EXPECT_EQ(-1, databases->currentIndex());
+    QStringList names;
+    for (int i = 0; i < databases->count(); ++i)
+        names << databases->itemText(i);
+    EXPECT_TRUE(names.contains("velkin_dup_target"));
+    QStringList sorted = names;
+    sorted.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(sorted, names);
+    QComboBox* types = typeList(dialog);
+    EXPECT_EQ(-1, types->currentIndex());
+    EXPECT_EQ((QStringList{"HEAP", "INNOBASE", "ISAM", "MyISAM"}),
+              (QStringList{types->itemText(0), types->itemText(1), types->itemText(2), types->itemText(3)}));
+    EXPECT_EQ(4, types->count());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "Data copy")->isChecked());
+}
+
+TEST_F(TableDuplicateTest, CreateBoxFollowsTheNameTheTypeAndTheDestination) {
+    TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "people");
+    const std::string original = serverCreate("velkin_dup_table.people");
+    // A name changed before any destination is chosen leaves the database part empty.
+    newTable(dialog)->setText("copy");
+    EXPECT_EQ(replaced(original, "CREATE TABLE `people` ", "CREATE TABLE .copy "),
+              dialog.createText().toStdString());
+    // The type first, then the destination: the type stays.
+    choose(typeList(dialog), "MyISAM");
+    const std::string typed = replaced(replaced(original, "CREATE TABLE `people` ", "CREATE TABLE .copy "),
+                                       "ENGINE=InnoDB", "ENGINE=MyISAM");
+    EXPECT_EQ(typed, dialog.createText().toStdString());
+    choose(destinationList(dialog), "velkin_dup_target");
+    EXPECT_EQ(replaced(typed, "CREATE TABLE .copy ", "CREATE TABLE velkin_dup_target.copy "),
+              dialog.createText().toStdString());
+    // The new type replaces the old type word, the options after it stay.
+    choose(typeList(dialog), "HEAP");
+    const std::string heap = dialog.createText().toStdString();
+    EXPECT_NE(std::string::npos, heap.find(") ENGINE=HEAP DEFAULT CHARSET=")) << heap;
+    EXPECT_EQ(std::string::npos, heap.find("MyISAM")) << heap;
+
+    // The statement is sent as the box shows it; the server keeps the chosen type.
+    op.answer(true);
+    dialog.create();
+    EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+    EXPECT_EQ("MEMORY", scalar(target.admin(),
+                               "SELECT ENGINE FROM information_schema.TABLES WHERE "
+                               "TABLE_SCHEMA = 'velkin_dup_target' AND TABLE_NAME = 'copy'"));
+    EXPECT_EQ("0", scalar(target.admin(), "SELECT COUNT(*) FROM velkin_dup_target.copy"));
+}
+
+TEST_F(TableDuplicateTest, CreateChecksItsInputsAndShowsTheServersRefusal) {
+    TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "people");
+    ConnectionStatements sent;
+    dialog.create();
+    choose(destinationList(dialog), "velkin_dup_table");
+    newTable(dialog)->clear();
+    dialog.create();
+    EXPECT_EQ((QStringList{"A database is chosen.", "A table is inputted."}), op.messageTexts());
+    EXPECT_TRUE(op.questions.empty());
+
+    op.clear();
+    newTable(dialog)->setText("people");
+    op.answer(false);
+    dialog.create();
+    ASSERT_EQ(1u, op.questions.size());
+    EXPECT_EQ("May I reproduce?", op.questions[0].text);
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_TRUE(sent.all().empty());
+
+    // The table exists already: the server's text alone, and nothing copied.
+    op.clear();
+    child<QCheckBox>(dialog, "Data copy")->setChecked(true);
+    op.answer(true);
+    dialog.create();
+    EXPECT_EQ(QStringList{"Table 'people' already exists"}, op.messageTexts());
+    EXPECT_EQ(1u, sent.all().size());
+    EXPECT_EQ("3", scalar(source.admin(), "SELECT COUNT(*) FROM velkin_dup_table.people"));
+}
+
+TEST_F(TableDuplicateTest, DataCopyMakesAnEqualTableAndItsLog) {
+    createAwkwardTable(source.admin(), "velkin_dup_table", "odd", 1493);
+    TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "odd");
+    choose(destinationList(dialog), "velkin_dup_target");
+    child<QCheckBox>(dialog, "Data copy")->setChecked(true);
+    ConnectionStatements sent;
+    op.answer(true);
+    dialog.create();
+    EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+    EXPECT_EQ(awkwardRows(source.admin(), "velkin_dup_table.odd"),
+              awkwardRows(target.admin(), "velkin_dup_target.odd"));
+    EXPECT_EQ(checksum(source.admin(), "velkin_dup_table.odd"),
+              checksum(target.admin(), "velkin_dup_target.odd"));
+    EXPECT_EQ("1500", text(dialog, "The original number of records"));
+    EXPECT_EQ("1500", text(dialog, "The copied number of records"));
+    // The rows are read on a connection of their own, with one statement.
+    for (const std::string& sql : sent.on(*session))
+        EXPECT_NE(0u, sql.rfind("select * from", 0)) << sql;
+    EXPECT_EQ(1, sent.countStartingWith("select * from velkin_dup_table.odd"));
+
+    const std::string log =
+        "Data shift start\r\n"
+        "Data acquisition start 0 - 1000     Data acquisition success 0 - 1000\r\n"
+        "Data acquisition start 1000 - 2000     Data acquisition success 1000 - 2000\r\n"
+        "Data acquisition start 2000 - 3000     Data shift end\r\n";
+    EXPECT_EQ(log, fileBytes("rep_table.log"));
+    auto* view = child<QPlainTextEdit>(dialog, "Log view");
+    view->setPlainText("old");
+    dialog.showLog();
+    QString shown = view->toPlainText();
+    EXPECT_EQ(log, shown.replace("\n", "\r\n").toStdString());
+    EXPECT_EQ(QDialog::Rejected, dialog.result());
+}
