@@ -42,6 +42,8 @@ public:
     bool isConnected() const { return m_connection && m_connection->isOpen(); }
     void setStatusPanes(StatusPanes* status) { m_status = status; }
     Operator& op() const { return m_op; }
+    /// The values of the last login, for a second connection to the same server.
+    LoginValues loginValues() const { return {m_loginName, m_password, m_hostName, m_portText}; }
 
     // Browsing state, set by the object tree and the record list.
     QString m_currentTable;

@@ -19,6 +19,10 @@
 #include "schema/RenameTableDialog.h"
 #include "schema/TableEditorDialog.h"
 #include "transfer/CsvExportDialog.h"
+#include "transfer/DatabaseDuplicateDialog.h"
+#include "transfer/DuplicateFromOtherServersDialog.h"
+#include "transfer/MaintenanceDialog.h"
+#include "transfer/TableDuplicateDialog.h"
 #include "transfer/CsvImportDialog.h"
 #include "transfer/SqlConsoleDialog.h"
 #include "ViewHost.h"
@@ -555,9 +559,38 @@ std::optional<QString> CLeftView::openTableEditor(const QString& database, const
         DataAmountDialog amount(*connection, m_op, db, t, parent);
         m_op.runModal(amount);
     });
+    editor.setMaintenanceAction([this, connection](QWidget* parent, const QString& db, const QString& t) {
+        MaintenanceDialog maintenance(*connection, m_op, db, t, QString(), QString(), QString(), parent);
+        m_op.runModal(maintenance);
+    });
+    editor.setDuplicationAction([this, connection](QWidget* parent, const QString& db, const QString& t) {
+        TableDuplicateDialog copy(*connection, m_op, m_doc.loginValues(), db, t, parent);
+        m_op.runModal(copy);
+    });
     m_op.runModal(editor);
     return editor.tableName();
 }
+
+void CLeftView::openTableCopy(const QString& database, const QString& table) {
+    runOnSession<TableDuplicateDialog>(m_doc, m_op, this, m_doc.loginValues(), database, table);
+}
+
+std::optional<QString> CLeftView::openDatabaseCopy(const QString& database, const QString&) {
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return std::nullopt;
+    DatabaseDuplicateDialog dialog(*connection, m_op, m_doc.loginValues(), database, this);
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.newDatabase();
+}
+
+void CLeftView::openMaintenance(const QString& database, const QString& table) {
+    runOnSession<MaintenanceDialog>(m_doc, m_op, this, database, table, m_doc.m_workingDirectory, m_doc.m_loginName,
+                                    m_doc.m_hostName);
+}
+
+void CLeftView::openCopyFromOtherServers() { runOnSession<DuplicateFromOtherServersDialog>(m_doc, m_op, this); }
 
 void CLeftView::openCsvExport(const QString& statement) {
     runOnSession<CsvExportDialog>(m_doc, m_op, this, statement);

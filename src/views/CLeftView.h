@@ -69,12 +69,10 @@ protected:
     virtual std::optional<QString> openRenameTable(const QString& database, const QString& table);
     /// The table's name when the editor closes, which an edit may have changed.
     virtual std::optional<QString> openTableEditor(const QString& database, const QString& table);
-    virtual void openTableCopy(const QString& /*database*/, const QString& /*table*/) {}
+    virtual void openTableCopy(const QString& database, const QString& table);
     /// The new database's name when the copy was made.
-    virtual std::optional<QString> openDatabaseCopy(const QString& /*database*/, const QString& /*table*/) {
-        return std::nullopt;
-    }
-    virtual void openMaintenance(const QString& /*database*/, const QString& /*table*/) {}
+    virtual std::optional<QString> openDatabaseCopy(const QString& database, const QString& table);
+    virtual void openMaintenance(const QString& database, const QString& table);
     virtual void openDataAmount(const QString& database, const QString& table);
     virtual void openCsvExport(const QString& statement);
     virtual void openCsvImport();
@@ -84,7 +82,7 @@ protected:
     virtual void openUserList();
     virtual void openHostList();
     virtual void openDatabaseList();
-    virtual void openCopyFromOtherServers() {}
+    virtual void openCopyFromOtherServers();
 
 private:
     void nodeSelected(QTreeWidgetItem* node);

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QToolBar>
+#include <QTreeWidgetItem>
 
 #include "app/CMainFrame.h"
 #include "app/FindDialog.h"
@@ -238,4 +239,31 @@ TEST(MainFrame, TheTreeCarriesOutItsScreensForEveryView) {
     EXPECT_TRUE(f.op.modalTitles.isEmpty()) << "the record list does not create databases";
     f.frame.runCommand(Command::ProcessDisplay);
     EXPECT_EQ(QStringList{"Display Porcess Status"}, f.op.modalTitles);
+}
+
+TEST(MainFrame, TableScreensOpenFromTheTreeWithTheSelectedTable) {
+    ScratchDatabase db("velkin_frame_screens");
+    exec(db.admin(), "CREATE TABLE velkin_frame_screens.t (id INT PRIMARY KEY)");
+    Frame f;
+    CLeftView& tree = f.frame.tree();
+    QTreeWidgetItem* database = nullptr;
+    for (int i = 0; i < tree.databaseRoot()->childCount(); ++i)
+        if (tree.databaseRoot()->child(i)->text(0) == "velkin_frame_screens") database = tree.databaseRoot()->child(i);
+    ASSERT_NE(nullptr, database);
+    tree.setCurrentItem(database);
+    ASSERT_EQ(1, database->childCount() - (f.doc.m_adminFlag == 1 ? 2 : 0));
+    QTreeWidgetItem* table = nullptr;
+    for (int i = 0; i < database->childCount(); ++i)
+        if (database->child(i)->text(0) == "t") table = database->child(i);
+    ASSERT_NE(nullptr, table);
+    tree.setCurrentItem(table);
+    ASSERT_EQ("t", f.doc.m_currentTable);
+    f.frame.setActiveView(true);
+    f.op.clear();
+    for (Command c : {Command::Maintenance, Command::TableDuplicate, Command::DataAmount, Command::TableEdit,
+                      Command::DuplicateFromOtherServers})
+        tree.execute(c);
+    EXPECT_EQ((QStringList{"Maintenance and Restoration", "The duplicate of a table", "", "Table list  Database "
+                           ":velkin_frame_screens Table:t", "The duplicate from other servers"}),
+              f.op.modalTitles);
 }
