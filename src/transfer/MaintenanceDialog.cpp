@@ -50,6 +50,8 @@ QLineEdit* labelledField(QGridLayout* grid, int row, const QString& name, QWidge
                          bool readOnly = true) {
     grid->addWidget(new QLabel(name, parent), row, 0);
     QLineEdit* edit = field(name, parent, readOnly);
+    // Paths and server answers need room to be read, however wide the neighbouring area is.
+    edit->setMinimumWidth(180);
     grid->addWidget(edit, row, 1);
     return edit;
 }
@@ -130,7 +132,7 @@ MaintenanceDialog::MaintenanceDialog(Connection& session, Operator& op, const QS
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildHead());
     layout->addLayout(columns);
-    resize(760, 520);
+    resize(900, 520);
     readStatusAtStart();
 }
 
