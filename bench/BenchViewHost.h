@@ -1,0 +1,28 @@
+#pragma once
+
+#include "BenchSupport.h"
+#include "views/CSorvaneView.h"
+#include "views/ViewHost.h"
+
+namespace velkin::bench {
+
+/// The main window as the record list sees it, holding nothing but the list itself: the benchmark
+/// fills the list as the tree's selection of a table would, without the rest of the window.
+class BenchViewHost : public ViewHost {
+public:
+    void showChartView() override {}
+    void showRecordList() override {}
+    CSorvaneView* recordList() override { return m_list; }
+    void updateAllViews() override {
+        if (m_list)
+            m_list->refresh();
+    }
+    StatusPanes& statusPanes() override { return m_panes; }
+    void setRecordList(CSorvaneView* list) { m_list = list; }
+
+private:
+    SilentPanes m_panes;
+    CSorvaneView* m_list = nullptr;
+};
+
+}  // namespace velkin::bench
