@@ -49,9 +49,9 @@ ChoiceGroup choiceGroup(const QString& title, QWidget* parent) {
     g.list = new QComboBox(g.box);
     g.list->setObjectName(QStringLiteral("Default list"));
     g.byUser = new QRadioButton(QStringLiteral("User specification"), g.box);
-    g.byUser->setObjectName(QStringLiteral("User specification"));
+    g.byUser->setObjectName(QStringLiteral("user-given"));
     g.text = new QLineEdit(g.box);
-    g.text->setObjectName(QStringLiteral("User specification text"));
+    g.text->setObjectName(QStringLiteral("user-given text"));
     auto* grid = new QGridLayout(g.box);
     grid->addWidget(g.byDefault, 0, 0);
     grid->addWidget(g.list, 0, 1);

@@ -183,6 +183,18 @@ void privilegeWords(ChartLayout& layout, GrantTable table, const std::vector<Wor
 
 }  // namespace
 
+namespace chartnames {
+QString noDatabase() {
+    return QStringLiteral("There is no specification database.");
+}
+QString noHost() {
+    return QStringLiteral("There is no specification host.");
+}
+QString hostNeeded() {
+    return QStringLiteral("There needs to be a specification host.");
+}
+}  // namespace chartnames
+
 const ChartText* ChartLayout::find(const QString& s) const {
     for (const ChartText& t : texts)
         if (t.text == s)
@@ -358,10 +370,10 @@ ChartLayout hostOverviewChart(const GrantRows& hostRows) {
         icon(layout, permitted ? ChartPicture::Permitted : ChartPicture::Refused, 5, y);
         const std::string& host = cell(row, 0);
         const std::string& db = cell(row, 1);
-        const QString dbText = db.empty()  ? QStringLiteral("There is no specification database.")
+        const QString dbText = db.empty()  ? chartnames::noDatabase()
                                : db == "%" ? QStringLiteral("All Database")
                                            : qs(db);
-        const QString hostText = host.empty()  ? QStringLiteral("There is no specification host.")
+        const QString hostText = host.empty()  ? chartnames::noHost()
                                  : host == "%" ? QStringLiteral("All Host")
                                                : qs(host);
         text(layout, hostText + QStringLiteral("  (") + dbText + QStringLiteral(")"), 60, y, kRowNameFont);
@@ -392,8 +404,7 @@ ChartLayout userOverviewChart(const GrantRows& userRows) {
         const std::string& host = cell(row, 0);
         const std::string& user = cell(row, 1);
         const QString userText = user.empty() ? QStringLiteral("no name") : qs(user);
-        const QString hostText =
-            host.empty() ? QStringLiteral("There needs to be a specification host.") : qs(host);
+        const QString hostText = host.empty() ? chartnames::hostNeeded() : qs(host);
         text(layout, userText + QStringLiteral("  (") + hostText + QStringLiteral(")"), 60, y, kRowNameFont);
         icon(layout, ChartPicture::User, 5, y);
         rule(layout, 60, 780, y + 45, kRowRule);

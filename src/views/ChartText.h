@@ -90,6 +90,14 @@ inline QColor barRest() {
 }
 }  // namespace chartcolour
 
+/// What the grant charts show in place of an empty host or database name.
+namespace chartnames {
+QString noDatabase();
+QString noHost();
+/// An account row whose host is empty.
+QString hostNeeded();
+}  // namespace chartnames
+
 /// part / whole × 100; 0 when whole is 0, so that an empty server or table still gets a chart.
 double sharePercent(std::uint64_t part, std::uint64_t whole);
 /// The colour of a row's share of the whole: red above 90, blue above 50, black otherwise.

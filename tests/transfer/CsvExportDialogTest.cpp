@@ -43,8 +43,8 @@ protected:
     }
     void chooseUser(QDialog& d, const char* title, const QString& text) {
         QGroupBox* g = group(d, title);
-        child<QLineEdit>(*g, "User specification text")->setText(text);
-        child<QRadioButton>(*g, "User specification")->setChecked(true);
+        child<QLineEdit>(*g, "user-given text")->setText(text);
+        child<QRadioButton>(*g, "user-given")->setChecked(true);
     }
     /// Writes the file for the dialog's statement and returns its bytes.
     std::string writeFile(CsvExportDialog& dialog, const char* name) {

@@ -406,7 +406,7 @@ TEST_F(ChartViewTest, UserOverviewReadsNoNameForAnEmptyUserAndScrolls) {
 
     const ChartText* noName = layout.find(QStringLiteral("no name  (velkin_chart_h)"));
     const ChartText* noHost =
-        layout.find(QStringLiteral("velkin_chart_u  (There needs to be a specification host.)"));
+        layout.find(QStringLiteral("velkin_chart_u  (") + chartnames::hostNeeded() + QStringLiteral(")"));
     ASSERT_NE(nullptr, noName);
     ASSERT_NE(nullptr, noHost);
     EXPECT_EQ(60, noName->at.x());

@@ -308,7 +308,7 @@ TEST(HostOverviewChart, NamesHostsAndDatabasesAndMarksRefusedRows) {
     expectText(layout, QStringLiteral("Index"), {710, 55}, word, kPurple);
     expectText(layout, QStringLiteral("Alter"), {360, 75}, word, kPurple);
     expectText(layout,
-               QStringLiteral("There is no specification host.  (There is no specification database.)"),
+               chartnames::noHost() + QStringLiteral("  (") + chartnames::noDatabase() + QStringLiteral(")"),
                {60, 105}, name);
     expectText(layout, QStringLiteral("It cannot access in this host and database."), {360, 105},
                {15, 400, true}, kRed);
@@ -339,7 +339,8 @@ TEST(UserOverviewChart, EmptyUserReadsNoNameAndReferencesHasNoWord) {
     expectText(layout, QStringLiteral("User"), {50, 10}, {23, 500, false});
     expectText(layout, QStringLiteral("no name  (pc1)"), {60, 55}, name);
     EXPECT_EQ((QStringList{"no name  (pc1)", "Select"}), textsOfRow(layout, 55));
-    expectText(layout, QStringLiteral("ann  (There needs to be a specification host.)"), {60, 105}, name);
+    expectText(layout, QStringLiteral("ann  (") + chartnames::hostNeeded() + QStringLiteral(")"), {60, 105},
+               name);
     const std::vector<std::tuple<const char*, int, int>> places{
         {"Reload", 600, 105}, {"Shut", 660, 105},  {"Process", 700, 105}, {"File", 360, 125},
         {"Grant", 400, 125},  {"Index", 450, 125}, {"Alter", 500, 125}};
