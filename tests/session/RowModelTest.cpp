@@ -36,12 +36,13 @@ TEST(RowModel, KeepsEveryCellOfALargeFillInPlace) {
     const int rows = 10000;
     std::vector<std::vector<std::optional<std::string>>> expected(rows);
     for (int r = 0; r < rows; ++r) {
-        std::vector<RowModel::Cell> cells;
-        for (int c = 0; c < 4; ++c) {
+        // The row's strings must be in place before views into them are taken: growing the vector
+        // moves short strings and leaves earlier views dangling.
+        for (int c = 0; c < 4; ++c)
             expected[r].push_back(sampleCell(r, c));
-            const auto& e = expected[r].back();
+        std::vector<RowModel::Cell> cells;
+        for (const auto& e : expected[r])
             cells.push_back(e ? RowModel::Cell(*e) : std::nullopt);
-        }
         model.appendRow(cells);
     }
     ASSERT_EQ(rows, model.rowCount());
