@@ -32,29 +32,38 @@ const QString kTreeTitle = QStringLiteral("Access Host Infomation");
 /// in-place edit can be told from the program's own changes and a refused label restored.
 class ProfileItem : public QTreeWidgetItem {
 public:
-    ProfileItem(const QByteArray& label, int kind)
-        : QTreeWidgetItem(QStringList{labelText(label)}, UserType), m_label(label) {
+    /// Items of one kind share one icon: drawing the pictures anew for each of many thousand nodes
+    /// costs more than everything else a load does.
+    ProfileItem(const QByteArray& label, int kind, const QIcon& icon)
+        : QTreeWidgetItem(QStringList{labelText(label)}, UserType),
+          m_label(label),
+          m_shown(labelText(label)) {
         setData(0, Qt::UserRole, kind);
-        setIcon(0, profileIcon(kind));
+        setIcon(0, icon);
     }
+    ProfileItem(const QByteArray& label, int kind) : ProfileItem(label, kind, profileIcon(kind)) {}
 
     int kind() const { return data(0, Qt::UserRole).toInt(); }
     bool isFolder() const { return kind() == FolderTree::Folder; }
     bool isHost() const { return kind() == FolderTree::Host; }
     /// The label's bytes, as FOLDER.DAT and Host.DAT hold them.
     const QByteArray& label() const { return m_label; }
-    QString labelShown() const { return labelText(m_label); }
+    const QString& labelShown() const { return m_shown; }
     void setLabel(const QByteArray& label) {
         m_label = label;
-        setText(0, labelText(label));
+        m_shown = labelText(label);
+        setText(0, m_shown);
     }
 
     bool operator<(const QTreeWidgetItem& other) const override {
-        return labelSortsBefore(text(0), other.text(0));
+        const QString& theirs =
+            other.type() == UserType ? static_cast<const ProfileItem&>(other).m_shown : other.text(0);
+        return labelSortsBefore(m_shown, theirs);
     }
 
 private:
     QByteArray m_label;
+    QString m_shown;
 };
 
 ProfileItem* asProfile(QTreeWidgetItem* item) {
@@ -77,6 +86,8 @@ bool isHostNode(const QTreeWidgetItem* item) {
 /// Builds the items of from's subtree under to. Without recursion, and before to joins a view, so
 /// that a large tree is neither deep on the stack nor inserted into the view one row at a time.
 void addItems(const FolderTree::Node& from, QTreeWidgetItem* to) {
+    const QIcon folderIcon = profileIcon(FolderTree::Folder);
+    const QIcon hostIcon = profileIcon(FolderTree::Host);
     std::vector<std::pair<const FolderTree::Node*, QTreeWidgetItem*>> pending{{&from, to}};
     while (!pending.empty()) {
         const auto [node, item] = pending.back();
@@ -84,7 +95,8 @@ void addItems(const FolderTree::Node& from, QTreeWidgetItem* to) {
         QList<QTreeWidgetItem*> children;
         children.reserve(static_cast<qsizetype>(node->children.size()));
         for (const auto& child : node->children) {
-            auto* childItem = new ProfileItem(child->label, child->kind);
+            auto* childItem =
+                new ProfileItem(child->label, child->kind, child->isFolder() ? folderIcon : hostIcon);
             children.append(childItem);
             if (!child->children.empty())
                 pending.emplace_back(child.get(), childItem);
@@ -275,8 +287,18 @@ bool LoginDialog::isRoot(const QTreeWidgetItem* node) const {
 
 QTreeWidgetItem* LoginDialog::addNode(QTreeWidgetItem* parent, const QByteArray& label, int kind) {
     auto* node = new ProfileItem(label, kind);
-    parent->addChild(node);
-    parent->sortChildren(0, Qt::AscendingOrder);
+    // Siblings are always in order, so the new node goes after the last one not sorting after it;
+    // sorting them all again would cost a long folder far more.
+    int low = 0;
+    int high = parent->childCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (*node < *parent->child(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    parent->insertChild(low, node);
     parent->setExpanded(true);
     m_tree->setCurrentItem(node);
     return node;
