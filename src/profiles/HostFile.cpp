@@ -167,23 +167,20 @@ bool HostFile::overwriteFirst(const std::string& key, const HostRecord& record) 
 }
 
 bool HostFile::markDeadFirst(const std::string& displayName) {
-    const std::optional<std::size_t> index = indexOfFirst(scan().records, displayName);
+    const FileRead read = readRegularFile(m_path, kMaxBytes);
+    if (read.status != FileRead::Read)
+        return fail(read.exists() ? read.reason : errorText(ENOENT));
+    const std::optional<std::size_t> index = indexOfFirst(parse(read.bytes).records, displayName);
     if (!index)
         return fail("there is no saved host named " + displayName);
     // The whole record is rewritten at once, with only the first two bytes of each text changed.
-    std::string bytes;
-    {
-        const FileRead read = readRegularFile(m_path, kMaxBytes);
-        const std::size_t offset = static_cast<std::size_t>(recordOffset(*index));
-        if (read.status != FileRead::Read || read.bytes.size() < offset + HostRecord::kSize)
-            return fail(read.reason.empty() ? "the file changed while it was read" : read.reason);
-        bytes = read.bytes.substr(offset, HostRecord::kSize);
-    }
+    const std::size_t offset = static_cast<std::size_t>(recordOffset(*index));
+    std::string bytes = read.bytes.substr(offset, HostRecord::kSize);
     for (const std::size_t fieldOffset : HostRecord::kFieldOffsets) {
         bytes[fieldOffset] = '*';
         bytes[fieldOffset + 1] = '\0';
     }
-    return writeInPlace(static_cast<std::size_t>(recordOffset(*index)), bytes);
+    return writeInPlace(offset, bytes);
 }
 
 std::vector<HostRecord> HostFile::liveRecords() const {
