@@ -28,7 +28,7 @@ HostDialog::HostDialog(Operator& op, QWidget* parent) : QDialog(parent), m_op(op
     setWindowTitle(QStringLiteral("Create Host Infomation"));
 }
 
-HostDialog::HostDialog(Operator& op, const QString& displayName, QWidget* parent)
+HostDialog::HostDialog(Operator& op, const QByteArray& displayName, QWidget* parent)
     : QDialog(parent), m_op(op), m_editing(true), m_key(displayName) {
     build();
     setWindowTitle(QStringLiteral("Host edit"));
@@ -64,6 +64,10 @@ void HostDialog::build() {
 QString HostDialog::displayName() const {
     return m_displayName->text();
 }
+QByteArray HostDialog::displayNameBytes() const {
+    return labelBytes(displayName(), QByteArray::fromStdString(m_saved.displayName));
+}
+
 QString HostDialog::userName() const {
     return m_userName->text();
 }
@@ -77,31 +81,45 @@ QString HostDialog::port() const {
     return m_port->text();
 }
 
+namespace {
+
+QString shown(const std::string& bytes) {
+    return labelText(QByteArray::fromStdString(bytes));
+}
+
+std::string written(const QString& text, const std::string& saved) {
+    return labelBytes(text, QByteArray::fromStdString(saved)).toStdString();
+}
+
+}  // namespace
+
 void HostDialog::fillFrom(const HostRecord& record) {
-    m_displayName->setText(QString::fromStdString(record.displayName));
-    m_hostName->setText(QString::fromStdString(record.hostName));
-    m_userName->setText(QString::fromStdString(record.userName));
-    m_password->setText(QString::fromStdString(record.password));
-    m_port->setText(QString::fromStdString(record.port));
+    m_saved = record;
+    m_displayName->setText(shown(record.displayName));
+    m_hostName->setText(shown(record.hostName));
+    m_userName->setText(shown(record.userName));
+    m_password->setText(shown(record.password));
+    m_port->setText(shown(record.port));
 }
 
 void HostDialog::fillOthersFromSavedHost() {
-    const auto saved = HostFile().findFirst(displayName().toStdString());
+    const auto saved = HostFile().findFirst(displayNameBytes().toStdString());
     if (!saved)
         return;
-    m_hostName->setText(QString::fromStdString(saved->hostName));
-    m_userName->setText(QString::fromStdString(saved->userName));
-    m_password->setText(QString::fromStdString(saved->password));
-    m_port->setText(QString::fromStdString(saved->port));
+    m_saved = *saved;
+    m_hostName->setText(shown(saved->hostName));
+    m_userName->setText(shown(saved->userName));
+    m_password->setText(shown(saved->password));
+    m_port->setText(shown(saved->port));
 }
 
 HostRecord HostDialog::record() const {
     HostRecord record;
-    record.displayName = displayName().toStdString();
-    record.hostName = hostName().toStdString();
-    record.userName = userName().toStdString();
-    record.password = password().toStdString();
-    record.port = port().toStdString();
+    record.displayName = displayNameBytes().toStdString();
+    record.hostName = written(hostName(), m_saved.hostName);
+    record.userName = written(userName(), m_saved.userName);
+    record.password = written(password(), m_saved.password);
+    record.port = written(port(), m_saved.port);
     return record;
 }
 
@@ -111,10 +129,15 @@ void HostDialog::create() {
     if (!m_op.ask(QStringLiteral("Is it really very well?")))
         return;
     HostFile hosts;
-    if (m_editing)
-        hosts.overwriteFirst(m_key.toStdString(), record());
-    else
-        hosts.append(record());
+    // Editing a host that has no record writes nothing, as before; only a write that was tried
+    // and failed is reported.
+    const bool failed = m_editing ? hosts.findFirst(m_key.toStdString()) &&
+                                        !hosts.overwriteFirst(m_key.toStdString(), record())
+                                  : !hosts.append(record());
+    if (failed)
+        m_op.inform(QStringLiteral("%1 could not be written (%2). The host is not saved.")
+                        .arg(QString::fromStdString(hosts.path()), QString::fromStdString(hosts.lastError())),
+                    appTitle(), MessageIcon::Warning);
     // The tree takes the host whether or not the file could be written; the person sees the values
     // in the login fields and can connect with them all the same.
     accept();

@@ -18,14 +18,16 @@ class HostDialog : public QDialog {
 public:
     /// Adds a new host.
     explicit HostDialog(Operator& op, QWidget* parent = nullptr);
-    /// Edits the first saved host with that display name.
-    HostDialog(Operator& op, const QString& displayName, QWidget* parent = nullptr);
+    /// Edits the first saved host with that display name (the record's bytes, which need not be UTF-8).
+    HostDialog(Operator& op, const QByteArray& displayName, QWidget* parent = nullptr);
 
     bool isEditing() const { return m_editing; }
     /// The display name the edited host had when the dialog opened.
-    const QString& key() const { return m_key; }
+    const QByteArray& key() const { return m_key; }
 
     QString displayName() const;
+    /// The display name as it is written: the saved bytes while the field shows them unchanged.
+    QByteArray displayNameBytes() const;
     QString userName() const;
     QString password() const;
     QString hostName() const;
@@ -40,7 +42,9 @@ private:
 
     Operator& m_op;
     bool m_editing = false;
-    QString m_key;
+    QByteArray m_key;
+    /// The texts as last filled from Host.DAT, so that unchanged fields are written back byte for byte.
+    HostRecord m_saved;
     QLineEdit* m_displayName = nullptr;
     QLineEdit* m_userName = nullptr;
     QLineEdit* m_password = nullptr;

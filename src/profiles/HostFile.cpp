@@ -33,10 +33,13 @@ private:
     int m_fd;
 };
 
-int openRetrying(const std::string& path, int flags, mode_t mode = 0) {
+constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
+
+/// Opens for writing without ever waiting on a FIFO (no reader: the open fails instead).
+int openForWriting(const std::string& path, int flags) {
     int fd;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+        fd = ::open(path.c_str(), flags | O_WRONLY | O_NONBLOCK | O_CLOEXEC, kOwnerOnly);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
@@ -46,41 +49,17 @@ bool writeAllAt(int fd, const char* data, std::size_t size, off_t offset) {
         const ssize_t written = ::pwrite(fd, data, size, offset);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
+        if (written < 0)
             return false;
+        if (written == 0) {
+            errno = ENOSPC;
+            return false;
+        }
         data += written;
         size -= static_cast<std::size_t>(written);
         offset += written;
     }
     return true;
-}
-
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-std::optional<std::string> readWhole(int fd) {
-    std::string bytes;
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return std::nullopt;
-        if (got == 0)
-            return bytes;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
 }
 
 off_t recordOffset(std::size_t index) {
@@ -89,18 +68,32 @@ off_t recordOffset(std::size_t index) {
 
 }  // namespace
 
-std::vector<HostRecord> HostFile::readAll() const {
-    std::vector<HostRecord> records;
-    FileDescriptor file(openRetrying(m_path, O_RDONLY));
-    if (!file.isOpen())
-        return records;
-    const std::optional<std::string> bytes = readWhole(file.get());
-    if (!bytes)
-        return records;
-    const std::string_view all(*bytes);
-    for (std::size_t at = 0; at + HostRecord::kSize <= all.size(); at += HostRecord::kSize)
-        records.push_back(HostRecord::fromBytes(all.substr(at, HostRecord::kSize)));
-    return records;
+bool HostFile::fail(std::string reason) {
+    m_error = std::move(reason);
+    return false;
+}
+
+HostFile::Scan HostFile::parse(std::string_view all) {
+    Scan scan;
+    scan.status = FileRead::Read;
+    std::size_t at = 0;
+    for (; at + HostRecord::kSize <= all.size(); at += HostRecord::kSize)
+        scan.records.push_back(HostRecord::fromBytes(all.substr(at, HostRecord::kSize)));
+    scan.trailingBytes = all.size() - at;
+    return scan;
+}
+
+HostFile::Scan HostFile::scan() const {
+    const FileRead read = readRegularFile(m_path, kMaxBytes);
+    if (read.status != FileRead::Read) {
+        Scan scan;
+        scan.status = read.status;
+        scan.reason = read.reason;
+        return scan;
+    }
+    Scan scan = parse(read.bytes);
+    scan.readableByOthers = (read.mode & (S_IRGRP | S_IROTH)) != 0;
+    return scan;
 }
 
 std::optional<std::size_t> HostFile::indexOfFirst(const std::vector<HostRecord>& records,
@@ -113,7 +106,7 @@ std::optional<std::size_t> HostFile::indexOfFirst(const std::vector<HostRecord>&
 }
 
 std::optional<HostRecord> HostFile::findFirst(const std::string& displayName) const {
-    const std::vector<HostRecord> records = readAll();
+    const std::vector<HostRecord> records = scan().records;
     const std::optional<std::size_t> index = indexOfFirst(records, displayName);
     if (!index)
         return std::nullopt;
@@ -121,55 +114,78 @@ std::optional<HostRecord> HostFile::findFirst(const std::string& displayName) co
 }
 
 bool HostFile::append(const HostRecord& record) {
-    // The file holds passwords in plain text, so nobody but its owner may read it.
-    FileDescriptor file(openRetrying(m_path, O_WRONLY | O_CREAT | O_APPEND, S_IRUSR | S_IWUSR));
+    FileDescriptor file(openForWriting(m_path, O_CREAT));
     if (!file.isOpen())
-        return false;
-    // A record left short by an earlier failed write would shift every later record; appending
-    // after the last whole record keeps the file readable.
+        return fail(errorText(errno));
     struct stat status {};
     if (::fstat(file.get(), &status) != 0)
-        return false;
-    const off_t whole = status.st_size - status.st_size % static_cast<off_t>(HostRecord::kSize);
-    if (whole != status.st_size && ::ftruncate(file.get(), whole) != 0)
-        return false;
-    const std::string bytes = record.toBytes();
-    if (!writeAll(file.get(), bytes.data(), bytes.size()))
-        return false;
-    return file.close();
+        return fail(errorText(errno));
+    if (!S_ISREG(status.st_mode))
+        return fail("it is not a regular file");
+    if ((status.st_mode & 07777) != kOwnerOnly && ::fchmod(file.get(), kOwnerOnly) != 0)
+        return fail(errorText(errno));
+    // Bytes of a record that an earlier write left short are kept: they are filled out to a whole
+    // record, so the new one starts on a record boundary and every record stays where it was.
+    const off_t size = status.st_size;
+    const off_t partial = size % static_cast<off_t>(HostRecord::kSize);
+    std::string bytes(partial == 0 ? 0 : HostRecord::kSize - static_cast<std::size_t>(partial), '\0');
+    bytes += record.toBytes();
+    if (!writeAllAt(file.get(), bytes.data(), bytes.size(), size)) {
+        const int error = errno;
+        // A record written in part would shift every later one.
+        const bool restored = ::ftruncate(file.get(), size) == 0;
+        return fail(errorText(error) + (restored ? "" : "; the file could not be put back to its old size"));
+    }
+    if (!file.close())
+        return fail(errorText(errno));
+    return true;
+}
+
+bool HostFile::writeInPlace(std::size_t offset, const std::string& bytes) {
+    FileDescriptor file(openForWriting(m_path, 0));
+    if (!file.isOpen())
+        return fail(errorText(errno));
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0)
+        return fail(errorText(errno));
+    if (!S_ISREG(status.st_mode))
+        return fail("it is not a regular file");
+    if ((status.st_mode & 07777) != kOwnerOnly && ::fchmod(file.get(), kOwnerOnly) != 0)
+        return fail(errorText(errno));
+    if (!writeAllAt(file.get(), bytes.data(), bytes.size(), static_cast<off_t>(offset)))
+        return fail(errorText(errno));
+    if (!file.close())
+        return fail(errorText(errno));
+    return true;
 }
 
 bool HostFile::overwriteFirst(const std::string& key, const HostRecord& record) {
-    const std::optional<std::size_t> index = indexOfFirst(readAll(), key);
+    const std::optional<std::size_t> index = indexOfFirst(scan().records, key);
     if (!index)
-        return false;
-    FileDescriptor file(openRetrying(m_path, O_WRONLY));
-    if (!file.isOpen())
-        return false;
-    const std::string bytes = record.toBytes();
-    if (!writeAllAt(file.get(), bytes.data(), bytes.size(), recordOffset(*index)))
-        return false;
-    return file.close();
+        return fail("there is no saved host named " + key);
+    return writeInPlace(static_cast<std::size_t>(recordOffset(*index)), record.toBytes());
 }
 
 bool HostFile::markDeadFirst(const std::string& displayName) {
-    const std::optional<std::size_t> index = indexOfFirst(readAll(), displayName);
+    const FileRead read = readRegularFile(m_path, kMaxBytes);
+    if (read.status != FileRead::Read)
+        return fail(read.exists() ? read.reason : errorText(ENOENT));
+    const std::optional<std::size_t> index = indexOfFirst(parse(read.bytes).records, displayName);
     if (!index)
-        return false;
-    FileDescriptor file(openRetrying(m_path, O_WRONLY));
-    if (!file.isOpen())
-        return false;
-    static constexpr char kDeadMark[2] = {'*', '\0'};
+        return fail("there is no saved host named " + displayName);
+    // The whole record is rewritten at once, with only the first two bytes of each text changed.
+    const std::size_t offset = static_cast<std::size_t>(recordOffset(*index));
+    std::string bytes = read.bytes.substr(offset, HostRecord::kSize);
     for (const std::size_t fieldOffset : HostRecord::kFieldOffsets) {
-        if (!writeAllAt(file.get(), kDeadMark, sizeof kDeadMark, recordOffset(*index) + fieldOffset))
-            return false;
+        bytes[fieldOffset] = '*';
+        bytes[fieldOffset + 1] = '\0';
     }
-    return file.close();
+    return writeInPlace(offset, bytes);
 }
 
 std::vector<HostRecord> HostFile::liveRecords() const {
     std::vector<HostRecord> live;
-    for (HostRecord& record : readAll()) {
+    for (HostRecord& record : scan().records) {
         if (!record.isDead())
             live.push_back(std::move(record));
     }

@@ -1,5 +1,7 @@
 #include "LoginDialog.h"
 
+#include <sys/stat.h>
+
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <cerrno>
 
 #include "FolderNameDialog.h"
 #include "FolderTree.h"
@@ -29,27 +32,38 @@ const QString kTreeTitle = QStringLiteral("Access Host Infomation");
 /// in-place edit can be told from the program's own changes and a refused label restored.
 class ProfileItem : public QTreeWidgetItem {
 public:
-    ProfileItem(const QString& label, int kind)
-        : QTreeWidgetItem(QStringList{label}, UserType), m_label(label) {
+    /// Items of one kind share one icon: drawing the pictures anew for each of many thousand nodes
+    /// costs more than everything else a load does.
+    ProfileItem(const QByteArray& label, int kind, const QIcon& icon)
+        : QTreeWidgetItem(QStringList{labelText(label)}, UserType),
+          m_label(label),
+          m_shown(labelText(label)) {
         setData(0, Qt::UserRole, kind);
-        setIcon(0, profileIcon(kind));
+        setIcon(0, icon);
     }
+    ProfileItem(const QByteArray& label, int kind) : ProfileItem(label, kind, profileIcon(kind)) {}
 
     int kind() const { return data(0, Qt::UserRole).toInt(); }
     bool isFolder() const { return kind() == FolderTree::Folder; }
     bool isHost() const { return kind() == FolderTree::Host; }
-    const QString& label() const { return m_label; }
-    void setLabel(const QString& label) {
+    /// The label's bytes, as FOLDER.DAT and Host.DAT hold them.
+    const QByteArray& label() const { return m_label; }
+    const QString& labelShown() const { return m_shown; }
+    void setLabel(const QByteArray& label) {
         m_label = label;
-        setText(0, label);
+        m_shown = labelText(label);
+        setText(0, m_shown);
     }
 
     bool operator<(const QTreeWidgetItem& other) const override {
-        return labelSortsBefore(text(0), other.text(0));
+        const QString& theirs =
+            other.type() == UserType ? static_cast<const ProfileItem&>(other).m_shown : other.text(0);
+        return labelSortsBefore(m_shown, theirs);
     }
 
 private:
-    QString m_label;
+    QByteArray m_label;
+    QString m_shown;
 };
 
 ProfileItem* asProfile(QTreeWidgetItem* item) {
@@ -69,20 +83,42 @@ bool isHostNode(const QTreeWidgetItem* item) {
     return node && node->isHost();
 }
 
+/// Builds the items of from's subtree under to. Without recursion, and before to joins a view, so
+/// that a large tree is neither deep on the stack nor inserted into the view one row at a time.
 void addItems(const FolderTree::Node& from, QTreeWidgetItem* to) {
-    for (const auto& child : from.children) {
-        auto* item = new ProfileItem(child->label, child->kind);
-        to->addChild(item);
-        addItems(*child, item);
+    const QIcon folderIcon = profileIcon(FolderTree::Folder);
+    const QIcon hostIcon = profileIcon(FolderTree::Host);
+    std::vector<std::pair<const FolderTree::Node*, QTreeWidgetItem*>> pending{{&from, to}};
+    while (!pending.empty()) {
+        const auto [node, item] = pending.back();
+        pending.pop_back();
+        QList<QTreeWidgetItem*> children;
+        children.reserve(static_cast<qsizetype>(node->children.size()));
+        for (const auto& child : node->children) {
+            auto* childItem =
+                new ProfileItem(child->label, child->kind, child->isFolder() ? folderIcon : hostIcon);
+            children.append(childItem);
+            if (!child->children.empty())
+                pending.emplace_back(child.get(), childItem);
+        }
+        item->addChildren(children);
     }
 }
 
+/// The tree on screen as it is shown, siblings in their order.
 void addNodes(const QTreeWidgetItem* from, FolderTree::Node& to) {
-    for (int i = 0; i < from->childCount(); ++i) {
-        const ProfileItem* item = asProfile(from->child(i));
-        if (!item)
-            continue;
-        addNodes(item, to.addChild(item->label(), item->kind()));
+    std::vector<std::pair<const QTreeWidgetItem*, FolderTree::Node*>> pending{{from, &to}};
+    while (!pending.empty()) {
+        const auto [item, node] = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < item->childCount(); ++i) {
+            const ProfileItem* child = asProfile(item->child(i));
+            if (!child)
+                continue;
+            FolderTree::Node& childNode = node->appendChild(child->label(), child->kind());
+            if (child->childCount() > 0)
+                pending.emplace_back(child, &childNode);
+        }
     }
 }
 
@@ -188,19 +224,57 @@ LoginValues LoginDialog::values() const {
 }
 
 void LoginDialog::loadTree() {
-    const FolderTree saved = FolderTree::load();
+    const FolderTree saved = m_folders.load();
     // The root is not stored, so a renamed root is "Host" again at every login.
-    auto* root = new ProfileItem(FolderTree::rootLabel(), FolderTree::Folder);
-    m_tree->addTopLevelItem(root);
+    auto* root = new ProfileItem(FolderTree::rootLabel().toUtf8(), FolderTree::Folder);
     addItems(saved.root(), root);
+    m_tree->addTopLevelItem(root);
     m_tree->expandAll();
+    const QString report = m_folders.loadReport();
+    if (!report.isEmpty())
+        m_op.inform(report, appTitle(), MessageIcon::Warning);
+    checkHostFile();
 }
 
-void LoginDialog::saveTree() const {
+void LoginDialog::checkHostFile() {
+    HostFile hosts;
+    const HostFile::Scan scan = hosts.scan();
+    const QString name = QString::fromStdString(hosts.path());
+    if (scan.status != FileRead::Read && scan.status != FileRead::Missing) {
+        m_op.inform(QStringLiteral("%1 cannot be read (%2). Saved hosts cannot fill the login fields.")
+                        .arg(name, QString::fromStdString(scan.reason)),
+                    appTitle(), MessageIcon::Warning);
+        return;
+    }
+    if (scan.trailingBytes > 0)
+        m_op.inform(
+            QStringLiteral("%1 ends in %2 bytes that are not a whole host record. They are kept as they are.")
+                .arg(name)
+                .arg(scan.trailingBytes),
+            appTitle(), MessageIcon::Warning);
+    if (scan.readableByOthers) {
+        // Made private at once, so the person hears of it once and not at every login.
+        const QString done = ::chmod(hosts.path().c_str(), S_IRUSR | S_IWUSR) == 0
+                                 ? QStringLiteral("It is now readable by you alone.")
+                                 : QStringLiteral("It could not be made readable by you alone (%1).")
+                                       .arg(QString::fromStdString(errorText(errno)));
+        m_op.inform(
+            QStringLiteral("%1 could be read by other users of this computer, and it holds passwords in "
+                           "plain text. %2")
+                .arg(name, done),
+            appTitle(), MessageIcon::Warning);
+    }
+}
+
+void LoginDialog::saveTree() {
     FolderTree tree;
     if (const QTreeWidgetItem* root = m_tree->topLevelItem(0))
         addNodes(root, tree.root());
-    tree.save();
+    const bool consented = m_folders.needsConsent() && m_op.ask(m_folders.consentQuestion());
+    const FolderFile::SaveResult result = m_folders.save(tree, consented);
+    if (!result.message.isEmpty())
+        m_op.inform(result.message, appTitle(),
+                    result.saved ? MessageIcon::Information : MessageIcon::Warning);
 }
 
 QTreeWidgetItem* LoginDialog::selectedNode() const {
@@ -211,16 +285,26 @@ bool LoginDialog::isRoot(const QTreeWidgetItem* node) const {
     return node && node == m_tree->topLevelItem(0);
 }
 
-QTreeWidgetItem* LoginDialog::addNode(QTreeWidgetItem* parent, const QString& label, int kind) {
+QTreeWidgetItem* LoginDialog::addNode(QTreeWidgetItem* parent, const QByteArray& label, int kind) {
     auto* node = new ProfileItem(label, kind);
-    parent->addChild(node);
-    parent->sortChildren(0, Qt::AscendingOrder);
+    // Siblings are always in order, so the new node goes after the last one not sorting after it;
+    // sorting them all again would cost a long folder far more.
+    int low = 0;
+    int high = parent->childCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (*node < *parent->child(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    parent->insertChild(low, node);
     parent->setExpanded(true);
     m_tree->setCurrentItem(node);
     return node;
 }
 
-void LoginDialog::rename(QTreeWidgetItem* node, const QString& label) {
+void LoginDialog::rename(QTreeWidgetItem* node, const QByteArray& label) {
     ProfileItem* item = asProfile(node);
     if (!item)
         return;
@@ -262,14 +346,14 @@ void LoginDialog::nodeDoubleClicked(QTreeWidgetItem* node) {
 
 void LoginDialog::labelEdited(QTreeWidgetItem* node) {
     ProfileItem* item = asProfile(node);
-    if (!item || item->text(0) == item->label())
+    if (!item || item->text(0) == item->labelShown())
         return;
     const QString edited = item->text(0);
     if (refuseUnacceptableLabel(m_op, edited)) {
-        item->setText(0, item->label());
+        item->setText(0, item->labelShown());
         return;
     }
-    rename(item, edited);
+    rename(item, labelBytes(edited, item->label()));
     saveTree();
 }
 
@@ -283,7 +367,7 @@ void LoginDialog::createFolder() {
     const QString name = dialog.folderName();
     if (refuseUnacceptableLabel(m_op, name))
         return;
-    QTreeWidgetItem* folder = addNode(parent, name, FolderTree::Folder);
+    QTreeWidgetItem* folder = addNode(parent, name.toUtf8(), FolderTree::Folder);
     saveTree();
     folder->setFlags(folder->flags() | Qt::ItemIsEditable);
     m_tree->editItem(folder, 0);
@@ -307,13 +391,13 @@ void LoginDialog::editFolder() {
     if (!isFolderNode(node))
         return;
     FolderNameDialog dialog(m_op, this);
-    dialog.setFolderName(asProfile(node)->label());
+    dialog.setFolderName(asProfile(node)->labelShown());
     if (m_op.runModal(dialog) != QDialog::Accepted)
         return;
     const QString name = dialog.folderName();
     if (refuseUnacceptableLabel(m_op, name))
         return;
-    rename(node, name);
+    rename(node, labelBytes(name, asProfile(node)->label()));
     saveTree();
 }
 
@@ -326,7 +410,7 @@ void LoginDialog::newHost() {
         return;
     if (refuseUnacceptableLabel(m_op, dialog.displayName()))
         return;
-    addNode(parent, dialog.displayName(), FolderTree::Host);
+    addNode(parent, dialog.displayNameBytes(), FolderTree::Host);
     // After the selection, which filled the fields from the first saved host of that name.
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
     saveTree();
@@ -352,7 +436,7 @@ void LoginDialog::editHost() {
         return;
     if (refuseUnacceptableLabel(m_op, dialog.displayName()))
         return;
-    rename(node, dialog.displayName());
+    rename(node, dialog.displayNameBytes());
     m_tree->setCurrentItem(node);
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
     saveTree();

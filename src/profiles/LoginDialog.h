@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "FolderFile.h"
 #include "session/CSorvaneDoc.h"
 
 class QLineEdit;
@@ -27,12 +28,13 @@ public:
 private:
     void build();
     void loadTree();
-    void saveTree() const;
+    void checkHostFile();
+    void saveTree();
 
     QTreeWidgetItem* selectedNode() const;
     bool isRoot(const QTreeWidgetItem* node) const;
-    QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& label, int kind);
-    void rename(QTreeWidgetItem* node, const QString& label);
+    QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QByteArray& label, int kind);
+    void rename(QTreeWidgetItem* node, const QByteArray& label);
     void fillFromSavedHost(const QTreeWidgetItem* node);
     void fillLoginFields(const QString& host, const QString& port, const QString& password,
                          const QString& user);
@@ -55,6 +57,7 @@ private:
     QLineEdit* m_host = nullptr;
     QLineEdit* m_port = nullptr;
     QTreeWidget* m_tree = nullptr;
+    FolderFile m_folders;
 };
 
 /// The session's login: a LoginDialog pre-set with the port, run through op; the values when the

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <string_view>
 
 namespace velkin {
 
@@ -27,5 +29,14 @@ QString leftCharacters(const QString& text, int maxCharacters);
 /// Order of siblings in the profile tree: case-insensitive, ties broken case-sensitively so the
 /// order never depends on insertion.
 bool labelSortsBefore(const QString& a, const QString& b);
+
+/// True when bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool isUtf8(std::string_view bytes);
+/// A label's bytes as shown: UTF-8 when they are UTF-8; otherwise each byte is read as Latin-1, so
+/// that labels written by older installations keep their look and every byte stays distinct.
+QString labelText(const QByteArray& bytes);
+/// The bytes for text shown in a field that was filled from original: the original bytes while the
+/// text is unchanged (so a Latin-1 name is written back as it was), UTF-8 once it was edited.
+QByteArray labelBytes(const QString& text, const QByteArray& original);
 
 }  // namespace velkin

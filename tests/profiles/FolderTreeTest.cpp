@@ -72,13 +72,16 @@ TEST(FolderTree, NumbersNodesInPreOrderAcrossDepths) {
     EXPECT_EQ(outline(FolderTree::fromText(tree.toText())), outline(tree));
 }
 
-TEST(FolderTree, WritesAtMostNineteenCharactersOfALabel) {
+TEST(FolderTree, WritesLabelBytesAsTheyAreEvenWhenNotUtf8) {
     FolderTree tree;
     tree.root().addChild("abcdefghijklmnopqrstuvwxyz", FolderTree::Host);
-    tree.root().addChild(QString::fromUtf8("あいうえおかきくけこさしすせそたちつてと"), FolderTree::Host);
+    tree.root().addChild(QByteArray("Caf\xE9"), FolderTree::Folder);
+    tree.root().addChild(QString::fromUtf8("あいう").toUtf8(), FolderTree::Host);
 
-    EXPECT_EQ(tree.toText(), "2\r\n0 2 abcdefghijklmnopqrs -1\r\n0 2 " +
-                                 std::string("あいうえおかきくけこさしすせそたちつて") + " -1\r\n");
+    EXPECT_EQ(tree.toText(), "3\r\n0 2 abcdefghijklmnopqrstuvwxyz -1\r\n0 0 Caf\xE9 -1\r\n0 2 " +
+                                 std::string("あいう") + " -1\r\n");
+    // Shown as Latin-1, so each byte stays a character of its own.
+    EXPECT_EQ(tree.root().children[1]->text(), QString::fromUtf8("Café"));
 }
 
 TEST(FolderTree, ReadsLfAndCrLfLineEndsAlike) {
@@ -99,72 +102,148 @@ TEST(FolderTree, SortsNodesReadFromAnUnsortedFile) {
     EXPECT_EQ(outline(nested), "Host/0\n  alpha/0\n  zeta/0\n    inZeta/2\n");
 }
 
-TEST(FolderTree, AnUnreadableCountLeavesTheRootAlone) {
-    for (const char* text : {"", "\r\n", "x\r\n0 0 A -1\r\n", "3 4\r\n0 0 A -1\r\n", "3x\r\n0 0 A -1\r\n",
-                             "99999999999999999999\r\n0 0 A -1\r\n"}) {
-        const FolderTree tree = FolderTree::fromText(text);
-        EXPECT_EQ(outline(tree), "Host/0\n") << text;
-    }
-    EXPECT_EQ(outline(FolderTree::fromText("0\r\n0 0 A -1\r\n")), "Host/0\n");
-    EXPECT_EQ(outline(FolderTree::fromText("-5\r\n0 0 A -1\r\n")), "Host/0\n");
+TEST(FolderTree, ACleanFileReadsWithoutProblems) {
+    const FolderTree tree = FolderTree::fromText("3\r\n0 0 A -1\r\n1 2 h -1\r\n0 0 B -1\r\n\r\n");
+    EXPECT_EQ(outline(tree), "Host/0\n  A/0\n    h/2\n  B/0\n");
+    EXPECT_EQ(tree.problemCount(), 0);
+    EXPECT_TRUE(FolderTree::fromText("").problems().empty());
+    EXPECT_TRUE(FolderTree::fromText("0\r\n").problems().empty());
 }
 
-TEST(FolderTree, ADamagedLineEndsReadingAndKeepsWhatCameBefore) {
-    const std::string good = "5\r\n0 0 A -1\r\n1 2 h -1\r\n";
-    const std::string expected = "Host/0\n  A/0\n    h/2\n";
-    const char* damaged[] = {
-        "0 0 B\r\n",           // a field short
-        "0 0 B -1 extra\r\n",  // a field too many
-        "x 0 B -1\r\n",        // parent not a number
-        "0 x B -1\r\n",        // kind not a number
-        "0 0 B x\r\n",         // last field not a number
-        "0 5 B -1\r\n",        // a kind that is neither folder nor host
-        "2 0 B -1\r\n",        // parent is a host
-        "3 0 B -1\r\n",        // parent not numbered yet
-        "-1 0 B -1\r\n",       // no such number
-        "\r\n",                // empty line
+TEST(FolderTree, ReadsPastEveryDamagedLineAndSaysWhatItRepaired) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string outline;
+        std::string problem;
     };
-    for (const char* line : damaged) {
-        const FolderTree tree = FolderTree::fromText(good + line + "0 0 C -1\r\n0 0 D -1\r\n");
-        EXPECT_EQ(outline(tree), expected) << line;
+    const std::string tail = "1 2 h -1\r\n0 0 B -1\r\n";
+    const Case cases[] = {
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "3\r\n0 0 A -1\r\n" +
+             tail,
+         "Host/0\n  A/0\n    h/2\n  B/0\n", "line 1: starts with a byte-order mark, which was skipped"},
+        {"CR alone", "3\r0 0 A -1\r1 2 h -1\r0 0 B -1\r", "Host/0\n  A/0\n    h/2\n  B/0\n",
+         "lines end in a CR alone"},
+        {"negative count", "-1\r\n0 0 A -1\r\n" + tail, "Host/0\n  A/0\n    h/2\n  B/0\n",
+         "line 1: \"-1\" is not a node count; every line after it is read"},
+        {"overflowing count", "99999999999999999999\r\n0 0 A -1\r\n" + tail,
+         "Host/0\n  A/0\n    h/2\n  B/0\n",
+         "line 1: \"99999999999999999999\" is not a node count; every line after it is read"},
+        {"count too small", "1\r\n0 0 A -1\r\n" + tail, "Host/0\n  A/0\n    h/2\n  B/0\n",
+         "line 1: the count says 1 nodes, but 3 lines follow"},
+        {"count too large", "9\r\n0 0 A -1\r\n" + tail, "Host/0\n  A/0\n    h/2\n  B/0\n",
+         "line 1: the count says 9 nodes, but 3 lines follow"},
+        {"no count", "0 0 A -1\r\n" + tail, "Host/0\n  A/0\n    h/2\n  B/0\n",
+         "line 1: there is no node count; this line is read as a node"},
+        // The unreadable node 2 gives its child to the folder it names as its own parent.
+        {"unknown picture kind", "4\r\n0 0 A -1\r\n1 7 odd -1\r\n2 2 h -1\r\n0 0 B -1\r\n",
+         "Host/0\n  A/0\n    h/2\n  B/0\n", "line 3: the picture kind 7 is unknown; not read"},
+        {"selected picture kinds", "3\r\n0 1 A -1\r\n1 3 h -1\r\n0 0 B -1\r\n",
+         "Host/0\n  A/0\n    h/2\n  B/0\n", "line 2: picture kind 1 is read as 0"},
+        {"NUL byte", std::string("3\r\n0 0 A\0x -1\r\n", 15) + tail, "Host/0\n  B/0\n  h/2\n",
+         "line 2: it holds a control character; not read"},
+        {"too few fields", "3\r\n0 0\r\n" + tail, "Host/0\n  B/0\n  h/2\n",
+         "line 2: \"0 0\" is not a parent number, a picture kind and a label; not read"},
+        {"parent is a host", "4\r\n0 0 A -1\r\n1 2 h -1\r\n2 2 g -1\r\n0 0 B -1\r\n",
+         "Host/0\n  A/0\n    g/2\n    h/2\n  B/0\n",
+         "line 4: the parent 2 is a host; placed in the host's folder"},
+        {"parent is itself", "3\r\n0 0 A -1\r\n2 2 h -1\r\n0 0 B -1\r\n", "Host/0\n  A/0\n  B/0\n  h/2\n",
+         "line 3: the parent 2 is not an earlier node; placed under the root"},
+        {"parent ahead", "3\r\n0 0 A -1\r\n3 2 h -1\r\n0 0 B -1\r\n", "Host/0\n  A/0\n  B/0\n  h/2\n",
+         "line 3: the parent 3 is not an earlier node; placed under the root"},
+        {"negative parent", "3\r\n0 0 A -1\r\n-4 2 h -1\r\n0 0 B -1\r\n", "Host/0\n  A/0\n  B/0\n  h/2\n",
+         "line 3: the parent -4 is not an earlier node; placed under the root"},
+        {"last field missing", "3\r\n0 0 A\r\n" + tail, "Host/0\n  A/0\n    h/2\n  B/0\n",
+         "line 2: the last field is not -1"},
+        {"last field not -1", "3\r\n0 0 A 5\r\n" + tail, "Host/0\n  A/0\n    h/2\n  B/0\n",
+         "line 2: the last field is 5, not -1"},
+    };
+    for (const Case& c : cases) {
+        const FolderTree tree = FolderTree::fromText(c.text);
+        EXPECT_EQ(outline(tree), c.outline) << c.name;
+        ASSERT_FALSE(tree.problems().empty()) << c.name;
+        EXPECT_EQ(tree.problems().front(), c.problem) << c.name;
+        // What was placed saves cleanly and reads back the same.
+        const FolderTree again = FolderTree::fromText(tree.toText());
+        EXPECT_EQ(outline(again), c.outline) << c.name;
+        EXPECT_EQ(again.problemCount(), 0) << c.name;
     }
 }
 
-TEST(FolderTree, FewerLinesThanTheCountJustEnds) {
-    EXPECT_EQ(outline(FolderTree::fromText("10\r\n0 0 A -1\r\n1 2 h -1\r\n")), "Host/0\n  A/0\n    h/2\n");
-    EXPECT_EQ(outline(FolderTree::fromText("10\r\n0 0 A -1\r\n1 2 h")), "Host/0\n  A/0\n");
+TEST(FolderTree, KeepsLabelsWithBlanksAndOverlongLabelsWhole) {
+    const FolderTree tree =
+        FolderTree::fromText("2\r\n0 2 abcdefghijklmnopqrstuvwxyz -1\r\n0 0 two  words -1\r\n");
+    EXPECT_EQ(outline(tree), "Host/0\n  abcdefghijklmnopqrstuvwxyz/2\n  two  words/0\n");
+    EXPECT_EQ(tree.problemCount(), 0);
+    EXPECT_EQ(tree.toText(), "2\r\n0 2 abcdefghijklmnopqrstuvwxyz -1\r\n0 0 two  words -1\r\n");
 }
 
-TEST(FolderTree, LinesBeyondTheCountAreNotRead) {
-    EXPECT_EQ(outline(FolderTree::fromText("1\r\n0 0 A -1\r\n0 0 B -1\r\n")), "Host/0\n  A/0\n");
+TEST(FolderTree, LatinOneLabelsSurviveAReadAndAWriteByteForByte) {
+    const std::string text = "3\r\n0 0 Caf\xE9 -1\r\n1 2 M\xFCnchen -1\r\n0 2 \xC3\xA9t\xC3\xA9 -1\r\n";
+    const FolderTree tree = FolderTree::fromText(text);
+    EXPECT_EQ(tree.problemCount(), 0);
+    EXPECT_EQ(tree.toText(), text);
+    EXPECT_EQ(tree.root().children[0]->label, QByteArray("Caf\xE9"));
+    EXPECT_EQ(tree.root().children[0]->children[0]->text(), QString::fromUtf8("München"));
+    EXPECT_EQ(tree.root().children[1]->text(), QString::fromUtf8("été"));
 }
 
-TEST(FolderTree, CutsOverlongLabelsWhenReading) {
-    const FolderTree tree = FolderTree::fromText("1\r\n0 2 abcdefghijklmnopqrstuvwxyz -1\r\n");
-    EXPECT_EQ(outline(tree), "Host/0\n  abcdefghijklmnopqrs/2\n");
+TEST(FolderTree, DeepNestingIsPlacedAtTheDepthBoundWithoutLosingANode) {
+    constexpr int kDepth = 100000;
+    std::string text = std::to_string(kDepth) + "\r\n";
+    for (int i = 0; i < kDepth; ++i)
+        text += std::to_string(i) + " 0 f" + std::to_string(i) + " -1\r\n";
+    const FolderTree tree = FolderTree::fromText(text);
+    EXPECT_EQ(tree.nodeCount(), kDepth + 1);
+    EXPECT_EQ(tree.problemCount(), kDepth - FolderTree::kMaxDepth);
+    EXPECT_EQ(tree.problems().front(), "line 202: nested deeper than 200 folders; placed at that depth");
+    // The chain goes down to the bound, where every deeper folder waits side by side.
+    const FolderTree::Node* node = &tree.root();
+    int depth = 0;
+    while (node->children.size() == 1) {
+        node = node->children.front().get();
+        ++depth;
+    }
+    EXPECT_EQ(depth, FolderTree::kMaxDepth - 1);
+    EXPECT_EQ(node->children.size(), static_cast<std::size_t>(kDepth - FolderTree::kMaxDepth + 1));
+    const FolderTree again = FolderTree::fromText(tree.toText());
+    EXPECT_EQ(again.nodeCount(), kDepth + 1);
+    EXPECT_EQ(again.problemCount(), 0);
 }
 
-TEST(FolderTree, SavesAndLoadsTheBareNameInTheCurrentDirectory) {
-    ScratchDirectory dir;
-    FolderTree tree;
-    tree.root().addChild("A", FolderTree::Folder).addChild("h", FolderTree::Host);
-    tree.root().addChild("B", FolderTree::Folder);
-    ASSERT_TRUE(tree.save());
-
-    EXPECT_EQ(readFile(dir.path() + "/FOLDER.DAT"), "3\r\n0 0 A -1\r\n1 2 h -1\r\n0 0 B -1\r\n");
-    EXPECT_EQ(outline(FolderTree::load()), outline(tree));
-
-    // Saving rewrites the file whole.
-    ASSERT_TRUE(FolderTree().save());
-    EXPECT_EQ(readFile("FOLDER.DAT"), "0\r\n");
+TEST(FolderTree, ManySiblingsReadInOrderAndWriteBackUnchanged) {
+    constexpr int kSiblings = 200000;
+    std::string text = std::to_string(kSiblings) + "\r\n";
+    char label[16];
+    for (int i = 0; i < kSiblings; ++i) {
+        std::snprintf(label, sizeof label, "h%07d", i);
+        text += std::string("0 2 ") + label + " -1\r\n";
+    }
+    const FolderTree tree = FolderTree::fromText(text);
+    EXPECT_EQ(tree.nodeCount(), kSiblings + 1);
+    EXPECT_EQ(tree.problemCount(), 0);
+    EXPECT_EQ(tree.toText(), text);
 }
 
-TEST(FolderTree, AMissingOrUnreadableFileLoadsAsTheRootAlone) {
-    ScratchDirectory dir;
-    EXPECT_EQ(outline(FolderTree::load()), "Host/0\n");
-    std::filesystem::create_directory("FOLDER.DAT");
-    EXPECT_EQ(outline(FolderTree::load()), "Host/0\n");
-    EXPECT_FALSE(FolderTree().save());
+TEST(FolderTree, NodesBeyondTheBoundAreReportedNotRead) {
+    std::string text = "0\r\n";
+    for (int i = 0; i < FolderTree::kMaxNodes + 3; ++i)
+        text += "0 2 h -1\n";
+    const FolderTree tree = FolderTree::fromText(text);
+    EXPECT_EQ(tree.nodeCount(), FolderTree::kMaxNodes + 1);
+    EXPECT_EQ(tree.problems().front(),
+              "line 500002: this line and the 2 after it exceed 500000 nodes and are not read");
+}
+
+TEST(FolderTree, ListsAtMostAHundredProblemsButCountsThemAll) {
+    std::string text = "0\r\n";
+    for (int i = 0; i < 150; ++i)
+        text += "0 9 x -1\r\n";
+    const FolderTree tree = FolderTree::fromText(text);
+    EXPECT_EQ(tree.problems().size(), 100u);
+    EXPECT_EQ(tree.problemCount(), 151);  // and the count
 }
 
 TEST(FolderTree, BinaryGarbageNeverCrashes) {
@@ -173,5 +252,5 @@ TEST(FolderTree, BinaryGarbageNeverCrashes) {
         garbage += static_cast<char>((i * 7919 + 13) % 256);
     EXPECT_GE(FolderTree::fromText(garbage).nodeCount(), 1);
     EXPECT_GE(FolderTree::fromText("3\r\n" + garbage).nodeCount(), 1);
-    EXPECT_EQ(outline(FolderTree::fromText(std::string("2\r\n0 0 A\0B -1\r\n0 0 C -1\r\n", 25))), "Host/0\n");
+    EXPECT_GT(FolderTree::fromText(garbage).problemCount(), 0);
 }

@@ -149,16 +149,20 @@ TEST(HostFile, ATrailingPartialRecordIsSkipped) {
     EXPECT_EQ(readFile("Host.DAT").size(), 1034u + 700u);
 }
 
-TEST(HostFile, AppendingAfterAPartialRecordKeepsRecordsOnTheirBoundaries) {
+TEST(HostFile, AppendingAfterAPartialRecordKeepsItsBytesAndRecordsOnTheirBoundaries) {
     ScratchDirectory dir;
     writeFile("Host.DAT", kOffice.toBytes() + std::string(100, 'z'));
+    EXPECT_EQ(HostFile().scan().trailingBytes, 100u);
 
     ASSERT_TRUE(HostFile().append(kLab));
 
     const std::string bytes = readFile("Host.DAT");
-    ASSERT_EQ(bytes.size(), 2u * 1034u);
-    EXPECT_EQ(recordAt(bytes, 1), kLab.toBytes());
-    EXPECT_EQ(HostFile().liveRecords(), (std::vector<HostRecord>{kOffice, kLab}));
+    ASSERT_EQ(bytes.size(), 3u * 1034u);
+    EXPECT_EQ(recordAt(bytes, 0), kOffice.toBytes());
+    EXPECT_EQ(recordAt(bytes, 1), std::string(100, 'z') + std::string(934, '\0'));
+    EXPECT_EQ(recordAt(bytes, 2), kLab.toBytes());
+    EXPECT_EQ(HostFile().scan().trailingBytes, 0u);
+    EXPECT_EQ(HostFile().findFirst("lab"), kLab);
 }
 
 TEST(HostFile, ReadsRecordsWithoutAnyTerminator) {
@@ -177,4 +181,78 @@ TEST(HostFile, WritingFailsWhenThePathCannotBeAFile) {
     HostFile hosts;
     EXPECT_FALSE(hosts.append(kOffice));
     EXPECT_TRUE(hosts.liveRecords().empty());
+}
+
+TEST(HostFile, EveryWriteLeavesAnOpenFileReadableByItsOwnerOnly) {
+    ScratchDirectory dir;
+    const auto write = [](const char* what) {
+        if (std::string(what) == "append")
+            return HostFile().append(kLab);
+        if (std::string(what) == "overwrite")
+            return HostFile().overwriteFirst("office", kOfficeAgain);
+        return HostFile().markDeadFirst("office");
+    };
+    for (const char* what : {"append", "overwrite", "mark dead"}) {
+        writeFile("Host.DAT", kOffice.toBytes());
+        ASSERT_EQ(::chmod("Host.DAT", 0644), 0);
+        EXPECT_TRUE(HostFile().scan().readableByOthers) << what;
+        ASSERT_TRUE(write(what)) << what;
+        EXPECT_EQ(permissions("Host.DAT"), 0600) << what;
+        EXPECT_FALSE(HostFile().scan().readableByOthers) << what;
+    }
+}
+
+TEST(HostFile, AFifoOrADeviceIsNeverWaitedOnReadNorWritten) {
+    ScratchDirectory dir;
+    ASSERT_EQ(::mkfifo("Host.DAT", 0600), 0);
+    HostFile hosts;
+    const HostFile::Scan scan = hosts.scan();
+    EXPECT_EQ(scan.status, FileRead::NotRegular);
+    EXPECT_EQ(scan.reason, "it is not a regular file");
+    EXPECT_EQ(hosts.findFirst("office"), std::nullopt);
+    EXPECT_FALSE(hosts.append(kOffice));  // no reader: the open fails at once
+    EXPECT_FALSE(hosts.lastError().empty());
+
+    std::filesystem::remove("Host.DAT");
+    ASSERT_EQ(::symlink("/dev/zero", "Host.DAT"), 0);
+    EXPECT_EQ(hosts.scan().status, FileRead::NotRegular);
+    EXPECT_TRUE(hosts.liveRecords().empty());
+    EXPECT_FALSE(hosts.append(kOffice));
+    EXPECT_EQ(hosts.lastError(), "it is not a regular file");
+}
+
+TEST(HostFile, AFileBeyondAnySaneSizeIsNotRead) {
+    ScratchDirectory dir;
+    writeFile("Host.DAT", kOffice.toBytes());
+    std::filesystem::resize_file("Host.DAT", HostFile::kMaxBytes + 1034);
+    const HostFile::Scan scan = HostFile().scan();
+    EXPECT_EQ(scan.status, FileRead::TooLarge);
+    EXPECT_EQ(scan.reason, "it is larger than 33554432 bytes");
+    EXPECT_EQ(HostFile().findFirst("office"), std::nullopt);
+}
+
+TEST(HostFile, AFailedAppendOnAFullDiskLeavesTheFileAsItWas) {
+    ScratchDirectory dir;
+    ASSERT_TRUE(HostFile().append(kOffice));
+    const std::string before = readFile("Host.DAT");
+    HostFile hosts;
+    bool appended = true;
+    {
+        FileSizeLimit full(1034 + 500);
+        if (!full.active())
+            GTEST_SKIP() << "the file size limit cannot be lowered here";
+        appended = hosts.append(kLab);
+    }
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(hosts.lastError(), "File too large");
+    EXPECT_EQ(readFile("Host.DAT"), before);
+}
+
+TEST(HostFile, TextsThatAreNotUtf8AreFoundAndKeptByteForByte) {
+    ScratchDirectory dir;
+    const HostRecord latin = hostRecord("M\xFCnchen", "db.m\xFC.lan", "j\xF6rg", "p\xE4ss", "3306");
+    ASSERT_TRUE(HostFile().append(latin));
+    EXPECT_EQ(HostFile().findFirst("M\xFCnchen"), latin);
+    ASSERT_TRUE(HostFile().markDeadFirst("M\xFCnchen"));
+    EXPECT_TRUE(HostFile().liveRecords().empty());
 }

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "LoginTesting.h"
 #include "ProfileTesting.h"
 #include "profiles/FolderNameDialog.h"
 #include "profiles/HostFile.h"
@@ -14,92 +15,6 @@
 
 using namespace velkin;
 using namespace velkin::test;
-
-namespace {
-
-const QString kRefusal = "A name must be 1 to 19 characters long and hold no blanks.";
-/// Root, folder A holding folder Inner and host office, folder B, host lab; in sorted order, so
-/// saving the tree unchanged gives these bytes again.
-const std::string kFolders = "5\r\n0 0 A -1\r\n1 0 Inner -1\r\n1 2 office -1\r\n0 0 B -1\r\n0 2 lab -1\r\n";
-
-QTreeWidget* treeOf(QWidget& dialog) {
-    return widget<QTreeWidget>(dialog, "Access Host Infomation");
-}
-
-std::string outline(const QTreeWidgetItem* item, int depth = 0) {
-    std::string text = std::string(depth * 2, ' ') + item->text(0).toStdString() + "/" +
-                       std::to_string(item->data(0, Qt::UserRole).toInt()) + "\n";
-    for (int i = 0; i < item->childCount(); ++i)
-        text += outline(item->child(i), depth + 1);
-    return text;
-}
-
-std::string outline(QWidget& dialog) {
-    QTreeWidget* tree = treeOf(dialog);
-    EXPECT_EQ(tree->topLevelItemCount(), 1);
-    return outline(tree->topLevelItem(0));
-}
-
-/// The node reached from the root by labels; null when there is none.
-QTreeWidgetItem* node(QWidget& dialog, const QStringList& path) {
-    QTreeWidgetItem* item = treeOf(dialog)->topLevelItem(0);
-    for (const QString& label : path) {
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; item && i < item->childCount(); ++i) {
-            if (item->child(i)->text(0) == label)
-                next = item->child(i);
-        }
-        item = next;
-    }
-    return item;
-}
-
-void select(QWidget& dialog, const QStringList& path) {
-    QTreeWidgetItem* item = node(dialog, path);
-    ASSERT_NE(item, nullptr) << path.join('/').toStdString();
-    treeOf(dialog)->setCurrentItem(item);
-}
-
-QStringList loginFields(QWidget& dialog) {
-    return {field(dialog, "User name")->text(), field(dialog, "Password")->text(),
-            field(dialog, "Host")->text(), field(dialog, "Port")->text()};
-}
-
-/// A folder name dialog that is given a name and closed with "Create".
-std::function<int(QDialog&)> nameFolder(const QString& name) {
-    return [name](QDialog& dialog) {
-        setField(dialog, "Folder Name", name);
-        click(dialog, "Create");
-        return dialog.result();
-    };
-}
-
-std::function<int(QDialog&)> fillHost(const QString& displayName, const QString& user,
-                                      const QString& password, const QString& host, const QString& port) {
-    return [=](QDialog& dialog) { return fillHostDialog(dialog, displayName, user, password, host, port); };
-}
-
-/// The line edit of the in-place edit running in the tree, if any.
-QLineEdit* inPlaceEditor(QWidget& dialog) {
-    return treeOf(dialog)->viewport()->findChild<QLineEdit*>();
-}
-
-void finishInPlaceEdit(QWidget& dialog, const QString& text) {
-    QLineEdit* editor = inPlaceEditor(dialog);
-    ASSERT_NE(editor, nullptr);
-    editor->setText(text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();
-}
-
-/// A double-click as the window system delivers it: press, release, press, double-click, release.
-void doubleClick(QWidget& dialog, QTreeWidgetItem* item) {
-    QTreeWidget* tree = treeOf(dialog);
-    const QPoint at = tree->viewport()->mapTo(&dialog, tree->visualItemRect(item).center());
-    QTest::mouseDClick(dialog.windowHandle(), Qt::LeftButton, {}, at);
-}
-
-}  // namespace
 
 TEST(LoginDialog, OpensWithEmptyFieldsThePresetPortAndTheRootAloneWithoutFolderFile) {
     ScratchDirectory dir;
@@ -133,18 +48,6 @@ TEST(LoginDialog, ShowsTheSavedTreeSortedAndExpanded) {
     EXPECT_FALSE(folder.isNull());
     EXPECT_FALSE(host.isNull());
     EXPECT_NE(folder, host);
-}
-
-TEST(LoginDialog, ADamagedFolderFileShowsWhatCanBeRead) {
-    ScratchDirectory dir;
-    writeFile("FOLDER.DAT", "4\r\n0 0 A -1\r\n1 2 x\r\n0 0 B -1\r\n");
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
-    EXPECT_EQ(outline(dialog), "Host/0\n  A/0\n");
-
-    writeFile("FOLDER.DAT", "garbage\r\n");
-    LoginDialog again(op, "3306");
-    EXPECT_EQ(outline(again), "Host/0\n");
 }
 
 TEST(LoginDialog, SelectingAHostFillsTheFourFieldsFromItsFirstRecord) {

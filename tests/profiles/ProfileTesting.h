@@ -1,6 +1,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 
 #include <QDialog>
 #include <QLineEdit>
@@ -23,6 +27,38 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+/// Permission bits of the file at path, or -1 when there is none.
+inline int permissions(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 07777) : -1;
+}
+
+/// A full disk for this process: files cannot grow beyond maxBytes while it lives. Only the soft
+/// limit is lowered, which needs no privilege and can be raised back; the signal that the limit
+/// sends is ignored so the write fails with EFBIG instead.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t maxBytes) {
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        m_ok = ::getrlimit(RLIMIT_FSIZE, &m_old) == 0;
+        rlimit lowered = m_old;
+        lowered.rlim_cur = maxBytes;
+        m_ok = m_ok && ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_signal)(int) = nullptr;
+    bool m_ok = false;
+};
 
 inline HostRecord hostRecord(const std::string& displayName, const std::string& hostName,
                              const std::string& userName, const std::string& password,
