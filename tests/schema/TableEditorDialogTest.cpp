@@ -198,6 +198,41 @@ TEST_F(TableEditorTest, UpdateWithPrimaryKeyMakesTheFieldTheKey) {
     EXPECT_TRUE(op.messages.empty());
 }
 
+TEST_F(TableEditorTest, UntickingPrimaryKeyTakesOnlyThatFieldOutOfTheKey) {
+    exec(scratch.admin(),
+         "CREATE TABLE velkin_schema_te.pair (x INT NOT NULL, y INT NOT NULL, z INT NOT NULL, PRIMARY KEY "
+         "(x, y), "
+         "UNIQUE KEY u (z))");
+    TableEditorDialog d(*session, op, QString::fromStdString(kDb), "pair");
+    d.fieldList()->setCurrentCell(rowOf(d.fieldList(), "x"), 0);
+    ASSERT_TRUE(box(d, "Primary key")->isChecked());
+    box(d, "Primary key")->setChecked(false);
+    StatementLog log;
+    click(d, "Update");
+    EXPECT_EQ(
+        std::vector<std::string>{
+            "ALTER TABLE velkin_schema_te.pair CHANGE x x int(11) NOT NULL, DROP PRIMARY "
+            "KEY, ADD PRIMARY KEY (y)"},
+        changes(log));
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+    EXPECT_EQ("PRIMARY:y",
+              scalar(scratch.admin(),
+                     "SELECT CONCAT(INDEX_NAME, ':', GROUP_CONCAT(COLUMN_NAME ORDER BY SEQ_IN_INDEX)) "
+                     "FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = 'velkin_schema_te' AND "
+                     "TABLE_NAME = 'pair' AND INDEX_NAME = 'PRIMARY' GROUP BY INDEX_NAME"));
+    EXPECT_FALSE(box(d, "Primary key")->isChecked());
+
+    // Ticking it again on a table that has a key is refused by the server, with its words.
+    box(d, "Primary key")->setChecked(true);
+    log.clear();
+    click(d, "Update");
+    EXPECT_EQ(
+        std::vector<std::string>{"ALTER TABLE velkin_schema_te.pair CHANGE x x int(11) NOT NULL PRIMARY KEY"},
+        changes(log));
+    ASSERT_EQ(1u, op.messages.size());
+    EXPECT_EQ("Updating was not completed.\n1068:Multiple primary key defined", op.messages[0].text);
+}
+
 TEST_F(TableEditorTest, DropFieldAndDropKeyAskFirstAndSendTheirStatements) {
     TableEditorDialog d(*session, op, QString::fromStdString(kDb), "t");
     QTableWidget* fields = d.fieldList();
