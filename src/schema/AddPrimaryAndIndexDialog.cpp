@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "SchemaWidgets.h"
 #include "session/Connection.h"
@@ -102,8 +103,8 @@ void AddPrimaryAndIndexDialog::buildScreen(const QString& database, const QStrin
 }
 
 void AddPrimaryAndIndexDialog::listFields() {
-    Result fields = m_connection.select(
-        sqlf("SHOW fields FROM %s", qualifiedName(m_connection, u8(m_database), u8(m_table))));
+    Result fields =
+        m_connection.select(showFieldsStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
     if (!fields)
         return;
     // A primary key and a plain index here take only fields that cannot be NULL.
@@ -111,6 +112,20 @@ void AddPrimaryAndIndexDialog::listFields() {
     while (Row row = fields.fetchRow())
         if (nullableToo || row.text(2) != "YES")
             m_available->addItem(qs(row.text(0)));
+}
+
+bool AddPrimaryAndIndexDialog::hasPrimaryKey() {
+    Result keys = m_connection.select(showKeysStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
+    // Without the key list the drop is tried, and the server's answer shown.
+    if (!keys)
+        return true;
+    const std::vector<std::string> names = keys.fieldNames();
+    const auto at = std::find(names.begin(), names.end(), "Key_name");
+    const unsigned column = at == names.end() ? 2u : static_cast<unsigned>(at - names.begin());
+    while (Row row = keys.fetchRow())
+        if (row.text(column) == "PRIMARY")
+            return true;
+    return false;
 }
 
 void AddPrimaryAndIndexDialog::choose(QListWidgetItem* item) {
@@ -126,7 +141,8 @@ void AddPrimaryAndIndexDialog::create() {
     const ServerDialect& dialect = m_connection.dialect();
     const std::string database = u8(m_database);
     const std::string table = u8(m_table);
-    if (m_mode == KeyKind::Primary &&
+    // A table without a primary key gets one; only an existing one is dropped first.
+    if (m_mode == KeyKind::Primary && hasPrimaryKey() &&
         m_connection.query(dropPrimaryKeyStatement(dialect, database, table)) != 0) {
         m_op.inform(textf("Deletion was not completed.\n%d:%s", m_connection.errorNumber(),
                           m_connection.errorText()));
@@ -137,7 +153,10 @@ void AddPrimaryAndIndexDialog::create() {
     std::vector<std::string> fields;
     for (int i = 0; i < m_chosen->count(); ++i)
         fields.push_back(u8(m_chosen->item(i)->text()));
-    const std::string name = m_mode == KeyKind::Primary ? std::string() : u8(m_indexName->text());
+    const std::string name =
+        m_mode == KeyKind::Primary ? std::string() : normalizeTypedName(u8(m_indexName->text()));
+    if (m_mode != KeyKind::Primary)
+        m_indexName->setText(qs(name));
     if (m_connection.query(addKeyStatement(dialect, database, table, m_mode, name, fields)) != 0) {
         m_op.inform(textf("Updating was not completed.\n%d:%s", m_connection.errorNumber(),
                           m_connection.errorText()));

@@ -33,6 +33,8 @@ public:
 private:
     void buildScreen(const QString& database, const QString& table);
     void listFields();
+    /// Whether the table has a primary key now (true when the server cannot say).
+    bool hasPrimaryKey();
 
     Connection& m_connection;
     Operator& m_op;

@@ -1,13 +1,19 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace velkin {
 
-/// One field as the schema screens edit it. Name, type, length and default are the operator's texts,
-/// written into statements as typed (a string default carries the quotes the operator wrote).
+class ServerDialect;
+
+/// A value as a complete literal: quotes and escapes as the connection needs them.
+using ValueQuoter = std::function<std::string(std::string_view)>;
+
+/// One field as the schema screens edit it. The name is a plain name (quoted where a statement
+/// needs it); type and length are written as typed; the default is a value (see defaultLiteral).
 struct ColumnDefinition {
     std::string name;
     std::string type;
@@ -48,10 +54,16 @@ struct TypeRules {
 };
 TypeRules typeRules(TypeClass typeClass);
 
+/// The default the operator typed, as SQL: a text already in single quotes, NULL, a number for a
+/// numeric type and the current time for a time type stand as typed; anything else is quoted.
+std::string defaultLiteral(std::string_view typed, TypeClass typeClass, std::string_view type,
+                           const ValueQuoter& quote);
+
 /// What follows the type in a field's definition: the length and the attributes its class carries.
 /// The one grammar of a field for both the new table and the added field.
-std::string columnAttributes(const ColumnDefinition& column);
+std::string columnAttributes(const ColumnDefinition& column, const ValueQuoter& quote);
 /// A field's line of CREATE TABLE: name, blank, type, attributes.
-std::string columnDefinitionText(const ColumnDefinition& column);
+std::string columnDefinitionText(const ServerDialect& dialect, const ColumnDefinition& column,
+                                 const ValueQuoter& quote);
 
 }  // namespace velkin

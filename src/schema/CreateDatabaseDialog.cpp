@@ -38,16 +38,17 @@ CreateDatabaseDialog::CreateDatabaseDialog(Connection& connection, Operator& op,
 }
 
 QString CreateDatabaseDialog::databaseName() const {
-    return m_name->text();
+    return qs(normalizeTypedName(u8(m_name->text())));
 }
 
 void CreateDatabaseDialog::create() {
-    const QString name = m_name->text();
+    const QString name = databaseName();
+    m_name->setText(name);
     if (name.isEmpty()) {
         m_op.inform(QStringLiteral("The database name to create is inputted."));
         return;
     }
-    if (m_connection.query(createDatabaseStatement(u8(name))) != 0) {
+    if (m_connection.query(createDatabaseStatement(m_connection.dialect(), u8(name))) != 0) {
         m_op.inform(textf("It cannot create!!\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
         return;
     }

@@ -16,6 +16,7 @@
 
 #include "SchemaText.h"
 #include "SchemaWidgets.h"
+#include "ServerColumns.h"
 #include "TableTypes.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -199,13 +200,13 @@ QWidget* CreateTableDialog::buildEditor() {
 
 void CreateTableDialog::fillTableTypes() {
     const QSignalBlocker quiet(m_tableType);
-    for (const std::string& type : offeredTableTypes(m_connection))
+    for (const std::string& type : serverTableTypes(m_connection))
         m_tableType->addItem(qs(type));
     m_tableType->setCurrentIndex(-1);
 }
 
 QString CreateTableDialog::tableName() const {
-    return m_tableName->text();
+    return qs(normalizeTypedName(u8(m_tableName->text())));
 }
 
 std::vector<ColumnDefinition> CreateTableDialog::rows() const {
@@ -241,7 +242,7 @@ std::string CreateTableDialog::statement() const {
 
 ColumnDefinition CreateTableDialog::editorColumn() const {
     ColumnDefinition c;
-    c.name = u8(m_fieldName->text());
+    c.name = normalizeTypedName(u8(m_fieldName->text()));
     c.type = u8(m_type->currentText());
     c.length = u8(m_length->text());
     c.defaultValue = u8(m_default->text());
@@ -269,7 +270,7 @@ void CreateTableDialog::putField(bool insert) {
         m_op.inform(QStringLiteral("The field name is not inputted."));
         return;
     }
-    const int existing = rowNamed(m_fieldName->text());
+    const int existing = rowNamed(qs(column.name));
     if (existing >= 0) {
         if (!m_op.ask(QStringLiteral("May I overwrite truly?")))
             return;
@@ -359,14 +360,16 @@ void CreateTableDialog::clearEditor() {
 }
 
 void CreateTableDialog::rebuild() {
-    // The database the dialog was opened with is a name read from the server; anything typed over
-    // it is the operator's own text.
-    const QString database = m_databaseName->text();
-    const std::string databaseText = database == m_openedDatabase && !database.isEmpty()
-                                         ? quoteName(m_connection, u8(database))
-                                         : u8(database);
-    const std::string sql = createTableStatement(databaseText, u8(m_tableName->text()), rows(),
-                                                 u8(m_tableType->currentText()), m_connection.dialect());
+    // Typed names are made plain once, shown so, and quoted by the statement where they need it.
+    const QString database = qs(normalizeTypedName(u8(m_databaseName->text())));
+    const QString table = tableName();
+    if (database != m_databaseName->text())
+        m_databaseName->setText(database);
+    if (table != m_tableName->text())
+        m_tableName->setText(table);
+    const std::string sql =
+        createTableStatement(u8(database), u8(table), rows(), u8(m_tableType->currentText()),
+                             m_connection.dialect(), valueQuoter(m_connection));
     QString shown = qs(sql);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_query->setPlainText(shown);

@@ -12,6 +12,7 @@
 
 #include "SchemaText.h"
 #include "SchemaWidgets.h"
+#include "ServerColumns.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -108,7 +109,7 @@ void FieldAdditionDialog::buildScreen() {
 
 ColumnDefinition FieldAdditionDialog::column() const {
     ColumnDefinition c;
-    c.name = u8(m_fieldName->text());
+    c.name = normalizeTypedName(u8(m_fieldName->text()));
     c.type = u8(m_type->currentText());
     c.length = u8(m_length->text());
     c.defaultValue = u8(m_default->text());
@@ -125,23 +126,29 @@ ColumnDefinition FieldAdditionDialog::column() const {
 void FieldAdditionDialog::add() {
     WaitCursor wait(m_op);
     const ColumnDefinition c = column();
+    m_fieldName->setText(qs(c.name));
+    const std::string indexName = normalizeTypedName(u8(m_indexName->text()));
+    const std::string uniqueName = normalizeTypedName(u8(m_uniqueName->text()));
+    m_indexName->setText(qs(indexName));
+    m_uniqueName->setText(qs(uniqueName));
     const std::string database = u8(m_database);
     const std::string table = u8(m_table);
     const ServerDialect& dialect = m_connection.dialect();
     // The field's name is not checked here: the server's refusal says more than a message of ours.
-    if (!send(addFieldStatement(dialect, database, table, c), "It has not created.\n%d:%s"))
+    if (!send(addFieldStatement(dialect, database, table, c, valueQuoter(m_connection)),
+              "It has not created.\n%d:%s"))
         return;
     if (m_primary->isChecked() &&
         !send(addFieldKeyStatement(dialect, database, table, KeyKind::Primary, {}, c.name),
               "Primary key creation was not completed.\n%d:%s"))
         return;
     if (m_index->isChecked() &&
-        !send(addFieldKeyStatement(dialect, database, table, KeyKind::Index, u8(m_indexName->text()), c.name),
+        !send(addFieldKeyStatement(dialect, database, table, KeyKind::Index, indexName, c.name),
               "Index creation was not completed.\n%d:%s"))
         return;
-    if (m_unique->isChecked() && !send(addFieldKeyStatement(dialect, database, table, KeyKind::Unique,
-                                                            u8(m_uniqueName->text()), c.name),
-                                       "Creation of Unique was not completed.\n%d:%s"))
+    if (m_unique->isChecked() &&
+        !send(addFieldKeyStatement(dialect, database, table, KeyKind::Unique, uniqueName, c.name),
+              "Creation of Unique was not completed.\n%d:%s"))
         return;
     accept();
 }

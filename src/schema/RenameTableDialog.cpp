@@ -52,11 +52,13 @@ RenameTableDialog::RenameTableDialog(Connection& connection, Operator& op, const
 }
 
 void RenameTableDialog::rename() {
-    const QString newName = m_newName->text();
+    const QString newName = qs(normalizeTypedName(u8(m_newName->text())));
+    m_newName->setText(newName);
     if (m_connection.query(
             renameTableStatement(m_connection.dialect(), u8(m_database), u8(m_table), u8(newName))) != 0)
-        m_op.inform(QStringLiteral("It has not changed!!"), QStringLiteral("Velkin Infomation"),
-                    MessageIcon::Stop);
+        m_op.inform(
+            textf("It has not changed!!\n%d:%s", m_connection.errorNumber(), m_connection.errorText()),
+            QStringLiteral("Velkin Infomation"), MessageIcon::Stop);
     else
         m_table = newName;
     accept();

@@ -14,7 +14,7 @@ std::string table(const ServerDialect& dialect, std::string_view database, std::
     return quoteName(database, dialect) + "." + quoteName(name, dialect);
 }
 
-/// A name read from the server; an empty one stays empty so that the server names the fault.
+/// A name; an empty one stays empty so that the server names the fault.
 std::string serverName(const ServerDialect& dialect, std::string_view name) {
     return name.empty() ? std::string() : quoteName(name, dialect);
 }
@@ -25,27 +25,67 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
                       [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
 }
 
-std::string join(const std::vector<std::string>& parts) {
+std::string join(const ServerDialect& dialect, const std::vector<std::string>& names) {
     std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
         if (i)
             text += ",";
-        text += parts[i];
+        text += serverName(dialect, names[i]);
     }
     return text;
 }
 
+bool lessNoCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](unsigned char x, unsigned char y) { return std::toupper(x) < std::toupper(y); });
+}
+
 }  // namespace
+
+std::string normalizeTypedName(std::string_view typed) {
+    if (typed.size() < 2 || typed.front() != '`' || typed.back() != '`')
+        return std::string(typed);
+    std::string name;
+    const std::string_view inner = typed.substr(1, typed.size() - 2);
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        name += inner[i];
+        if (inner[i] == '`' && i + 1 < inner.size() && inner[i + 1] == '`')
+            ++i;
+    }
+    return name;
+}
 
 std::vector<std::string> tableTypeChoices(bool innobase) {
     std::vector<std::string> types = {"MyISAM", "ISAM", "HEAP"};
     if (innobase)
         types.emplace_back("INNOBASE");
-    std::sort(types.begin(), types.end(), [](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](unsigned char x, unsigned char y) { return std::toupper(x) < std::toupper(y); });
-    });
+    std::sort(types.begin(), types.end(), lessNoCase);
+    return types;
+}
+
+std::vector<std::string> tableTypesFromEngines(
+    const std::vector<std::pair<std::string, std::string>>& engines) {
+    // The names the type lists have always shown, where the server has the engine under another.
+    const std::pair<const char*, const char*> kept[] = {
+        {"MyISAM", "MyISAM"}, {"MEMORY", "HEAP"}, {"HEAP", "HEAP"}, {"InnoDB", "INNOBASE"}, {"ISAM", "ISAM"}};
+    // These hold no table an operator designs: the server's own statistics and generated sequences.
+    const char* const notForTables[] = {"PERFORMANCE_SCHEMA", "SEQUENCE"};
+    std::vector<std::string> types;
+    for (const auto& [engine, support] : engines) {
+        if (!equalsNoCase(support, "YES") && !equalsNoCase(support, "DEFAULT"))
+            continue;
+        if (std::any_of(std::begin(notForTables), std::end(notForTables),
+                        [&](const char* name) { return equalsNoCase(engine, name); }))
+            continue;
+        std::string name = engine;
+        for (const auto& [server, shown] : kept)
+            if (equalsNoCase(engine, server))
+                name = shown;
+        if (std::find(types.begin(), types.end(), name) == types.end())
+            types.push_back(name);
+    }
+    std::sort(types.begin(), types.end(), lessNoCase);
     return types;
 }
 
@@ -66,15 +106,16 @@ bool innodbEngineAvailable(const std::vector<std::pair<std::string, std::string>
 
 std::string createTableStatement(std::string_view database, std::string_view tableName,
                                  const std::vector<ColumnDefinition>& rows, std::string_view tableType,
-                                 const ServerDialect& dialect) {
-    std::string sql = "CREATE TABLE " + std::string(database) + "." + std::string(tableName) + " (\r\n";
+                                 const ServerDialect& dialect, const ValueQuoter& quote) {
+    std::string sql =
+        "CREATE TABLE " + serverName(dialect, database) + "." + serverName(dialect, tableName) + " (\r\n";
     std::vector<std::string> primary;
     std::vector<std::string> index;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ColumnDefinition& row = rows[i];
         if (row.name.empty())
             break;
-        sql += columnDefinitionText(row);
+        sql += columnDefinitionText(dialect, row, quote);
         if (i + 1 < rows.size())
             sql += ",\r\n";
     }
@@ -85,9 +126,9 @@ std::string createTableStatement(std::string_view database, std::string_view tab
             index.push_back(row.name);
     }
     if (!primary.empty())
-        sql += ",\r\nPRIMARY KEY ( " + join(primary) + " )\r\n";
+        sql += ",\r\nPRIMARY KEY ( " + join(dialect, primary) + " )\r\n";
     if (!index.empty())
-        sql += ",\r\nINDEX ( " + join(index) + " )\r\n";
+        sql += ",\r\nINDEX ( " + join(dialect, index) + " )\r\n";
     if (!tableType.empty())
         sql += std::string("\r\n)") + dialect.tableTypeKeyword() + "=" + std::string(tableType) + ";";
     else
@@ -96,9 +137,10 @@ std::string createTableStatement(std::string_view database, std::string_view tab
 }
 
 std::string addFieldStatement(const ServerDialect& dialect, std::string_view database,
-                              std::string_view tableName, const ColumnDefinition& column) {
-    return "ALTER TABLE " + table(dialect, database, tableName) + " ADD " + column.name + " " + column.type +
-           " " + columnAttributes(column);
+                              std::string_view tableName, const ColumnDefinition& column,
+                              const ValueQuoter& quote) {
+    return "ALTER TABLE " + table(dialect, database, tableName) + " ADD " + serverName(dialect, column.name) +
+           " " + column.type + " " + columnAttributes(column, quote);
 }
 
 std::string addFieldKeyStatement(const ServerDialect& dialect, std::string_view database,
@@ -110,23 +152,24 @@ std::string addFieldKeyStatement(const ServerDialect& dialect, std::string_view 
             key = " PRIMARY KEY ( ";
             break;
         case KeyKind::Index:
-            key = indexName.empty() ? " INDEX ( " : " INDEX " + std::string(indexName) + " ( ";
+            key = indexName.empty() ? " INDEX ( " : " INDEX " + serverName(dialect, indexName) + " ( ";
             break;
         case KeyKind::Unique:
-            key = indexName.empty() ? " UNIQUE ( " : " UNIQUE " + std::string(indexName) + " ( ";
+            key = indexName.empty() ? " UNIQUE ( " : " UNIQUE " + serverName(dialect, indexName) + " ( ";
             break;
     }
-    return "ALTER TABLE " + table(dialect, database, tableName) + " ADD " + key + std::string(field) + " )";
+    return "ALTER TABLE " + table(dialect, database, tableName) + " ADD " + key + serverName(dialect, field) +
+           " )";
 }
 
-std::string changeFieldStatement(const ServerDialect& dialect, std::string_view database,
-                                 std::string_view tableName, std::string_view field, std::string_view newName,
-                                 std::string_view typeText, bool null, bool primaryKey) {
-    const std::string name = newName == field ? serverName(dialect, newName) : std::string(newName);
-    const std::string definition =
-        sqlf("%s %s %s %s", name, typeText, null ? "NULL" : "NOT NULL", primaryKey ? "PRIMARY KEY" : "");
-    return sqlf("ALTER TABLE %s CHANGE %s %s", table(dialect, database, tableName),
-                serverName(dialect, field), definition);
+std::string showFieldsStatement(const ServerDialect& dialect, std::string_view database,
+                                std::string_view tableName) {
+    return sqlf("SHOW fields FROM %s", table(dialect, database, tableName));
+}
+
+std::string showKeysStatement(const ServerDialect& dialect, std::string_view database,
+                              std::string_view tableName) {
+    return sqlf("SHOW keys FROM %s", table(dialect, database, tableName));
 }
 
 std::string dropFieldStatement(const ServerDialect& dialect, std::string_view database,
@@ -157,28 +200,27 @@ std::string addKeyStatement(const ServerDialect& dialect, std::string_view datab
             head = sqlf("ALTER TABLE %s ADD PRIMARY KEY ( ", target);
             break;
         case KeyKind::Index:
-            head = indexName.empty() ? sqlf("ALTER TABLE %s ADD INDEX ( ", target)
-                                     : sqlf("ALTER TABLE %s ADD INDEX %s ( ", target, indexName);
+            head = indexName.empty()
+                       ? sqlf("ALTER TABLE %s ADD INDEX ( ", target)
+                       : sqlf("ALTER TABLE %s ADD INDEX %s ( ", target, serverName(dialect, indexName));
             break;
         case KeyKind::Unique:
-            head = indexName.empty() ? sqlf("ALTER TABLE %s ADD UNIQUE ( ", target)
-                                     : sqlf("ALTER TABLE %s ADD UNIQUE %s ( ", target, indexName);
+            head = indexName.empty()
+                       ? sqlf("ALTER TABLE %s ADD UNIQUE ( ", target)
+                       : sqlf("ALTER TABLE %s ADD UNIQUE %s ( ", target, serverName(dialect, indexName));
             break;
     }
-    std::vector<std::string> names;
-    for (const std::string& field : fields)
-        names.push_back(serverName(dialect, field));
-    return head + join(names) + " )";
+    return head + join(dialect, fields) + " )";
 }
 
-std::string createDatabaseStatement(std::string_view name) {
-    return sqlf("CREATE DATABASE %s", name);
+std::string createDatabaseStatement(const ServerDialect& dialect, std::string_view name) {
+    return sqlf("CREATE DATABASE %s", serverName(dialect, name));
 }
 
 std::string renameTableStatement(const ServerDialect& dialect, std::string_view database,
                                  std::string_view tableName, std::string_view newName) {
     return sqlf("ALTER TABLE %s RENAME %s.%s", table(dialect, database, tableName),
-                quoteName(database, dialect), newName);
+                quoteName(database, dialect), serverName(dialect, newName));
 }
 
 }  // namespace velkin

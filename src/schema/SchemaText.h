@@ -12,12 +12,21 @@ namespace velkin {
 
 class ServerDialect;
 
-// The statements of the schema screens. Names the operator typed (new tables, fields, indexes,
-// databases) go in as typed; names read from the server go through quoteName, so ordinary names
-// give the plain statements and unusual ones still reach the right object.
+// The statements of the schema screens. Every name is a plain name, whether read from the server or
+// typed (and normalised) by the operator, and goes through quoteName: ordinary names give the plain
+// statements and unusual ones still reach the right object.
+
+/// A name as the operator typed it, made plain once: surrounding backticks go and doubled
+/// backticks inside become single, so the name can be stored, shown and quoted again.
+std::string normalizeTypedName(std::string_view typed);
 
 /// The table types a new table may get, sorted as the list shows them.
 std::vector<std::string> tableTypeChoices(bool innobase);
+/// The table types from the server's engines (name, support): those it supports, under the names
+/// the lists have always used where they exist (MyISAM, HEAP, INNOBASE, ISAM), the others as the
+/// server names them; engines that hold no table of the operator's own are left out. Sorted.
+std::vector<std::string> tableTypesFromEngines(
+    const std::vector<std::pair<std::string, std::string>>& engines);
 
 /// "have_innobase" among the server's variables: its answer, or nothing when the server has no
 /// such variable any more.
@@ -25,28 +34,27 @@ std::optional<bool> haveInnobase(const std::vector<std::pair<std::string, std::s
 /// InnoDB among the server's engines (name, support) with the support YES or DEFAULT.
 bool innodbEngineAvailable(const std::vector<std::pair<std::string, std::string>>& engines);
 
-/// CREATE TABLE for the rows in list order; database and table as they stand in the statement.
-/// An empty table type writes no type clause.
+/// CREATE TABLE for the rows in list order. An empty table type writes no type clause.
 std::string createTableStatement(std::string_view database, std::string_view table,
                                  const std::vector<ColumnDefinition>& rows, std::string_view tableType,
-                                 const ServerDialect& dialect);
+                                 const ServerDialect& dialect, const ValueQuoter& quote);
 
 /// The kinds of key a field or a list of fields can be given.
 enum class KeyKind { Primary, Index, Unique };
 
 /// ALTER TABLE ... ADD of one field of an existing table.
 std::string addFieldStatement(const ServerDialect& dialect, std::string_view database, std::string_view table,
-                              const ColumnDefinition& column);
+                              const ColumnDefinition& column, const ValueQuoter& quote);
 /// The key over a field just added; the index name may be empty (the server names it).
 std::string addFieldKeyStatement(const ServerDialect& dialect, std::string_view database,
                                  std::string_view table, KeyKind kind, std::string_view indexName,
                                  std::string_view field);
 
-/// CHANGE of a field to a new name with the type text the server reported. The new name is the
-/// server's own (quoted) while it is the field's present name, else as typed.
-std::string changeFieldStatement(const ServerDialect& dialect, std::string_view database,
-                                 std::string_view table, std::string_view field, std::string_view newName,
-                                 std::string_view typeText, bool null, bool primaryKey);
+/// The two listings of the table editor.
+std::string showFieldsStatement(const ServerDialect& dialect, std::string_view database,
+                                std::string_view table);
+std::string showKeysStatement(const ServerDialect& dialect, std::string_view database,
+                              std::string_view table);
 std::string dropFieldStatement(const ServerDialect& dialect, std::string_view database,
                                std::string_view table, std::string_view field);
 /// DROP PRIMARY KEY for the key named PRIMARY, DROP INDEX with the name for any other.
@@ -54,12 +62,12 @@ std::string dropKeyStatement(const ServerDialect& dialect, std::string_view data
                              std::string_view key);
 std::string dropPrimaryKeyStatement(const ServerDialect& dialect, std::string_view database,
                                     std::string_view table);
-/// ADD of a key over fields read from the server, in key order; the index name as typed, may be empty.
+/// ADD of a key over fields read from the server, in key order; the index name may be empty.
 std::string addKeyStatement(const ServerDialect& dialect, std::string_view database, std::string_view table,
                             KeyKind kind, std::string_view indexName, const std::vector<std::string>& fields);
 
-std::string createDatabaseStatement(std::string_view name);
-/// Renames a table within its database; the new name as typed.
+std::string createDatabaseStatement(const ServerDialect& dialect, std::string_view name);
+/// Renames a table within its database.
 std::string renameTableStatement(const ServerDialect& dialect, std::string_view database,
                                  std::string_view table, std::string_view newName);
 

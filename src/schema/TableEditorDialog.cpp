@@ -12,12 +12,14 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "AddPrimaryAndIndexDialog.h"
 #include "FieldAdditionDialog.h"
 #include "FieldPictures.h"
 #include "RenameTableDialog.h"
 #include "SchemaWidgets.h"
+#include "ServerColumns.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -162,13 +164,17 @@ void TableEditorDialog::setDataAmountAction(TableAction action) {
 void TableEditorDialog::reload() {
     loadFields();
     loadKeys();
+    // The field worked on stays chosen, now with what the server holds for it.
+    for (int row = 0; row < m_fields->rowCount(); ++row)
+        if (!m_currentField.isEmpty() && fieldCell(row, Field) == m_currentField)
+            m_fields->setCurrentCell(row, Field);
 }
 
 void TableEditorDialog::loadFields() {
     const QSignalBlocker quietKeys(m_keys);
     m_keys->setColumnCount(0);
-    Result result = m_connection.select(
-        sqlf("SHOW fields FROM %s", qualifiedName(m_connection, u8(m_database), u8(m_table))));
+    Result result =
+        m_connection.select(showFieldsStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
     if (!result)
         return;
     const QSignalBlocker quiet(m_fields);
@@ -184,8 +190,8 @@ void TableEditorDialog::loadFields() {
 }
 
 void TableEditorDialog::loadKeys() {
-    Result result = m_connection.select(
-        sqlf("SHOW keys FROM %s", qualifiedName(m_connection, u8(m_database), u8(m_table))));
+    Result result =
+        m_connection.select(showKeysStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
     if (!result)
         return;
     const QSignalBlocker quiet(m_keys);
@@ -226,7 +232,8 @@ void TableEditorDialog::selectField(int row) {
         return;
     m_currentField = fieldCell(row, Field);
     m_currentType = fieldCell(row, Type);
-    m_primary->setChecked(fieldCell(row, Key) == QLatin1String("PRI"));
+    m_wasPrimary = fieldCell(row, Key) == QLatin1String("PRI");
+    m_primary->setChecked(m_wasPrimary);
     m_null->setChecked(fieldCell(row, Null) == QLatin1String("YES"));
     m_chosenName->setText(m_currentField);
 }
@@ -234,27 +241,66 @@ void TableEditorDialog::selectField(int row) {
 void TableEditorDialog::selectKey(int row) {
     if (row < 0 || row >= m_keys->rowCount())
         return;
-    // The type and the check boxes stay those of the field row chosen last.
-    m_currentField = keyCell(row, "Column_name", 4);
+    // A key row chooses the key only: the field row chosen, its name box and check boxes stay,
+    // so that "Update" never gives one field another's settings.
     m_currentKey = keyCell(row, "Key_name", 2);
-    m_chosenName->setText(m_currentField);
+}
+
+std::vector<std::string> TableEditorDialog::primaryKeyFields() const {
+    std::vector<std::string> fields;
+    for (int row = 0; row < m_keys->rowCount(); ++row)
+        if (keyCell(row, "Key_name", 2) == QLatin1String("PRIMARY"))
+            fields.push_back(u8(keyCell(row, "Column_name", 4)));
+    return fields;
 }
 
 // ---- Changes --------------------------------------------------------------------------------------
 
 void TableEditorDialog::updateField() {
     WaitCursor wait(m_op);
-    const QString newName = m_chosenName->text();
-    if (!newName.isEmpty()) {
-        const std::string sql =
-            changeFieldStatement(m_connection.dialect(), u8(m_database), u8(m_table), u8(m_currentField),
-                                 u8(newName), u8(m_currentType), m_null->isChecked(), m_primary->isChecked());
-        if (m_connection.query(sql) != 0)
-            m_op.inform(textf("Updating was not completed.\n%d:%s", m_connection.errorNumber(),
-                              m_connection.errorText()));
+    const QString newName = qs(normalizeTypedName(u8(m_chosenName->text())));
+    m_chosenName->setText(newName);
+    if (!newName.isEmpty() && !m_currentField.isEmpty() && changeField(u8(newName)))
         m_currentField = newName;
-    }
     reload();
+}
+
+bool TableEditorDialog::changeField(const std::string& newName) {
+    const std::string field = u8(m_currentField);
+    // The change repeats everything the server has for the field: a definition made from the listed
+    // type alone would convert the data to the table's character set and drop the rest.
+    const std::optional<ServerColumn> column =
+        readServerColumn(m_connection, u8(m_database), u8(m_table), field);
+    if (!column) {
+        if (m_connection.errorNumber() != 0)
+            reportUpdateFailure();
+        return false;
+    }
+    ColumnChange change;
+    change.newName = newName;
+    change.nullable = m_null->isChecked();
+    change.addPrimaryKey = m_primary->isChecked() && !m_wasPrimary;
+    if (!m_primary->isChecked() && m_wasPrimary) {
+        std::vector<std::string> key = primaryKeyFields();
+        const auto own = std::find(key.begin(), key.end(), field);
+        if (own != key.end()) {
+            key.erase(own);
+            change.leavePrimaryKey = true;
+            change.otherPrimaryColumns = key;
+        }
+    }
+    const std::string sql = changeColumnStatement(m_connection.dialect(), u8(m_database), u8(m_table),
+                                                  *column, change, valueQuoter(m_connection));
+    if (m_connection.query(sql) != 0) {
+        reportUpdateFailure();
+        return false;
+    }
+    return true;
+}
+
+void TableEditorDialog::reportUpdateFailure() {
+    m_op.inform(
+        textf("Updating was not completed.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
 }
 
 void TableEditorDialog::dropField() {

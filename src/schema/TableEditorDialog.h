@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "SchemaText.h"
 
@@ -67,6 +69,10 @@ private:
     void loadFields();
     void loadKeys();
     QString fieldCell(int row, int column) const;
+    /// The primary key's fields in key order, as the key list shows them.
+    std::vector<std::string> primaryKeyFields() const;
+    bool changeField(const std::string& newName);
+    void reportUpdateFailure();
     /// The cell of a key row under the result's column of that name (or at the usual position).
     QString keyCell(int row, const char* column, int usualPosition) const;
     void runAction(const TableAction& action);
@@ -79,6 +85,9 @@ private:
     QString m_currentField;
     QString m_currentType;
     QString m_currentKey;
+    /// Whether the chosen field was listed as a key field: the box changes the key only when the
+    /// operator changes it.
+    bool m_wasPrimary = false;
     TableAction m_maintenance;
     TableAction m_duplication;
     TableAction m_dataAmount;

@@ -38,4 +38,10 @@ std::vector<std::string> offeredTableTypes(Connection& connection) {
     return tableTypeChoices(serverHasInnobase(connection));
 }
 
+std::vector<std::string> serverTableTypes(Connection& connection) {
+    if (const auto engines = pairs(connection, "SHOW ENGINES"))
+        return tableTypesFromEngines(*engines);
+    return offeredTableTypes(connection);
+}
+
 }  // namespace velkin

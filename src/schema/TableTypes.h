@@ -12,5 +12,8 @@ class Connection;
 bool serverHasInnobase(Connection& connection);
 /// The table types offered for this server, sorted: MyISAM, ISAM, HEAP and, with InnoDB, INNOBASE.
 std::vector<std::string> offeredTableTypes(Connection& connection);
+/// The table types this server can make, from its engine list (see tableTypesFromEngines); the
+/// fixed list above when the server has no engine list.
+std::vector<std::string> serverTableTypes(Connection& connection);
 
 }  // namespace velkin

@@ -13,6 +13,7 @@ using namespace velkin::test;
 TEST(CreateDatabaseDialog, AsksForANameCreatesItAndShowsRefusals) {
     auto session = connectAdmin();
     exec(*session, "DROP DATABASE IF EXISTS velkin_schema_newdb");
+    exec(*session, "DROP DATABASE IF EXISTS `velkin schema`");
     ScriptedOperator op;
     CreateDatabaseDialog d(*session, op);
     EXPECT_EQ("Create Database", d.windowTitle());
@@ -24,15 +25,21 @@ TEST(CreateDatabaseDialog, AsksForANameCreatesItAndShowsRefusals) {
     EXPECT_TRUE(log.statements.empty());
     EXPECT_NE(QDialog::Accepted, d.result());
 
-    // A blank in the name goes to the server as typed; its refusal is shown and the dialog stays.
+    // A name with a blank, typed in backticks: made plain once, shown so, and quoted by the statement.
     op.clear();
-    edit(d, "Database Name")->setText("velkin schema");
-    click(d, "Create");
-    EXPECT_EQ(std::vector<std::string>{"CREATE DATABASE velkin schema"}, log.statements);
-    ASSERT_EQ(1u, op.messages.size());
-    EXPECT_TRUE(op.messages[0].text.startsWith("It cannot create!!\n1064:"))
-        << op.messages[0].text.toStdString();
-    EXPECT_NE(QDialog::Accepted, d.result());
+    CreateDatabaseDialog blank(*session, op);
+    edit(blank, "Database Name")->setText("`velkin schema`");
+    click(blank, "Create");
+    EXPECT_EQ(std::vector<std::string>{"CREATE DATABASE `velkin schema`"}, log.statements);
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+    EXPECT_EQ("velkin schema", edit(blank, "Database Name")->text());
+    EXPECT_EQ("velkin schema", blank.databaseName()) << "the tree gets the plain name";
+    EXPECT_EQ(QDialog::Accepted, blank.result());
+    EXPECT_EQ("velkin schema", scalar(*session,
+                                      "SELECT SCHEMA_NAME FROM information_schema.SCHEMATA WHERE "
+                                      "SCHEMA_NAME = 'velkin schema'"));
+    exec(*session, "DROP DATABASE `velkin schema`");
+    log.clear();
 
     op.clear();
     log.clear();

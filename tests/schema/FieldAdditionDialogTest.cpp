@@ -25,6 +25,12 @@ protected:
                            "= 't' AND COLUMN_NAME = '%s'",
                            kDb, field));
     }
+    std::string defaultOf(const std::string& field) {
+        return scalar(scratch.admin(),
+                      sqlf("SELECT COLUMN_DEFAULT FROM information_schema.COLUMNS WHERE TABLE_SCHEMA "
+                           "= '%s' AND TABLE_NAME = 't' AND COLUMN_NAME = '%s'",
+                           kDb, field));
+    }
     std::vector<std::string> keys() {
         return column(scratch.admin(),
                       "SELECT CONCAT(INDEX_NAME, ':', COLUMN_NAME) FROM information_schema.STATISTICS "
@@ -104,8 +110,31 @@ TEST_F(FieldAdditionTest, AddsTheFieldAsDescribed) {
     edit(later, "Default")->setText("'2001-02-03 04:05:06'");
     log.clear();
     click(later, "Add");
-    EXPECT_EQ(std::vector<std::string>{"ALTER TABLE velkin_schema_fa.t ADD stamp DATETIME "}, log.statements);
+    EXPECT_EQ(std::vector<std::string>{"ALTER TABLE velkin_schema_fa.t ADD stamp DATETIME  NULL  DEFAULT "
+                                       "'2001-02-03 04:05:06'"},
+              log.statements);
     EXPECT_EQ("datetime|YES|", facts("stamp"));
+    EXPECT_EQ("'2001-02-03 04:05:06'", defaultOf("stamp")) << "a date keeps its default";
+
+    // A character field keeps NOT NULL and its default; a name typed in backticks is made plain once.
+    FieldAdditionDialog text(*session, op, QString::fromStdString(kDb), "t");
+    edit(text, "Field name")->setText("`my field`");
+    choose(combo(text, "Type"), "VARCHAR");
+    edit(text, "Length")->setText("30");
+    edit(text, "Default")->setText("x");
+    box(text, "Index")->setChecked(true);
+    edit(text, "Index name")->setText("`my index`");
+    log.clear();
+    click(text, "Add");
+    EXPECT_EQ((std::vector<std::string>{
+                  "ALTER TABLE velkin_schema_fa.t ADD `my field` VARCHAR (30)  NOT NULL  DEFAULT 'x'",
+                  "ALTER TABLE velkin_schema_fa.t ADD  INDEX `my index` ( `my field` )"}),
+              log.statements);
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+    EXPECT_EQ("my field", edit(text, "Field name")->text());
+    EXPECT_EQ("varchar(30)|NO|MUL", facts("my field"));
+    EXPECT_EQ("'x'", defaultOf("my field"));
+    EXPECT_EQ((std::vector<std::string>{"my index:my field"}), keys());
 }
 
 TEST_F(FieldAdditionTest, KeysFollowTheFieldOneStatementEachInOrder) {
@@ -117,7 +146,7 @@ TEST_F(FieldAdditionTest, KeysFollowTheFieldOneStatementEachInOrder) {
     box(d, "Index")->setChecked(true);
     StatementLog log;
     click(d, "Add");
-    EXPECT_EQ((std::vector<std::string>{"ALTER TABLE velkin_schema_fa.t ADD code CHAR (4) ",
+    EXPECT_EQ((std::vector<std::string>{"ALTER TABLE velkin_schema_fa.t ADD code CHAR (4)  NOT NULL ",
                                         "ALTER TABLE velkin_schema_fa.t ADD  PRIMARY KEY ( code )",
                                         "ALTER TABLE velkin_schema_fa.t ADD  INDEX ( code )"}),
               log.statements);

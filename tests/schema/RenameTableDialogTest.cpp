@@ -30,7 +30,8 @@ TEST(RenameTableDialog, RenamesAndAlwaysClosesWithTheNameInForce) {
     EXPECT_EQ(std::vector<std::string>{"ALTER TABLE velkin_schema_rn.old RENAME velkin_schema_rn.taken"},
               log.statements);
     ASSERT_EQ(1u, op.messages.size());
-    EXPECT_EQ("It has not changed!!", op.messages[0].text);
+    EXPECT_EQ("It has not changed!!\n1050:Table 'taken' already exists", op.messages[0].text)
+        << "the server says why";
     EXPECT_EQ("Velkin Infomation", op.messages[0].caption);
     EXPECT_EQ(MessageIcon::Stop, op.messages[0].icon);
     EXPECT_EQ(QDialog::Accepted, d.result());
@@ -69,4 +70,19 @@ TEST(RenameTableDialog, RenamesAndAlwaysClosesWithTheNameInForce) {
     click(quoted, "OK");
     EXPECT_EQ("ALTER TABLE velkin_schema_rn.`rank` RENAME velkin_schema_rn.ranking", log.statements.back());
     EXPECT_EQ("ranking", quoted.tableName());
+
+    // A typed name in backticks is made plain once: the table gets it, and so does the opener.
+    RenameTableDialog typed(*session, op, "velkin_schema_rn", "ranking");
+    edit(typed, "A new table name")->setText("`my ``odd`` table`");
+    op.clear();
+    click(typed, "OK");
+    EXPECT_EQ("ALTER TABLE velkin_schema_rn.ranking RENAME velkin_schema_rn.`my ``odd`` table`",
+              log.statements.back());
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+    EXPECT_EQ("my `odd` table", typed.tableName());
+    EXPECT_EQ("my `odd` table", edit(typed, "A new table name")->text());
+    EXPECT_EQ("1",
+              scalar(scratch.admin(),
+                     "SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = 'velkin_schema_rn' "
+                     "AND TABLE_NAME = 'my `odd` table'"));
 }

@@ -11,12 +11,27 @@ namespace {
 const ServerDialect kCurrent(101100, true);
 const ServerDialect kOld(40120, false);
 
+/// Quotes as the server reads a literal without backslashes; the real escaping is the connection's.
+std::string quote(std::string_view value) {
+    std::string text = "'";
+    for (char c : value) {
+        if (c == '\'')
+            text += '\'';
+        text += c;
+    }
+    return text + "'";
+}
+
 ColumnDefinition field(const char* name, const char* type, const char* length = "") {
     ColumnDefinition c;
     c.name = name;
     c.type = type;
     c.length = length;
     return c;
+}
+
+std::string definition(const ColumnDefinition& c) {
+    return columnDefinitionText(kCurrent, c, quote);
 }
 
 }  // namespace
@@ -55,39 +70,65 @@ TEST(ColumnTypes, TwentyTypesInFourClassesAndTheRulesOfEach) {
     EXPECT_FALSE(typeRules(TypeClass::Unknown).applies);
 }
 
-TEST(ColumnDefinitionText, EachClassWritesOnlyItsAttributes) {
+TEST(ColumnDefinitionText, EachClassWritesItsAttributesAndEveryTypeItsNullabilityAndDefault) {
     ColumnDefinition price = field("price", "DECIMAL", "10,2");
     price.isUnsigned = price.zerofill = price.null = true;
     price.defaultValue = "0";
     price.binary = true;  // not an attribute of numbers
-    EXPECT_EQ("price DECIMAL(10,2)  UNSIGNED  ZEROFILL  NULL  DEFAULT 0", columnDefinitionText(price));
+    EXPECT_EQ("price DECIMAL(10,2)  UNSIGNED  ZEROFILL  NULL  DEFAULT 0", definition(price));
 
     ColumnDefinition count = field("n", "BIGINT");
     count.autoIncrement = true;
-    EXPECT_EQ("n BIGINT NOT NULL  AUTO_INCREMENT ", columnDefinitionText(count))
-        << "no length, no parentheses";
+    EXPECT_EQ("n BIGINT NOT NULL  AUTO_INCREMENT ", definition(count)) << "no length, no parentheses";
 
     ColumnDefinition name = field("name", "VARCHAR", "20");
     name.binary = true;
     name.null = name.autoIncrement = name.isUnsigned = true;
     name.defaultValue = "'x'";
-    EXPECT_EQ(std::string("name") + " " + "VARCHAR" + "(" + "20" + ") " + " BINARY ",
-              columnDefinitionText(name));
-    EXPECT_EQ("c CHAR", columnDefinitionText(field("c", "CHAR")));
+    EXPECT_EQ(
+        std::string("name") + " " + "VARCHAR" + "(" + "20" + ") " + " BINARY " + " NULL " + " DEFAULT 'x'",
+        definition(name))
+        << "no sign and no auto increment for characters";
+    EXPECT_EQ("c CHAR NOT NULL ", definition(field("c", "CHAR")));
 
     ColumnDefinition day = field("day", "DATE", "8");
     day.null = true;
     day.defaultValue = "'2000-01-01'";
     day.autoIncrement = day.binary = true;
-    EXPECT_EQ("day DATE", columnDefinitionText(day));
+    EXPECT_EQ("day DATE NULL  DEFAULT '2000-01-01'", definition(day));
+    EXPECT_EQ("b BLOB NOT NULL ", definition(field("b", "BLOB")));
 
     ColumnDefinition odd = field("t", "TEXT", "5");
     odd.null = true;
-    EXPECT_EQ("t TEXT", columnDefinitionText(odd)) << "a type outside the list carries nothing";
+    EXPECT_EQ("t TEXT NULL ", definition(odd)) << "a type outside the list carries no length";
 
     ColumnDefinition quoted = field("s", "INT");
     quoted.defaultValue = "'it''s'";
-    EXPECT_EQ("s INT NOT NULL  DEFAULT 'it''s'", columnDefinitionText(quoted)) << "defaults go in as typed";
+    EXPECT_EQ("s INT NOT NULL  DEFAULT 'it''s'", definition(quoted)) << "a default typed in quotes stays";
+
+    EXPECT_EQ("`my field` INT NOT NULL ", definition(field("my field", "INT")))
+        << "names are quoted where they need it";
+}
+
+TEST(ColumnDefinitionText, DefaultsAreValues) {
+    const auto text = [](const char* typed, const char* type) {
+        return defaultLiteral(typed, typeClass(type), type, quote);
+    };
+    EXPECT_EQ("'x'", text("x", "VARCHAR"));
+    EXPECT_EQ("'it''s'", text("it's", "CHAR"));
+    EXPECT_EQ("'5'", text("5", "CHAR")) << "a number for a character type is its text";
+    EXPECT_EQ("5", text("5", "INT"));
+    EXPECT_EQ("-1.5e3", text("-1.5e3", "DOUBLE"));
+    EXPECT_EQ(".5", text(".5", "DECIMAL"));
+    EXPECT_EQ("'1.2.3'", text("1.2.3", "INT"));
+    EXPECT_EQ("'1e'", text("1e", "INT"));
+    EXPECT_EQ("'-'", text("-", "INT"));
+    EXPECT_EQ("NULL", text("null", "DATE"));
+    EXPECT_EQ("CURRENT_TIMESTAMP", text("CURRENT_TIMESTAMP", "TIMESTAMP"));
+    EXPECT_EQ("now()", text("now()", "DATETIME"));
+    EXPECT_EQ("'CURRENT_TIMESTAMP'", text("CURRENT_TIMESTAMP", "VARCHAR"));
+    EXPECT_EQ("'2000-01-01'", text("'2000-01-01'", "DATE"));
+    EXPECT_EQ("''''", text("'", "CHAR")) << "a lone quote is a value";
 }
 
 TEST(CreateTableStatement, TheDocumentedExamplePieceByPieceWithTheDialectsKeyword) {
@@ -99,21 +140,17 @@ TEST(CreateTableStatement, TheDocumentedExamplePieceByPieceWithTheDialectsKeywor
                                      "id" + " " + "INT" + "(" + "11" + ") " + " NOT NULL " +
                                      " AUTO_INCREMENT " + ",\r\nPRIMARY KEY ( " + "id" + " )\r\n" + "\r\n)" +
                                      dialect->tableTypeKeyword() + "=" + "MyISAM" + ";";
-        EXPECT_EQ(expected, createTableStatement("test", "table1", {id}, "MyISAM", *dialect));
+        EXPECT_EQ(expected, createTableStatement("test", "table1", {id}, "MyISAM", *dialect, quote));
     }
-    EXPECT_NE(std::string::npos,
-              createTableStatement("test", "table1", {id}, "MyISAM", kCurrent).find(")ENGINE=MyISAM;"));
-    EXPECT_NE(std::string::npos,
-              createTableStatement("test", "table1", {id}, "MyISAM", kOld).find(")TYPE=MyISAM;"));
     EXPECT_EQ(
         "CREATE TABLE test.table1 (\r\nid INT(11)  NOT NULL  AUTO_INCREMENT ,\r\nPRIMARY KEY ( id "
         ")\r\n\r\n);",
-        createTableStatement("test", "table1", {id}, "", kCurrent))
+        createTableStatement("test", "table1", {id}, "", kCurrent, quote))
         << "no table type, no clause";
 }
 
 TEST(CreateTableStatement, RowsKeysAndTheEmptyList) {
-    EXPECT_EQ("CREATE TABLE db.t (\r\n\r\n);", createTableStatement("db", "t", {}, "", kCurrent));
+    EXPECT_EQ("CREATE TABLE db.t (\r\n\r\n);", createTableStatement("db", "t", {}, "", kCurrent, quote));
 
     ColumnDefinition a = field("a", "INT");
     a.primaryKey = a.index = true;
@@ -124,21 +161,25 @@ TEST(CreateTableStatement, RowsKeysAndTheEmptyList) {
     EXPECT_EQ(
         "CREATE TABLE db.t (\r\n"
         "a INT NOT NULL ,\r\n"
-        "b CHAR(4) ,\r\n"
-        "c DATE"
+        "b CHAR(4)  NOT NULL ,\r\n"
+        "c DATE NOT NULL "
         ",\r\nPRIMARY KEY ( a,b )\r\n"
         ",\r\nINDEX ( a,c )\r\n"
         "\r\n)ENGINE=HEAP;",
-        createTableStatement("db", "t", {a, b, c}, "HEAP", kCurrent));
+        createTableStatement("db", "t", {a, b, c}, "HEAP", kCurrent, quote));
 
-    // Names and the table go in as the operator typed them.
-    EXPECT_EQ("CREATE TABLE my db.my table (\r\nmy field DATE\r\n);",
-              createTableStatement("my db", "my table", {field("my field", "DATE")}, "", kCurrent));
+    // Names are quoted where they need it, in the rows and in the keys.
+    ColumnDefinition odd = field("my `field`", "DATE");
+    odd.primaryKey = odd.index = true;
+    EXPECT_EQ(
+        "CREATE TABLE `my db`.`my table` (\r\n`my ``field``` DATE NOT NULL ,\r\nPRIMARY KEY ( `my ``field``` "
+        ")\r\n,\r\nINDEX ( `my ``field``` )\r\n\r\n);",
+        createTableStatement("my db", "my table", {odd}, "", kCurrent, quote));
 
     // The rows end at the first one without a name; the separator before it is already written.
-    EXPECT_EQ("CREATE TABLE db.t (\r\na DATE,\r\n\r\n);",
+    EXPECT_EQ("CREATE TABLE db.t (\r\na DATE NOT NULL ,\r\n\r\n);",
               createTableStatement("db", "t", {field("a", "DATE"), field("", "INT"), field("z", "DATE")}, "",
-                                   kCurrent));
+                                   kCurrent, quote));
 }
 
 TEST(TableTypes, SortedChoicesAndWhereInnobaseComesFrom) {
@@ -159,18 +200,37 @@ TEST(TableTypes, SortedChoicesAndWhereInnobaseComesFrom) {
     EXPECT_FALSE(innodbEngineAvailable(Pairs{}));
 }
 
-TEST(TableEditorStatements, ChangeDropAndKeys) {
-    EXPECT_EQ("ALTER TABLE db.t CHANGE a a int(11) NOT NULL ",
-              changeFieldStatement(kCurrent, "db", "t", "a", "a", "int(11)", false, false))
-        << "without the primary key word the definition ends with a blank";
-    EXPECT_EQ("ALTER TABLE db.t CHANGE a b int(11) unsigned NULL PRIMARY KEY",
-              changeFieldStatement(kCurrent, "db", "t", "a", "b", "int(11) unsigned", true, true));
-    EXPECT_EQ("ALTER TABLE db.`order` CHANGE `select` `select` int(11) NOT NULL ",
-              changeFieldStatement(kCurrent, "db", "order", "select", "select", "int(11)", false, false))
-        << "names read from the server are quoted when they must be";
-    EXPECT_EQ("ALTER TABLE db.t CHANGE `select` new name int(11) NOT NULL ",
-              changeFieldStatement(kCurrent, "db", "t", "select", "new name", "int(11)", false, false))
-        << "a typed new name goes in as typed";
+TEST(TableTypes, FromTheServersEnginesUnderTheirKnownNames) {
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    const Pairs current = {
+        {"CSV", "YES"},      {"MRG_MyISAM", "YES"},    {"MEMORY", "YES"},     {"Aria", "YES"},
+        {"MyISAM", "YES"},   {"SEQUENCE", "YES"},      {"InnoDB", "DEFAULT"}, {"PERFORMANCE_SCHEMA", "YES"},
+        {"FEDERATED", "NO"}, {"BLACKHOLE", "DISABLED"}};
+    EXPECT_EQ((std::vector<std::string>{"Aria", "CSV", "HEAP", "INNOBASE", "MRG_MyISAM", "MyISAM"}),
+              tableTypesFromEngines(current))
+        << "no ISAM where the server has none";
+    EXPECT_EQ((std::vector<std::string>{"HEAP", "ISAM", "MyISAM"}),
+              tableTypesFromEngines(
+                  Pairs{{"ISAM", "YES"}, {"HEAP", "YES"}, {"MyISAM", "DEFAULT"}, {"MEMORY", "YES"}}))
+        << "an old server's names, each once";
+    EXPECT_TRUE(tableTypesFromEngines(Pairs{}).empty());
+}
+
+TEST(TypedNames, SurroundingBackticksGoAndDoubledOnesBecomeSingle) {
+    EXPECT_EQ("my table", normalizeTypedName("`my table`"));
+    EXPECT_EQ("a`b", normalizeTypedName("`a``b`"));
+    EXPECT_EQ("``", normalizeTypedName("``````")) << "two doubled backticks";
+    EXPECT_EQ("plain", normalizeTypedName("plain"));
+    EXPECT_EQ("`", normalizeTypedName("`"));
+    EXPECT_EQ("", normalizeTypedName("``"));
+    EXPECT_EQ("a`b", normalizeTypedName("`a`b`")) << "a single inner backtick stays";
+    EXPECT_EQ("x`", normalizeTypedName("x`"));
+    EXPECT_EQ(" `a` ", normalizeTypedName(" `a` ")) << "blanks are part of what was typed";
+}
+
+TEST(TableEditorStatements, ListingsDropsAndKeys) {
+    EXPECT_EQ("SHOW fields FROM db.`my table`", showFieldsStatement(kCurrent, "db", "my table"));
+    EXPECT_EQ("SHOW keys FROM `my db`.t", showKeysStatement(kCurrent, "my db", "t"));
 
     EXPECT_EQ("ALTER TABLE db.t DROP b", dropFieldStatement(kCurrent, "db", "t", "b"));
     EXPECT_EQ("ALTER TABLE db.t DROP PRIMARY KEY", dropKeyStatement(kCurrent, "db", "t", "PRIMARY"));
@@ -189,6 +249,8 @@ TEST(TableEditorStatements, ChangeDropAndKeys) {
               addKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "u", {"b", "key"}));
     EXPECT_EQ("ALTER TABLE db.t ADD UNIQUE ( b )",
               addKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "", {"b"}));
+    EXPECT_EQ("ALTER TABLE db.t ADD INDEX `my idx` ( a )",
+              addKeyStatement(kCurrent, "db", "t", KeyKind::Index, "my idx", {"a"}));
 }
 
 TEST(FieldAdditionStatements, TheFieldThenItsKeysWithTwoBlanksAfterAdd) {
@@ -196,14 +258,19 @@ TEST(FieldAdditionStatements, TheFieldThenItsKeysWithTwoBlanksAfterAdd) {
     n.isUnsigned = true;
     EXPECT_EQ(std::string("ALTER TABLE db.t ADD ") + "n" + " " + "INT" + " " + "(" + "5" + ") " +
                   " UNSIGNED " + " NOT NULL ",
-              addFieldStatement(kCurrent, "db", "t", n));
+              addFieldStatement(kCurrent, "db", "t", n, quote));
     ColumnDefinition when = field("when", "DATETIME");
     when.null = true;
     when.defaultValue = "NOW()";
-    EXPECT_EQ("ALTER TABLE db.t ADD when DATETIME ", addFieldStatement(kCurrent, "db", "t", when))
-        << "other types are the name and the type, and a blank";
+    EXPECT_EQ("ALTER TABLE db.t ADD `when` DATETIME  NULL  DEFAULT NOW()",
+              addFieldStatement(kCurrent, "db", "t", when, quote))
+        << "other types take their nullability and default too";
+    ColumnDefinition name = field("name", "VARCHAR", "30");
+    name.defaultValue = "x";
+    EXPECT_EQ("ALTER TABLE db.t ADD name VARCHAR (30)  NOT NULL  DEFAULT 'x'",
+              addFieldStatement(kCurrent, "db", "t", name, quote));
     EXPECT_EQ("ALTER TABLE db.`table` ADD  INT  NOT NULL ",
-              addFieldStatement(kCurrent, "db", "table", field("", "INT")));
+              addFieldStatement(kCurrent, "db", "table", field("", "INT"), quote));
 
     EXPECT_EQ("ALTER TABLE db.t ADD  PRIMARY KEY ( n )",
               addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Primary, "ignored", "n"));
@@ -215,11 +282,14 @@ TEST(FieldAdditionStatements, TheFieldThenItsKeysWithTwoBlanksAfterAdd) {
               addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "", "n"));
     EXPECT_EQ("ALTER TABLE db.t ADD  UNIQUE un ( n )",
               addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "un", "n"));
+    EXPECT_EQ("ALTER TABLE db.t ADD  UNIQUE `u n` ( `my field` )",
+              addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "u n", "my field"));
 }
 
-TEST(DatabaseAndRenameStatements, TypedNamesAsTypedServerNamesQuoted) {
-    EXPECT_EQ("CREATE DATABASE velkin new", createDatabaseStatement("velkin new"));
+TEST(DatabaseAndRenameStatements, NamesQuotedWhereTheyNeedIt) {
+    EXPECT_EQ("CREATE DATABASE `velkin new`", createDatabaseStatement(kCurrent, "velkin new"));
+    EXPECT_EQ("CREATE DATABASE velkin_new", createDatabaseStatement(kCurrent, "velkin_new"));
     EXPECT_EQ("ALTER TABLE db.t RENAME db.t2", renameTableStatement(kCurrent, "db", "t", "t2"));
-    EXPECT_EQ("ALTER TABLE `my-db`.`rank` RENAME `my-db`.new one",
+    EXPECT_EQ("ALTER TABLE `my-db`.`rank` RENAME `my-db`.`new one`",
               renameTableStatement(kCurrent, "my-db", "rank", "new one"));
 }

@@ -21,11 +21,13 @@ namespace {
 
 const std::string kDb = "velkin_schema_te";
 
-/// The statements sent, without the two listings that follow every change.
+/// The statements sent, without the reads: the two listings that follow every change, the key list
+/// read before a primary key is replaced and the column description read before a change.
 std::vector<std::string> changes(const StatementLog& log) {
     std::vector<std::string> sent;
     for (const std::string& s : log.statements)
-        if (s.rfind("SHOW fields FROM ", 0) != 0 && s.rfind("SHOW keys FROM ", 0) != 0)
+        if (s.rfind("SHOW fields FROM ", 0) != 0 && s.rfind("SHOW keys FROM ", 0) != 0 &&
+            s.rfind("SELECT * FROM information_schema.COLUMNS ", 0) != 0)
             sent.push_back(s);
     return sent;
 }
@@ -112,7 +114,7 @@ TEST_F(TableEditorTest, OpensWithFieldsAndKeysAsTheServerListsThem) {
     EXPECT_TRUE(op.messages.empty());
 }
 
-TEST_F(TableEditorTest, UpdateChangesTheChosenFieldWithItsTypeNullAndPrimaryKey) {
+TEST_F(TableEditorTest, UpdateChangesTheChosenFieldWithEverythingElseItHas) {
     TableEditorDialog d(*session, op, QString::fromStdString(kDb), "t");
     QTableWidget* fields = d.fieldList();
     StatementLog log;
@@ -131,42 +133,53 @@ TEST_F(TableEditorTest, UpdateChangesTheChosenFieldWithItsTypeNullAndPrimaryKey)
     box(d, "NULL")->setChecked(false);
     log.clear();
     click(d, "Update");
+    EXPECT_TRUE(
+        log.sent("SELECT * FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = 'velkin_schema_te' AND "
+                 "TABLE_NAME = 't' AND COLUMN_NAME = 'note'"));
     EXPECT_EQ(
-        std::vector<std::string>{"ALTER TABLE velkin_schema_te.t CHANGE note remark varchar(10) NOT NULL "},
-        changes(log));
+        std::vector<std::string>{
+            "ALTER TABLE velkin_schema_te.t CHANGE note remark varchar(10) CHARACTER SET "
+            "utf8mb4 COLLATE utf8mb4_general_ci NOT NULL"},
+        changes(log))
+        << "the NULL default goes with the NULL";
     EXPECT_EQ("varchar(10)|NO|", columnType("remark"));
     EXPECT_EQ("remark", d.currentField());
     EXPECT_EQ(4, fields->rowCount());
-    EXPECT_GE(rowOf(fields, "remark"), 0) << "the list shows the new name";
+    EXPECT_EQ(rowOf(fields, "remark"), fields->currentRow()) << "the changed field stays chosen";
+    EXPECT_FALSE(box(d, "NULL")->isChecked());
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
 
-    // The primary key's own field, made nullable: the server refuses, the name still moves on.
+    // Unticking the key of an auto increment field: the server refuses, and the field keeps its name.
     fields->setCurrentCell(rowOf(fields, "id"), 0);
     EXPECT_TRUE(box(d, "Primary key")->isChecked());
-    box(d, "NULL")->setChecked(true);
+    box(d, "Primary key")->setChecked(false);
+    edit(d, "The field name chosen")->setText("ident");
     log.clear();
-    op.clear();
     click(d, "Update");
-    EXPECT_EQ(
-        std::vector<std::string>{"ALTER TABLE velkin_schema_te.t CHANGE id id int(11) NULL PRIMARY KEY"},
-        changes(log));
+    EXPECT_EQ(std::vector<std::string>{"ALTER TABLE velkin_schema_te.t CHANGE id ident int(11) NOT NULL "
+                                       "AUTO_INCREMENT, DROP PRIMARY KEY"},
+              changes(log));
     ASSERT_EQ(1u, op.messages.size());
-    EXPECT_TRUE(op.messages[0].text.startsWith("Updating was not completed.\n"))
+    EXPECT_TRUE(op.messages[0].text.startsWith("Updating was not completed.\n1075:"))
         << op.messages[0].text.toStdString();
     EXPECT_EQ("int(11)|NO|PRI", columnType("id"));
+    EXPECT_EQ("id", d.currentField()) << "a refused change leaves the field under its name";
+    EXPECT_TRUE(box(d, "Primary key")->isChecked()) << "the boxes show what the server holds";
 
-    // A key row chooses the key's field; the type stays that of the field row chosen before.
+    // A key row chooses the key only: "Update" still changes the field row chosen, as it stands.
     fields->setCurrentCell(rowOf(fields, "a"), 0);
     d.keyList()->setCurrentCell(rowOf(d.keyList(), "b", 4), 0);
-    EXPECT_EQ("b", d.currentField());
+    EXPECT_EQ("a", d.currentField());
     EXPECT_EQ("idx_b", d.currentKey());
     EXPECT_EQ("int(11)", d.currentFieldType());
-    EXPECT_EQ("b", edit(d, "The field name chosen")->text());
+    EXPECT_EQ("a", edit(d, "The field name chosen")->text());
     log.clear();
     op.clear();
     click(d, "Update");
-    EXPECT_EQ(std::vector<std::string>{"ALTER TABLE velkin_schema_te.t CHANGE b b int(11) NOT NULL "},
+    EXPECT_EQ(std::vector<std::string>{"ALTER TABLE velkin_schema_te.t CHANGE a a int(11) NOT NULL"},
               changes(log));
-    EXPECT_EQ("int(11)|NO|MUL", columnType("b"));
+    EXPECT_EQ("char(3)|NO|MUL", columnType("b"));
+    EXPECT_EQ("int(11)|NO|", columnType("a"));
     EXPECT_TRUE(op.messages.empty());
 }
 
@@ -183,6 +196,41 @@ TEST_F(TableEditorTest, UpdateWithPrimaryKeyMakesTheFieldTheKey) {
         changes(log));
     EXPECT_EQ("PRI", cell(d.fieldList(), 0, TableEditorDialog::Key));
     EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(TableEditorTest, UntickingPrimaryKeyTakesOnlyThatFieldOutOfTheKey) {
+    exec(scratch.admin(),
+         "CREATE TABLE velkin_schema_te.pair (x INT NOT NULL, y INT NOT NULL, z INT NOT NULL, PRIMARY KEY "
+         "(x, y), "
+         "UNIQUE KEY u (z))");
+    TableEditorDialog d(*session, op, QString::fromStdString(kDb), "pair");
+    d.fieldList()->setCurrentCell(rowOf(d.fieldList(), "x"), 0);
+    ASSERT_TRUE(box(d, "Primary key")->isChecked());
+    box(d, "Primary key")->setChecked(false);
+    StatementLog log;
+    click(d, "Update");
+    EXPECT_EQ(
+        std::vector<std::string>{
+            "ALTER TABLE velkin_schema_te.pair CHANGE x x int(11) NOT NULL, DROP PRIMARY "
+            "KEY, ADD PRIMARY KEY (y)"},
+        changes(log));
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+    EXPECT_EQ("PRIMARY:y",
+              scalar(scratch.admin(),
+                     "SELECT CONCAT(INDEX_NAME, ':', GROUP_CONCAT(COLUMN_NAME ORDER BY SEQ_IN_INDEX)) "
+                     "FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = 'velkin_schema_te' AND "
+                     "TABLE_NAME = 'pair' AND INDEX_NAME = 'PRIMARY' GROUP BY INDEX_NAME"));
+    EXPECT_FALSE(box(d, "Primary key")->isChecked());
+
+    // Ticking it again on a table that has a key is refused by the server, with its words.
+    box(d, "Primary key")->setChecked(true);
+    log.clear();
+    click(d, "Update");
+    EXPECT_EQ(
+        std::vector<std::string>{"ALTER TABLE velkin_schema_te.pair CHANGE x x int(11) NOT NULL PRIMARY KEY"},
+        changes(log));
+    ASSERT_EQ(1u, op.messages.size());
+    EXPECT_EQ("Updating was not completed.\n1068:Multiple primary key defined", op.messages[0].text);
 }
 
 TEST_F(TableEditorTest, DropFieldAndDropKeyAskFirstAndSendTheirStatements) {
@@ -310,7 +358,9 @@ TEST_F(TableEditorTest, KeyAdditionInItsThreeModes) {
         return int(QDialog::Rejected);
     });
     click(d, "Primary key addition");
-    EXPECT_EQ(std::vector<std::string>{"ALTER TABLE velkin_schema_te.t DROP PRIMARY KEY"}, created);
+    EXPECT_EQ((std::vector<std::string>{"SHOW keys FROM velkin_schema_te.t",
+                                        "ALTER TABLE velkin_schema_te.t DROP PRIMARY KEY"}),
+              created);
     ASSERT_EQ(1u, op.messages.size());
     EXPECT_TRUE(op.messages[0].text.startsWith("Deletion was not completed.\n1075:"))
         << op.messages[0].text.toStdString();
@@ -327,7 +377,8 @@ TEST_F(TableEditorTest, PrimaryModeReplacesTheKeyAndAFailingAddIsShown) {
     a.choose(a.availableFields()->item(0));
     StatementLog log;
     a.create();
-    EXPECT_EQ((std::vector<std::string>{"ALTER TABLE velkin_schema_te.p DROP PRIMARY KEY",
+    EXPECT_EQ((std::vector<std::string>{"SHOW keys FROM velkin_schema_te.p",
+                                        "ALTER TABLE velkin_schema_te.p DROP PRIMARY KEY",
                                         "ALTER TABLE velkin_schema_te.p ADD PRIMARY KEY ( y,x )"}),
               log.statements);
     EXPECT_EQ(QDialog::Accepted, a.result());
@@ -421,7 +472,7 @@ TEST_F(TableEditorTest, ReservedAndUnusualNamesReadFromTheServerAreQuoted) {
     op.answer(true);
     d.dropKey();
     EXPECT_EQ((std::vector<std::string>{
-                  "ALTER TABLE velkin_schema_te.`order` CHANGE `select` `select` int(11) NOT NULL ",
+                  "ALTER TABLE velkin_schema_te.`order` CHANGE `select` `select` int(11) NOT NULL",
                   "ALTER TABLE velkin_schema_te.`order` DROP `my field`",
                   "ALTER TABLE velkin_schema_te.`order` DROP INDEX `key`"}),
               changes(log));
