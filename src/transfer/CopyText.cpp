@@ -1,11 +1,21 @@
 #include "CopyText.h"
 
+#include <cctype>
+
 #include "session/SqlText.h"
 
 namespace velkin {
 
 std::string countStatement(std::string_view table) {
     return sqlf("select count(*) from %s", table);
+}
+
+std::string timeZoneQuery() {
+    return "SELECT @@SESSION.time_zone";
+}
+
+std::string setTimeZoneStatement(const Connection& connection, std::string_view zone) {
+    return sqlf("SET time_zone = '%s'", escapeValue(connection, zone));
 }
 
 std::string readAllStatement(std::string_view table) {
@@ -52,6 +62,60 @@ void appendRowValues(std::string& out, const Row& row, const Connection& connect
     out += " )";
 }
 
+std::string dumpHeader(std::string_view characterSet, bool noBackslashEscapes) {
+    std::string header =
+        sqlf("-- Creation of a table\nSET NAMES %s;\nSET time_zone = '+00:00';\n", characterSet);
+    if (noBackslashEscapes)
+        header += "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES');\n";
+    return header;
+}
+
+std::string characterSetQuery() {
+    return "SELECT @@SESSION.character_set_results";
+}
+
+std::string qualifiedCreate(std::string_view createText, std::string_view database, std::string_view table) {
+    constexpr std::string_view kCreateTable = "CREATE TABLE ";
+    if (createText.size() < kCreateTable.size())
+        return std::string(createText);
+    for (std::size_t i = 0; i < kCreateTable.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(createText[i])) != kCreateTable[i])
+            return std::string(createText);
+    return createForNewName(createText, database, table);
+}
+
+void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
+                         bool noBackslashEscapes) {
+    if (!noBackslashEscapes) {
+        appendRowValues(out, row, connection);
+        return;
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    out += "( ";
+    for (unsigned i = 0; i < row.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        if (row.isNull(i)) {
+            out += "NULL";
+            continue;
+        }
+        const std::string_view text = row.text(i);
+        if (text.find_first_of("\r\n") == std::string_view::npos) {
+            out += '\'';
+            out += escapeValue(connection, text);
+            out += '\'';
+            continue;
+        }
+        out += "X'";
+        for (unsigned char c : text) {
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+        out += '\'';
+    }
+    out += " )";
+}
+
 std::string copyStartEntry() {
     return "Data shift start\n";
 }
@@ -80,8 +144,41 @@ std::string chosenDatabase(const Connection& connection, std::string_view databa
     return database.empty() ? std::string() : quoteName(connection, database);
 }
 
+std::size_t definitionStart(std::string_view createText) {
+    // The table's name comes first and may itself hold "(" inside its quotes.
+    for (std::size_t i = 0; i < createText.size(); ++i) {
+        const char c = createText[i];
+        if (c == '(')
+            return i;
+        if (c != '`' && c != '"' && c != '\'')
+            continue;
+        for (++i; i < createText.size(); ++i) {
+            if (createText[i] != c)
+                continue;
+            if (i + 1 < createText.size() && createText[i + 1] == c) {
+                ++i;
+                continue;
+            }
+            break;
+        }
+    }
+    return std::string_view::npos;
+}
+
+std::string unquotedName(std::string_view name) {
+    if (name.size() < 2 || name.front() != '`' || name.back() != '`')
+        return std::string(name);
+    std::string plain;
+    for (std::size_t i = 1; i + 1 < name.size(); ++i) {
+        plain += name[i];
+        if (name[i] == '`' && name[i + 1] == '`')
+            ++i;
+    }
+    return plain;
+}
+
 std::string createForNewName(std::string_view createText, std::string_view database, std::string_view table) {
-    const std::size_t open = createText.find('(');
+    const std::size_t open = definitionStart(createText);
     if (open == std::string_view::npos)
         return std::string(createText);
     return sqlf("CREATE TABLE %s.%s %s", database, table, createText.substr(open));

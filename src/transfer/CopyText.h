@@ -17,6 +17,13 @@ class ServerDialect;
 inline constexpr int kCopyBlockRows = 1000;
 
 std::string countStatement(std::string_view table);
+
+/// The zone every copy and dump session works in, so TIMESTAMP values keep their instant.
+inline constexpr std::string_view kUtcZone = "+00:00";
+/// "SELECT @@SESSION.time_zone"
+std::string timeZoneQuery();
+/// "SET time_zone = 'zone'"
+std::string setTimeZoneStatement(const Connection& connection, std::string_view zone);
 /// The one statement a copy or dump reads its whole source with.
 std::string readAllStatement(std::string_view table);
 std::string showCreateStatement(std::string_view table);
@@ -27,6 +34,18 @@ std::string createTextFromServer(Connection& connection, std::string_view table)
 std::string columnList(const std::vector<std::string>& names, const ServerDialect& dialect);
 /// "INSERT INTO table ( columns ) VALUES ": what every row's "( values )" follows.
 std::string insertHead(std::string_view table, std::string_view columns);
+/// The dump's own lines before its CREATE: a comment, SET NAMES with the session's character set,
+/// time zone '+00:00', and the NO_BACKSLASH_ESCAPES mode when the values are escaped that way.
+std::string dumpHeader(std::string_view characterSet, bool noBackslashEscapes);
+/// "SELECT @@SESSION.character_set_results": the character set rows arrive in.
+std::string characterSetQuery();
+/// A CREATE TABLE text from the server naming database.table instead of the bare table; any other
+/// text (a view's) stays as it is.
+std::string qualifiedCreate(std::string_view createText, std::string_view database, std::string_view table);
+/// appendRowValues for a file: with NO_BACKSLASH_ESCAPES a line break would stand raw inside its
+/// quotes and reach the file as CR LF, so such values are written in hexadecimal instead.
+void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
+                         bool noBackslashEscapes);
 /// Appends "( v1,v2,... )" for one row: each value quoted and escaped by the connection that will
 /// run the statement, NULL as the keyword.
 void appendRowValues(std::string& out, const Row& row, const Connection& connection);
@@ -41,6 +60,11 @@ std::string failedInsertEntry(std::string_view statement);
 
 /// A database name from a server's list, ready for a statement; empty while none is chosen.
 std::string chosenDatabase(const Connection& connection, std::string_view database);
+/// Where the column definitions of a CREATE text begin: its first "(" outside quoted names.
+std::size_t definitionStart(std::string_view createText);
+/// A name as the operator typed it, without the backticks around it (inner doubled ones made single),
+/// for looking it up in the server's catalog.
+std::string unquotedName(std::string_view name);
 /// "CREATE TABLE database.table" followed by the text from its first "(" on; a text without "("
 /// stays as it is, since it has no definition to carry over.
 std::string createForNewName(std::string_view createText, std::string_view database, std::string_view table);

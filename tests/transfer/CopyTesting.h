@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,6 +90,23 @@ inline std::string checksum(Connection& c, const std::string& table) {
     Result r = c.select("CHECKSUM TABLE " + table);
     Row row = r.fetchRow();
     return row ? row.str(1) : "(none)";
+}
+
+/// Feeds a file, as it stands, to the standard command-line client with no default database and no
+/// option files. Empty when the client loaded all of it; else its exit code and what it said.
+inline std::string loadWithClient(const QString& path, unsigned int port = testPort()) {
+    QProcess client;
+    client.setStandardInputFile(path);
+    client.start(
+        QStandardPaths::findExecutable("mariadb"),
+        {"--no-defaults", "-h" + QString::fromStdString(testHost()), "-P" + QString::number(port), "-uroot"});
+    if (!client.waitForStarted())
+        return "the client did not start";
+    if (!client.waitForFinished(600000))
+        return "the client did not finish";
+    if (client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0)
+        return {};
+    return "exit " + std::to_string(client.exitCode()) + ": " + client.readAllStandardError().toStdString();
 }
 
 /// Every line feed as CR LF, as a text-mode file holds it.

@@ -232,8 +232,9 @@ TEST_F(DuplicateFromOtherServersTest, DuplicateCreatesTheTableAndCopiesItsRowsFr
     EXPECT_EQ(awkwardRows(*remote, "velkin_dup_remote.odd"),
               awkwardRows(local.admin(), "velkin_dup_local.odd"));
     EXPECT_EQ(checksum(*remote, "velkin_dup_remote.odd"), checksum(local.admin(), "velkin_dup_local.odd"));
-    EXPECT_EQ((std::vector<std::string>{"select count(*) from velkin_dup_remote.odd",
-                                        "select * from velkin_dup_remote.odd"}),
+    EXPECT_EQ((std::vector<std::string>{"SELECT @@SESSION.time_zone", "SET time_zone = '+00:00'",
+                                        "select count(*) from velkin_dup_remote.odd",
+                                        "select * from velkin_dup_remote.odd", "SET time_zone = 'SYSTEM'"}),
               sent.on(*dialog.sourceConnection()));
     EXPECT_EQ(0u, sent.on(*session).front().rfind("CREATE TABLE velkin_dup_local.odd (", 0));
     EXPECT_EQ("1207", child<QLineEdit>(dialog, "The number of copied material records")->text());
