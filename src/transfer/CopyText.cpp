@@ -100,7 +100,7 @@ void appendDumpRowValues(std::string& out, const Row& row, const Connection& con
             continue;
         }
         const std::string_view text = row.text(i);
-        if (text.find_first_of("\r\n") == std::string_view::npos) {
+        if (text.find_first_of(std::string_view("\r\n\0\032", 4)) == std::string_view::npos) {
             out += '\'';
             out += escapeValue(connection, text);
             out += '\'';

@@ -43,7 +43,8 @@ std::string characterSetQuery();
 /// text (a view's) stays as it is.
 std::string qualifiedCreate(std::string_view createText, std::string_view database, std::string_view table);
 /// appendRowValues for a file: with NO_BACKSLASH_ESCAPES a line break would stand raw inside its
-/// quotes and reach the file as CR LF, so such values are written in hexadecimal instead.
+/// quotes and reach the file as CR LF, and the client refuses a raw zero byte (and some read ctrl-Z
+/// as the end of the file), so values holding those are written in hexadecimal instead.
 void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
                          bool noBackslashEscapes);
 /// Appends "( v1,v2,... )" for one row: each value quoted and escaped by the connection that will

@@ -95,3 +95,28 @@ TEST_F(TableDumpTest, FileSizeLimitMidFileIsReported) {
     EXPECT_NE(std::string::npos, full.failure.find("(No space left on device); the file is incomplete."))
         << full.failure;
 }
+
+TEST_F(TableDumpTest, TortureTableComesBackExactThroughTheClientInEitherEscapingMode) {
+    createTortureTable(db.admin(), "velkin_dump.torture");
+    for (const char* mode : {"DEFAULT", "CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')"}) {
+        SCOPED_TRACE(mode);
+        exec(db.admin(), "DROP TABLE IF EXISTS velkin_dump.original");
+        exec(db.admin(), "CREATE TABLE velkin_dump.original LIKE velkin_dump.torture");
+        exec(db.admin(), "INSERT INTO velkin_dump.original SELECT * FROM velkin_dump.torture");
+        const std::vector<std::string> expected = tortureRows(db.admin(), "velkin_dump.original");
+        // The session's own zone is far from UTC; the file still holds instants in UTC.
+        exec(*session, "SET time_zone = '+09:00'");
+        exec(*session, std::string("SET SESSION sql_mode = ") + mode);
+        EXPECT_EQ(std::string(mode) != "DEFAULT", session->noBackslashEscapes());
+        const DumpOutcome outcome =
+            dumpTable(*session, "velkin_dump", "torture", path("torture.sql").toStdString());
+        EXPECT_EQ("", outcome.failure);
+        EXPECT_EQ(8, outcome.rows);
+        EXPECT_EQ("+09:00", scalar(*session, "SELECT @@SESSION.time_zone"));
+        exec(db.admin(), "DROP TABLE velkin_dump.torture");
+        EXPECT_EQ("", loadWithClient(path("torture.sql")));
+        EXPECT_EQ("0", differingRows(db.admin(), "velkin_dump.original", "velkin_dump.torture"));
+        EXPECT_EQ("8", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dump.torture"));
+        EXPECT_EQ(expected, tortureRows(db.admin(), "velkin_dump.torture"));
+    }
+}
