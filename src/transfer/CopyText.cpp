@@ -26,6 +26,67 @@ std::string showCreateStatement(std::string_view table) {
     return sqlf("Show create table %s;", table);
 }
 
+std::string readColumnsStatement(std::string_view table, std::string_view columns) {
+    return sqlf("select %s from %s", columns, table);
+}
+
+std::string copyColumnsQuery(const Connection& connection, std::string_view database,
+                             std::string_view table) {
+    return sqlf(
+        "SELECT COLUMN_NAME, EXTRA LIKE '%%GENERATED%%', EXTRA LIKE '%%INVISIBLE%%' FROM "
+        "information_schema.COLUMNS WHERE TABLE_SCHEMA = '%s' AND TABLE_NAME = '%s' ORDER BY "
+        "ORDINAL_POSITION",
+        escapeValue(connection, database), escapeValue(connection, table));
+}
+
+std::string fullTablesStatement(std::string_view database) {
+    return sqlf("SHOW FULL TABLES FROM %s", database);
+}
+
+std::string showCreateDatabaseStatement(std::string_view database) {
+    return sqlf("SHOW CREATE DATABASE %s", database);
+}
+
+std::string viewsQuery(const Connection& connection, std::string_view database) {
+    return sqlf(
+        "SELECT TABLE_NAME, SECURITY_TYPE, VIEW_DEFINITION, CHECK_OPTION FROM information_schema.VIEWS "
+        "WHERE TABLE_SCHEMA = '%s' ORDER BY TABLE_NAME",
+        escapeValue(connection, database));
+}
+
+std::string copiedViewStatement(std::string_view newView, std::string_view security,
+                                std::string_view definition, std::string_view checkOption,
+                                std::string_view sourceDatabase, std::string_view newDatabase) {
+    std::string source = "`";
+    for (char c : sourceDatabase) {
+        if (c == '`')
+            source += '`';
+        source += c;
+    }
+    source += "`.";
+    std::string body;
+    std::size_t at = 0;
+    for (std::size_t found; (found = definition.find(source, at)) != std::string_view::npos;
+         at = found + source.size()) {
+        body.append(definition.substr(at, found - at));
+        body.append(newDatabase);
+        body += '.';
+    }
+    body.append(definition.substr(at));
+    std::string statement = sqlf("CREATE SQL SECURITY %s VIEW %s AS %s", security, newView, body);
+    if (!checkOption.empty() && checkOption != "NONE")
+        statement += sqlf(" WITH %s CHECK OPTION", checkOption);
+    return statement;
+}
+
+std::string foreignKeyChecksQuery() {
+    return "SELECT @@SESSION.foreign_key_checks";
+}
+
+std::string setForeignKeyChecksStatement(std::string_view value) {
+    return sqlf("SET SESSION foreign_key_checks = %s", value);
+}
+
 std::string createTextFromServer(Connection& connection, std::string_view table) {
     Result result = connection.select(showCreateStatement(table));
     Row row = result.fetchRow();

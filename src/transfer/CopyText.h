@@ -27,6 +27,25 @@ std::string setTimeZoneStatement(const Connection& connection, std::string_view 
 /// The one statement a copy or dump reads its whole source with.
 std::string readAllStatement(std::string_view table);
 std::string showCreateStatement(std::string_view table);
+/// "select columns from table": a read that names its columns.
+std::string readColumnsStatement(std::string_view table, std::string_view columns);
+/// The columns of a table in order, with whether each is generated (field 1 "1") or invisible (field
+/// 2 "1"); database and table are plain names.
+std::string copyColumnsQuery(const Connection& connection, std::string_view database, std::string_view table);
+/// "SHOW FULL TABLES FROM database": names with their kind (BASE TABLE, VIEW, SEQUENCE).
+std::string fullTablesStatement(std::string_view database);
+/// "SHOW CREATE DATABASE name": answers with the name as the server spells it, or fails.
+std::string showCreateDatabaseStatement(std::string_view database);
+/// The views of a database with their definitions, security and check option.
+std::string viewsQuery(const Connection& connection, std::string_view database);
+/// A view's CREATE for the copy: its definition with every reference to the quoted source database
+/// turned to the new one (the server writes them all qualified and quoted).
+std::string copiedViewStatement(std::string_view newView, std::string_view security,
+                                std::string_view definition, std::string_view checkOption,
+                                std::string_view sourceDatabase, std::string_view newDatabase);
+/// "SELECT @@SESSION.foreign_key_checks" and its SET: a copy creates children before parents.
+std::string foreignKeyChecksQuery();
+std::string setForeignKeyChecksStatement(std::string_view value);
 /// The CREATE TABLE text the server gives for a table; empty when it gives none.
 std::string createTextFromServer(Connection& connection, std::string_view table);
 

@@ -298,7 +298,11 @@ RowCopyOutcome RowCopy::run() {
         if (logging && !logFile.close())
             outcome.logFailed = true;
     };
-    if (!rows.open(readAllStatement(m_from.statementName))) {
+    const std::string read =
+        m_columns.empty()
+            ? readAllStatement(m_from.statementName)
+            : readColumnsStatement(m_from.statementName, columnList(m_columns, m_source.dialect()));
+    if (!rows.open(read)) {
         outcome.readError = m_source.errorLine();
         log(acquisitionFailureEntry());
         outcome.readFailed = true;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "session/Connection.h"
 
@@ -60,6 +61,9 @@ public:
     void onOriginalCount(std::function<void(const std::string&)> shown) {
         m_originalShown = std::move(shown);
     }
+    /// Reads and writes these columns (names as the server has them) instead of "*": leaves generated
+    /// columns out and takes invisible ones in.
+    void setColumns(std::vector<std::string> names) { m_columns = std::move(names); }
     /// Appends to the log instead of creating it anew (one log for the tables of a database).
     void setLogAppends(bool append) { m_logAppends = append; }
     /// Receives the number of rows that landed so far, after each block.
@@ -75,6 +79,7 @@ private:
     Connection& m_destination;
     CopyTable m_to;
     std::string m_logName;
+    std::vector<std::string> m_columns;
     bool m_logAppends = false;
     std::function<void(const std::string&)> m_originalShown;
     std::function<void(long long)> m_progressShown;

@@ -38,4 +38,20 @@ std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logN
     return text;
 }
 
+std::string databaseNotCreatedText(std::string_view typed, std::string_view errorLine) {
+    return sqlf("The database %s could not be created; nothing was copied.\n%s", typed, errorLine);
+}
+
+std::string sameDatabaseText(std::string_view database) {
+    return sqlf("%s is the source database itself; nothing was copied.", database);
+}
+
+std::string objectNotCreatedText(std::string_view name, bool view, std::string_view errorLine) {
+    return sqlf("%s: the %s was not created.\n%s", name, view ? "view" : "table", errorLine);
+}
+
+std::string databaseCopyIncompleteText(const std::string& problems) {
+    return "The database was created, but the copy is incomplete.\n" + problems;
+}
+
 }  // namespace velkin
