@@ -285,3 +285,21 @@ TEST_F(MaintenanceTest, DumpOfAnEmptyTableHoldsItsHeaderAndDefinition) {
     dialog.dump();
     EXPECT_TRUE(op.messages.empty());
 }
+
+TEST_F(MaintenanceTest, StatusRowOfAwkwardNamesInEitherEscapingMode) {
+    const std::vector<std::pair<std::string, std::string>> tables = {
+        {"q'uote", "MyISAM"}, {"back\\slash", "MEMORY"}, {"backxslash", "Aria"}, {"a_b", "InnoDB"},
+        {"axb", "MyISAM"},    {"50%", "MEMORY"},         {"500", "Aria"}};
+    for (const auto& [name, engine] : tables)
+        exec(db.admin(), sqlf("CREATE TABLE %s (id INT) ENGINE=%s",
+                              qualifiedName(db.admin(), "velkin_dup_maint", name), engine));
+    for (const char* mode : {"DEFAULT", "CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')"}) {
+        exec(*session, std::string("SET SESSION sql_mode = ") + mode);
+        for (const auto& [name, engine] : tables) {
+            SCOPED_TRACE(std::string(mode) + " " + name);
+            MaintenanceDialog dialog(*session, op, "velkin_dup_maint", QString::fromStdString(name));
+            EXPECT_EQ(engine, type(dialog));
+        }
+    }
+    EXPECT_TRUE(op.messages.empty());
+}

@@ -286,3 +286,25 @@ TEST_F(TableDuplicateTest, RefusedRowsAreCountedLoggedAndReported) {
               log.find("\r\nError: Query=INSERT INTO velkin_dup_target.keyed ( id,v ) VALUES "
                        "( '1500','1500' )\r\n"));
 }
+
+TEST_F(TableDuplicateTest, TortureTableCopiesExactlyInEitherEscapingMode) {
+    createTortureTable(source.admin(), "velkin_dup_table.torture");
+    for (const char* mode : {"DEFAULT", "CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')"}) {
+        SCOPED_TRACE(mode);
+        exec(target.admin(), "DROP TABLE IF EXISTS velkin_dup_target.torture");
+        exec(*session, std::string("SET SESSION sql_mode = ") + mode);
+        exec(*session, "SET time_zone = '-05:00'");
+        op.clear();
+        TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "torture");
+        choose(destinationList(dialog), "velkin_dup_target");
+        child<QCheckBox>(dialog, "Data copy")->setChecked(true);
+        op.answer(true);
+        dialog.create();
+        EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+        EXPECT_EQ("0",
+                  differingRows(source.admin(), "velkin_dup_table.torture", "velkin_dup_target.torture"));
+        EXPECT_EQ(tortureRows(source.admin(), "velkin_dup_table.torture"),
+                  tortureRows(source.admin(), "velkin_dup_target.torture"));
+        EXPECT_EQ("-05:00", scalar(*session, "SELECT @@SESSION.time_zone"));
+    }
+}
