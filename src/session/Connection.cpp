@@ -207,6 +207,10 @@ std::string Connection::escape(std::string_view text) const {
     return out;
 }
 
+bool Connection::noBackslashEscapes() const {
+    return m_mysql && (m_mysql->server_status & SERVER_STATUS_NO_BACKSLASH_ESCAPES) != 0;
+}
+
 std::string Connection::serverInfo() const {
     const char* s = mysql_get_server_info(m_mysql);
     return s ? s : "";

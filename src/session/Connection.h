@@ -129,6 +129,9 @@ public:
 
     /// Escapes text for use between single quotes, by length, in the connection's character set.
     std::string escape(std::string_view text) const;
+    /// The server's NO_BACKSLASH_ESCAPES mode as of the last answer: a backslash is then an ordinary
+    /// character in literals and LIKE patterns, and only a doubled quote escapes.
+    bool noBackslashEscapes() const;
 
     std::string serverInfo() const;
     static std::string clientInfo();

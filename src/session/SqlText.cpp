@@ -5,27 +5,35 @@
 
 namespace velkin {
 
-std::string escapeValue(const Connection& connection, std::string_view value) { return connection.escape(value); }
+std::string escapeValue(const Connection& connection, std::string_view value) {
+    return connection.escape(value);
+}
 
 std::string quoteValue(const Connection& connection, const std::optional<std::string_view>& value) {
-    if (!value) return "NULL";
+    if (!value)
+        return "NULL";
     return "'" + connection.escape(*value) + "'";
 }
 
 bool isPlainIdentifier(std::string_view name) {
-    if (name.empty()) return false;
+    if (name.empty())
+        return false;
     auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
-    if (!letter(name[0])) return false;
+    if (!letter(name[0]))
+        return false;
     for (char c : name.substr(1))
-        if (!letter(c) && !(c >= '0' && c <= '9') && c != '$') return false;
+        if (!letter(c) && !(c >= '0' && c <= '9') && c != '$')
+            return false;
     return true;
 }
 
 std::string quoteName(std::string_view name, const ServerDialect& dialect) {
-    if (isPlainIdentifier(name) && !dialect.isReserved(name)) return std::string(name);
+    if (isPlainIdentifier(name) && !dialect.isReserved(name))
+        return std::string(name);
     std::string quoted = "`";
     for (char c : name) {
-        if (c == '`') quoted += '`';
+        if (c == '`')
+            quoted += '`';
         quoted += c;
     }
     quoted += '`';
@@ -45,15 +53,55 @@ std::string likeLiteral(std::string_view name) {
     std::string out;
     for (char c : name) {
         switch (c) {
-            case '\\': out += "\\\\\\\\"; break;
-            case '_': out += "\\_"; break;
-            case '%': out += "\\%"; break;
-            case '\'': out += "\\'"; break;
-            case '\0': out += "\\0"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\\\\\";
+                break;
+            case '_':
+                out += "\\_";
+                break;
+            case '%':
+                out += "\\%";
+                break;
+            case '\'':
+                out += "\\'";
+                break;
+            case '\0':
+                out += "\\0";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
+}
+
+std::string likeLiteral(std::string_view name, bool noBackslashEscapes) {
+    if (!noBackslashEscapes)
+        return likeLiteral(name);
+    std::string out;
+    for (char c : name) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '_':
+                out += "\\_";
+                break;
+            case '%':
+                out += "\\%";
+                break;
+            case '\'':
+                out += "''";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string likeLiteral(const Connection& connection, std::string_view name) {
+    return likeLiteral(name, connection.noBackslashEscapes());
 }
 
 }  // namespace velkin

@@ -24,8 +24,12 @@ QString textf(const char* format, const Args&... args) {
     return QString::fromStdString(fmt::sprintf(format, args...));
 }
 
-inline std::string u8(const QString& s) { return s.toStdString(); }
-inline QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+inline std::string u8(const QString& s) {
+    return s.toStdString();
+}
+inline QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 /// A value's text made safe to stand between single quotes that a format already has.
 std::string escapeValue(const Connection& connection, std::string_view value);
@@ -41,5 +45,10 @@ std::string quoteName(const Connection& connection, std::string_view name);
 std::string qualifiedName(const Connection& connection, std::string_view database, std::string_view table);
 /// A LIKE pattern, for use between single quotes, that matches exactly this name.
 std::string likeLiteral(std::string_view name);
+/// The same for a server in NO_BACKSLASH_ESCAPES mode, where the literal is read without backslash
+/// escapes (a quote is doubled) and the LIKE pattern still takes the backslash as its escape.
+std::string likeLiteral(std::string_view name, bool noBackslashEscapes);
+/// The pattern for the mode the connection's server is in now.
+std::string likeLiteral(const Connection& connection, std::string_view name);
 
 }  // namespace velkin

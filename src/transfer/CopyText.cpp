@@ -1,5 +1,7 @@
 #include "CopyText.h"
 
+#include <cctype>
+
 #include "session/SqlText.h"
 
 namespace velkin {
@@ -8,12 +10,81 @@ std::string countStatement(std::string_view table) {
     return sqlf("select count(*) from %s", table);
 }
 
+std::string timeZoneQuery() {
+    return "SELECT @@SESSION.time_zone";
+}
+
+std::string setTimeZoneStatement(const Connection& connection, std::string_view zone) {
+    return sqlf("SET time_zone = '%s'", escapeValue(connection, zone));
+}
+
 std::string readAllStatement(std::string_view table) {
     return sqlf("select * from %s", table);
 }
 
 std::string showCreateStatement(std::string_view table) {
     return sqlf("Show create table %s;", table);
+}
+
+std::string readColumnsStatement(std::string_view table, std::string_view columns) {
+    return sqlf("select %s from %s", columns, table);
+}
+
+std::string copyColumnsQuery(const Connection& connection, std::string_view database,
+                             std::string_view table) {
+    return sqlf(
+        "SELECT COLUMN_NAME, EXTRA LIKE '%%GENERATED%%', EXTRA LIKE '%%INVISIBLE%%' FROM "
+        "information_schema.COLUMNS WHERE TABLE_SCHEMA = '%s' AND TABLE_NAME = '%s' ORDER BY "
+        "ORDINAL_POSITION",
+        escapeValue(connection, database), escapeValue(connection, table));
+}
+
+std::string fullTablesStatement(std::string_view database) {
+    return sqlf("SHOW FULL TABLES FROM %s", database);
+}
+
+std::string showCreateDatabaseStatement(std::string_view database) {
+    return sqlf("SHOW CREATE DATABASE %s", database);
+}
+
+std::string viewsQuery(const Connection& connection, std::string_view database) {
+    return sqlf(
+        "SELECT TABLE_NAME, SECURITY_TYPE, VIEW_DEFINITION, CHECK_OPTION FROM information_schema.VIEWS "
+        "WHERE TABLE_SCHEMA = '%s' ORDER BY TABLE_NAME",
+        escapeValue(connection, database));
+}
+
+std::string copiedViewStatement(std::string_view newView, std::string_view security,
+                                std::string_view definition, std::string_view checkOption,
+                                std::string_view sourceDatabase, std::string_view newDatabase) {
+    std::string source = "`";
+    for (char c : sourceDatabase) {
+        if (c == '`')
+            source += '`';
+        source += c;
+    }
+    source += "`.";
+    std::string body;
+    std::size_t at = 0;
+    for (std::size_t found; (found = definition.find(source, at)) != std::string_view::npos;
+         at = found + source.size()) {
+        body.append(definition.substr(at, found - at));
+        body.append(newDatabase);
+        body += '.';
+    }
+    body.append(definition.substr(at));
+    std::string statement = sqlf("CREATE SQL SECURITY %s VIEW %s AS %s", security, newView, body);
+    if (!checkOption.empty() && checkOption != "NONE")
+        statement += sqlf(" WITH %s CHECK OPTION", checkOption);
+    return statement;
+}
+
+std::string foreignKeyChecksQuery() {
+    return "SELECT @@SESSION.foreign_key_checks";
+}
+
+std::string setForeignKeyChecksStatement(std::string_view value) {
+    return sqlf("SET SESSION foreign_key_checks = %s", value);
 }
 
 std::string createTextFromServer(Connection& connection, std::string_view table) {
@@ -52,6 +123,60 @@ void appendRowValues(std::string& out, const Row& row, const Connection& connect
     out += " )";
 }
 
+std::string dumpHeader(std::string_view characterSet, bool noBackslashEscapes) {
+    std::string header =
+        sqlf("-- Creation of a table\nSET NAMES %s;\nSET time_zone = '+00:00';\n", characterSet);
+    if (noBackslashEscapes)
+        header += "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES');\n";
+    return header;
+}
+
+std::string characterSetQuery() {
+    return "SELECT @@SESSION.character_set_results";
+}
+
+std::string qualifiedCreate(std::string_view createText, std::string_view database, std::string_view table) {
+    constexpr std::string_view kCreateTable = "CREATE TABLE ";
+    if (createText.size() < kCreateTable.size())
+        return std::string(createText);
+    for (std::size_t i = 0; i < kCreateTable.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(createText[i])) != kCreateTable[i])
+            return std::string(createText);
+    return createForNewName(createText, database, table);
+}
+
+void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
+                         bool noBackslashEscapes) {
+    if (!noBackslashEscapes) {
+        appendRowValues(out, row, connection);
+        return;
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    out += "( ";
+    for (unsigned i = 0; i < row.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        if (row.isNull(i)) {
+            out += "NULL";
+            continue;
+        }
+        const std::string_view text = row.text(i);
+        if (text.find_first_of(std::string_view("\r\n\0\032", 4)) == std::string_view::npos) {
+            out += '\'';
+            out += escapeValue(connection, text);
+            out += '\'';
+            continue;
+        }
+        out += "X'";
+        for (unsigned char c : text) {
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+        out += '\'';
+    }
+    out += " )";
+}
+
 std::string copyStartEntry() {
     return "Data shift start\n";
 }
@@ -80,8 +205,41 @@ std::string chosenDatabase(const Connection& connection, std::string_view databa
     return database.empty() ? std::string() : quoteName(connection, database);
 }
 
+std::size_t definitionStart(std::string_view createText) {
+    // The table's name comes first and may itself hold "(" inside its quotes.
+    for (std::size_t i = 0; i < createText.size(); ++i) {
+        const char c = createText[i];
+        if (c == '(')
+            return i;
+        if (c != '`' && c != '"' && c != '\'')
+            continue;
+        for (++i; i < createText.size(); ++i) {
+            if (createText[i] != c)
+                continue;
+            if (i + 1 < createText.size() && createText[i + 1] == c) {
+                ++i;
+                continue;
+            }
+            break;
+        }
+    }
+    return std::string_view::npos;
+}
+
+std::string unquotedName(std::string_view name) {
+    if (name.size() < 2 || name.front() != '`' || name.back() != '`')
+        return std::string(name);
+    std::string plain;
+    for (std::size_t i = 1; i + 1 < name.size(); ++i) {
+        plain += name[i];
+        if (name[i] == '`' && name[i + 1] == '`')
+            ++i;
+    }
+    return plain;
+}
+
 std::string createForNewName(std::string_view createText, std::string_view database, std::string_view table) {
-    const std::size_t open = createText.find('(');
+    const std::size_t open = definitionStart(createText);
     if (open == std::string_view::npos)
         return std::string(createText);
     return sqlf("CREATE TABLE %s.%s %s", database, table, createText.substr(open));

@@ -17,9 +17,35 @@ class ServerDialect;
 inline constexpr int kCopyBlockRows = 1000;
 
 std::string countStatement(std::string_view table);
+
+/// The zone every copy and dump session works in, so TIMESTAMP values keep their instant.
+inline constexpr std::string_view kUtcZone = "+00:00";
+/// "SELECT @@SESSION.time_zone"
+std::string timeZoneQuery();
+/// "SET time_zone = 'zone'"
+std::string setTimeZoneStatement(const Connection& connection, std::string_view zone);
 /// The one statement a copy or dump reads its whole source with.
 std::string readAllStatement(std::string_view table);
 std::string showCreateStatement(std::string_view table);
+/// "select columns from table": a read that names its columns.
+std::string readColumnsStatement(std::string_view table, std::string_view columns);
+/// The columns of a table in order, with whether each is generated (field 1 "1") or invisible (field
+/// 2 "1"); database and table are plain names.
+std::string copyColumnsQuery(const Connection& connection, std::string_view database, std::string_view table);
+/// "SHOW FULL TABLES FROM database": names with their kind (BASE TABLE, VIEW, SEQUENCE).
+std::string fullTablesStatement(std::string_view database);
+/// "SHOW CREATE DATABASE name": answers with the name as the server spells it, or fails.
+std::string showCreateDatabaseStatement(std::string_view database);
+/// The views of a database with their definitions, security and check option.
+std::string viewsQuery(const Connection& connection, std::string_view database);
+/// A view's CREATE for the copy: its definition with every reference to the quoted source database
+/// turned to the new one (the server writes them all qualified and quoted).
+std::string copiedViewStatement(std::string_view newView, std::string_view security,
+                                std::string_view definition, std::string_view checkOption,
+                                std::string_view sourceDatabase, std::string_view newDatabase);
+/// "SELECT @@SESSION.foreign_key_checks" and its SET: a copy creates children before parents.
+std::string foreignKeyChecksQuery();
+std::string setForeignKeyChecksStatement(std::string_view value);
 /// The CREATE TABLE text the server gives for a table; empty when it gives none.
 std::string createTextFromServer(Connection& connection, std::string_view table);
 
@@ -27,6 +53,19 @@ std::string createTextFromServer(Connection& connection, std::string_view table)
 std::string columnList(const std::vector<std::string>& names, const ServerDialect& dialect);
 /// "INSERT INTO table ( columns ) VALUES ": what every row's "( values )" follows.
 std::string insertHead(std::string_view table, std::string_view columns);
+/// The dump's own lines before its CREATE: a comment, SET NAMES with the session's character set,
+/// time zone '+00:00', and the NO_BACKSLASH_ESCAPES mode when the values are escaped that way.
+std::string dumpHeader(std::string_view characterSet, bool noBackslashEscapes);
+/// "SELECT @@SESSION.character_set_results": the character set rows arrive in.
+std::string characterSetQuery();
+/// A CREATE TABLE text from the server naming database.table instead of the bare table; any other
+/// text (a view's) stays as it is.
+std::string qualifiedCreate(std::string_view createText, std::string_view database, std::string_view table);
+/// appendRowValues for a file: with NO_BACKSLASH_ESCAPES a line break would stand raw inside its
+/// quotes and reach the file as CR LF, and the client refuses a raw zero byte (and some read ctrl-Z
+/// as the end of the file), so values holding those are written in hexadecimal instead.
+void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
+                         bool noBackslashEscapes);
 /// Appends "( v1,v2,... )" for one row: each value quoted and escaped by the connection that will
 /// run the statement, NULL as the keyword.
 void appendRowValues(std::string& out, const Row& row, const Connection& connection);
@@ -41,6 +80,11 @@ std::string failedInsertEntry(std::string_view statement);
 
 /// A database name from a server's list, ready for a statement; empty while none is chosen.
 std::string chosenDatabase(const Connection& connection, std::string_view database);
+/// Where the column definitions of a CREATE text begin: its first "(" outside quoted names.
+std::size_t definitionStart(std::string_view createText);
+/// A name as the operator typed it, without the backticks around it (inner doubled ones made single),
+/// for looking it up in the server's catalog.
+std::string unquotedName(std::string_view name);
 /// "CREATE TABLE database.table" followed by the text from its first "(" on; a text without "("
 /// stays as it is, since it has no definition to carry over.
 std::string createForNewName(std::string_view createText, std::string_view database, std::string_view table);

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ReadStatement.h"
 #include "RowStream.h"
 #include "TextModeFile.h"
 #include "session/Connection.h"
@@ -166,6 +167,11 @@ void CsvExportDialog::refreshSample() {
     // While a file is written its rows occupy the session; the sample would have to wait for them.
     if (!m_sampleReady || m_writing)
         return;
+    // A sample must never change anything, whatever statement the dialog was given.
+    if (!isRowReadingStatement(m_statement)) {
+        m_sample->setPlainText(QString());
+        return;
+    }
     const CsvFormat fmt = format();
     std::string text;
     if (Result rows = m_connection.select(csvSampleStatement(m_statement))) {
@@ -204,40 +210,67 @@ void CsvExportDialog::write() {
         m_op.inform(QStringLiteral("A file name is inputted."));
         return;
     }
+    if (!isRowReadingStatement(m_statement)) {
+        m_op.inform(qs(csvNotReadingText()));
+        return;
+    }
     TextModeFile file;
     if (!file.open(u8(name))) {
         m_op.inform(QStringLiteral("It failed in opening of a file."));
         return;
     }
     m_writing = true;
-    {
-        WaitCursor wait(m_op);
-        const CsvFormat fmt = format();
-        // The statement is sent once and its rows streamed, so every row is written exactly once and
-        // in one order; the progress still counts blocks of 1000 rows.
-        RowStream stream(m_connection);
-        if (stream.open(m_statement)) {
-            std::string line;
-            long block = 0;
-            long inBlock = 0;
-            while (Row row = stream.next()) {
-                line.clear();
-                fmt.appendLine(line, row);
-                line.push_back('\n');
-                file.write(line);
-                if (++inBlock == kBlockRows) {
-                    showProgress(block++);
-                    inBlock = 0;
-                }
-            }
-            if (inBlock > 0)
-                showProgress(block);
+    const std::string failure = writeRows(file);
+    m_writing = false;
+    m_op.inform(failure.empty() ? QStringLiteral("It outputted to the file.") : qs(failure));
+}
+
+std::string CsvExportDialog::writeRows(TextModeFile& file) {
+    WaitCursor wait(m_op);
+    const CsvFormat fmt = format();
+    // The statement is sent once and its rows streamed, so every row is written exactly once and
+    // in one order; the progress still counts blocks of 1000 rows.
+    RowStream stream(m_connection);
+    if (!stream.open(m_statement)) {
+        const std::string error =
+            m_connection.errorNumber() != 0 ? csvRefusedText(m_connection.errorLine()) : csvNotReadingText();
+        file.close();
+        m_sample->setPlainText(QString());
+        return error;
+    }
+    std::string line;
+    long long written = 0;
+    long block = 0;
+    long inBlock = 0;
+    while (Row row = stream.next()) {
+        line.clear();
+        fmt.appendLine(line, row);
+        line.push_back('\n');
+        if (!file.write(line))
+            break;
+        ++written;
+        if (++inBlock == kBlockRows) {
+            showProgress(block++);
+            inBlock = 0;
         }
     }
+    if (inBlock > 0 && !file.failed())
+        showProgress(block);
+    // Asked before the stream is closed: closing reads what is left and would clear the error.
+    const bool readBroken = !file.failed() && stream.failed();
+    const std::string readError = readBroken ? m_connection.errorLine() : std::string();
+    stream.close();
+    const bool closed = file.close();
+    if (!closed) {
+        m_sample->setPlainText(QStringLiteral("File output stopped"));
+        return csvWriteFailedText(written, file.errorText());
+    }
+    if (readBroken) {
+        m_sample->setPlainText(QStringLiteral("File output stopped"));
+        return csvReadBrokenText(written, readError);
+    }
     m_sample->setPlainText(QStringLiteral("File output end"));
-    file.close();
-    m_writing = false;
-    m_op.inform(QStringLiteral("It outputted to the file."));
+    return {};
 }
 
 }  // namespace velkin

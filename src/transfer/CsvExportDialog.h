@@ -14,6 +14,7 @@ namespace velkin {
 
 class Connection;
 class Operator;
+class TextModeFile;
 
 /// "The output to a CSV File": writes the rows of one statement into a delimited text file in the
 /// separator and enclosure the operator chooses, with a sample of the first rows.
@@ -42,6 +43,8 @@ private:
     QWidget* buildEnclosureGroup();
     void refreshSample();
     void showProgress(long block);
+    /// Streams the statement's rows into the open file and closes it; what went wrong, or empty.
+    std::string writeRows(TextModeFile& file);
 
     Connection& m_connection;
     Operator& m_op;

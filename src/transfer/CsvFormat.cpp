@@ -87,4 +87,23 @@ std::string csvProgressText(long firstRow) {
     return fmt::sprintf("Under a file output・・・%ld Record", firstRow);
 }
 
+std::string csvNotReadingText() {
+    return "Only a statement that reads rows (SELECT, SHOW, DESCRIBE, EXPLAIN) can be output to a CSV "
+           "file. Nothing was sent.";
+}
+
+std::string csvRefusedText(std::string_view errorLine) {
+    return sqlf("The statement was refused; nothing was written.\n%s", errorLine);
+}
+
+std::string csvReadBrokenText(long long rows, std::string_view errorLine) {
+    return sqlf("Reading the rows broke off after %lld records; the file is incomplete.\n%s", rows,
+                errorLine);
+}
+
+std::string csvWriteFailedText(long long rows, std::string_view systemError) {
+    return sqlf("Writing the file failed after %lld records (%s); the file is incomplete.", rows,
+                systemError);
+}
+
 }  // namespace velkin

@@ -51,4 +51,14 @@ std::string csvSampleStatement(const std::string& statement);
 /// "Under a file output・・・%ld Record" for the block of 1000 rows that starts at firstRow (counted from 1).
 std::string csvProgressText(long firstRow);
 
+// What the operator is told when a file could not be written whole.
+/// The statement given would change something, or returns no rows to write.
+std::string csvNotReadingText();
+/// The server refused the statement; nothing was written. errorLine: "%d:%s".
+std::string csvRefusedText(std::string_view errorLine);
+/// Reading the rows broke off after rows were written.
+std::string csvReadBrokenText(long long rows, std::string_view errorLine);
+/// The file did not take all that was written to it (a full disk, a size limit).
+std::string csvWriteFailedText(long long rows, std::string_view systemError);
+
 }  // namespace velkin

@@ -10,6 +10,7 @@
 
 #include "CopyText.h"
 #include "RowCopy.h"
+#include "TransferMessages.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -17,6 +18,33 @@
 namespace velkin {
 
 namespace {
+
+constexpr const char* kLogName = "rep_table.log";
+/// ER_TABLE_EXISTS_ERROR: an existing table of an existing database is filled further.
+constexpr unsigned kTableExists = 1050;
+
+/// Foreign-key checks off on a connection while it lives, and its own setting back afterwards.
+class ForeignKeyChecksOff {
+public:
+    explicit ForeignKeyChecksOff(Connection& connection) : m_connection(connection) {
+        Result result = m_connection.select(foreignKeyChecksQuery());
+        Row row = result.fetchRow();
+        if (row && row.text(0) != "0") {
+            m_previous = row.str(0);
+            m_connection.query(setForeignKeyChecksStatement("0"));
+        }
+    }
+    ~ForeignKeyChecksOff() {
+        if (!m_previous.empty())
+            m_connection.query(setForeignKeyChecksStatement(m_previous));
+    }
+    ForeignKeyChecksOff(const ForeignKeyChecksOff&) = delete;
+    ForeignKeyChecksOff& operator=(const ForeignKeyChecksOff&) = delete;
+
+private:
+    Connection& m_connection;
+    std::string m_previous;
+};
 
 QPushButton* button(const QString& label, QWidget* parent) {
     auto* b = new QPushButton(label, parent);
@@ -62,47 +90,140 @@ DatabaseDuplicateDialog::DatabaseDuplicateDialog(Connection& session, Operator& 
 }
 
 QString DatabaseDuplicateDialog::newDatabase() const {
-    return m_newDatabase->text();
+    return qs(m_copiedName);
 }
 
 void DatabaseDuplicateDialog::create() {
     if (m_copying)
         return;
-    const std::string newDatabase = u8(m_newDatabase->text());
-    if (newDatabase.empty()) {
+    const std::string typed = u8(m_newDatabase->text());
+    if (typed.empty()) {
         m_op.inform(QStringLiteral("A new database is inputted."));
         return;
     }
     if (!m_op.ask(QStringLiteral("May I reproduce?")))
         return;
     m_copying = true;
+    std::string problems;
+    bool copied = false;
     {
         WaitCursor wait(m_op);
-        // An existing database is filled further, so its refusal does not stop the copy.
-        m_session.query(sqlf("Create Database %s", newDatabase));
-        std::vector<std::string> tables;
-        if (Result rows = m_session.select(sqlf("SHOW TABLES FROM %s", quoteName(m_session, m_database))))
-            while (Row row = rows.fetchRow())
-                tables.push_back(row.str(0));
-        std::unique_ptr<Connection> reader = openReaderConnection(m_login);
-        Connection& source = reader ? *reader : m_session;
-        for (const std::string& table : tables) {
-            const std::string sourceName = qualifiedName(m_session, m_database, table);
-            const std::string createText = createTextFromServer(m_session, sourceName);
-            const std::string copyName = newDatabase + "." + quoteName(m_session, table);
-            if (createText.find('(') != std::string::npos)
-                m_session.query(createForNewName(createText, newDatabase, quoteName(m_session, table)));
-            // Typed as the source's own name, the copy would read and write the same tables.
-            if (newDatabase == m_database)
-                continue;
-            RowCopy copy(source, {m_database, table, qualifiedName(source, m_database, table)}, m_session,
-                         {newDatabase, table, copyName});
-            copy.run();
-        }
+        copied = copyDatabase(typed, problems);
     }
     m_copying = false;
-    m_op.inform(QStringLiteral("It was created normally."));
+    if (!copied) {
+        m_op.inform(qs(problems));
+        return;
+    }
+    m_op.inform(problems.empty() ? QStringLiteral("It was created normally.")
+                                 : qs(databaseCopyIncompleteText(problems)));
     accept();
+}
+
+bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string& problems) {
+    // An existing database is filled further, so its refusal does not stop the copy; whether the
+    // name is a database afterwards, and which, the server says in its own spelling.
+    m_session.query(sqlf("Create Database %s", typed));
+    const std::string createError = m_session.errorNumber() != 0 ? m_session.errorLine() : std::string();
+    std::string actual;
+    {
+        Result result = m_session.select(showCreateDatabaseStatement(typed));
+        if (Row row = result.fetchRow())
+            actual = row.str(0);
+    }
+    if (actual.empty()) {
+        problems = databaseNotCreatedText(typed, createError.empty() ? m_session.errorLine() : createError);
+        return false;
+    }
+    if (actual == m_database) {
+        problems = sameDatabaseText(actual);
+        return false;
+    }
+    m_copiedName = actual;
+    const std::string target = quoteName(m_session, actual);
+
+    std::vector<std::string> tables;
+    if (Result rows = m_session.select(fullTablesStatement(quoteName(m_session, m_database))))
+        while (Row row = rows.fetchRow())
+            if (row.text(1) == "BASE TABLE")
+                tables.push_back(row.str(0));
+
+    // Tables are created in name order, so a child may come before the table its key refers to.
+    ForeignKeyChecksOff checksOff(m_session);
+    std::unique_ptr<Connection> reader = openReaderConnection(m_login);
+    Connection& source = reader ? *reader : m_session;
+    bool firstLog = true;
+    for (const std::string& table : tables) {
+        const std::string sourceName = qualifiedName(m_session, m_database, table);
+        const std::string createText = createTextFromServer(m_session, sourceName);
+        const std::string copyName = target + "." + quoteName(m_session, table);
+        if (m_session.query(createForNewName(createText, target, quoteName(m_session, table))) != 0 &&
+            m_session.errorNumber() != kTableExists) {
+            problems += objectNotCreatedText(table, false, m_session.errorLine()) + "\n";
+            continue;
+        }
+        RowCopy copy(source, {m_database, table, qualifiedName(source, m_database, table)}, m_session,
+                     {actual, table, copyName});
+        copy.setColumns(copyColumns(table));
+        copy.setLogFile(kLogName);
+        copy.setLogAppends(!firstLog);
+        firstLog = false;
+        const std::string outcome = copyOutcomeText(copy.run(), kLogName);
+        if (!outcome.empty())
+            problems += table + ": " + outcome + "\n";
+    }
+    problems += copyViews(actual);
+    if (!problems.empty() && problems.back() == '\n')
+        problems.pop_back();
+    return true;
+}
+
+std::vector<std::string> DatabaseDuplicateDialog::copyColumns(const std::string& table) {
+    std::vector<std::string> columns;
+    bool special = false;
+    Result rows = m_session.select(copyColumnsQuery(m_session, m_database, table));
+    while (Row row = rows.fetchRow()) {
+        const bool generated = row.text(1) == "1";
+        special = special || generated || row.text(2) == "1";
+        if (!generated)
+            columns.push_back(row.str(0));
+    }
+    // Only a table with generated or invisible columns needs its list; "*" is the same otherwise.
+    return special ? columns : std::vector<std::string>();
+}
+
+std::string DatabaseDuplicateDialog::copyViews(const std::string& actual) {
+    struct View {
+        std::string name, security, definition, checkOption;
+    };
+    std::vector<View> views;
+    if (Result rows = m_session.select(viewsQuery(m_session, m_database)))
+        while (Row row = rows.fetchRow())
+            views.push_back({row.str(0), row.str(1), row.str(2), row.str(3)});
+    // A view on another view needs that one first; each round creates what it can.
+    std::vector<std::string> errors(views.size());
+    std::vector<bool> done(views.size(), false);
+    for (bool progress = true; progress;) {
+        progress = false;
+        for (std::size_t i = 0; i < views.size(); ++i) {
+            if (done[i])
+                continue;
+            const View& v = views[i];
+            const std::string statement = copiedViewStatement(
+                quoteName(m_session, actual) + "." + quoteName(m_session, v.name), v.security, v.definition,
+                v.checkOption, m_database, quoteName(m_session, actual));
+            if (m_session.query(statement) == 0 || m_session.errorNumber() == kTableExists) {
+                done[i] = progress = true;
+                continue;
+            }
+            errors[i] = m_session.errorLine();
+        }
+    }
+    std::string problems;
+    for (std::size_t i = 0; i < views.size(); ++i)
+        if (!done[i])
+            problems += objectNotCreatedText(views[i].name, true, errors[i]) + "\n";
+    return problems;
 }
 
 }  // namespace velkin

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <string>
+#include <vector>
 
 #include "session/CSorvaneDoc.h"
 
@@ -23,14 +24,23 @@ public:
 
     /// "Create": makes the copy and closes the dialog with success.
     void create();
-    /// The new database's name as typed; valid once the dialog has closed with success.
+    /// The new database's name as the server spells it; valid once the dialog has closed with success.
     QString newDatabase() const;
 
 private:
+    /// Creates the database and copies into it; false, with the reason in problems, when there is
+    /// no new database to copy into. Otherwise problems lists what did not arrive.
+    bool copyDatabase(const std::string& typed, std::string& problems);
+    /// The columns to copy of a table: none (all, by "*") unless it has generated or invisible ones.
+    std::vector<std::string> copyColumns(const std::string& table);
+    /// Recreates the source's views in the new database; what could not be created.
+    std::string copyViews(const std::string& actual);
+
     Connection& m_session;
     Operator& m_op;
     LoginValues m_login;
     std::string m_database;
+    std::string m_copiedName;
     QLineEdit* m_newDatabase = nullptr;
     bool m_copying = false;
 };

@@ -18,6 +18,7 @@
 #include "CopyText.h"
 #include "RowCopy.h"
 #include "TextModeFile.h"
+#include "TransferMessages.h"
 #include "TransferPictures.h"
 #include "profiles/HostFile.h"
 #include "schema/TableTypes.h"
@@ -283,20 +284,22 @@ void DuplicateFromOtherServersDialog::duplicate() {
         return;
     }
     // A statement written by hand with no source chosen creates the table and has no rows to copy.
+    std::string outcome;
     if (m_dataCopy->isChecked() && m_source && !m_sourceTable.empty()) {
         m_copying = true;
         RowCopy copy(
             *m_source,
             {m_sourceDatabase, m_sourceTable, qualifiedName(*m_source, m_sourceDatabase, m_sourceTable)},
-            m_session, {destination, newTable, quoteName(m_session, destination) + "." + newTable});
+            m_session,
+            {destination, unquotedName(newTable), quoteName(m_session, destination) + "." + newTable});
         copy.setLogFile(kLogName);
         m_copiedCount->clear();
         copy.onOriginalCount([this](const std::string& count) { m_sourceCount->setText(qs(count)); });
         copy.onProgress([this](long long rows) { m_copiedCount->setText(QString::number(rows)); });
-        copy.run();
+        outcome = copyOutcomeText(copy.run(), kLogName);
         m_copying = false;
     }
-    m_op.inform(QStringLiteral("It was created normally."));
+    m_op.inform(outcome.empty() ? QStringLiteral("It was created normally.") : qs(outcome));
 }
 
 void DuplicateFromOtherServersDialog::done(int result) {

@@ -491,11 +491,12 @@ void MaintenanceDialog::dump() {
         return;
     }
     m_dumping = true;
-    const bool written =
+    const DumpOutcome outcome =
         dumpTable(m_session, m_database, m_table, u8(path), [](long long) { letPendingEventsThrough(); });
     m_dumping = false;
-    if (written)
-        m_op.inform(QStringLiteral("Dumping was completed."));
+    if (!outcome.opened)
+        return;
+    m_op.inform(outcome.failure.empty() ? QStringLiteral("Dumping was completed.") : qs(outcome.failure));
 }
 
 void MaintenanceDialog::reject() {

@@ -210,6 +210,7 @@ public:
 
     long long rowsSent() const { return m_rowsSent; }
     long long rowsFailed() const { return m_rowsFailed; }
+    long long rowsLanded() const { return m_landed; }
 
 private:
     std::string_view piece(std::size_t i) const {
@@ -267,6 +268,10 @@ RowCopy::RowCopy(Connection& source, CopyTable from, Connection& destination, Co
 
 RowCopyOutcome RowCopy::run() {
     RowCopyOutcome outcome;
+    std::optional<UtcSession> sourceZone(std::in_place, m_source);
+    std::optional<UtcSession> destinationZone;
+    if (&m_source != &m_destination)
+        destinationZone.emplace(m_destination);
     if (Result count = m_source.select(countStatement(m_from.statementName))) {
         Row row = count.fetchRow();
         if (row && m_originalShown)
@@ -274,7 +279,8 @@ RowCopyOutcome RowCopy::run() {
     }
 
     TextModeFile logFile;
-    const bool logging = !m_logName.empty() && logFile.open(m_logName);
+    const bool logging = !m_logName.empty() && logFile.open(m_logName, m_logAppends);
+    outcome.logFailed = !m_logName.empty() && !logging;
     auto log = [&](std::string_view entry) {
         if (logging)
             logFile.write(entry);
@@ -288,9 +294,19 @@ RowCopyOutcome RowCopy::run() {
     long long offset = 0;
     log(acquisitionStartEntry(offset));
     SourceRows rows(m_source, &m_source != &m_destination);
-    if (!rows.open(readAllStatement(m_from.statementName))) {
+    auto finish = [&] {
+        if (logging && !logFile.close())
+            outcome.logFailed = true;
+    };
+    const std::string read =
+        m_columns.empty()
+            ? readAllStatement(m_from.statementName)
+            : readColumnsStatement(m_from.statementName, columnList(m_columns, m_source.dialect()));
+    if (!rows.open(read)) {
+        outcome.readError = m_source.errorLine();
         log(acquisitionFailureEntry());
         outcome.readFailed = true;
+        finish();
         return outcome;
     }
     Writer writer(m_destination,
@@ -300,7 +316,7 @@ RowCopyOutcome RowCopy::run() {
     auto endBlock = [&] {
         writer.flush();
         if (m_progressShown)
-            m_progressShown(writer.rowsSent());
+            m_progressShown(writer.rowsLanded());
         letPendingEventsThrough();
         log(acquisitionSuccessEntry(offset));
         offset += kCopyBlockRows;
@@ -317,10 +333,11 @@ RowCopyOutcome RowCopy::run() {
         }
     }
     if (rows.failed()) {
+        outcome.readError = m_source.errorLine();
         // The rows that did arrive are sound; they are written before the copy gives up.
         writer.flush();
-        if (m_progressShown && inBlock > 0)
-            m_progressShown(writer.rowsSent());
+        if (m_progressShown)
+            m_progressShown(writer.rowsLanded());
         log(acquisitionFailureEntry());
         outcome.readFailed = true;
     } else {
@@ -329,7 +346,26 @@ RowCopyOutcome RowCopy::run() {
         log(copyEndEntry());
     }
     outcome.rowsFailed = writer.rowsFailed();
+    outcome.rowsLanded = writer.rowsLanded();
+    finish();
     return outcome;
+}
+
+UtcSession::UtcSession(Connection& connection) : m_connection(connection) {
+    Result zone = m_connection.select(timeZoneQuery());
+    Row row = zone.fetchRow();
+    if (!row)
+        return;
+    m_previous = row.str(0);
+    if (m_previous == kUtcZone)
+        return;
+    m_changed = m_connection.query(setTimeZoneStatement(m_connection, kUtcZone)) == 0;
+}
+
+UtcSession::~UtcSession() {
+    // A connection that went away has no zone to give back.
+    if (m_changed && m_connection.isOpen())
+        m_connection.query(setTimeZoneStatement(m_connection, m_previous));
 }
 
 std::unique_ptr<Connection> openReaderConnection(const LoginValues& login) {

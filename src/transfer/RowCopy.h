@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "session/Connection.h"
 
@@ -21,10 +22,16 @@ struct CopyTable {
 /// What a row copy did.
 struct RowCopyOutcome {
     long long rowsRead = 0;
+    /// Rows the destination holds: the copied count.
+    long long rowsLanded = 0;
     /// Rows whose own INSERT the server refused (each logged with its statement).
     long long rowsFailed = 0;
     /// The read broke off, or never started.
     bool readFailed = false;
+    /// The source's "%d:%s" when the read failed.
+    std::string readError;
+    /// The log could not be created or did not take every entry.
+    bool logFailed = false;
 };
 
 /// The row copy shared by the table and database duplicates and the copy from another server:
@@ -54,7 +61,12 @@ public:
     void onOriginalCount(std::function<void(const std::string&)> shown) {
         m_originalShown = std::move(shown);
     }
-    /// Receives the number of rows sent so far, after each block.
+    /// Reads and writes these columns (names as the server has them) instead of "*": leaves generated
+    /// columns out and takes invisible ones in.
+    void setColumns(std::vector<std::string> names) { m_columns = std::move(names); }
+    /// Appends to the log instead of creating it anew (one log for the tables of a database).
+    void setLogAppends(bool append) { m_logAppends = append; }
+    /// Receives the number of rows that landed so far, after each block.
     void onProgress(std::function<void(long long)> shown) { m_progressShown = std::move(shown); }
 
     RowCopyOutcome run();
@@ -67,8 +79,25 @@ private:
     Connection& m_destination;
     CopyTable m_to;
     std::string m_logName;
+    std::vector<std::string> m_columns;
+    bool m_logAppends = false;
     std::function<void(const std::string&)> m_originalShown;
     std::function<void(long long)> m_progressShown;
+};
+
+/// Holds a connection at time_zone '+00:00' while it lives, so that TIMESTAMP values travel as the
+/// same instant between sessions and servers of different zones; gives the zone back at the end.
+class UtcSession {
+public:
+    explicit UtcSession(Connection& connection);
+    ~UtcSession();
+    UtcSession(const UtcSession&) = delete;
+    UtcSession& operator=(const UtcSession&) = delete;
+
+private:
+    Connection& m_connection;
+    std::string m_previous;
+    bool m_changed = false;
 };
 
 /// A second connection to the session's server, to read a copy's source on while the session

@@ -20,8 +20,10 @@
 
 #include "CsvExportDialog.h"
 #include "ErrorTextConversion.h"
+#include "ReadStatement.h"
 #include "RowStream.h"
 #include "TextModeFile.h"
+#include "TransferMessages.h"
 #include "TransferPictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -354,7 +356,11 @@ bool SqlConsoleDialog::writeScript(const QString& path) {
     if (!file.open(u8(path)))
         return false;
     file.write(u8(m_query->toPlainText()));
-    file.close();
+    if (!file.close()) {
+        // A script cut short must not be reported as written.
+        m_op.inform(qs(scriptWriteFailedText(file.errorText())));
+        return false;
+    }
     return true;
 }
 
@@ -392,6 +398,11 @@ void SqlConsoleDialog::exportCsv() {
     const QString text = m_query->toPlainText();
     if (text.isEmpty())
         return;
+    // The export sends this text as it stands; only a statement that reads rows may go.
+    if (!isRowReadingStatement(u8(text))) {
+        m_op.inform(qs(csvNotReadingText()));
+        return;
+    }
     CsvExportDialog dialog(m_connection, m_op, text, this);
     m_op.runModal(dialog);
 }

@@ -13,6 +13,7 @@
 #include "CopyText.h"
 #include "RowCopy.h"
 #include "TextModeFile.h"
+#include "TransferMessages.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -118,8 +119,9 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     layout->addLayout(buttons);
     resize(640, 620);
 
-    // Opening: the new name starts as the source's, the count, the definition, the two lists.
-    m_newTable->setText(table);
+    // Opening: the new name starts as the source's, the count, the definition, the two lists. The
+    // name goes into statements as the field shows it, so a name read from the server is quoted.
+    m_newTable->setText(qs(quoteName(m_session, m_table)));
     const std::string sourceName = qualifiedName(m_session, m_database, m_table);
     if (Result count = m_session.select(countStatement(sourceName)))
         if (Row row = count.fetchRow())
@@ -182,27 +184,30 @@ void TableDuplicateDialog::create() {
         m_op.inform(qs(error));
         return;
     }
+    std::string outcome;
     if (m_dataCopy->isChecked())
-        copyRows(destination, newTable);
-    m_op.inform(QStringLiteral("It was created normally."));
+        outcome = copyOutcomeText(copyRows(destination, newTable), kLogName);
+    m_op.inform(outcome.empty() ? QStringLiteral("It was created normally.") : qs(outcome));
 }
 
-void TableDuplicateDialog::copyRows(const std::string& destinationDatabase, const std::string& newTable) {
+RowCopyOutcome TableDuplicateDialog::copyRows(const std::string& destinationDatabase,
+                                              const std::string& newTable) {
     m_copying = true;
     WaitCursor wait(m_op);
     // The rows are read on a connection of their own while the session writes; without one the
     // session reads them whole first.
     std::unique_ptr<Connection> reader = openReaderConnection(m_login);
     Connection& source = reader ? *reader : m_session;
-    RowCopy copy(
-        source, {m_database, m_table, qualifiedName(source, m_database, m_table)}, m_session,
-        {destinationDatabase, newTable, chosenDatabase(m_session, destinationDatabase) + "." + newTable});
+    RowCopy copy(source, {m_database, m_table, qualifiedName(source, m_database, m_table)}, m_session,
+                 {destinationDatabase, unquotedName(newTable),
+                  chosenDatabase(m_session, destinationDatabase) + "." + newTable});
     copy.setLogFile(kLogName);
     m_copiedCount->clear();
     copy.onOriginalCount([this](const std::string& count) { m_originalCount->setText(qs(count)); });
     copy.onProgress([this](long long rows) { m_copiedCount->setText(QString::number(rows)); });
-    copy.run();
+    const RowCopyOutcome outcome = copy.run();
     m_copying = false;
+    return outcome;
 }
 
 void TableDuplicateDialog::showLog() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <string>
 
+#include "RowCopy.h"
 #include "session/CSorvaneDoc.h"
 
 class QCheckBox;
@@ -38,7 +39,7 @@ public:
 private:
     void rewriteForNewName();
     void rewriteForTableType();
-    void copyRows(const std::string& destinationDatabase, const std::string& newTable);
+    RowCopyOutcome copyRows(const std::string& destinationDatabase, const std::string& newTable);
 
     Connection& m_session;
     Operator& m_op;

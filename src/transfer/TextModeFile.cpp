@@ -1,5 +1,6 @@
 #include "TextModeFile.h"
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -18,36 +19,56 @@ TextModeFile::~TextModeFile() {
     close();
 }
 
-bool TextModeFile::open(const std::string& path) {
+bool TextModeFile::open(const std::string& path, bool append) {
     close();
-    m_file = std::fopen(path.c_str(), "wb");
-    if (!m_file)
+    m_error = 0;
+    m_file = std::fopen(path.c_str(), append ? "ab" : "wb");
+    if (!m_file) {
+        m_error = errno ? errno : EIO;
         return false;
+    }
     // Large exports write many short lines; a bigger buffer keeps the system calls few.
     std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);
     return true;
 }
 
-void TextModeFile::write(std::string_view text) {
-    if (!m_file)
-        return;
-    while (!text.empty()) {
+bool TextModeFile::write(std::string_view text) {
+    if (!m_file || m_error)
+        return false;
+    auto put = [this](const char* data, std::size_t n) {
+        if (n > 0 && std::fwrite(data, 1, n, m_file) != n && !m_error)
+            m_error = errno ? errno : EIO;
+    };
+    while (!text.empty() && !m_error) {
         const void* found = std::memchr(text.data(), '\n', text.size());
         if (!found) {
-            std::fwrite(text.data(), 1, text.size(), m_file);
-            return;
+            put(text.data(), text.size());
+            break;
         }
         const std::size_t n = static_cast<const char*>(found) - text.data();
-        std::fwrite(text.data(), 1, n, m_file);
-        std::fwrite("\r\n", 1, 2, m_file);
+        put(text.data(), n);
+        put("\r\n", 2);
         text.remove_prefix(n + 1);
     }
+    return !m_error;
 }
 
-void TextModeFile::close() {
-    if (m_file)
-        std::fclose(m_file);
+bool TextModeFile::close() {
+    if (!m_file)
+        return !m_error;
+    // The buffer holds the last part of the file: a full disk often shows only here.
+    errno = 0;
+    if (std::fflush(m_file) != 0 && !m_error)
+        m_error = errno ? errno : EIO;
+    errno = 0;
+    if (std::fclose(m_file) != 0 && !m_error)
+        m_error = errno ? errno : EIO;
     m_file = nullptr;
+    return !m_error;
+}
+
+std::string TextModeFile::errorText() const {
+    return m_error ? std::strerror(m_error) : std::string();
 }
 
 std::optional<std::string> readTextModeFile(const std::string& path) {

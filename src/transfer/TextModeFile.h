@@ -16,14 +16,21 @@ public:
     TextModeFile(const TextModeFile&) = delete;
     TextModeFile& operator=(const TextModeFile&) = delete;
 
-    /// Creates or truncates the file. False when it cannot be opened.
-    bool open(const std::string& path);
+    /// Creates or truncates the file (appends with append set). False when it cannot be opened.
+    bool open(const std::string& path, bool append = false);
     bool isOpen() const { return m_file != nullptr; }
-    void write(std::string_view text);
-    void close();
+    /// False once any write has failed: the file then lacks part of what it was given.
+    bool write(std::string_view text);
+    /// Flushes and closes. False when anything written so far did not reach the file.
+    bool close();
+    /// A write, the flush or the close failed.
+    bool failed() const { return m_error != 0; }
+    /// The system's words for the first failure.
+    std::string errorText() const;
 
 private:
     std::FILE* m_file = nullptr;
+    int m_error = 0;
 };
 
 /// Text-mode reading: CR LF counts as one line feed. Nothing when the file cannot be opened.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,6 +90,76 @@ inline std::string checksum(Connection& c, const std::string& table) {
     Result r = c.select("CHECKSUM TABLE " + table);
     Row row = r.fetchRow();
     return row ? row.str(1) : "(none)";
+}
+
+/// A table of the values a round trip loses first: NULL beside '' and the text 'NULL', quotes,
+/// backslashes, control bytes, every byte value, 4-byte UTF-8, half-width kana, a 60 KB BLOB,
+/// extreme decimals and doubles, zero and extreme dates, and TIMESTAMPs given as instants in UTC.
+inline void createTortureTable(Connection& c, const std::string& table) {
+    exec(c, sqlf("CREATE TABLE %s (id INT PRIMARY KEY, s VARCHAR(200) CHARACTER SET utf8mb4, b LONGBLOB, "
+                 "d DECIMAL(65,30), f DOUBLE, dt DATETIME(6), da DATE, ts TIMESTAMP(6) NULL DEFAULT NULL) "
+                 "ENGINE=InnoDB",
+                 table));
+    exec(c, "SET time_zone = '+00:00'");
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += sqlf("%02X", i);
+    exec(
+        c,
+        sqlf(
+            "INSERT INTO %s VALUES (1, NULL, NULL, NULL, NULL, NULL, NULL, NULL), "
+            "(2, '', '', 0, 0, '0000-00-00 00:00:00', '0000-00-00', '1970-01-01 00:00:01'), "
+            "(3, 'NULL', 'NULL', '-99999999999999999999999999999999999.999999999999999999999999999999', "
+            "1.7976931348623157e308, '1000-01-01 00:00:00', '1000-01-01', '2038-01-19 03:14:07.999999'), "
+            "(4, 'O''Brien \"dq\" back\\\\slash \\\\N', 0x%s, 0.000000000000000000000000000001, "
+            "-2.2250738585072014e-308, '9999-12-31 23:59:59.999999', '9999-12-31', '2001-09-09 01:46:40.5'), "
+            "(5, 'emoji \xF0\x9F\x98\x80 clef \xF0\x9D\x84\x9E', REPEAT(0x00FF5C27220A0D1A, 7680), "
+            "12345.678, "
+            "0.1, '2024-02-29 12:00:00', '2024-02-29', '2024-03-31 01:30:00'), "
+            "(6, '\xEF\xBD\xB1\xEF\xBD\xB2\xEF\xBD\xB3\xEF\xBE\x8A\xEF\xBE\x9F', 0x00, -0.5, -1e-300, NULL, "
+            "NULL, NULL), "
+            "(7, CONCAT('a', CHAR(0), 'b', CHAR(10), 'c', CHAR(13), CHAR(10), 'd', CHAR(9), CHAR(26), "
+            "'\\\\', "
+            "''''), ' ', 1, 123456789.123456789, '1999-12-31 23:59:59', '1999-12-31', NULL), "
+            "(8, 'trailing  ', 0x5C, NULL, 3.141592653589793, NULL, NULL, '2000-01-01 00:00:00')",
+            table, bytes));
+    exec(c, "SET time_zone = DEFAULT");
+}
+
+/// Each row of a torture table column by column, as SQL renders it: texts and bytes in hexadecimal,
+/// NULL marked, TIMESTAMPs as instants, so that rows from servers in other zones compare too.
+inline std::vector<std::string> tortureRows(Connection& c, const std::string& table) {
+    return column(c,
+                  sqlf("SELECT CONCAT_WS('|', id, IFNULL(HEX(s), 'N'), IFNULL(HEX(b), 'N'), IFNULL(d, 'N'), "
+                       "IFNULL(CAST(f AS CHAR), 'N'), IFNULL(dt, 'N'), IFNULL(da, 'N'), "
+                       "IFNULL(UNIX_TIMESTAMP(ts), 'N')) FROM %s ORDER BY id",
+                       table));
+}
+
+/// How many rows of a have no equal row in b on the same server, compared column by column.
+inline std::string differingRows(Connection& c, const std::string& a, const std::string& b) {
+    return scalar(
+        c, sqlf("SELECT COUNT(*) FROM %s x LEFT JOIN %s y ON y.id = x.id AND BINARY y.s <=> BINARY x.s "
+                "AND y.b <=> x.b AND y.d <=> x.d AND y.f <=> x.f AND y.dt <=> x.dt AND y.da <=> x.da AND "
+                "UNIX_TIMESTAMP(y.ts) <=> UNIX_TIMESTAMP(x.ts) WHERE y.id IS NULL",
+                a, b));
+}
+
+/// Feeds a file, as it stands, to the standard command-line client with no default database and no
+/// option files. Empty when the client loaded all of it; else its exit code and what it said.
+inline std::string loadWithClient(const QString& path, unsigned int port = testPort()) {
+    QProcess client;
+    client.setStandardInputFile(path);
+    client.start(
+        QStandardPaths::findExecutable("mariadb"),
+        {"--no-defaults", "-h" + QString::fromStdString(testHost()), "-P" + QString::number(port), "-uroot"});
+    if (!client.waitForStarted())
+        return "the client did not start";
+    if (!client.waitForFinished(600000))
+        return "the client did not finish";
+    if (client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0)
+        return {};
+    return "exit " + std::to_string(client.exitCode()) + ": " + client.readAllStandardError().toStdString();
 }
 
 /// Every line feed as CR LF, as a text-mode file holds it.

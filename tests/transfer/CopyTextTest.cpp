@@ -48,6 +48,38 @@ TEST(CopyText, NewNameRewriteKeepsTheDefinitionFromItsFirstParenthesis) {
     EXPECT_EQ("no definition here", createForNewName("no definition here", "target", "copy"));
 }
 
+TEST(CopyText, NewNameRewriteSkipsParenthesesInsideQuotedNames) {
+    EXPECT_EQ("CREATE TABLE t.n (\n  `x(1)` int\n)",
+              createForNewName("CREATE TABLE `a(b` (\n  `x(1)` int\n)", "t", "n"));
+    EXPECT_EQ("CREATE TABLE t.n (x int)", createForNewName("CREATE TABLE `a``(b` (x int)", "t", "n"));
+    EXPECT_EQ("CREATE TABLE t.n (x int)",
+              createForNewName("CREATE TABLE \"q(\"\"(\".`d(` (x int)", "t", "n"));
+    EXPECT_EQ(std::string::npos, definitionStart("CREATE TABLE `only(quoted`"));
+    EXPECT_EQ(std::string("CREATE TABLE `unclosed(`"),
+              createForNewName("CREATE TABLE `unclosed(`", "t", "n"));
+    // The dump names database and table in its CREATE; a view's text stays as it is.
+    EXPECT_EQ("CREATE TABLE d.`a(b` (x int)", qualifiedCreate("CREATE TABLE `a(b` (x int)", "d", "`a(b`"));
+    EXPECT_EQ("CREATE ALGORITHM=UNDEFINED VIEW `v` AS select 1",
+              qualifiedCreate("CREATE ALGORITHM=UNDEFINED VIEW `v` AS select 1", "d", "v"));
+}
+
+TEST(CopyText, TypedNamesLoseTheirQuotesForTheCatalog) {
+    EXPECT_EQ("x-y", unquotedName("`x-y`"));
+    EXPECT_EQ("a`b", unquotedName("`a``b`"));
+    EXPECT_EQ("plain", unquotedName("plain"));
+    EXPECT_EQ("`", unquotedName("`"));
+    EXPECT_EQ("", unquotedName("``"));
+}
+
+TEST(CopyText, DumpHeaderNamesCharacterSetZoneAndEscapingMode) {
+    EXPECT_EQ("-- Creation of a table\nSET NAMES utf8mb4;\nSET time_zone = '+00:00';\n",
+              dumpHeader("utf8mb4", false));
+    EXPECT_EQ(
+        "-- Creation of a table\nSET NAMES latin1;\nSET time_zone = '+00:00';\n"
+        "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES');\n",
+        dumpHeader("latin1", true));
+}
+
 TEST(CopyText, LogEntriesAndStatements) {
     EXPECT_EQ("Data shift start\n", copyStartEntry());
     EXPECT_EQ("Data acquisition start 2000 - 3000     ", acquisitionStartEntry(2000));

@@ -150,7 +150,10 @@ TEST_F(CsvExportTest, RefusedStatementEmptyNameAndUnwritableFile) {
     refused.write();
     EXPECT_EQ("", fileBytes(path));
     EXPECT_TRUE(QFile::exists(path));
-    EXPECT_EQ(QStringList{"It outputted to the file."}, op.messageTexts());
+    // Nothing was written, and the operator hears why rather than of a finished file.
+    EXPECT_EQ(QStringList{"The statement was refused; nothing was written.\n1146:Table "
+                          "'velkin_transfer_export.no_such_table' doesn't exist"},
+              op.messageTexts());
 
     op.clear();
     CsvExportDialog dialog(*session, op, "Select * from velkin_transfer_export.t");
@@ -168,4 +171,73 @@ TEST_F(CsvExportTest, RefusedStatementEmptyNameAndUnwritableFile) {
     dialog.chooseFile();
     EXPECT_EQ(QString::fromStdString(dir.path()) + "/chosen.csv",
               child<QLineEdit>(dialog, "File name")->text());
+}
+
+TEST_F(CsvExportTest, AStatementThatChangesDataIsNeverSentBySampleOrWrite) {
+    exec(db.admin(), "INSERT INTO velkin_transfer_export.t VALUES (1, 'a', NULL), (2, 'b', NULL)");
+    CsvExportDialog dialog(*session, op, "DELETE FROM velkin_transfer_export.t");
+    StatementLog log;
+    chooseList(dialog, kEnclosures, "ダブルコーテイション");
+    chooseUser(dialog, kSeparators, ";");
+    const QString path = QString::fromStdString(dir.path()) + "/delete.csv";
+    writeFileBytes(path, "kept");
+    child<QLineEdit>(dialog, "File name")->setText(path);
+    dialog.write();
+    EXPECT_TRUE(log.statements.empty());
+    EXPECT_EQ(QStringList{"Only a statement that reads rows (SELECT, SHOW, DESCRIBE, EXPLAIN) can be output "
+                          "to a CSV file. Nothing was sent."},
+              op.messageTexts());
+    EXPECT_EQ("kept", fileBytes(path)) << "the file is not even truncated";
+    EXPECT_EQ("2", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_transfer_export.t"));
+}
+
+TEST_F(CsvExportTest, KilledConnectionMidReadSaysHowManyRecordsTheIncompleteFileHolds) {
+    exec(db.admin(), "CREATE TABLE velkin_transfer_export.big (id INT PRIMARY KEY, pad VARCHAR(100))");
+    exec(db.admin(),
+         "INSERT INTO velkin_transfer_export.big SELECT seq, REPEAT('x', 100) FROM "
+         "velkin_transfer_export.seq_1_to_200000");
+    CsvExportDialog dialog(*session, op, "Select * from velkin_transfer_export.big");
+    const unsigned long victim = session->threadId();
+    bool killed = false;
+    QObject::connect(&dialog, &CsvExportDialog::progressShown, [&] {
+        if (!killed)
+            exec(db.admin(), sqlf("KILL %lu", victim));
+        killed = true;
+    });
+    const std::string bytes = writeFile(dialog, "killed.csv");
+    ASSERT_TRUE(killed);
+    const QStringList messages = op.messageTexts();
+    ASSERT_EQ(1, messages.size());
+    long long lines = 0;
+    for (char c : bytes)
+        lines += c == '\n';
+    EXPECT_GT(lines, 0);
+    EXPECT_LT(lines, 200000);
+    const std::string expected =
+        sqlf("Reading the rows broke off after %lld records; the file is incomplete.\n", lines);
+    EXPECT_EQ(expected, messages[0].toStdString().substr(0, expected.size()));
+    EXPECT_EQ("File output stopped", sample(dialog));
+    // Every line that is in the file is whole.
+    EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
+}
+
+TEST_F(CsvExportTest, FullDiskIsReportedAndNeverCalledWritten) {
+    fillNumbers(3000);
+    CsvExportDialog dialog(*session, op, "Select * from velkin_transfer_export.n");
+    child<QLineEdit>(dialog, "File name")->setText("/dev/full");
+    dialog.write();
+    ASSERT_EQ(1, op.messageTexts().size());
+    // How many records were handed to the file before the device said no depends on its buffer.
+    const std::string message = op.messageTexts()[0].toStdString();
+    long long records = -1;
+    ASSERT_EQ(1, std::sscanf(message.c_str(), "Writing the file failed after %lld records", &records))
+        << message;
+    EXPECT_LE(records, 3000);
+    EXPECT_EQ(
+        sqlf("Writing the file failed after %lld records (No space left on device); the file is incomplete.",
+             records),
+        message);
+    EXPECT_FALSE(session->isBusy());
+    // The session still works afterwards.
+    EXPECT_EQ("3000", scalar(*session, "SELECT COUNT(*) FROM velkin_transfer_export.n"));
 }

@@ -60,10 +60,15 @@ TEST_F(DatabaseDuplicateTest, CopiesEveryTableWithItsRowsIntoTheNewDatabase) {
     const std::vector<std::string> onSession = sent.on(*session);
     ASSERT_GE(onSession.size(), 4u);
     EXPECT_EQ("Create Database velkin_dup_newdb", onSession[0]);
-    EXPECT_EQ("SHOW TABLES FROM velkin_dup_source", onSession[1]);
-    EXPECT_EQ("Show create table velkin_dup_source.a;", onSession[2]);
-    EXPECT_EQ(0u, onSession[3].rfind("CREATE TABLE velkin_dup_newdb.a (\n  `id` int(11) NOT NULL,", 0))
-        << onSession[3];
+    EXPECT_EQ("SHOW CREATE DATABASE velkin_dup_newdb", onSession[1]);
+    EXPECT_EQ("SHOW FULL TABLES FROM velkin_dup_source", onSession[2]);
+    // Children may come before their parents: foreign-key checks are off for the copy.
+    EXPECT_EQ("SELECT @@SESSION.foreign_key_checks", onSession[3]);
+    EXPECT_EQ("SET SESSION foreign_key_checks = 0", onSession[4]);
+    EXPECT_EQ("Show create table velkin_dup_source.a;", onSession[5]);
+    EXPECT_EQ(0u, onSession[6].rfind("CREATE TABLE velkin_dup_newdb.a (\n  `id` int(11) NOT NULL,", 0))
+        << onSession[6];
+    EXPECT_EQ("SET SESSION foreign_key_checks = 1", onSession.back());
     EXPECT_EQ(1, sent.countStartingWith("select * from velkin_dup_source.a"));
     EXPECT_EQ(1, sent.countStartingWith("select * from velkin_dup_source.b"));
 
@@ -106,10 +111,99 @@ TEST_F(DatabaseDuplicateTest, EmptyAndExistingDatabases) {
     EXPECT_EQ((std::vector<std::string>{"0:0", "1:7", "2:7"}),
               column(copy.admin(), "SELECT CONCAT(id, ':', added) FROM velkin_dup_newdb.t ORDER BY id"));
 
-    // Typed as the source's own name, no table is copied into itself.
-    op.clear();
-    DatabaseDuplicateDialog same(*session, op, login(), "velkin_dup_source");
-    run(same, "velkin_dup_source");
+    // Typed as the source's own name, in any spelling, no table is copied into itself, and the
+    // operator hears so.
+    for (const char* name : {"velkin_dup_source", "`velkin_dup_source`"}) {
+        op.clear();
+        DatabaseDuplicateDialog same(*session, op, login(), "velkin_dup_source");
+        run(same, name);
+        EXPECT_EQ(QStringList{"velkin_dup_source is the source database itself; nothing was copied."},
+                  op.messageTexts());
+        EXPECT_NE(QDialog::Accepted, same.result());
+        EXPECT_EQ("2", scalar(source.admin(), "SELECT COUNT(*) FROM velkin_dup_source.t"));
+    }
+}
+
+TEST_F(DatabaseDuplicateTest, CopiesWhatACurrentServerHolds) {
+    Connection& a = source.admin();
+    // The child's name sorts before its parent's.
+    exec(a, "CREATE TABLE velkin_dup_source.z_parent (id INT PRIMARY KEY) ENGINE=InnoDB");
+    exec(a,
+         "CREATE TABLE velkin_dup_source.a_child (id INT PRIMARY KEY, parent INT, FOREIGN KEY (parent) "
+         "REFERENCES velkin_dup_source.z_parent (id)) ENGINE=InnoDB");
+    exec(a, "INSERT INTO velkin_dup_source.z_parent VALUES (1), (2)");
+    exec(a, "INSERT INTO velkin_dup_source.a_child VALUES (10, 1), (11, 2), (12, NULL)");
+    exec(a,
+         "CREATE TABLE velkin_dup_source.gen (id INT PRIMARY KEY, v INT, twice INT AS (v * 2) VIRTUAL, "
+         "thrice INT AS (v * 3) STORED, hidden INT INVISIBLE DEFAULT 5)");
+    exec(a, "INSERT INTO velkin_dup_source.gen (id, v, hidden) VALUES (1, 1, 7), (2, 2, NULL), (3, NULL, 9)");
+    exec(a,
+         "CREATE VIEW velkin_dup_source.v_gen AS SELECT id, twice FROM velkin_dup_source.gen WHERE id > 1");
+    exec(a, "CREATE VIEW velkin_dup_source.v_on_view AS SELECT COUNT(*) AS n FROM velkin_dup_source.v_gen");
+    createTortureTable(a, "velkin_dup_source.torture");
+
+    DatabaseDuplicateDialog dialog(*session, op, login(), "velkin_dup_source");
+    run(dialog, "velkin_dup_newdb");
     EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
-    EXPECT_EQ("2", scalar(source.admin(), "SELECT COUNT(*) FROM velkin_dup_source.t"));
+    EXPECT_EQ(QDialog::Accepted, dialog.result());
+    EXPECT_EQ("1", scalar(a, "SELECT @@SESSION.foreign_key_checks"));
+    EXPECT_EQ("1", scalar(*session, "SELECT @@SESSION.foreign_key_checks"));
+    for (const char* table : {"a_child", "z_parent"})
+        EXPECT_EQ(checksum(a, std::string("velkin_dup_source.") + table),
+                  checksum(a, std::string("velkin_dup_newdb.") + table));
+    EXPECT_EQ((std::vector<std::string>{"1:1:2:3:7", "2:2:4:6:N", "3:N:N:N:9"}),
+              column(a,
+                     "SELECT CONCAT_WS(':', id, IFNULL(v, 'N'), IFNULL(twice, 'N'), IFNULL(thrice, 'N'), "
+                     "IFNULL(hidden, 'N')) FROM velkin_dup_newdb.gen ORDER BY id"));
+    // The views read the new database's tables.
+    exec(a, "DELETE FROM velkin_dup_newdb.gen WHERE id = 3");
+    EXPECT_EQ("1", scalar(a, "SELECT n FROM velkin_dup_newdb.v_on_view"));
+    EXPECT_EQ("2", scalar(a, "SELECT n FROM velkin_dup_source.v_on_view"));
+    EXPECT_EQ("0", differingRows(a, "velkin_dup_source.torture", "velkin_dup_newdb.torture"));
+    EXPECT_EQ(tortureRows(a, "velkin_dup_source.torture"), tortureRows(a, "velkin_dup_newdb.torture"));
+}
+
+TEST_F(DatabaseDuplicateTest, NamesThatCannotBeMadeAndTablesThatCannotBeCreatedAreReported) {
+    exec(source.admin(), "CREATE TABLE velkin_dup_source.t (id INT PRIMARY KEY)");
+    exec(source.admin(), "INSERT INTO velkin_dup_source.t VALUES (1), (2), (3)");
+    {
+        DatabaseDuplicateDialog dialog(*session, op, login(), "velkin_dup_source");
+        run(dialog, "new-db");
+        ASSERT_EQ(1, op.messageTexts().size());
+        EXPECT_EQ(0u, op.messageTexts()[0].toStdString().rfind(
+                          "The database new-db could not be created; nothing was copied.\n1064:", 0))
+            << op.messageTexts()[0].toStdString();
+        EXPECT_NE(QDialog::Accepted, dialog.result()) << "nothing for the tree to add";
+    }
+    // Written with backticks, the same name is made, and the tree learns the server's spelling.
+    op.clear();
+    exec(copy.admin(), "DROP DATABASE IF EXISTS `new-db`");
+    {
+        DatabaseDuplicateDialog dialog(*session, op, login(), "velkin_dup_source");
+        run(dialog, "`new-db`");
+        EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+        EXPECT_EQ("new-db", dialog.newDatabase());
+        EXPECT_EQ("3", scalar(copy.admin(), "SELECT COUNT(*) FROM `new-db`.t"));
+    }
+    exec(copy.admin(), "DROP DATABASE `new-db`");
+
+    // Keys that clash in an existing table are refused and logged; a view the server will not create
+    // (its table is gone) is named with the server's words.
+    op.clear();
+    ScratchDirectory dir;
+    exec(copy.admin(), "CREATE DATABASE velkin_dup_newdb");
+    exec(copy.admin(), "CREATE TABLE velkin_dup_newdb.t (id INT PRIMARY KEY)");
+    exec(copy.admin(), "INSERT INTO velkin_dup_newdb.t VALUES (2)");
+    exec(source.admin(), "CREATE TABLE velkin_dup_source.gone (id INT)");
+    exec(source.admin(), "CREATE VIEW velkin_dup_source.broken AS SELECT id FROM velkin_dup_source.gone");
+    exec(source.admin(), "DROP TABLE velkin_dup_source.gone");
+    DatabaseDuplicateDialog dialog(*session, op, login(), "velkin_dup_source");
+    run(dialog, "velkin_dup_newdb");
+    EXPECT_EQ(
+        QStringList{"The database was created, but the copy is incomplete.\nt: The copy is incomplete: 2 "
+                    "records were copied.\n1 records were refused; they are logged in rep_table.log.\n"
+                    "broken: the view was not created.\n1146:Table 'velkin_dup_newdb.gone' doesn't exist"},
+        op.messageTexts());
+    EXPECT_NE(std::string::npos,
+              fileBytes("rep_table.log").find("Error: Query=INSERT INTO velkin_dup_newdb.t"));
 }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -26,6 +27,17 @@ namespace {
 class OtherServer {
 public:
     OtherServer() {
+        // Started by the test run's fixture when there is one.
+        const QByteArray fixture = qgetenv("VELKIN_OTHER_SERVER_DIR");
+        if (!fixture.isEmpty()) {
+            QFile portFile(QString::fromLocal8Bit(fixture) + "/port");
+            if (!portFile.open(QIODevice::ReadOnly)) {
+                m_error = "no port file in " + fixture.toStdString();
+                return;
+            }
+            m_port = QString::fromLatin1(portFile.readAll()).trimmed().toUInt();
+            return;
+        }
         const QByteArray source = qgetenv("VELKIN_SOURCE_DIR");
         if (source.isEmpty()) {
             m_error = "VELKIN_SOURCE_DIR is not set; run the tests through ctest";
@@ -40,7 +52,10 @@ public:
         }
         m_port = QString::fromLocal8Bit(start.readAllStandardOutput()).trimmed().toUInt();
     }
-    ~OtherServer() { QProcess::execute(m_script, {"stop", m_dir.path()}); }
+    ~OtherServer() {
+        if (!m_script.isEmpty())
+            QProcess::execute(m_script, {"stop", m_dir.path()});
+    }
     unsigned int port() const { return m_port; }
     const std::string& error() const { return m_error; }
     std::unique_ptr<Connection> connect() const {
@@ -232,8 +247,9 @@ TEST_F(DuplicateFromOtherServersTest, DuplicateCreatesTheTableAndCopiesItsRowsFr
     EXPECT_EQ(awkwardRows(*remote, "velkin_dup_remote.odd"),
               awkwardRows(local.admin(), "velkin_dup_local.odd"));
     EXPECT_EQ(checksum(*remote, "velkin_dup_remote.odd"), checksum(local.admin(), "velkin_dup_local.odd"));
-    EXPECT_EQ((std::vector<std::string>{"select count(*) from velkin_dup_remote.odd",
-                                        "select * from velkin_dup_remote.odd"}),
+    EXPECT_EQ((std::vector<std::string>{"SELECT @@SESSION.time_zone", "SET time_zone = '+00:00'",
+                                        "select count(*) from velkin_dup_remote.odd",
+                                        "select * from velkin_dup_remote.odd", "SET time_zone = 'SYSTEM'"}),
               sent.on(*dialog.sourceConnection()));
     EXPECT_EQ(0u, sent.on(*session).front().rfind("CREATE TABLE velkin_dup_local.odd (", 0));
     EXPECT_EQ("1207", child<QLineEdit>(dialog, "The number of copied material records")->text());
@@ -284,4 +300,52 @@ TEST_F(DuplicateFromOtherServersTest, OneSecondConnectionAtATimeClosedWithTheDia
     EXPECT_EQ(nullptr, dialog.sourceConnection());
     EXPECT_EQ(0, list(dialog, "Database")->count());
     EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(DuplicateFromOtherServersTest, TortureTableRoundTripsBetweenServersInOtherTimeZones) {
+    // The other server lives nine hours east of the session's; new connections take its zone.
+    exec(*remote, "SET GLOBAL time_zone = '+09:00'");
+    struct ZoneBack {
+        Connection& c;
+        ~ZoneBack() { c.query("SET GLOBAL time_zone = 'SYSTEM'"); }
+    } zoneBack{*remote};
+    auto there = s_other->connect();
+    ASSERT_EQ("+09:00", scalar(*there, "SELECT @@SESSION.time_zone"));
+    createTortureTable(*there, "velkin_dup_remote.torture");
+    const std::vector<std::string> original = tortureRows(*there, "velkin_dup_remote.torture");
+
+    // There to here.
+    {
+        DuplicateFromOtherServersDialog dialog(*session, op);
+        select(list(dialog, "Server"), "other");
+        select(list(dialog, "Database"), "velkin_dup_remote");
+        select(list(dialog, "Table"), "torture");
+        choose(destination(dialog), "velkin_dup_local");
+        child<QLineEdit>(dialog, "A new table name")->setText("torture");
+        op.answer(true);
+        dialog.duplicate();
+        EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+    }
+    EXPECT_EQ(original, tortureRows(local.admin(), "velkin_dup_local.torture"));
+    EXPECT_EQ("+09:00", scalar(*there, "SELECT @@SESSION.time_zone"));
+
+    // And back, with the other server as the session and this one as the saved profile.
+    op.clear();
+    HostFile hosts;
+    ASSERT_TRUE(hosts.append(profile("home", testPort(), adminAccount())));
+    {
+        DuplicateFromOtherServersDialog dialog(*there, op);
+        select(list(dialog, "Server"), "home");
+        select(list(dialog, "Database"), "velkin_dup_local");
+        select(list(dialog, "Table"), "torture");
+        choose(destination(dialog), "velkin_dup_remote");
+        child<QLineEdit>(dialog, "A new table name")->setText("back");
+        op.answer(true);
+        dialog.duplicate();
+        EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+    }
+    EXPECT_EQ("+09:00", scalar(*there, "SELECT @@SESSION.time_zone"));
+    EXPECT_EQ("0", differingRows(*there, "velkin_dup_remote.torture", "velkin_dup_remote.back"));
+    EXPECT_EQ("8", scalar(*there, "SELECT COUNT(*) FROM velkin_dup_remote.back"));
+    EXPECT_EQ(original, tortureRows(*there, "velkin_dup_remote.back"));
 }

@@ -75,9 +75,11 @@ TEST_F(RowCopyTest, LogHasOnePairPerThousandRowsAndItsEndEntries) {
         EXPECT_EQ(std::to_string(c.rows), original);
         EXPECT_EQ(c.progress, progress);
         EXPECT_EQ(std::to_string(c.rows), scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
-        // One count and one read on the source, however many rows; the rows go out on the session.
-        EXPECT_EQ((std::vector<std::string>{"select count(*) from velkin_dup_copy.s",
-                                            "select * from velkin_dup_copy.s"}),
+        // One count and one read on the source, however many rows, in the zone '+00:00' and with
+        // the reader's own zone given back; the rows go out on the session.
+        EXPECT_EQ((std::vector<std::string>{"SELECT @@SESSION.time_zone", "SET time_zone = '+00:00'",
+                                            "select count(*) from velkin_dup_copy.s",
+                                            "select * from velkin_dup_copy.s", "SET time_zone = 'SYSTEM'"}),
                   sent.on(*reader));
         EXPECT_EQ(c.rows == 0 ? 0 : (c.rows + 999) / 1000, sent.countStartingWith("INSERT INTO"));
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFont>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -231,4 +232,40 @@ TEST_F(SqlConsoleTest, WithoutADatabaseListTheTreeKeepsItsRootAndIgnoresSelectio
     tree->setCurrentItem(nullptr);
     tree->setCurrentItem(tree->topLevelItem(0));
     EXPECT_TRUE(log.statements.empty());
+}
+
+TEST_F(SqlConsoleTest, CsvExportRefusesAStatementThatWouldChangeDataBeforeSendingIt) {
+    SqlConsoleDialog dialog(*session, op);
+    for (const char* sql :
+         {"DELETE FROM velkin_transfer_console.t", "update velkin_transfer_console.t set a = 0",
+          "select * from velkin_transfer_console.t; DELETE FROM velkin_transfer_console.t",
+          "DROP TABLE velkin_transfer_console.t",
+          "select a into outfile '/tmp/x' from velkin_transfer_console.t"}) {
+        SCOPED_TRACE(sql);
+        op.clear();
+        query(dialog)->setPlainText(sql);
+        StatementLog log;
+        dialog.exportCsv();
+        EXPECT_TRUE(log.statements.empty());
+        EXPECT_TRUE(op.modalTitles.isEmpty());
+        EXPECT_EQ(QStringList{"Only a statement that reads rows (SELECT, SHOW, DESCRIBE, EXPLAIN) can be "
+                              "output to a CSV file. Nothing was sent."},
+                  op.messageTexts());
+    }
+    EXPECT_EQ("2", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_transfer_console.t"));
+    EXPECT_EQ("1", scalar(db.admin(), "SELECT MIN(a) FROM velkin_transfer_console.t"));
+}
+
+TEST_F(SqlConsoleTest, ScriptThatTheDiskCannotHoldIsNotReportedWritten) {
+    ScratchDirectory dir;
+    // A name with the script extension that leads to a device that is always full.
+    const QString path = QString::fromStdString(dir.path()) + "/full.sql";
+    ASSERT_TRUE(QFile::link("/dev/full", path));
+    SqlConsoleDialog dialog(*session, op);
+    query(dialog)->setPlainText("select 1;\nselect 2;");
+    op.choose(path);
+    dialog.saveAs();
+    EXPECT_EQ(QStringList{"Writing the script failed (No space left on device); the file is incomplete."},
+              op.messageTexts());
+    EXPECT_EQ("", field(dialog, "script file"));
 }

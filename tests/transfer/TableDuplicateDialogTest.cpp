@@ -190,3 +190,121 @@ TEST_F(TableDuplicateTest, DataCopyMakesAnEqualTableAndItsLog) {
     EXPECT_EQ(log, shown.replace("\n", "\r\n").toStdString());
     EXPECT_EQ(QDialog::Rejected, dialog.result());
 }
+
+TEST_F(TableDuplicateTest, AwkwardNamesReadFromTheServerAreQuotedAndCopied) {
+    const std::vector<std::string> names = {"we'ird db", "x-y", "a(b", "back`tick", "sp ace", "rank",
+                                            "1abc",      "ünï", "a.b", "a\\b",      "%_"};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const std::string from = "velkin_dup_table." + quoteName(source.admin(), name);
+        const std::string to = "velkin_dup_target." + quoteName(source.admin(), name);
+        exec(source.admin(), sqlf("CREATE TABLE %s (id INT PRIMARY KEY, `v(1)` VARCHAR(10))", from));
+        exec(source.admin(), sqlf("INSERT INTO %s VALUES (1, 'a'), (2, NULL), (3, '(')", from));
+        op.clear();
+        TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table",
+                                    QString::fromStdString(name));
+        EXPECT_EQ(quoteName(source.admin(), name), newTable(dialog)->text().toStdString());
+        choose(destinationList(dialog), "velkin_dup_target");
+        EXPECT_EQ(0u, u8(dialog.createText()).rfind("CREATE TABLE " + to + " (", 0))
+            << u8(dialog.createText());
+        child<QCheckBox>(dialog, "Data copy")->setChecked(true);
+        op.answer(true);
+        dialog.create();
+        EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+        EXPECT_EQ("3", text(dialog, "The copied number of records"));
+        EXPECT_EQ(
+            "0",
+            scalar(source.admin(),
+                   sqlf("SELECT COUNT(*) FROM %s s LEFT JOIN %s d ON d.id = s.id AND d.`v(1)` <=> s.`v(1)` "
+                        "WHERE d.id IS NULL",
+                        from, to)));
+        EXPECT_EQ("3", scalar(source.admin(), "SELECT COUNT(*) FROM " + to));
+    }
+}
+
+TEST_F(TableDuplicateTest, KilledReaderIsReportedWithTheRowsThatLanded) {
+    exec(source.admin(), "CREATE TABLE velkin_dup_table.big (id INT PRIMARY KEY, pad VARCHAR(100))");
+    exec(source.admin(),
+         "INSERT INTO velkin_dup_table.big SELECT seq, REPEAT('z', 100) FROM "
+         "velkin_dup_table.seq_1_to_200000");
+    TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "big");
+    choose(destinationList(dialog), "velkin_dup_target");
+    child<QCheckBox>(dialog, "Data copy")->setChecked(true);
+    bool killed = false;
+    QObject::connect(child<QLineEdit>(dialog, "The copied number of records"), &QLineEdit::textChanged, [&] {
+        if (killed)
+            return;
+        killed = true;
+        // The reader is the connection streaming the source.
+        const std::string reader = scalar(source.admin(),
+                                          "SELECT ID FROM information_schema.PROCESSLIST WHERE "
+                                          "INFO = 'select * from velkin_dup_table.big'");
+        exec(source.admin(), "KILL " + reader);
+    });
+    op.answer(true);
+    dialog.create();
+    ASSERT_TRUE(killed);
+    const std::string landed = scalar(source.admin(), "SELECT COUNT(*) FROM velkin_dup_target.big");
+    EXPECT_LT(std::stoll(landed), 200000);
+    EXPECT_EQ(landed, text(dialog, "The copied number of records"));
+    ASSERT_EQ(1, op.messageTexts().size());
+    const std::string expected = "The copy is incomplete: " + landed +
+                                 " records were copied.\nReading the source broke off.\n2013:Lost connection";
+    EXPECT_EQ(expected, op.messageTexts()[0].toStdString().substr(0, expected.size()));
+    EXPECT_NE(std::string::npos, fileBytes("rep_table.log").find("Data acquisition failure\r\n"));
+}
+
+TEST_F(TableDuplicateTest, RefusedRowsAreCountedLoggedAndReported) {
+    exec(source.admin(), "CREATE TABLE velkin_dup_table.keyed (id INT PRIMARY KEY, v INT) ENGINE=InnoDB");
+    exec(source.admin(),
+         "INSERT INTO velkin_dup_table.keyed SELECT seq, seq FROM velkin_dup_table.seq_1_to_3000");
+    TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "keyed");
+    choose(destinationList(dialog), "velkin_dup_target");
+    child<QCheckBox>(dialog, "Data copy")->setChecked(true);
+    // Once the new table exists and before its rows go, three of their keys are taken.
+    bool taken = false;
+    Connection::setStatementObserver([&](const Connection&, const std::string& sql) {
+        if (taken || sql.rfind("INSERT INTO velkin_dup_target.keyed", 0) != 0)
+            return;
+        taken = true;
+        exec(target.admin(),
+             "INSERT INTO velkin_dup_target.keyed VALUES (5, -5), (1500, -1500), (2999, -2999)");
+    });
+    op.answer(true);
+    dialog.create();
+    Connection::setStatementObserver(nullptr);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(
+        QStringList{"The copy is incomplete: 2997 records were copied.\n3 records were refused; they are "
+                    "logged in rep_table.log."},
+        op.messageTexts());
+    EXPECT_EQ("2997", text(dialog, "The copied number of records"));
+    EXPECT_EQ("3000", scalar(target.admin(), "SELECT COUNT(*) FROM velkin_dup_target.keyed"));
+    EXPECT_EQ("2997", scalar(target.admin(), "SELECT COUNT(*) FROM velkin_dup_target.keyed WHERE v > 0"));
+    const std::string log = fileBytes("rep_table.log");
+    EXPECT_NE(std::string::npos,
+              log.find("\r\nError: Query=INSERT INTO velkin_dup_target.keyed ( id,v ) VALUES "
+                       "( '1500','1500' )\r\n"));
+}
+
+TEST_F(TableDuplicateTest, TortureTableCopiesExactlyInEitherEscapingMode) {
+    createTortureTable(source.admin(), "velkin_dup_table.torture");
+    for (const char* mode : {"DEFAULT", "CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')"}) {
+        SCOPED_TRACE(mode);
+        exec(target.admin(), "DROP TABLE IF EXISTS velkin_dup_target.torture");
+        exec(*session, std::string("SET SESSION sql_mode = ") + mode);
+        exec(*session, "SET time_zone = '-05:00'");
+        op.clear();
+        TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "torture");
+        choose(destinationList(dialog), "velkin_dup_target");
+        child<QCheckBox>(dialog, "Data copy")->setChecked(true);
+        op.answer(true);
+        dialog.create();
+        EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+        EXPECT_EQ("0",
+                  differingRows(source.admin(), "velkin_dup_table.torture", "velkin_dup_target.torture"));
+        EXPECT_EQ(tortureRows(source.admin(), "velkin_dup_table.torture"),
+                  tortureRows(source.admin(), "velkin_dup_target.torture"));
+        EXPECT_EQ("-05:00", scalar(*session, "SELECT @@SESSION.time_zone"));
+    }
+}

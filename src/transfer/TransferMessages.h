@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velkin {
+
+struct RowCopyOutcome;
+
+// What the operator is told when a script, dump or copy did not land whole. Each names what
+// happened, how much arrived and what is incomplete; the screens keep their own success texts for
+// work that landed whole.
+
+/// The script file did not take the whole text (a full disk, a size limit).
+std::string scriptWriteFailedText(std::string_view systemError);
+
+/// The dump's read broke off (errorLine: "%d:%s"); rows: the rows in the file.
+std::string dumpReadBrokenText(long long rows, std::string_view errorLine);
+/// The dump file did not take all that was written to it.
+std::string dumpWriteFailedText(long long rows, std::string_view systemError);
+
+/// The outcome of one table's row copy, empty when every row landed. logName: where refused rows
+/// are logged; empty when there is no log.
+std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logName);
+
+/// The typed name is not a database on the server after "Create Database".
+std::string databaseNotCreatedText(std::string_view typed, std::string_view errorLine);
+/// The typed name is the source database under another spelling.
+std::string sameDatabaseText(std::string_view database);
+/// One table or view of a database duplicate that the server would not create.
+std::string objectNotCreatedText(std::string_view name, bool view, std::string_view errorLine);
+/// The database exists but not everything arrived; problems: one entry per table, each a text above
+/// or a copy outcome headed by its table's name.
+std::string databaseCopyIncompleteText(const std::string& problems);
+
+}  // namespace velkin
