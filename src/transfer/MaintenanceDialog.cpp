@@ -406,8 +406,9 @@ void MaintenanceDialog::optimize() {
 void MaintenanceDialog::logBackupOrRestore(const char* logName, const QString& directory) {
     if (!m_workingDirectory.isEmpty())
         QDir::setCurrent(m_workingDirectory);
-    appendToLog(logName, maintenanceLogLine(static_cast<unsigned long long>(std::time(nullptr)), m_database,
-                                            m_table, u8(directory), u8(m_loginName), u8(m_hostName)));
+    if (!appendToLog(logName, maintenanceLogLine(static_cast<unsigned long long>(std::time(nullptr)), m_database,
+                                                 m_table, u8(directory), u8(m_loginName), u8(m_hostName))))
+        m_op.inform(QStringLiteral("%1 could not be written.").arg(QString::fromUtf8(logName)));
 }
 
 void MaintenanceDialog::backup() {

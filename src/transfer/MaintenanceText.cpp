@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "TextModeFile.h"
+#include "session/PrivateFile.h"
 #include "session/SqlText.h"
 
 namespace velkin {
@@ -67,13 +68,13 @@ std::string maintenanceLogLine(unsigned long long seconds, std::string_view data
 }
 
 bool appendToLog(const std::string& path, std::string_view line) {
-    std::FILE* file = std::fopen(path.c_str(), "ab");
+    std::FILE* file = openPrivateFile(path, PrivateFileMode::Append);
     if (!file)
         return false;
     const std::string text = toTextModeLineEnds(line);
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
-    return true;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool closed = std::fclose(file) == 0;
+    return written && closed;
 }
 
 }  // namespace velkin

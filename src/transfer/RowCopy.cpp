@@ -279,7 +279,7 @@ RowCopyOutcome RowCopy::run() {
     }
 
     TextModeFile logFile;
-    const bool logging = !m_logName.empty() && logFile.open(m_logName, m_logAppends);
+    const bool logging = !m_logName.empty() && logFile.openPrivate(m_logName, m_logAppends);
     outcome.logFailed = !m_logName.empty() && !logging;
     auto log = [&](std::string_view entry) {
         if (logging)

@@ -1,5 +1,7 @@
 #include "TextModeFile.h"
 
+#include "session/PrivateFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -20,10 +22,20 @@ TextModeFile::~TextModeFile() {
 }
 
 bool TextModeFile::open(const std::string& path, bool append) {
+    return adopt(std::fopen(path.c_str(), append ? "ab" : "wb"));
+}
+
+bool TextModeFile::openPrivate(const std::string& path, bool append) {
+    return adopt(openPrivateFile(path, append ? PrivateFileMode::Append : PrivateFileMode::Truncate));
+}
+
+bool TextModeFile::adopt(std::FILE* file) {
+    const int openError = errno;
     close();
     m_error = 0;
-    m_file = std::fopen(path.c_str(), append ? "ab" : "wb");
+    m_file = file;
     if (!m_file) {
+        errno = openError;
         m_error = errno ? errno : EIO;
         return false;
     }

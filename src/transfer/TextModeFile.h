@@ -18,6 +18,8 @@ public:
 
     /// Creates or truncates the file (appends with append set). False when it cannot be opened.
     bool open(const std::string& path, bool append = false);
+    /// As open, for files that hold copied data (the copy logs): readable by the owner alone.
+    bool openPrivate(const std::string& path, bool append = false);
     bool isOpen() const { return m_file != nullptr; }
     /// False once any write has failed: the file then lacks part of what it was given.
     bool write(std::string_view text);
@@ -29,6 +31,8 @@ public:
     std::string errorText() const;
 
 private:
+    bool adopt(std::FILE* file);
+
     std::FILE* m_file = nullptr;
     int m_error = 0;
 };

@@ -4,6 +4,11 @@
 #include "support/TestServer.h"
 #include "transfer/CopyText.h"
 #include "transfer/MaintenanceText.h"
+#include "transfer/TextModeFile.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
 
 using namespace velkin;
 using namespace velkin::test;
@@ -122,4 +127,23 @@ TEST(MaintenanceText, LogLinesAreAppendedWithTextModeLineEnds) {
     ASSERT_TRUE(appendToLog("Backup.log", maintenanceLogLine(2, "d", "t", "y", "u", "h")));
     EXPECT_EQ("1 d.t x u h\r\n2 d.t y u h\r\n", fileBytes("Backup.log"));
     EXPECT_FALSE(appendToLog(dir.path() + "/missing/restore.log", "line\n"));
+    // The logs name paths and accounts and hold copied rows: owner only, also when the file was
+    // readable by others before.
+    auto mode = [](const char* path) {
+        struct stat st {};
+        return ::stat(path, &st) == 0 ? static_cast<unsigned>(st.st_mode & 0777) : 0u;
+    };
+    EXPECT_EQ(0600u, mode("Backup.log"));
+    {
+        std::FILE* f = std::fopen("restore.log", "wb");
+        ASSERT_NE(nullptr, f);
+        std::fclose(f);
+    }
+    ::chmod("restore.log", 0644);
+    ASSERT_TRUE(appendToLog("restore.log", "line\n"));
+    EXPECT_EQ(0600u, mode("restore.log"));
+    TextModeFile copyLog;
+    ASSERT_TRUE(copyLog.openPrivate("rep_table.log"));
+    EXPECT_TRUE(copyLog.close());
+    EXPECT_EQ(0600u, mode("rep_table.log"));
 }
