@@ -37,6 +37,8 @@ TEST(RowModel, KeepsEveryCellOfALargeFillInPlace) {
     std::vector<std::vector<std::optional<std::string>>> expected(rows);
     for (int r = 0; r < rows; ++r) {
         std::vector<RowModel::Cell> cells;
+        // The cells view the expected strings, which must not move while the row is built.
+        expected[r].reserve(4);
         for (int c = 0; c < 4; ++c) {
             expected[r].push_back(sampleCell(r, c));
             const auto& e = expected[r].back();
