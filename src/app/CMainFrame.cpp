@@ -62,6 +62,8 @@ CMainFrame::CMainFrame(CSorvaneDoc& doc, Operator& op, QWidget* parent)
     setCentralWidget(m_splitter);
 
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::focusChanged);
+    m_reaper.setSingleShot(true);
+    connect(&m_reaper, &QTimer::timeout, this, &CMainFrame::deleteRetiredViews);
     restoreWindowPlace();
     refreshCommandStates();
 }
@@ -190,6 +192,8 @@ void CMainFrame::buildAccelerators() {
 // ---- start-up and window place ------------------------------------------------------------
 
 void CMainFrame::initialUpdate() {
+    // File > Connect while a login is up (from the keep-alive) would stack a second one.
+    if (m_doc.isLoggingIn()) return;
     m_tree->initialUpdate();
     if (auto* list = qobject_cast<CSorvaneView*>(m_right))
         list->initialUpdate();
@@ -259,13 +263,31 @@ void CMainFrame::setRightView(QWidget* view) {
     m_right = view;
     if (old) {
         old->hide();
-        old->deleteLater();
+        retire(old);
     }
     // The tree keeps its width; the new view takes the rest.
     const int tree = sizes.value(0, 200);
     m_splitter->setSizes({tree, std::max(1, m_splitter->width() - tree - m_splitter->handleWidth())});
     if (wasActive) m_treeActive = false;
     refreshCommandStates();
+}
+
+void CMainFrame::retire(QWidget* view) {
+    // A new login can replace the right pane while a screen that the old view opened is still up
+    // (the keep-alive fires inside any dialog); the old view's code resumes when that screen
+    // closes, so the view is deleted only once no modal window or popup remains.
+    view->setParent(this);
+    m_retired.push_back(view);
+    m_reaper.start(0);
+}
+
+void CMainFrame::deleteRetiredViews() {
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        m_reaper.start(250);
+        return;
+    }
+    for (QPointer<QWidget>& view : m_retired) delete view.data();
+    m_retired.clear();
 }
 
 void CMainFrame::showChartView() {

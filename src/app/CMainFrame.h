@@ -2,8 +2,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "FindInList.h"
 #include "StatusBar.h"
@@ -75,6 +77,8 @@ private:
     void buildAccelerators();
     QAction* makeAction(Command command);
     void setRightView(QWidget* view);
+    void retire(QWidget* view);
+    void deleteRetiredViews();
     void focusChanged(QWidget* old, QWidget* now);
     void switchPane(bool forward);
     void restoreWindowPlace();
@@ -87,6 +91,9 @@ private:
     QSplitter* m_splitter = nullptr;
     CLeftView* m_tree = nullptr;
     QWidget* m_right = nullptr;
+    /// Right views that were replaced and wait to be deleted (see retire()).
+    std::vector<QPointer<QWidget>> m_retired;
+    QTimer m_reaper;
     bool m_treeActive = true;
     QToolBar* m_toolBar = nullptr;
     std::map<Command, QAction*> m_actions;

@@ -76,6 +76,7 @@ ProcessMonitorDialog::ProcessMonitorDialog(Connection& connection, Operator& op,
     }
     addChartSeries();
     setInitialRanges();
+    m_generation = m_connection.generation();
     m_timer = new QTimer(this);
     m_timer->setInterval(kRefreshMilliseconds);
     connect(m_timer, &QTimer::timeout, this, &ProcessMonitorDialog::tick);
@@ -234,6 +235,15 @@ bool ProcessMonitorDialog::isRefreshing() const {
 }
 
 void ProcessMonitorDialog::tick() {
+    // While the session is lost or a login runs there is no handle to ask; the monitor waits and
+    // goes on with the new connection. A copy that lets events through must not see our traffic.
+    if (!m_connection.isOpen() || m_connection.isBusy())
+        return;
+    if (m_connection.generation() != m_generation) {
+        // Another login: the server (and its version) may be another one.
+        m_generation = m_connection.generation();
+        showVersions();
+    }
     // A lost connection gives no counters: the boxes and the chart keep the last good picture.
     if (const auto stat = parseServerStat(m_connection.stat())) {
         feedChart(*stat);
@@ -259,6 +269,8 @@ void ProcessMonitorDialog::showCounters(const ServerStat& stat) {
 }
 
 void ProcessMonitorDialog::refreshProcessList() {
+    if (!m_connection.isOpen())
+        return;
     if (m_connection.query("SHOW PROCESSLIST") != 0)
         return;
     Result result = m_connection.storeResult();

@@ -59,6 +59,8 @@ private:
     QLineEdit* m_clientVersion = nullptr;
     QLineEdit* m_protocolVersion = nullptr;
     QTimer* m_timer = nullptr;
+    /// The login whose server the version boxes describe.
+    unsigned m_generation = 0;
 };
 
 }  // namespace velkin

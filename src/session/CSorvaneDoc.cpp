@@ -3,6 +3,7 @@
 #include <QDir>
 #include <cstdio>
 
+#include "FlagScope.h"
 #include "Operator.h"
 #include "ProcessExit.h"
 #include "SqlText.h"
@@ -18,7 +19,10 @@ std::optional<unsigned int> parsePort(const QString& text) {
 }
 
 CSorvaneDoc::CSorvaneDoc(Operator& op, LoginPrompt loginPrompt, StatusPanes* status)
-    : m_op(op), m_loginPrompt(std::move(loginPrompt)), m_status(status) {}
+    : m_op(op),
+      m_loginPrompt(std::move(loginPrompt)),
+      m_status(status),
+      m_connection(std::make_unique<Connection>()) {}
 
 CSorvaneDoc::~CSorvaneDoc() = default;
 
@@ -41,8 +45,14 @@ void CSorvaneDoc::enterWorkingDirectory() {
 }
 
 int CSorvaneDoc::Connect() {
+    // The login dialog lets events through; whatever fires meanwhile (the keep-alive, File >
+    // Connect) must not stack a second login on this one.
+    if (m_loggingIn) return Failed;
+    FlagScope loginScope(m_loggingIn);
+
     enterWorkingDirectory();
-    m_connection.reset();
+    // Closed in place: screens that hold the connection see it gone, never a destroyed object.
+    m_connection->close();
 
     std::optional<LoginValues> login = m_loginPrompt ? m_loginPrompt(QStringLiteral("3306")) : std::nullopt;
     if (!login) {
@@ -55,10 +65,9 @@ int CSorvaneDoc::Connect() {
     m_portText = login->port;
     unsigned int port = parsePort(m_portText).value_or(3306);
 
-    m_connection = std::make_unique<Connection>();
     if (!m_connection->connect(u8(m_hostName), u8(m_loginName), u8(m_password), port)) {
         m_op.inform(QStringLiteral("Connection failure"));
-        m_connection.reset();
+        m_connection->close();
         setPane(0, QStringLiteral("It does not connect."));
         m_adminFlag = 0;
         return Failed;

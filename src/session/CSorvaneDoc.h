@@ -34,12 +34,21 @@ public:
     ~CSorvaneDoc();
 
     /// Logs in and connects; returns Admin, CommonUser or Failed. Ends the process with -1 when the
-    /// person cancels the login.
+    /// person cancels the login. The connection object stays the same: it is closed and reopened in
+    /// place. A call made while a login is already running does nothing and returns Failed.
     int Connect();
 
-    Connection* connection() const { return m_connection.get(); }
+    /// The session's connection while it is usable; null before the first login, after a failed one
+    /// and while a login runs. The object behind it lives as long as the session.
+    Connection* connection() const { return isConnected() ? m_connection.get() : nullptr; }
+    /// The session's connection object, usable or not; screens may hold it for as long as they are
+    /// open, since logins renew it in place and nothing destroys it before the session ends.
+    Connection& sessionConnection() const { return *m_connection; }
     /// True when a connection was made and has not been given up.
-    bool isConnected() const { return m_connection && m_connection->isOpen(); }
+    bool isConnected() const { return m_connection->isOpen(); }
+    /// True while the login dialog of Connect is up: the keep-alive check and anything that polls
+    /// the server wait until it is over.
+    bool isLoggingIn() const { return m_loggingIn; }
     void setStatusPanes(StatusPanes* status) { m_status = status; }
     Operator& op() const { return m_op; }
     /// The values of the last login, for a second connection to the same server.
@@ -69,7 +78,8 @@ private:
     Operator& m_op;
     LoginPrompt m_loginPrompt;
     StatusPanes* m_status;
-    std::unique_ptr<Connection> m_connection;
+    const std::unique_ptr<Connection> m_connection;
+    bool m_loggingIn = false;
 };
 
 /// A port text as the login accepts it: decimal, 1 to 65535.

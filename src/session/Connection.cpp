@@ -90,9 +90,23 @@ Connection::~Connection() {
     if (m_mysql) mysql_close(m_mysql);
 }
 
+void Connection::close() {
+    if (m_open) --g_openCount;
+    m_open = false;
+    if (m_mysql) mysql_close(m_mysql);
+    // Never left without a handle: screens keep calling through this object, and the client library
+    // answers an unconnected handle with an error rather than a crash.
+    m_mysql = mysql_init(nullptr);
+    m_localInfile = false;
+    m_dialect = ServerDialect();
+}
+
 bool Connection::connect(const std::string& host, const std::string& user, const std::string& password,
                          unsigned int port) {
-    if (!m_mysql || m_open) return false;
+    // A handle whose connect failed is not to be used for another attempt, and an open one belongs
+    // to the session being replaced: every connect starts on a fresh handle.
+    close();
+    if (!m_mysql) return false;
     // Names and values travel as UTF-8 so that the screens show them as the server holds them.
     mysql_options(m_mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     // An unreachable host must not freeze the screen for minutes.
@@ -107,6 +121,7 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     setLocalInfile(false);
     m_open = true;
     ++g_openCount;
+    ++m_generation;
     m_dialect = ServerDialect(mysql_get_server_version(m_mysql),
                               serverInfo().find("MariaDB") != std::string::npos);
     loadReservedWords();

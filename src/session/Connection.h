@@ -88,9 +88,17 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     /// Connects with no default database, no socket name and no client flags. True on success.
+    /// A connection that is open is closed first: the object is renewed in place with a new handle, so
+    /// every screen that holds it goes on with the new session.
     bool connect(const std::string& host, const std::string& user, const std::string& password,
                  unsigned int port);
+    /// Closes the handle and puts a fresh, unconnected one in its place; calls made until the next
+    /// connect() fail with the client library's "server has gone away" instead of touching freed memory.
+    void close();
     bool isOpen() const { return m_open; }
+    /// Counts the successful connects of this object; a screen that shows facts of the server (its
+    /// version, its columns) compares it to learn that a new login took place under it.
+    unsigned generation() const { return m_generation; }
 
     /// Sends one statement (binary safe). Returns 0 on success, like mysql_query.
     int query(std::string_view sql);
@@ -174,6 +182,7 @@ private:
     MYSQL* m_mysql = nullptr;
     bool m_open = false;
     int m_busy = 0;
+    unsigned m_generation = 0;
     bool m_localInfile = false;
     ServerDialect m_dialect;
 };

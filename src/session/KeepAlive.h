@@ -9,7 +9,7 @@ namespace velkin {
 class CSorvaneDoc;
 
 /// Pings the server every minute; a lost session is reported once and handed to onLost, which
-/// logs in again.
+/// logs in again. It never checks while a login is running.
 class KeepAlive : public QObject {
     Q_OBJECT
 public:
@@ -20,6 +20,9 @@ public:
     void start();
     void stop();
     bool isActive() const { return m_timer.isActive(); }
+    /// The time between checks; tests shorten it instead of waiting a minute.
+    void setInterval(int milliseconds) { m_timer.setInterval(milliseconds); }
+    int interval() const { return m_timer.interval(); }
     /// One check, as the timer runs it. Skipped while a statement or a read is in progress.
     void check();
 
@@ -27,6 +30,7 @@ private:
     CSorvaneDoc& m_doc;
     std::function<void()> m_onLost;
     QTimer m_timer;
+    bool m_handlingLoss = false;
 };
 
 }  // namespace velkin

@@ -27,6 +27,7 @@
 #include "transfer/SqlConsoleDialog.h"
 #include "ViewHost.h"
 #include "session/CSorvaneDoc.h"
+#include "session/FlagScope.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -85,9 +86,16 @@ CLeftView::CLeftView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* pa
 // ---- Filling ------------------------------------------------------------------------------
 
 void CLeftView::initialUpdate() {
+    // One login at a time, whatever asks for it while the login dialog is up.
+    if (m_updating || m_doc.isLoggingIn())
+        return;
+    FlagScope updating(m_updating);
     WaitCursor wait(m_op);
     m_ready = false;
+    m_keepAlive.stop();
+    const bool renewal = m_loggedIn;
     m_doc.Connect();
+    m_loggedIn = true;
     m_doc.m_currentPage = 0;
     // The new login may be to another server: nothing chosen before stands for anything on it.
     m_doc.m_currentDb.clear();
@@ -95,8 +103,9 @@ void CLeftView::initialUpdate() {
     m_doc.m_selectedText.clear();
     m_doc.m_nodeKind = 0;
     m_doc.m_filterActive = 0;
-    m_keepAlive.start();
 
+    // A screen that was open during the login may still hold a node of the old tree.
+    ++m_generation;
     clear();
     m_lastSelected = nullptr;
     m_databaseRoot = nullptr;
@@ -109,6 +118,13 @@ void CLeftView::initialUpdate() {
     m_databaseRoot = insertNode(nullptr, treelabel::databaseRoot(), kDatabaseNodeKind);
     listDatabases();
     restoreHighlight();
+    // The right pane of the earlier session describes what this login may not even see: it shows
+    // the new account's databases, drawn afresh, with nothing selected.
+    if (renewal) {
+        m_doc.m_chartKind = 0;
+        m_host.showChartView();
+    }
+    m_keepAlive.start();
 }
 
 void CLeftView::listDatabases() {
@@ -329,8 +345,9 @@ void CLeftView::nodeDoubleClicked(QTreeWidgetItem* node) {
     const int kind = kindOf(node);
     const QString label = node->text(0);
     if (depth == 2 && kind == kTableNodeKind) {
+        const unsigned generation = m_generation;
         const std::optional<QString> name = openTableEditor(node->parent()->text(0), label);
-        if (name && *name != label)
+        if (name && *name != label && generation == m_generation)
             renameNode(node, *name);
     } else if (depth == 2 && kind == kManagementNodeKind && m_doc.m_adminFlag == 1) {
         const QString database = node->parent()->text(0);
@@ -639,7 +656,9 @@ void CLeftView::dropDatabase(QTreeWidgetItem* node) {
     Connection* c = connection();
     if (!c)
         return;
-    if (!m_op.ask(textf("May I delete %s truly?", u8(name))))
+    const unsigned generation = m_generation;
+    // A new login while the question was up leaves nothing of what was asked about.
+    if (!m_op.ask(textf("May I delete %s truly?", u8(name))) || generation != m_generation)
         return;
     if (c->query(dropDatabaseStatement(c->dialect(), u8(name))) != 0) {
         m_op.inform(failureText(*c));
@@ -659,7 +678,8 @@ void CLeftView::dropTable(QTreeWidgetItem* node) {
     Connection* c = connection();
     if (!c)
         return;
-    if (!m_op.ask(textf("May I delete %s truly?", u8(table))))
+    const unsigned generation = m_generation;
+    if (!m_op.ask(textf("May I delete %s truly?", u8(table))) || generation != m_generation)
         return;
     // The statement names the table alone; sent in whatever database happens to be selected, it
     // would drop a namesake there.
@@ -754,14 +774,18 @@ void CLeftView::createTable() {
         database = node->parent();
     if (!database)
         return;
-    if (const std::optional<QString> name = openCreateTable(m_doc.m_currentDb))
+    const unsigned generation = m_generation;
+    const std::optional<QString> name = openCreateTable(m_doc.m_currentDb);
+    if (name && generation == m_generation)
         addTableNode(database, *name);
 }
 
 void CLeftView::renameTable() {
     if (!m_lastSelected || depthOf(m_lastSelected) != 2 || m_doc.m_currentTable.isEmpty())
         return;
-    if (const std::optional<QString> name = openRenameTable(m_doc.m_currentDb, m_doc.m_currentTable))
+    const unsigned generation = m_generation;
+    const std::optional<QString> name = openRenameTable(m_doc.m_currentDb, m_doc.m_currentTable);
+    if (name && generation == m_generation && m_lastSelected)
         renameNode(m_lastSelected, *name);
 }
 
@@ -778,8 +802,10 @@ void CLeftView::editTable() {
         return;
     QTreeWidgetItem* node = m_lastSelected;
     const QString table = m_doc.m_currentTable;
+    const unsigned generation = m_generation;
     const std::optional<QString> name = openTableEditor(m_doc.m_currentDb, table);
-    if (name && *name != table && node == m_lastSelected && kindOf(node) == kTableNodeKind)
+    if (name && *name != table && generation == m_generation && node == m_lastSelected &&
+        kindOf(node) == kTableNodeKind)
         renameNode(node, *name);
 }
 

@@ -130,6 +130,10 @@ private:
     QTreeWidgetItem* m_databaseRoot = nullptr;
     QTreeWidgetItem* m_lastSelected = nullptr;
     bool m_ready = false;
+    bool m_updating = false;
+    bool m_loggedIn = false;
+    /// Counts the tree's rebuilds; a node kept across a screen is stale once it has changed.
+    unsigned m_generation = 0;
 };
 
 }  // namespace velkin

@@ -29,7 +29,8 @@ struct Logins {
     LoginPrompt prompt() {
         return [this](const QString& preset) -> std::optional<LoginValues> {
             presets << preset;
-            if (queue.empty()) return std::nullopt;
+            if (queue.empty())
+                return std::nullopt;
             auto v = queue.front();
             queue.erase(queue.begin());
             return v;
@@ -56,7 +57,8 @@ protected:
 
 bool serverHasThread(unsigned long id) {
     auto admin = connectAdmin();
-    return scalar(*admin, sqlf("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %lu", id)) == "1";
+    return scalar(*admin, sqlf("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %lu", id)) ==
+           "1";
 }
 
 }  // namespace
@@ -141,7 +143,8 @@ TEST_F(SessionTest, ReconnectLeavesExactlyOneConnection) {
     bool gone = false;
     for (int i = 0; i < 50 && !gone; ++i) {
         gone = !serverHasThread(first);
-        if (!gone) QThread::msleep(20);
+        if (!gone)
+            QThread::msleep(20);
     }
     EXPECT_TRUE(gone) << "the first connection is closed on the server";
     EXPECT_EQ(0, doc.m_adminFlag) << "the flag follows the newest login";
@@ -198,6 +201,60 @@ TEST_F(SessionTest, KeepAliveTreatsAFailedLoginAsLost) {
     EXPECT_EQ(1, lost);
     EXPECT_EQ("The session to a server is cut.", op.messageTexts().last());
     EXPECT_EQ(60000, KeepAlive::kIntervalMs);
+}
+
+TEST_F(SessionTest, OneConnectionObjectForTheLifeOfTheSession) {
+    Connection& object = doc.sessionConnection();
+    EXPECT_EQ(nullptr, doc.connection()) << "no usable connection before the first login";
+    logins.add(adminAccount());
+    logins.add(commonAccount());
+    ASSERT_EQ(0, doc.Connect());
+    EXPECT_EQ(&object, doc.connection());
+    const unsigned generation = object.generation();
+    ASSERT_EQ(-2, doc.Connect());
+    EXPECT_EQ(&object, doc.connection()) << "a new login reopens the same object";
+    EXPECT_EQ(generation + 1, object.generation());
+    EXPECT_EQ(0u, scalar(object, "SELECT CURRENT_USER()").rfind(commonAccount().user + "@", 0));
+
+    logins.add({"root", "wrong"});
+    ASSERT_EQ(-1, doc.Connect());
+    EXPECT_EQ(&object, &doc.sessionConnection());
+    EXPECT_FALSE(object.isOpen());
+    EXPECT_NE(0, object.query("SELECT 1")) << "a screen holding it gets an error, not a crash";
+}
+
+TEST_F(SessionTest, NothingStacksOnARunningLogin) {
+    // The login prompt lets events through; what fires there finds a login running.
+    int prompts = 0, inner = 99, lost = 0;
+    bool closedDuringLogin = false, loggingIn = false;
+    CSorvaneDoc* session = nullptr;
+    KeepAlive* keepAlive = nullptr;
+    LoginPrompt prompt = [&](const QString&) -> std::optional<LoginValues> {
+        ++prompts;
+        loggingIn = session->isLoggingIn();
+        closedDuringLogin = !session->sessionConnection().isOpen();
+        keepAlive->check();
+        inner = session->Connect();
+        return LoginValues{qs(adminAccount().user), qs(adminAccount().password), qs(testHost()),
+                           QString::number(testPort())};
+    };
+    CSorvaneDoc second(op, prompt, &panes);
+    KeepAlive alive(second, [&] { ++lost; });
+    alive.setInterval(20);
+    EXPECT_EQ(20, alive.interval());
+    session = &second;
+    keepAlive = &alive;
+
+    ASSERT_EQ(0, second.Connect());
+    ASSERT_EQ(0, second.Connect());
+    EXPECT_EQ(2, prompts) << "a Connect inside the login shows no second dialog";
+    EXPECT_EQ(-1, inner);
+    EXPECT_TRUE(loggingIn);
+    EXPECT_TRUE(closedDuringLogin) << "the earlier connection is closed before the dialog";
+    EXPECT_FALSE(second.isLoggingIn());
+    EXPECT_EQ(0, lost) << "the closed connection of a running login is no loss";
+    EXPECT_EQ((QStringList{"It is Admin.", "It is Admin."}), op.messageTexts());
+    EXPECT_TRUE(second.connection()->ping());
 }
 
 TEST(Port, OnlyDecimalPortsFromOneTo65535) {

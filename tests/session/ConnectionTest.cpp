@@ -56,7 +56,8 @@ TEST(Connection, ListCallsAndServerCalls) {
     auto dbs = [&] {
         std::vector<std::string> names;
         Result r = c->listDbs();
-        while (Row row = r.fetchRow()) names.push_back(row.str(0));
+        while (Row row = r.fetchRow())
+            names.push_back(row.str(0));
         return names;
     }();
     EXPECT_NE(dbs.end(), std::find(dbs.begin(), dbs.end(), "velkin_conn_lists"));
@@ -100,6 +101,51 @@ TEST(Connection, KilledConnectionFailsItsPing) {
     ASSERT_TRUE(victim->ping());
     ASSERT_EQ(0, killer->kill(victim->threadId()));
     EXPECT_FALSE(victim->ping());
+}
+
+TEST(Connection, RenewedInPlaceAfterALoss) {
+    const int before = Connection::openCount();
+    auto killer = connectAdmin();
+    Connection c;
+    EXPECT_EQ(0u, c.generation());
+    ASSERT_TRUE(c.connect(testHost(), adminAccount().user, adminAccount().password, testPort()));
+    EXPECT_EQ(1u, c.generation());
+    const unsigned long first = c.threadId();
+    ASSERT_EQ(0, killer->kill(first));
+    EXPECT_NE(0, c.query("SELECT 1")) << "the killed session refuses the statement";
+
+    // A closed connection answers every call with an error and touches no freed handle.
+    c.close();
+    EXPECT_FALSE(c.isOpen());
+    EXPECT_EQ(before + 1, Connection::openCount()) << "only the killer is open";
+    EXPECT_NE(0, c.query("SELECT 1"));
+    EXPECT_EQ(2006u, c.errorNumber());
+    EXPECT_FALSE(c.select("SELECT 1"));
+    EXPECT_FALSE(c.listProcesses());
+    c.stat();
+    EXPECT_EQ(2006u, c.errorNumber());
+    EXPECT_FALSE(c.ping());
+    EXPECT_FALSE(c.selectDb("mysql"));
+    EXPECT_EQ("it\\'s", c.escape("it's"));
+    c.close();
+
+    // The same object takes the next login; the previous handle is gone on the server too.
+    ASSERT_TRUE(c.connect(testHost(), adminAccount().user, adminAccount().password, testPort()));
+    EXPECT_EQ(2u, c.generation());
+    EXPECT_EQ(before + 2, Connection::openCount());
+    EXPECT_NE(first, c.threadId());
+    EXPECT_EQ(std::to_string(c.threadId()), scalar(c, "SELECT CONNECTION_ID()"));
+    EXPECT_TRUE(c.dialect().isMariaDb());
+
+    // Connecting again while open replaces the session: still one connection.
+    const unsigned long second = c.threadId();
+    ASSERT_TRUE(c.connect(testHost(), adminAccount().user, adminAccount().password, testPort()));
+    EXPECT_EQ(before + 2, Connection::openCount());
+    EXPECT_NE(second, c.threadId());
+    EXPECT_FALSE(c.connect(testHost(), "root", "wrong-password", testPort()));
+    EXPECT_EQ(1045u, c.errorNumber());
+    EXPECT_EQ(before + 1, Connection::openCount());
+    EXPECT_EQ(3u, c.generation()) << "a failed login is no new session";
 }
 
 TEST(ServerDialect, TableTypeClauseAndNamesFollowTheServer) {
