@@ -110,7 +110,20 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     m_dialect = ServerDialect(mysql_get_server_version(m_mysql),
                               serverInfo().find("MariaDB") != std::string::npos);
     loadReservedWords();
+    loadAccountFacts();
     return true;
+}
+
+void Connection::loadAccountFacts() {
+    AccountFacts facts;
+    Result r = select(ServerDialect::accountFactsQuery());
+    if (Row row = r.fetchRow()) {
+        facts.userTableType = row.str(0);
+        facts.passwordColumn = row.text(1) == "1";
+        facts.roleColumn = row.text(2) == "1";
+        facts.hostTable = row.text(3) == "1";
+    }
+    m_dialect.learnAccounts(facts);
 }
 
 void Connection::loadReservedWords() {
