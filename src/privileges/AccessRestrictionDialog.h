@@ -5,6 +5,7 @@
 #include "GrantSteps.h"
 
 class QLineEdit;
+class QPushButton;
 class QListWidget;
 class QListWidgetItem;
 
@@ -53,6 +54,9 @@ private:
     QString m_selectedHost;
 
     QLineEdit* m_newHost = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QPushButton* m_updateButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
     QListWidget* m_hosts = nullptr;
     HoverSelection* m_hover = nullptr;
     QLineEdit* m_host = nullptr;

@@ -132,10 +132,18 @@ std::vector<std::string> databaseGrantStatements(const Connection& connection, s
     return statements;
 }
 
-std::string databaseRevokeAllStatement(const Connection& connection, std::string_view database,
-                                       std::string_view host, std::string_view user) {
-    return sqlf("REVOKE ALL PRIVILEGES, GRANT OPTION ON %s FROM %s", databaseTarget(database),
-                accountName(connection, host, user));
+std::vector<std::string> databaseRevokeAllStatements(const Connection& connection, std::string_view database,
+                                                     std::string_view host, std::string_view user,
+                                                     const std::vector<bool>& held) {
+    std::vector<std::string> statements;
+    const std::string account = accountName(connection, host, user);
+    const auto& columns = privilegeColumns(GrantTable::Db);
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (isGrantColumn(columns[i].column) && flagAt(held, i))
+            statements.push_back(
+                sqlf("REVOKE GRANT OPTION ON %s FROM %s", databaseTarget(database), account));
+    statements.push_back(sqlf("REVOKE ALL PRIVILEGES ON %s FROM %s", databaseTarget(database), account));
+    return statements;
 }
 
 std::string accountColumns(const ServerDialect& dialect) {

@@ -43,9 +43,12 @@ std::vector<std::string> databaseGrantStatements(const Connection& connection, s
                                                  std::string_view host, std::string_view user,
                                                  const std::vector<bool>& held,
                                                  const std::vector<bool>& wanted);
-/// "REVOKE ALL PRIVILEGES, GRANT OPTION ON `db`.* FROM 'user'@'host'": a whole database entry goes.
-std::string databaseRevokeAllStatement(const Connection& connection, std::string_view database,
-                                       std::string_view host, std::string_view user);
+/// A whole database entry goes: "REVOKE ALL PRIVILEGES ON `db`.* FROM 'user'@'host'", and before it
+/// "REVOKE GRANT OPTION ON `db`.* FROM 'user'@'host'" when the entry held it (ALL does not include it,
+/// and the two cannot be one statement at the database level).
+std::vector<std::string> databaseRevokeAllStatements(const Connection& connection, std::string_view database,
+                                                     std::string_view host, std::string_view user,
+                                                     const std::vector<bool>& held);
 
 /// The columns of an account row that every screen reads, by name, so that positions are those of
 /// the classic layout on every server: Host, User, Password (or '' where the column is gone) and the

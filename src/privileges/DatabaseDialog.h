@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
 
 #include "GrantSteps.h"
 
@@ -61,6 +62,7 @@ private:
     HoverSelection* m_hover = nullptr;
     QLineEdit* m_host = nullptr;
     PrivilegeBoxes* m_boxes = nullptr;
+    std::vector<bool> m_held;  // what the loaded entry held
 };
 
 }  // namespace velkin

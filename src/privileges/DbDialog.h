@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
 
 #include "GrantSteps.h"
 
@@ -44,6 +45,7 @@ private:
     QLineEdit* m_database = nullptr;
     QLineEdit* m_user = nullptr;
     PrivilegeBoxes* m_boxes = nullptr;
+    std::vector<bool> m_held;  // what the loaded entry held
 };
 
 }  // namespace velkin

@@ -4,6 +4,8 @@
 
 #include "GrantSteps.h"
 
+class QPushButton;
+
 namespace velkin {
 
 class Connection;
@@ -34,6 +36,8 @@ private:
     const QString m_host;
     const QString m_database;
     PrivilegeBoxes* m_boxes = nullptr;
+    QPushButton* m_updateButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
 };
 
 }  // namespace velkin
