@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "GrantChanges.h"
 #include "GrantSteps.h"
 
 class QLineEdit;
@@ -61,6 +62,7 @@ private:
     HoverSelection* m_hover = nullptr;
     QLineEdit* m_host = nullptr;
     PrivilegeBoxes* m_boxes = nullptr;
+    GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 
 }  // namespace velkin

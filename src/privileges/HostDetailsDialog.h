@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "GrantChanges.h"
 #include "GrantSteps.h"
 
 class QPushButton;
@@ -38,6 +39,7 @@ private:
     PrivilegeBoxes* m_boxes = nullptr;
     QPushButton* m_updateButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
+    GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 
 }  // namespace velkin

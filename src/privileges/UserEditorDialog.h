@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "GrantChanges.h"
 #include "GrantSteps.h"
 
 class QCheckBox;
@@ -98,6 +99,7 @@ private:
     QListWidget* m_databases = nullptr;
     QLineEdit* m_blockHost = nullptr;
     std::vector<QCheckBox*> m_databaseBoxes;  // in mysql.db column order
+    GrantScreen m_grantScreen;                // tells the charts when this screen closes
 };
 
 }  // namespace velkin
