@@ -1,8 +1,13 @@
+#include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
 #include "GrantRowsTest.h"
+#include "privileges/AccessRestrictionDialog.h"
 #include "privileges/DatabaseDialog.h"
+#include "privileges/HostDetailsDialog.h"
+#include "privileges/HostListDialog.h"
 #include "privileges/PictureList.h"
 #include "privileges/UserEditorDialog.h"
 #include "privileges/UserListDialog.h"
@@ -311,4 +316,42 @@ TEST_F(AccountEffectsTest, OnMySql8DatabaseGrantsAreGrantAndRevokeOfWhatChanged)
         "ALTER ON *.* FROM 'velkin_pe_f8'@'%'",
         log.statements[2]);
     EXPECT_EQ("ok", readTable("velkin_pe_f8", "p8"));
+}
+
+// Neither test server reads mysql.host (MariaDB 10.0 on ignores it, 10.4 on has none): the host screens
+// say where host limits live now, read and write nothing of mysql.host, and create nothing.
+TEST_F(AccountEffectsTest, HostScreensSayHostLimitsArePartOfEachAccount) {
+    ASSERT_FALSE(session->dialect().honoursHostTable());
+    const std::string hostTables =
+        "SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = 'mysql' AND TABLE_NAME = 'host'";
+    const std::string before = value(hostTables);
+    StatementLog log;
+    auto notice = [](QDialog& dialog) {
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("Host limits"));
+        return label ? label->text() : QString();
+    };
+    {
+        AccessRestrictionDialog dialog(*session, op, "velkin_pe_fxdb");
+        EXPECT_EQ(hostTableIgnoredText(), notice(dialog));
+        EXPECT_FALSE(edit(dialog, "Add host")->isEnabled());
+        EXPECT_FALSE(child<QPushButton>(dialog, "Add")->isEnabled());
+        EXPECT_TRUE(child<QPushButton>(dialog, "Close")->isEnabled());
+    }
+    {
+        HostDetailsDialog dialog(*session, op, "velkin_pe_h", "velkin_pe_fxdb");
+        EXPECT_EQ(hostTableIgnoredText(), notice(dialog));
+        EXPECT_FALSE(child<QPushButton>(dialog, "Update")->isEnabled());
+        EXPECT_FALSE(child<QPushButton>(dialog, "Delete")->isEnabled());
+    }
+    {
+        HostListDialog dialog(*session, op);
+        EXPECT_EQ(hostTableIgnoredText(), notice(dialog));
+        EXPECT_GT(dialog.findChild<QListWidget*>(QStringLiteral("The database currently created"))->count(),
+                  0);
+    }
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+    for (const auto& sql : log.statements)
+        EXPECT_EQ(std::string::npos, sql.find("host")) << sql;
+    EXPECT_EQ(before, value(hostTables)) << "nothing creates a mysql.host";
+    EXPECT_EQ(onStockServer() ? "0" : "1", before);
 }
