@@ -33,6 +33,11 @@ AccessRestrictionDialog::AccessRestrictionDialog(Connection& connection, Operato
                                                  const QString& database, QWidget* parent)
     : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op), m_database(database) {
     build();
+    if (!m_connection.dialect().honoursHostTable()) {
+        showHostTableIgnored(
+            *this, {m_addButton, m_newHost, m_hosts, m_host, m_boxes, m_updateButton, m_deleteButton});
+        return;
+    }
     fillHostList();
 }
 
@@ -42,7 +47,7 @@ void AccessRestrictionDialog::build() {
     auto* name = new QLineEdit(m_database, this);
     name->setObjectName(QStringLiteral("Database"));
     name->setReadOnly(true);
-    auto* add = button(QStringLiteral("Add"), this);
+    auto* add = m_addButton = button(QStringLiteral("Add"), this);
     connect(add, &QPushButton::clicked, this, &AccessRestrictionDialog::add);
     m_newHost = new QLineEdit(this);
     m_newHost->setObjectName(QStringLiteral("Add host"));
@@ -60,8 +65,8 @@ void AccessRestrictionDialog::build() {
     m_host->setObjectName(QStringLiteral("Host"));
     m_host->setMaxLength(255);
     m_boxes = new PrivilegeBoxes(GrantTable::Host, QStringLiteral("host "), this);
-    auto* update = button(QStringLiteral("Update"), this);
-    auto* remove = button(QStringLiteral("Delete"), this);
+    auto* update = m_updateButton = button(QStringLiteral("Update"), this);
+    auto* remove = m_deleteButton = button(QStringLiteral("Delete"), this);
     auto* close = button(QStringLiteral("Close"), this);
     close->setDefault(true);
     connect(update, &QPushButton::clicked, this, &AccessRestrictionDialog::update);
@@ -99,7 +104,7 @@ void AccessRestrictionDialog::fillHostList() {
     const std::string sql =
         sqlf("select * from mysql.host where Db = '%s'", escapeValue(m_connection, u8(m_database)));
     if (m_connection.query(sql) != 0) {
-        m_op.inform(QStringLiteral("There is no right to access."));
+        m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
     }
     Result rows = m_connection.storeResult();
@@ -147,10 +152,8 @@ void AccessRestrictionDialog::add() {
     const std::string sql = "INSERT INTO mysql.host SET " + sqlf("%s Host = '%s',Db = '%s'", "",
                                                                  escapeValue(m_connection, u8(host)),
                                                                  escapeValue(m_connection, u8(m_database)));
-    if (m_connection.query(sql) != 0) {
-        m_steps.stop(QStringLiteral("There is no right to access."));
+    if (!m_steps.writeGrantTable(sql, QStringLiteral("There is no right to access.")))
         return;
-    }
     fillHostList();
     m_op.inform(QStringLiteral("The database was updated."));
 }
@@ -171,10 +174,8 @@ void AccessRestrictionDialog::updateChosenHost() {
         return;
     const std::string sql =
         hostRowUpdate(m_connection, u8(m_host->text()), m_boxes->flags(), u8(m_database), u8(m_selectedHost));
-    if (m_connection.query(sql) != 0) {
-        m_steps.stop(QStringLiteral("It failed in updating."));
+    if (!m_steps.writeGrantTable(sql, QStringLiteral("It failed in updating.")))
         return;
-    }
     m_selectedHost.clear();
     fillHostList();
     m_op.inform(QStringLiteral("The database was updated."));
@@ -189,10 +190,9 @@ void AccessRestrictionDialog::deleteHost() {
         return;
     if (!m_steps.useGrantDatabase(true))
         return;
-    if (m_connection.query(hostRowDelete(m_connection, u8(m_selectedHost), u8(m_database))) != 0) {
-        m_steps.stop(QStringLiteral("There is no right to access."));
+    if (!m_steps.writeGrantTable(hostRowDelete(m_connection, u8(m_selectedHost), u8(m_database)),
+                                 QStringLiteral("There is no right to access.")))
         return;
-    }
     fillHostList();
     m_selectedHost.clear();
     clearBlock();

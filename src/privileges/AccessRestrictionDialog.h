@@ -2,9 +2,11 @@
 
 #include <QDialog>
 
+#include "GrantChanges.h"
 #include "GrantSteps.h"
 
 class QLineEdit;
+class QPushButton;
 class QListWidget;
 class QListWidgetItem;
 
@@ -53,10 +55,14 @@ private:
     QString m_selectedHost;
 
     QLineEdit* m_newHost = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QPushButton* m_updateButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
     QListWidget* m_hosts = nullptr;
     HoverSelection* m_hover = nullptr;
     QLineEdit* m_host = nullptr;
     PrivilegeBoxes* m_boxes = nullptr;
+    GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 
 }  // namespace velkin

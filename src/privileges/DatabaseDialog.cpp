@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "AccountStatements.h"
 #include "GrantStatements.h"
 #include "HoverSelection.h"
 #include "PictureList.h"
@@ -134,8 +135,13 @@ void DatabaseDialog::fillGrantedUsers() {
 void DatabaseDialog::fillUserList() {
     m_accounts->setRowCount(0);
     m_accounts->setHorizontalHeaderLabels({QStringLiteral("Host"), QStringLiteral("User")});
-    if (m_connection.query("select Host,User from mysql.user") != 0) {
-        m_op.inform(QStringLiteral("There is no right to access."));
+    // Roles are not accounts that one logs in with; they are offered nowhere.
+    const std::string notARole = notARoleCondition(m_connection.dialect());
+    const std::string sql = notARole.empty() || !m_connection.dialect().usesAccountStatements()
+                                ? std::string("select Host,User from mysql.user")
+                                : "select Host,User from mysql.user u where " + notARole;
+    if (m_connection.query(sql) != 0) {
+        m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
     }
     Result rows = m_connection.storeResult();
@@ -161,6 +167,7 @@ void DatabaseDialog::chooseUser(QListWidgetItem* item) {
                     [this](const Row& row) {
                         m_host->setText(qs(row.text(0)));
                         m_boxes->setFromRow(row);
+                        m_held = m_boxes->flags();
                     });
 }
 
@@ -184,10 +191,11 @@ void DatabaseDialog::update() {
         sqlf("UPDATE db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
              escapeValue(m_connection, u8(m_database)), escapeValue(m_connection, u8(m_selectedHost)),
              escapeValue(m_connection, u8(m_selectedUser)));
-    if (m_connection.query(sql) != 0) {
-        m_steps.stop(QStringLiteral("It failed in updating."));
+    const DatabaseEntry from{u8(m_database), u8(m_selectedHost), u8(m_selectedUser)};
+    const DatabaseEntry to{u8(m_database), u8(m_host->text()), u8(m_selectedUser)};
+    if (!m_steps.changeDatabaseEntry(from, m_held, to, m_boxes->flags(), sql,
+                                     QStringLiteral("It failed in updating.")))
         return;
-    }
     fillGrantedUsers();
     clearChoice();
     m_op.inform(QStringLiteral("The database was updated."));
@@ -202,11 +210,9 @@ void DatabaseDialog::deleteGrant() {
         return;
     if (!m_steps.useGrantDatabase(true))
         return;
-    if (m_connection.query(
-            dbRowDelete(m_connection, u8(m_selectedHost), u8(m_database), u8(m_selectedUser))) != 0) {
-        m_steps.stop(QStringLiteral("There is no right to access."));
+    if (!m_steps.removeDatabaseEntry({u8(m_database), u8(m_selectedHost), u8(m_selectedUser)}, m_held,
+                                     QStringLiteral("There is no right to access.")))
         return;
-    }
     fillGrantedUsers();
     clearChoice();
 }
@@ -226,10 +232,10 @@ void DatabaseDialog::addAccount(int row) {
                                                                escapeValue(m_connection, u8(host)),
                                                                escapeValue(m_connection, u8(m_database)),
                                                                escapeValue(m_connection, u8(user)));
-    if (m_connection.query(sql) != 0) {
-        m_steps.stop(QStringLiteral("There is no right to access."));
+    // A database entry without privileges cannot be made with GRANT, so the row is written on every
+    // server.
+    if (!m_steps.writeGrantTable(sql, QStringLiteral("There is no right to access.")))
         return;
-    }
     fillGrantedUsers();
     m_op.inform(QStringLiteral("The database was updated."));
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
 
+#include "GrantChanges.h"
 #include "GrantSteps.h"
 
 class QLineEdit;
@@ -61,6 +63,8 @@ private:
     HoverSelection* m_hover = nullptr;
     QLineEdit* m_host = nullptr;
     PrivilegeBoxes* m_boxes = nullptr;
+    std::vector<bool> m_held;   // what the loaded entry held
+    GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 
 }  // namespace velkin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include "GrantChanges.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -35,6 +36,7 @@ private:
     Operator& m_op;
     QListWidget* m_databases = nullptr;
     QListWidget* m_grants = nullptr;
+    GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 
 }  // namespace velkin

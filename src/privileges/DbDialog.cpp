@@ -17,7 +17,6 @@
 namespace velkin {
 
 namespace {
-constexpr unsigned kGrantReload = 1;  // REFRESH_GRANT
 
 QLineEdit* field(const QString& name, const QString& text, QWidget* parent) {
     auto* e = new QLineEdit(text, parent);
@@ -90,7 +89,10 @@ void DbDialog::loadRow() {
     if (!m_steps.useGrantDatabase(false))
         return;
     m_steps.loadRow(dbRowQuery(m_connection, u8(m_keyDatabase), u8(m_keyHost), u8(m_keyUser)),
-                    [this](const Row& row) { m_boxes->setFromRow(row); });
+                    [this](const Row& row) {
+                        m_boxes->setFromRow(row);
+                        m_held = m_boxes->flags();
+                    });
 }
 
 void DbDialog::update() {
@@ -113,15 +115,15 @@ void DbDialog::save() {
         sqlf("UPDATE mysql.db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
              escapeValue(m_connection, u8(m_keyDatabase)), escapeValue(m_connection, u8(m_keyHost)),
              escapeValue(m_connection, u8(m_keyUser)));
-    if (m_connection.query(sql) != 0) {
-        m_steps.stop(QStringLiteral("It failed in updating."));
+    const DatabaseEntry from{u8(m_keyDatabase), u8(m_keyHost), u8(m_keyUser)};
+    const DatabaseEntry to{u8(database), u8(host), u8(user)};
+    if (!m_steps.changeDatabaseEntry(from, m_held, to, m_boxes->flags(), sql,
+                                     QStringLiteral("It failed in updating.")))
         return;
-    }
     m_keyHost = host;
     m_keyDatabase = database;
     m_keyUser = user;
     loadRow();
-    m_connection.refresh(kGrantReload);
     m_op.inform(QStringLiteral("The database was updated and data was confirmed."));
 }
 
@@ -134,10 +136,9 @@ void DbDialog::deleteRow() {
         return;
     if (!m_steps.useGrantDatabase(true))
         return;
-    if (m_connection.query(dbRowDelete(m_connection, u8(m_keyHost), u8(m_keyDatabase), u8(m_keyUser))) != 0) {
-        m_steps.stop(QStringLiteral("There is no right to access."));
+    if (!m_steps.removeDatabaseEntry({u8(m_keyDatabase), u8(m_keyHost), u8(m_keyUser)}, m_held,
+                                     QStringLiteral("There is no right to access.")))
         return;
-    }
     accept();
 }
 

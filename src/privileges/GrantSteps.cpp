@@ -1,7 +1,14 @@
 #include "GrantSteps.h"
 
+#include <QBoxLayout>
+#include <QDialog>
+#include <QLabel>
+
+#include "AccountStatements.h"
+#include "GrantStatements.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
+#include "session/SqlText.h"
 
 namespace velkin {
 
@@ -9,8 +16,112 @@ QString infoCaption() {
     return QStringLiteral("Velkin Infomation");
 }
 
+QString hostTableIgnoredText() {
+    return QStringLiteral(
+        "This server does not use host restrictions (mysql.host): host limits are now part of each "
+        "account's user@host. Give an account its hosts in the user editor.");
+}
+
+void showHostTableIgnored(QDialog& dialog, std::initializer_list<QWidget*> disabled) {
+    auto* notice = new QLabel(hostTableIgnoredText(), &dialog);
+    notice->setObjectName(QStringLiteral("Host limits"));
+    notice->setWordWrap(true);
+    if (auto* layout = qobject_cast<QBoxLayout*>(dialog.layout()))
+        layout->insertWidget(0, notice);
+    for (QWidget* widget : disabled)
+        widget->setEnabled(false);
+}
+
 void GrantSteps::stop(const QString& text) {
     m_op.inform(text, infoCaption(), MessageIcon::Stop);
+}
+
+QString GrantSteps::withError(const QString& text) const {
+    return text + QLatin1Char('\n') + qs(m_connection.errorLine());
+}
+
+void GrantSteps::stopWithError(const QString& text) {
+    stop(withError(text));
+}
+
+bool GrantSteps::reload() {
+    constexpr unsigned kGrantReload = 1;  // REFRESH_GRANT
+    if (m_connection.refresh(kGrantReload) == 0)
+        return true;
+    stopWithError(QStringLiteral("The privileges were written but could not be put into force."));
+    return false;
+}
+
+bool GrantSteps::deleteAccount(const std::string& host, const std::string& user) {
+    if (m_connection.dialect().usesAccountStatements()) {
+        // DROP USER also takes the account's database, table and column grants, so that the same
+        // name can be created again and nobody inherits them.
+        if (m_connection.query(dropUserStatement(m_connection, host, user)) != 0) {
+            stopWithError(QStringLiteral("There is no right to access."));
+            return false;
+        }
+        return true;
+    }
+    if (!useGrantDatabase(true))
+        return false;
+    const std::string where = sqlf("%s Host = '%s' AND User = '%s'", "", escapeValue(m_connection, host),
+                                   escapeValue(m_connection, user));
+    if (m_connection.query("DELETE FROM mysql.user where " + where) != 0 ||
+        m_connection.query(orphanDatabaseRowsDelete(m_connection, user)) != 0) {
+        stopWithError(QStringLiteral("There is no right to access."));
+        return false;
+    }
+    return reload();
+}
+
+bool GrantSteps::writeGrantTable(const std::string& sql, const QString& failure) {
+    if (m_connection.query(sql) != 0) {
+        stopWithError(failure);
+        return false;
+    }
+    return reload();
+}
+
+bool GrantSteps::changeDatabaseEntry(const DatabaseEntry& from, const std::vector<bool>& held,
+                                     const DatabaseEntry& to, const std::vector<bool>& wanted,
+                                     const std::string& tableStatement, const QString& failure) {
+    if (!m_connection.dialect().grantsDatabasesByStatement())
+        return writeGrantTable(tableStatement, failure);
+    std::vector<std::string> statements;
+    const bool moved = from.database != to.database || from.host != to.host || from.user != to.user;
+    if (moved)
+        statements = databaseRevokeAllStatements(m_connection, from.database, from.host, from.user, held);
+    for (auto& sql : databaseGrantStatements(m_connection, to.database, to.host, to.user,
+                                             moved ? std::vector<bool>() : held, wanted))
+        statements.push_back(std::move(sql));
+    for (const auto& sql : statements) {
+        if (m_connection.query(sql) != 0) {
+            stopWithError(failure);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GrantSteps::removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held,
+                                     const QString& failure) {
+    if (!m_connection.dialect().grantsDatabasesByStatement())
+        return writeGrantTable(dbRowDelete(m_connection, entry.host, entry.database, entry.user), failure);
+    for (const auto& sql :
+         databaseRevokeAllStatements(m_connection, entry.database, entry.host, entry.user, held)) {
+        if (m_connection.query(sql) != 0) {
+            stopWithError(failure);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GrantSteps::hostTableHonoured() {
+    if (m_connection.dialect().honoursHostTable())
+        return true;
+    m_op.inform(hostTableIgnoredText(), infoCaption(), MessageIcon::Information);
+    return false;
 }
 
 bool GrantSteps::useGrantDatabase(bool beforeChange) {
@@ -25,7 +136,7 @@ bool GrantSteps::useGrantDatabase(bool beforeChange) {
 
 bool GrantSteps::loadRow(const std::string& sql, const std::function<void(const Row&)>& use) {
     if (m_connection.query(sql) != 0) {
-        stop(QStringLiteral("There is no right to access."));
+        stopWithError(QStringLiteral("There is no right to access."));
         return false;
     }
     Result rows = m_connection.storeResult();

@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
+
+class QDialog;
+class QWidget;
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velkin {
 
@@ -10,8 +15,20 @@ class Connection;
 class Operator;
 class Row;
 
+/// One entry of mysql.db: an account's privileges on a database.
+struct DatabaseEntry {
+    std::string database;
+    std::string host;
+    std::string user;
+};
+
 /// The caption of the privilege screens' stop and information messages.
 QString infoCaption();
+/// What the host screens say on servers that no longer read mysql.host.
+QString hostTableIgnoredText();
+/// Puts that text at the top of a host screen (label "Host limits") and disables the given widgets,
+/// so that nothing there reads or writes a table the server ignores.
+void showHostTableIgnored(QDialog& dialog, std::initializer_list<QWidget*> disabled);
 
 /// Steps that the grant-table screens repeat, each with its fixed messages.
 class GrantSteps {
@@ -20,6 +37,31 @@ public:
 
     /// A failure message with the "Velkin Infomation" caption and the stop icon.
     void stop(const QString& text);
+    /// The same for a statement that failed: the text, a line break and the server's "%d:%s".
+    void stopWithError(const QString& text);
+    /// text, a line break and the server's "%d:%s" of the last statement.
+    QString withError(const QString& text) const;
+    /// Puts what was written to the grant tables into force (the server reads them only when told).
+    /// Says so when the reload fails, since the change then has no effect yet.
+    bool reload();
+    /// Removes an account with everything it owns: its rows of the grant tables, or DROP USER where
+    /// accounts are changed with statements. Says why when it fails.
+    bool deleteAccount(const std::string& host, const std::string& user);
+    /// True where host limits are honoured by the server; otherwise says once that they are part of
+    /// each account's user@host now.
+    bool hostTableHonoured();
+    /// Changes a database entry from the flags it held to the wanted ones, perhaps under a new key:
+    /// the screen's own statement on mysql.db followed by a reload, or on servers that take database
+    /// grants only as statements, GRANT and REVOKE (a moved entry is revoked at its old key). Says
+    /// failure with the server's "%d:%s" when a statement fails.
+    bool changeDatabaseEntry(const DatabaseEntry& from, const std::vector<bool>& held,
+                             const DatabaseEntry& to, const std::vector<bool>& wanted,
+                             const std::string& tableStatement, const QString& failure);
+    /// Removes a database entry: DELETE on mysql.db and a reload, or REVOKE of everything it holds.
+    bool removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held,
+                             const QString& failure);
+    /// Sends a statement that writes mysql.db and reloads; says failure with "%d:%s" when it fails.
+    bool writeGrantTable(const std::string& sql, const QString& failure);
     /// Makes mysql the default database. On failure says "A database does not open.", before a
     /// change with the stop icon, before a read without.
     bool useGrantDatabase(bool beforeChange);

@@ -24,6 +24,10 @@ HostDetailsDialog::HostDetailsDialog(Connection& connection, Operator& op, const
       m_host(host),
       m_database(database) {
     build();
+    if (!m_connection.dialect().honoursHostTable()) {
+        showHostTableIgnored(*this, {m_boxes, m_updateButton, m_deleteButton});
+        return;
+    }
     loadRow();
 }
 
@@ -37,13 +41,13 @@ void HostDetailsDialog::build() {
     database->setReadOnly(true);
     m_boxes = new PrivilegeBoxes(GrantTable::Host, QStringLiteral("host "), this);
 
-    auto* update = new QPushButton(QStringLiteral("Update"), this);
+    auto* update = m_updateButton = new QPushButton(QStringLiteral("Update"), this);
     update->setObjectName(QStringLiteral("Update"));
     update->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Cancel"));
     cancel->setAutoDefault(false);
-    auto* remove = new QPushButton(QStringLiteral("Delete"), this);
+    auto* remove = m_deleteButton = new QPushButton(QStringLiteral("Delete"), this);
     remove->setObjectName(QStringLiteral("Delete"));
     remove->setAutoDefault(false);
     connect(update, &QPushButton::clicked, this, &HostDetailsDialog::update);
@@ -83,11 +87,10 @@ void HostDetailsDialog::update() {
     if (!m_op.ask(textf("May I update truly?(%s)", u8(m_host))))
         return;
     // The host field cannot be edited here, so the row keeps its host.
-    if (m_connection.query(
-            hostRowUpdate(m_connection, u8(m_host), m_boxes->flags(), u8(m_database), u8(m_host))) != 0) {
-        m_steps.stop(QStringLiteral("It failed in updating."));
+    if (!m_steps.writeGrantTable(
+            hostRowUpdate(m_connection, u8(m_host), m_boxes->flags(), u8(m_database), u8(m_host)),
+            QStringLiteral("It failed in updating.")))
         return;
-    }
     m_op.inform(QStringLiteral("The database was updated."));
     accept();
 }
@@ -101,10 +104,9 @@ void HostDetailsDialog::deleteHost() {
         return;
     if (!m_steps.useGrantDatabase(true))
         return;
-    if (m_connection.query(hostRowDelete(m_connection, u8(m_host), u8(m_database))) != 0) {
-        m_steps.stop(QStringLiteral("There is no right to access."));
+    if (!m_steps.writeGrantTable(hostRowDelete(m_connection, u8(m_host), u8(m_database)),
+                                 QStringLiteral("There is no right to access.")))
         return;
-    }
     accept();
 }
 

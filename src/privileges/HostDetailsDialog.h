@@ -2,7 +2,10 @@
 
 #include <QDialog>
 
+#include "GrantChanges.h"
 #include "GrantSteps.h"
+
+class QPushButton;
 
 namespace velkin {
 
@@ -34,6 +37,9 @@ private:
     const QString m_host;
     const QString m_database;
     PrivilegeBoxes* m_boxes = nullptr;
+    QPushButton* m_updateButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
+    GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 
 }  // namespace velkin

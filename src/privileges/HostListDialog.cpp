@@ -37,6 +37,8 @@ QPushButton* button(const QString& label, QWidget* parent) {
 HostListDialog::HostListDialog(Connection& connection, Operator& op, QWidget* parent)
     : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op) {
     build();
+    if (!m_connection.dialect().honoursHostTable())
+        showHostTableIgnored(*this, {m_refused, m_restricted});
     fill();
 }
 
@@ -97,6 +99,8 @@ void HostListDialog::fillDatabases() {
 }
 
 void HostListDialog::fillHosts(QListWidget* list, bool restricted) {
+    if (!m_connection.dialect().honoursHostTable())
+        return;
     if (!m_connection.selectDb("mysql"))
         return;
     if (m_connection.query("select * from host") != 0)
@@ -152,10 +156,9 @@ void HostListDialog::deleteHost() {
         return;
     if (!m_steps.useGrantDatabase(true))
         return;
-    if (m_connection.query(hostRowDelete(m_connection, u8(m_selectedHost), u8(m_selectedDatabase))) != 0) {
-        m_steps.stop(QStringLiteral("There is no right to access."));
+    if (!m_steps.writeGrantTable(hostRowDelete(m_connection, u8(m_selectedHost), u8(m_selectedDatabase)),
+                                 QStringLiteral("There is no right to access.")))
         return;
-    }
     fill();
 }
 

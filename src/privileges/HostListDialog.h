@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "GrantChanges.h"
 #include "GrantSteps.h"
 
 class QListWidget;
@@ -54,6 +55,7 @@ private:
     QListWidget* m_databases = nullptr;
     QListWidget* m_refused = nullptr;
     QListWidget* m_restricted = nullptr;
+    GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 
 }  // namespace velkin

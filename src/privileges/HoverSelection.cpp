@@ -7,11 +7,17 @@
 namespace velkin {
 
 HoverSelection::HoverSelection(QAbstractItemView* view, bool underline)
-    : QObject(view), m_view(view), m_underline(underline) {
+    : QObject(view), m_view(view), m_viewport(view->viewport()), m_underline(underline) {
     m_timer.setSingleShot(true);
     m_timer.setInterval(kRestMilliseconds);
     view->setMouseTracking(true);
     view->viewport()->installEventFilter(this);
+    // The viewport goes before this filter does (both are children of the view); from then on the
+    // view is half destroyed.
+    connect(view->viewport(), &QObject::destroyed, this, [this] {
+        m_viewGone = true;
+        m_timer.stop();
+    });
     connect(view, &QAbstractItemView::entered, this, &HoverSelection::enter);
     connect(&m_timer, &QTimer::timeout, this, &HoverSelection::rest);
 }
@@ -35,9 +41,16 @@ void HoverSelection::rest() {
 }
 
 bool HoverSelection::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view->viewport() && event->type() == QEvent::Leave)
+    if (watched == m_viewport && event->type() == QEvent::Leave && viewAlive())
         leave();
     return QObject::eventFilter(watched, event);
+}
+
+bool HoverSelection::viewAlive() const {
+    // While the view is being destroyed its viewport still reports leaving; by then the object is no
+    // longer a view (its type has fallen back to a base class), so none of its members may be called.
+    // Asking the meta object, a virtual call through QObject, is safe at every stage.
+    return !m_viewGone && qobject_cast<const QAbstractItemView*>(m_viewport->parent()) == m_view;
 }
 
 void HoverSelection::leave() {

@@ -30,9 +30,12 @@ protected:
 
 private:
     void leave();
+    bool viewAlive() const;
     void underline(const QModelIndex& index, bool on);
 
     QAbstractItemView* m_view;
+    QObject* m_viewport;
+    bool m_viewGone = false;
     bool m_underline;
     QPersistentModelIndex m_hot;
     QTimer m_timer;

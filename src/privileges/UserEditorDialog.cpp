@@ -11,8 +11,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "AccountStatements.h"
+#include "AccountWriter.h"
 #include "DatabaseDialog.h"
 #include "DatabasePicture.h"
+#include "GrantStatements.h"
 #include "PrivilegeFlags.h"
 #include "SelectDatabaseDialog.h"
 #include "session/Connection.h"
@@ -43,7 +46,7 @@ QLineEdit* field(const QString& name, QWidget* parent, bool masked = false) {
 }  // namespace
 
 UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_mode(NewUser) {
+    : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op), m_mode(NewUser) {
     build();
 }
 
@@ -52,6 +55,7 @@ UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, const Q
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
+      m_steps(connection, op),
       m_mode(ExistingUser),
       m_keyHost(host),
       m_keyUser(user) {
@@ -225,11 +229,15 @@ bool UserEditorDialog::accountSaved() {
 void UserEditorDialog::open() {
     if (!selectGrantDatabase(false))
         return;
+    // Where mysql.user is not the classic table its columns are named, so that the flags keep
+    // their positions.
     std::string sql =
-        sqlf("select * from mysql.user where Host = '%s' AND User = '%s'",
-             escapeValue(m_connection, u8(m_keyHost)), escapeValue(m_connection, u8(m_keyUser)));
+        m_connection.dialect().usesAccountStatements()
+            ? accountRowQuery(m_connection, u8(m_keyHost), u8(m_keyUser))
+            : sqlf("select * from mysql.user where Host = '%s' AND User = '%s'",
+                   escapeValue(m_connection, u8(m_keyHost)), escapeValue(m_connection, u8(m_keyUser)));
     if (m_connection.query(sql) != 0) {
-        m_op.inform(QStringLiteral("There is no right to access."));
+        m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
     }
     Result rows = m_connection.storeResult();
@@ -254,7 +262,7 @@ void UserEditorDialog::refreshDatabaseList() {
         sqlf("select * from mysql.db where User = '%s'", escapeValue(m_connection, u8(m_keyUser)));
     Result rows = m_connection.select(sql);
     if (!rows) {
-        m_op.inform(QStringLiteral("There is no right to access."));
+        m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
     }
     QSignalBlocker quiet(m_databases);
@@ -276,12 +284,9 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
     m_keyUser = m_user->text();
     if (!selectGrantDatabase(false))
         return;
-    std::string sql =
-        sqlf("select * from mysql.db where db = '%s' AND Host = '%s' AND User = '%s'",
-             escapeValue(m_connection, u8(item->text())), escapeValue(m_connection, u8(m_selectedEntryHost)),
-             escapeValue(m_connection, u8(m_keyUser)));
+    std::string sql = dbRowQuery(m_connection, u8(item->text()), u8(m_selectedEntryHost), u8(m_keyUser));
     if (m_connection.query(sql) != 0) {
-        stop(QStringLiteral("There is no right to access."));
+        m_steps.stopWithError(QStringLiteral("There is no right to access."));
         return;
     }
     Result rows = m_connection.storeResult();
@@ -293,6 +298,7 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
     std::vector<bool> on = readFlags(row, GrantTable::Db);
     for (size_t i = 0; i < m_databaseBoxes.size(); ++i)
         m_databaseBoxes[i]->setChecked(on[i]);
+    m_heldDatabaseFlags = on;
     m_selectedDatabase = item->text();
 }
 
@@ -332,10 +338,60 @@ void UserEditorDialog::checkFieldLeft() {
 void UserEditorDialog::update() {
     if (!m_op.ask(QStringLiteral("May I update truly?")))
         return;
+    const bool statements = m_connection.dialect().usesAccountStatements();
     if (m_mode == NewUser)
-        saveNew();
+        statements ? saveNewAccount() : saveNew();
     else
-        saveExisting();
+        statements ? saveExistingAccount() : saveExisting();
+}
+
+void UserEditorDialog::afterSave(const QString& message) {
+    if (m_steps.reload())
+        m_op.inform(message);
+}
+
+void UserEditorDialog::saveNewAccount() {
+    const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
+    if (password != m_check->text()) {
+        stop(QStringLiteral("A password is checked."));
+        m_password->clear();
+        m_check->clear();
+        return;
+    }
+    AccountWriter writer(m_connection, m_steps);
+    bool created = false;
+    const bool saved = writer.create({u8(host), u8(user), u8(password), true, flags(m_globalBoxes)}, created);
+    if (created) {
+        // The account exists from here on, even when its privileges failed: a second Update changes it.
+        m_keyHost = host;
+        m_keyUser = user;
+        m_mode = ExistingUser;
+        m_passwordEdited = false;
+    }
+    if (saved)
+        afterSave(QStringLiteral("It added to the database and data was confirmed."));
+}
+
+void UserEditorDialog::saveExistingAccount() {
+    const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
+    AccountEdit edit{u8(host), u8(user), u8(password), false, flags(m_globalBoxes)};
+    if (m_passwordEdited && password == m_check->text()) {
+        edit.setPassword = true;
+        m_op.inform(QStringLiteral("A password is changed.!!"), kInfoCaption, MessageIcon::Information);
+    }
+    AccountWriter writer(m_connection, m_steps);
+    bool renamed = false;
+    const bool saved = writer.change(u8(m_keyHost), u8(m_keyUser), edit, renamed);
+    if (renamed) {
+        // The account now answers to the new name only; the next save must address it so.
+        m_keyHost = host;
+        m_keyUser = user;
+    }
+    if (saved) {
+        m_passwordEdited = false;
+        refreshDatabaseList();
+        afterSave(QStringLiteral("The database was updated and data was confirmed."));
+    }
 }
 
 void UserEditorDialog::saveNew() {
@@ -352,15 +408,14 @@ void UserEditorDialog::saveNew() {
     if (!selectGrantDatabase(true))
         return;
     if (m_connection.query(sqlf("INSERT INTO user SET %s", set)) != 0) {
-        m_op.inform(QStringLiteral("It failed in renewal of user information."), QStringLiteral("Velkin"),
-                    MessageIcon::Stop);
+        m_op.inform(m_steps.withError(QStringLiteral("It failed in renewal of user information.")),
+                    QStringLiteral("Velkin"), MessageIcon::Stop);
         return;
     }
     m_keyHost = host;
     m_keyUser = user;
     m_mode = ExistingUser;
-    m_connection.refresh(kGrantReload);
-    m_op.inform(QStringLiteral("It added to the database and data was confirmed."));
+    afterSave(QStringLiteral("It added to the database and data was confirmed."));
 }
 
 void UserEditorDialog::saveExisting() {
@@ -375,7 +430,7 @@ void UserEditorDialog::saveExisting() {
     const std::string keyUser = escapeValue(m_connection, u8(m_keyUser));
     if (m_connection.query(
             sqlf("UPDATE user SET %s where Host = '%s' AND User = '%s'", set, keyHost, keyUser)) != 0) {
-        stop(QStringLiteral("It failed in renewal of user information."));
+        m_steps.stopWithError(QStringLiteral("It failed in renewal of user information."));
         return;
     }
     // The account's database rows follow a changed host or user name; only this account's rows, so
@@ -383,11 +438,10 @@ void UserEditorDialog::saveExisting() {
     std::string dbSet = hostUserKeyPart(m_connection, u8(host), u8(user));
     if (m_connection.query(
             sqlf("UPDATE mysql.db SET %s where User = '%s' AND Host = '%s'", dbSet, keyUser, keyHost)) != 0) {
-        m_op.inform(QStringLiteral("It failed in renewal of database information."));
+        m_op.inform(m_steps.withError(QStringLiteral("It failed in renewal of database information.")));
         return;
     }
-    m_connection.refresh(kGrantReload);
-    m_op.inform(QStringLiteral("The database was updated and data was confirmed."));
+    afterSave(QStringLiteral("The database was updated and data was confirmed."));
 }
 
 void UserEditorDialog::deleteUser() {
@@ -395,21 +449,8 @@ void UserEditorDialog::deleteUser() {
         return;
     if (!m_op.ask(QStringLiteral("May I delete truly?")))
         return;
-    if (!selectGrantDatabase(true))
-        return;
-    const std::string keyHost = escapeValue(m_connection, u8(m_keyHost));
-    const std::string keyUser = escapeValue(m_connection, u8(m_keyUser));
-    std::string where = sqlf("%s Host = '%s' AND User = '%s'", "", keyHost, keyUser);
-    if (m_connection.query("DELETE FROM mysql.user where " + where) != 0) {
-        stop(QStringLiteral("There is no right to access."));
-        return;
-    }
-    std::string dbWhere = sqlf("%s User = '%s' AND Host = '%s'", "", keyUser, keyHost);
-    if (m_connection.query("DELETE FROM mysql.db where " + dbWhere) != 0) {
-        stop(QStringLiteral("There is no right to access."));
-        return;
-    }
-    accept();
+    if (m_steps.deleteAccount(u8(m_keyHost), u8(m_keyUser)))
+        accept();
 }
 
 // ---- database block -----------------------------------------------------------------------------
@@ -435,10 +476,10 @@ void UserEditorDialog::addDatabase() {
         "VALUES" +
         sqlf("%s('localhost','%s','%s','N','N','N','N','N','N')", "", escapeValue(m_connection, u8(database)),
              escapeValue(m_connection, u8(m_keyUser)));
-    if (m_connection.query(sql) != 0) {
-        stop(QStringLiteral("There is no right to access."));
+    // A database entry without privileges cannot be made with GRANT, so the row is written on every
+    // server.
+    if (!m_steps.writeGrantTable(sql, QStringLiteral("There is no right to access.")))
         return;
-    }
     refreshDatabaseList();
 }
 
@@ -457,10 +498,12 @@ void UserEditorDialog::updateDatabase() {
         sqlf("UPDATE db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
              escapeValue(m_connection, u8(m_selectedDatabase)),
              escapeValue(m_connection, u8(m_selectedEntryHost)), escapeValue(m_connection, u8(m_keyUser)));
-    if (m_connection.query(sql) != 0) {
-        stop(QStringLiteral("It failed in updating."));
+    const DatabaseEntry from{u8(m_selectedDatabase), u8(m_selectedEntryHost), u8(m_keyUser)};
+    const DatabaseEntry to{u8(m_selectedDatabase), u8(m_blockHost->text()), u8(m_user->text())};
+    if (!m_steps.changeDatabaseEntry(from, m_heldDatabaseFlags, to, flags(m_databaseBoxes), sql,
+                                     QStringLiteral("It failed in updating.")))
         return;
-    }
+    m_heldDatabaseFlags = flags(m_databaseBoxes);
     refreshDatabaseList();
     m_op.inform(QStringLiteral("The database was updated."));
 }
@@ -476,14 +519,10 @@ void UserEditorDialog::deleteDatabase() {
         return;
     if (!selectGrantDatabase(true))
         return;
-    std::string where = sqlf("%s Host = '%s' AND Db = '%s' AND User = '%s'", "",
-                             escapeValue(m_connection, u8(m_blockHost->text())),
-                             escapeValue(m_connection, u8(m_selectedDatabase)),
-                             escapeValue(m_connection, u8(m_user->text())));
-    if (m_connection.query("DELETE FROM mysql.db where " + where) != 0) {
-        stop(QStringLiteral("There is no right to access."));
+    const DatabaseEntry entry{u8(m_selectedDatabase), u8(m_blockHost->text()), u8(m_user->text())};
+    if (!m_steps.removeDatabaseEntry(entry, m_heldDatabaseFlags,
+                                     QStringLiteral("There is no right to access.")))
         return;
-    }
     refreshDatabaseList();
 }
 

@@ -4,6 +4,9 @@
 #include <functional>
 #include <vector>
 
+#include "GrantChanges.h"
+#include "GrantSteps.h"
+
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
@@ -70,17 +73,22 @@ private:
     bool accountSaved();
     void saveNew();
     void saveExisting();
+    void saveNewAccount();
+    void saveExistingAccount();
+    void afterSave(const QString& message);
     std::vector<bool> flags(const std::vector<QCheckBox*>& boxes) const;
     void stop(const QString& text);
 
     Connection& m_connection;
     Operator& m_op;
+    GrantSteps m_steps;
     int m_mode;
     QString m_keyHost;
     QString m_keyUser;
     bool m_passwordEdited = false;
     QString m_selectedDatabase;
     QString m_selectedEntryHost;
+    std::vector<bool> m_heldDatabaseFlags;  // what the chosen entry held when it was loaded
     std::function<void(const QString&)> m_openDatabaseDialog;
 
     QLineEdit* m_host = nullptr;
@@ -91,6 +99,7 @@ private:
     QListWidget* m_databases = nullptr;
     QLineEdit* m_blockHost = nullptr;
     std::vector<QCheckBox*> m_databaseBoxes;  // in mysql.db column order
+    GrantScreen m_grantScreen;                // tells the charts when this screen closes
 };
 
 }  // namespace velkin

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "AccountLegend.h"
+#include "AccountStatements.h"
 #include "GrantListText.h"
 #include "PictureList.h"
 #include "PrivilegeFlags.h"
@@ -106,7 +107,11 @@ void UserListDialog::fill() {
         return;
     if (!m_connection.listFields("user"))
         return;
-    if (m_connection.query("select * from user") != 0)
+    // Where mysql.user is not the classic table, its columns are named (the flags keep their
+    // positions, only privileges decide Admin) and roles are left out.
+    const ServerDialect& dialect = m_connection.dialect();
+    if (m_connection.query(dialect.usesAccountStatements() ? accountRowsQuery(dialect)
+                                                           : "select * from user") != 0)
         return;
     QSignalBlocker quietAdmin(m_admin), quietCommon(m_common);
     m_admin->clear();
@@ -158,22 +163,8 @@ void UserListDialog::deleteAccount() {
     const QString user = accountUser(m_selectedUser), host = m_selectedHost;
     if (!m_op.ask(deleteAccountQuestion(user, host)))
         return;
-    if (!m_steps.useGrantDatabase(true))
+    if (!m_steps.deleteAccount(u8(host), u8(user)))
         return;
-    const std::string escapedHost = escapeValue(m_connection, u8(host));
-    const std::string escapedUser = escapeValue(m_connection, u8(user));
-    if (m_connection.query("DELETE FROM mysql.user where " +
-                           sqlf("%s Host = '%s' AND User = '%s'", "", escapedHost, escapedUser)) != 0) {
-        m_steps.stop(QStringLiteral("There is no right to access."));
-        return;
-    }
-    // Only this account's database rows: the same user name at another host is another account
-    // and keeps its grants.
-    if (m_connection.query("DELETE FROM mysql.db where " +
-                           sqlf("%s User = '%s' AND Host = '%s'", "", escapedUser, escapedHost)) != 0) {
-        m_steps.stop(QStringLiteral("There is no right to access."));
-        return;
-    }
     fill();
 }
 

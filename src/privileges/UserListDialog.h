@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "GrantChanges.h"
 #include "GrantSteps.h"
 
 class QLineEdit;
@@ -58,6 +59,7 @@ private:
     QListWidget* m_common = nullptr;
     QLineEdit* m_user = nullptr;
     QLineEdit* m_host = nullptr;
+    GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 
 }  // namespace velkin

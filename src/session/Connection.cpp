@@ -125,7 +125,25 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     m_dialect = ServerDialect(mysql_get_server_version(m_mysql),
                               serverInfo().find("MariaDB") != std::string::npos);
     loadReservedWords();
+    loadAccountFacts();
     return true;
+}
+
+void Connection::loadAccountFacts() {
+    // The login's own question, not a statement of any screen: it is not reported to the statement
+    // observer, so that what a screen sends on a fresh connection is all that is seen.
+    AccountFacts facts;
+    const std::string sql = ServerDialect::accountFactsQuery();
+    Result r;
+    if (mysql_real_query(m_mysql, sql.data(), static_cast<unsigned long>(sql.size())) == 0)
+        r = storeResult();
+    if (Row row = r.fetchRow()) {
+        facts.userTableType = row.str(0);
+        facts.passwordColumn = row.text(1) == "1";
+        facts.roleColumn = row.text(2) == "1";
+        facts.hostTable = row.text(3) == "1";
+    }
+    m_dialect.learnAccounts(facts);
 }
 
 void Connection::loadReservedWords() {

@@ -146,6 +146,9 @@ public:
     unsigned int protoInfo() const;
     unsigned long serverVersion() const;
     const ServerDialect& dialect() const { return m_dialect; }
+    /// Replaces what the login learned about the server; tests use it to follow the paths of servers
+    /// that cannot be installed here.
+    void setDialect(const ServerDialect& dialect) { m_dialect = dialect; }
     MYSQL* handle() const { return m_mysql; }
 
     /// Held by work that must not be interrupted by other traffic on this connection (the keep-alive
@@ -177,6 +180,7 @@ public:
 
 private:
     void loadReservedWords();
+    void loadAccountFacts();
     void reportCall(const std::string& call) const;
 
     MYSQL* m_mysql = nullptr;

@@ -52,7 +52,41 @@ std::string upper(std::string_view s) {
 
 }  // namespace
 
-ServerDialect::ServerDialect(unsigned long version, bool mariaDb) : m_version(version), m_mariaDb(mariaDb) {}
+ServerDialect::ServerDialect(unsigned long version, bool mariaDb) : m_version(version), m_mariaDb(mariaDb) {
+    learnAccounts(AccountFacts{});
+}
+
+const char* ServerDialect::accountFactsQuery() {
+    return "SELECT (SELECT TABLE_TYPE FROM information_schema.TABLES WHERE TABLE_SCHEMA = 'mysql' AND "
+           "TABLE_NAME = 'user'), (SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
+           "'mysql' AND TABLE_NAME = 'user' AND COLUMN_NAME = 'Password'), (SELECT COUNT(*) FROM "
+           "information_schema.COLUMNS WHERE TABLE_SCHEMA = 'mysql' AND TABLE_NAME = 'user' AND "
+           "COLUMN_NAME = 'is_role'), (SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = "
+           "'mysql' AND TABLE_NAME = 'host')";
+}
+
+void ServerDialect::learnAccounts(const AccountFacts& facts) {
+    // An unknown version (0) is a current server.
+    const bool known = m_version != 0;
+    const bool oldServer = known && (m_mariaDb ? m_version < 100000 : m_version < 50607);
+    if (facts.userTableType.empty()) {
+        const bool statements = !known || (m_mariaDb ? m_version >= 100400 : m_version >= 50700);
+        m_accountModel = statements ? AccountModel::AccountStatements : AccountModel::ClassicGrantTables;
+        m_passwordColumn = m_mariaDb || (known && m_version < 50700);
+        m_roleColumn = m_mariaDb && (!known || m_version >= 100005);
+        m_hostTableHonoured = oldServer;
+        return;
+    }
+    const bool classic = upper(facts.userTableType) == "BASE TABLE" && facts.passwordColumn;
+    m_accountModel = classic ? AccountModel::ClassicGrantTables : AccountModel::AccountStatements;
+    m_passwordColumn = facts.passwordColumn;
+    m_roleColumn = facts.roleColumn;
+    m_hostTableHonoured = facts.hostTable && oldServer;
+}
+
+bool ServerDialect::grantsDatabasesByStatement() const {
+    return !m_mariaDb && m_version >= 80000;
+}
 
 const char* ServerDialect::tableTypeKeyword() const {
     // An unknown version (0) is a current server: nothing older than 5.5 is in use any more.

@@ -7,6 +7,18 @@
 
 namespace velkin {
 
+/// How the server keeps its accounts: rows of the grant tables of old that the screens edit directly,
+/// or accounts that only the account statements (CREATE USER, GRANT, ...) may change.
+enum class AccountModel { ClassicGrantTables, AccountStatements };
+
+/// What a login reads about the grant tables (see ServerDialect::accountFactsQuery).
+struct AccountFacts {
+    std::string userTableType;  ///< "BASE TABLE", "VIEW", or empty when the login cannot see mysql.user
+    bool passwordColumn = false;
+    bool roleColumn = false;
+    bool hostTable = false;
+};
+
 /// What differs between the servers of old and the current ones, decided from the server's version,
 /// so that screens keep one behaviour and send the statement that the server understands.
 class ServerDialect {
@@ -27,10 +39,33 @@ public:
     bool isReserved(std::string_view word) const;
     void addReservedWords(const std::vector<std::string>& words);
 
+    /// One query whose single row gives the AccountFacts: the type of mysql.user, whether it has the
+    /// Password and is_role columns (1 or 0), and whether mysql.host exists (1 or 0).
+    static const char* accountFactsQuery();
+    /// Decides the account model from what the login read. Where the login could not see the grant
+    /// tables, the server's version decides (it then cannot use the privilege screens anyway).
+    void learnAccounts(const AccountFacts& facts);
+    AccountModel accountModel() const { return m_accountModel; }
+    bool usesAccountStatements() const { return m_accountModel == AccountModel::AccountStatements; }
+    /// mysql.user has a Password column (absent from MySQL 5.7 on, where the hash has another home).
+    bool userHasPasswordColumn() const { return m_passwordColumn; }
+    /// mysql.user marks roles in an is_role column (MariaDB 10.0.5 on).
+    bool userHasRoleColumn() const { return m_roleColumn; }
+    /// Only MySQL before 5.6.7 and MariaDB before 10.0 still read mysql.host; later servers ignore it
+    /// even where it exists, so editing it would change nothing.
+    bool honoursHostTable() const { return m_hostTableHonoured; }
+    /// MySQL 8 may refuse direct writes to mysql.db (partial revokes, roles): its database grants are
+    /// changed with GRANT and REVOKE ON db.*.
+    bool grantsDatabasesByStatement() const;
+
 private:
     unsigned long m_version;
     bool m_mariaDb;
     std::set<std::string> m_extraReserved;  // upper case
+    AccountModel m_accountModel = AccountModel::AccountStatements;
+    bool m_passwordColumn = true;
+    bool m_roleColumn = false;
+    bool m_hostTableHonoured = false;
 };
 
 }  // namespace velkin

@@ -5,6 +5,7 @@
 
 #include "ChartPictures.h"
 #include "ChartSurvey.h"
+#include "privileges/GrantChanges.h"
 #include "session/CSorvaneDoc.h"
 
 namespace velkin {
@@ -44,6 +45,13 @@ CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* p
     white.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(white);
     viewport()->setAutoFillBackground(true);
+    // A chart of grants that a closed screen may have changed is drawn afresh at its next paint.
+    connect(&GrantChanges::instance(), &GrantChanges::screenClosed, this, [this] {
+        if (m_doc.m_chartKind >= 2 && !m_drawing) {
+            m_drawn = false;
+            m_canvas->update();
+        }
+    });
 }
 
 void CDbGraphView::execute(Command command) {

@@ -15,9 +15,9 @@ class ViewHost;
 
 /// The chart view of the right pane for every node that is not a table: the disk usage of the server
 /// or of a database, and the grant rows of a database or of the whole server, as the session's chart
-/// kind says. The chart is drawn when the view is first painted and kept for the life of the view:
-/// drawing sends a status statement per database or table, and each selection in the tree makes a new
-/// view, which draws afresh.
+/// kind says. The chart is drawn when the view is first painted and kept: drawing sends a status
+/// statement per database or table, and each selection in the tree makes a new view, which draws
+/// afresh. A chart of grants is drawn afresh too when a screen that can change grants has closed.
 class CDbGraphView : public QScrollArea, public CommandTarget {
     Q_OBJECT
 public:

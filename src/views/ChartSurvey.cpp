@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "privileges/AccountStatements.h"
+#include "privileges/GrantSteps.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
 
@@ -122,8 +124,31 @@ std::optional<std::vector<DatabaseGrants>> surveyDatabaseGrants(Connection& conn
     return grants;
 }
 
+namespace {
+
+/// A host chart on a server that ignores mysql.host: drawn as having no rows, with the notice that host
+/// limits are part of each account in place of the "not performed" line.
+ChartLayout hostLimitsElsewhere(ChartLayout layout, const QString& emptyLine) {
+    for (ChartText& t : layout.texts) {
+        if (t.text == emptyLine) {
+            t.text = hostTableIgnoredText();
+            t.at.setX(50);
+        }
+    }
+    return layout;
+}
+
+}  // namespace
+
 ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostName, const QString& database) {
     const std::string db = u8(database);
+    const ServerDialect& dialect = connection.dialect();
+    if (kind == 2 && !dialect.honoursHostTable())
+        return hostLimitsElsewhere(accessRestrictionsChart(database, GrantRows(GrantRows::value_type())),
+                                   QStringLiteral("Access restrictions are not performed."));
+    if (kind == 4 && !dialect.honoursHostTable())
+        return hostLimitsElsewhere(hostOverviewChart(GrantRows(GrantRows::value_type())),
+                                   QStringLiteral("Host restrictions are not performed."));
     switch (kind) {
         case 0:
             return serverUsageChart(hostName, surveyServer(connection));
@@ -142,7 +167,11 @@ ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostNam
         case 5:
             return databaseOverviewChart(surveyDatabaseGrants(connection));
         case 6:
-            return userOverviewChart(readGrantRows(connection, "select * from mysql.user"));
+            // Named columns where mysql.user is not the classic table: the words keep their
+            // positions, and roles are not listed as users.
+            return userOverviewChart(readGrantRows(connection, dialect.usesAccountStatements()
+                                                                   ? accountRowsQuery(dialect)
+                                                                   : "select * from mysql.user"));
         default:
             return ChartLayout{};
     }

@@ -44,15 +44,18 @@ TEST_F(DatabaseDialogTest, OpensWithGrantedUsersAndAccountsLastRowFirst) {
     EXPECT_EQ("Database", dialog.windowTitle());
     EXPECT_EQ("velkin_pe_db", edit(dialog, "Database name")->text());
     EXPECT_TRUE(edit(dialog, "Database name")->isReadOnly());
-    EXPECT_EQ((std::vector<std::string>{"select * from mysql.db where Db = 'velkin_pe_db'",
-                                        "select Host,User from mysql.user"}),
+    // Roles are left out where the server has them.
+    const std::string accountsRead = onStockServer()
+                                         ? "select Host,User from mysql.user u where u.is_role <> 'Y'"
+                                         : "select Host,User from mysql.user";
+    EXPECT_EQ((std::vector<std::string>{"select * from mysql.db where Db = 'velkin_pe_db'", accountsRead}),
               log.statements);
     EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
 
     const auto serverUsers = rows("select * from mysql.db where Db = 'velkin_pe_db'", {2});
     EXPECT_EQ(reversed(serverUsers), labels(dialog.grantedUsers()));
     EXPECT_EQ("%", entry(dialog.grantedUsers(), "velkin_pe_b")->data(kSecondText).toString());
-    auto serverAccounts = rows("select Host,User from mysql.user", {0, 1});
+    auto serverAccounts = rows(accountsRead, {0, 1});
     for (auto& a : serverAccounts)
         a[a.find('|')] = '@';
     EXPECT_EQ(reversed(serverAccounts), accounts(dialog.userList()));
@@ -198,7 +201,8 @@ TEST_F(DatabaseDialogTest, DoubleClickedAccountGetsARowWithTheTableDefaults) {
     op.answer(true);
     dialog.addAccount(row);
     ASSERT_EQ(1u, op.messages.size());
-    EXPECT_EQ("There is no right to access.", op.messages[0].text);
+    EXPECT_TRUE(op.messages[0].text.startsWith("There is no right to access.\n1062:"))
+        << op.messages[0].text.toStdString();
     EXPECT_EQ("Velkin Infomation", op.messages[0].caption);
     EXPECT_EQ(MessageIcon::Stop, op.messages[0].icon);
 }
@@ -225,7 +229,8 @@ TEST_F(DatabaseDialogTest, ASessionWithoutGrantTablesIsToldWhy) {
     EXPECT_TRUE(op.messages[0].text.startsWith("There is no right to access.\n1142:"))
         << op.messages[0].text.toStdString();
     EXPECT_EQ(appTitle(), op.messages[0].caption);
-    EXPECT_EQ("There is no right to access.", op.messages[1].text);
+    EXPECT_TRUE(op.messages[1].text.startsWith("There is no right to access.\n1142:"))
+        << op.messages[1].text.toStdString();
     EXPECT_EQ(0, dialog.grantedUsers()->count());
     EXPECT_EQ(0, dialog.userList()->rowCount());
 }

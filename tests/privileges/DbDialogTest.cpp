@@ -103,7 +103,8 @@ TEST_F(DbDialogTest, UpdateClosesAsOkWhateverHappens) {
         op.answer(true);
         dialog.update();
         ASSERT_EQ(1u, op.messages.size());
-        EXPECT_EQ("It failed in updating.", op.messages[0].text);
+        EXPECT_TRUE(op.messages[0].text.startsWith("It failed in updating.\n1062:"))
+            << op.messages[0].text.toStdString();
         EXPECT_EQ("Velkin Infomation", op.messages[0].caption);
         EXPECT_EQ(MessageIcon::Stop, op.messages[0].icon);
         EXPECT_TRUE(log.calls.empty());

@@ -5,7 +5,7 @@ using namespace velkin;
 using namespace velkin::test;
 
 namespace {
-using HostDetailsTest = GrantRowsTest;
+using HostDetailsTest = HostTableTest;
 }
 
 TEST_F(HostDetailsTest, UpdateWritesTheFlagsAndCloses) {
@@ -41,7 +41,7 @@ TEST_F(HostDetailsTest, UpdateWritesTheFlagsAndCloses) {
         log.statements);
     EXPECT_EQ(QStringList{"The database was updated."}, op.messageTexts());
     EXPECT_EQ(QDialog::Accepted, dialog.result());
-    EXPECT_TRUE(log.calls.empty());
+    EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls) << "the write is put into force";
     EXPECT_EQ("Y|N|Y",
               value("SELECT CONCAT_WS('|', Insert_priv, Create_priv, Alter_priv) FROM mysql.host WHERE "
                     "Db = 'velkin_pe_db'"));

@@ -11,7 +11,7 @@ using namespace velkin::test;
 
 namespace {
 
-class HostListTest : public GrantRowsTest {
+class HostListTest : public HostTableTest {
 protected:
     /// This test's entries of a host list as host|db, in list order.
     static std::vector<std::string> mine(const QListWidget* list) {

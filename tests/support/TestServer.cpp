@@ -23,6 +23,11 @@ unsigned int testPort() {
     return port;
 }
 
+bool onStockServer() {
+    const char* kind = std::getenv("VELKIN_TEST_SERVER_KIND");
+    return kind && std::string(kind) == "stock";
+}
+
 Account adminAccount() { return {"root", ""}; }
 Account commonAccount() { return {"sorvane_common", "common"}; }
 

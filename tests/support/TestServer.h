@@ -12,6 +12,10 @@ namespace velkin::test {
 std::string testHost();
 unsigned int testPort();
 
+/// True when the server of this run keeps its grant tables as installed (accounts in
+/// mysql.global_priv, no mysql.host); false on the classic one (the grant tables of old).
+bool onStockServer();
+
 struct Account {
     std::string user;
     std::string password;

@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "ViewTesting.h"
+#include "privileges/GrantChanges.h"
+#include "privileges/GrantSteps.h"
 #include "session/SqlText.h"
 #include "views/ChartText.h"
 
@@ -120,6 +122,13 @@ protected:
 
     /// The chart of a kind as the tree shows it: the session's state, a new view with its initial
     /// update, then the update of all views.
+    /// The host charts as they are where the server still reads mysql.host (MySQL before 5.6.7): this
+    /// server's mysql.host stands in for that server's.
+    void pinServerThatReadsHostTable() {
+        ServerDialect old(50173, false);
+        old.learnAccounts({"BASE TABLE", true, false, true});
+        doc.connection()->setDialect(old);
+    }
     CDbGraphView& show(int kind, const std::string& database = "") {
         doc.m_chartKind = kind;
         doc.m_currentDb = qs(database);
@@ -301,6 +310,7 @@ TEST_F(ChartViewTest, AccessRestrictionsTellRefusedAndPermittedHosts) {
     exec(grants.admin(),
          "INSERT INTO mysql.host (Host, Db, Select_priv, Delete_priv) VALUES ('velkin_chart_pc', "
          "'velkin_chart_grants', 'Y', 'Y')");
+    pinServerThatReadsHostTable();
     StatementLog log;
     CDbGraphView& view = show(2, "velkin_chart_grants");
     const QImage& picture = view.picture();
@@ -372,6 +382,7 @@ TEST_F(ChartViewTest, HostOverviewListsEveryHostRow) {
          "INSERT INTO mysql.host (Host, Db, Alter_priv) VALUES ('velkin_chart_pc', 'velkin_chart_grants', "
          "'Y')");
     const int hostRows = std::stoi(scalar(grants.admin(), "select count(*) from mysql.host"));
+    pinServerThatReadsHostTable();
     CDbGraphView& view = show(4);
     const QImage& picture = view.picture();
     const ChartLayout& layout = view.layout();
@@ -502,4 +513,40 @@ TEST_F(ChartViewTest, KindsWithoutAChartDrawNothingAndKeepTheInitialSize) {
         EXPECT_FALSE(view.layout().height.has_value());
     }
     EXPECT_TRUE(log.statements.empty());
+}
+
+TEST_F(ChartViewTest, HostChartsSayWhereHostLimitsLiveOnServersThatIgnoreTheHostTable) {
+    for (int kind : {2, 4}) {
+        StatementLog log;
+        CDbGraphView& view = show(kind, "velkin_chart_grants");
+        view.picture();
+        EXPECT_TRUE(log.statements.empty()) << "nothing read from a table the server ignores";
+        const ChartText* notice = view.layout().find(hostTableIgnoredText());
+        ASSERT_NE(nullptr, notice) << kind;
+        EXPECT_EQ(50, notice->at.x());
+        EXPECT_EQ(nullptr, view.layout().find(QStringLiteral("Access restrictions are not performed.")));
+        EXPECT_EQ(nullptr, view.layout().find(QStringLiteral("Host restrictions are not performed.")));
+    }
+}
+
+TEST_F(ChartViewTest, AGrantChartIsDrawnAfreshWhenAGrantScreenCloses) {
+    GrantRowsOfOurOwn grants;
+    StatementLog log;
+    CDbGraphView& view = show(6);
+    view.picture();
+    EXPECT_EQ(1, sentCount(log, "select * from mysql.user"));
+    exec(grants.admin(), "INSERT INTO mysql.user (Host, User) VALUES ('localhost', 'velkin_chart_new')");
+    EXPECT_EQ(nullptr, view.layout().find(QStringLiteral("velkin_chart_new  (localhost)")));
+    { GrantScreen closing; }
+    view.picture();
+    EXPECT_EQ(2, sentCount(log, "select * from mysql.user"));
+    EXPECT_NE(nullptr, view.layout().find(QStringLiteral("velkin_chart_new  (localhost)")));
+
+    // A usage chart does not depend on grants and keeps its drawing.
+    CDbGraphView& usage = show(0);
+    usage.picture();
+    const int statusReads = static_cast<int>(log.statements.size());
+    { GrantScreen closing; }
+    usage.picture();
+    EXPECT_EQ(statusReads, static_cast<int>(log.statements.size()));
 }
