@@ -107,6 +107,9 @@ private:
     void dropTable(QTreeWidgetItem* node);
     void lockTable();
     void unlockTable();
+    /// Marks the table this session has locked, so that the emptiness of the others is explained.
+    void showLockedTable();
+    bool isLockedNode(const QTreeWidgetItem* node) const;
     void optimizeTable();
     void executeSql();
     void createDatabase();
@@ -130,6 +133,12 @@ private:
     QTreeWidgetItem* m_databaseRoot = nullptr;
     QTreeWidgetItem* m_lastSelected = nullptr;
     bool m_ready = false;
+    /// The table that "The lock of a table" locked, and the server thread (session) that holds it.
+    struct TableLock {
+        QString database;
+        QString table;
+        unsigned long thread = 0;
+    } m_lock;
 };
 
 }  // namespace velkin
