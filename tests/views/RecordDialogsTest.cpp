@@ -39,11 +39,14 @@ protected:
 
 TEST(PageSetupText, RangesAndChoices) {
     EXPECT_EQ(3, pageCountFor(250, 100));
-    EXPECT_EQ(3, pageCountFor(200, 100)) << "a full last page is followed by an empty one";
+    EXPECT_EQ(2, pageCountFor(200, 100)) << "a full last page is the last";
+    EXPECT_EQ(3, pageCountFor(201, 100));
+    EXPECT_EQ(1, pageCountFor(1, 100));
+    EXPECT_EQ(1, pageCountFor(0, 100));
+    EXPECT_EQ("101  -  200", pageRangeText(2, 2, 100, 200));
     EXPECT_EQ("201  -  250", pageRangeText(3, 3, 100, 250));
     EXPECT_EQ("1  -  100", pageRangeText(1, 3, 100, 250));
     EXPECT_EQ("101  -  200", pageRangeText(2, 3, 100, 250));
-    EXPECT_EQ("201  -  200", pageRangeText(3, 3, 100, 200));
     EXPECT_EQ("It cannot display.", pageRangeText(5, 3, 100, 250));
     EXPECT_EQ("It cannot display.", pageRangeText(0, 3, 100, 250));
     PageChoice beyond = pageChoiceFor(5, 100, 3);
@@ -69,15 +72,15 @@ TEST_F(RecordDialogsTest, PageSetupCountsAndMovesThroughPages) {
     dialog.up();
     EXPECT_EQ("3", text(dialog, "page number")) << "Up stops at the page count";
     edit(dialog, "page length")->setText("50");
-    EXPECT_EQ("6", text(dialog, "page count"));
+    EXPECT_EQ("5", text(dialog, "page count"));
     EXPECT_EQ("101  -  150", text(dialog, "range"));
     edit(dialog, "page length")->setText("0");
-    EXPECT_EQ("6", text(dialog, "page count")) << "a page length of 0 changes nothing";
+    EXPECT_EQ("5", text(dialog, "page count")) << "a page length of 0 changes nothing";
     edit(dialog, "page number")->setText("9");
     EXPECT_EQ("It cannot display.", text(dialog, "range"));
     dialog.ok();
     EXPECT_EQ(QDialog::Accepted, dialog.result());
-    EXPECT_EQ(5, dialog.page()) << "beyond the last page goes to the last";
+    EXPECT_EQ(4, dialog.page()) << "beyond the last page goes to the last";
     EXPECT_EQ(100, dialog.pageLength());
 
     PageSetupDialog low(*session, op, 0, 100, "select count(*) from velkin_dialogs.t");
