@@ -7,6 +7,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QToolBar>
+#include <algorithm>
 
 #include "AboutDialog.h"
 #include "FindDialog.h"
@@ -35,6 +36,11 @@ bool treeCarriesOut(Command command) {
 
 const QString kWindowSection = QStringLiteral("WindowPosition");
 const QString kIdlePrompt = QStringLiteral("Connecting");
+const QString kTreeWidthKey = QStringLiteral("CLeftView_W");
+// The first start shows the tool bar, the tree, a page of records and the status panes whole.
+constexpr int kFirstWidth = 1024;
+constexpr int kFirstHeight = 700;
+constexpr int kFirstTreeWidth = 200;
 }  // namespace
 
 CMainFrame::CMainFrame(CSorvaneDoc& doc, Operator& op, QWidget* parent)
@@ -58,7 +64,7 @@ CMainFrame::CMainFrame(CSorvaneDoc& doc, Operator& op, QWidget* parent)
     m_splitter->addWidget(m_tree);
     m_splitter->addWidget(m_right);
     m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({200, 100});
+    m_splitter->setSizes({kFirstTreeWidth, 100});
     setCentralWidget(m_splitter);
 
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::focusChanged);
@@ -104,6 +110,7 @@ void CMainFrame::buildActions() {
     m_actions[Command::Undo]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
     m_actions[Command::Cut]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     m_actions[Command::Copy]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    m_actions[Command::Find]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     m_actions[Command::Paste]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
 }
 
@@ -207,10 +214,16 @@ void CMainFrame::restoreWindowPlace() {
     m_restoreMinimized = m_settings->readInt(kWindowSection, QStringLiteral("Icon"), 0) != 0;
     m_restoreRect = QRect(m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_X"), 0),
                           m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_Y"), 0),
-                          m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_W"), 640),
-                          m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_H"), 480));
+                          m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_W"), kFirstWidth),
+                          m_settings->readInt(kWindowSection, QStringLiteral("CMainFrame_H"), kFirstHeight));
     move(m_restoreRect.topLeft());
     resize(m_restoreRect.size());
+    const int tree = m_settings->readInt(kWindowSection, kTreeWidthKey, kFirstTreeWidth);
+    m_splitter->setSizes({std::max(tree, 1), std::max(1, width() - tree)});
+}
+
+int CMainFrame::treeWidth() const {
+    return m_splitter->sizes().value(0, kFirstTreeWidth);
 }
 
 void CMainFrame::showRestored() {
@@ -246,6 +259,7 @@ void CMainFrame::saveWindowPlace() {
     m_settings->writeInt(kWindowSection, QStringLiteral("CMainFrame_Y"), outer.y());
     m_settings->writeInt(kWindowSection, QStringLiteral("CMainFrame_W"), outer.width());
     m_settings->writeInt(kWindowSection, QStringLiteral("CMainFrame_H"), outer.height());
+    m_settings->writeInt(kWindowSection, kTreeWidthKey, treeWidth());
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

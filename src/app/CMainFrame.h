@@ -47,6 +47,9 @@ public:
 
     StatusBar& statusBarPanes() { return *m_status; }
     CLeftView& tree() { return *m_tree; }
+    QSplitter* splitter() const { return m_splitter; }
+    /// The tree pane's width; the operator drags it and the next start keeps it.
+    int treeWidth() const;
     QWidget* rightView() const { return m_right; }
     CommandTarget* activeView() const;
     void setActiveView(bool tree);

@@ -1,5 +1,6 @@
 #include "Pictures.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -211,7 +212,14 @@ QIcon applicationIcon() {
 }
 
 QPixmap aboutLogo() {
-    QPixmap pixmap(180, 48);
+    // The name is measured in the font it is drawn with, so that no font cuts it.
+    const QString name = QStringLiteral("VelkinSorvane");
+    QFont font;
+    font.setPixelSize(18);
+    font.setBold(true);
+    const int nameWidth = QFontMetrics(font).horizontalAdvance(name) + 8;
+    constexpr int kPicture = 48;
+    QPixmap pixmap(kPicture + nameWidth, 48);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -219,7 +227,7 @@ QPixmap aboutLogo() {
     p.scale(3, 3);
     cylinder(p, QRectF(0.5, 0.5, 13, 15), QColor(60, 120, 190));
     p.restore();
-    letters(p, QRectF(48, 0, 132, 48), QStringLiteral("VelkinSorvane"), QColor(40, 70, 130), 18);
+    letters(p, QRectF(kPicture, 0, nameWidth, 48), name, QColor(40, 70, 130), 18);
     p.end();
     return pixmap;
 }

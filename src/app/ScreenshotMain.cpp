@@ -13,6 +13,8 @@
 #include "session/Operator.h"
 #include "transfer/SqlConsoleDialog.h"
 #include "views/CLeftView.h"
+#include "views/CSorvaneView.h"
+#include "views/RecordDetailsDialog.h"
 
 using namespace velkin;
 
@@ -75,7 +77,7 @@ int main(int argc, char** argv) {
     CMainFrame frame(doc, op);
     doc.setStatusPanes(&frame.statusPanes());
     frame.initialUpdate();
-    frame.setGeometry(0, 0, 1100, 680);
+    frame.setGeometry(0, 0, 1024, 700);
     frame.show();
     settle();
     if (!doc.connection()) return 1;
@@ -86,7 +88,24 @@ int main(int argc, char** argv) {
     tree.setCurrentItem(demo);
     settle();
     tree.setCurrentItem(child(demo, QStringLiteral("customers")));
+    CSorvaneView* list = frame.recordList();
+    if (list)
+        list->setHotRow(8);
     failures += !save(frame, out + "/main-window.png");
+
+    if (list) {
+        // Customer 9 has no e-mail address: its details show the NULL beside the value.
+        std::vector<std::optional<std::string>> values;
+        for (int column = 0; column < list->columnCount(); ++column) {
+            RowModel::Cell cell = list->rows().cell(8, column);
+            values.push_back(cell ? std::optional<std::string>(std::string(*cell)) : std::nullopt);
+        }
+        RecordDetailsDialog details(*doc.connection(), op, "sorvane_demo", "customers", values, &frame);
+        details.selectLine(2);
+        details.show();
+        failures += !save(details, out + "/record-details.png");
+        details.hide();
+    }
 
     tree.setCurrentItem(tree.databaseRoot());
     failures += !save(frame, out + "/server-usage.png");
@@ -97,9 +116,12 @@ int main(int argc, char** argv) {
 
     SqlConsoleDialog console(*doc.connection(), op, &frame);
     console.findChild<QPlainTextEdit*>(QStringLiteral("Query"))
-        ->setPlainText(QStringLiteral("select c.name, c.city, o.quantity, o.ordered_at\n"
-                                      "from sorvane_demo.orders o join sorvane_demo.customers c on c.id = o.customer_id\n"
-                                      "where o.quantity > 5"));
+        ->setPlainText(QStringLiteral(
+            "-- a script: one statement after the other\n"
+            "UPDATE sorvane_demo.customers SET city = 'Tokyo' WHERE id = 7;\n"
+            "select c.id, c.name, c.email, c.city, o.quantity, o.ordered_at\n"
+            "from sorvane_demo.orders o join sorvane_demo.customers c on c.id = o.customer_id\n"
+            "where o.quantity > 5 order by c.id;"));
     console.execute();
     console.resize(960, 640);
     console.show();

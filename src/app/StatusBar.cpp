@@ -3,30 +3,38 @@
 namespace velkin {
 
 StatusBar::StatusBar(QStatusBar* bar) {
-    const char* initial[kPaneCount] = {"Connecting", "Login Name", "Host Name", "KANA", "CAP", "NUM", "SCRL"};
+    const char* initial[kPaneCount] = {"Connecting", "Login Name", "Host Name", "", ""};
     for (int i = 0; i < kPaneCount; ++i) {
         auto* label = new QLabel(QString::fromUtf8(initial[i]), bar);
         label->setObjectName(QStringLiteral("pane%1").arg(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_panes[i] = label;
-        if (i == 0) {
-            // The message pane gives way first when the window is narrow, so the fixed panes never overlap.
-            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-            label->setMinimumWidth(0);
-            bar->addWidget(label, 1);
-        }
-        else
-            bar->addPermanentWidget(label);
     }
+    // The message pane gives way first when the window is narrow, so the panes that say where one
+    // is never overlap or get cut.
+    m_panes[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_panes[0]->setMinimumWidth(0);
+    bar->addWidget(m_panes[0], 1);
+    // The lock keys' states cannot be read on every desktop Qt runs on, so there are no key panes;
+    // an indicator that never changes would only mislead.
+    for (int i : {kRecordPane, 1, 2, 3})
+        bar->addPermanentWidget(m_panes[i]);
+    m_panes[kRecordPane]->hide();
+    m_panes[3]->hide();
 }
 
 void StatusBar::setPaneText(int pane, const QString& text) {
-    if (pane >= 0 && pane < kPaneCount) m_panes[pane]->setText(text);
+    if (pane < 0 || pane >= kPaneCount)
+        return;
+    m_panes[pane]->setText(text);
+    if (pane == kRecordPane || pane == 3)
+        m_panes[pane]->setVisible(!text.isEmpty());
 }
 
-void StatusBar::setPaneFixed(int pane, int width) {
+void StatusBar::setPaneFixed(int pane, int) {
     if (pane < 0 || pane >= kPaneCount) return;
-    m_panes[pane]->setFixedWidth(width);
+    // The panes are as wide as their texts: a fixed width cut long names and wasted room on short
+    // ones that the record pane needs at 1024 pixels. Only the raised look is taken.
     m_panes[pane]->setFrameStyle(QFrame::Panel | QFrame::Raised);
 }
 

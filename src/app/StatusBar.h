@@ -8,11 +8,12 @@
 
 namespace velkin {
 
-/// The seven panes of the main window's status bar: message, login name, host name, reference
-/// time, and the caps, num and scroll lock indicators.
+/// The main window's status bar: the message pane, and beside it the record list's place (records,
+/// database, table, page), login name, host name and reference time. Every pane but the message pane
+/// is as wide as its text, so nothing that tells the operator where they are is cut.
 class StatusBar : public StatusPanes {
 public:
-    static constexpr int kPaneCount = 7;
+    static constexpr int kPaneCount = 5;
 
     explicit StatusBar(QStatusBar* bar);
 

@@ -3,8 +3,10 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "MonitorText.h"
 #include "session/Connection.h"
@@ -23,9 +25,19 @@ ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, long long pro
     setWindowTitle(QString());
 
     auto* form = new QFormLayout;
+    const int lastLine = static_cast<int>(std::size(kBoxLabels)) - 1;
     for (const char* text : kBoxLabels) {
-        auto* box = new QLineEdit(this);
         const QString label = QString::fromUtf8(text);
+        if (m_boxes.size() == lastLine) {
+            m_information = new QPlainTextEdit(this);
+            m_information->setObjectName(label);
+            m_information->setReadOnly(true);
+            m_information->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            m_information->setMinimumSize(420, 6 * fontMetrics().lineSpacing());
+            form->addRow(label, m_information);
+            continue;
+        }
+        auto* box = new QLineEdit(this);
         box->setObjectName(label);
         box->setReadOnly(true);
         box->setMinimumWidth(240);
@@ -53,14 +65,20 @@ ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, long long pro
 }
 
 void ProcessDetailsDialog::fill() {
-    if (m_connection.query("SHOW PROCESSLIST") != 0)
+    // FULL: the plain list cuts the statement after 100 characters, and the details are where the
+    // operator reads a long statement whole.
+    if (m_connection.query("SHOW FULL PROCESSLIST") != 0)
         return;
     Result result = m_connection.storeResult();
     while (Row row = result.fetchRow()) {
         if (leadingInteger(row.text(0)) != m_processId)
             continue;
-        for (unsigned field = 0; field < kProcessFieldsShown && field < row.size(); ++field)
-            m_boxes[static_cast<int>(field)]->setText(qs(row.text(field)));
+        for (unsigned field = 0; field < kProcessFieldsShown && field < row.size(); ++field) {
+            if (static_cast<int>(field) < m_boxes.size())
+                m_boxes[static_cast<int>(field)]->setText(qs(row.text(field)));
+            else
+                m_information->setPlainText(qs(row.text(field)));
+        }
         return;
     }
 }

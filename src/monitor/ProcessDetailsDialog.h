@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class QPlainTextEdit;
 
 namespace velkin {
 
@@ -24,8 +25,10 @@ private:
 
     Connection& m_connection;
     long long m_processId;
-    /// "Process ID", "User name", ... in the order of the process list's fields.
+    /// "Process ID", "User name", ... "Status" in the order of the process list's fields.
     QList<QLineEdit*> m_boxes;
+    /// "Infomation": the statement the thread runs, wrapped so that a long one reads whole.
+    QPlainTextEdit* m_information = nullptr;
 };
 
 }  // namespace velkin

@@ -1,5 +1,7 @@
 #include "ProcessMonitorDialog.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -221,6 +223,13 @@ void ProcessMonitorDialog::setInitialRanges() {
 
 void ProcessMonitorDialog::showVersions() {
     m_serverVersion->setText(textf("%s", m_connection.serverInfo()));
+    // A version like "10.11.6-MariaDB-0+deb12u1" is read from its start; the box is as wide as it.
+    for (QLineEdit* box : {m_serverVersion, m_clientVersion}) {
+        box->setMinimumWidth(
+            std::max(box->minimumWidth(), box->fontMetrics().horizontalAdvance(box->text()) + 16));
+        box->setCursorPosition(0);
+        box->setToolTip(box->text());
+    }
     m_clientVersion->setText(textf("%s", Connection::clientInfo()));
     m_protocolVersion->setText(textf("%d", m_connection.protoInfo()));
 }
@@ -276,7 +285,11 @@ void ProcessMonitorDialog::refreshProcessList() {
     Result result = m_connection.storeResult();
     if (!result)
         return;
+    // The list is filled anew every second; the operator's choice of thread (by its Id) stays.
+    const QTreeWidgetItem* chosen = m_processes->currentItem();
+    const QString chosenId = chosen && chosen->isSelected() ? chosen->text(0) : QString();
     m_processes->clear();
+    QTreeWidgetItem* again = nullptr;
     while (Row row = result.fetchRow()) {
         auto* item = new QTreeWidgetItem;
         item->setText(0, qs(row.text(0)));
@@ -285,6 +298,12 @@ void ProcessMonitorDialog::refreshProcessList() {
                 item->setText(static_cast<int>(field), qs(row.text(field)));
         // Each row goes in at the top, so the server's last row is shown first.
         m_processes->insertTopLevelItem(0, item);
+        if (!chosenId.isEmpty() && item->text(0) == chosenId)
+            again = item;
+    }
+    if (again) {
+        m_processes->setCurrentItem(again);
+        again->setSelected(true);
     }
 }
 

@@ -12,7 +12,13 @@
 #include "session/Connection.h"
 #include "session/SqlText.h"
 
+#include <algorithm>
+
 namespace velkin {
+
+namespace {
+constexpr int kNameWidth = 150;
+}  // namespace
 
 SystemVariablesDialog::SystemVariablesDialog(Connection& connection, QWidget* parent)
     : QDialog(parent), m_connection(connection) {
@@ -21,7 +27,7 @@ SystemVariablesDialog::SystemVariablesDialog(Connection& connection, QWidget* pa
     m_list = new QTableWidget(0, 2, this);
     m_list->setObjectName(QStringLiteral("System variable list"));
     m_list->setHorizontalHeaderLabels({QStringLiteral("Variable"), QStringLiteral("Value")});
-    m_list->setColumnWidth(0, 150);
+    m_list->setColumnWidth(0, kNameWidth);
     m_list->setColumnWidth(1, 500);
     m_list->horizontalHeader()->setSectionsClickable(false);
     m_list->verticalHeader()->hide();
@@ -73,13 +79,19 @@ void SystemVariablesDialog::fill() {
     while (Row row = result.fetchRow()) {
         const int at = m_list->rowCount();
         m_list->insertRow(at);
-        m_list->setItem(at, 0, new QTableWidgetItem(textf("%s", row.str(0))));
+        auto* name = new QTableWidgetItem(textf("%s", row.str(0)));
+        name->setToolTip(name->text());
+        m_list->setItem(at, 0, name);
         auto* value = new QTableWidgetItem(textf("%s", row.str(1)));
         // Long values (paths, flag lists) are cut in the cell; the tip shows them whole.
         value->setToolTip(value->text());
         m_list->setItem(at, 1, value);
     }
     m_list->sortItems(0, Qt::AscendingOrder);
+    // The names are the key to the list: the column is as wide as the longest (the operator can
+    // still drag it), never narrower than it starts.
+    m_list->resizeColumnToContents(0);
+    m_list->setColumnWidth(0, std::max(m_list->columnWidth(0), kNameWidth));
 }
 
 void SystemVariablesDialog::showExplanation(int row) {

@@ -2,6 +2,9 @@
 
 #include "session/Connection.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace velkin {
 
 RowModel::RowModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -108,6 +111,30 @@ QString RowModel::cellText(int row, int column) const {
     return QString::fromUtf8(c->data(), static_cast<qsizetype>(c->size()));
 }
 
+QString RowModel::copiedText(const QModelIndexList& cells) const {
+    std::vector<std::pair<int, int>> places;
+    for (const QModelIndex& index : cells)
+        if (index.isValid() && index.model() == this && contains(index.row(), index.column()))
+            places.emplace_back(index.row(), index.column());
+    std::sort(places.begin(), places.end());
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    if (places.size() == 1)
+        return cellText(places[0].first, places[0].second);
+    auto field = [](QString text) {
+        if (!text.contains('\t') && !text.contains('\n') && !text.contains('\r') && !text.startsWith('"'))
+            return text;
+        text.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        return '"' + text + '"';
+    };
+    QString out;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        if (i > 0)
+            out += places[i].first == places[i - 1].first ? '\t' : '\n';
+        out += field(cellText(places[i].first, places[i].second));
+    }
+    return out;
+}
+
 int RowModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_rowCount;
 }
@@ -121,7 +148,11 @@ QVariant RowModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
         case Qt::DisplayRole:
+            if (isNull(index.row(), index.column()))
+                return QString::fromLatin1(kNullText);
             return cellText(index.row(), index.column());
+        case NullRole:
+            return isNull(index.row(), index.column());
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
         default:

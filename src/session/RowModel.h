@@ -20,6 +20,10 @@ class RowModel : public QAbstractTableModel {
 public:
     /// A cell's bytes as the server sent them; nothing for NULL.
     using Cell = std::optional<std::string_view>;
+    /// data() answers true for a NULL cell in this role, so that a view can draw it apart.
+    static constexpr int NullRole = Qt::UserRole + 1;
+    /// What a NULL cell shows; the empty text shows as nothing.
+    static constexpr const char* kNullText = "NULL";
 
     explicit RowModel(QObject* parent = nullptr);
 
@@ -43,8 +47,13 @@ public:
     /// The cell's bytes, or nothing for NULL and for a cell outside the model.
     Cell cell(int row, int column) const;
     bool isNull(int row, int column) const;
-    /// The cell as display text; NULL shows as empty.
+    /// The cell as text, as it is searched and copied; NULL gives the empty text.
     QString cellText(int row, int column) const;
+    /// The cells as text to copy: row by row (top to bottom) one line each, the cells of a line
+    /// left to right and separated by tabs. With more than one cell, a cell holding a tab, a line
+    /// break or a leading double quote is put in double quotes (inner ones doubled), so that the
+    /// lines and columns still read back; one cell alone is copied as it is.
+    QString copiedText(const QModelIndexList& cells) const;
     /// The bytes held for all cells, for measuring.
     std::size_t byteSize() const { return m_bytes.size(); }
 

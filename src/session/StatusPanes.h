@@ -4,6 +4,10 @@
 
 namespace velkin {
 
+/// The pane that tells which records the record list shows; the message pane's prompts and idle
+/// text never write it.
+inline constexpr int kRecordPane = 4;
+
 /// The main window's status bar as the session and the views write it: panes by number.
 class StatusPanes {
 public:

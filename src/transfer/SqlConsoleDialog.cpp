@@ -1,16 +1,19 @@
 #include "SqlConsoleDialog.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -22,6 +25,7 @@
 #include "ErrorTextConversion.h"
 #include "ReadStatement.h"
 #include "RowStream.h"
+#include "SqlScript.h"
 #include "TextModeFile.h"
 #include "TransferMessages.h"
 #include "TransferPictures.h"
@@ -60,6 +64,19 @@ QPushButton* button(const QString& label, QWidget* parent) {
     b->setAutoDefault(false);
     return b;
 }
+
+/// Draws a NULL cell's "NULL" grey, so that it reads apart from a text that says NULL.
+class NullCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(RowModel::NullRole).toBool())
+            option->palette.setColor(QPalette::Text, QColor(Qt::gray));
+    }
+};
 
 QString withDefaultSuffix(const QString& path, const QString& suffix) {
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
@@ -118,6 +135,9 @@ void SqlConsoleDialog::buildScreen() {
     m_list->setShowGrid(false);
     m_list->setWordWrap(false);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setItemDelegate(new NullCellDelegate(m_list));
+    m_list->installEventFilter(this);
 
     auto* arrivalLabel =
         new QLabel(QStringLiteral("Time until data reaches a client from Query issue"), this);
@@ -290,12 +310,16 @@ void SqlConsoleDialog::showStatus(const std::string& errorText, bool converted) 
     m_status->setText(converted ? displayErrorText(convertErrorText(errorText)) : qs(errorText));
 }
 
-void SqlConsoleDialog::showRowlessStatus() {
+QString SqlConsoleDialog::rowlessStatus() const {
+    // The information line is the server's account of what the statement did ("Rows matched: 1
+    // Changed: 1 Warnings: 0"); it is the one thing worth showing for a statement without rows.
+    const std::string info = m_connection.info();
+    if (!info.empty())
+        return displayErrorText(convertErrorText(info));
     const std::string error = m_connection.errorText();
-    if (!m_connection.info().empty() || !error.empty())
-        showStatus(error, true);
-    else
-        m_status->setText(QStringLiteral("It was processed correctly."));
+    if (!error.empty())
+        return displayErrorText(convertErrorText(error));
+    return QStringLiteral("It was processed correctly.");
 }
 
 void SqlConsoleDialog::execute() {
@@ -305,23 +329,45 @@ void SqlConsoleDialog::execute() {
         m_op.inform(QStringLiteral("Please input Query!!"));
         return;
     }
+    const std::string typed = u8(text);
+    const std::vector<ScriptStatement> statements = splitSqlScript(typed);
     m_issued = std::time(nullptr);
-    RowStream stream(m_connection);
-    if (stream.query(u8(text)) != 0) {
-        showStatus(m_connection.errorText(), true);
-        m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
+    // One statement goes to the server exactly as typed, blanks and a closing delimiter included.
+    if (statements.size() <= 1) {
+        if (!runStatement(typed, true))
+            m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
         return;
+    }
+    m_rows->clearRows();
+    for (std::size_t i = 0; i < statements.size(); ++i) {
+        // The list keeps the rows of the script's last statement that returned any.
+        if (runStatement(statements[i].text, false))
+            continue;
+        const QString where = textf("Statement %d of %d (line %d)", static_cast<int>(i + 1),
+                                    static_cast<int>(statements.size()), statements[i].line);
+        m_status->setText(where + ": " + m_status->text());
+        m_op.inform(textf("Query execution cannot be performed!!\n%s\n%d:%s", u8(where),
+                          m_connection.errorNumber(), m_connection.errorText()));
+        return;
+    }
+    m_status->setText(textf("%d statements were processed. ", static_cast<int>(statements.size())) +
+                      m_status->text());
+}
+
+bool SqlConsoleDialog::runStatement(const std::string& sql, bool clearWhenRowless) {
+    RowStream stream(m_connection);
+    if (stream.query(sql) != 0) {
+        showStatus(m_connection.errorText(), true);
+        return false;
     }
     showStatus(m_connection.errorText(), false);
-    m_rows->clearRows();
     if (!stream.begin()) {
-        showRowlessStatus();
-        return;
+        if (clearWhenRowless)
+            m_rows->clearRows();
+        m_status->setText(rowlessStatus());
+        return true;
     }
-    if (m_connection.info().empty())
-        m_status->setText(QStringLiteral("It was processed correctly."));
-    else
-        showStatus(m_connection.errorText(), true);
+    m_status->setText(QStringLiteral("It was processed correctly."));
 
     // The rows go straight from the connection into the list's packed store: the list is the
     // client's only copy of the answer, so a large answer costs its bytes once.
@@ -338,6 +384,28 @@ void SqlConsoleDialog::execute() {
     m_displayed = std::time(nullptr);
     m_arrivalTime->setText(textf("%lu s", static_cast<unsigned long>(m_arrived - m_issued)));
     m_displayTime->setText(textf("%lu s", static_cast<unsigned long>(m_displayed - m_issued)));
+    return true;
+}
+
+void SqlConsoleDialog::copySelection() {
+    QModelIndexList cells = m_list->selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && m_list->currentIndex().isValid())
+        cells << m_list->currentIndex();
+    if (!cells.isEmpty())
+        QGuiApplication::clipboard()->setText(m_rows->copiedText(cells));
+}
+
+bool SqlConsoleDialog::eventFilter(QObject* watched, QEvent* event) {
+    // The list's own copy would take the current cell's display text alone ("NULL" for a NULL).
+    if (watched == m_list &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+        static_cast<QKeyEvent*>(event) == QKeySequence::Copy) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            copySelection();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SqlConsoleDialog::load() {
@@ -347,6 +415,13 @@ void SqlConsoleDialog::load() {
     std::optional<std::string> text = readTextModeFile(u8(path));
     if (!text)
         return;
+    // The query box holds Unicode text; bytes that are not UTF-8 would be replaced on the way in
+    // and the script changed without a word, so such a file is refused.
+    if (std::optional<std::size_t> bad = firstInvalidUtf8(*text)) {
+        m_op.inform(textf("The file is not UTF-8 text: byte %d is not valid UTF-8.\nIt was not loaded.",
+                          static_cast<long long>(*bad + 1)));
+        return;
+    }
     m_query->setPlainText(qs(*text));
     m_scriptFile->setText(path);
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <ctime>
+#include <string>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -47,7 +48,11 @@ private:
     void loadChildren(QTreeWidgetItem* node);
     void insertName(QTreeWidgetItem* node);
     void showStatus(const std::string& errorText, bool converted);
-    void showRowlessStatus();
+    QString rowlessStatus() const;
+    /// Sends one statement and shows its rows or its outcome; false when the server refused it.
+    bool runStatement(const std::string& sql, bool clearWhenRowless);
+    void copySelection();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool writeScript(const QString& path);
 
     Connection& m_connection;

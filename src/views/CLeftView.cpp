@@ -169,6 +169,7 @@ void CLeftView::fillTables(QTreeWidgetItem* database, const QStringList& tables)
     // Tables dropped since stay: the tree only ever learns of new ones here.
     for (const QString& table : namesNotIn(tables, present))
         insertNode(database, table, kTableNodeKind);
+    showLockedTable();
     if (firstListing && m_doc.m_adminFlag == 1 && database->text(0) != systemDatabase()) {
         insertNode(database, treelabel::accessRestrictions(), kManagementNodeKind);
         insertNode(database, treelabel::userRestrictions(), kManagementNodeKind);
@@ -699,9 +700,17 @@ void CLeftView::lockTable() {
     Connection* c = connection();
     if (!c)
         return;
-    c->query(lockTableStatement(c->dialect(), u8(m_doc.m_currentDb), u8(m_doc.m_currentTable)));
+    if (c->query(lockTableStatement(c->dialect(), u8(m_doc.m_currentDb), u8(m_doc.m_currentTable))) != 0) {
+        m_op.inform(textf("The table was not locked.\n%d:%s", c->errorNumber(), c->errorText()));
+        return;
+    }
+    m_lock = {m_doc.m_currentDb, m_doc.m_currentTable, c->threadId()};
+    showLockedTable();
+    // A session that holds a lock can read only the tables it locked: every other table answers
+    // with an error until the lock is released, which the operator has to know to make sense of it.
     m_op.inform(QStringLiteral(
-        "The table lock was performed.!!\n(This table cannot do writing from other processes.)"));
+        "The table lock was performed.!!\n(This table cannot do writing from other processes.)\n"
+        "Other tables cannot be read until \"Lock release of a table\" (Unlock)."));
 }
 
 void CLeftView::unlockTable() {
@@ -709,7 +718,39 @@ void CLeftView::unlockTable() {
     if (!c)
         return;
     c->query(kUnlockTablesStatement);
+    m_lock = {};
+    showLockedTable();
     m_op.inform(QStringLiteral("The table lock was carried out now."));
+}
+
+bool CLeftView::isLockedNode(const QTreeWidgetItem* node) const {
+    const Connection* c = connection();
+    // A lock belongs to the session that took it; a new login holds none.
+    return node && !m_lock.table.isEmpty() && c && c->threadId() == m_lock.thread &&
+           kindOf(node) == kTableNodeKind && node->parent() && node->parent()->text(0) == m_lock.database &&
+           node->text(0) == m_lock.table;
+}
+
+void CLeftView::showLockedTable() {
+    for (int d = 0; m_databaseRoot && d < m_databaseRoot->childCount(); ++d) {
+        QTreeWidgetItem* database = m_databaseRoot->child(d);
+        for (int t = 0; t < database->childCount(); ++t) {
+            QTreeWidgetItem* node = database->child(t);
+            const bool locked = isLockedNode(node);
+            QFont font = node->font(0);
+            if (font.bold() == locked && font.italic() == locked)
+                continue;
+            font.setBold(locked);
+            font.setItalic(locked);
+            node->setFont(0, font);
+            node->setToolTip(
+                0,
+                locked
+                    ? QStringLiteral(
+                          "Locked: other tables cannot be read until \"Lock release of a table\" (Unlock).")
+                    : QString());
+        }
+    }
 }
 
 void CLeftView::optimizeTable() {

@@ -107,6 +107,9 @@ private:
     void dropTable(QTreeWidgetItem* node);
     void lockTable();
     void unlockTable();
+    /// Marks the table this session has locked, so that the emptiness of the others is explained.
+    void showLockedTable();
+    bool isLockedNode(const QTreeWidgetItem* node) const;
     void optimizeTable();
     void executeSql();
     void createDatabase();
@@ -134,6 +137,12 @@ private:
     bool m_loggedIn = false;
     /// Counts the tree's rebuilds; a node kept across a screen is stale once it has changed.
     unsigned m_generation = 0;
+    /// The table that "The lock of a table" locked, and the server thread (session) that holds it.
+    struct TableLock {
+        QString database;
+        QString table;
+        unsigned long thread = 0;
+    } m_lock;
 };
 
 }  // namespace velkin

@@ -9,6 +9,8 @@
 #include "privileges/UserEditorDialog.h"
 #include "session/Operator.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -41,6 +43,8 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         if (index.row() == m_view.hotRow())
             option->font.setUnderline(true);
+        if (index.data(RowModel::NullRole).toBool())
+            option->palette.setColor(QPalette::Text, QColor(Qt::gray));
     }
 
 private:
@@ -61,7 +65,8 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
     setItemDelegate(new HotRowDelegate(*this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows may be selected for copying; a plain click still selects one.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setShowGrid(false);
     setWordWrap(false);
     setMouseTracking(true);
@@ -72,9 +77,6 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
     horizontalHeader()->setDefaultSectionSize(kColumnWidth);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
-    for (auto& set : m_conditions)
-        set.assign(kMaxColumns, std::string());
-
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
                 if (current.isValid())
@@ -91,7 +93,7 @@ void CSorvaneView::initialUpdate() {
 
 void CSorvaneView::clearFilter() {
     for (auto& set : m_conditions)
-        set.assign(kMaxColumns, std::string());
+        set.clear();
     m_columnNames.clear();
     m_columnCount = 0;
 }
@@ -104,6 +106,10 @@ bool CSorvaneView::listColumns(Connection& connection) {
         return false;
     m_columnNames = fields.fieldNames();
     m_columnCount = static_cast<int>(m_columnNames.size());
+    // One condition text per column in each set, however many columns the table has.
+    for (auto& set : m_conditions)
+        if (set.size() < m_columnNames.size())
+            set.resize(m_columnNames.size());
     m_model.setColumns(m_columnNames);
     return true;
 }
@@ -128,8 +134,10 @@ void CSorvaneView::refresh() {
     connection->storeResult();
     if (!m_doc.m_filterActive)
         clearFilter();
-    if (!listColumns(*connection))
+    if (!listColumns(*connection)) {
+        showFailure(*connection);
         return;
+    }
 
     const std::string database = u8(m_doc.m_currentDb), table = u8(m_doc.m_currentTable);
     const ListStatements statements =
@@ -139,11 +147,15 @@ void CSorvaneView::refresh() {
     const std::time_t start = std::time(nullptr);
     // A condition the server rejects leaves the list with its columns and no rows; the status bar
     // keeps describing the last page that could be shown.
-    if (connection->query(statements.page) != 0)
+    if (connection->query(statements.page) != 0) {
+        showFailure(*connection);
         return;
+    }
     Result result = connection->storeResult();
-    if (!result)
+    if (!result) {
+        showFailure(*connection);
         return;
+    }
     const std::time_t resultTime = std::time(nullptr);
     const std::size_t shown =
         m_model.appendRows(result, static_cast<std::size_t>(std::max(0, m_doc.m_pageLength)));
@@ -152,6 +164,16 @@ void CSorvaneView::refresh() {
     const std::time_t done = std::time(nullptr);
 
     countRows(*connection, statements, start, resultTime, done);
+}
+
+void CSorvaneView::showFailure(Connection& connection) {
+    // An empty list alone would look like an empty table (a table lock hides every other table
+    // this way), so the record pane says why there are no rows.
+    if (connection.errorNumber() == 0)
+        return;
+    m_host.statusPanes().setPaneText(kRecordPane,
+                                     listFailureText(u8(m_doc.m_currentDb), u8(m_doc.m_currentTable),
+                                                     connection.errorNumber(), connection.errorText()));
 }
 
 void CSorvaneView::countRows(Connection& connection, const ListStatements& statements, std::time_t start,
@@ -166,8 +188,9 @@ void CSorvaneView::countRows(Connection& connection, const ListStatements& state
     m_doc.m_recordCount = countValue(countText);
 
     StatusPanes& panes = m_host.statusPanes();
-    panes.setPaneText(0, recordStatusText(countText, u8(m_doc.m_currentDb), u8(m_doc.m_currentTable),
-                                          m_doc.m_currentPage, statements.filtered));
+    panes.setPaneText(kRecordPane,
+                      recordStatusText(countText, u8(m_doc.m_currentDb), u8(m_doc.m_currentTable),
+                                       m_doc.m_currentPage, statements.filtered));
     panes.setPaneText(3, referenceTimeText(static_cast<unsigned long>(result - start),
                                            static_cast<unsigned long>(done - start)));
 }
@@ -236,13 +259,30 @@ void CSorvaneView::execute(Command command) {
         case Command::Filter:
             openFilter();
             break;
+        case Command::Copy:
+            copySelection();
+            break;
         default:
             m_commands.execute(command);
             break;
     }
 }
 
+void CSorvaneView::copySelection() {
+    QModelIndexList cells = selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells << currentIndex();
+    if (cells.isEmpty())
+        return;
+    QGuiApplication::clipboard()->setText(m_model.copiedText(cells));
+}
+
 void CSorvaneView::keyPressEvent(QKeyEvent* event) {
+    if (event == QKeySequence::Copy) {
+        copySelection();
+        event->accept();
+        return;
+    }
     const bool accelerator = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
     switch (event->key()) {
         case Qt::Key_Right:
@@ -327,9 +367,7 @@ void CSorvaneView::openFilter() {
     if (m_op.runModal(dialog) != QDialog::Accepted)
         return;
     m_doc.m_filterActive = 1;
-    for (size_t set = 0; set < m_conditions.size(); ++set)
-        for (int i = 0; i < kMaxColumns; ++i)
-            m_conditions[set][i] = dialog.conditions()[set][i];
+    m_conditions = dialog.conditions();
     refresh();
 }
 
@@ -364,7 +402,10 @@ bool CSorvaneView::openRecordDetails(std::vector<std::optional<std::string>> val
         DataAmountDialog amount(*connection, m_op, database, table, &dialog);
         m_op.runModal(amount);
     });
-    return m_op.runModal(dialog) == QDialog::Accepted;
+    // A change counts however the dialog was closed (Escape, the close box): the list must not go
+    // on showing the row as it was.
+    const bool accepted = m_op.runModal(dialog) == QDialog::Accepted;
+    return accepted || dialog.changed();
 }
 
 }  // namespace velkin

@@ -24,8 +24,6 @@ class ViewHost;
 class CSorvaneView : public QTableView, public CommandTarget {
     Q_OBJECT
 public:
-    static constexpr int kMaxColumns = 64;
-
     CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent = nullptr);
 
     ViewKind viewKind() const override { return ViewKind::RecordList; }
@@ -39,6 +37,8 @@ public:
     void previousPage();
     /// Opens the editing screen for a row.
     void openRow(int row);
+    /// Puts the selected cells on the clipboard, tab-separated, a line per row; NULL as nothing.
+    void copySelection();
 
     // What the find dialog of the main window searches.
     int rowCount() const;
@@ -53,8 +53,8 @@ public:
     /// The statement last used to count the rows; the page setup dialog runs it again.
     const std::string& countStatement() const { return m_countStatement; }
 
-    // The state the filter dialog reads and writes. Conditions are kept for the first kMaxColumns
-    // columns, as many as the dialog offers.
+    // The state the filter dialog reads and writes. Conditions are kept for every column of the
+    // table, by position; a set may be shorter than the column list (no condition further on).
     std::vector<std::string> m_columnNames;
     std::array<std::vector<std::string>, 3> m_conditions;
     int m_columnCount = 0;
@@ -70,6 +70,7 @@ private:
     /// database or the table cannot be had.
     bool listColumns(Connection& connection);
     void showListStyles(bool hasRows);
+    void showFailure(Connection& connection);
     void countRows(Connection& connection, const ListStatements& statements, std::time_t start,
                    std::time_t result, std::time_t done);
 

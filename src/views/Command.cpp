@@ -12,7 +12,6 @@ CommandOwner commandOwner(Command c) {
         case Command::StatusBar: return CommandOwner::Frame;
         case Command::Undo:
         case Command::Cut:
-        case Command::Copy:
         case Command::Paste: return CommandOwner::None;
         default: return CommandOwner::View;
     }
@@ -46,6 +45,7 @@ bool viewHandles(ViewKind view, Command c) {
         case Command::DataAmount: return tree;
         case Command::PrivilegeReload:
         case Command::ServerStop: return tree || list;
+        case Command::Copy:
         case Command::Filter:
         case Command::PageSetup:
         case Command::PageUp:

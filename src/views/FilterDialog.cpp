@@ -18,10 +18,7 @@ FilterDialog::FilterDialog(Connection& connection, const std::string& database, 
                            const ConditionSets& conditions, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Filter"));
-    for (int set = 0; set < 3; ++set) {
-        m_conditions[set].assign(kMaxConditions, std::string());
-        for (size_t i = 0; i < conditions[set].size() && i < kMaxConditions; ++i) m_conditions[set][i] = conditions[set][i];
-    }
+    m_conditions = conditions;
 
     m_list = new QTableWidget(0, 4, this);
     m_list->setObjectName(QStringLiteral("columns"));
@@ -71,10 +68,11 @@ FilterDialog::FilterDialog(Connection& connection, const std::string& database, 
     while (Row field = fields.fetchRow()) {
         m_list->insertRow(row);
         m_list->setItem(row, 0, new QTableWidgetItem(qs(field.text(0))));
-        for (int set = 0; set < 3; ++set) {
-            const std::string& held = row < kMaxConditions ? m_conditions[set][row] : std::string();
-            m_list->setItem(row, set + 1, new QTableWidgetItem(qs(held)));
-        }
+        for (auto& set : m_conditions)
+            if (static_cast<int>(set.size()) <= row)
+                set.resize(row + 1);
+        for (int set = 0; set < 3; ++set)
+            m_list->setItem(row, set + 1, new QTableWidgetItem(qs(m_conditions[set][row])));
         ++row;
     }
 
@@ -99,7 +97,7 @@ void FilterDialog::conditionEdited(int set, const QString& text) {
 }
 
 void FilterDialog::ok() {
-    for (int row = 0; row < m_list->rowCount() && row < kMaxConditions; ++row)
+    for (int row = 0; row < m_list->rowCount(); ++row)
         for (int set = 0; set < 3; ++set) m_conditions[set][row] = u8(m_list->item(row, set + 1)->text());
     accept();
 }

@@ -12,18 +12,17 @@ namespace velkin {
 
 class Connection;
 
-/// "Filter": up to three conditions per column of the current table, from which the record list
-/// builds its WHERE clause.
+/// "Filter": up to three conditions for each column of the current table, however many it has, from which the
+/// record list builds its WHERE clause.
 class FilterDialog : public QDialog {
     Q_OBJECT
 public:
     using ConditionSets = std::array<std::vector<std::string>, 3>;
-    static constexpr int kMaxConditions = 256;
 
     FilterDialog(Connection& connection, const std::string& database, const std::string& table,
                  const ConditionSets& conditions, QWidget* parent = nullptr);
 
-    /// The three sets as OK leaves them, 256 entries each, by column position.
+    /// The three sets as OK leaves them, by column position, one entry for every column of the table.
     const ConditionSets& conditions() const { return m_conditions; }
     QTableWidget* list() const { return m_list; }
     QLineEdit* conditionEdit(int set) const { return m_conditionEdits[set]; }

@@ -5,8 +5,9 @@
 namespace velkin {
 
 int pageCountFor(long long recordCount, int pageLength) {
-    if (pageLength <= 0) return 1;
-    return static_cast<int>(recordCount / pageLength + 1);
+    if (pageLength <= 0 || recordCount <= 0)
+        return 1;
+    return static_cast<int>((recordCount + pageLength - 1) / pageLength);
 }
 
 QString pageRangeText(int pageNumber, int pageCount, int pageLength, long long recordCount) {

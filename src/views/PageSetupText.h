@@ -4,8 +4,8 @@
 
 namespace velkin {
 
-/// Pages needed for the rows: count ÷ length + 1, in whole numbers (so a full last page is followed
-/// by an empty one, as the record list pages too).
+/// Pages needed for the rows, the last one partly filled or full; at least one. The record list
+/// pages no further than this either, so no page after the rows is offered.
 int pageCountFor(long long recordCount, int pageLength);
 /// The rows a page shows, "%d  -  %d", or "It cannot display.".
 QString pageRangeText(int pageNumber, int pageCount, int pageLength, long long recordCount);

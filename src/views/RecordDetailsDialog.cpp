@@ -1,5 +1,6 @@
 #include "RecordDetailsDialog.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -57,6 +58,15 @@ QIcon keyIcon(KeyPicture kind) {
     return QIcon(pixmap);
 }
 
+/// The list's cell for a value: a NULL is told apart from the empty text by a grey "NULL".
+QTableWidgetItem* contentsItem(const std::optional<std::string>& value) {
+    if (value)
+        return new QTableWidgetItem(qs(*value));
+    auto* item = new QTableWidgetItem(QStringLiteral("NULL"));
+    item->setForeground(QColor(Qt::gray));
+    return item;
+}
+
 QLineEdit* readOnly(const QString& name, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
@@ -89,6 +99,9 @@ RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, c
     m_key = readOnly(QStringLiteral("Key"), this);
     m_contents = readOnly(QStringLiteral("The contents of the field"), this);
     m_note = readOnly(QStringLiteral("Note"), this);
+    m_null = new QCheckBox(QStringLiteral("NULL"), this);
+    m_null->setObjectName(QStringLiteral("NULL"));
+    m_null->setEnabled(false);
     auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
     closeButton->setObjectName(QStringLiteral("Close"));
     auto* amount = new QPushButton(QStringLiteral("Data amount"), this);
@@ -111,6 +124,7 @@ RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, c
         fields->addWidget(edit, r, 1);
         ++r;
     }
+    fields->addWidget(m_null, 3, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(amount);
     buttons->addStretch();
@@ -124,6 +138,7 @@ RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, c
     resize(620, 480);
 
     connect(m_list, &QTableWidget::currentCellChanged, this, [this](int current, int, int, int) { lineChanged(current); });
+    connect(m_null, &QCheckBox::toggled, this, &RecordDetailsDialog::nullToggled);
     connect(closeButton, &QPushButton::clicked, this, &RecordDetailsDialog::close);
     connect(m_update, &QPushButton::clicked, this, &RecordDetailsDialog::update);
     connect(m_delete, &QPushButton::clicked, this, &RecordDetailsDialog::deleteRow);
@@ -146,12 +161,14 @@ void RecordDetailsDialog::fill() {
     m_keyClause.clear();
     m_notes.clear();
     m_contents->setReadOnly(true);
+    m_null->setEnabled(false);
     while (Row field = fields.fetchRow()) {
         const int position = m_columnCount;
         const Value& value = position < static_cast<int>(m_values.size()) ? m_values[position] : Value();
         const std::string name = field.str(0), key = field.str(3);
         if (pictureFor(key) == KeyPicture::Primary) {
             m_contents->setReadOnly(false);
+            m_null->setEnabled(true);
             m_keyClause += sqlf("AND %s = '%s'", quoteName(m_connection, name),
                                 escapeValue(m_connection, value.value_or(std::string())));
             m_delete->show();
@@ -162,7 +179,7 @@ void RecordDetailsDialog::fill() {
         m_list->setItem(position, 0, nameItem);
         m_list->setItem(position, 1, new QTableWidgetItem(qs(field.text(1))));
         m_list->setItem(position, 2, new QTableWidgetItem(qs(key)));
-        m_list->setItem(position, 3, new QTableWidgetItem(qs(value.value_or(std::string()))));
+        m_list->setItem(position, 3, contentsItem(value));
         m_notes.push_back(field.str(5));
         ++m_columnCount;
     }
@@ -176,28 +193,40 @@ void RecordDetailsDialog::lineChanged(int line) {
     m_fieldName->setText(m_list->item(line, 0)->text());
     m_type->setText(m_list->item(line, 1)->text());
     m_key->setText(m_list->item(line, 2)->text());
-    m_contents->setText(m_list->item(line, 3)->text());
+    const bool null = line < static_cast<int>(m_values.size()) && !m_values[line];
+    {
+        QSignalBlocker quiet(m_null);
+        m_null->setChecked(null);
+    }
+    m_contents->setText(null || line >= static_cast<int>(m_values.size()) ? QString() : qs(*m_values[line]));
+    m_contents->setEnabled(!null);
     m_contents->setModified(false);
     m_note->setText(qs(m_notes[line]));
 }
 
 std::string RecordDetailsDialog::whereText() const { return m_keyClause.size() > 3 ? m_keyClause.substr(3) : ""; }
 
+void RecordDetailsDialog::nullToggled(bool null) {
+    m_contents->setEnabled(!null);
+    if (null)
+        m_contents->clear();
+}
+
 void RecordDetailsDialog::update() {
     if (m_line < 0) return;
-    // A NULL that was shown as empty and left alone stays NULL instead of becoming an empty text.
-    const bool wasNull = m_line < static_cast<int>(m_values.size()) && !m_values[m_line];
-    const bool keepNull = wasNull && !m_contents->isModified() && m_contents->text().isEmpty();
-    const std::string newValue = u8(m_contents->text());
-    const std::string assigned = keepNull ? std::string("NULL") : "'" + escapeValue(m_connection, newValue) + "'";
-    const std::string sql = sqlf("UPDATE %s SET %s=%s WHERE %s LIMIT 1", qualifiedName(m_connection, m_database, m_table),
-                                 quoteName(m_connection, u8(m_fieldName->text())), assigned, whereText());
+    const Value newValue = m_null->isChecked() ? Value() : Value(u8(m_contents->text()));
+    const std::string sql =
+        sqlf("UPDATE %s SET %s=%s WHERE %s LIMIT 1", qualifiedName(m_connection, m_database, m_table),
+             quoteName(m_connection, u8(m_fieldName->text())),
+             quoteValue(m_connection, newValue ? std::optional<std::string_view>(*newValue) : std::nullopt),
+             whereText());
     if (m_connection.query(sql) != 0) {
-        m_op.inform(QStringLiteral("It failed in updating."));
+        m_op.inform(
+            textf("It failed in updating.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
         return;
     }
     if (m_line >= static_cast<int>(m_values.size())) m_values.resize(m_line + 1);
-    if (!keepNull) m_values[m_line] = newValue;
+    m_values[m_line] = newValue;
     m_changed = true;
     const int line = m_line;
     fill();
@@ -209,7 +238,8 @@ void RecordDetailsDialog::deleteRow() {
     const std::string sql = sqlf("DELETE FROM %s WHERE %s LIMIT 1", qualifiedName(m_connection, m_database, m_table),
                                  whereText());
     if (m_connection.query(sql) != 0) {
-        m_op.inform(QStringLiteral("It failed in deletion."));
+        m_op.inform(
+            textf("It failed in deletion.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
         return;
     }
     m_changed = true;
@@ -221,6 +251,10 @@ void RecordDetailsDialog::close() {
         accept();
     else
         reject();
+}
+
+void RecordDetailsDialog::done(int result) {
+    QDialog::done(m_changed ? int(QDialog::Accepted) : result);
 }
 
 }  // namespace velkin

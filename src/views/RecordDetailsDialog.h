@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -38,8 +39,12 @@ public:
     void update();
     void deleteRow();
     void close();
+    /// Ends the dialog; after a change it ends accepted however it was closed, so that the record
+    /// list reads the rows again.
+    void done(int result) override;
 
 private:
+    void nullToggled(bool null);
     void fill();
     void lineChanged(int line);
 
@@ -60,6 +65,8 @@ private:
     QLineEdit* m_type;
     QLineEdit* m_key;
     QLineEdit* m_contents;
+    /// Beside the value: the field is NULL rather than a text (an empty box is the empty text).
+    QCheckBox* m_null;
     QLineEdit* m_note;
     QPushButton* m_delete;
     QPushButton* m_update;

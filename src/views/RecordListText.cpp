@@ -66,10 +66,16 @@ QString referenceTimeText(unsigned long resultSeconds, unsigned long doneSeconds
     return textf("Reference time : RES %lu s FREE %lu s", resultSeconds, doneSeconds);
 }
 
+QString listFailureText(const std::string& database, const std::string& table, unsigned int errorNumber,
+                        const std::string& errorText) {
+    return textf("Database: %s  Table: %s  %d:%s", database, table, errorNumber, errorText);
+}
+
 int nextPageIndex(int recordCount, int currentPage, int pageLength) {
     if (recordCount == 0 || pageLength <= 0)
         return currentPage;
-    return currentPage < recordCount / pageLength ? currentPage + 1 : currentPage;
+    const int lastPage = recordCount > 0 ? (recordCount - 1) / pageLength : 0;
+    return currentPage < lastPage ? currentPage + 1 : currentPage;
 }
 
 std::optional<int> previousPageIndex(int currentPage) {

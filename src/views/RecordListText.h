@@ -45,11 +45,14 @@ ListStatements listStatements(const ServerDialect& dialect, const std::string& d
 /// Status pane 0 after a refresh, with "検索結果 " in front for the filter's rows. The page is zero-based.
 QString recordStatusText(const std::string& countText, const std::string& database, const std::string& table,
                          int page, bool filtered);
+/// The record pane when the table's columns or rows cannot be read: where, and the server's "%d:%s".
+QString listFailureText(const std::string& database, const std::string& table, unsigned int errorNumber,
+                        const std::string& errorText);
 /// Status pane 3 after a refresh: the seconds until the result was there and until the rows were shown.
 QString referenceTimeText(unsigned long resultSeconds, unsigned long doneSeconds);
 
-/// The page that "next page" goes to: one further while whole pages of the record count lie beyond
-/// the current one, so the page after the last full page may be empty; otherwise the same page.
+/// The page that "next page" goes to: one further while rows of the record count lie beyond the
+/// current page; the last page that holds rows is the last one.
 int nextPageIndex(int recordCount, int currentPage, int pageLength);
 /// The page that "previous page" goes to, or nothing on the first page.
 std::optional<int> previousPageIndex(int currentPage);

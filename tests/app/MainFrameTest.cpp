@@ -7,6 +7,14 @@
 #include <QToolBar>
 #include <QTreeWidgetItem>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTest>
+
+#include "app/AboutDialog.h"
 #include "app/CMainFrame.h"
 #include "app/FindDialog.h"
 #include "session/SqlText.h"
@@ -82,7 +90,8 @@ TEST(MainFrame, MenusHoldTheirItemsInOrder) {
                            "Page Up", "Page Dwon", "|", "About"}),
               tools);
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_N), f.frame.action(Command::Connect)->shortcut());
-    EXPECT_TRUE(f.frame.action(Command::Find)->shortcut().isEmpty()) << "Ctrl+F is only part of the label";
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_F), f.frame.action(Command::Find)->shortcut())
+        << "the key the label names";
 }
 
 TEST(MainFrame, CommandsFollowTheActiveView) {
@@ -105,6 +114,7 @@ TEST(MainFrame, CommandsFollowTheActiveView) {
     EXPECT_TRUE(enabled(Command::Filter));
     EXPECT_TRUE(enabled(Command::PageDown));
     EXPECT_TRUE(enabled(Command::PrivilegeReload));
+    EXPECT_TRUE(enabled(Command::Copy)) << "the record list copies its selected cells";
 
     f.frame.showChartView();
     EXPECT_EQ(nullptr, f.frame.recordList());
@@ -154,7 +164,8 @@ TEST(MainFrame, WindowPlaceRoundTrip) {
     {
         Frame f;
         f.frame.showRestored();
-        EXPECT_EQ(QRect(0, 0, 640, 480), f.frame.frameGeometry()) << "the frame is taken off the stored size";
+        EXPECT_EQ(QRect(0, 0, 1024, 700), f.frame.frameGeometry())
+            << "the first start shows everything, and the frame is taken off the stored size";
         f.frame.setGeometry(30, 40, 700, 500);
         outer = f.frame.frameGeometry();
         f.frame.close();
@@ -266,4 +277,150 @@ TEST(MainFrame, TableScreensOpenFromTheTreeWithTheSelectedTable) {
     EXPECT_EQ((QStringList{"Maintenance and Restoration", "The duplicate of a table", "", "Table list  Database "
                            ":velkin_frame_screens Table:t", "The duplicate from other servers"}),
               f.op.modalTitles);
+}
+
+namespace {
+QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& name) {
+    for (int i = 0; parent && i < parent->childCount(); ++i)
+        if (parent->child(i)->text(0) == name)
+            return parent->child(i);
+    return nullptr;
+}
+
+/// Selects database and table in the tree as the operator's clicks do.
+CSorvaneView* openTable(Frame& f, const QString& database, const QString& table) {
+    CLeftView& tree = f.frame.tree();
+    QTreeWidgetItem* db = childNamed(tree.databaseRoot(), database);
+    if (!db)
+        return nullptr;
+    tree.setCurrentItem(db);
+    QTreeWidgetItem* node = childNamed(db, table);
+    if (!node)
+        return nullptr;
+    tree.setCurrentItem(node);
+    return f.frame.recordList();
+}
+
+bool fitsItsText(QLabel* pane) {
+    return pane->isVisible() && pane->width() >= pane->fontMetrics().horizontalAdvance(pane->text());
+}
+}  // namespace
+
+TEST(MainFrame, FirstStartShowsTheRecordPaneWholeAt1024AndTheIdleTextLeavesIt) {
+    clearSettings();
+    ScratchDatabase db("velkin_frame_shop");
+    exec(db.admin(), "CREATE TABLE velkin_frame_shop.customers (id INT)");
+    exec(db.admin(), "INSERT INTO velkin_frame_shop.customers VALUES (1), (2)");
+    Frame f;
+    f.frame.showRestored();
+    QTest::qWait(50);
+    EXPECT_EQ(QSize(1024, 700), f.frame.frameGeometry().size()) << "the first start shows everything";
+    ASSERT_NE(nullptr, openTable(f, "velkin_frame_shop", "customers"));
+    QApplication::processEvents();
+
+    StatusBar& panes = f.frame.statusBarPanes();
+    const QString record = panes.paneText(kRecordPane);
+    EXPECT_EQ("Record : 2  Database: velkin_frame_shop  Table: customers  Current Page : 1", record);
+    QTest::qWait(20);
+    EXPECT_TRUE(fitsItsText(panes.pane(kRecordPane))) << panes.pane(kRecordPane)->width();
+    for (int pane : {1, 2, 3})
+        EXPECT_TRUE(fitsItsText(panes.pane(pane))) << pane << ": " << panes.paneText(pane).toStdString();
+    EXPECT_TRUE(panes.paneText(3).startsWith("Reference time : RES "));
+    // No indicator that never follows its key.
+    for (QLabel* label : f.frame.statusBar()->findChildren<QLabel*>())
+        EXPECT_FALSE(QStringList({"CAP", "NUM", "SCRL", "KANA"}).contains(label->text()))
+            << label->text().toStdString();
+
+    // Prompts and the idle text go to the message pane; the record pane keeps the place.
+    f.frame.action(Command::PageUp)->hover();
+    EXPECT_EQ("Page Up", panes.paneText(0));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(f.frame.toolBar(), &leave);
+    EXPECT_EQ("Connecting", panes.paneText(0));
+    EXPECT_EQ(record, panes.paneText(kRecordPane));
+    f.frame.close();
+    clearSettings();
+}
+
+TEST(MainFrame, TheTreePaneIsDraggedAndKeepsItsWidth) {
+    clearSettings();
+    {
+        Frame f;
+        f.frame.showRestored();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.frame));
+        EXPECT_EQ(200, f.frame.treeWidth());
+        QSplitterHandle* handle = f.frame.splitter()->handle(1);
+        const QPoint grip(handle->width() / 2, handle->height() / 2);
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(handle, grip + QPoint(120, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(120, 0));
+        EXPECT_EQ(320, f.frame.treeWidth()) << "the operator widens the tree";
+        f.frame.showChartView();
+        EXPECT_EQ(320, f.frame.treeWidth()) << "a new right view keeps it";
+        f.frame.close();
+    }
+    QSettings s(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane"));
+    EXPECT_EQ(320, s.value("WindowPosition/CLeftView_W").toInt());
+    {
+        Frame f;
+        f.frame.showRestored();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.frame));
+        EXPECT_EQ(320, f.frame.treeWidth()) << "the next start keeps the width";
+        f.frame.close();
+    }
+    clearSettings();
+}
+
+TEST(MainFrame, CtrlFOpensFindAndCopyTakesTheListsCells) {
+    ScratchDatabase db("velkin_frame_keys");
+    exec(db.admin(), "CREATE TABLE velkin_frame_keys.t (id INT, name VARCHAR(20) NULL)");
+    exec(db.admin(), "INSERT INTO velkin_frame_keys.t VALUES (1, 'apple'), (2, NULL)");
+    Frame f;
+    f.frame.show();
+    QTest::qWait(50);
+    CSorvaneView* list = openTable(f, "velkin_frame_keys", "t");
+    ASSERT_NE(nullptr, list);
+    QApplication::setActiveWindow(&f.frame);
+    list->setFocus();
+    f.frame.setActiveView(false);
+    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_NE(nullptr, f.frame.findDialog());
+    EXPECT_TRUE(f.frame.findDialog()->isVisible());
+    f.frame.findDialog()->close();
+
+    f.frame.activateWindow();
+    list->setFocus();
+    f.frame.setActiveView(false);
+    list->selectAll();
+    EXPECT_TRUE(f.frame.action(Command::Copy)->isEnabled());
+    f.frame.action(Command::Copy)->trigger();
+    EXPECT_EQ("1\tapple\n2\t", QGuiApplication::clipboard()->text());
+    f.frame.setActiveView(true);
+    EXPECT_FALSE(f.frame.action(Command::Copy)->isEnabled()) << "the tree has nothing to copy";
+}
+
+TEST(MainFrame, TheAboutPictureShowsTheWholeName) {
+    AboutDialog about;
+    QLabel* logo = nullptr;
+    for (QLabel* label : about.findChildren<QLabel*>())
+        if (label->pixmap().width() > 100)
+            logo = label;
+    ASSERT_NE(nullptr, logo);
+    const QImage image = logo->pixmap().toImage();
+    // Nothing is drawn in the last columns, so the name ends inside the picture; something is drawn
+    // just before them, so the picture is not merely wide.
+    auto columnDrawn = [&](int x) {
+        for (int y = 0; y < image.height(); ++y)
+            if (qAlpha(image.pixel(x, y)) > 0)
+                return true;
+        return false;
+    };
+    for (int x = image.width() - 3; x < image.width(); ++x)
+        EXPECT_FALSE(columnDrawn(x)) << x;
+    bool drawnNearTheEnd = false;
+    for (int x = image.width() - 20; x < image.width() - 3; ++x)
+        drawnNearTheEnd = drawnNearTheEnd || columnDrawn(x);
+    EXPECT_TRUE(drawnNearTheEnd);
+    about.show();
+    EXPECT_GE(about.width(), image.width());
 }

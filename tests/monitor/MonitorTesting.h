@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
 #include <chrono>
@@ -21,7 +22,10 @@ T* widget(QWidget& dialog, const QString& name) {
     return found;
 }
 
+/// The text of a one-line box, or of a wrapped text box where the text may be long.
 inline QString boxText(QWidget& dialog, const QString& name) {
+    if (auto* text = dialog.findChild<QPlainTextEdit*>(name))
+        return text->toPlainText();
     QLineEdit* box = widget<QLineEdit>(dialog, name);
     return box ? box->text() : QStringLiteral("<missing>");
 }

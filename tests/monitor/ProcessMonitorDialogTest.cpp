@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
+#include <thread>
 
 #include "MonitorTesting.h"
 #include "monitor/LineChartCtrl.h"
@@ -182,7 +186,7 @@ TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
     emit processList(dialog)->itemDoubleClicked(row, 3);
 
     EXPECT_EQ(op.modalTitles, QStringList{QString()}) << "the details have no title text";
-    EXPECT_EQ(log.statements, std::vector<std::string>{"SHOW PROCESSLIST"});
+    EXPECT_EQ(log.statements, std::vector<std::string>{"SHOW FULL PROCESSLIST"});
     ASSERT_EQ(details.size(), 8);
     EXPECT_EQ(details[0], QString::number(victimId));
     EXPECT_EQ(details[1], "sorvane_common");
@@ -351,4 +355,63 @@ TEST(ProcessMonitor, WithoutAProcessListTheDialogSaysSoAndStaysInert) {
     EXPECT_EQ(boxText(dialog, "Server Version"), "");
     EXPECT_EQ(boxText(dialog, "Protocol version"), "");
     EXPECT_FALSE(dialog.isRefreshing());
+}
+
+TEST(ProcessMonitor, WholeVersionSelectionKeptAndLongStatementsReadable) {
+    auto connection = connectAdmin();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    auto* version = widget<QLineEdit>(dialog, "Server Version");
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version->text().toStdString(), connection->serverInfo());
+    EXPECT_EQ(0, version->cursorPosition()) << "read from its start";
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_GE(version->width(), version->fontMetrics().horizontalAdvance(version->text()));
+
+    // A thread that runs a long statement, from another connection.
+    auto busy = connectAdmin();
+    const unsigned long busyId = busy->threadId();
+    const std::string padding(300, 'x');
+    const std::string statement =
+        "SELECT SLEEP(3) AS `" + std::string(40, 'w') + "`, '" + padding + "' AS tail";
+    std::thread runner([&] {
+        busy->query(statement);
+        busy->storeResult();
+    });
+    ASSERT_TRUE(eventually([&] {
+        dialog.refreshProcessList();
+        QTreeWidgetItem* row = rowOf(dialog, busyId);
+        return row && row->text(7).startsWith("SELECT SLEEP(3)");
+    }));
+
+    // The operator's choice survives the refreshes, found again by the thread's Id.
+    QTreeWidgetItem* chosen = rowOf(dialog, busyId);
+    ASSERT_TRUE(chosen);
+    processList(dialog)->setCurrentItem(chosen);
+    for (int i = 0; i < 3; ++i)
+        dialog.tick();
+    QTreeWidgetItem* now = processList(dialog)->currentItem();
+    ASSERT_TRUE(now);
+    EXPECT_EQ(QString::number(busyId), now->text(0));
+    EXPECT_TRUE(now->isSelected());
+    EXPECT_EQ(1, processList(dialog)->selectedItems().size());
+
+    // The details show the statement whole and wrapped.
+    ProcessDetailsDialog details(*connection, static_cast<long long>(busyId));
+    auto* information = details.findChild<QPlainTextEdit*>("Infomation");
+    ASSERT_TRUE(information);
+    EXPECT_EQ(QString::fromStdString(statement), information->toPlainText());
+    EXPECT_TRUE(information->isReadOnly());
+    EXPECT_EQ(QPlainTextEdit::WidgetWidth, information->lineWrapMode());
+    runner.join();
+
+    // A thread that is gone leaves nothing selected.
+    busy.reset();
+    ASSERT_TRUE(eventually([&] {
+        dialog.refreshProcessList();
+        return rowOf(dialog, busyId) == nullptr;
+    }));
+    EXPECT_TRUE(processList(dialog)->selectedItems().isEmpty());
+    dialog.hide();
 }

@@ -53,7 +53,17 @@ TEST(SystemVariables, ListsEveryVariableSortedByNameWithWholeValues) {
     ASSERT_TRUE(list);
     EXPECT_EQ(list->horizontalHeaderItem(0)->text(), "Variable");
     EXPECT_EQ(list->horizontalHeaderItem(1)->text(), "Value");
-    EXPECT_EQ(list->columnWidth(0), 150);
+    // The name column is as wide as the longest name, and the operator can still drag it.
+    int longest = 0;
+    for (int row = 0; row < list->rowCount(); ++row)
+        longest = std::max(longest, list->fontMetrics().horizontalAdvance(list->item(row, 0)->text()));
+    EXPECT_GE(list->columnWidth(0), longest);
+    EXPECT_GE(list->columnWidth(0), 150);
+    EXPECT_EQ(QHeaderView::Interactive, list->horizontalHeader()->sectionResizeMode(0));
+    const int analyze = rowOf(list, "analyze_sample_percentage");
+    if (analyze >= 0) {
+        EXPECT_EQ("analyze_sample_percentage", list->item(analyze, 0)->toolTip());
+    }
     EXPECT_EQ(list->columnWidth(1), 500);
     EXPECT_FALSE(list->horizontalHeader()->sectionsClickable());
     EXPECT_TRUE(list->showGrid());

@@ -142,3 +142,31 @@ TEST(RowModel, TakesRowsFromAResultUpToALimitAndAnnouncesThemOnce) {
     EXPECT_EQ(0u, model.appendRows(none, 10));
     EXPECT_EQ(4, model.rowCount());
 }
+
+TEST(RowModel, NullShowsAsNullButCopiesAsNothingAndCopiedCellsReadBack) {
+    RowModel model;
+    model.setColumns({"a", "b", "c"});
+    model.appendRow({RowModel::Cell("1"), std::nullopt, RowModel::Cell("")});
+    model.appendRow({RowModel::Cell("\"quoted\" at the start"), RowModel::Cell("carriage\rreturn"),
+                     RowModel::Cell("inner \"quote\"")});
+    EXPECT_EQ("NULL", model.data(model.index(0, 1)).toString());
+    EXPECT_TRUE(model.data(model.index(0, 1), RowModel::NullRole).toBool());
+    EXPECT_EQ("", model.data(model.index(0, 2)).toString());
+    EXPECT_FALSE(model.data(model.index(0, 2), RowModel::NullRole).toBool());
+    EXPECT_EQ("", model.cellText(0, 1));
+
+    // Order of the selection does not matter, and a cell named twice is copied once.
+    const QModelIndexList all = {model.index(1, 2), model.index(0, 0), model.index(1, 0), model.index(0, 2),
+                                 model.index(0, 1), model.index(1, 1), model.index(0, 0)};
+    EXPECT_EQ("1\t\t\n\"\"\"quoted\"\" at the start\"\t\"carriage\rreturn\"\tinner \"quote\"",
+              model.copiedText(all));
+    // One cell alone is its plain text; cells of other models and outside the rows are ignored.
+    EXPECT_EQ("\"quoted\" at the start", model.copiedText({model.index(1, 0)}));
+    RowModel other;
+    other.setColumns({"x"});
+    other.appendRow({RowModel::Cell("elsewhere")});
+    EXPECT_EQ("1", model.copiedText({model.index(0, 0), other.index(0, 0), QModelIndex()}));
+    EXPECT_EQ("", model.copiedText({}));
+    // Rows that are not next to each other are still one line each.
+    EXPECT_EQ("1\n\"\"\"quoted\"\" at the start\"", model.copiedText({model.index(1, 0), model.index(0, 0)}));
+}

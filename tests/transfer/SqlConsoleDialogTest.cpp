@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QClipboard>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "TransferTesting.h"
@@ -96,20 +100,19 @@ TEST_F(SqlConsoleTest, RowlessStatementsKeepTheHeadingsAndFollowTheStatusRules) 
     EXPECT_TRUE(dialog.rows().isNull(1, 2));
     EXPECT_EQ("", dialog.rows().cellText(1, 2));
 
-    // An UPDATE has an information text: the status shows the (empty) error text, no rows remain.
+    // An UPDATE has an information text, and the status shows it; no rows remain.
     child<QLineEdit>(dialog, "Time until data reaches a client from Query issue")->setText("kept");
     run(dialog, "UPDATE velkin_transfer_console.t SET b = b + 1");
     EXPECT_EQ((QStringList{"a", "b", "c", "d", "e"}), headings(dialog));
     EXPECT_EQ(0, dialog.rows().rows());
-    EXPECT_FALSE(session->info().empty());
-    EXPECT_EQ("", status(dialog));
+    EXPECT_EQ("Rows matched: 2  Changed: 2  Warnings: 0", status(dialog));
     EXPECT_EQ("kept", field(dialog, "Time until data reaches a client from Query issue"));
 
     // A one-row INSERT has none.
     run(dialog, "INSERT INTO velkin_transfer_console.u VALUES (1)");
     EXPECT_EQ("It was processed correctly.", status(dialog));
     run(dialog, "INSERT INTO velkin_transfer_console.u VALUES (2), (3)");
-    EXPECT_EQ("", status(dialog));
+    EXPECT_EQ("Records: 2  Duplicates: 0  Warnings: 0", status(dialog));
     EXPECT_EQ("3", scalar(*session, "select count(*) from velkin_transfer_console.u"));
     EXPECT_TRUE(op.messages.empty());
 
@@ -268,4 +271,92 @@ TEST_F(SqlConsoleTest, ScriptThatTheDiskCannotHoldIsNotReportedWritten) {
     EXPECT_EQ(QStringList{"Writing the script failed (No space left on device); the file is incomplete."},
               op.messageTexts());
     EXPECT_EQ("", field(dialog, "script file"));
+}
+
+TEST_F(SqlConsoleTest, AScriptRunsStatementByStatementAndStopsAtTheFirstFailure) {
+    SqlConsoleDialog dialog(*session, op);
+    StatementLog log;
+    run(dialog,
+        "-- a script; as a file holds it\n"
+        "INSERT INTO velkin_transfer_console.u VALUES (1), (2);\n"
+        "UPDATE velkin_transfer_console.u SET k = k * 10 WHERE k = 2;  # ten times; the second\n"
+        "SELECT k, 'a;b' AS `semi;colon`, NULL AS n FROM velkin_transfer_console.u ORDER BY k;\n"
+        "DELETE FROM velkin_transfer_console.u WHERE k = 1;\n");
+    EXPECT_EQ((std::vector<std::string>{
+                  "-- a script; as a file holds it\nINSERT INTO velkin_transfer_console.u VALUES (1), (2)",
+                  "UPDATE velkin_transfer_console.u SET k = k * 10 WHERE k = 2",
+                  "# ten times; the second\nSELECT k, 'a;b' AS `semi;colon`, NULL AS n FROM "
+                  "velkin_transfer_console.u "
+                  "ORDER BY k",
+                  "DELETE FROM velkin_transfer_console.u WHERE k = 1"}),
+              log.statements);
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join('|').toStdString();
+    EXPECT_EQ("20", scalar(*session, "SELECT GROUP_CONCAT(k) FROM velkin_transfer_console.u"));
+    // The list keeps the rows of the script's last SELECT; the status tells of the last statement.
+    EXPECT_EQ((QStringList{"k", "semi;colon", "n"}), headings(dialog));
+    ASSERT_EQ(2, dialog.rows().rows());
+    EXPECT_EQ("20", dialog.rows().cellText(1, 0));
+    EXPECT_EQ("4 statements were processed. It was processed correctly.", status(dialog));
+
+    // NULL reads apart from the text 'NULL' and from the empty text; copying takes the values.
+    run(dialog, "SELECT NULL AS a, 'NULL' AS b, '' AS c");
+    const RowModel& rows = dialog.rows();
+    EXPECT_EQ("NULL", rows.data(rows.index(0, 0)).toString());
+    EXPECT_TRUE(rows.data(rows.index(0, 0), RowModel::NullRole).toBool());
+    EXPECT_FALSE(rows.data(rows.index(0, 1), RowModel::NullRole).toBool());
+    EXPECT_EQ("", rows.data(rows.index(0, 2)).toString());
+    auto* list = child<QTableView>(dialog, "result list");
+    list->selectAll();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ("\tNULL\t", QGuiApplication::clipboard()->text());
+
+    // A failure stops the script there, with the statement's place, number and text.
+    log.clear();
+    run(dialog,
+        "INSERT INTO velkin_transfer_console.u VALUES (7);\n"
+        "INSERT INTO velkin_transfer_console.nowhere VALUES (8);\n"
+        "INSERT INTO velkin_transfer_console.u VALUES (9);");
+    EXPECT_EQ(2u, log.statements.size());
+    EXPECT_EQ("20,7",
+              scalar(*session, "SELECT GROUP_CONCAT(k ORDER BY k DESC) FROM velkin_transfer_console.u"));
+    const QString error = "1146:Table 'velkin_transfer_console.nowhere' doesn't exist";
+    EXPECT_EQ(QStringList{"Query execution cannot be performed!!\nStatement 2 of 3 (line 2)\n" + error},
+              op.messageTexts());
+    EXPECT_EQ("Statement 2 of 3 (line 2): Table 'velkin_transfer_console.nowhere' doesn't exist",
+              status(dialog));
+
+    // DELIMITER blocks go whole: the procedure's inner semicolons stay in it.
+    op.clear();
+    run(dialog,
+        "DELIMITER //\n"
+        "CREATE PROCEDURE velkin_transfer_console.p() BEGIN SELECT 1; SELECT 2; END//\n"
+        "DELIMITER ;\n"
+        "DROP PROCEDURE velkin_transfer_console.p;");
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join('|').toStdString();
+    EXPECT_EQ("0", scalar(*session,
+                          "SELECT COUNT(*) FROM information_schema.ROUTINES WHERE "
+                          "ROUTINE_SCHEMA = 'velkin_transfer_console'"));
+}
+
+TEST_F(SqlConsoleTest, AFileThatIsNotUtf8IsRefusedAndNothingChanges) {
+    ScratchDirectory dir;
+    const QString path = QString::fromStdString(dir.path()) + "/latin1.sql";
+    writeFileBytes(path, "SELECT 'caf\xE9';\r\nSELECT '\xAB';\r\n");
+    SqlConsoleDialog dialog(*session, op);
+    query(dialog)->setPlainText("kept");
+    op.choose(path);
+    dialog.load();
+    EXPECT_EQ(QStringList{"The file is not UTF-8 text: byte 12 is not valid UTF-8.\nIt was not loaded."},
+              op.messageTexts());
+    EXPECT_EQ("kept", query(dialog)->toPlainText());
+    EXPECT_EQ("", field(dialog, "script file"));
+    EXPECT_EQ("SELECT 'caf\xE9';\r\nSELECT '\xAB';\r\n", fileBytes(path)) << "the file is untouched";
+
+    op.clear();
+    const QString good = QString::fromStdString(dir.path()) + "/utf8.sql";
+    writeFileBytes(good, "SELECT 'caf\xC3\xA9 \xF0\x9F\x98\x80';\r\n");
+    op.choose(good);
+    dialog.load();
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ(QString::fromUtf8("SELECT 'café 😀';\n"), query(dialog)->toPlainText());
 }

@@ -387,14 +387,31 @@ TEST_F(ObjectTree, LockUnlockOptimizeAndFlushSendTheirStatements) {
                          "SHOW OPEN TABLES FROM velkin_tree_lock WHERE `Table` = 't' AND In_use > 0")
                       .size())
         << "the session holds the lock";
+    // The tree shows which table is locked; the others cannot be read until the lock is released.
+    QTreeWidgetItem* locked = child(database, "t");
+    EXPECT_TRUE(locked->font(0).bold());
+    EXPECT_TRUE(locked->toolTip(0).contains("Unlock"));
+    EXPECT_FALSE(child(database, "odd name")->font(0).bold());
     log.clear();
     tree.execute(Command::TableUnlock);
     EXPECT_EQ((std::vector<std::string>{"UNLOCK TABLES"}), log.statements);
     EXPECT_TRUE(column(scratch.admin(), "SHOW OPEN TABLES FROM velkin_tree_lock WHERE In_use > 0").empty());
     EXPECT_EQ(
-        (QStringList{"The table lock was performed.!!\n(This table cannot do writing from other processes.)",
+        (QStringList{"The table lock was performed.!!\n(This table cannot do writing from other processes.)\n"
+                     "Other tables cannot be read until \"Lock release of a table\" (Unlock).",
                      "The table lock was carried out now."}),
         op.messageTexts());
+    EXPECT_FALSE(child(database, "t")->font(0).bold());
+    EXPECT_EQ("", child(database, "t")->toolTip(0));
+
+    // A lock the server refuses is said to have failed, and nothing is marked.
+    exec(scratch.admin(), "DROP TABLE velkin_tree_lock.t");
+    select(child(database, "t"));
+    op.clear();
+    tree.execute(Command::TableLock);
+    EXPECT_EQ(QStringList{"The table was not locked.\n1146:Table 'velkin_tree_lock.t' doesn't exist"},
+              op.messageTexts());
+    EXPECT_FALSE(child(database, "t")->font(0).bold());
 
     select(child(database, "odd name"));
     op.clear();

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QRegularExpression>
+#include <QTableWidget>
 #include <QTest>
 
 #include "ViewTesting.h"
 #include "session/Settings.h"
 #include "session/SqlText.h"
+#include "session/StatusPanes.h"
+#include "views/FilterDialog.h"
 
 using namespace velkin;
 using namespace velkin::test;
@@ -52,7 +58,7 @@ protected:
 
     QString pane(int n) { return host.panes.texts[n]; }
     void markPanes() {
-        host.panes.setPaneText(0, "before");
+        host.panes.setPaneText(kRecordPane, "before");
         host.panes.setPaneText(3, "before");
     }
     std::string plainPage(int offset) { return sqlf("select * from %s.t LIMIT %d,100", db.name(), offset); }
@@ -80,7 +86,7 @@ TEST_F(RecordListTest, PagesThroughTwoHundredFiftyRows) {
     EXPECT_EQ("row 100", list.cellText(99, 1));
     EXPECT_EQ(250, doc.m_recordCount);
     EXPECT_EQ(plainCount(), list.countStatement());
-    EXPECT_EQ(status(250, 1), pane(0));
+    EXPECT_EQ(status(250, 1), pane(kRecordPane));
     EXPECT_TRUE(QRegularExpression("^Reference time : RES \\d+ s FREE \\d+ s$").match(pane(3)).hasMatch())
         << pane(3).toStdString();
 
@@ -89,7 +95,7 @@ TEST_F(RecordListTest, PagesThroughTwoHundredFiftyRows) {
     EXPECT_EQ((Statements{plainPage(100), plainCount()}), log.statements);
     ASSERT_EQ(100, list.rowCount());
     EXPECT_EQ("101", list.cellText(0, 0));
-    EXPECT_EQ(status(250, 2), pane(0));
+    EXPECT_EQ(status(250, 2), pane(kRecordPane));
     list.execute(Command::PageUp);
     ASSERT_EQ(50, list.rowCount());
     EXPECT_EQ("250", list.cellText(49, 0));
@@ -101,21 +107,21 @@ TEST_F(RecordListTest, PagesThroughTwoHundredFiftyRows) {
     EXPECT_EQ(2, doc.m_currentPage);
     EXPECT_EQ((Statements{plainPage(200), plainCount()}), log.statements);
     EXPECT_EQ(50, list.rowCount());
-    EXPECT_EQ(status(250, 3), pane(0));
+    EXPECT_EQ(status(250, 3), pane(kRecordPane));
     EXPECT_NE("before", pane(3));
     EXPECT_TRUE(op.messages.empty());
 }
 
-TEST_F(RecordListTest, TwoFullPagesLeadToAnEmptyThirdPage) {
+TEST_F(RecordListTest, PagingStopsAtTheLastFullPage) {
     numbers(200);
     CSorvaneView& list = show("t");
     list.nextPage();
     list.nextPage();
-    EXPECT_EQ(2, doc.m_currentPage);
-    EXPECT_EQ(0, list.rowCount());
-    EXPECT_EQ(2, list.columnCount());
-    EXPECT_EQ(status(200, 3), pane(0));
-    EXPECT_FALSE(list.showGrid()) << "grid lines only while the list holds rows";
+    EXPECT_EQ(1, doc.m_currentPage);
+    EXPECT_EQ(100, list.rowCount());
+    EXPECT_EQ("200", list.cellText(99, 0));
+    EXPECT_EQ(status(200, 2), pane(kRecordPane));
+    EXPECT_TRUE(list.showGrid());
 }
 
 TEST_F(RecordListTest, PageDownOnTheFirstPageDoesNothingAtAllAndArrowKeysPage) {
@@ -128,7 +134,7 @@ TEST_F(RecordListTest, PageDownOnTheFirstPageDoesNothingAtAllAndArrowKeysPage) {
     EXPECT_TRUE(log.statements.empty());
     EXPECT_EQ(0, doc.m_currentPage);
     EXPECT_EQ(100, list.rowCount());
-    EXPECT_EQ("before", pane(0));
+    EXPECT_EQ("before", pane(kRecordPane));
     EXPECT_EQ("before", pane(3));
 
     QTest::keyClick(&list, Qt::Key_Right);
@@ -155,7 +161,7 @@ TEST_F(RecordListTest, FilterBuildsTheWhereClauseAndMarksTheStatus) {
     ASSERT_EQ(9, list.rowCount());
     EXPECT_EQ("11", list.cellText(0, 0));
     EXPECT_EQ(9, doc.m_recordCount);
-    EXPECT_EQ(status(9, 1, true), pane(0));
+    EXPECT_EQ(status(9, 1, true), pane(kRecordPane));
 
     // A first condition in a later set has no AND in front.
     log.clear();
@@ -174,7 +180,7 @@ TEST_F(RecordListTest, FilterBuildsTheWhereClauseAndMarksTheStatus) {
         set.assign(64, "");
     list.refresh();
     EXPECT_EQ((Statements{plainPage(0), plainCount()}), log.statements);
-    EXPECT_EQ(status(30, 1), pane(0));
+    EXPECT_EQ(status(30, 1), pane(kRecordPane));
 
     // Once the filter is off its conditions are gone.
     list.m_conditions[0][0] = "> 10";
@@ -197,7 +203,10 @@ TEST_F(RecordListTest, RejectedFilterLeavesColumnsWithoutRowsOrMessage) {
     EXPECT_EQ(2, list.columnCount());
     EXPECT_EQ(0, list.rowCount());
     EXPECT_TRUE(op.messages.empty());
-    EXPECT_EQ("before", pane(0));
+    // The record pane says why the list is empty; the timing pane keeps the last page's.
+    EXPECT_EQ(textf("Database: %s  Table: t  1064:", db.name()),
+              pane(kRecordPane).left(textf("Database: %s  Table: t  1064:", db.name()).size()));
+    EXPECT_TRUE(pane(kRecordPane).contains("near '= 1 LIMIT 0,100'")) << pane(kRecordPane).toStdString();
     EXPECT_EQ("before", pane(3));
     EXPECT_EQ(countBefore, list.countStatement());
     EXPECT_EQ("1", scalar(*doc.connection(), "SELECT 1")) << "the session stays usable";
@@ -213,7 +222,8 @@ TEST_F(RecordListTest, TableOrDatabaseThatIsGoneLeavesAnEmptyList) {
     EXPECT_EQ(0, list.columnCount());
     EXPECT_EQ(0, list.rowCount());
     EXPECT_TRUE(log.statements.empty());
-    EXPECT_EQ("before", pane(0));
+    EXPECT_EQ(textf("Database: %s  Table: t  1146:Table '%s.t' doesn't exist", db.name(), db.name()),
+              pane(kRecordPane));
 
     {
         ScratchDatabase gone("velkin_list_gone");
@@ -226,16 +236,147 @@ TEST_F(RecordListTest, TableOrDatabaseThatIsGoneLeavesAnEmptyList) {
     EXPECT_TRUE(op.messages.empty());
 }
 
-TEST_F(RecordListTest, NullShowsAsAnEmptyCellAndTheRowStays) {
+TEST_F(RecordListTest, NullShowsGreyAndApartFromTheEmptyTextAndTheRowStays) {
     exec(db.admin(), sqlf("CREATE TABLE %s.t (a INT NULL, b VARCHAR(10) NULL)", db.name()));
-    exec(db.admin(), sqlf("INSERT INTO %s.t VALUES (NULL, 'x'), (2, NULL)", db.name()));
+    exec(db.admin(), sqlf("INSERT INTO %s.t VALUES (NULL, 'x'), (2, NULL), (3, ''), (4, 'NULL')", db.name()));
     CSorvaneView& list = show("t");
-    ASSERT_EQ(2, list.rowCount());
+    ASSERT_EQ(4, list.rowCount());
+    const RowModel& rows = list.rows();
+    auto shown = [&](int row, int column) { return rows.data(rows.index(row, column)).toString(); };
+    auto drawnAsNull = [&](int row, int column) {
+        return rows.data(rows.index(row, column), RowModel::NullRole).toBool();
+    };
+    EXPECT_EQ("NULL", shown(0, 0));
+    EXPECT_TRUE(drawnAsNull(0, 0));
+    EXPECT_EQ("x", shown(0, 1));
+    EXPECT_EQ("NULL", shown(1, 1));
+    EXPECT_TRUE(drawnAsNull(1, 1));
+    EXPECT_EQ("", shown(2, 1)) << "the empty text stays blank";
+    EXPECT_FALSE(drawnAsNull(2, 1));
+    EXPECT_EQ("NULL", shown(3, 1));
+    EXPECT_FALSE(drawnAsNull(3, 1)) << "the text NULL is a text";
+    // The text searched and copied for a NULL is empty.
     EXPECT_EQ("", list.cellText(0, 0));
-    EXPECT_TRUE(list.rows().isNull(0, 0));
-    EXPECT_EQ("x", list.cellText(0, 1));
     EXPECT_EQ("", list.cellText(1, 1));
-    EXPECT_EQ(status(2, 1), pane(0));
+    EXPECT_EQ(status(4, 1), pane(kRecordPane));
+
+    // The grey is what the list draws.
+    list.resize(400, 200);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const QImage grabbed = list.viewport()->grab().toImage();
+    auto hasColour = [&](QRect r, auto test) {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (test(QColor(grabbed.pixel(x, y))))
+                    return true;
+        return false;
+    };
+    auto grey = [](QColor c) { return c.red() > 90 && c.red() < 200 && std::abs(c.red() - c.blue()) < 10; };
+    auto dark = [](QColor c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; };
+    const QRect nullCell = list.visualRect(rows.index(1, 1)).adjusted(2, 2, -2, -2);
+    const QRect textCell = list.visualRect(rows.index(3, 1)).adjusted(2, 2, -2, -2);
+    EXPECT_TRUE(hasColour(nullCell, grey));
+    EXPECT_FALSE(hasColour(nullCell, dark)) << "a NULL is not drawn as text";
+    EXPECT_TRUE(hasColour(textCell, dark)) << "the text NULL is drawn as text";
+}
+
+TEST_F(RecordListTest, CopyPutsTheSelectedCellsOnTheClipboard) {
+    exec(db.admin(), sqlf("CREATE TABLE %s.t (a INT, b VARCHAR(20) NULL, c VARCHAR(20))", db.name()));
+    exec(db.admin(), sqlf("INSERT INTO %s.t VALUES (1, NULL, 'tab\there'), (2, 'two', 'say \"hi\"'), "
+                          "(3, 'three', 'line\nbreak')",
+                          db.name()));
+    CSorvaneView& list = show("t");
+    ASSERT_EQ(3, list.rowCount());
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText("before");
+
+    list.selectRow(1);
+    list.execute(Command::Copy);
+    EXPECT_EQ("2\ttwo\tsay \"hi\"", clipboard->text());
+
+    // Several rows: a line each; a NULL copies as nothing; tabs and line breaks are quoted.
+    list.selectionModel()->select(list.model()->index(0, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list.selectionModel()->select(list.model()->index(2, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ("1\t\t\"tab\there\"\n2\ttwo\tsay \"hi\"\n3\tthree\t\"line\nbreak\"", clipboard->text());
+
+    // One cell alone is copied as it is.
+    list.selectionModel()->clearSelection();
+    list.selectionModel()->select(list.model()->index(2, 2), QItemSelectionModel::Select);
+    list.copySelection();
+    EXPECT_EQ("line\nbreak", clipboard->text());
+    list.selectionModel()->clearSelection();
+    list.selectionModel()->select(list.model()->index(0, 1), QItemSelectionModel::Select);
+    list.copySelection();
+    EXPECT_EQ("", clipboard->text());
+}
+
+TEST_F(RecordListTest, TheFilterHoldsAConditionForEveryColumn) {
+    std::string columns = "id INT PRIMARY KEY";
+    for (int i = 2; i <= 71; ++i)
+        columns += sqlf(", c%d INT", i);
+    exec(db.admin(), sqlf("CREATE TABLE %s.wide (%s)", db.name(), columns));
+    std::string values;
+    for (int row = 1; row <= 5; ++row) {
+        values += sqlf("%s(%d", row == 1 ? "" : ",", row);
+        for (int i = 2; i <= 71; ++i)
+            values += sqlf(",%d", row * 1000 + i);
+        values += ")";
+    }
+    exec(db.admin(), sqlf("INSERT INTO %s.wide VALUES %s", db.name(), values));
+    CSorvaneView& list = show("wide");
+    ASSERT_EQ(71, list.columnCount());
+    ASSERT_EQ(5, list.rowCount());
+
+    op.onModal([](QDialog& d) {
+        auto& filter = dynamic_cast<FilterDialog&>(d);
+        EXPECT_EQ(71, filter.list()->rowCount());
+        filter.list()->setCurrentCell(70, 0);
+        filter.conditionEdit(0)->setText(">= 3071");
+        Q_EMIT filter.conditionEdit(0)->textEdited(">= 3071");
+        filter.list()->setCurrentCell(64, 0);
+        filter.conditionEdit(1)->setText("< 5000");
+        Q_EMIT filter.conditionEdit(1)->textEdited("< 5000");
+        filter.ok();
+        return d.result();
+    });
+    StatementLog log;
+    list.execute(Command::Filter);
+    const std::string clause = sqlf("from %s.wide  WHERE c65 < 5000 AND c71 >= 3071", db.name());
+    EXPECT_EQ((Statements{sqlf("SHOW fields FROM %s.wide", db.name()), "Select * " + clause + " LIMIT 0,100",
+                          "Select count(*) " + clause}),
+              log.statements);
+    ASSERT_EQ(2, list.rowCount());
+    EXPECT_EQ("3", list.cellText(0, 0));
+    EXPECT_EQ("4", list.cellText(1, 0));
+    EXPECT_EQ("< 5000", list.m_conditions[1][64]);
+
+    // Opened again, the dialog shows the conditions of the far columns.
+    op.onModal([](QDialog& d) {
+        auto& filter = dynamic_cast<FilterDialog&>(d);
+        EXPECT_EQ(">= 3071", filter.list()->item(70, 1)->text());
+        EXPECT_EQ("< 5000", filter.list()->item(64, 2)->text());
+        return int(QDialog::Rejected);
+    });
+    list.execute(Command::Filter);
+}
+
+TEST_F(RecordListTest, AfterATableLockOtherTablesSayWhyTheyAreEmpty) {
+    numbers(3);
+    numbers(2, "other");
+    ASSERT_EQ(0, doc.connection()->query(sqlf("LOCK TABLES %s.t READ", db.name())));
+    CSorvaneView& list = show("other");
+    EXPECT_EQ(0, list.rowCount());
+    EXPECT_EQ(
+        textf("Database: %s  Table: other  1100:Table 'other' was not locked with LOCK TABLES", db.name()),
+        pane(kRecordPane));
+    show("t");
+    EXPECT_EQ(3, host.recordList()->rowCount()) << "the locked table itself reads";
+    ASSERT_EQ(0, doc.connection()->query("UNLOCK TABLES"));
+    EXPECT_EQ(2, show("other").rowCount());
 }
 
 TEST_F(RecordListTest, TakesAResultLeftPendingByAnEarlierStatement) {
@@ -244,7 +385,7 @@ TEST_F(RecordListTest, TakesAResultLeftPendingByAnEarlierStatement) {
     ASSERT_EQ(0, doc.connection()->query("OPTIMIZE TABLE " + db.name() + ".t"));
     list.refresh();
     EXPECT_EQ(4, list.rowCount());
-    EXPECT_EQ(status(4, 1), pane(0));
+    EXPECT_EQ(status(4, 1), pane(kRecordPane));
 }
 
 TEST_F(RecordListTest, InitialUpdateListsThenReadsThePageLength) {
@@ -303,7 +444,8 @@ TEST_F(RecordListTest, OpeningRows) {
         exec(db.admin(), sqlf("INSERT INTO %s.`%s` VALUES ('h', 'd', 'u')", db.name(), name));
         CSorvaneView& list = show(name);
         ASSERT_EQ(1, list.rowCount()) << name;
-        EXPECT_EQ(textf("Record : 1  Database: %s  Table: %s  Current Page : 1", db.name(), name), pane(0));
+        EXPECT_EQ(textf("Record : 1  Database: %s  Table: %s  Current Page : 1", db.name(), name),
+                  pane(kRecordPane));
         StatementLog log;
         op.clear();
         list.openRow(0);

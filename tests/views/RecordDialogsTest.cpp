@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -38,11 +39,14 @@ protected:
 
 TEST(PageSetupText, RangesAndChoices) {
     EXPECT_EQ(3, pageCountFor(250, 100));
-    EXPECT_EQ(3, pageCountFor(200, 100)) << "a full last page is followed by an empty one";
+    EXPECT_EQ(2, pageCountFor(200, 100)) << "a full last page is the last";
+    EXPECT_EQ(3, pageCountFor(201, 100));
+    EXPECT_EQ(1, pageCountFor(1, 100));
+    EXPECT_EQ(1, pageCountFor(0, 100));
+    EXPECT_EQ("101  -  200", pageRangeText(2, 2, 100, 200));
     EXPECT_EQ("201  -  250", pageRangeText(3, 3, 100, 250));
     EXPECT_EQ("1  -  100", pageRangeText(1, 3, 100, 250));
     EXPECT_EQ("101  -  200", pageRangeText(2, 3, 100, 250));
-    EXPECT_EQ("201  -  200", pageRangeText(3, 3, 100, 200));
     EXPECT_EQ("It cannot display.", pageRangeText(5, 3, 100, 250));
     EXPECT_EQ("It cannot display.", pageRangeText(0, 3, 100, 250));
     PageChoice beyond = pageChoiceFor(5, 100, 3);
@@ -68,15 +72,15 @@ TEST_F(RecordDialogsTest, PageSetupCountsAndMovesThroughPages) {
     dialog.up();
     EXPECT_EQ("3", text(dialog, "page number")) << "Up stops at the page count";
     edit(dialog, "page length")->setText("50");
-    EXPECT_EQ("6", text(dialog, "page count"));
+    EXPECT_EQ("5", text(dialog, "page count"));
     EXPECT_EQ("101  -  150", text(dialog, "range"));
     edit(dialog, "page length")->setText("0");
-    EXPECT_EQ("6", text(dialog, "page count")) << "a page length of 0 changes nothing";
+    EXPECT_EQ("5", text(dialog, "page count")) << "a page length of 0 changes nothing";
     edit(dialog, "page number")->setText("9");
     EXPECT_EQ("It cannot display.", text(dialog, "range"));
     dialog.ok();
     EXPECT_EQ(QDialog::Accepted, dialog.result());
-    EXPECT_EQ(5, dialog.page()) << "beyond the last page goes to the last";
+    EXPECT_EQ(4, dialog.page()) << "beyond the last page goes to the last";
     EXPECT_EQ(100, dialog.pageLength());
 
     PageSetupDialog low(*session, op, 0, 100, "select count(*) from velkin_dialogs.t");
@@ -191,7 +195,10 @@ TEST_F(RecordDialogsTest, DetailsWithoutKeyAreReadOnlyAndRefusalsAreReported) {
     edit(typed, "The contents of the field")->setText("not a number");
     exec(*session, "SET SESSION sql_mode = 'STRICT_ALL_TABLES'");
     typed.update();
-    EXPECT_EQ(QStringList{"It failed in updating."}, op.messageTexts());
+    ASSERT_EQ(1, op.messageTexts().size());
+    EXPECT_TRUE(op.messageTexts()[0].startsWith(
+        "It failed in updating.\n1366:Incorrect integer value: 'not a number'"))
+        << op.messageTexts()[0].toStdString();
     EXPECT_FALSE(typed.changed());
     EXPECT_EQ("2", scalar(db.admin(), "SELECT n FROM velkin_dialogs.typed"));
 }
@@ -248,4 +255,100 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
     list.openRow(0);
     EXPECT_EQ(9, list.rowCount());
     EXPECT_EQ("249", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dialogs.t"));
+}
+
+TEST_F(RecordDialogsTest, DetailsSetAFieldToNullAndBackAndAnEmptyFieldIsTheEmptyText) {
+    exec(db.admin(),
+         "CREATE TABLE velkin_dialogs.n (id INT PRIMARY KEY, d VARCHAR(10) NULL, e VARCHAR(10) NULL)");
+    exec(db.admin(), "INSERT INTO velkin_dialogs.n VALUES (1, 'x', NULL)");
+    RecordDetailsDialog dialog(*session, op, "velkin_dialogs", "n", {"1", "x", std::nullopt});
+    auto* null = dialog.findChild<QCheckBox*>("NULL");
+    ASSERT_NE(nullptr, null);
+    QLineEdit* contents = edit(dialog, "The contents of the field");
+    auto value = [&] {
+        return scalar(db.admin(), "SELECT IFNULL(CONCAT('[', d, ']'), 'null') FROM velkin_dialogs.n");
+    };
+
+    // A NULL is shown grey as "NULL", unlike a text; its line checks the box and empties the field.
+    EXPECT_EQ("NULL", dialog.list()->item(2, 3)->text());
+    EXPECT_EQ(QColor(Qt::gray), dialog.list()->item(2, 3)->foreground().color());
+    EXPECT_EQ("x", dialog.list()->item(1, 3)->text());
+    dialog.selectLine(2);
+    EXPECT_TRUE(null->isChecked());
+    EXPECT_FALSE(contents->isEnabled());
+    EXPECT_EQ("", contents->text());
+    dialog.selectLine(1);
+    EXPECT_FALSE(null->isChecked());
+    EXPECT_EQ("x", contents->text());
+
+    StatementLog log;
+    null->setChecked(true);
+    EXPECT_FALSE(contents->isEnabled());
+    dialog.update();
+    EXPECT_EQ(std::vector<std::string>{"UPDATE velkin_dialogs.n SET d=NULL WHERE  id = '1' LIMIT 1"},
+              std::vector<std::string>(log.statements.begin(), log.statements.begin() + 1));
+    EXPECT_EQ("null", value());
+    EXPECT_EQ("NULL", dialog.list()->item(1, 3)->text());
+    EXPECT_TRUE(null->isChecked()) << "the line shows the new NULL";
+
+    // Back from NULL: an emptied field is the empty text, and the word NULL typed is a text.
+    log.clear();
+    null->setChecked(false);
+    EXPECT_TRUE(contents->isEnabled());
+    contents->clear();
+    dialog.update();
+    EXPECT_EQ("UPDATE velkin_dialogs.n SET d='' WHERE  id = '1' LIMIT 1", log.statements.at(0));
+    EXPECT_EQ("[]", value());
+    EXPECT_EQ("", dialog.list()->item(1, 3)->text());
+    contents->setText("NULL");
+    dialog.update();
+    EXPECT_EQ("[NULL]", value());
+    EXPECT_TRUE(op.messages.empty());
+    ASSERT_TRUE(dialog.changed());
+
+    // After a change the dialog ends accepted however it is closed, so the list reads the rows again.
+    dialog.reject();
+    EXPECT_EQ(QDialog::Accepted, dialog.result());
+
+    // Without a key nothing can be written, and the NULL box stays off.
+    exec(db.admin(), "CREATE TABLE velkin_dialogs.nokey2 (a INT NULL)");
+    RecordDetailsDialog plain(*session, op, "velkin_dialogs", "nokey2", {std::nullopt});
+    EXPECT_FALSE(plain.findChild<QCheckBox*>("NULL")->isEnabled());
+    plain.reject();
+    EXPECT_EQ(QDialog::Rejected, plain.result());
+}
+
+TEST_F(RecordDialogsTest, AChangeShowsInTheListWhenTheDetailsAreClosedWithEscape) {
+    rows(3);
+    CSorvaneDoc doc{op, loginAs(adminAccount())};
+    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+    TestViewHost host{doc, op};
+    doc.m_currentDb = "velkin_dialogs";
+    doc.m_currentTable = "t";
+    doc.m_nodeKind = 2;
+    host.showRecordList();
+    doc.m_pageLength = 100;
+    host.updateAllViews();
+    CSorvaneView& list = *host.recordList();
+    ASSERT_EQ(3, list.rowCount());
+    EXPECT_TRUE(list.rows().isNull(0, 2));
+
+    op.onModal([this](QDialog& d) {
+        auto& details = dynamic_cast<RecordDetailsDialog&>(d);
+        details.selectLine(1);
+        edit(d, "The contents of the field")->setText("changed");
+        details.update();
+        details.selectLine(2);
+        edit(d, "The contents of the field")->setText("42");
+        d.findChild<QCheckBox*>("NULL")->setChecked(false);
+        edit(d, "The contents of the field")->setText("42");
+        details.update();
+        QTest::keyClick(&d, Qt::Key_Escape);
+        return d.result();
+    });
+    list.openRow(0);
+    EXPECT_EQ("changed", list.cellText(0, 1));
+    EXPECT_EQ("42", list.cellText(0, 2));
+    EXPECT_FALSE(list.rows().isNull(0, 2));
+    EXPECT_EQ("changed|42", scalar(db.admin(), "SELECT CONCAT(b, '|', c) FROM velkin_dialogs.t WHERE a = 1"));
 }

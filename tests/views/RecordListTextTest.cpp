@@ -102,8 +102,13 @@ TEST(RecordListText, Paging) {
     EXPECT_EQ(1, nextPageIndex(250, 0, 100));
     EXPECT_EQ(2, nextPageIndex(250, 1, 100));
     EXPECT_EQ(2, nextPageIndex(250, 2, 100)) << "the last, partly filled page is the end";
-    EXPECT_EQ(2, nextPageIndex(200, 1, 100)) << "after two full pages comes an empty third";
-    EXPECT_EQ(2, nextPageIndex(200, 2, 100));
+    EXPECT_EQ(1, nextPageIndex(200, 1, 100)) << "two full pages: the second is the last";
+    EXPECT_EQ(1, nextPageIndex(200, 0, 100));
+    EXPECT_EQ(1, nextPageIndex(101, 0, 100));
+    EXPECT_EQ(1, nextPageIndex(101, 1, 100));
+    EXPECT_EQ(0, nextPageIndex(100, 0, 100));
+    EXPECT_EQ(0, nextPageIndex(1, 0, 1));
+    EXPECT_EQ(1, nextPageIndex(2, 0, 1));
     EXPECT_EQ(0, nextPageIndex(99, 0, 100));
     EXPECT_EQ(4, nextPageIndex(0, 4, 100)) << "without a count the page stays";
     EXPECT_EQ(3, nextPageIndex(10, 2, 3));
