@@ -2,7 +2,7 @@
 
 namespace velkin {
 
-StatusBar::StatusBar(QStatusBar* bar) {
+StatusBar::StatusBar(QStatusBar* bar) : m_bar(bar) {
     const char* initial[kPaneCount] = {"Connecting", "Login Name", "Host Name", "KANA", "CAP", "NUM", "SCRL"};
     for (int i = 0; i < kPaneCount; ++i) {
         auto* label = new QLabel(QString::fromUtf8(initial[i]), bar);
@@ -28,6 +28,17 @@ void StatusBar::setPaneFixed(int pane, int width) {
     if (pane < 0 || pane >= kPaneCount) return;
     m_panes[pane]->setFixedWidth(width);
     m_panes[pane]->setFrameStyle(QFrame::Panel | QFrame::Raised);
+}
+
+void StatusBar::setSecurityText(const QString& text) {
+    if (!m_security) {
+        m_security = new QLabel(m_bar);
+        m_security->setObjectName(QStringLiteral("security"));
+        m_security->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        // Right after the host name pane: the permanent panes start with login name and host name.
+        m_bar->insertPermanentWidget(2, m_security);
+    }
+    m_security->setText(text);
 }
 
 QString StatusBar::paneText(int pane) const { return m_panes.at(pane)->text(); }

@@ -12,6 +12,10 @@ namespace velkin::test {
 std::string testHost();
 unsigned int testPort();
 
+/// A file that the test server's first start made in its tls folder: ca.pem, other-ca.pem (a CA
+/// that signed nothing), client-cert.pem, client-key.pem.
+std::string testTlsFile(const std::string& name);
+
 struct Account {
     std::string user;
     std::string password;
