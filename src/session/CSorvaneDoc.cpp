@@ -74,7 +74,8 @@ int CSorvaneDoc::Connect() {
     setPane(1, textf("Login name %s", u8(m_loginName)));
     setPane(2, textf("Host name %s", u8(m_hostName)));
     setPane(3, QStringLiteral("Reference speed"));
-    if (m_status) m_status->setSecurityText(QString::fromStdString(connectionSecurityText(m_connection->sslCipher())));
+    if (m_status)
+        m_status->setSecurityText(QString::fromStdString(connectionSecurityText(m_connection->sslCipher())));
 
     if (!m_connection->selectDb("mysql")) {
         m_adminFlag = 0;

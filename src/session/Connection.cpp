@@ -127,8 +127,8 @@ bool Connection::applyTls() {
     };
     const bool set = mysql_options(m_mysql, MYSQL_OPT_SSL_ENFORCE, &enforce) == 0 &&
                      mysql_options(m_mysql, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify) == 0 &&
-                     (!verify || setPath(MYSQL_OPT_SSL_CA, m_tls.caFile)) && setPath(MYSQL_OPT_SSL_CERT, m_tls.certFile) &&
-                     setPath(MYSQL_OPT_SSL_KEY, m_tls.keyFile);
+                     (!verify || setPath(MYSQL_OPT_SSL_CA, m_tls.caFile)) &&
+                     setPath(MYSQL_OPT_SSL_CERT, m_tls.certFile) && setPath(MYSQL_OPT_SSL_KEY, m_tls.keyFile);
     if (!set) m_tlsProblem = "The client library refused the TLS settings.";
     return set;
 }
