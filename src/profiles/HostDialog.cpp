@@ -92,6 +92,7 @@ void HostDialog::addFileField(QFormLayout* form, QLineEdit*& field, const QStrin
     auto* browse = new QPushButton(QStringLiteral("..."), this);
     browse->setObjectName(label + QStringLiteral(" ..."));
     browse->setAutoDefault(false);
+    browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
     QLineEdit* target = field;
     connect(browse, &QPushButton::clicked, this, [this, target, label] {
         const QString chosen =
@@ -213,9 +214,13 @@ void HostDialog::create() {
     HostFile hosts;
     // Editing a host that has no record writes nothing, as before; only a write that was tried
     // and failed is reported.
-    const bool failed = m_editing ? hosts.findFirst(m_key.toStdString()) &&
-                                        !hosts.overwriteFirst(m_key.toStdString(), record())
-                                  : !hosts.append(record());
+    // A host whose five values are unchanged (only its encryption was edited) is not rewritten, so
+    // the record keeps the bytes an older copy of the program left after each text.
+    const auto saved = m_editing ? hosts.findFirst(m_key.toStdString()) : std::nullopt;
+    const bool unchanged = saved && saved->toBytes() == record().toBytes();
+    const bool failed = m_editing
+                            ? saved && !unchanged && !hosts.overwriteFirst(m_key.toStdString(), record())
+                            : !hosts.append(record());
     if (failed)
         m_op.inform(QStringLiteral("%1 could not be written (%2). The host is not saved.")
                         .arg(QString::fromStdString(hosts.path()), QString::fromStdString(hosts.lastError())),
