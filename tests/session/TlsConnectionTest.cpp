@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "session/CSorvaneDoc.h"
 #include "session/Connection.h"
 #include "session/TlsOptions.h"
+#include "support/RecordedPanes.h"
+#include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
 
 using namespace velkin;
@@ -153,4 +156,45 @@ TEST(TlsSettings, FailureMessagesNameThePartThatFailed) {
         "Connection failure\nThe encrypted connection was set up; the login itself failed.\n2003:Can't "
         "connect to server on 'h' (111)",
         connectFailureMessage(on, 2003, "Can't connect to server on 'h' (111)"));
+}
+
+TEST(TlsSession, TheLoginsTlsSettingsReachTheConnectionAndTheStatusBar) {
+    ScratchDirectory dir;
+    ScriptedOperator op;
+    RecordedPanes panes;
+    std::vector<LoginValues> queue;
+    CSorvaneDoc doc(
+        op,
+        [&queue](const QString&) -> std::optional<LoginValues> {
+            LoginValues next = queue.front();
+            queue.erase(queue.begin());
+            return next;
+        },
+        &panes);
+    LoginValues login{"root", "", QString::fromStdString(testHost()), QString::number(testPort())};
+    login.tls.mode = TlsMode::Verified;
+    login.tls.caFile = testTlsFile("ca.pem");
+    queue.push_back(login);
+    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+    const std::string cipher = scalar(*doc.connection(),
+                                      "SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS "
+                                      "WHERE VARIABLE_NAME = 'Ssl_cipher'");
+    EXPECT_FALSE(cipher.empty());
+    EXPECT_EQ(QString::fromStdString("Encrypted " + cipher), panes.security);
+    EXPECT_EQ(login.tls, doc.loginValues().tls) << "a second connection to the same server encrypts alike";
+
+    login.tls.caFile = testTlsFile("other-ca.pem");
+    queue.push_back(login);
+    op.clear();
+    EXPECT_EQ(CSorvaneDoc::Failed, doc.Connect());
+    ASSERT_EQ(1, op.messages.size());
+    EXPECT_TRUE(op.messages[0].text.startsWith(QString::fromStdString(
+        "Connection failure\nThe server's certificate could not be verified against the CA file " +
+        login.tls.caFile + ".\n2026:")))
+        << op.messages[0].text.toStdString();
+    EXPECT_EQ("It does not connect.", panes.texts[0]);
+
+    queue.push_back(LoginValues{"root", "", QString::fromStdString(testHost()), QString::number(testPort())});
+    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+    EXPECT_EQ("Not encrypted", panes.security);
 }
