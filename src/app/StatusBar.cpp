@@ -2,7 +2,7 @@
 
 namespace velkin {
 
-StatusBar::StatusBar(QStatusBar* bar) {
+StatusBar::StatusBar(QStatusBar* bar) : m_bar(bar) {
     const char* initial[kPaneCount] = {"Connecting", "Login Name", "Host Name", "", ""};
     for (int i = 0; i < kPaneCount; ++i) {
         auto* label = new QLabel(QString::fromUtf8(initial[i]), bar);
@@ -17,8 +17,15 @@ StatusBar::StatusBar(QStatusBar* bar) {
     bar->addWidget(m_panes[0], 1);
     // The lock keys' states cannot be read on every desktop Qt runs on, so there are no key panes;
     // an indicator that never changes would only mislead.
-    for (int i : {kRecordPane, 1, 2, 3})
+    // Whether the connection is encrypted sits right after the host name it is about.
+    m_security = new QLabel(bar);
+    m_security->setObjectName(QStringLiteral("security"));
+    m_security->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    m_security->hide();
+    for (int i : {kRecordPane, 1, 2})
         bar->addPermanentWidget(m_panes[i]);
+    bar->addPermanentWidget(m_security);
+    bar->addPermanentWidget(m_panes[3]);
     m_panes[kRecordPane]->hide();
     m_panes[3]->hide();
 }
@@ -36,6 +43,11 @@ void StatusBar::setPaneFixed(int pane, int) {
     // The panes are as wide as their texts: a fixed width cut long names and wasted room on short
     // ones that the record pane needs at 1024 pixels. Only the raised look is taken.
     m_panes[pane]->setFrameStyle(QFrame::Panel | QFrame::Raised);
+}
+
+void StatusBar::setSecurityText(const QString& text) {
+    m_security->setText(text);
+    m_security->setVisible(!text.isEmpty());
 }
 
 QString StatusBar::paneText(int pane) const { return m_panes.at(pane)->text(); }

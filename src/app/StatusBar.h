@@ -21,8 +21,13 @@ public:
     void setPaneFixed(int pane, int width) override;
     QString paneText(int pane) const;
     QLabel* pane(int pane) const { return m_panes.at(pane); }
+    /// Shown beside the host name once a connection was made: encrypted or not, and the cipher.
+    void setSecurityText(const QString& text) override;
+    QLabel* securityPane() const { return m_security; }
 
 private:
+    QStatusBar* m_bar;
+    QLabel* m_security = nullptr;
     std::array<QLabel*, kPaneCount> m_panes{};
 };
 

@@ -35,10 +35,17 @@ QString failureReason(const QSaveFile& file, int error) {
 
 }  // namespace
 
-QString saveWhole(const std::string& path, const std::string& bytes) {
+QString saveWhole(const std::string& path, const std::string& bytes, bool ownerOnly) {
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
+    // The file aside takes the old file's permissions; narrowing them before anything is written
+    // means no one else can open it in the meantime.
+    if (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
     // The write is buffered: a full disk shows only in flush(), and commit() may still report
     // success after a failed flush, so each step is checked before the file replaces the old one.
     errno = 0;

@@ -59,7 +59,8 @@ private:
 };
 
 /// Writes bytes to path through a save file: written aside, flushed and committed, every step
-/// checked. Empty on success, else why it failed; the file at path is then unchanged.
-QString saveWhole(const std::string& path, const std::string& bytes);
+/// checked. Empty on success, else why it failed; the file at path is then unchanged. With ownerOnly
+/// the new file is readable and writable by its owner alone from its first byte on.
+QString saveWhole(const std::string& path, const std::string& bytes, bool ownerOnly = false);
 
 }  // namespace velkin

@@ -1,13 +1,17 @@
 #include "HostDialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "HostFile.h"
 #include "ProfileLabel.h"
+#include "TlsSettingsFile.h"
 #include "session/Operator.h"
 
 namespace velkin {
@@ -56,9 +60,79 @@ void HostDialog::build() {
     connect(create, &QPushButton::clicked, this, &HostDialog::create);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    auto* tlsGroup = new QGroupBox(QStringLiteral("Encryption"), this);
+    tlsGroup->setObjectName(QStringLiteral("Encryption"));
+    auto* tlsForm = new QFormLayout(tlsGroup);
+    buildTls(tlsForm);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(tlsGroup);
     layout->addWidget(buttons);
+}
+
+void HostDialog::buildTls(QFormLayout* form) {
+    m_tlsMode = new QComboBox(this);
+    m_tlsMode->setObjectName(QStringLiteral("TLS"));
+    m_tlsMode->addItem(QStringLiteral("Off"), static_cast<int>(TlsMode::Off));
+    m_tlsMode->addItem(QStringLiteral("Required"), static_cast<int>(TlsMode::Required));
+    m_tlsMode->addItem(QStringLiteral("Required, server certificate verified"),
+                       static_cast<int>(TlsMode::Verified));
+    form->addRow(QStringLiteral("TLS"), m_tlsMode);
+    addFileField(form, m_caFile, QStringLiteral("CA file"));
+    addFileField(form, m_certFile, QStringLiteral("Client certificate"));
+    addFileField(form, m_keyFile, QStringLiteral("Client key"));
+    connect(m_tlsMode, &QComboBox::currentIndexChanged, this, &HostDialog::tlsModeChanged);
+    tlsModeChanged();
+}
+
+void HostDialog::addFileField(QFormLayout* form, QLineEdit*& field, const QString& label) {
+    field = new QLineEdit(this);
+    field->setObjectName(label);
+    auto* browse = new QPushButton(QStringLiteral("..."), this);
+    browse->setObjectName(label + QStringLiteral(" ..."));
+    browse->setAutoDefault(false);
+    browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
+    QLineEdit* target = field;
+    connect(browse, &QPushButton::clicked, this, [this, target, label] {
+        const QString chosen =
+            m_op.chooseOpenFile(this, label, QStringLiteral("PEM files (*.pem *.crt *.key);;All files (*)"));
+        if (!chosen.isEmpty())
+            target->setText(chosen);
+    });
+    auto* row = new QHBoxLayout;
+    row->addWidget(field, 1);
+    row->addWidget(browse);
+    form->addRow(label, row);
+}
+
+void HostDialog::tlsModeChanged() {
+    const auto mode = static_cast<TlsMode>(m_tlsMode->currentData().toInt());
+    // The CA only serves the check of the server's certificate; the client certificate is offered
+    // whenever the connection is encrypted.
+    m_caFile->setEnabled(mode == TlsMode::Verified);
+    m_certFile->setEnabled(mode != TlsMode::Off);
+    m_keyFile->setEnabled(mode != TlsMode::Off);
+}
+
+TlsOptions HostDialog::tls() const {
+    TlsOptions tls;
+    tls.mode = static_cast<TlsMode>(m_tlsMode->currentData().toInt());
+    if (!tls.isOn())
+        return tls;
+    // Paths are the file system's bytes, which are UTF-8 here.
+    if (tls.mode == TlsMode::Verified)
+        tls.caFile = m_caFile->text().trimmed().toStdString();
+    tls.certFile = m_certFile->text().trimmed().toStdString();
+    tls.keyFile = m_keyFile->text().trimmed().toStdString();
+    return tls;
+}
+
+void HostDialog::showTls(const TlsOptions& tls) {
+    m_tlsMode->setCurrentIndex(m_tlsMode->findData(static_cast<int>(tls.mode)));
+    m_caFile->setText(QString::fromStdString(tls.caFile));
+    m_certFile->setText(QString::fromStdString(tls.certFile));
+    m_keyFile->setText(QString::fromStdString(tls.keyFile));
 }
 
 QString HostDialog::displayName() const {
@@ -100,6 +174,7 @@ void HostDialog::fillFrom(const HostRecord& record) {
     m_userName->setText(shown(record.userName));
     m_password->setText(shown(record.password));
     m_port->setText(shown(record.port));
+    showTls(TlsSettingsFile().find(record.displayName));
 }
 
 void HostDialog::fillOthersFromSavedHost() {
@@ -111,6 +186,7 @@ void HostDialog::fillOthersFromSavedHost() {
     m_userName->setText(shown(saved->userName));
     m_password->setText(shown(saved->password));
     m_port->setText(shown(saved->port));
+    showTls(TlsSettingsFile().find(saved->displayName));
 }
 
 HostRecord HostDialog::record() const {
@@ -126,21 +202,46 @@ HostRecord HostDialog::record() const {
 void HostDialog::create() {
     if (refuseUnacceptableLabel(m_op, displayName()))
         return;
+    const TlsOptions settings = tls();
+    if (settings.certFile.empty() != settings.keyFile.empty()) {
+        m_op.inform(
+            QStringLiteral("A client certificate needs its key file, and a key file its certificate."),
+            appTitle(), MessageIcon::Warning);
+        return;
+    }
     if (!m_op.ask(QStringLiteral("Is it really very well?")))
         return;
     HostFile hosts;
     // Editing a host that has no record writes nothing, as before; only a write that was tried
     // and failed is reported.
-    const bool failed = m_editing ? hosts.findFirst(m_key.toStdString()) &&
-                                        !hosts.overwriteFirst(m_key.toStdString(), record())
-                                  : !hosts.append(record());
+    // A host whose five values are unchanged (only its encryption was edited) is not rewritten, so
+    // the record keeps the bytes an older copy of the program left after each text.
+    const auto saved = m_editing ? hosts.findFirst(m_key.toStdString()) : std::nullopt;
+    const bool unchanged = saved && saved->toBytes() == record().toBytes();
+    const bool failed = m_editing
+                            ? saved && !unchanged && !hosts.overwriteFirst(m_key.toStdString(), record())
+                            : !hosts.append(record());
     if (failed)
         m_op.inform(QStringLiteral("%1 could not be written (%2). The host is not saved.")
                         .arg(QString::fromStdString(hosts.path()), QString::fromStdString(hosts.lastError())),
                     appTitle(), MessageIcon::Warning);
+    saveTls();
     // The tree takes the host whether or not the file could be written; the person sees the values
     // in the login fields and can connect with them all the same.
     accept();
+}
+
+bool HostDialog::saveTls() {
+    TlsSettingsFile file;
+    // A new host takes over a line its name may have left behind, so the settings shown are the
+    // ones that apply.
+    const std::string name = displayNameBytes().toStdString();
+    if (file.store(m_editing ? m_key.toStdString() : name, name, tls()))
+        return true;
+    m_op.inform(QStringLiteral("%1 could not be written (%2). The host's encryption settings are not saved.")
+                    .arg(QString::fromStdString(file.path()), QString::fromStdString(file.lastError())),
+                appTitle(), MessageIcon::Warning);
+    return false;
 }
 
 }  // namespace velkin

@@ -3,7 +3,10 @@
 #include <QDialog>
 
 #include "HostRecord.h"
+#include "session/TlsOptions.h"
 
+class QComboBox;
+class QFormLayout;
 class QLineEdit;
 
 namespace velkin {
@@ -32,9 +35,16 @@ public:
     QString password() const;
     QString hostName() const;
     QString port() const;
+    /// The TLS settings as the dialog shows them; kept in HostTLS.DAT, not in the host's record.
+    TlsOptions tls() const;
 
 private:
     void build();
+    void buildTls(QFormLayout* form);
+    void addFileField(QFormLayout* form, QLineEdit*& field, const QString& label);
+    void showTls(const TlsOptions& tls);
+    void tlsModeChanged();
+    bool saveTls();
     void fillFrom(const HostRecord& record);
     void fillOthersFromSavedHost();
     HostRecord record() const;
@@ -50,6 +60,10 @@ private:
     QLineEdit* m_password = nullptr;
     QLineEdit* m_hostName = nullptr;
     QLineEdit* m_port = nullptr;
+    QComboBox* m_tlsMode = nullptr;
+    QLineEdit* m_caFile = nullptr;
+    QLineEdit* m_certFile = nullptr;
+    QLineEdit* m_keyFile = nullptr;
 };
 
 }  // namespace velkin

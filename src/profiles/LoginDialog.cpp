@@ -20,6 +20,7 @@
 #include "HostFile.h"
 #include "ProfileLabel.h"
 #include "ProfilePictures.h"
+#include "TlsSettingsFile.h"
 #include "session/Operator.h"
 
 namespace velkin {
@@ -220,7 +221,7 @@ void LoginDialog::setPort(const QString& port) {
 }
 
 LoginValues LoginDialog::values() const {
-    return {m_user->text(), m_password->text(), m_host->text(), m_port->text()};
+    return {m_user->text(), m_password->text(), m_host->text(), m_port->text(), m_tls};
 }
 
 void LoginDialog::loadTree() {
@@ -322,6 +323,7 @@ void LoginDialog::fillFromSavedHost(const QTreeWidgetItem* node) {
         return;
     fillLoginFields(QString::fromStdString(saved->hostName), QString::fromStdString(saved->port),
                     QString::fromStdString(saved->password), QString::fromStdString(saved->userName));
+    m_tls = TlsSettingsFile().find(saved->displayName);
 }
 
 void LoginDialog::fillLoginFields(const QString& host, const QString& port, const QString& password,
@@ -413,6 +415,7 @@ void LoginDialog::newHost() {
     addNode(parent, dialog.displayNameBytes(), FolderTree::Host);
     // After the selection, which filled the fields from the first saved host of that name.
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
+    m_tls = dialog.tls();
     saveTree();
 }
 
@@ -422,7 +425,11 @@ void LoginDialog::deleteHost() {
         return;
     if (!m_op.ask(QStringLiteral("May I delete truly?")))
         return;
-    HostFile().markDeadFirst(asProfile(node)->label().toStdString());
+    const std::string name = asProfile(node)->label().toStdString();
+    HostFile hosts;
+    // The settings go with the last live host of that name; a same-named host still saved keeps them.
+    if (hosts.markDeadFirst(name) && !hosts.findFirst(name))
+        TlsSettingsFile().remove(name);
     delete node;
     saveTree();
 }
@@ -439,6 +446,7 @@ void LoginDialog::editHost() {
     rename(node, dialog.displayNameBytes());
     m_tree->setCurrentItem(node);
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
+    m_tls = dialog.tls();
     saveTree();
 }
 

@@ -58,6 +58,8 @@ private:
     QLineEdit* m_port = nullptr;
     QTreeWidget* m_tree = nullptr;
     FolderFile m_folders;
+    /// The TLS settings of the saved host that last filled the fields.
+    TlsOptions m_tls;
 };
 
 /// The session's login: a LoginDialog pre-set with the port, run through op; the values when the

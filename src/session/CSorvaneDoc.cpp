@@ -63,10 +63,12 @@ int CSorvaneDoc::Connect() {
     m_password = login->password;
     m_hostName = login->host;
     m_portText = login->port;
+    m_tls = login->tls;
     unsigned int port = parsePort(m_portText).value_or(3306);
 
+    m_connection->setTls(m_tls);
     if (!m_connection->connect(u8(m_hostName), u8(m_loginName), u8(m_password), port)) {
-        m_op.inform(QStringLiteral("Connection failure"));
+        m_op.inform(QString::fromStdString(m_connection->connectFailure()));
         m_connection->close();
         setPane(0, QStringLiteral("It does not connect."));
         m_adminFlag = 0;
@@ -81,6 +83,8 @@ int CSorvaneDoc::Connect() {
     setPane(1, textf("Login name %s", u8(m_loginName)));
     setPane(2, textf("Host name %s", u8(m_hostName)));
     setPane(3, QStringLiteral("Reference speed"));
+    if (m_status)
+        m_status->setSecurityText(QString::fromStdString(connectionSecurityText(m_connection->sslCipher())));
 
     if (!m_connection->selectDb("mysql")) {
         m_adminFlag = 0;

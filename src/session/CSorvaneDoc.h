@@ -12,12 +12,13 @@ namespace velkin {
 class Operator;
 class StatusPanes;
 
-/// The four values a login hands to the session, all as typed.
+/// The four values a login hands to the session, all as typed, and the saved host's TLS settings.
 struct LoginValues {
     QString user;
     QString password;
     QString host;
     QString port;
+    TlsOptions tls{};
 };
 
 /// Shows the login and returns its values, or nothing when the person did not choose to connect.
@@ -52,7 +53,7 @@ public:
     void setStatusPanes(StatusPanes* status) { m_status = status; }
     Operator& op() const { return m_op; }
     /// The values of the last login, for a second connection to the same server.
-    LoginValues loginValues() const { return {m_loginName, m_password, m_hostName, m_portText}; }
+    LoginValues loginValues() const { return {m_loginName, m_password, m_hostName, m_portText, m_tls}; }
 
     // Browsing state, set by the object tree and the record list.
     QString m_currentTable;
@@ -64,6 +65,7 @@ public:
     QString m_hostName;
     QString m_password;
     QString m_loginName;
+    TlsOptions m_tls;
     int m_pageLength = 100;
     QString m_workingDirectory;
     int m_chartKind = -1;

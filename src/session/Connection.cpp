@@ -116,6 +116,7 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     // is made here and the client's own permission is withdrawn right after (setLocalInfile).
     unsigned int localInfile = 1;
     mysql_options(m_mysql, MYSQL_OPT_LOCAL_INFILE, &localInfile);
+    if (!applyTls()) return false;
     if (!mysql_real_connect(m_mysql, host.c_str(), user.c_str(), password.c_str(), nullptr, port, nullptr, 0))
         return false;
     setLocalInfile(false);
@@ -144,6 +145,35 @@ void Connection::loadAccountFacts() {
         facts.hostTable = row.text(3) == "1";
     }
     m_dialect.learnAccounts(facts);
+}
+
+bool Connection::applyTls() {
+    m_tlsProblem = tlsSettingsProblem(m_tls);
+    if (!m_tlsProblem.empty()) return false;
+    if (!m_tls.isOn()) return true;
+    // Without enforcement the library would quietly fall back to a plain login when the server
+    // offers no TLS, which is exactly what a profile that asks for TLS must not do.
+    my_bool enforce = 1;
+    my_bool verify = m_tls.mode == TlsMode::Verified ? 1 : 0;
+    const auto setPath = [this](mysql_option option, const std::string& path) {
+        return path.empty() || mysql_options(m_mysql, option, path.c_str()) == 0;
+    };
+    const bool set = mysql_options(m_mysql, MYSQL_OPT_SSL_ENFORCE, &enforce) == 0 &&
+                     mysql_options(m_mysql, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify) == 0 &&
+                     (!verify || setPath(MYSQL_OPT_SSL_CA, m_tls.caFile)) &&
+                     setPath(MYSQL_OPT_SSL_CERT, m_tls.certFile) && setPath(MYSQL_OPT_SSL_KEY, m_tls.keyFile);
+    if (!set) m_tlsProblem = "The client library refused the TLS settings.";
+    return set;
+}
+
+std::string Connection::sslCipher() const {
+    const char* cipher = m_open ? mysql_get_ssl_cipher(m_mysql) : nullptr;
+    return cipher ? cipher : "";
+}
+
+std::string Connection::connectFailure() const {
+    if (!m_tlsProblem.empty()) return "Connection failure\n" + m_tlsProblem;
+    return connectFailureMessage(m_tls, errorNumber(), errorText());
 }
 
 void Connection::loadReservedWords() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ServerDialect.h"
+#include "TlsOptions.h"
 
 struct st_mysql;
 struct st_mysql_res;
@@ -100,6 +101,14 @@ public:
     /// version, its columns) compares it to learn that a new login took place under it.
     unsigned generation() const { return m_generation; }
 
+    /// The TLS settings that the next connect() applies to the handle; a plain login when off.
+    void setTls(const TlsOptions& tls) { m_tls = tls; }
+    const TlsOptions& tls() const { return m_tls; }
+    /// The cipher of the open connection; empty when it is not encrypted.
+    std::string sslCipher() const;
+    /// What to tell the person after connect() failed: which part failed, with the library's text.
+    std::string connectFailure() const;
+
     /// Sends one statement (binary safe). Returns 0 on success, like mysql_query.
     int query(std::string_view sql);
     /// The result of the last statement; empty when it had none or reading failed.
@@ -182,6 +191,7 @@ private:
     void loadReservedWords();
     void loadAccountFacts();
     void reportCall(const std::string& call) const;
+    bool applyTls();
 
     MYSQL* m_mysql = nullptr;
     bool m_open = false;
@@ -189,6 +199,9 @@ private:
     unsigned m_generation = 0;
     bool m_localInfile = false;
     ServerDialect m_dialect;
+    TlsOptions m_tls;
+    /// Set when the TLS settings stopped the connection before the client library was asked.
+    std::string m_tlsProblem;
 };
 
 }  // namespace velkin

@@ -15,6 +15,8 @@ public:
     virtual void setPaneText(int pane, const QString& text) = 0;
     /// Gives a pane a fixed width and a raised look; it then no longer follows a key state.
     virtual void setPaneFixed(int pane, int width) = 0;
+    /// Whether the connection is encrypted and with which cipher; a bar without room for it ignores it.
+    virtual void setSecurityText(const QString& text) { (void)text; }
 };
 
 }  // namespace velkin

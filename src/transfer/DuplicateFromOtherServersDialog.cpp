@@ -21,6 +21,7 @@
 #include "TransferMessages.h"
 #include "TransferPictures.h"
 #include "profiles/HostFile.h"
+#include "profiles/TlsSettingsFile.h"
 #include "schema/TableTypes.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -187,6 +188,7 @@ void DuplicateFromOtherServersDialog::chooseServer(QListWidgetItem* item) {
     m_source.reset();
     const HostRecord& profile = m_profiles.at(static_cast<std::size_t>(m_servers->row(item)));
     auto connection = std::make_unique<Connection>();
+    connection->setTls(TlsSettingsFile().find(profile.displayName));
     if (!connection->connect(profile.hostName, profile.userName, profile.password, qs(profile.port).toUInt()))
         return;
     m_source = std::move(connection);

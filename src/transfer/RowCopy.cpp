@@ -371,6 +371,7 @@ UtcSession::~UtcSession() {
 std::unique_ptr<Connection> openReaderConnection(const LoginValues& login) {
     auto connection = std::make_unique<Connection>();
     const unsigned int port = parsePort(login.port).value_or(0);
+    connection->setTls(login.tls);
     if (!connection->connect(u8(login.host), u8(login.user), u8(login.password), port))
         return nullptr;
     return connection;

@@ -10,7 +10,9 @@ namespace velkin::test {
 struct RecordedPanes : StatusPanes {
     void setPaneText(int pane, const QString& text) override { texts[pane] = text; }
     void setPaneFixed(int pane, int width) override { widths[pane] = width; }
+    void setSecurityText(const QString& text) override { security = text; }
     std::map<int, QString> texts;
+    QString security;
     std::map<int, int> widths;
 };
 

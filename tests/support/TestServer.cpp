@@ -28,6 +28,12 @@ bool onStockServer() {
     return kind && std::string(kind) == "stock";
 }
 
+std::string testTlsFile(const std::string& name) {
+    const char* dir = std::getenv("VELKIN_TEST_SERVER_DIR");
+    if (!dir) throw std::runtime_error("VELKIN_TEST_SERVER_DIR is not set; run the tests through ctest");
+    return std::string(dir) + "/tls/" + name;
+}
+
 Account adminAccount() { return {"root", ""}; }
 Account commonAccount() { return {"sorvane_common", "common"}; }
 

@@ -16,6 +16,10 @@ unsigned int testPort();
 /// mysql.global_priv, no mysql.host); false on the classic one (the grant tables of old).
 bool onStockServer();
 
+/// A file that the test server's first start made in its tls folder: ca.pem, other-ca.pem (a CA
+/// that signed nothing), client-cert.pem, client-key.pem.
+std::string testTlsFile(const std::string& name);
+
 struct Account {
     std::string user;
     std::string password;
