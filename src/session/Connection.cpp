@@ -207,6 +207,11 @@ std::string Connection::escape(std::string_view text) const {
     return out;
 }
 
+std::string Connection::characterSet() const {
+    const char* s = m_mysql ? mysql_character_set_name(m_mysql) : nullptr;
+    return s ? s : "";
+}
+
 std::string Connection::serverInfo() const {
     const char* s = mysql_get_server_info(m_mysql);
     return s ? s : "";

@@ -131,6 +131,8 @@ public:
     std::string escape(std::string_view text) const;
 
     std::string serverInfo() const;
+    /// The character set the client and the server exchange texts in ("utf8mb4").
+    std::string characterSet() const;
     static std::string clientInfo();
     unsigned int protoInfo() const;
     unsigned long serverVersion() const;

@@ -44,6 +44,11 @@ void TextModeFile::write(std::string_view text) {
     }
 }
 
+void TextModeFile::writeBytes(std::string_view bytes) {
+    if (m_file)
+        std::fwrite(bytes.data(), 1, bytes.size(), m_file);
+}
+
 void TextModeFile::close() {
     if (m_file)
         std::fclose(m_file);

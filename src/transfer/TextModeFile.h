@@ -20,6 +20,9 @@ public:
     bool open(const std::string& path);
     bool isOpen() const { return m_file != nullptr; }
     void write(std::string_view text);
+    /// Writes the bytes unchanged, for files whose line ends are already in the text (CSV values keep
+    /// their own line feeds).
+    void writeBytes(std::string_view bytes);
     void close();
 
 private:
