@@ -260,8 +260,8 @@ LoadDataOptions CsvImportDialog::options() const {
     o.linesTerminated = u8(m_linesTerminated->text());
     o.ignoreLines = u8(m_ignoreLines->text());
     o.characterSet = m_connection.characterSet();
-    if (!m_nullText->text().isEmpty())
-        o.nullText = u8(m_nullText->text());
+    // Like the other fields, an empty NULL field means its default, the export's own spelling.
+    o.nullText = m_nullText->text().isEmpty() ? std::string(kCsvNull) : u8(m_nullText->text());
     o.columns = m_columns;
     return o;
 }

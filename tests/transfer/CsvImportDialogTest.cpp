@@ -115,12 +115,12 @@ TEST_F(CsvImportTest, ListsChooseTheTargetAndTheScreenComposesTheStatement) {
         "@v3) SET id = NULLIF(@v1, '(null)'), name = NULLIF(@v2, '(null)'), note = NULLIF(@v3, "
         "'(null)')",
         dialog.statement());
-    // No NULL spelling: the server's own rules, no column list.
+    // An empty NULL field takes its default like the others; another spelling is taken literally.
+    const std::string withDefault = dialog.statement();
     edit(dialog, "NULL")->clear();
-    EXPECT_EQ(
-        "LOAD DATA LOW_PRIORITY INFILE 'C:\\\\in\\'.csv' REPLACE INTO TABLE velkin_transfer_import.people "
-        "CHARACTER SET utf8mb4 FIELDS OPTIONALLY ENCLOSED BY '\\\"' LINES TERMINATED BY '\\r\\n' ",
-        dialog.statement());
+    EXPECT_EQ(withDefault, dialog.statement());
+    edit(dialog, "NULL")->setText("\\N");
+    EXPECT_NE(std::string::npos, dialog.statement().find("SET id = NULLIF(@v1, '\\\\N'), "));
 }
 
 TEST_F(CsvImportTest, RefusalsAndTheOperatorsNo) {
