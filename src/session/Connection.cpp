@@ -274,6 +274,11 @@ bool Connection::noBackslashEscapes() const {
     return m_mysql && (m_mysql->server_status & SERVER_STATUS_NO_BACKSLASH_ESCAPES) != 0;
 }
 
+std::string Connection::characterSet() const {
+    const char* s = m_mysql ? mysql_character_set_name(m_mysql) : nullptr;
+    return s ? s : "";
+}
+
 std::string Connection::serverInfo() const {
     const char* s = mysql_get_server_info(m_mysql);
     return s ? s : "";

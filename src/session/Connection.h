@@ -151,6 +151,8 @@ public:
     bool noBackslashEscapes() const;
 
     std::string serverInfo() const;
+    /// The character set the client and the server exchange texts in ("utf8mb4").
+    std::string characterSet() const;
     static std::string clientInfo();
     unsigned int protoInfo() const;
     unsigned long serverVersion() const;

@@ -77,6 +77,16 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
     QWidget* separators = buildSeparatorGroup();
     QWidget* enclosures = buildEnclosureGroup();
 
+    // How NULL is spelled in the file: "(null)" as files of this program have always had it, or
+    // another text (\N and NULL are what other readers expect) so that a text "(null)" stays a text.
+    auto* nullLabel = new QLabel(QStringLiteral("NULL"), this);
+    m_nullText = new QComboBox(this);
+    m_nullText->setObjectName(QStringLiteral("NULL"));
+    m_nullText->setEditable(true);
+    m_nullText->addItems(
+        {QString::fromUtf8(kCsvNull.data(), kCsvNull.size()), QStringLiteral("\\N"), QStringLiteral("NULL")});
+    m_nullText->setCurrentIndex(0);
+
     auto* sampleLabel = new QLabel(QStringLiteral("Sample"), this);
     m_sample = new QPlainTextEdit(this);
     m_sample->setObjectName(QStringLiteral("Sample"));
@@ -99,6 +109,10 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
     layout->addLayout(fileRow);
     layout->addWidget(separators);
     layout->addWidget(enclosures);
+    auto* nullRow = new QHBoxLayout;
+    nullRow->addWidget(nullLabel);
+    nullRow->addWidget(m_nullText, 1);
+    layout->addLayout(nullRow);
     layout->addWidget(sampleLabel);
     layout->addWidget(m_sample, 1);
     layout->addLayout(buttons);
@@ -107,6 +121,7 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
     connect(browse, &QPushButton::clicked, this, &CsvExportDialog::chooseFile);
     connect(ok, &QPushButton::clicked, this, &CsvExportDialog::write);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_nullText, &QComboBox::currentTextChanged, this, &CsvExportDialog::refreshSample);
     m_sampleReady = true;
 }
 
@@ -160,7 +175,8 @@ CsvFormat CsvExportDialog::format() const {
     const auto enclosure = m_enclosureUser->isChecked()
                                ? CsvEnclosure::User
                                : static_cast<CsvEnclosure>(m_enclosureList->currentData().toInt());
-    return CsvFormat(separator, enclosure, u8(m_separatorText->text()), u8(m_enclosureText->text()));
+    return CsvFormat(separator, enclosure, u8(m_separatorText->text()), u8(m_enclosureText->text()),
+                     u8(m_nullText->currentText()));
 }
 
 void CsvExportDialog::refreshSample() {
@@ -175,13 +191,8 @@ void CsvExportDialog::refreshSample() {
     const CsvFormat fmt = format();
     std::string text;
     if (Result rows = m_connection.select(csvSampleStatement(m_statement))) {
-        std::string line;
-        while (Row row = rows.fetchRow()) {
-            line.clear();
-            fmt.appendLine(line, row);
-            text += line;
-            text += "\r\n";
-        }
+        while (Row row = rows.fetchRow())
+            appendCsvRecord(text, fmt, row);
     }
     m_sample->setPlainText(qs(text));
 }
@@ -244,9 +255,8 @@ std::string CsvExportDialog::writeRows(TextModeFile& file) {
     long inBlock = 0;
     while (Row row = stream.next()) {
         line.clear();
-        fmt.appendLine(line, row);
-        line.push_back('\n');
-        if (!file.write(line))
+        appendCsvRecord(line, fmt, row);
+        if (!file.writeBytes(line))
             break;
         ++written;
         if (++inBlock == kBlockRows) {

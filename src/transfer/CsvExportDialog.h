@@ -58,6 +58,7 @@ private:
     QRadioButton* m_enclosureUser = nullptr;
     QComboBox* m_enclosureList = nullptr;
     QLineEdit* m_enclosureText = nullptr;
+    QComboBox* m_nullText = nullptr;
     QPlainTextEdit* m_sample = nullptr;
     /// Changes compute a sample only once the dialog has opened.
     bool m_sampleReady = false;

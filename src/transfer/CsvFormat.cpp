@@ -6,7 +6,8 @@
 namespace velkin {
 
 CsvFormat::CsvFormat(CsvSeparator separator, CsvEnclosure enclosure, std::string userSeparator,
-                     std::string userEnclosure) {
+                     std::string userEnclosure, std::string nullText)
+    : m_null(std::move(nullText)) {
     switch (separator) {
         case CsvSeparator::Comma:
             m_separator = ",";
@@ -33,11 +34,42 @@ CsvFormat::CsvFormat(CsvSeparator separator, CsvEnclosure enclosure, std::string
     }
 }
 
+bool CsvFormat::needsQuotes(std::string_view value) const {
+    // A bare NULL is read as NULL by the server whenever an enclosure is declared, so the text
+    // "NULL" is quoted just like the text of the NULL spelling.
+    if (value == m_null || value == "NULL")
+        return true;
+    // Any character of the separator, not only the whole of it: a value ending in ':' before the
+    // separator "::" would otherwise end one character early for the reader.
+    if (!m_separator.empty() && value.find_first_of(m_separator) != std::string_view::npos)
+        return true;
+    return value.find_first_of("\"\r\n") != std::string_view::npos;
+}
+
+namespace {
+void appendEnclosed(std::string& out, std::string_view value, std::string_view enclosure) {
+    out += enclosure;
+    std::size_t at = 0;
+    for (std::size_t found; (found = value.find(enclosure, at)) != std::string_view::npos;
+         at = found + enclosure.size()) {
+        out.append(value.substr(at, found + enclosure.size() - at));
+        out += enclosure;
+    }
+    out.append(value.substr(at));
+    out += enclosure;
+}
+}  // namespace
+
 void CsvFormat::appendPiece(std::string& line, const std::optional<std::string_view>& value) const {
-    line += m_enclosure;
-    line += value ? *value : kCsvNull;
-    line += m_enclosure;
-    line += m_separator;
+    // NULL stays bare even under an enclosure: it is the one piece that is not a text.
+    if (!value)
+        line += m_null;
+    else if (!m_enclosure.empty())
+        appendEnclosed(line, *value, m_enclosure);
+    else if (needsQuotes(*value))
+        appendEnclosed(line, *value, "\"");
+    else
+        line += *value;
 }
 
 std::string CsvFormat::piece(const std::optional<std::string_view>& value) const {
@@ -46,37 +78,34 @@ std::string CsvFormat::piece(const std::optional<std::string_view>& value) const
     return text;
 }
 
-namespace {
-// The line loses exactly one byte at its end, whatever the last piece ended with: a separator of
-// two characters keeps one, an empty separator costs the value its last byte.
-void dropLastByte(std::string& out, std::size_t lineStart) {
-    if (out.size() > lineStart)
-        out.pop_back();
-}
-}  // namespace
-
 std::string CsvFormat::line(const std::vector<std::optional<std::string_view>>& values) const {
     std::string text;
-    for (const auto& v : values)
-        appendPiece(text, v);
-    dropLastByte(text, 0);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            text += m_separator;
+        appendPiece(text, values[i]);
+    }
     return text;
 }
 
 void CsvFormat::appendLine(std::string& out, const Row& row) const {
-    const std::size_t start = out.size();
     for (unsigned i = 0; i < row.size(); ++i) {
-        out += m_enclosure;
-        out += row.isNull(i) ? kCsvNull : row.text(i);
-        out += m_enclosure;
-        out += m_separator;
+        if (i > 0)
+            out += m_separator;
+        appendPiece(out, row.isNull(i) ? std::nullopt : std::optional<std::string_view>(row.text(i)));
     }
-    dropLastByte(out, start);
 }
 
 std::string csvSampleLine(const CsvFormat& format,
                           const std::vector<std::optional<std::string_view>>& values) {
-    return format.line(values) + "\r\n";
+    std::string text = format.line(values);
+    text += kCsvLineEnd;
+    return text;
+}
+
+void appendCsvRecord(std::string& out, const CsvFormat& format, const Row& row) {
+    format.appendLine(out, row);
+    out += kCsvLineEnd;
 }
 
 std::string csvSampleStatement(const std::string& statement) {

@@ -14,37 +14,48 @@ enum class CsvSeparator { Comma, Tab, User };
 /// The enclosure of each value: the three list entries or the operator's own text.
 enum class CsvEnclosure { None, Single, Double, User };
 
-/// How each value of an exported line is written. Values are copied byte for byte: nothing inside
-/// them is escaped, doubled or converted, which is the file format readers of these files expect.
+/// The text a NULL value is written as unless the operator chooses another.
+inline constexpr std::string_view kCsvNull = "(null)";
+
+/// How each value of an exported line is written, so that any CSV reader (and the import) reads the
+/// same values back: an enclosure inside an enclosed value is doubled, and without an enclosure a
+/// value that holds the separator, a double quote or a line break is put in double quotes. Line breaks
+/// inside values stay as they are. NULL is written bare in its spelling; a text equal to that spelling
+/// is enclosed, so the two differ in the file.
 class CsvFormat {
 public:
     CsvFormat(CsvSeparator separator, CsvEnclosure enclosure, std::string userSeparator = {},
-              std::string userEnclosure = {});
+              std::string userEnclosure = {}, std::string nullText = std::string(kCsvNull));
 
-    /// One value's piece: enclosure, value ("(null)" for NULL), enclosure, separator.
+    /// One value as it stands in the line, without a separator.
     std::string piece(const std::optional<std::string_view>& value) const;
     void appendPiece(std::string& line, const std::optional<std::string_view>& value) const;
 
-    /// A whole line without its line end: the pieces with the last byte of the last one removed.
+    /// A whole line without its line end: the pieces joined by the separator.
     std::string line(const std::vector<std::optional<std::string_view>>& values) const;
     /// The same for a row as the server sent it, appended to out.
     void appendLine(std::string& out, const Row& row) const;
 
     const std::string& separator() const { return m_separator; }
     const std::string& enclosure() const { return m_enclosure; }
+    const std::string& nullText() const { return m_null; }
 
 private:
+    bool needsQuotes(std::string_view value) const;
+
     std::string m_separator;
     std::string m_enclosure;
+    std::string m_null;
 };
 
-/// The text a NULL value is written as.
-inline constexpr std::string_view kCsvNull = "(null)";
+/// The line end of every line, in the sample and in the file alike.
+inline constexpr std::string_view kCsvLineEnd = "\r\n";
 
-/// Lines for the sample box end with CR LF; lines for the file end with a line feed that the text-mode
-/// file turns into CR LF.
+/// A line with its CR LF end, as the sample shows it and the file holds it.
 std::string csvSampleLine(const CsvFormat& format,
                           const std::vector<std::optional<std::string_view>>& values);
+/// A row of the server with its CR LF end, appended to out.
+void appendCsvRecord(std::string& out, const CsvFormat& format, const Row& row);
 
 /// "%s Limit 6": the statement whose rows make the sample.
 std::string csvSampleStatement(const std::string& statement);

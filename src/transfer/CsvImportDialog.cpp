@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "CsvFormat.h"
 #include "TransferPictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -95,9 +96,20 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     fieldGrid->addWidget(new QLabel(QStringLiteral("ESCAPED"), fields), 2, 0);
     fieldGrid->addWidget(m_escaped, 2, 1);
     fieldGrid->addWidget(new QLabel(QStringLiteral("Default \\"), fields), 2, 2);
+    // The escape is the one field whose empty text cannot say "no escape": it says the server's
+    // backslash. A file written with plain CSV quoting needs none, or every backslash in it is lost.
+    m_escaped->setPlaceholderText(QStringLiteral("none = no escape character"));
+    m_escaped->setToolTip(
+        QStringLiteral("\\t \\n \\r \\\\ \\0 stand for their characters; none for no escape character"));
+    auto* exportSettings = new QPushButton(QStringLiteral("Settings of the CSV export"), fields);
+    exportSettings->setObjectName(QStringLiteral("Settings of the CSV export"));
+    exportSettings->setAutoDefault(false);
+    fieldGrid->addWidget(exportSettings, 3, 1, 1, 2);
 
     m_linesTerminated = field(QStringLiteral("LINES_TERMINATED"), this);
     m_ignoreLines = field(QStringLiteral("The position disregarded from the head of a file"), this);
+    m_nullText = field(QStringLiteral("NULL"), this);
+    m_nullText->setText(QString::fromUtf8(kCsvNull.data(), static_cast<int>(kCsvNull.size())));
     auto* note = new QLabel(
         QStringLiteral("* A default becomes effective when anything does not have an input."), this);
 
@@ -128,6 +140,9 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     lines->addWidget(new QLabel(QStringLiteral("The position disregarded from the head of a file"), this), 1,
                      0);
     lines->addWidget(m_ignoreLines, 1, 1);
+    lines->addWidget(new QLabel(QStringLiteral("NULL"), this), 2, 0);
+    lines->addWidget(m_nullText, 2, 1);
+    lines->addWidget(new QLabel(QStringLiteral("Default (null)"), this), 2, 2);
     auto* left = new QVBoxLayout;
     left->addLayout(fileRow);
     left->addWidget(m_local);
@@ -155,6 +170,7 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
 
     connect(browse, &QPushButton::clicked, this, &CsvImportDialog::chooseFile);
     connect(ok, &QPushButton::clicked, this, &CsvImportDialog::import);
+    connect(exportSettings, &QPushButton::clicked, this, &CsvImportDialog::useExportSettings);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_databases, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseDatabase);
     connect(m_tables, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseTable);
@@ -175,6 +191,7 @@ void CsvImportDialog::chooseDatabase(QListWidgetItem* item) {
     // never leaves the previous table as the import's target.
     m_tables->clear();
     m_table.clear();
+    m_columns.clear();
     m_target->clear();
     if (m_database.empty())
         return;
@@ -194,6 +211,25 @@ void CsvImportDialog::chooseTable(QListWidgetItem* item) {
         return;
     m_table = u8(item->text());
     m_target->setText(textf("%s.%s", m_database, m_table));
+    loadColumns();
+}
+
+void CsvImportDialog::loadColumns() {
+    m_columns.clear();
+    Result columns =
+        m_connection.select(sqlf("SHOW COLUMNS FROM %s", qualifiedName(m_connection, m_database, m_table)));
+    while (Row row = columns.fetchRow())
+        m_columns.push_back(quoteName(m_connection, std::string(row.text(0))));
+}
+
+void CsvImportDialog::useExportSettings() {
+    // The export's default file: comma pause, values in double quotes only where they need them,
+    // no escaping, CR LF line ends, NULL as "(null)".
+    m_terminated->setText(QStringLiteral(","));
+    m_enclosed->setText(QStringLiteral("\""));
+    m_escaped->setText(QString::fromUtf8(kNoEscape.data(), static_cast<int>(kNoEscape.size())));
+    m_linesTerminated->setText(QStringLiteral("\\r\\n"));
+    m_nullText->setText(QString::fromUtf8(kCsvNull.data(), static_cast<int>(kCsvNull.size())));
 }
 
 void CsvImportDialog::chooseFile() {
@@ -223,6 +259,10 @@ LoadDataOptions CsvImportDialog::options() const {
     o.fieldsEscaped = u8(m_escaped->text());
     o.linesTerminated = u8(m_linesTerminated->text());
     o.ignoreLines = u8(m_ignoreLines->text());
+    o.characterSet = m_connection.characterSet();
+    // Like the other fields, an empty NULL field means its default, the export's own spelling.
+    o.nullText = m_nullText->text().isEmpty() ? std::string(kCsvNull) : u8(m_nullText->text());
+    o.columns = m_columns;
     return o;
 }
 
@@ -257,7 +297,18 @@ void CsvImportDialog::import() {
         m_op.inform(qs(m_connection.errorText()));
         return;
     }
-    m_op.inform(QStringLiteral("Data was imported normally."));
+    // The server's own line says how many rows were skipped or raised warnings; its first warning
+    // says why, and must be asked for before any other statement.
+    const std::string info = m_connection.info();
+    std::string firstWarning;
+    const std::optional<LoadDataCounts> counts = parseLoadDataInfo(info);
+    if (!counts || counts->warnings > 0) {
+        if (Result warnings = m_connection.select("SHOW WARNINGS LIMIT 1"))
+            if (Row row = warnings.fetchRow())
+                firstWarning = std::string(row.text(0)) + " " + std::string(row.text(1)) + ": " +
+                               std::string(row.text(2));
+    }
+    m_op.inform(qs(loadDataReport(info, firstWarning)));
 }
 
 }  // namespace velkin

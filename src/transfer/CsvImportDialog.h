@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "LoadDataStatement.h"
 
@@ -32,17 +33,22 @@ public:
     /// The statement the controls describe now.
     std::string statement() const;
     LoadDataOptions options() const;
+    /// Fills the format fields with what reads a file of the CSV export in its default form back.
+    void useExportSettings();
 
 private:
     void fillDatabases();
     void chooseDatabase(QListWidgetItem* item);
     void chooseTable(QListWidgetItem* item);
     void showPreview(const QString& path);
+    void loadColumns();
 
     Connection& m_connection;
     Operator& m_op;
     std::string m_database;
     std::string m_table;
+    /// The chosen table's columns, quoted, for turning the NULL spelling back into NULL.
+    std::vector<std::string> m_columns;
     QLineEdit* m_fileName = nullptr;
     QCheckBox* m_local = nullptr;
     QCheckBox* m_lowPriority = nullptr;
@@ -52,6 +58,7 @@ private:
     QLineEdit* m_escaped = nullptr;
     QLineEdit* m_linesTerminated = nullptr;
     QLineEdit* m_ignoreLines = nullptr;
+    QLineEdit* m_nullText = nullptr;
     QLineEdit* m_target = nullptr;
     QListWidget* m_databases = nullptr;
     QListWidget* m_tables = nullptr;

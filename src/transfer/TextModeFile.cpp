@@ -65,6 +65,14 @@ bool TextModeFile::write(std::string_view text) {
     return !m_error;
 }
 
+bool TextModeFile::writeBytes(std::string_view bytes) {
+    if (!m_file || m_error)
+        return false;
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
+        m_error = errno ? errno : EIO;
+    return !m_error;
+}
+
 bool TextModeFile::close() {
     if (!m_file)
         return !m_error;

@@ -29,6 +29,9 @@ public:
     bool failed() const { return m_error != 0; }
     /// The system's words for the first failure.
     std::string errorText() const;
+    /// Writes the bytes unchanged, for files whose line ends are already in the text (CSV values keep
+    /// their own line feeds). False once any write has failed.
+    bool writeBytes(std::string_view bytes);
 
 private:
     bool adopt(std::FILE* file);

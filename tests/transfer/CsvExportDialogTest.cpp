@@ -73,22 +73,28 @@ TEST_F(CsvExportTest, FileLinesInEachFormEndWithCarriageReturnAndLineFeed) {
               (QStringList{separators->itemText(0), separators->itemText(1)}));
     EXPECT_EQ("none", child<QComboBox>(*group(dialog, kEnclosures), "Default list")->currentText());
 
-    EXPECT_EQ("1,abc,(null)\r\n2,x,y,two\r\nlines\r\n", writeFile(dialog, "comma.csv"));
+    // A value that would break the line is quoted; its line feed stays a bare line feed.
+    EXPECT_EQ("1,abc,(null)\r\n2,\"x,y\",\"two\nlines\"\r\n", writeFile(dialog, "comma.csv"));
     EXPECT_EQ(QStringList{"It outputted to the file."}, op.messageTexts());
     EXPECT_EQ("File output end", sample(dialog));
 
     chooseList(dialog, kSeparators, "Tab pause");
     chooseList(dialog, kEnclosures, "シングルコーテーション");
-    EXPECT_EQ("'1'\t'abc'\t'(null)'\r\n'2'\t'x,y'\t'two\r\nlines'\r\n", writeFile(dialog, "tab.csv"));
+    EXPECT_EQ("'1'\t'abc'\t(null)\r\n'2'\t'x,y'\t'two\nlines'\r\n", writeFile(dialog, "tab.csv"));
 
     chooseUser(dialog, kSeparators, "::");
     chooseList(dialog, kEnclosures, "ダブルコーテイション");
-    EXPECT_EQ("\"1\"::\"abc\"::\"(null)\":\r\n\"2\"::\"x,y\"::\"two\r\nlines\":\r\n",
-              writeFile(dialog, "user.csv"));
+    EXPECT_EQ("\"1\"::\"abc\"::(null)\r\n\"2\"::\"x,y\"::\"two\nlines\"\r\n", writeFile(dialog, "user.csv"));
 
     chooseUser(dialog, kSeparators, "");
     chooseList(dialog, kEnclosures, "none");
-    EXPECT_EQ("1abc(null\r\n2x,ytwo\r\nline\r\n", writeFile(dialog, "empty.csv"));
+    EXPECT_EQ("1abc(null)\r\n2x,y\"two\nlines\"\r\n", writeFile(dialog, "empty.csv"));
+
+    // Another NULL spelling reaches the file and the sample alike.
+    child<QComboBox>(dialog, "NULL")->setCurrentText("\\N");
+    chooseList(dialog, kSeparators, "Comma pause");
+    EXPECT_EQ("1,abc,\\N\n2,\"x,y\",\"two\nlines\"\n", sample(dialog));
+    EXPECT_EQ("1,abc,\\N\r\n2,\"x,y\",\"two\nlines\"\r\n", writeFile(dialog, "slashN.csv"));
 }
 
 TEST_F(CsvExportTest, SampleShowsSixRowsOnceTheOptionsChange) {

@@ -10,50 +10,66 @@ namespace {
 using Values = std::vector<std::optional<std::string_view>>;
 }
 
-TEST(CsvFormat, TwelvePieceForms) {
-    const std::optional<std::string_view> v = std::string_view("v");
+TEST(CsvFormat, TwelveLineForms) {
+    const Values row{std::string_view("v"), std::string_view("w")};
     struct Case {
         CsvSeparator separator;
         CsvEnclosure enclosure;
-        const char* piece;
+        const char* line;
     };
     const Case cases[] = {
-        {CsvSeparator::Comma, CsvEnclosure::None, "v,"},
-        {CsvSeparator::Comma, CsvEnclosure::Single, "'v',"},
-        {CsvSeparator::Comma, CsvEnclosure::Double, "\"v\","},
-        {CsvSeparator::Comma, CsvEnclosure::User, "<<v<<,"},
-        {CsvSeparator::Tab, CsvEnclosure::None, "v\t"},
-        {CsvSeparator::Tab, CsvEnclosure::Single, "'v'\t"},
-        {CsvSeparator::Tab, CsvEnclosure::Double, "\"v\"\t"},
-        {CsvSeparator::Tab, CsvEnclosure::User, "<<v<<\t"},
-        {CsvSeparator::User, CsvEnclosure::None, "v;;"},
-        {CsvSeparator::User, CsvEnclosure::Single, "'v';;"},
-        {CsvSeparator::User, CsvEnclosure::Double, "\"v\";;"},
-        {CsvSeparator::User, CsvEnclosure::User, "<<v<<;;"},
+        {CsvSeparator::Comma, CsvEnclosure::None, "v,w"},
+        {CsvSeparator::Comma, CsvEnclosure::Single, "'v','w'"},
+        {CsvSeparator::Comma, CsvEnclosure::Double, "\"v\",\"w\""},
+        {CsvSeparator::Comma, CsvEnclosure::User, "<<v<<,<<w<<"},
+        {CsvSeparator::Tab, CsvEnclosure::None, "v\tw"},
+        {CsvSeparator::Tab, CsvEnclosure::Single, "'v'\t'w'"},
+        {CsvSeparator::Tab, CsvEnclosure::Double, "\"v\"\t\"w\""},
+        {CsvSeparator::Tab, CsvEnclosure::User, "<<v<<\t<<w<<"},
+        {CsvSeparator::User, CsvEnclosure::None, "v;;w"},
+        {CsvSeparator::User, CsvEnclosure::Single, "'v';;'w'"},
+        {CsvSeparator::User, CsvEnclosure::Double, "\"v\";;\"w\""},
+        {CsvSeparator::User, CsvEnclosure::User, "<<v<<;;<<w<<"},
     };
     for (const Case& c : cases) {
         CsvFormat format(c.separator, c.enclosure, ";;", "<<");
-        EXPECT_EQ(c.piece, format.piece(v))
+        EXPECT_EQ(c.line, format.line(row))
             << static_cast<int>(c.separator) << "/" << static_cast<int>(c.enclosure);
     }
     // The user texts count only when their own choice is made.
-    EXPECT_EQ("v,", CsvFormat(CsvSeparator::Comma, CsvEnclosure::None, ";;", "<<").piece(v));
+    EXPECT_EQ("v,w", CsvFormat(CsvSeparator::Comma, CsvEnclosure::None, ";;", "<<").line(row));
 }
 
-TEST(CsvFormat, LinesLoseExactlyTheirLastByte) {
-    const Values row{std::string_view("1"), std::string_view("abc"), std::nullopt};
-    EXPECT_EQ("1,abc,(null)\r\n", csvSampleLine(CsvFormat(CsvSeparator::Comma, CsvEnclosure::None), row));
-    EXPECT_EQ("'a'\t'b'", CsvFormat(CsvSeparator::Tab, CsvEnclosure::Single)
-                              .line({std::string_view("a"), std::string_view("b")}));
-    EXPECT_EQ("a::b:", CsvFormat(CsvSeparator::User, CsvEnclosure::None, "::")
-                           .line({std::string_view("a"), std::string_view("b")}));
-    EXPECT_EQ("ab", CsvFormat(CsvSeparator::User, CsvEnclosure::None, "")
-                        .line({std::string_view("a"), std::string_view("bc")}));
-    EXPECT_EQ("a,b,c,d", CsvFormat(CsvSeparator::Comma, CsvEnclosure::None)
-                             .line({std::string_view("a,b"), std::string_view("c,d")}));
-    EXPECT_EQ("\"x\"\"y\"",
-              CsvFormat(CsvSeparator::Comma, CsvEnclosure::Double).line({std::string_view("x\"\"y")}));
-    EXPECT_EQ("", CsvFormat(CsvSeparator::User, CsvEnclosure::None, "").line({std::string_view("")}));
+TEST(CsvFormat, ValuesThatWouldBreakTheLineAreQuotedAndTheirQuotesDoubled) {
+    const CsvFormat plain(CsvSeparator::Comma, CsvEnclosure::None);
+    EXPECT_EQ("1,abc,(null)\r\n",
+              csvSampleLine(plain, {std::string_view("1"), std::string_view("abc"), std::nullopt}));
+    EXPECT_EQ(
+        "\"a,b\",\"x\"\"y\",\"two\nlines\",\"cr\rhere\",it's,C:\\dir\\",
+        plain.line({std::string_view("a,b"), std::string_view("x\"y"), std::string_view("two\nlines"),
+                    std::string_view("cr\rhere"), std::string_view("it's"), std::string_view("C:\\dir\\")}));
+    // A text that is the NULL spelling is quoted, NULL itself stays bare; '' is an empty piece.
+    EXPECT_EQ("(null),\"(null)\",,\"NULL\"", plain.line({std::nullopt, std::string_view("(null)"),
+                                                     std::string_view(""), std::string_view("NULL")}));
+    const CsvFormat slashN(CsvSeparator::Comma, CsvEnclosure::Double, {}, {}, "\\N");
+    EXPECT_EQ("\\N,\"\\N\",\"(null)\"",
+              slashN.line({std::nullopt, std::string_view("\\N"), std::string_view("(null)")}));
+    // Under an enclosure only that enclosure is doubled; a tab inside a value needs nothing more.
+    EXPECT_EQ(
+        "'it''s'\t'say \"hi\"'\t'tab\there'",
+        CsvFormat(CsvSeparator::Tab, CsvEnclosure::Single)
+            .line({std::string_view("it's"), std::string_view("say \"hi\""), std::string_view("tab\there")}));
+    EXPECT_EQ("<<a<<<<b<<::<<<<<<<<", CsvFormat(CsvSeparator::User, CsvEnclosure::User, "::", "<<")
+                                          .line({std::string_view("a<<b"), std::string_view("<<")}));
+    // Without an enclosure a tab only matters where it separates.
+    EXPECT_EQ("\"tab\there\"\tx", CsvFormat(CsvSeparator::Tab, CsvEnclosure::None)
+                                      .line({std::string_view("tab\there"), std::string_view("x")}));
+    // A user separator inside a value needs the quotes, and so does any of its characters.
+    EXPECT_EQ("a::\"b::c\"::\"d:\"",
+              CsvFormat(CsvSeparator::User, CsvEnclosure::None, "::")
+                  .line({std::string_view("a"), std::string_view("b::c"), std::string_view("d:")}));
+    EXPECT_EQ("abc", CsvFormat(CsvSeparator::User, CsvEnclosure::None, "")
+                         .line({std::string_view("a"), std::string_view("bc")}));
     EXPECT_EQ("Select * from d.t Limit 6", csvSampleStatement("Select * from d.t"));
     EXPECT_EQ("Under a file output・・・1001 Record", csvProgressText(1001));
 }
@@ -69,13 +85,67 @@ TEST(LoadDataStatement, ComposesTheClausesInOrderWithEscapedTexts) {
     all.fileName = "f.csv";
     all.lowPriority = all.local = all.replace = true;
     all.target = "d.t";
+    all.characterSet = "utf8mb4";
     all.fieldsTerminated = ",";
     all.fieldsEnclosed = "\"";
     all.fieldsEscaped = "\\";
-    all.linesTerminated = "\r\n";
+    all.linesTerminated = "\\r\\n";
     all.ignoreLines = "2";
     EXPECT_EQ(
-        "LOAD DATA LOW_PRIORITY LOCAL INFILE '<f.csv>' REPLACE INTO TABLE d.t FIELDS TERMINATED BY '<,>' "
-        "OPTIONALLY ENCLOSED BY '<\">' ESCAPED BY '<\\>' LINES TERMINATED BY '<\r\n>' IGNORE 2 LINES",
+        "LOAD DATA LOW_PRIORITY LOCAL INFILE '<f.csv>' REPLACE INTO TABLE d.t CHARACTER SET utf8mb4 FIELDS "
+        "TERMINATED BY '<,>' OPTIONALLY ENCLOSED BY '<\">' ESCAPED BY '<\\>' LINES TERMINATED BY '<\r\n>' "
+        "IGNORE 2 LINES",
         loadDataStatement(all, mark));
+
+    all.fieldsEscaped = "none";
+    all.nullText = "(null)";
+    all.columns = {"`a`", "`b c`"};
+    EXPECT_EQ(
+        "LOAD DATA LOW_PRIORITY LOCAL INFILE '<f.csv>' REPLACE INTO TABLE d.t CHARACTER SET utf8mb4 FIELDS "
+        "TERMINATED BY '<,>' OPTIONALLY ENCLOSED BY '<\">' ESCAPED BY '' LINES TERMINATED BY '<\r\n>' "
+        "IGNORE 2 LINES (@v1, @v2) SET `a` = NULLIF(@v1, '<(null)>'), `b c` = NULLIF(@v2, '<(null)>')",
+        loadDataStatement(all, mark));
+
+    LoadDataOptions some;
+    some.fileName = "f";
+    some.target = "t";
+    some.fieldsEscaped = "none";
+    some.nullText = "\\N";
+    some.columns = {"x"};
+    EXPECT_EQ("LOAD DATA INFILE '<f>' INTO TABLE t FIELDS ESCAPED BY '' (@v1) SET x = NULLIF(@v1, '<\\N>')",
+              loadDataStatement(some, mark));
+    // Without the columns there is nothing to map; the server's own rules stay.
+    some.columns.clear();
+    EXPECT_EQ("LOAD DATA INFILE '<f>' INTO TABLE t FIELDS ESCAPED BY '' ", loadDataStatement(some, mark));
+}
+
+TEST(LoadDataStatement, FieldNotationMeansTheCharacters) {
+    EXPECT_EQ(std::string("\t|\n|\r|\\|") + '\0' + "|\\N|\\",
+              decodeFieldNotation("\\t|\\n|\\r|\\\\|\\0|\\N|\\"));
+    EXPECT_EQ("\r\n", decodeFieldNotation("\\r\\n"));
+    EXPECT_EQ("\\t", decodeFieldNotation("\\\\t"));
+    EXPECT_EQ("::", decodeFieldNotation("::"));
+}
+
+TEST(LoadDataStatement, TheReportTellsWhatTheServerSaid) {
+    const auto counts = parseLoadDataInfo("Records: 11  Deleted: 1  Skipped: 2  Warnings: 55");
+    ASSERT_TRUE(counts);
+    EXPECT_EQ(11u, counts->records);
+    EXPECT_EQ(1u, counts->deleted);
+    EXPECT_EQ(2u, counts->skipped);
+    EXPECT_EQ(55u, counts->warnings);
+    EXPECT_FALSE(parseLoadDataInfo(""));
+    EXPECT_FALSE(parseLoadDataInfo("Records: 1  Deleted: 0"));
+
+    EXPECT_EQ("Data was imported normally.\nRecords: 3  Deleted: 0  Skipped: 0  Warnings: 0",
+              loadDataReport("Records: 3  Deleted: 0  Skipped: 0  Warnings: 0", ""));
+    EXPECT_EQ("Records: 11  Deleted: 0  Skipped: 2  Warnings: 0",
+              loadDataReport("Records: 11  Deleted: 0  Skipped: 2  Warnings: 0", ""));
+    EXPECT_EQ(
+        "Records: 3  Deleted: 0  Skipped: 0  Warnings: 1\nWarning 1265: Data truncated for column 'n' at row "
+        "1",
+        loadDataReport("Records: 3  Deleted: 0  Skipped: 0  Warnings: 1",
+                       "Warning 1265: Data truncated for column 'n' at row 1"));
+    // A line of another form is shown as it is, but never called normal.
+    EXPECT_EQ("odd", loadDataReport("odd", ""));
 }

@@ -64,10 +64,18 @@ TEST_F(CsvImportTest, StatementTextForEachOption) {
               loadDataStatement(o, esc));
 
     o.fieldsEscaped.clear();
+    // The fields take the notation of their labels: backslash and t is a tab (sent as it is).
     o.fieldsTerminated = "\\t";
     o.ignoreLines = "1";
-    EXPECT_EQ("LOAD DATA INFILE 'in.csv' INTO TABLE d.t FIELDS TERMINATED BY '\\\\t' IGNORE 1 LINES",
+    EXPECT_EQ("LOAD DATA INFILE 'in.csv' INTO TABLE d.t FIELDS TERMINATED BY '\t' IGNORE 1 LINES",
               loadDataStatement(o, esc));
+    o.fieldsTerminated = "\\\\t";
+    o.fieldsEscaped = "none";
+    o.characterSet = "latin1";
+    EXPECT_EQ(
+        "LOAD DATA INFILE 'in.csv' INTO TABLE d.t CHARACTER SET latin1 FIELDS TERMINATED BY '\\\\t' "
+        "ESCAPED BY '' IGNORE 1 LINES",
+        loadDataStatement(o, esc));
 }
 
 TEST_F(CsvImportTest, ListsChooseTheTargetAndTheScreenComposesTheStatement) {
@@ -103,9 +111,16 @@ TEST_F(CsvImportTest, ListsChooseTheTargetAndTheScreenComposesTheStatement) {
     edit(dialog, "LINES_TERMINATED")->setText("\\r\\n");
     EXPECT_EQ(
         "LOAD DATA LOW_PRIORITY INFILE 'C:\\\\in\\'.csv' REPLACE INTO TABLE velkin_transfer_import.people "
-        "FIELDS "
-        "OPTIONALLY ENCLOSED BY '\\\"' LINES TERMINATED BY '\\\\r\\\\n' ",
+        "CHARACTER SET utf8mb4 FIELDS OPTIONALLY ENCLOSED BY '\\\"' LINES TERMINATED BY '\\r\\n' (@v1, @v2, "
+        "@v3) SET id = NULLIF(@v1, '(null)'), name = NULLIF(@v2, '(null)'), note = NULLIF(@v3, "
+        "'(null)')",
         dialog.statement());
+    // An empty NULL field takes its default like the others; another spelling is taken literally.
+    const std::string withDefault = dialog.statement();
+    edit(dialog, "NULL")->clear();
+    EXPECT_EQ(withDefault, dialog.statement());
+    edit(dialog, "NULL")->setText("\\N");
+    EXPECT_NE(std::string::npos, dialog.statement().find("SET id = NULLIF(@v1, '\\\\N'), "));
 }
 
 TEST_F(CsvImportTest, RefusalsAndTheOperatorsNo) {
@@ -161,13 +176,15 @@ TEST_F(CsvImportTest, LocalFileLandsItsRowsAndTheServersRefusalIsShown) {
     StatementLog log;
     op.answer(true);
     dialog.import();
-    EXPECT_EQ(QStringList{"Data was imported normally."}, op.messageTexts());
+    EXPECT_EQ(QStringList{"Data was imported normally.\nRecords: 10  Deleted: 0  Skipped: 0  Warnings: 0"},
+              op.messageTexts());
     ASSERT_EQ(1u, log.statements.size());
-    EXPECT_EQ("LOAD DATA LOCAL INFILE '" + path.toStdString() +
-                  "' INTO TABLE velkin_transfer_import.people FIELDS TERMINATED BY ',' OPTIONALLY ENCLOSED "
-                  "BY '\\\"' "
-                  "LINES TERMINATED BY '\\r\\n' IGNORE 1 LINES",
-              log.statements[0]);
+    EXPECT_EQ(
+        "LOAD DATA LOCAL INFILE '" + path.toStdString() +
+            "' INTO TABLE velkin_transfer_import.people CHARACTER SET utf8mb4 FIELDS TERMINATED BY ',' "
+            "OPTIONALLY ENCLOSED BY '\\\"' LINES TERMINATED BY '\\r\\n' IGNORE 1 LINES (@v1, @v2, @v3) SET "
+            "id = NULLIF(@v1, '(null)'), name = NULLIF(@v2, '(null)'), note = NULLIF(@v3, '(null)')",
+        log.statements[0]);
     EXPECT_EQ("10", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_transfer_import.people"));
     EXPECT_EQ(
         "name 7|n'7",
