@@ -46,8 +46,13 @@ void StatusBar::setPaneFixed(int pane, int) {
 }
 
 void StatusBar::setSecurityText(const QString& text) {
-    m_security->setText(text);
-    m_security->setVisible(!text.isEmpty());
+    // The record pane needs the room at 1024 pixels: an encrypted connection shows a short mark
+    // whose tip names the cipher, a plain one shows no pane; the host pane's tip tells either way.
+    const bool encrypted = text.startsWith(QStringLiteral("Encrypted"));
+    m_security->setText(encrypted ? QStringLiteral("TLS") : QString());
+    m_security->setToolTip(text);
+    m_security->setVisible(encrypted);
+    m_panes[2]->setToolTip(text);
 }
 
 QString StatusBar::paneText(int pane) const { return m_panes.at(pane)->text(); }
