@@ -116,6 +116,12 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     // is made here and the client's own permission is withdrawn right after (setLocalInfile).
     unsigned int localInfile = 1;
     mysql_options(m_mysql, MYSQL_OPT_LOCAL_INFILE, &localInfile);
+    // The library takes "localhost" to mean its Unix socket and ignores the port; a port other than
+    // the standard one names a server listening on TCP.
+    if (host == "localhost" && port != 0 && port != 3306) {
+        unsigned int protocol = MYSQL_PROTOCOL_TCP;
+        mysql_options(m_mysql, MYSQL_OPT_PROTOCOL, &protocol);
+    }
     if (!applyTls()) return false;
     if (!mysql_real_connect(m_mysql, host.c_str(), user.c_str(), password.c_str(), nullptr, port, nullptr, 0))
         return false;

@@ -54,9 +54,10 @@ std::string tlsSettingsProblem(const TlsOptions& tls) {
 std::string connectFailureMessage(const TlsOptions& tls, unsigned int errorNumber,
                                   const std::string& errorText) {
     const std::string plain = "Connection failure";
-    if (!tls.isOn())
-        return plain;
     const std::string detail = std::to_string(errorNumber) + ":" + errorText;
+    // A wrong password and an unreachable server must read differently: the library's words tell.
+    if (!tls.isOn())
+        return plain + "\n" + detail;
     // The client library reports every TLS failure under one number; its text tells them apart.
     const bool tlsError = errorNumber == 2026 || mentions(errorText, "SSL") || mentions(errorText, "TLS");
     if (!tlsError)

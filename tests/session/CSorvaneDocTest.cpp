@@ -97,7 +97,9 @@ TEST_F(SessionTest, CommonUserLogin) {
 TEST_F(SessionTest, FailedLogin) {
     logins.add({"root", "not-the-password"});
     EXPECT_EQ(-1, doc.Connect());
-    EXPECT_EQ(QStringList{"Connection failure"}, op.messageTexts());
+    ASSERT_EQ(1, op.messageTexts().size());
+    EXPECT_TRUE(op.messageTexts()[0].startsWith("Connection failure\n1045:Access denied for user 'root'"))
+        << op.messageTexts()[0].toStdString();
     EXPECT_EQ("It does not connect.", panes.texts[0]);
     EXPECT_EQ(0, doc.m_adminFlag);
     EXPECT_FALSE(doc.isConnected());

@@ -95,6 +95,17 @@ TEST(Connection, CountsOpenConnectionsAndRefusesAFailedLogin) {
     EXPECT_EQ(before, Connection::openCount());
 }
 
+TEST(Connection, LocalhostWithAnotherPortGoesOverTcp) {
+    // The test server has no socket where the library looks by default: only TCP reaches it.
+    Connection c;
+    ASSERT_TRUE(c.connect("localhost", "root", "", testPort())) << c.errorText();
+    Result r = c.select("SELECT HOST FROM information_schema.PROCESSLIST WHERE ID = CONNECTION_ID()");
+    Row row = r.fetchRow();
+    ASSERT_TRUE(row);
+    EXPECT_NE(std::string::npos, row.str(0).find(':'))
+        << "a TCP client is listed with its port: " << row.str(0);
+}
+
 TEST(Connection, KilledConnectionFailsItsPing) {
     auto victim = connectAdmin();
     auto killer = connectAdmin();
