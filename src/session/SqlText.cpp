@@ -49,40 +49,17 @@ std::string qualifiedName(const Connection& connection, std::string_view databas
 }
 
 std::string likeLiteral(std::string_view name) {
-    // Two readings happen: the string literal, then the LIKE pattern. A backslash must survive both.
-    std::string out;
-    for (char c : name) {
-        switch (c) {
-            case '\\':
-                out += "\\\\\\\\";
-                break;
-            case '_':
-                out += "\\_";
-                break;
-            case '%':
-                out += "\\%";
-                break;
-            case '\'':
-                out += "\\'";
-                break;
-            case '\0':
-                out += "\\0";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    return likeLiteral(name, false);
 }
 
 std::string likeLiteral(std::string_view name, bool noBackslashEscapes) {
-    if (!noBackslashEscapes)
-        return likeLiteral(name);
+    // Two readings happen: the string literal, then the LIKE pattern. A backslash must survive both;
+    // without backslash escapes in literals only the pattern reads it, and a quote is doubled.
     std::string out;
     for (char c : name) {
         switch (c) {
             case '\\':
-                out += "\\\\";
+                out += noBackslashEscapes ? "\\\\" : "\\\\\\\\";
                 break;
             case '_':
                 out += "\\_";
@@ -91,8 +68,14 @@ std::string likeLiteral(std::string_view name, bool noBackslashEscapes) {
                 out += "\\%";
                 break;
             case '\'':
-                out += "''";
+                out += noBackslashEscapes ? "''" : "\\'";
                 break;
+            case '\0':
+                if (!noBackslashEscapes) {
+                    out += "\\0";
+                    break;
+                }
+                [[fallthrough]];
             default:
                 out += c;
         }
