@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "SchemaWidgets.h"
+#include "widgets/Kit.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "SchemaText.h"
-#include "SchemaWidgets.h"
+#include "widgets/Kit.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "SchemaText.h"
-#include "SchemaWidgets.h"
+#include "widgets/Kit.h"
 #include "ServerColumns.h"
 #include "TableTypes.h"
 #include "session/Connection.h"

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "SchemaText.h"
-#include "SchemaWidgets.h"
+#include "widgets/Kit.h"
 #include "ServerColumns.h"
 #include "session/Connection.h"
 #include "session/Operator.h"

@@ -18,7 +18,7 @@
 #include "FieldAdditionDialog.h"
 #include "FieldPictures.h"
 #include "RenameTableDialog.h"
-#include "SchemaWidgets.h"
+#include "widgets/Kit.h"
 #include "ServerColumns.h"
 #include "session/Connection.h"
 #include "session/Operator.h"

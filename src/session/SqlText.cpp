@@ -87,4 +87,8 @@ std::string likeLiteral(const Connection& connection, std::string_view name) {
     return likeLiteral(name, connection.noBackslashEscapes());
 }
 
+std::string showFieldsStatement(const Connection& connection, std::string_view database, std::string_view table) {
+    return sqlf("SHOW fields FROM %s", qualifiedName(connection, database, table));
+}
+
 }  // namespace velkin

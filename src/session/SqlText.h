@@ -51,4 +51,7 @@ std::string likeLiteral(std::string_view name, bool noBackslashEscapes);
 /// The pattern for the mode the connection's server is in now.
 std::string likeLiteral(const Connection& connection, std::string_view name);
 
+/// The statement that lists a table's columns: name, type, null, key, default, extra.
+std::string showFieldsStatement(const Connection& connection, std::string_view database, std::string_view table);
+
 }  // namespace velkin

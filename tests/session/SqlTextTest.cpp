@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
 #include "support/TestServer.h"
@@ -86,4 +87,25 @@ TEST(SqlText, LikeLiteralMatchesOnlyTheNamedTable) {
         EXPECT_EQ(std::vector<std::string>{n}, found) << "pattern " << pattern;
     }
     EXPECT_EQ("a\\_b\\%c", likeLiteral("a_b%c"));
+}
+
+TEST(SqlText, ColumnListReadsAwkwardTablesAndSaysWhenRefused) {
+    ScratchDatabase db("velkin sqltext 'cols'");
+    auto c = connectAdmin();
+    exec(*c, sqlf("CREATE TABLE %s (`id` INT PRIMARY KEY, `it's` VARCHAR(5) NULL DEFAULT NULL, b BLOB)",
+                  qualifiedName(*c, db.name(), "a`b c")));
+    EXPECT_EQ("SHOW fields FROM `velkin sqltext 'cols'`.`a``b c`", showFieldsStatement(*c, db.name(), "a`b c"));
+
+    const auto lines = readFieldLines(*c, db.name(), "a`b c");
+    ASSERT_TRUE(lines) << c->errorLine();
+    ASSERT_EQ(3u, lines->size());
+    EXPECT_EQ("id", (*lines)[0].name());
+    EXPECT_EQ("PRI", (*lines)[0].key());
+    EXPECT_EQ("it's", (*lines)[1].name());
+    EXPECT_EQ("varchar(5)", (*lines)[1].type());
+    EXPECT_FALSE((*lines)[1].cells.at(4)) << "a NULL default stays NULL, not an empty text";
+    EXPECT_EQ("b", (*lines)[2].name());
+
+    EXPECT_FALSE(readFieldLines(*c, db.name(), "missing"));
+    EXPECT_EQ(1146u, c->errorNumber());
 }

@@ -1,17 +1,22 @@
-#include "SchemaWidgets.h"
+#include "Kit.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFocusEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
 namespace velkin {
 
-QPushButton* namedButton(const QString& label, QWidget* parent) {
+QPushButton* namedButton(const QString& label, QWidget* parent, const QString& name) {
     auto* button = new QPushButton(label, parent);
-    button->setObjectName(label);
+    button->setObjectName(name.isEmpty() ? label : name);
     button->setAutoDefault(false);
     return button;
 }
@@ -22,9 +27,39 @@ QCheckBox* namedCheckBox(const QString& label, QWidget* parent) {
     return box;
 }
 
-QLineEdit* namedLineEdit(const QString& name, QWidget* parent) {
+QGroupBox* namedGroup(const QString& title, QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(title);
+    return box;
+}
+
+QLineEdit* namedLineEdit(const QString& name, QWidget* parent, FieldMode mode) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
+    edit->setReadOnly(mode == FieldMode::ReadOnly);
+    if (mode == FieldMode::Masked)
+        edit->setEchoMode(QLineEdit::Password);
+    return edit;
+}
+
+QLineEdit* labelledField(QGridLayout* grid, int row, const QString& name, QWidget* parent, FieldMode mode) {
+    grid->addWidget(new QLabel(name, parent), row, 0);
+    QLineEdit* edit = namedLineEdit(name, parent, mode);
+    grid->addWidget(edit, row, 1);
+    return edit;
+}
+
+QComboBox* labelledList(QGridLayout* grid, int row, const QString& name, QWidget* parent) {
+    grid->addWidget(new QLabel(name, parent), row, 0);
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    grid->addWidget(list, row, 1);
+    return list;
+}
+
+QLineEdit* formField(QFormLayout* form, const QString& label, QWidget* parent, FieldMode mode) {
+    QLineEdit* edit = namedLineEdit(label, parent, mode);
+    form->addRow(label, edit);
     return edit;
 }
 

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <initializer_list>
+#include <utility>
+
+class QCheckBox;
+class QComboBox;
+class QEvent;
+class QFormLayout;
+class QGridLayout;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+class QWidget;
+
+namespace velkin {
+
+// The controls every screen is built from. Each control is named after its visible label (unless a
+// name is given), so that tests and accessibility tools find it by what the operator sees.
+
+/// A button that Enter in a field does not press.
+QPushButton* namedButton(const QString& label, QWidget* parent, const QString& name = {});
+QCheckBox* namedCheckBox(const QString& label, QWidget* parent);
+QGroupBox* namedGroup(const QString& title, QWidget* parent);
+
+enum class FieldMode { Editable, ReadOnly, Masked };
+QLineEdit* namedLineEdit(const QString& name, QWidget* parent, FieldMode mode = FieldMode::Editable);
+
+/// A field with its label on a row of a grid (label in column 0, field in column 1).
+QLineEdit* labelledField(QGridLayout* grid, int row, const QString& name, QWidget* parent,
+                         FieldMode mode = FieldMode::Editable);
+/// A drop-down list with its label on a row of a grid.
+QComboBox* labelledList(QGridLayout* grid, int row, const QString& name, QWidget* parent);
+/// A field added to a form under its label.
+QLineEdit* formField(QFormLayout* form, const QString& label, QWidget* parent,
+                     FieldMode mode = FieldMode::Editable);
+
+/// A read-only list of whole rows with the given headers and pixel widths.
+QTableWidget* reportList(const QString& name, std::initializer_list<std::pair<const char*, int>> columns,
+                         QWidget* parent);
+/// A loss of the keyboard focus that the operator caused (a popup of the control itself is none).
+bool isFocusLoss(const QEvent* event);
+
+}  // namespace velkin
