@@ -233,31 +233,37 @@ void drawTreeTable(QPainter& p, bool lit) {
         p.drawLine(QPointF(x, 6.0), QPointF(x, 13.0));
 }
 
-/// A key: the grant tables decide who may open what.
+/// A key: a bow with its hole, a shaft and two teeth; the bow lies over the shaft or under it.
+struct KeyShape {
+    QRectF bow, shaft, tooth, shortTooth;
+    bool bowOnTop;
+};
+
+void key(QPainter& p, const KeyShape& k) {
+    if (!k.bowOnTop)
+        p.drawEllipse(k.bow);
+    p.drawRect(k.shaft);
+    p.drawRect(k.tooth);
+    p.drawRect(k.shortTooth);
+    if (k.bowOnTop)
+        p.drawEllipse(k.bow);
+    p.setBrush(Qt::white);
+    p.drawEllipse(k.bow.adjusted(2, 2, -2, -2));
+}
+
+/// The grant tables decide who may open what.
 void drawTreeKey(QPainter& p, bool lit) {
     p.setPen(QPen(lit ? QColor(140, 100, 0) : QColor(80, 80, 90), 1));
     p.setBrush(lit ? QColor(250, 200, 40) : QColor(170, 170, 180));
-    // Shaft and bit.
-    p.drawRect(QRectF(6.5, 6.5, 8, 3));
-    p.drawRect(QRectF(11.5, 9.5, 2, 3));
-    p.drawRect(QRectF(8.5, 9.5, 1.5, 2));
-    // Bow with its hole.
-    p.drawEllipse(QRectF(0.5, 4.5, 7, 7));
-    p.setBrush(Qt::white);
-    p.drawEllipse(QRectF(2.5, 6.5, 3, 3));
+    key(p, {QRectF(0.5, 4.5, 7, 7), QRectF(6.5, 6.5, 8, 3), QRectF(11.5, 9.5, 2, 3), QRectF(8.5, 9.5, 1.5, 2), true});
 }
 
-/// A key of the field list: a ring and a bit with two teeth, in the given colour.
+/// A key of the field list, in the given colour.
 QIcon fieldKey(const QColor& colour) {
     return QIcon(canvas(kSmall, true, [&](QPainter& p) {
         p.setPen(QPen(colour.darker(160), 1.2));
         p.setBrush(colour);
-        p.drawEllipse(QRectF(1.5, 4.5, 7, 7));
-        p.drawRect(QRectF(8, 7, 7, 2));
-        p.drawRect(QRectF(11, 9, 1.5, 3));
-        p.drawRect(QRectF(13.5, 9, 1.5, 2));
-        p.setBrush(Qt::white);
-        p.drawEllipse(QRectF(3.5, 6.5, 3, 3));
+        key(p, {QRectF(1.5, 4.5, 7, 7), QRectF(8, 7, 7, 2), QRectF(11, 9, 1.5, 3), QRectF(13.5, 9, 1.5, 2), false});
     }));
 }
 
