@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "Pictures.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 

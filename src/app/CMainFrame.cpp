@@ -11,7 +11,8 @@
 
 #include "AboutDialog.h"
 #include "FindDialog.h"
-#include "Pictures.h"
+#include "CommandIcon.h"
+#include "widgets/Pictures.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "session/Settings.h"

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "CMainFrame.h"
+#include "DemoScriptText.h"
 #include "monitor/ProcessMonitorDialog.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
@@ -115,13 +116,7 @@ int main(int argc, char** argv) {
     }
 
     SqlConsoleDialog console(*doc.connection(), op, &frame);
-    console.findChild<QPlainTextEdit*>(QStringLiteral("Query"))
-        ->setPlainText(QStringLiteral(
-            "-- a script: one statement after the other\n"
-            "UPDATE sorvane_demo.customers SET city = 'Tokyo' WHERE id = 7;\n"
-            "select c.id, c.name, c.email, c.city, o.quantity, o.ordered_at\n"
-            "from sorvane_demo.orders o join sorvane_demo.customers c on c.id = o.customer_id\n"
-            "where o.quantity > 5 order by c.id;"));
+    console.findChild<QPlainTextEdit*>(QStringLiteral("Query"))->setPlainText(demoConsoleScript());
     console.execute();
     console.resize(960, 640);
     console.show();

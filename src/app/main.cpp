@@ -2,7 +2,7 @@
 
 #include "CMainFrame.h"
 #include "DesktopOperator.h"
-#include "Pictures.h"
+#include "widgets/Pictures.h"
 #include "profiles/LoginDialog.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Connection.h"

@@ -13,7 +13,7 @@
 #include "PictureList.h"
 #include "PrivilegeBoxes.h"
 #include "PrivilegeFlags.h"
-#include "PrivilegePictures.h"
+#include "widgets/Pictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"

@@ -3,9 +3,21 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-#include "PrivilegePictures.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
+
+QIcon accountPicture(HostClass hostClass) {
+    switch (hostClass) {
+        case HostClass::Local:
+            return localAccountPicture();
+        case HostClass::Global:
+            return globalAccountPicture();
+        case HostClass::Restricted:
+            break;
+    }
+    return restrictedAccountPicture();
+}
 
 AccountLegend::AccountLegend(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("legend"));

@@ -8,11 +8,10 @@
 
 #include "AccountLegend.h"
 #include "DatabaseDialog.h"
-#include "DatabasePicture.h"
 #include "DbDialog.h"
 #include "GrantListText.h"
 #include "PictureList.h"
-#include "PrivilegePictures.h"
+#include "widgets/Pictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"

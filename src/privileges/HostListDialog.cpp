@@ -8,13 +8,12 @@
 #include <QVBoxLayout>
 
 #include "AccessRestrictionDialog.h"
-#include "DatabasePicture.h"
 #include "GrantListText.h"
 #include "GrantStatements.h"
 #include "HostDetailsDialog.h"
 #include "PictureList.h"
 #include "PrivilegeFlags.h"
-#include "PrivilegePictures.h"
+#include "widgets/Pictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"

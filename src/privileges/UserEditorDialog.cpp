@@ -14,7 +14,7 @@
 #include "AccountStatements.h"
 #include "AccountWriter.h"
 #include "DatabaseDialog.h"
-#include "DatabasePicture.h"
+#include "widgets/Pictures.h"
 #include "GrantStatements.h"
 #include "PrivilegeFlags.h"
 #include "SelectDatabaseDialog.h"

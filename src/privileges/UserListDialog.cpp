@@ -16,7 +16,6 @@
 #include "GrantListText.h"
 #include "PictureList.h"
 #include "PrivilegeFlags.h"
-#include "PrivilegePictures.h"
 #include "UserEditorDialog.h"
 #include "session/Connection.h"
 #include "session/Operator.h"

@@ -19,7 +19,7 @@
 #include "HostDialog.h"
 #include "HostFile.h"
 #include "ProfileLabel.h"
-#include "ProfilePictures.h"
+#include "widgets/Pictures.h"
 #include "TlsSettingsFile.h"
 #include "session/Operator.h"
 

@@ -16,7 +16,7 @@
 
 #include "AddPrimaryAndIndexDialog.h"
 #include "FieldAdditionDialog.h"
-#include "FieldPictures.h"
+#include "FieldRole.h"
 #include "RenameTableDialog.h"
 #include "widgets/Kit.h"
 #include "ServerColumns.h"

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "CsvFormat.h"
-#include "TransferPictures.h"
+#include "widgets/Pictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"

@@ -14,12 +14,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "CopyPictures.h"
 #include "CopyText.h"
 #include "RowCopy.h"
 #include "TextModeFile.h"
 #include "TransferMessages.h"
-#include "TransferPictures.h"
+#include "widgets/Pictures.h"
 #include "profiles/HostFile.h"
 #include "profiles/TlsSettingsFile.h"
 #include "schema/TableTypes.h"

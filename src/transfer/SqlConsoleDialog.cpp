@@ -28,7 +28,7 @@
 #include "SqlScript.h"
 #include "TextModeFile.h"
 #include "TransferMessages.h"
-#include "TransferPictures.h"
+#include "widgets/Pictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/RowModel.h"

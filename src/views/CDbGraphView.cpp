@@ -3,7 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "ChartPictures.h"
+#include "ChartPainter.h"
 #include "ChartSurvey.h"
 #include "privileges/GrantChanges.h"
 #include "session/CSorvaneDoc.h"

@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "TreePictures.h"
+#include "widgets/Pictures.h"
 #include "monitor/DataAmountDialog.h"
 #include "privileges/AccessRestrictionDialog.h"
 #include "privileges/DatabaseDialog.h"

@@ -3,7 +3,7 @@
 #include "GrantRowsTest.h"
 #include "privileges/AccessRestrictionDialog.h"
 #include "privileges/HoverSelection.h"
-#include "privileges/PrivilegePictures.h"
+#include "widgets/Pictures.h"
 
 using namespace velkin;
 using namespace velkin::test;

@@ -5,7 +5,7 @@
 #include "privileges/DatabaseListDialog.h"
 #include "privileges/DbDialog.h"
 #include "privileges/PictureList.h"
-#include "privileges/PrivilegePictures.h"
+#include "privileges/AccountLegend.h"
 
 using namespace velkin;
 using namespace velkin::test;

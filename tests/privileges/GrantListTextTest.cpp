@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPixmap>
-
 #include "privileges/GrantListText.h"
 #include "privileges/GrantStatements.h"
 #include "privileges/PrivilegeFlags.h"
-#include "privileges/PrivilegePictures.h"
 #include "support/TestServer.h"
 
 using namespace velkin;
@@ -67,30 +63,3 @@ TEST(GrantStatements, ExactTextsWithEscapedValues) {
                       "h"));
 }
 
-TEST(PrivilegePictures, SixDistinctPicturesOfThirtyTwoPixels) {
-    const QIcon pictures[] = {userPicture(),
-                              accountPicture(HostClass::Local),
-                              accountPicture(HostClass::Global),
-                              accountPicture(HostClass::Restricted),
-                              refusedHostPicture(),
-                              restrictedHostPicture()};
-    std::vector<QImage> images;
-    for (const QIcon& icon : pictures) {
-        QImage image = icon.pixmap(32, 32).toImage();
-        ASSERT_EQ(QSize(32, 32), image.size());
-        int drawn = 0;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                if (qAlpha(image.pixel(x, y)) > 128)
-                    ++drawn;
-        EXPECT_GT(drawn, 150) << "a picture that reads at a glance, image " << images.size();
-        EXPECT_LT(drawn, 32 * 32) << "with a transparent surround, image " << images.size();
-        images.push_back(image);
-    }
-    for (size_t i = 0; i < images.size(); ++i)
-        for (size_t j = i + 1; j < images.size(); ++j)
-            EXPECT_NE(images[i], images[j]) << i << " and " << j;
-    // The refused and restricted hosts differ in the colour of the arrow as well as its shape.
-    EXPECT_GT(qRed(images[4].pixel(3, 9)), 150);
-    EXPECT_GT(qGreen(images[5].pixel(6, 16)), 100);
-}

@@ -7,7 +7,7 @@
 
 #include "GrantRowsTest.h"
 #include "privileges/PictureList.h"
-#include "privileges/PrivilegePictures.h"
+#include "privileges/AccountLegend.h"
 #include "privileges/UserEditorDialog.h"
 #include "privileges/UserListDialog.h"
 

@@ -3,7 +3,7 @@
 #include <QFontInfo>
 #include <QPainter>
 
-#include "views/ChartPictures.h"
+#include "views/ChartPainter.h"
 #include "views/ChartText.h"
 
 using namespace velkin;

@@ -5,7 +5,6 @@
 
 #include "session/ServerDialect.h"
 #include "views/ObjectTreeText.h"
-#include "views/TreePictures.h"
 
 using namespace velkin;
 
@@ -97,19 +96,4 @@ TEST(ObjectTreeText, SiblingOrderAndNewNames) {
 
     EXPECT_EQ((QStringList{"new2", "new1"}), namesNotIn({"a", "new2", "b", "new1", "new2"}, {"b", "a", "c"}));
     EXPECT_TRUE(namesNotIn({"a"}, {"a"}).isEmpty());
-}
-
-TEST(TreePictures, SixDistinctPicturesOfSixteenPixels) {
-    std::vector<QImage> images;
-    for (int i = 0; i < 6; ++i) {
-        const QPixmap p = treePicture(i);
-        ASSERT_EQ(QSize(16, 16), p.size()) << i;
-        images.push_back(p.toImage());
-    }
-    for (int i = 0; i < 6; ++i)
-        for (int j = i + 1; j < 6; ++j)
-            EXPECT_NE(images[i], images[j]) << i << " and " << j;
-    EXPECT_FALSE(treeIcon(2).pixmap(16, 16, QIcon::Selected).toImage() ==
-                 treeIcon(2).pixmap(16, 16, QIcon::Normal).toImage())
-        << "a selected node shows the kind's second picture";
 }

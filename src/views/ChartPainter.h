@@ -11,7 +11,7 @@ class QPainter;
 
 namespace velkin {
 
-/// The chart's 32 by 32 pictures, drawn by us; what lies outside the drawing is transparent.
+/// The 32 by 32 picture that stands for the chart's item.
 QPixmap chartPicture(ChartPicture picture);
 
 /// The faces a chart text asks for, best first: the Japanese Gothic the charts were made with, then
