@@ -11,22 +11,15 @@
 #include "DatabasePicture.h"
 #include "DbDialog.h"
 #include "GrantListText.h"
+#include "GrantStatements.h"
 #include "PictureList.h"
 #include "PrivilegePictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
-
-namespace {
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
-}  // namespace
 
 DatabaseListDialog::DatabaseListDialog(Connection& connection, Operator& op, QWidget* parent)
     : QDialog(parent), m_connection(connection), m_op(op) {
@@ -36,9 +29,9 @@ DatabaseListDialog::DatabaseListDialog(Connection& connection, Operator& op, QWi
 
 void DatabaseListDialog::build() {
     setWindowTitle(QStringLiteral("Database List"));
-    auto* update = button(QStringLiteral("Update"), this);
+    auto* update = namedButton(QStringLiteral("Update"), this);
     update->setDefault(true);
-    auto* cancel = button(QStringLiteral("Cancel"), this);
+    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
     connect(update, &QPushButton::clicked, this, &DatabaseListDialog::fill);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -67,28 +60,18 @@ void DatabaseListDialog::fill() {
     QSignalBlocker quietDatabases(m_databases), quietGrants(m_grants);
     m_databases->clear();
     m_grants->clear();
-    Result dbs = m_connection.listDbs();
-    if (!dbs) {
-        m_op.inform(qs(m_connection.errorText()));
+    if (!listDatabases(m_databases, m_connection, m_op, true))
         return;
-    }
-    const QIcon database = databasePicture();
-    while (Row row = dbs.fetchRow())
-        m_databases->insertItem(0, pictureEntry(database, qs(row.text(0))));
-    dbs = Result();
-
-    if (m_connection.query("select * from db") != 0)
+    if (m_connection.query(allDbRowsQuery()) != 0)
         return;
     Result rows = m_connection.storeResult();
     if (!rows) {
         m_op.inform(QStringLiteral("There is no data."));
         return;
     }
-    const QIcon pictures[] = {accountPicture(HostClass::Local), accountPicture(HostClass::Global),
-                              accountPicture(HostClass::Restricted)};
+    const AccountPictures pictures;
     while (Row row = rows.fetchRow())
-        m_grants->addItem(pictureEntry(pictures[static_cast<int>(hostClassOf(row.text(0)))], qs(row.text(1)),
-                                       qs(row.text(0)), qs(row.text(2))));
+        m_grants->addItem(pictureEntry(pictures.of(row.text(0)), qs(row.text(1)), qs(row.text(0)), qs(row.text(2))));
 }
 
 void DatabaseListDialog::openDatabase(QListWidgetItem* item) {

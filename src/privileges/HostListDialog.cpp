@@ -18,6 +18,7 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -25,13 +26,6 @@ namespace {
 const QString kDatabases = QStringLiteral("The database currently created");
 const QString kRefused = QStringLiteral("The host who is doing access refusal");
 const QString kRestricted = QStringLiteral("The host who is doing access restriction");
-
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
 }  // namespace
 
 HostListDialog::HostListDialog(Connection& connection, Operator& op, QWidget* parent)
@@ -44,9 +38,9 @@ HostListDialog::HostListDialog(Connection& connection, Operator& op, QWidget* pa
 
 void HostListDialog::build() {
     setWindowTitle(QStringLiteral("Host List"));
-    auto* update = button(QStringLiteral("Update"), this);
+    auto* update = namedButton(QStringLiteral("Update"), this);
     update->setDefault(true);
-    auto* cancel = button(QStringLiteral("Cancel"), this);
+    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
     connect(update, &QPushButton::clicked, this, &HostListDialog::fill);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -88,14 +82,7 @@ void HostListDialog::fillDatabases() {
         return;
     QSignalBlocker quiet(m_databases);
     m_databases->clear();
-    Result dbs = m_connection.listDbs();
-    if (!dbs) {
-        m_op.inform(qs(m_connection.errorText()));
-        return;
-    }
-    const QIcon picture = databasePicture();
-    while (Row row = dbs.fetchRow())
-        m_databases->insertItem(0, pictureEntry(picture, qs(row.text(0))));
+    listDatabases(m_databases, m_connection, m_op, true);
 }
 
 void HostListDialog::fillHosts(QListWidget* list, bool restricted) {
@@ -103,7 +90,7 @@ void HostListDialog::fillHosts(QListWidget* list, bool restricted) {
         return;
     if (!m_connection.selectDb("mysql"))
         return;
-    if (m_connection.query("select * from host") != 0)
+    if (m_connection.query(allHostRowsQuery()) != 0)
         return;
     QSignalBlocker quiet(list);
     list->clear();
@@ -148,16 +135,8 @@ void HostListDialog::openHost(QListWidgetItem* item) {
 }
 
 void HostListDialog::deleteHost() {
-    if (m_selectedHost.isEmpty()) {
-        m_op.inform(QStringLiteral("A host is chosen."));
-        return;
-    }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedHost))))
-        return;
-    if (!m_steps.useGrantDatabase(true))
-        return;
-    if (!m_steps.writeGrantTable(hostRowDelete(m_connection, u8(m_selectedHost), u8(m_selectedDatabase)),
-                                 QStringLiteral("There is no right to access.")))
+    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."), "May I delete truly?(%s)") ||
+        !m_steps.removeHostRow(u8(m_selectedHost), u8(m_selectedDatabase)))
         return;
     fill();
 }

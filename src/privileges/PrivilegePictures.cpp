@@ -159,4 +159,12 @@ QIcon restrictedHostPicture() {
     });
 }
 
+AccountPictures::AccountPictures()
+    : m_pictures{accountPicture(HostClass::Local), accountPicture(HostClass::Global),
+                 accountPicture(HostClass::Restricted)} {}
+
+const QIcon& AccountPictures::of(std::string_view host) const {
+    return m_pictures[static_cast<int>(hostClassOf(host))];
+}
+
 }  // namespace velkin

@@ -13,6 +13,16 @@ QIcon userPicture();
 /// An account by its host class: a desktop computer (local), a globe with a computer (global), a
 /// server linked to a notebook (restricted).
 QIcon accountPicture(HostClass hostClass);
+/// The three account pictures drawn once, for lists that show many accounts.
+class AccountPictures {
+public:
+    AccountPictures();
+    /// The picture of an account with this host.
+    const QIcon& of(std::string_view host) const;
+
+private:
+    QIcon m_pictures[3];  // by HostClass
+};
 /// A server with an arrow turning back in front of it: a host that is refused.
 QIcon refusedHostPicture();
 /// A server with an arrow pointing into it: a host that is let in with restricted privileges.

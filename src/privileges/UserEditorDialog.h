@@ -71,6 +71,10 @@ private:
     void refreshDatabaseList();
     bool selectGrantDatabase(bool stopIcon);
     bool accountSaved();
+    /// The password typed twice alike; otherwise says so and empties both fields.
+    bool passwordConfirmed();
+    /// A database entry chosen for a saved account, and the question answered yes.
+    bool entryConfirmed(const QString& question);
     void saveNew();
     void saveExisting();
     void saveNewAccount();

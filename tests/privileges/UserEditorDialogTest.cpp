@@ -33,6 +33,8 @@ protected:
     void cleanUp() {
         exec(*admin, "DELETE FROM mysql.user WHERE User LIKE 'velkin\\_ue%'");
         exec(*admin, "DELETE FROM mysql.db WHERE User LIKE 'velkin\\_ue%'");
+        exec(*admin, "DELETE FROM mysql.tables_priv WHERE User LIKE 'velkin\\_ue%'");
+        exec(*admin, "DELETE FROM mysql.columns_priv WHERE User LIKE 'velkin\\_ue%'");
     }
     void addUser(const std::string& host, const std::string& user, const std::string& password = "") {
         exec(*admin,
@@ -325,12 +327,20 @@ TEST_F(UserEditorTest, DatabaseAdditionIsAlwaysForLocalhost) {
     EXPECT_TRUE(log.statements.empty());
 }
 
-TEST_F(UserEditorTest, DeleteUserRemovesTheAccountAndEveryDatabaseRowItOwns) {
+TEST_F(UserEditorTest, DeleteUserRemovesTheAccountAndEveryGrantRowItOwns) {
     addUser("localhost", "velkin_ue_del");
     addUser("otherhost", "velkin_ue_del");
     addDb("localhost", "velkin_ue_d1", "velkin_ue_del");
     addDb("otherhost", "velkin_ue_d2", "velkin_ue_del");
     addDb("%", "velkin_ue_d3", "velkin_ue_del");
+    for (const char* host : {"localhost", "otherhost"}) {
+        exec(*admin, sqlf("INSERT INTO mysql.tables_priv SET Host = '%s', Db = 'velkin_ue_d1', User = "
+                          "'velkin_ue_del', Table_name = 't', Table_priv = 'Select'",
+                          host));
+        exec(*admin, sqlf("INSERT INTO mysql.columns_priv SET Host = '%s', Db = 'velkin_ue_d1', User = "
+                          "'velkin_ue_del', Table_name = 't', Column_name = 'c', Column_priv = 'Select'",
+                          host));
+    }
     UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_del", "", nullptr);
     StatementLog log;
     op.answer(false);
@@ -341,12 +351,18 @@ TEST_F(UserEditorTest, DeleteUserRemovesTheAccountAndEveryDatabaseRowItOwns) {
     EXPECT_EQ((std::vector<std::string>{
                   "DELETE FROM mysql.user where  Host = 'localhost' AND User = 'velkin_ue_del'",
                   "DELETE FROM mysql.db where  User = 'velkin_ue_del' AND Host NOT IN (SELECT Host FROM "
-                  "mysql.user WHERE User = 'velkin_ue_del')"}),
+                  "mysql.user WHERE User = 'velkin_ue_del')",
+                  "DELETE FROM mysql.tables_priv where Host = 'localhost' AND User = 'velkin_ue_del'",
+                  "DELETE FROM mysql.columns_priv where Host = 'localhost' AND User = 'velkin_ue_del'"}),
               log.statements);
     EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls) << "the account is gone at once";
     EXPECT_EQ(QDialog::Accepted, dialog.result());
     EXPECT_EQ("otherhost", value("SELECT GROUP_CONCAT(Host) FROM mysql.user WHERE User = 'velkin_ue_del'"));
     EXPECT_EQ("velkin_ue_d2", value("SELECT GROUP_CONCAT(Db) FROM mysql.db WHERE User = 'velkin_ue_del'"));
+    for (const char* table : {"tables_priv", "columns_priv"})
+        EXPECT_EQ("otherhost", value(sqlf("SELECT GROUP_CONCAT(Host) FROM mysql.%s WHERE User = 'velkin_ue_del'",
+                                          table)))
+            << table << ": no table or column grant of the deleted account remains, the other keeps its own";
 }
 
 TEST_F(UserEditorTest, PresetsAndMissingAccount) {
