@@ -1,14 +1,10 @@
 #include "DatabaseListDialog.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "AccountLegend.h"
 #include "DatabaseDialog.h"
-#include "DatabasePicture.h"
 #include "DbDialog.h"
 #include "GrantListText.h"
 #include "GrantStatements.h"
@@ -17,50 +13,28 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
-#include "widgets/Kit.h"
 
 namespace velkin {
 
 DatabaseListDialog::DatabaseListDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op) {
-    build();
-    fill();
-}
-
-void DatabaseListDialog::build() {
-    setWindowTitle(QStringLiteral("Database List"));
-    auto* update = namedButton(QStringLiteral("Update"), this);
-    update->setDefault(true);
-    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
-    connect(update, &QPushButton::clicked, this, &DatabaseListDialog::fill);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    m_databases = pictureList(QStringLiteral("A list of the database currently created"), this);
-    m_grants = pictureList(QStringLiteral("The database list which can be accessed"), this);
-    connect(m_databases, &QListWidget::itemDoubleClicked, this, &DatabaseListDialog::openDatabase);
+    : PictureListScreen(connection, op, QStringLiteral("Database List"),
+                        {QStringLiteral("A list of the database currently created"),
+                         QStringLiteral("The database list which can be accessed")},
+                        parent) {
+    m_grants = list(QStringLiteral("The database list which can be accessed"));
+    connect(databaseList(), &QListWidget::itemDoubleClicked, this, &DatabaseListDialog::openDatabase);
     connect(m_grants, &QListWidget::itemDoubleClicked, this, &DatabaseListDialog::openGrant);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(update);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(buttons);
-    for (QListWidget* list : {m_databases, m_grants}) {
-        layout->addWidget(new QLabel(list->objectName(), this));
-        layout->addWidget(list, 1);
-    }
-    layout->addWidget(new AccountLegend(this));
+    screenLayout()->addWidget(new AccountLegend(this));
     resize(560, 560);
+    fill();
 }
 
 void DatabaseListDialog::fill() {
     if (!m_connection.selectDb("mysql"))
         return;
-    QSignalBlocker quietDatabases(m_databases), quietGrants(m_grants);
-    m_databases->clear();
+    QSignalBlocker quiet(m_grants);
     m_grants->clear();
-    if (!listDatabases(m_databases, m_connection, m_op, true))
+    if (!fillDatabases())
         return;
     if (m_connection.query(allDbRowsQuery()) != 0)
         return;
@@ -78,8 +52,7 @@ void DatabaseListDialog::openDatabase(QListWidgetItem* item) {
     if (!item || item->text().isEmpty())
         return;
     DatabaseDialog dialog(m_connection, m_op, item->text(), this);
-    m_op.runModal(dialog);
-    fill();
+    runThenFill(dialog);
 }
 
 void DatabaseListDialog::openGrant(QListWidgetItem* item) {
@@ -87,8 +60,7 @@ void DatabaseListDialog::openGrant(QListWidgetItem* item) {
         return;
     DbDialog dialog(m_connection, m_op, item->data(kSecondText).toString(), item->text(),
                     item->data(kThirdText).toString(), this);
-    m_op.runModal(dialog);
-    fill();
+    runThenFill(dialog);
 }
 
 }  // namespace velkin

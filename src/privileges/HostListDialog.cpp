@@ -1,14 +1,9 @@
 #include "HostListDialog.h"
 
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "AccessRestrictionDialog.h"
-#include "DatabasePicture.h"
 #include "GrantListText.h"
 #include "GrantStatements.h"
 #include "HostDetailsDialog.h"
@@ -18,7 +13,6 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
-#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -29,60 +23,31 @@ const QString kRestricted = QStringLiteral("The host who is doing access restric
 }  // namespace
 
 HostListDialog::HostListDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op) {
-    build();
+    : PictureListScreen(connection, op, QStringLiteral("Host List"), {kDatabases, kRefused, kRestricted}, parent),
+      m_steps(connection, op) {
+    m_refused = list(kRefused);
+    m_restricted = list(kRestricted);
+    connect(databaseList(), &QListWidget::itemDoubleClicked, this, &HostListDialog::openDatabase);
+    for (QListWidget* hosts : {m_refused, m_restricted}) {
+        hosts->installEventFilter(this);
+        connect(hosts, &QListWidget::itemSelectionChanged, this, [this, hosts] {
+            const auto selected = hosts->selectedItems();
+            if (!selected.isEmpty())
+                chooseHost(selected.first());
+        });
+        connect(hosts, &QListWidget::itemDoubleClicked, this, &HostListDialog::openHost);
+    }
+    resize(560, 640);
     if (!m_connection.dialect().honoursHostTable())
         showHostTableIgnored(*this, {m_refused, m_restricted});
     fill();
 }
 
-void HostListDialog::build() {
-    setWindowTitle(QStringLiteral("Host List"));
-    auto* update = namedButton(QStringLiteral("Update"), this);
-    update->setDefault(true);
-    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
-    connect(update, &QPushButton::clicked, this, &HostListDialog::fill);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    m_databases = pictureList(kDatabases, this);
-    connect(m_databases, &QListWidget::itemDoubleClicked, this, &HostListDialog::openDatabase);
-    m_refused = pictureList(kRefused, this);
-    m_restricted = pictureList(kRestricted, this);
-    for (QListWidget* list : {m_refused, m_restricted}) {
-        list->installEventFilter(this);
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
-            const auto selected = list->selectedItems();
-            if (!selected.isEmpty())
-                chooseHost(selected.first());
-        });
-        connect(list, &QListWidget::itemDoubleClicked, this, &HostListDialog::openHost);
-    }
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(update);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(buttons);
-    for (QListWidget* list : {m_databases, m_refused, m_restricted}) {
-        layout->addWidget(new QLabel(list->objectName(), this));
-        layout->addWidget(list, 1);
-    }
-    resize(560, 640);
-}
-
 void HostListDialog::fill() {
-    fillDatabases();
+    if (m_connection.selectDb("mysql"))
+        fillDatabases();
     fillHosts(m_refused, false);
     fillHosts(m_restricted, true);
-}
-
-void HostListDialog::fillDatabases() {
-    if (!m_connection.selectDb("mysql"))
-        return;
-    QSignalBlocker quiet(m_databases);
-    m_databases->clear();
-    listDatabases(m_databases, m_connection, m_op, true);
 }
 
 void HostListDialog::fillHosts(QListWidget* list, bool restricted) {
@@ -119,8 +84,7 @@ void HostListDialog::openDatabase(QListWidgetItem* item) {
     if (!item || item->text().isEmpty())
         return;
     AccessRestrictionDialog dialog(m_connection, m_op, item->text(), this);
-    m_op.runModal(dialog);
-    fill();
+    runThenFill(dialog);
 }
 
 void HostListDialog::openHost(QListWidgetItem* item) {
@@ -130,8 +94,7 @@ void HostListDialog::openHost(QListWidgetItem* item) {
     if (database.isEmpty())
         return;
     HostDetailsDialog dialog(m_connection, m_op, host, database, this);
-    m_op.runModal(dialog);
-    fill();
+    runThenFill(dialog);
 }
 
 void HostListDialog::deleteHost() {
