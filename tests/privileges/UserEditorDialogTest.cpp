@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QTest>
 
+#include "GrantRowsTest.h"
 #include "privileges/SelectDatabaseDialog.h"
 #include "privileges/UserEditorDialog.h"
 #include "session/SqlText.h"
@@ -16,40 +17,28 @@ using namespace velkin::test;
 
 namespace {
 
-/// Grant-table rows made for one test and removed afterwards, by user name prefix.
-class UserEditorTest : public ::testing::Test {
+/// The classic grant-table rows of one test, all of user names beginning with velkin_ue.
+class UserEditorTest : public GrantRowsTest {
 protected:
     // These cases prove the statements on the classic grant tables; where accounts are changed with
     // account statements, AccountEffectsTest drives the same screens.
     void SetUp() override {
         if (onStockServer())
             GTEST_SKIP() << "statements of the classic grant tables";
-        cleanUp();
+        cleanGrantRows(*admin, "velkin\\_ue");
     }
     void TearDown() override {
         if (!onStockServer())
-            cleanUp();
-    }
-    void cleanUp() {
-        exec(*admin, "DELETE FROM mysql.user WHERE User LIKE 'velkin\\_ue%'");
-        exec(*admin, "DELETE FROM mysql.db WHERE User LIKE 'velkin\\_ue%'");
-        exec(*admin, "DELETE FROM mysql.tables_priv WHERE User LIKE 'velkin\\_ue%'");
-        exec(*admin, "DELETE FROM mysql.columns_priv WHERE User LIKE 'velkin\\_ue%'");
+            cleanGrantRows(*admin, "velkin\\_ue");
     }
     void addUser(const std::string& host, const std::string& user, const std::string& password = "") {
-        exec(*admin,
-             sqlf("INSERT INTO mysql.user SET Host = '%s', User = '%s', Password = '%s', Select_priv = 'Y', "
-                  "Alter_priv = 'Y'",
-                  host, user, password));
+        GrantRowsTest::addUser(host, user,
+                               sqlf(", Password = %s, Select_priv = 'Y', Alter_priv = 'Y'", literal(password)));
     }
     void addDb(const std::string& host, const std::string& db, const std::string& user,
                const char* select = "N") {
-        exec(*admin, sqlf("INSERT INTO mysql.db SET Host = '%s', Db = '%s', User = '%s', Select_priv = '%s'",
-                          host, db, user, select));
+        GrantRowsTest::addDb(host, db, user, sqlf(", Select_priv = '%s'", select));
     }
-    QLineEdit* edit(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name)); }
-    QCheckBox* box(QDialog& d, const char* name) { return d.findChild<QCheckBox*>(QString::fromUtf8(name)); }
-    std::string value(const std::string& sql) { return scalar(*admin, sql); }
     /// Answers the next Select Database dialog by double-clicking the named database.
     void chooseDatabase(const QString& name) {
         op.onModal([name](QDialog& dialog) {
@@ -61,10 +50,6 @@ protected:
             return chooser.result();
         });
     }
-
-    std::unique_ptr<Connection> admin = connectAdmin();
-    std::unique_ptr<Connection> session = connectAdmin();
-    ScriptedOperator op;
 };
 
 const std::string kAllOff =
