@@ -139,7 +139,6 @@ void DatabaseDialog::chooseUser(QListWidgetItem* item) {
                     [this](const Row& row) {
                         m_host->setText(qs(row.text(0)));
                         m_boxes->setFromRow(row);
-                        m_held = m_boxes->flags();
                     });
 }
 
@@ -156,7 +155,7 @@ void DatabaseDialog::update() {
     const DatabaseEntry to{u8(m_database), u8(m_host->text()), u8(m_selectedUser)};
     // The bare table name relies on mysql being the default database since the user was loaded.
     const std::string sql = dbRowUpdate(m_connection, {false, false, true}, from, to, m_boxes->flags());
-    if (!m_steps.changeDatabaseEntry(from, m_held, to, m_boxes->flags(), sql,
+    if (!m_steps.changeDatabaseEntry(from, m_boxes->held(), to, m_boxes->flags(), sql,
                                      QStringLiteral("It failed in updating.")))
         return;
     fillGrantedUsers();
@@ -167,10 +166,7 @@ void DatabaseDialog::update() {
 void DatabaseDialog::deleteGrant() {
     if (!m_steps.confirmChosen(m_selectedUser, QStringLiteral("A user is chosen."), "May I delete truly?(%s)"))
         return;
-    if (!m_steps.useGrantDatabase(true))
-        return;
-    if (!m_steps.removeDatabaseEntry({u8(m_database), u8(m_selectedHost), u8(m_selectedUser)}, m_held,
-                                     QStringLiteral("There is no right to access.")))
+    if (!m_steps.removeDatabaseEntry({u8(m_database), u8(m_selectedHost), u8(m_selectedUser)}, m_boxes->held()))
         return;
     fillGrantedUsers();
     clearChoice();

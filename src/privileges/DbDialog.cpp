@@ -73,10 +73,7 @@ void DbDialog::loadRow() {
     if (!m_steps.useGrantDatabase(false))
         return;
     m_steps.loadRow(dbRowQuery(m_connection, u8(m_keyDatabase), u8(m_keyHost), u8(m_keyUser)),
-                    [this](const Row& row) {
-                        m_boxes->setFromRow(row);
-                        m_held = m_boxes->flags();
-                    });
+                    [this](const Row& row) { m_boxes->setFromRow(row); });
 }
 
 void DbDialog::update() {
@@ -94,7 +91,7 @@ void DbDialog::save() {
     const DatabaseEntry from{u8(m_keyDatabase), u8(m_keyHost), u8(m_keyUser)};
     const DatabaseEntry to{u8(database), u8(host), u8(user)};
     const std::string sql = dbRowUpdate(m_connection, {true, true, false}, from, to, m_boxes->flags());
-    if (!m_steps.changeDatabaseEntry(from, m_held, to, m_boxes->flags(), sql,
+    if (!m_steps.changeDatabaseEntry(from, m_boxes->held(), to, m_boxes->flags(), sql,
                                      QStringLiteral("It failed in updating.")))
         return;
     m_keyHost = host;
@@ -107,10 +104,7 @@ void DbDialog::save() {
 void DbDialog::deleteRow() {
     if (!m_steps.confirmChosen(m_keyUser, QStringLiteral("A user is chosen."), "May I delete truly?(%s)"))
         return;
-    if (!m_steps.useGrantDatabase(true))
-        return;
-    if (!m_steps.removeDatabaseEntry({u8(m_keyDatabase), u8(m_keyHost), u8(m_keyUser)}, m_held,
-                                     QStringLiteral("There is no right to access.")))
+    if (!m_steps.removeDatabaseEntry({u8(m_keyDatabase), u8(m_keyHost), u8(m_keyUser)}, m_boxes->held()))
         return;
     accept();
 }

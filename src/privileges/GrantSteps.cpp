@@ -122,8 +122,10 @@ bool GrantSteps::changeDatabaseEntry(const DatabaseEntry& from, const std::vecto
     return true;
 }
 
-bool GrantSteps::removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held,
-                                     const QString& failure) {
+bool GrantSteps::removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held) {
+    const QString failure = QStringLiteral("There is no right to access.");
+    if (!useGrantDatabase(true))
+        return false;
     if (!m_connection.dialect().grantsDatabasesByStatement())
         return writeGrantTable(dbRowDelete(m_connection, entry.host, entry.database, entry.user), failure);
     for (const auto& sql :

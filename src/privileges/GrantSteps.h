@@ -59,8 +59,8 @@ public:
                              const DatabaseEntry& to, const std::vector<bool>& wanted,
                              const std::string& tableStatement, const QString& failure);
     /// Removes a database entry: DELETE on mysql.db and a reload, or REVOKE of everything it holds.
-    bool removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held,
-                             const QString& failure);
+    /// Says why when mysql cannot be made the default database or a statement fails.
+    bool removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held);
     /// Sends a statement that writes mysql.db and reloads; says failure with "%d:%s" when it fails.
     bool writeGrantTable(const std::string& sql, const QString& failure);
     /// Makes mysql the default database. On failure says "A database does not open.", before a

@@ -28,7 +28,6 @@
 namespace velkin {
 
 namespace {
-const QString kInfoCaption = QStringLiteral("Velkin Infomation");
 constexpr unsigned kGrantReload = 1;  // REFRESH_GRANT
 }  // namespace
 
@@ -176,10 +175,6 @@ bool UserEditorDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void UserEditorDialog::stop(const QString& text) {
-    m_op.inform(text, kInfoCaption, MessageIcon::Stop);
-}
-
 std::vector<bool> UserEditorDialog::flags(const std::vector<QCheckBox*>& boxes) const {
     std::vector<bool> on;
     for (auto* box : boxes)
@@ -187,29 +182,19 @@ std::vector<bool> UserEditorDialog::flags(const std::vector<QCheckBox*>& boxes) 
     return on;
 }
 
-bool UserEditorDialog::selectGrantDatabase(bool stopIcon) {
-    if (m_connection.selectDb("mysql"))
-        return true;
-    if (stopIcon)
-        stop(QStringLiteral("A database does not open."));
-    else
-        m_op.inform(QStringLiteral("A database does not open."));
-    return false;
-}
-
 bool UserEditorDialog::accountSaved() {
     // Before the first save there is no account: these commands would otherwise act on the rows of
     // the anonymous account.
     if (m_mode == ExistingUser)
         return true;
-    stop(QStringLiteral("The user has not been saved yet. Press \"Update\" first."));
+    m_steps.stop(QStringLiteral("The user has not been saved yet. Press \"Update\" first."));
     return false;
 }
 
 // ---- opening and the database list ---------------------------------------------------------
 
 void UserEditorDialog::open() {
-    if (!selectGrantDatabase(false))
+    if (!m_steps.useGrantDatabase(false))
         return;
     // Where mysql.user is not the classic table its columns are named, so that the flags keep
     // their positions.
@@ -261,7 +246,7 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
     m_blockHost->setText(m_selectedEntryHost);
     m_keyHost = m_host->text();
     m_keyUser = m_user->text();
-    if (!selectGrantDatabase(false))
+    if (!m_steps.useGrantDatabase(false))
         return;
     std::string sql = dbRowQuery(m_connection, u8(item->text()), u8(m_selectedEntryHost), u8(m_keyUser));
     if (m_connection.query(sql) != 0) {
@@ -271,7 +256,7 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
     Result rows = m_connection.storeResult();
     Row row = rows.fetchRow();
     if (!row) {
-        stop(QStringLiteral("User information was not found."));
+        m_steps.stop(QStringLiteral("User information was not found."));
         return;
     }
     std::vector<bool> on = readFlags(row, GrantTable::Db);
@@ -297,7 +282,7 @@ void UserEditorDialog::openDatabase(QListWidgetItem* item) {
 void UserEditorDialog::setAdmin() {
     for (auto* box : m_globalBoxes)
         box->setChecked(true);
-    m_op.inform(QStringLiteral("It becomes an Admin setup."), kInfoCaption, MessageIcon::Information);
+    m_op.inform(QStringLiteral("It becomes an Admin setup."), infoCaption(), MessageIcon::Information);
 }
 
 void UserEditorDialog::setCommonUser() {
@@ -332,7 +317,7 @@ void UserEditorDialog::afterSave(const QString& message) {
 bool UserEditorDialog::passwordConfirmed() {
     if (m_password->text() == m_check->text())
         return true;
-    stop(QStringLiteral("A password is checked."));
+    m_steps.stop(QStringLiteral("A password is checked."));
     m_password->clear();
     m_check->clear();
     return false;
@@ -361,7 +346,7 @@ void UserEditorDialog::saveExistingAccount() {
     AccountEdit edit{u8(host), u8(user), u8(password), false, flags(m_globalBoxes)};
     if (m_passwordEdited && password == m_check->text()) {
         edit.setPassword = true;
-        m_op.inform(QStringLiteral("A password is changed.!!"), kInfoCaption, MessageIcon::Information);
+        m_op.inform(QStringLiteral("A password is changed.!!"), infoCaption(), MessageIcon::Information);
     }
     AccountWriter writer(m_connection, m_steps);
     bool renamed = false;
@@ -383,7 +368,7 @@ void UserEditorDialog::saveNew() {
         return;
     const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
     const std::string sql = userRowInsert(m_connection, u8(host), u8(user), u8(password), flags(m_globalBoxes));
-    if (!selectGrantDatabase(true))
+    if (!m_steps.useGrantDatabase(true))
         return;
     if (m_connection.query(sql) != 0) {
         m_op.inform(m_steps.withError(QStringLiteral("It failed in renewal of user information.")),
@@ -402,7 +387,7 @@ void UserEditorDialog::saveExisting() {
     std::optional<std::string_view> setPassword;
     if (m_passwordEdited && password == m_check->text()) {
         setPassword = newPassword;
-        m_op.inform(QStringLiteral("A password is changed.!!"), kInfoCaption, MessageIcon::Information);
+        m_op.inform(QStringLiteral("A password is changed.!!"), infoCaption(), MessageIcon::Information);
     }
     const std::string keyHost = u8(m_keyHost), keyUser = u8(m_keyUser);
     if (m_connection.query(userRowUpdate(m_connection, u8(host), u8(user), setPassword, flags(m_globalBoxes),
@@ -440,10 +425,10 @@ void UserEditorDialog::addDatabase() {
     if (database.isEmpty())
         return;
     if (database == QLatin1String("mysql")) {
-        stop(QStringLiteral("The database of mysql cannot be added."));
+        m_steps.stop(QStringLiteral("The database of mysql cannot be added."));
         return;
     }
-    if (!selectGrantDatabase(true))
+    if (!m_steps.useGrantDatabase(true))
         return;
     // A database entry without privileges cannot be made with GRANT, so the row is written on every
     // server.
@@ -457,7 +442,7 @@ bool UserEditorDialog::entryConfirmed(const QString& question) {
     if (!accountSaved())
         return false;
     if (m_selectedDatabase.isEmpty()) {
-        stop(QStringLiteral("A database is chosen."));
+        m_steps.stop(QStringLiteral("A database is chosen."));
         return false;
     }
     return m_op.ask(question);
@@ -480,11 +465,8 @@ void UserEditorDialog::updateDatabase() {
 void UserEditorDialog::deleteDatabase() {
     if (!entryConfirmed(QStringLiteral("May I delete truly?")))
         return;
-    if (!selectGrantDatabase(true))
-        return;
     const DatabaseEntry entry{u8(m_selectedDatabase), u8(m_blockHost->text()), u8(m_user->text())};
-    if (!m_steps.removeDatabaseEntry(entry, m_heldDatabaseFlags,
-                                     QStringLiteral("There is no right to access.")))
+    if (!m_steps.removeDatabaseEntry(entry, m_heldDatabaseFlags))
         return;
     refreshDatabaseList();
 }

@@ -69,7 +69,6 @@ private:
     void build();
     void open();
     void refreshDatabaseList();
-    bool selectGrantDatabase(bool stopIcon);
     bool accountSaved();
     /// The password typed twice alike; otherwise says so and empties both fields.
     bool passwordConfirmed();
@@ -81,7 +80,6 @@ private:
     void saveExistingAccount();
     void afterSave(const QString& message);
     std::vector<bool> flags(const std::vector<QCheckBox*>& boxes) const;
-    void stop(const QString& text);
 
     Connection& m_connection;
     Operator& m_op;
