@@ -10,29 +10,6 @@ namespace velkin {
 
 namespace {
 
-/// Owns a file descriptor for the life of the scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    bool isOpen() const { return m_fd >= 0; }
-    int get() const { return m_fd; }
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
 constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
 
 /// Opens for writing without ever waiting on a FIFO (no reader: the open fails instead).

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <initializer_list>
 
 namespace velkin {
 
@@ -9,30 +10,24 @@ namespace {
 
 constexpr int kSide = 16;
 
+QPainterPath closedPath(std::initializer_list<QPointF> corners) {
+    QPainterPath path;
+    for (const QPointF& corner : corners)
+        path.elementCount() == 0 ? path.moveTo(corner) : path.lineTo(corner);
+    path.closeSubpath();
+    return path;
+}
+
 void drawFolder(QPainter& p, bool open) {
     const QColor edge(150, 110, 20);
     p.setPen(QPen(edge, 1));
     // Back with its tab.
-    QPainterPath back;
-    back.moveTo(1.5, 3.5);
-    back.lineTo(6.5, 3.5);
-    back.lineTo(7.5, 5.5);
-    back.lineTo(14.5, 5.5);
-    back.lineTo(14.5, 13.5);
-    back.lineTo(1.5, 13.5);
-    back.closeSubpath();
     p.setBrush(QColor(230, 185, 60));
-    p.drawPath(back);
+    p.drawPath(closedPath({{1.5, 3.5}, {6.5, 3.5}, {7.5, 5.5}, {14.5, 5.5}, {14.5, 13.5}, {1.5, 13.5}}));
     if (open) {
         // The front leans forward, showing the inside.
-        QPainterPath front;
-        front.moveTo(3.5, 7.5);
-        front.lineTo(15.5, 7.5);
-        front.lineTo(13.5, 13.5);
-        front.lineTo(1.5, 13.5);
-        front.closeSubpath();
         p.setBrush(QColor(255, 225, 120));
-        p.drawPath(front);
+        p.drawPath(closedPath({{3.5, 7.5}, {15.5, 7.5}, {13.5, 13.5}, {1.5, 13.5}}));
     } else {
         p.setBrush(QColor(250, 210, 90));
         p.drawRect(QRectF(1.5, 7.5, 13, 6));
