@@ -17,17 +17,9 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
-
-namespace {
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
-}  // namespace
 
 AccessRestrictionDialog::AccessRestrictionDialog(Connection& connection, Operator& op,
                                                  const QString& database, QWidget* parent)
@@ -44,13 +36,11 @@ AccessRestrictionDialog::AccessRestrictionDialog(Connection& connection, Operato
 void AccessRestrictionDialog::build() {
     setWindowTitle(QString::fromUtf8("アクセス制限"));
 
-    auto* name = new QLineEdit(m_database, this);
-    name->setObjectName(QStringLiteral("Database"));
-    name->setReadOnly(true);
-    auto* add = m_addButton = button(QStringLiteral("Add"), this);
+    auto* name = namedLineEdit(QStringLiteral("Database"), this, FieldMode::ReadOnly);
+    name->setText(m_database);
+    auto* add = m_addButton = namedButton(QStringLiteral("Add"), this);
     connect(add, &QPushButton::clicked, this, &AccessRestrictionDialog::add);
-    m_newHost = new QLineEdit(this);
-    m_newHost->setObjectName(QStringLiteral("Add host"));
+    m_newHost = namedLineEdit(QStringLiteral("Add host"), this);
     m_newHost->setMaxLength(255);
 
     m_hosts = pictureList(QStringLiteral("Host list"), this);
@@ -61,13 +51,12 @@ void AccessRestrictionDialog::build() {
             chooseHost(selected.first());
     });
 
-    m_host = new QLineEdit(this);
-    m_host->setObjectName(QStringLiteral("Host"));
+    m_host = namedLineEdit(QStringLiteral("Host"), this);
     m_host->setMaxLength(255);
     m_boxes = new PrivilegeBoxes(GrantTable::Host, QStringLiteral("host "), this);
-    auto* update = m_updateButton = button(QStringLiteral("Update"), this);
-    auto* remove = m_deleteButton = button(QStringLiteral("Delete"), this);
-    auto* close = button(QStringLiteral("Close"), this);
+    auto* update = m_updateButton = namedButton(QStringLiteral("Update"), this);
+    auto* remove = m_deleteButton = namedButton(QStringLiteral("Delete"), this);
+    auto* close = namedButton(QStringLiteral("Close"), this);
     close->setDefault(true);
     connect(update, &QPushButton::clicked, this, &AccessRestrictionDialog::update);
     connect(remove, &QPushButton::clicked, this, &AccessRestrictionDialog::deleteHost);
@@ -101,17 +90,9 @@ void AccessRestrictionDialog::build() {
 void AccessRestrictionDialog::fillHostList() {
     QSignalBlocker quiet(m_hosts);
     m_hosts->clear();
-    const std::string sql =
-        sqlf("select * from mysql.host where Db = '%s'", escapeValue(m_connection, u8(m_database)));
-    if (m_connection.query(sql) != 0) {
-        m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
+    Result rows = m_steps.readRows(databaseHostRowsQuery(m_connection, u8(m_database)));
+    if (!rows)
         return;
-    }
-    Result rows = m_connection.storeResult();
-    if (!rows) {
-        m_op.inform(QStringLiteral("User information was not found."));
-        return;
-    }
     const QIcon refused = refusedHostPicture(), restricted = restrictedHostPicture();
     while (Row row = rows.fetchRow()) {
         const bool restricts = isRestrictedHost(row);
@@ -148,11 +129,8 @@ void AccessRestrictionDialog::add() {
         return;
     if (!m_steps.useGrantDatabase(true))
         return;
-    // No flag is named: the privileges take the table's defaults, so the new host is refused.
-    const std::string sql = "INSERT INTO mysql.host SET " + sqlf("%s Host = '%s',Db = '%s'", "",
-                                                                 escapeValue(m_connection, u8(host)),
-                                                                 escapeValue(m_connection, u8(m_database)));
-    if (!m_steps.writeGrantTable(sql, QStringLiteral("There is no right to access.")))
+    if (!m_steps.writeGrantTable(hostRowInsert(m_connection, u8(host), u8(m_database)),
+                                 QStringLiteral("There is no right to access.")))
         return;
     fillHostList();
     m_op.inform(QStringLiteral("The database was updated."));
@@ -166,11 +144,7 @@ void AccessRestrictionDialog::update() {
 }
 
 void AccessRestrictionDialog::updateChosenHost() {
-    if (m_selectedHost.isEmpty()) {
-        m_op.inform(QStringLiteral("A host is chosen."));
-        return;
-    }
-    if (!m_op.ask(textf("May I update truly?(%s)", u8(m_selectedHost))))
+    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."), "May I update truly?(%s)"))
         return;
     const std::string sql =
         hostRowUpdate(m_connection, u8(m_host->text()), m_boxes->flags(), u8(m_database), u8(m_selectedHost));
@@ -182,16 +156,8 @@ void AccessRestrictionDialog::updateChosenHost() {
 }
 
 void AccessRestrictionDialog::deleteHost() {
-    if (m_selectedHost.isEmpty()) {
-        m_op.inform(QStringLiteral("A host is chosen."));
-        return;
-    }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedHost))))
-        return;
-    if (!m_steps.useGrantDatabase(true))
-        return;
-    if (!m_steps.writeGrantTable(hostRowDelete(m_connection, u8(m_selectedHost), u8(m_database)),
-                                 QStringLiteral("There is no right to access.")))
+    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."), "May I delete truly?(%s)") ||
+        !m_steps.removeHostRow(u8(m_selectedHost), u8(m_database)))
         return;
     fillHostList();
     m_selectedHost.clear();

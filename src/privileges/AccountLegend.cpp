@@ -35,4 +35,12 @@ AccountLegend::AccountLegend(QWidget* parent) : QWidget(parent) {
     row->addStretch();
 }
 
+AccountPictures::AccountPictures()
+    : m_pictures{accountPicture(HostClass::Local), accountPicture(HostClass::Global),
+                 accountPicture(HostClass::Restricted)} {}
+
+const QIcon& AccountPictures::of(std::string_view host) const {
+    return m_pictures[static_cast<int>(hostClassOf(host))];
+}
+
 }  // namespace velkin

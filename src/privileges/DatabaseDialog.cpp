@@ -21,17 +21,10 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "UserTableStatements.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
-
-namespace {
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
-}  // namespace
 
 DatabaseDialog::DatabaseDialog(Connection& connection, Operator& op, const QString& database, QWidget* parent)
     : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op), m_database(database) {
@@ -43,9 +36,8 @@ DatabaseDialog::DatabaseDialog(Connection& connection, Operator& op, const QStri
 void DatabaseDialog::build() {
     setWindowTitle(QStringLiteral("Database"));
 
-    auto* name = new QLineEdit(m_database, this);
-    name->setObjectName(QStringLiteral("Database name"));
-    name->setReadOnly(true);
+    auto* name = namedLineEdit(QStringLiteral("Database name"), this, FieldMode::ReadOnly);
+    name->setText(m_database);
 
     m_accounts = new QTableWidget(0, 2, this);
     m_accounts->setObjectName(QStringLiteral("User List"));
@@ -67,12 +59,11 @@ void DatabaseDialog::build() {
         if (!selected.isEmpty())
             chooseUser(selected.first());
     });
-    m_host = new QLineEdit(setup);
-    m_host->setObjectName(QStringLiteral("Host"));
+    m_host = namedLineEdit(QStringLiteral("Host"), setup);
     m_host->setMaxLength(255);
     m_boxes = new PrivilegeBoxes(GrantTable::Db, QStringLiteral("db "), setup);
-    auto* update = button(QStringLiteral("Update"), setup);
-    auto* remove = button(QStringLiteral("Delete"), setup);
+    auto* update = namedButton(QStringLiteral("Update"), setup);
+    auto* remove = namedButton(QStringLiteral("Delete"), setup);
     connect(update, &QPushButton::clicked, this, &DatabaseDialog::update);
     connect(remove, &QPushButton::clicked, this, &DatabaseDialog::deleteGrant);
 
@@ -86,7 +77,7 @@ void DatabaseDialog::build() {
     setupGrid->addWidget(remove, 3, 2);
     setupGrid->setColumnStretch(0, 1);
 
-    auto* cancel = button(QStringLiteral("Cancel"), this);
+    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* top = new QGridLayout;
@@ -113,18 +104,9 @@ void DatabaseDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void DatabaseDialog::fillGrantedUsers() {
-    const std::string sql =
-        sqlf("select * from mysql.db where Db = '%s'", escapeValue(m_connection, u8(m_database)));
-    if (m_connection.query(sql) != 0) {
-        m_op.inform(textf("There is no right to access.\n%d:%s", m_connection.errorNumber(),
-                          m_connection.errorText()));
+    Result rows = m_steps.readRows(databaseDbRowsQuery(m_connection, u8(m_database)));
+    if (!rows)
         return;
-    }
-    Result rows = m_connection.storeResult();
-    if (!rows) {
-        m_op.inform(QStringLiteral("User information was not found."));
-        return;
-    }
     QSignalBlocker quiet(m_granted);
     m_granted->clear();
     const QIcon picture = userPicture();
@@ -136,19 +118,9 @@ void DatabaseDialog::fillUserList() {
     m_accounts->setRowCount(0);
     m_accounts->setHorizontalHeaderLabels({QStringLiteral("Host"), QStringLiteral("User")});
     // Roles are not accounts that one logs in with; they are offered nowhere.
-    const std::string notARole = notARoleCondition(m_connection.dialect());
-    const std::string sql = notARole.empty() || !m_connection.dialect().usesAccountStatements()
-                                ? std::string("select Host,User from mysql.user")
-                                : "select Host,User from mysql.user u where " + notARole;
-    if (m_connection.query(sql) != 0) {
-        m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
+    Result rows = m_steps.readRows(accountKeysQuery(m_connection.dialect()));
+    if (!rows)
         return;
-    }
-    Result rows = m_connection.storeResult();
-    if (!rows) {
-        m_op.inform(QStringLiteral("User information was not found."));
-        return;
-    }
     while (Row row = rows.fetchRow()) {
         m_accounts->insertRow(0);
         m_accounts->setItem(0, 0, new QTableWidgetItem(qs(row.text(0))));
@@ -167,7 +139,6 @@ void DatabaseDialog::chooseUser(QListWidgetItem* item) {
                     [this](const Row& row) {
                         m_host->setText(qs(row.text(0)));
                         m_boxes->setFromRow(row);
-                        m_held = m_boxes->flags();
                     });
 }
 
@@ -178,22 +149,13 @@ void DatabaseDialog::clearChoice() {
 }
 
 void DatabaseDialog::update() {
-    if (m_selectedUser.isEmpty()) {
-        m_op.inform(QStringLiteral("A user is chosen."));
+    if (!m_steps.confirmChosen(m_selectedUser, QStringLiteral("A user is chosen."), "May I update truly?(%s)"))
         return;
-    }
-    if (!m_op.ask(textf("May I update truly?(%s)", u8(m_selectedUser))))
-        return;
-    const std::string set = sqlf("Host = '%s'", escapeValue(m_connection, u8(m_host->text()))) +
-                            flagFragments(GrantTable::Db, m_boxes->flags());
-    // The bare table name relies on mysql being the default database since the user was loaded.
-    const std::string sql =
-        sqlf("UPDATE db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
-             escapeValue(m_connection, u8(m_database)), escapeValue(m_connection, u8(m_selectedHost)),
-             escapeValue(m_connection, u8(m_selectedUser)));
     const DatabaseEntry from{u8(m_database), u8(m_selectedHost), u8(m_selectedUser)};
     const DatabaseEntry to{u8(m_database), u8(m_host->text()), u8(m_selectedUser)};
-    if (!m_steps.changeDatabaseEntry(from, m_held, to, m_boxes->flags(), sql,
+    // The bare table name relies on mysql being the default database since the user was loaded.
+    const std::string sql = dbRowUpdate(m_connection, {false, false, true}, from, to, m_boxes->flags());
+    if (!m_steps.changeDatabaseEntry(from, m_boxes->held(), to, m_boxes->flags(), sql,
                                      QStringLiteral("It failed in updating.")))
         return;
     fillGrantedUsers();
@@ -202,16 +164,9 @@ void DatabaseDialog::update() {
 }
 
 void DatabaseDialog::deleteGrant() {
-    if (m_selectedUser.isEmpty()) {
-        m_op.inform(QStringLiteral("A user is chosen."));
+    if (!m_steps.confirmChosen(m_selectedUser, QStringLiteral("A user is chosen."), "May I delete truly?(%s)"))
         return;
-    }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedUser))))
-        return;
-    if (!m_steps.useGrantDatabase(true))
-        return;
-    if (!m_steps.removeDatabaseEntry({u8(m_database), u8(m_selectedHost), u8(m_selectedUser)}, m_held,
-                                     QStringLiteral("There is no right to access.")))
+    if (!m_steps.removeDatabaseEntry({u8(m_database), u8(m_selectedHost), u8(m_selectedUser)}, m_boxes->held()))
         return;
     fillGrantedUsers();
     clearChoice();
@@ -227,14 +182,10 @@ void DatabaseDialog::addAccount(int row) {
         return;
     if (!m_steps.useGrantDatabase(true))
         return;
-    // No flag is named: the new row takes the table's defaults.
-    const std::string sql = "INSERT INTO mysql.db SET " + sqlf("%s Host = '%s',Db = '%s',User = '%s'", "",
-                                                               escapeValue(m_connection, u8(host)),
-                                                               escapeValue(m_connection, u8(m_database)),
-                                                               escapeValue(m_connection, u8(user)));
     // A database entry without privileges cannot be made with GRANT, so the row is written on every
     // server.
-    if (!m_steps.writeGrantTable(sql, QStringLiteral("There is no right to access.")))
+    if (!m_steps.writeGrantTable(dbRowInsert(m_connection, {u8(m_database), u8(host), u8(user)}),
+                                 QStringLiteral("There is no right to access.")))
         return;
     fillGrantedUsers();
     m_op.inform(QStringLiteral("The database was updated."));

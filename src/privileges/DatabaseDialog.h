@@ -63,7 +63,6 @@ private:
     HoverSelection* m_hover = nullptr;
     QLineEdit* m_host = nullptr;
     PrivilegeBoxes* m_boxes = nullptr;
-    std::vector<bool> m_held;   // what the loaded entry held
     GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 

@@ -46,7 +46,6 @@ private:
     QLineEdit* m_database = nullptr;
     QLineEdit* m_user = nullptr;
     PrivilegeBoxes* m_boxes = nullptr;
-    std::vector<bool> m_held;   // what the loaded entry held
     GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 

@@ -6,6 +6,7 @@
 
 #include "AccountStatements.h"
 #include "GrantStatements.h"
+#include "UserTableStatements.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -64,14 +65,32 @@ bool GrantSteps::deleteAccount(const std::string& host, const std::string& user)
     }
     if (!useGrantDatabase(true))
         return false;
-    const std::string where = sqlf("%s Host = '%s' AND User = '%s'", "", escapeValue(m_connection, host),
-                                   escapeValue(m_connection, user));
-    if (m_connection.query("DELETE FROM mysql.user where " + where) != 0 ||
-        m_connection.query(orphanDatabaseRowsDelete(m_connection, user)) != 0) {
-        stopWithError(QStringLiteral("There is no right to access."));
-        return false;
+    // The account's table and column grants go with it as DROP USER takes them, so that nobody who
+    // gets the name later inherits them.
+    std::vector<std::string> statements{userRowDelete(m_connection, host, user),
+                                        orphanDatabaseRowsDelete(m_connection, user)};
+    for (auto& sql : accountTableGrantsDelete(m_connection, host, user))
+        statements.push_back(std::move(sql));
+    for (const auto& sql : statements) {
+        if (m_connection.query(sql) != 0) {
+            stopWithError(QStringLiteral("There is no right to access."));
+            return false;
+        }
     }
     return reload();
+}
+
+bool GrantSteps::confirmChosen(const QString& chosen, const QString& missing, const char* question) {
+    if (chosen.isEmpty()) {
+        m_op.inform(missing);
+        return false;
+    }
+    return m_op.ask(textf(question, u8(chosen)));
+}
+
+bool GrantSteps::removeHostRow(const std::string& host, const std::string& database) {
+    return useGrantDatabase(true) && writeGrantTable(hostRowDelete(m_connection, host, database),
+                                                     QStringLiteral("There is no right to access."));
 }
 
 bool GrantSteps::writeGrantTable(const std::string& sql, const QString& failure) {
@@ -103,8 +122,10 @@ bool GrantSteps::changeDatabaseEntry(const DatabaseEntry& from, const std::vecto
     return true;
 }
 
-bool GrantSteps::removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held,
-                                     const QString& failure) {
+bool GrantSteps::removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held) {
+    const QString failure = QStringLiteral("There is no right to access.");
+    if (!useGrantDatabase(true))
+        return false;
     if (!m_connection.dialect().grantsDatabasesByStatement())
         return writeGrantTable(dbRowDelete(m_connection, entry.host, entry.database, entry.user), failure);
     for (const auto& sql :
@@ -151,6 +172,17 @@ bool GrantSteps::loadRow(const std::string& sql, const std::function<void(const 
     }
     use(row);
     return true;
+}
+
+Result GrantSteps::readRows(const std::string& sql) {
+    if (m_connection.query(sql) != 0) {
+        m_op.inform(withError(QStringLiteral("There is no right to access.")));
+        return Result();
+    }
+    Result rows = m_connection.storeResult();
+    if (!rows)
+        m_op.inform(QStringLiteral("User information was not found."));
+    return rows;
 }
 
 }  // namespace velkin

@@ -9,18 +9,14 @@ class QWidget;
 #include <string>
 #include <vector>
 
+#include "GrantStatements.h"
+
 namespace velkin {
 
 class Connection;
 class Operator;
+class Result;
 class Row;
-
-/// One entry of mysql.db: an account's privileges on a database.
-struct DatabaseEntry {
-    std::string database;
-    std::string host;
-    std::string user;
-};
 
 /// The caption of the privilege screens' stop and information messages.
 QString infoCaption();
@@ -47,6 +43,11 @@ public:
     /// Removes an account with everything it owns: its rows of the grant tables, or DROP USER where
     /// accounts are changed with statements. Says why when it fails.
     bool deleteAccount(const std::string& host, const std::string& user);
+    /// Before a command on the chosen entry: says missing when none is chosen, otherwise asks the
+    /// question (a format with one %s for the entry); true when the answer is yes.
+    bool confirmChosen(const QString& chosen, const QString& missing, const char* question);
+    /// Removes a mysql.host row and reloads; says why when it fails.
+    bool removeHostRow(const std::string& host, const std::string& database);
     /// True where host limits are honoured by the server; otherwise says once that they are part of
     /// each account's user@host now.
     bool hostTableHonoured();
@@ -58,8 +59,8 @@ public:
                              const DatabaseEntry& to, const std::vector<bool>& wanted,
                              const std::string& tableStatement, const QString& failure);
     /// Removes a database entry: DELETE on mysql.db and a reload, or REVOKE of everything it holds.
-    bool removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held,
-                             const QString& failure);
+    /// Says why when mysql cannot be made the default database or a statement fails.
+    bool removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held);
     /// Sends a statement that writes mysql.db and reloads; says failure with "%d:%s" when it fails.
     bool writeGrantTable(const std::string& sql, const QString& failure);
     /// Makes mysql the default database. On failure says "A database does not open.", before a
@@ -68,6 +69,9 @@ public:
     /// Reads the one row a screen edits and hands it to use. Says why when the statement fails,
     /// gives no row set or no row; then use is not called.
     bool loadRow(const std::string& sql, const std::function<void(const Row&)>& use);
+    /// Reads the rows a list shows. Says why (without the stop icon) when the statement fails or gives
+    /// no row set; the result is then empty.
+    Result readRows(const std::string& sql);
 
 private:
     Connection& m_connection;

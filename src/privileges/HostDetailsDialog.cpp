@@ -12,6 +12,8 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -33,32 +35,19 @@ HostDetailsDialog::HostDetailsDialog(Connection& connection, Operator& op, const
 
 void HostDetailsDialog::build() {
     setWindowTitle(QStringLiteral("Host details"));
-    auto* host = new QLineEdit(m_host, this);
-    host->setObjectName(QStringLiteral("Host"));
-    host->setReadOnly(true);
-    auto* database = new QLineEdit(m_database, this);
-    database->setObjectName(QStringLiteral("Database"));
-    database->setReadOnly(true);
+    auto* grid = new QGridLayout;
+    labelledField(grid, 0, QStringLiteral("Host"), this, FieldMode::ReadOnly)->setText(m_host);
+    labelledField(grid, 1, QStringLiteral("Database"), this, FieldMode::ReadOnly)->setText(m_database);
     m_boxes = new PrivilegeBoxes(GrantTable::Host, QStringLiteral("host "), this);
 
-    auto* update = m_updateButton = new QPushButton(QStringLiteral("Update"), this);
-    update->setObjectName(QStringLiteral("Update"));
+    auto* update = m_updateButton = namedButton(QStringLiteral("Update"), this);
     update->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    cancel->setAutoDefault(false);
-    auto* remove = m_deleteButton = new QPushButton(QStringLiteral("Delete"), this);
-    remove->setObjectName(QStringLiteral("Delete"));
-    remove->setAutoDefault(false);
+    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
+    auto* remove = m_deleteButton = namedButton(QStringLiteral("Delete"), this);
     connect(update, &QPushButton::clicked, this, &HostDetailsDialog::update);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(remove, &QPushButton::clicked, this, &HostDetailsDialog::deleteHost);
 
-    auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Host"), this), 0, 0);
-    grid->addWidget(host, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Database"), this), 1, 0);
-    grid->addWidget(database, 1, 1);
     grid->addWidget(m_boxes, 2, 0, 1, 2);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(update);
@@ -80,11 +69,7 @@ void HostDetailsDialog::loadRow() {
 }
 
 void HostDetailsDialog::update() {
-    if (m_host.isEmpty()) {
-        m_op.inform(QStringLiteral("A host is chosen."));
-        return;
-    }
-    if (!m_op.ask(textf("May I update truly?(%s)", u8(m_host))))
+    if (!m_steps.confirmChosen(m_host, QStringLiteral("A host is chosen."), "May I update truly?(%s)"))
         return;
     // The host field cannot be edited here, so the row keeps its host.
     if (!m_steps.writeGrantTable(
@@ -96,16 +81,8 @@ void HostDetailsDialog::update() {
 }
 
 void HostDetailsDialog::deleteHost() {
-    if (m_host.isEmpty()) {
-        m_op.inform(QStringLiteral("A host is chosen."));
-        return;
-    }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_host))))
-        return;
-    if (!m_steps.useGrantDatabase(true))
-        return;
-    if (!m_steps.writeGrantTable(hostRowDelete(m_connection, u8(m_host), u8(m_database)),
-                                 QStringLiteral("There is no right to access.")))
+    if (!m_steps.confirmChosen(m_host, QStringLiteral("A host is chosen."), "May I delete truly?(%s)") ||
+        !m_steps.removeHostRow(u8(m_host), u8(m_database)))
         return;
     accept();
 }

@@ -1,11 +1,7 @@
 #include "HostListDialog.h"
 
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "AccessRestrictionDialog.h"
 #include "GrantListText.h"
@@ -24,77 +20,34 @@ namespace {
 const QString kDatabases = QStringLiteral("The database currently created");
 const QString kRefused = QStringLiteral("The host who is doing access refusal");
 const QString kRestricted = QStringLiteral("The host who is doing access restriction");
-
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
 }  // namespace
 
 HostListDialog::HostListDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op) {
-    build();
+    : PictureListScreen(connection, op, QStringLiteral("Host List"), {kDatabases, kRefused, kRestricted}, parent),
+      m_steps(connection, op) {
+    m_refused = list(kRefused);
+    m_restricted = list(kRestricted);
+    connect(databaseList(), &QListWidget::itemDoubleClicked, this, &HostListDialog::openDatabase);
+    for (QListWidget* hosts : {m_refused, m_restricted}) {
+        hosts->installEventFilter(this);
+        connect(hosts, &QListWidget::itemSelectionChanged, this, [this, hosts] {
+            const auto selected = hosts->selectedItems();
+            if (!selected.isEmpty())
+                chooseHost(selected.first());
+        });
+        connect(hosts, &QListWidget::itemDoubleClicked, this, &HostListDialog::openHost);
+    }
+    resize(560, 640);
     if (!m_connection.dialect().honoursHostTable())
         showHostTableIgnored(*this, {m_refused, m_restricted});
     fill();
 }
 
-void HostListDialog::build() {
-    setWindowTitle(QStringLiteral("Host List"));
-    auto* update = button(QStringLiteral("Update"), this);
-    update->setDefault(true);
-    auto* cancel = button(QStringLiteral("Cancel"), this);
-    connect(update, &QPushButton::clicked, this, &HostListDialog::fill);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    m_databases = pictureList(kDatabases, this);
-    connect(m_databases, &QListWidget::itemDoubleClicked, this, &HostListDialog::openDatabase);
-    m_refused = pictureList(kRefused, this);
-    m_restricted = pictureList(kRestricted, this);
-    for (QListWidget* list : {m_refused, m_restricted}) {
-        list->installEventFilter(this);
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
-            const auto selected = list->selectedItems();
-            if (!selected.isEmpty())
-                chooseHost(selected.first());
-        });
-        connect(list, &QListWidget::itemDoubleClicked, this, &HostListDialog::openHost);
-    }
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(update);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(buttons);
-    for (QListWidget* list : {m_databases, m_refused, m_restricted}) {
-        layout->addWidget(new QLabel(list->objectName(), this));
-        layout->addWidget(list, 1);
-    }
-    resize(560, 640);
-}
-
 void HostListDialog::fill() {
-    fillDatabases();
+    if (m_connection.selectDb("mysql"))
+        fillDatabases();
     fillHosts(m_refused, false);
     fillHosts(m_restricted, true);
-}
-
-void HostListDialog::fillDatabases() {
-    if (!m_connection.selectDb("mysql"))
-        return;
-    QSignalBlocker quiet(m_databases);
-    m_databases->clear();
-    Result dbs = m_connection.listDbs();
-    if (!dbs) {
-        m_op.inform(qs(m_connection.errorText()));
-        return;
-    }
-    const QIcon picture = databasePicture();
-    while (Row row = dbs.fetchRow())
-        m_databases->insertItem(0, pictureEntry(picture, qs(row.text(0))));
 }
 
 void HostListDialog::fillHosts(QListWidget* list, bool restricted) {
@@ -102,7 +55,7 @@ void HostListDialog::fillHosts(QListWidget* list, bool restricted) {
         return;
     if (!m_connection.selectDb("mysql"))
         return;
-    if (m_connection.query("select * from host") != 0)
+    if (m_connection.query(allHostRowsQuery()) != 0)
         return;
     QSignalBlocker quiet(list);
     list->clear();
@@ -131,8 +84,7 @@ void HostListDialog::openDatabase(QListWidgetItem* item) {
     if (!item || item->text().isEmpty())
         return;
     AccessRestrictionDialog dialog(m_connection, m_op, item->text(), this);
-    m_op.runModal(dialog);
-    fill();
+    runThenFill(dialog);
 }
 
 void HostListDialog::openHost(QListWidgetItem* item) {
@@ -142,21 +94,12 @@ void HostListDialog::openHost(QListWidgetItem* item) {
     if (database.isEmpty())
         return;
     HostDetailsDialog dialog(m_connection, m_op, host, database, this);
-    m_op.runModal(dialog);
-    fill();
+    runThenFill(dialog);
 }
 
 void HostListDialog::deleteHost() {
-    if (m_selectedHost.isEmpty()) {
-        m_op.inform(QStringLiteral("A host is chosen."));
-        return;
-    }
-    if (!m_op.ask(textf("May I delete truly?(%s)", u8(m_selectedHost))))
-        return;
-    if (!m_steps.useGrantDatabase(true))
-        return;
-    if (!m_steps.writeGrantTable(hostRowDelete(m_connection, u8(m_selectedHost), u8(m_selectedDatabase)),
-                                 QStringLiteral("There is no right to access.")))
+    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."), "May I delete truly?(%s)") ||
+        !m_steps.removeHostRow(u8(m_selectedHost), u8(m_selectedDatabase)))
         return;
     fill();
 }

@@ -1,26 +1,19 @@
 #pragma once
 
-#include <QDialog>
-
-#include "GrantChanges.h"
 #include "GrantSteps.h"
+#include "PictureListScreen.h"
 
-class QListWidget;
 class QListWidgetItem;
 
 namespace velkin {
 
-class Connection;
-class Operator;
-
 /// "Host List": the databases of the server and every row of mysql.host, refused hosts apart from
 /// restricted ones; leads into the access restriction and host details dialogs.
-class HostListDialog : public QDialog {
+class HostListDialog : public PictureListScreen {
     Q_OBJECT
 public:
     HostListDialog(Connection& connection, Operator& op, QWidget* parent = nullptr);
 
-    QListWidget* databaseList() const { return m_databases; }
     /// Entries: label "host\n(db)" or "All hosts\n(db)", second text Host, third text Db.
     QListWidget* refusedList() const { return m_refused; }
     QListWidget* restrictedList() const { return m_restricted; }
@@ -28,7 +21,7 @@ public:
     QString selectedDatabase() const { return m_selectedDatabase; }
 
     /// Reads the databases and the host rows again into the three lists.
-    void fill();
+    void fill() override;
     /// Makes an entry of either host list the selected host row.
     void chooseHost(QListWidgetItem* item);
     /// Opens the access restrictions of a database entry, then fills the lists again.
@@ -42,20 +35,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void build();
-    void fillDatabases();
     void fillHosts(QListWidget* list, bool restricted);
 
-    Connection& m_connection;
-    Operator& m_op;
     GrantSteps m_steps;
     QString m_selectedHost;
     QString m_selectedDatabase;
 
-    QListWidget* m_databases = nullptr;
     QListWidget* m_refused = nullptr;
     QListWidget* m_restricted = nullptr;
-    GrantScreen m_grantScreen;  // tells the charts when this screen closes
 };
 
 }  // namespace velkin

@@ -2,6 +2,11 @@
 
 #include <QListWidget>
 
+#include "widgets/Pictures.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/SqlText.h"
+
 namespace velkin {
 
 QListWidget* pictureList(const QString& name, QWidget* parent) {
@@ -25,6 +30,18 @@ QListWidgetItem* pictureEntry(const QIcon& picture, const QString& label, const 
     item->setData(kSecondText, second);
     item->setData(kThirdText, third);
     return item;
+}
+
+bool listDatabases(QListWidget* list, Connection& connection, Operator& op, bool lastFirst) {
+    Result dbs = connection.listDbs();
+    if (!dbs) {
+        op.inform(qs(connection.errorText()));
+        return false;
+    }
+    const QIcon picture = databasePicture();
+    while (Row row = dbs.fetchRow())
+        list->insertItem(lastFirst ? 0 : list->count(), pictureEntry(picture, qs(row.text(0))));
+    return true;
 }
 
 }  // namespace velkin

@@ -10,6 +10,9 @@ class QWidget;
 
 namespace velkin {
 
+class Connection;
+class Operator;
+
 /// The texts an entry of a picture list carries besides its label; read when it is chosen.
 constexpr int kSecondText = Qt::UserRole;
 constexpr int kThirdText = Qt::UserRole + 1;
@@ -20,5 +23,9 @@ QListWidget* pictureList(const QString& name, QWidget* parent);
 /// A new entry with its picture, label and hidden texts (not yet in a list).
 QListWidgetItem* pictureEntry(const QIcon& picture, const QString& label, const QString& second = QString(),
                               const QString& third = QString());
+
+/// Fills a picture list with the server's databases, each with the database picture, the last one
+/// first where lastFirst. Says the server's error when they cannot be listed; false then.
+bool listDatabases(QListWidget* list, Connection& connection, Operator& op, bool lastFirst);
 
 }  // namespace velkin

@@ -24,6 +24,7 @@ void PrivilegeBoxes::setFromRow(const Row& row) {
     const std::vector<bool> on = readFlags(row, m_table);
     for (size_t i = 0; i < m_boxes.size(); ++i)
         m_boxes[i]->setChecked(on[i]);
+    m_held = on;
 }
 
 std::vector<bool> PrivilegeBoxes::flags() const {

@@ -20,12 +20,15 @@ public:
     /// Sets each box from a `select *` row of the table, by position.
     void setFromRow(const Row& row);
     std::vector<bool> flags() const;
+    /// The flags of the row last set, whatever the boxes show now: what a change starts from.
+    const std::vector<bool>& held() const { return m_held; }
     void uncheckAll();
     const std::vector<QCheckBox*>& boxes() const { return m_boxes; }
 
 private:
     GrantTable m_table;
     std::vector<QCheckBox*> m_boxes;
+    std::vector<bool> m_held;
 };
 
 }  // namespace velkin

@@ -23,19 +23,22 @@ const std::vector<PrivilegeColumn> kUserColumns = {
     {"Alter_priv", "Alter", ",Alter_priv = 'Y'", ",Alter_priv = 'N'"},
 };
 
-// The database and host tables share the same ten columns and fragments; their box reads "Reference".
-const std::vector<PrivilegeColumn> kDbColumns = {
-    {"Select_priv", "Select", ",Select_priv = 'Y'", ",Select_priv = 'N'"},
-    {"Insert_priv", "Insert", ",Insert_priv = 'Y'", ",Insert_priv = 'N'"},
-    {"Update_priv", "Update", ",Update_priv = 'Y' ", ",Update_priv = 'N' "},
-    {"Delete_priv", "Delete", ",Delete_priv = 'Y' ", ",Delete_priv = 'N' "},
-    {"Create_priv", "Create", ",Create_priv = 'Y' ", ",Create_priv = 'N' "},
-    {"Drop_priv", "Drop", ",Drop_priv = 'Y' ", ",Drop_priv = 'N' "},
-    {"Grant_priv", "Grant", ",Grant_priv = 'Y' ", ",Grant_priv = 'N' "},
-    {"References_priv", "Reference", ",References_priv = 'Y' ", ",References_priv = 'N' "},
-    {"Index_priv", "Index", ",Index_priv = 'Y'", ",Index_priv = 'N'"},
-    {"Alter_priv", "Alter", ",Alter_priv = 'Y'", ",Alter_priv = 'N'"},
-};
+// The database and host tables share the same ten columns and fragments, those of the user table
+// without its server-wide ones; their box reads "Reference".
+std::vector<PrivilegeColumn> databaseColumns() {
+    std::vector<PrivilegeColumn> columns;
+    for (const PrivilegeColumn& column : kUserColumns) {
+        const std::string_view name = column.column;
+        if (name == "Reload_priv" || name == "Shutdown_priv" || name == "Process_priv" || name == "File_priv")
+            continue;
+        columns.push_back(column);
+        if (name == "References_priv")
+            columns.back().label = "Reference";
+    }
+    return columns;
+}
+
+const std::vector<PrivilegeColumn> kDbColumns = databaseColumns();
 
 }  // namespace
 
@@ -85,11 +88,6 @@ bool isPrivilegedAccount(const Row& row) {
 
 bool isRestrictedHost(const Row& row) {
     return anyColumnFromBeginsWithY(row, 2);
-}
-
-std::string hostUserKeyPart(const Connection& connection, std::string_view host, std::string_view user) {
-    std::string hostPart = sqlf("Host = '%s'", escapeValue(connection, host));
-    return sqlf("%s,User = '%s'", hostPart, escapeValue(connection, user));
 }
 
 }  // namespace velkin

@@ -43,7 +43,4 @@ bool isPrivilegedAccount(const Row& row);
 /// host is refused.
 bool isRestrictedHost(const Row& row);
 
-/// "Host = '%s',User = '%s'": the key part that begins the user editor's SET clauses.
-std::string hostUserKeyPart(const Connection& connection, std::string_view host, std::string_view user);
-
 }  // namespace velkin

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "widgets/Pictures.h"
+#include "PictureList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -29,14 +29,7 @@ SelectDatabaseDialog::SelectDatabaseDialog(Connection& connection, Operator& op,
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &SelectDatabaseDialog::choose);
 
-    Result dbs = connection.listDbs();
-    if (!dbs) {
-        op.inform(qs(connection.errorText()));
-        return;
-    }
-    const QIcon picture = databasePicture();
-    while (Row row = dbs.fetchRow())
-        new QListWidgetItem(picture, qs(row.text(0)), m_list);
+    listDatabases(m_list, connection, op, false);
 }
 
 void SelectDatabaseDialog::choose(QListWidgetItem* item) {

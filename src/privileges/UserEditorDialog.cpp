@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "AccountStatements.h"
 #include "AccountWriter.h"
@@ -18,31 +19,16 @@
 #include "GrantStatements.h"
 #include "PrivilegeFlags.h"
 #include "SelectDatabaseDialog.h"
+#include "UserTableStatements.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
 namespace {
-const QString kInfoCaption = QStringLiteral("Velkin Infomation");
 constexpr unsigned kGrantReload = 1;  // REFRESH_GRANT
-
-QPushButton* button(const QString& label, const QString& name, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLineEdit* field(const QString& name, QWidget* parent, bool masked = false) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setMaxLength(255);
-    if (masked)
-        e->setEchoMode(QLineEdit::Password);
-    return e;
-}
 }  // namespace
 
 UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, QWidget* parent)
@@ -86,31 +72,25 @@ int UserEditorDialog::run(Connection& connection, Operator& op, const QString& h
 void UserEditorDialog::build() {
     setWindowTitle(QStringLiteral("User information"));
 
-    m_host = field(QStringLiteral("Host name"), this);
-    m_user = field(QStringLiteral("User"), this);
-    m_password = field(QStringLiteral("Password"), this, true);
-    m_check = field(QStringLiteral("Check"), this, true);
+    auto* top = new QGridLayout;
+    m_host = labelledField(top, 0, QStringLiteral("Host name"), this);
+    m_user = labelledField(top, 1, QStringLiteral("User"), this);
+    m_password = labelledField(top, 2, QStringLiteral("Password"), this, FieldMode::Masked);
+    m_check = labelledField(top, 3, QStringLiteral("Check"), this, FieldMode::Masked);
+    for (QLineEdit* edit : {m_host, m_user, m_password, m_check})
+        edit->setMaxLength(255);
     m_check->installEventFilter(this);
     connect(m_password, &QLineEdit::textEdited, this, [this] { m_passwordEdited = true; });
     connect(m_check, &QLineEdit::textEdited, this, [this] { m_passwordEdited = true; });
 
-    auto* update = button(QStringLiteral("Update"), QStringLiteral("Update"), this);
+    auto* update = namedButton(QStringLiteral("Update"), this);
     update->setDefault(true);
-    auto* close = button(QStringLiteral("Close"), QStringLiteral("Close"), this);
-    auto* deleteUser = button(QStringLiteral("Delete User"), QStringLiteral("Delete User"), this);
+    auto* close = namedButton(QStringLiteral("Close"), this);
+    auto* deleteUser = namedButton(QStringLiteral("Delete User"), this);
     connect(update, &QPushButton::clicked, this, &UserEditorDialog::update);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(deleteUser, &QPushButton::clicked, this, &UserEditorDialog::deleteUser);
 
-    auto* top = new QGridLayout;
-    const std::pair<const char*, QLineEdit*> fields[] = {
-        {"Host name", m_host}, {"User", m_user}, {"Password", m_password}, {"Check", m_check}};
-    int row = 0;
-    for (const auto& [label, edit] : fields) {
-        top->addWidget(new QLabel(QString::fromUtf8(label), this), row, 0);
-        top->addWidget(edit, row, 1);
-        ++row;
-    }
     auto* topButtons = new QVBoxLayout;
     topButtons->addWidget(update);
     topButtons->addWidget(close);
@@ -120,8 +100,8 @@ void UserEditorDialog::build() {
 
     // Global privileges: boxes kept in mysql.user column order, shown in the two columns people know.
     auto* global = new QGroupBox(QStringLiteral("Detailed setup"), this);
-    auto* admin = button(QStringLiteral("Admin"), QStringLiteral("Admin"), global);
-    auto* common = button(QStringLiteral("Common user"), QStringLiteral("Common user"), global);
+    auto* admin = namedButton(QStringLiteral("Admin"), global);
+    auto* common = namedButton(QStringLiteral("Common user"), global);
     connect(admin, &QPushButton::clicked, this, &UserEditorDialog::setAdmin);
     connect(common, &QPushButton::clicked, this, &UserEditorDialog::setCommonUser);
     for (const auto& column : privilegeColumns(GrantTable::User)) {
@@ -141,7 +121,7 @@ void UserEditorDialog::build() {
 
     // The database block.
     auto* block = new QGroupBox(QStringLiteral("Detailed setup (database unit)"), this);
-    auto* addition = button(QStringLiteral("Database addition"), QStringLiteral("Database addition"), block);
+    auto* addition = namedButton(QStringLiteral("Database addition"), block);
     connect(addition, &QPushButton::clicked, this, &UserEditorDialog::addDatabase);
     m_databases = new QListWidget(block);
     m_databases->setObjectName(QStringLiteral("Database name"));
@@ -156,14 +136,15 @@ void UserEditorDialog::build() {
             chooseEntry(selected.first());
     });
     connect(m_databases, &QListWidget::itemDoubleClicked, this, &UserEditorDialog::openDatabase);
-    m_blockHost = field(QStringLiteral("db Host"), block);
+    m_blockHost = namedLineEdit(QStringLiteral("db Host"), block);
+    m_blockHost->setMaxLength(255);
     for (const auto& column : privilegeColumns(GrantTable::Db)) {
         auto* box = new QCheckBox(QString::fromUtf8(column.label), block);
         box->setObjectName(QStringLiteral("db ") + column.label);
         m_databaseBoxes.push_back(box);
     }
-    auto* blockUpdate = button(QStringLiteral("Update"), QStringLiteral("db Update"), block);
-    auto* blockDelete = button(QStringLiteral("Delete"), QStringLiteral("db Delete"), block);
+    auto* blockUpdate = namedButton(QStringLiteral("Update"), block, QStringLiteral("db Update"));
+    auto* blockDelete = namedButton(QStringLiteral("Delete"), block, QStringLiteral("db Delete"));
     connect(blockUpdate, &QPushButton::clicked, this, &UserEditorDialog::updateDatabase);
     connect(blockDelete, &QPushButton::clicked, this, &UserEditorDialog::deleteDatabase);
 
@@ -194,10 +175,6 @@ bool UserEditorDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void UserEditorDialog::stop(const QString& text) {
-    m_op.inform(text, kInfoCaption, MessageIcon::Stop);
-}
-
 std::vector<bool> UserEditorDialog::flags(const std::vector<QCheckBox*>& boxes) const {
     std::vector<bool> on;
     for (auto* box : boxes)
@@ -205,37 +182,26 @@ std::vector<bool> UserEditorDialog::flags(const std::vector<QCheckBox*>& boxes) 
     return on;
 }
 
-bool UserEditorDialog::selectGrantDatabase(bool stopIcon) {
-    if (m_connection.selectDb("mysql"))
-        return true;
-    if (stopIcon)
-        stop(QStringLiteral("A database does not open."));
-    else
-        m_op.inform(QStringLiteral("A database does not open."));
-    return false;
-}
-
 bool UserEditorDialog::accountSaved() {
     // Before the first save there is no account: these commands would otherwise act on the rows of
     // the anonymous account.
     if (m_mode == ExistingUser)
         return true;
-    stop(QStringLiteral("The user has not been saved yet. Press \"Update\" first."));
+    m_steps.stop(QStringLiteral("The user has not been saved yet. Press \"Update\" first."));
     return false;
 }
 
 // ---- opening and the database list ---------------------------------------------------------
 
 void UserEditorDialog::open() {
-    if (!selectGrantDatabase(false))
+    if (!m_steps.useGrantDatabase(false))
         return;
     // Where mysql.user is not the classic table its columns are named, so that the flags keep
     // their positions.
     std::string sql =
         m_connection.dialect().usesAccountStatements()
             ? accountRowQuery(m_connection, u8(m_keyHost), u8(m_keyUser))
-            : sqlf("select * from mysql.user where Host = '%s' AND User = '%s'",
-                   escapeValue(m_connection, u8(m_keyHost)), escapeValue(m_connection, u8(m_keyUser)));
+            : userRowQuery(m_connection, u8(m_keyHost), u8(m_keyUser));
     if (m_connection.query(sql) != 0) {
         m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
@@ -258,9 +224,7 @@ void UserEditorDialog::open() {
 }
 
 void UserEditorDialog::refreshDatabaseList() {
-    std::string sql =
-        sqlf("select * from mysql.db where User = '%s'", escapeValue(m_connection, u8(m_keyUser)));
-    Result rows = m_connection.select(sql);
+    Result rows = m_connection.select(userDbRowsQuery(m_connection, u8(m_keyUser)));
     if (!rows) {
         m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
@@ -282,7 +246,7 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
     m_blockHost->setText(m_selectedEntryHost);
     m_keyHost = m_host->text();
     m_keyUser = m_user->text();
-    if (!selectGrantDatabase(false))
+    if (!m_steps.useGrantDatabase(false))
         return;
     std::string sql = dbRowQuery(m_connection, u8(item->text()), u8(m_selectedEntryHost), u8(m_keyUser));
     if (m_connection.query(sql) != 0) {
@@ -292,7 +256,7 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
     Result rows = m_connection.storeResult();
     Row row = rows.fetchRow();
     if (!row) {
-        stop(QStringLiteral("User information was not found."));
+        m_steps.stop(QStringLiteral("User information was not found."));
         return;
     }
     std::vector<bool> on = readFlags(row, GrantTable::Db);
@@ -318,7 +282,7 @@ void UserEditorDialog::openDatabase(QListWidgetItem* item) {
 void UserEditorDialog::setAdmin() {
     for (auto* box : m_globalBoxes)
         box->setChecked(true);
-    m_op.inform(QStringLiteral("It becomes an Admin setup."), kInfoCaption, MessageIcon::Information);
+    m_op.inform(QStringLiteral("It becomes an Admin setup."), infoCaption(), MessageIcon::Information);
 }
 
 void UserEditorDialog::setCommonUser() {
@@ -350,14 +314,19 @@ void UserEditorDialog::afterSave(const QString& message) {
         m_op.inform(message);
 }
 
+bool UserEditorDialog::passwordConfirmed() {
+    if (m_password->text() == m_check->text())
+        return true;
+    m_steps.stop(QStringLiteral("A password is checked."));
+    m_password->clear();
+    m_check->clear();
+    return false;
+}
+
 void UserEditorDialog::saveNewAccount() {
-    const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
-    if (password != m_check->text()) {
-        stop(QStringLiteral("A password is checked."));
-        m_password->clear();
-        m_check->clear();
+    if (!passwordConfirmed())
         return;
-    }
+    const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
     AccountWriter writer(m_connection, m_steps);
     bool created = false;
     const bool saved = writer.create({u8(host), u8(user), u8(password), true, flags(m_globalBoxes)}, created);
@@ -377,7 +346,7 @@ void UserEditorDialog::saveExistingAccount() {
     AccountEdit edit{u8(host), u8(user), u8(password), false, flags(m_globalBoxes)};
     if (m_passwordEdited && password == m_check->text()) {
         edit.setPassword = true;
-        m_op.inform(QStringLiteral("A password is changed.!!"), kInfoCaption, MessageIcon::Information);
+        m_op.inform(QStringLiteral("A password is changed.!!"), infoCaption(), MessageIcon::Information);
     }
     AccountWriter writer(m_connection, m_steps);
     bool renamed = false;
@@ -395,19 +364,13 @@ void UserEditorDialog::saveExistingAccount() {
 }
 
 void UserEditorDialog::saveNew() {
+    if (!passwordConfirmed())
+        return;
     const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
-    if (password != m_check->text()) {
-        stop(QStringLiteral("A password is checked."));
-        m_password->clear();
-        m_check->clear();
+    const std::string sql = userRowInsert(m_connection, u8(host), u8(user), u8(password), flags(m_globalBoxes));
+    if (!m_steps.useGrantDatabase(true))
         return;
-    }
-    std::string set = hostUserKeyPart(m_connection, u8(host), u8(user));
-    set += sqlf(",Password = PASSWORD('%s')", escapeValue(m_connection, u8(password)));
-    set += flagFragments(GrantTable::User, flags(m_globalBoxes));
-    if (!selectGrantDatabase(true))
-        return;
-    if (m_connection.query(sqlf("INSERT INTO user SET %s", set)) != 0) {
+    if (m_connection.query(sql) != 0) {
         m_op.inform(m_steps.withError(QStringLiteral("It failed in renewal of user information.")),
                     QStringLiteral("Velkin"), MessageIcon::Stop);
         return;
@@ -420,24 +383,21 @@ void UserEditorDialog::saveNew() {
 
 void UserEditorDialog::saveExisting() {
     const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
-    std::string set = hostUserKeyPart(m_connection, u8(host), u8(user));
+    const std::string newPassword = u8(password);
+    std::optional<std::string_view> setPassword;
     if (m_passwordEdited && password == m_check->text()) {
-        set += sqlf(",Password = PASSWORD('%s')", escapeValue(m_connection, u8(password)));
-        m_op.inform(QStringLiteral("A password is changed.!!"), kInfoCaption, MessageIcon::Information);
+        setPassword = newPassword;
+        m_op.inform(QStringLiteral("A password is changed.!!"), infoCaption(), MessageIcon::Information);
     }
-    set += flagFragments(GrantTable::User, flags(m_globalBoxes));
-    const std::string keyHost = escapeValue(m_connection, u8(m_keyHost));
-    const std::string keyUser = escapeValue(m_connection, u8(m_keyUser));
-    if (m_connection.query(
-            sqlf("UPDATE user SET %s where Host = '%s' AND User = '%s'", set, keyHost, keyUser)) != 0) {
+    const std::string keyHost = u8(m_keyHost), keyUser = u8(m_keyUser);
+    if (m_connection.query(userRowUpdate(m_connection, u8(host), u8(user), setPassword, flags(m_globalBoxes),
+                                         keyHost, keyUser)) != 0) {
         m_steps.stopWithError(QStringLiteral("It failed in renewal of user information."));
         return;
     }
     // The account's database rows follow a changed host or user name; only this account's rows, so
     // that the same user name at another host keeps its grants.
-    std::string dbSet = hostUserKeyPart(m_connection, u8(host), u8(user));
-    if (m_connection.query(
-            sqlf("UPDATE mysql.db SET %s where User = '%s' AND Host = '%s'", dbSet, keyUser, keyHost)) != 0) {
+    if (m_connection.query(accountDbRowsMove(m_connection, u8(host), u8(user), keyHost, keyUser)) != 0) {
         m_op.inform(m_steps.withError(QStringLiteral("It failed in renewal of database information.")));
         return;
     }
@@ -465,41 +425,35 @@ void UserEditorDialog::addDatabase() {
     if (database.isEmpty())
         return;
     if (database == QLatin1String("mysql")) {
-        stop(QStringLiteral("The database of mysql cannot be added."));
+        m_steps.stop(QStringLiteral("The database of mysql cannot be added."));
         return;
     }
-    if (!selectGrantDatabase(true))
+    if (!m_steps.useGrantDatabase(true))
         return;
-    std::string sql =
-        "INSERT INTO mysql.db "
-        "(Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,Create_priv,Drop_priv) "
-        "VALUES" +
-        sqlf("%s('localhost','%s','%s','N','N','N','N','N','N')", "", escapeValue(m_connection, u8(database)),
-             escapeValue(m_connection, u8(m_keyUser)));
     // A database entry without privileges cannot be made with GRANT, so the row is written on every
     // server.
-    if (!m_steps.writeGrantTable(sql, QStringLiteral("There is no right to access.")))
+    if (!m_steps.writeGrantTable(emptyLocalDbRowInsert(m_connection, u8(database), u8(m_keyUser)),
+                                 QStringLiteral("There is no right to access.")))
         return;
     refreshDatabaseList();
 }
 
-void UserEditorDialog::updateDatabase() {
+bool UserEditorDialog::entryConfirmed(const QString& question) {
     if (!accountSaved())
-        return;
+        return false;
     if (m_selectedDatabase.isEmpty()) {
-        stop(QStringLiteral("A database is chosen."));
-        return;
+        m_steps.stop(QStringLiteral("A database is chosen."));
+        return false;
     }
-    if (!m_op.ask(QStringLiteral("May I update truly?")))
+    return m_op.ask(question);
+}
+
+void UserEditorDialog::updateDatabase() {
+    if (!entryConfirmed(QStringLiteral("May I update truly?")))
         return;
-    std::string set = hostUserKeyPart(m_connection, u8(m_blockHost->text()), u8(m_user->text()));
-    set += flagFragments(GrantTable::Db, flags(m_databaseBoxes));
-    std::string sql =
-        sqlf("UPDATE db SET %s where db = '%s' AND Host = '%s' AND User = '%s'", set,
-             escapeValue(m_connection, u8(m_selectedDatabase)),
-             escapeValue(m_connection, u8(m_selectedEntryHost)), escapeValue(m_connection, u8(m_keyUser)));
     const DatabaseEntry from{u8(m_selectedDatabase), u8(m_selectedEntryHost), u8(m_keyUser)};
     const DatabaseEntry to{u8(m_selectedDatabase), u8(m_blockHost->text()), u8(m_user->text())};
+    const std::string sql = dbRowUpdate(m_connection, {false, true, true}, from, to, flags(m_databaseBoxes));
     if (!m_steps.changeDatabaseEntry(from, m_heldDatabaseFlags, to, flags(m_databaseBoxes), sql,
                                      QStringLiteral("It failed in updating.")))
         return;
@@ -509,19 +463,10 @@ void UserEditorDialog::updateDatabase() {
 }
 
 void UserEditorDialog::deleteDatabase() {
-    if (!accountSaved())
-        return;
-    if (m_selectedDatabase.isEmpty()) {
-        stop(QStringLiteral("A database is chosen."));
-        return;
-    }
-    if (!m_op.ask(QStringLiteral("May I delete truly?")))
-        return;
-    if (!selectGrantDatabase(true))
+    if (!entryConfirmed(QStringLiteral("May I delete truly?")))
         return;
     const DatabaseEntry entry{u8(m_selectedDatabase), u8(m_blockHost->text()), u8(m_user->text())};
-    if (!m_steps.removeDatabaseEntry(entry, m_heldDatabaseFlags,
-                                     QStringLiteral("There is no right to access.")))
+    if (!m_steps.removeDatabaseEntry(entry, m_heldDatabaseFlags))
         return;
     refreshDatabaseList();
 }

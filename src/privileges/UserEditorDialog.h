@@ -69,15 +69,17 @@ private:
     void build();
     void open();
     void refreshDatabaseList();
-    bool selectGrantDatabase(bool stopIcon);
     bool accountSaved();
+    /// The password typed twice alike; otherwise says so and empties both fields.
+    bool passwordConfirmed();
+    /// A database entry chosen for a saved account, and the question answered yes.
+    bool entryConfirmed(const QString& question);
     void saveNew();
     void saveExisting();
     void saveNewAccount();
     void saveExistingAccount();
     void afterSave(const QString& message);
     std::vector<bool> flags(const std::vector<QCheckBox*>& boxes) const;
-    void stop(const QString& text);
 
     Connection& m_connection;
     Operator& m_op;

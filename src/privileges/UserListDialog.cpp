@@ -17,27 +17,13 @@
 #include "PictureList.h"
 #include "PrivilegeFlags.h"
 #include "UserEditorDialog.h"
+#include "UserTableStatements.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
-
-namespace {
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLineEdit* readOnlyField(const QString& name, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setReadOnly(true);
-    return e;
-}
-}  // namespace
 
 UserListDialog::UserListDialog(Connection& connection, Operator& op, QWidget* parent)
     : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op) {
@@ -63,11 +49,11 @@ QListWidget* UserListDialog::accountList(const QString& name) {
 void UserListDialog::build() {
     setWindowTitle(QStringLiteral("User List"));
 
-    auto* update = button(QStringLiteral("Update"), this);
+    auto* update = namedButton(QStringLiteral("Update"), this);
     update->setDefault(true);
-    auto* close = button(QStringLiteral("Close"), this);
-    auto* newUser = button(QStringLiteral("New User"), this);
-    auto* remove = button(QStringLiteral("Delete"), this);
+    auto* close = namedButton(QStringLiteral("Close"), this);
+    auto* newUser = namedButton(QStringLiteral("New User"), this);
+    auto* remove = namedButton(QStringLiteral("Delete"), this);
     connect(update, &QPushButton::clicked, this, &UserListDialog::fill);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(newUser, &QPushButton::clicked, this, &UserListDialog::newUser);
@@ -75,8 +61,6 @@ void UserListDialog::build() {
 
     m_admin = accountList(QStringLiteral("Admin"));
     m_common = accountList(QStringLiteral("Common user"));
-    m_user = readOnlyField(QStringLiteral("User"), this);
-    m_host = readOnlyField(QStringLiteral("The host who can access"), this);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {update, close, newUser, remove})
@@ -84,10 +68,8 @@ void UserListDialog::build() {
     buttons->addStretch();
 
     auto* bottom = new QGridLayout;
-    bottom->addWidget(new QLabel(QStringLiteral("User"), this), 0, 0);
-    bottom->addWidget(m_user, 0, 1);
-    bottom->addWidget(new QLabel(QStringLiteral("The host who can access"), this), 1, 0);
-    bottom->addWidget(m_host, 1, 1);
+    m_user = labelledField(bottom, 0, QStringLiteral("User"), this, FieldMode::ReadOnly);
+    m_host = labelledField(bottom, 1, QStringLiteral("The host who can access"), this, FieldMode::ReadOnly);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
@@ -110,7 +92,7 @@ void UserListDialog::fill() {
     // positions, only privileges decide Admin) and roles are left out.
     const ServerDialect& dialect = m_connection.dialect();
     if (m_connection.query(dialect.usesAccountStatements() ? accountRowsQuery(dialect)
-                                                           : "select * from user") != 0)
+                                                           : allUserRowsQuery()) != 0)
         return;
     QSignalBlocker quietAdmin(m_admin), quietCommon(m_common);
     m_admin->clear();
@@ -120,10 +102,9 @@ void UserListDialog::fill() {
         m_op.inform(QStringLiteral("There is no data."));
         return;
     }
-    const QIcon pictures[] = {accountPicture(HostClass::Local), accountPicture(HostClass::Global),
-                              accountPicture(HostClass::Restricted)};
+    const AccountPictures pictures;
     while (Row row = rows.fetchRow()) {
-        const QIcon picture = pictures[static_cast<int>(hostClassOf(row.text(0)))];
+        const QIcon& picture = pictures.of(row.text(0));
         QListWidget* list = isPrivilegedAccount(row) ? m_admin : m_common;
         list->addItem(pictureEntry(picture, accountLabel(qs(row.text(1))), qs(row.text(0)), qs(row.text(2))));
     }

@@ -7,25 +7,19 @@
 #include <QVBoxLayout>
 
 #include "ProfileLabel.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
 FolderNameDialog::FolderNameDialog(Operator& op, QWidget* parent) : QDialog(parent), m_op(op) {
     setWindowTitle(QStringLiteral("Create Folder"));
 
-    m_name = new QLineEdit(this);
-    m_name->setObjectName(QStringLiteral("Folder Name"));
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Folder Name"), m_name);
+    m_name = formField(form, QStringLiteral("Folder Name"), this);
 
     auto* buttons = new QDialogButtonBox(this);
-    auto* create = buttons->addButton(QStringLiteral("Create"), QDialogButtonBox::AcceptRole);
-    create->setObjectName(QStringLiteral("Create"));
-    create->setDefault(true);
-    auto* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
+    auto* create = acceptCancelButtons(buttons, QStringLiteral("Create"), this);
     connect(create, &QPushButton::clicked, this, &FolderNameDialog::create);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -13,19 +13,9 @@
 #include "ProfileLabel.h"
 #include "TlsSettingsFile.h"
 #include "session/Operator.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
-
-namespace {
-
-QLineEdit* addField(QWidget* owner, QFormLayout* form, const QString& label) {
-    auto* field = new QLineEdit(owner);
-    field->setObjectName(label);
-    form->addRow(label, field);
-    return field;
-}
-
-}  // namespace
 
 HostDialog::HostDialog(Operator& op, QWidget* parent) : QDialog(parent), m_op(op) {
     build();
@@ -42,26 +32,19 @@ HostDialog::HostDialog(Operator& op, const QByteArray& displayName, QWidget* par
 
 void HostDialog::build() {
     auto* form = new QFormLayout;
-    m_displayName = addField(this, form, QStringLiteral("Display Name"));
-    m_userName = addField(this, form, QStringLiteral("User Name"));
-    m_password = addField(this, form, QStringLiteral("Password"));
-    m_password->setEchoMode(QLineEdit::Password);
-    m_hostName = addField(this, form, QStringLiteral("Host Name"));
-    m_port = addField(this, form, QStringLiteral("Port No"));
+    m_displayName = formField(form, QStringLiteral("Display Name"), this);
+    m_userName = formField(form, QStringLiteral("User Name"), this);
+    m_password = formField(form, QStringLiteral("Password"), this, FieldMode::Masked);
+    m_hostName = formField(form, QStringLiteral("Host Name"), this);
+    m_port = formField(form, QStringLiteral("Port No"), this);
 
     auto* buttons = new QDialogButtonBox(this);
-    auto* create = buttons->addButton(QStringLiteral("Create"), QDialogButtonBox::AcceptRole);
-    create->setObjectName(QStringLiteral("Create"));
-    create->setDefault(true);
-    auto* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
+    auto* create = acceptCancelButtons(buttons, QStringLiteral("Create"), this);
 
     connect(m_displayName, &QLineEdit::editingFinished, this, &HostDialog::fillOthersFromSavedHost);
     connect(create, &QPushButton::clicked, this, &HostDialog::create);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* tlsGroup = new QGroupBox(QStringLiteral("Encryption"), this);
-    tlsGroup->setObjectName(QStringLiteral("Encryption"));
+    auto* tlsGroup = namedGroup(QStringLiteral("Encryption"), this);
     auto* tlsForm = new QFormLayout(tlsGroup);
     buildTls(tlsForm);
 

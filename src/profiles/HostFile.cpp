@@ -10,29 +10,6 @@ namespace velkin {
 
 namespace {
 
-/// Owns a file descriptor for the life of the scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    bool isOpen() const { return m_fd >= 0; }
-    int get() const { return m_fd; }
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
 constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
 
 /// Opens for writing without ever waiting on a FIFO (no reader: the open fails instead).
@@ -60,6 +37,22 @@ bool writeAllAt(int fd, const char* data, std::size_t size, off_t offset) {
         offset += written;
     }
     return true;
+}
+
+/// Empty when the opened file is a regular file that only its owner may read and write (the mode is
+/// set so when it is not), otherwise why the write cannot go on; size is then the file's size.
+std::string checkOwnRegularFile(const FileDescriptor& file, off_t& size) {
+    if (!file.isOpen())
+        return errorText(errno);
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0)
+        return errorText(errno);
+    if (!S_ISREG(status.st_mode))
+        return "it is not a regular file";
+    if ((status.st_mode & 07777) != kOwnerOnly && ::fchmod(file.get(), kOwnerOnly) != 0)
+        return errorText(errno);
+    size = status.st_size;
+    return {};
 }
 
 off_t recordOffset(std::size_t index) {
@@ -115,18 +108,11 @@ std::optional<HostRecord> HostFile::findFirst(const std::string& displayName) co
 
 bool HostFile::append(const HostRecord& record) {
     FileDescriptor file(openForWriting(m_path, O_CREAT));
-    if (!file.isOpen())
-        return fail(errorText(errno));
-    struct stat status {};
-    if (::fstat(file.get(), &status) != 0)
-        return fail(errorText(errno));
-    if (!S_ISREG(status.st_mode))
-        return fail("it is not a regular file");
-    if ((status.st_mode & 07777) != kOwnerOnly && ::fchmod(file.get(), kOwnerOnly) != 0)
-        return fail(errorText(errno));
+    off_t size = 0;
+    if (std::string problem = checkOwnRegularFile(file, size); !problem.empty())
+        return fail(std::move(problem));
     // Bytes of a record that an earlier write left short are kept: they are filled out to a whole
     // record, so the new one starts on a record boundary and every record stays where it was.
-    const off_t size = status.st_size;
     const off_t partial = size % static_cast<off_t>(HostRecord::kSize);
     std::string bytes(partial == 0 ? 0 : HostRecord::kSize - static_cast<std::size_t>(partial), '\0');
     bytes += record.toBytes();
@@ -143,15 +129,9 @@ bool HostFile::append(const HostRecord& record) {
 
 bool HostFile::writeInPlace(std::size_t offset, const std::string& bytes) {
     FileDescriptor file(openForWriting(m_path, 0));
-    if (!file.isOpen())
-        return fail(errorText(errno));
-    struct stat status {};
-    if (::fstat(file.get(), &status) != 0)
-        return fail(errorText(errno));
-    if (!S_ISREG(status.st_mode))
-        return fail("it is not a regular file");
-    if ((status.st_mode & 07777) != kOwnerOnly && ::fchmod(file.get(), kOwnerOnly) != 0)
-        return fail(errorText(errno));
+    off_t size = 0;
+    if (std::string problem = checkOwnRegularFile(file, size); !problem.empty())
+        return fail(std::move(problem));
     if (!writeAllAt(file.get(), bytes.data(), bytes.size(), static_cast<off_t>(offset)))
         return fail(errorText(errno));
     if (!file.close())

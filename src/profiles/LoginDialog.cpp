@@ -22,6 +22,7 @@
 #include "widgets/Pictures.h"
 #include "TlsSettingsFile.h"
 #include "session/Operator.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -123,20 +124,6 @@ void addNodes(const QTreeWidgetItem* from, FolderTree::Node& to) {
     }
 }
 
-QPushButton* makeButton(QWidget* owner, const QString& label) {
-    auto* button = new QPushButton(label, owner);
-    button->setObjectName(label);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLineEdit* addField(QWidget* owner, QFormLayout* form, const QString& label) {
-    auto* field = new QLineEdit(owner);
-    field->setObjectName(label);
-    form->addRow(label, field);
-    return field;
-}
-
 }  // namespace
 
 LoginDialog::LoginDialog(Operator& op, QWidget* parent) : QDialog(parent), m_op(op) {
@@ -152,22 +139,20 @@ void LoginDialog::build() {
     setWindowTitle(QStringLiteral("Login"));
 
     auto* form = new QFormLayout;
-    m_user = addField(this, form, QStringLiteral("User name"));
-    m_password = addField(this, form, QStringLiteral("Password"));
-    m_password->setEchoMode(QLineEdit::Password);
-    m_host = addField(this, form, QStringLiteral("Host"));
-    m_port = addField(this, form, QStringLiteral("Port"));
+    m_user = formField(form, QStringLiteral("User name"), this);
+    m_password = formField(form, QStringLiteral("Password"), this, FieldMode::Masked);
+    m_host = formField(form, QStringLiteral("Host"), this);
+    m_port = formField(form, QStringLiteral("Port"), this);
 
-    auto* connectButton = makeButton(this, QStringLiteral("Connect"));
+    auto* connectButton = namedButton(QStringLiteral("Connect"), this);
     connectButton->setDefault(true);
-    auto* cancelButton = makeButton(this, QStringLiteral("Cancel"));
+    auto* cancelButton = namedButton(QStringLiteral("Cancel"), this);
     auto* loginButtons = new QHBoxLayout;
     loginButtons->addStretch();
     loginButtons->addWidget(connectButton);
     loginButtons->addWidget(cancelButton);
 
-    auto* group = new QGroupBox(kTreeTitle, this);
-    group->setObjectName(kTreeTitle);
+    auto* group = namedGroup(kTreeTitle, this);
     m_tree = new QTreeWidget(group);
     m_tree->setObjectName(kTreeTitle);
     m_tree->setColumnCount(1);
@@ -177,12 +162,12 @@ void LoginDialog::build() {
     // on a folder opens and closes it.
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    auto* createFolderButton = makeButton(group, QStringLiteral("Create Folder"));
-    auto* deleteFolderButton = makeButton(group, QStringLiteral("Delete Folder"));
-    auto* editFolderButton = makeButton(group, QStringLiteral("Edit Folder"));
-    auto* newHostButton = makeButton(group, QStringLiteral("New Host"));
-    auto* deleteHostButton = makeButton(group, QStringLiteral("Delete Host"));
-    auto* editHostButton = makeButton(group, QStringLiteral("Edit Host"));
+    auto* createFolderButton = namedButton(QStringLiteral("Create Folder"), group);
+    auto* deleteFolderButton = namedButton(QStringLiteral("Delete Folder"), group);
+    auto* editFolderButton = namedButton(QStringLiteral("Edit Folder"), group);
+    auto* newHostButton = namedButton(QStringLiteral("New Host"), group);
+    auto* deleteHostButton = namedButton(QStringLiteral("Delete Host"), group);
+    auto* editHostButton = namedButton(QStringLiteral("Edit Host"), group);
     auto* treeButtons = new QGridLayout;
     treeButtons->addWidget(createFolderButton, 0, 0);
     treeButtons->addWidget(deleteFolderButton, 0, 1);

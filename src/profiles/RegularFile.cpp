@@ -11,21 +11,6 @@ namespace velkin {
 
 namespace {
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 FileRead failed(FileRead::Status status, std::string reason) {
     FileRead read;
     read.status = status;
@@ -34,6 +19,17 @@ FileRead failed(FileRead::Status status, std::string reason) {
 }
 
 }  // namespace
+
+FileDescriptor::~FileDescriptor() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool FileDescriptor::close() {
+    const int fd = m_fd;
+    m_fd = -1;
+    return ::close(fd) == 0;
+}
 
 std::string errorText(int error) {
     return std::strerror(error);
@@ -50,7 +46,7 @@ FileRead readRegularFile(const std::string& path, std::size_t maxBytes) {
             return FileRead();
         return failed(FileRead::Failed, errorText(errno));
     }
-    Descriptor file(fd);
+    FileDescriptor file(fd);
     struct stat status {};
     if (::fstat(fd, &status) != 0)
         return failed(FileRead::Failed, errorText(errno));

@@ -22,6 +22,23 @@ struct FileRead {
     bool exists() const { return status != Missing; }
 };
 
+/// Owns a file descriptor for the life of the scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor();
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    int get() const { return m_fd; }
+    /// Closes now, so that a failing close can be told; true when it succeeded.
+    bool close();
+
+private:
+    int m_fd;
+};
+
 /// Reads the whole file at path when it is a regular file of at most maxBytes bytes.
 FileRead readRegularFile(const std::string& path, std::size_t maxBytes);
 

@@ -91,4 +91,8 @@ std::string showFieldsStatement(const Connection& connection, std::string_view d
     return sqlf("SHOW fields FROM %s", qualifiedName(connection, database, table));
 }
 
+std::string showDatabasesStatement() {
+    return "SHOW DATABASES";
+}
+
 }  // namespace velkin

@@ -53,5 +53,7 @@ std::string likeLiteral(const Connection& connection, std::string_view name);
 
 /// The statement that lists a table's columns: name, type, null, key, default, extra.
 std::string showFieldsStatement(const Connection& connection, std::string_view database, std::string_view table);
+/// The statement that lists the databases the session may see.
+std::string showDatabasesStatement();
 
 }  // namespace velkin

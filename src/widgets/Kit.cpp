@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -61,6 +63,16 @@ QLineEdit* formField(QFormLayout* form, const QString& label, QWidget* parent, F
     QLineEdit* edit = namedLineEdit(label, parent, mode);
     form->addRow(label, edit);
     return edit;
+}
+
+QPushButton* acceptCancelButtons(QDialogButtonBox* box, const QString& acceptLabel, QDialog* dialog) {
+    QPushButton* accept = box->addButton(acceptLabel, QDialogButtonBox::AcceptRole);
+    accept->setObjectName(acceptLabel);
+    accept->setDefault(true);
+    QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return accept;
 }
 
 QTableWidget* reportList(const QString& name, std::initializer_list<std::pair<const char*, int>> columns,

@@ -6,6 +6,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
+class QDialogButtonBox;
 class QEvent;
 class QFormLayout;
 class QGridLayout;
@@ -36,6 +38,10 @@ QComboBox* labelledList(QGridLayout* grid, int row, const QString& name, QWidget
 /// A field added to a form under its label.
 QLineEdit* formField(QFormLayout* form, const QString& label, QWidget* parent,
                      FieldMode mode = FieldMode::Editable);
+
+/// Adds to a dialog's button box its accepting button (the default, returned for the screen to
+/// connect) and "Cancel", which rejects the dialog.
+QPushButton* acceptCancelButtons(QDialogButtonBox* box, const QString& acceptLabel, QDialog* dialog);
 
 /// A read-only list of whole rows with the given headers and pixel widths.
 QTableWidget* reportList(const QString& name, std::initializer_list<std::pair<const char*, int>> columns,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "privileges/AccountStatements.h"
+#include "privileges/UserTableStatements.h"
 #include "session/ServerDialect.h"
 #include "support/TestServer.h"
 
@@ -119,6 +120,37 @@ TEST(AccountStatements, ExactTextsWithEscapedValues) {
         "DELETE FROM mysql.db where  User = 'u\\'' AND Host NOT IN (SELECT Host FROM mysql.user WHERE "
         "User = 'u\\'')",
         orphanDatabaseRowsDelete(*c, "u'"));
+}
+
+TEST(UserTableStatements, ExactTextsWithEscapedValues) {
+    auto c = connectAdmin();
+    const std::string flags =
+        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv "
+        "= 'N' ,Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' ,Grant_priv = 'N' "
+        ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'Y'";
+    EXPECT_EQ("Host = 'localhost',User = 'O\\'Brien'", hostUserKeyPart(*c, "localhost", "O'Brien"));
+    EXPECT_EQ("select * from mysql.user where Host = 'h\\'' AND User = 'u'", userRowQuery(*c, "h'", "u"));
+    EXPECT_EQ("select * from user", allUserRowsQuery());
+    EXPECT_EQ("INSERT INTO user SET Host = 'h',User = 'u\\'',Password = PASSWORD('p\\'w')" + flags,
+              userRowInsert(*c, "h", "u'", "p'w", global({0, 13})));
+    EXPECT_EQ("UPDATE user SET Host = 'h2',User = 'u2'" + flags + " where Host = 'h' AND User = 'O\\'Brien'",
+              userRowUpdate(*c, "h2", "u2", std::nullopt, global({0, 13}), "h", "O'Brien"));
+    EXPECT_EQ("UPDATE user SET Host = 'h',User = 'u',Password = PASSWORD('')" + flags +
+                  " where Host = 'h' AND User = 'u'",
+              userRowUpdate(*c, "h", "u", std::string_view(), global({0, 13}), "h", "u"))
+        << "an empty password is set too when it was typed";
+    EXPECT_EQ("UPDATE mysql.db SET Host = 'h2',User = 'u2' where User = 'u\\'' AND Host = 'h'",
+              accountDbRowsMove(*c, "h2", "u2", "h", "u'"));
+    EXPECT_EQ("DELETE FROM mysql.user where  Host = 'h' AND User = 'u\\''", userRowDelete(*c, "h", "u'"));
+    EXPECT_EQ((std::vector<std::string>{"DELETE FROM mysql.tables_priv where Host = 'h' AND User = 'u\\''",
+                                        "DELETE FROM mysql.columns_priv where Host = 'h' AND User = 'u\\''"}),
+              accountTableGrantsDelete(*c, "h", "u'"));
+
+    EXPECT_EQ("select Host,User from mysql.user u where u.is_role <> 'Y'",
+              accountKeysQuery(dialect(101100, true, "VIEW", true, true, false)));
+    EXPECT_EQ("select Host,User from mysql.user", accountKeysQuery(dialect(101100, true, "BASE TABLE", true, true, true)))
+        << "where the grant tables are written directly every row is offered";
+    EXPECT_EQ("select Host,User from mysql.user", accountKeysQuery(dialect(50744, false, "BASE TABLE", false, false, false)));
 }
 
 TEST(AccountStatements, NamedColumnReadsPerServer) {

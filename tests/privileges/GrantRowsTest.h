@@ -17,7 +17,7 @@
 
 namespace velkin::test {
 
-/// Removes every account, database row and host row whose user, host or database begins with the
+/// Removes every account, database row, host row and table or column grant whose user, host or database begins with the
 /// LIKE prefix (escaped): accounts with DROP USER where the server keeps them apart from mysql.user,
 /// then a reload, so that what an aborted run left behind cannot change a later test.
 inline void cleanGrantRows(Connection& admin, const std::string& prefix) {
@@ -37,6 +37,8 @@ inline void cleanGrantRows(Connection& admin, const std::string& prefix) {
     exec(admin, "DELETE FROM mysql.db WHERE User " + like + " OR Host " + like + " OR Db " + like);
     if (!onStockServer())
         exec(admin, "DELETE FROM mysql.host WHERE Host " + like + " OR Db " + like);
+    for (const char* table : {"tables_priv", "columns_priv"})
+        exec(admin, sqlf("DELETE FROM mysql.%s WHERE User %s OR Host %s OR Db %s", table, like, like, like));
     exec(admin, "FLUSH PRIVILEGES");
 }
 

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QTest>
 
+#include "GrantRowsTest.h"
 #include "privileges/SelectDatabaseDialog.h"
 #include "privileges/UserEditorDialog.h"
 #include "session/SqlText.h"
@@ -16,38 +17,28 @@ using namespace velkin::test;
 
 namespace {
 
-/// Grant-table rows made for one test and removed afterwards, by user name prefix.
-class UserEditorTest : public ::testing::Test {
+/// The classic grant-table rows of one test, all of user names beginning with velkin_ue.
+class UserEditorTest : public GrantRowsTest {
 protected:
     // These cases prove the statements on the classic grant tables; where accounts are changed with
     // account statements, AccountEffectsTest drives the same screens.
     void SetUp() override {
         if (onStockServer())
             GTEST_SKIP() << "statements of the classic grant tables";
-        cleanUp();
+        cleanGrantRows(*admin, "velkin\\_ue");
     }
     void TearDown() override {
         if (!onStockServer())
-            cleanUp();
-    }
-    void cleanUp() {
-        exec(*admin, "DELETE FROM mysql.user WHERE User LIKE 'velkin\\_ue%'");
-        exec(*admin, "DELETE FROM mysql.db WHERE User LIKE 'velkin\\_ue%'");
+            cleanGrantRows(*admin, "velkin\\_ue");
     }
     void addUser(const std::string& host, const std::string& user, const std::string& password = "") {
-        exec(*admin,
-             sqlf("INSERT INTO mysql.user SET Host = '%s', User = '%s', Password = '%s', Select_priv = 'Y', "
-                  "Alter_priv = 'Y'",
-                  host, user, password));
+        GrantRowsTest::addUser(host, user,
+                               sqlf(", Password = %s, Select_priv = 'Y', Alter_priv = 'Y'", literal(password)));
     }
     void addDb(const std::string& host, const std::string& db, const std::string& user,
                const char* select = "N") {
-        exec(*admin, sqlf("INSERT INTO mysql.db SET Host = '%s', Db = '%s', User = '%s', Select_priv = '%s'",
-                          host, db, user, select));
+        GrantRowsTest::addDb(host, db, user, sqlf(", Select_priv = '%s'", select));
     }
-    QLineEdit* edit(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name)); }
-    QCheckBox* box(QDialog& d, const char* name) { return d.findChild<QCheckBox*>(QString::fromUtf8(name)); }
-    std::string value(const std::string& sql) { return scalar(*admin, sql); }
     /// Answers the next Select Database dialog by double-clicking the named database.
     void chooseDatabase(const QString& name) {
         op.onModal([name](QDialog& dialog) {
@@ -59,10 +50,6 @@ protected:
             return chooser.result();
         });
     }
-
-    std::unique_ptr<Connection> admin = connectAdmin();
-    std::unique_ptr<Connection> session = connectAdmin();
-    ScriptedOperator op;
 };
 
 const std::string kAllOff =
@@ -325,12 +312,20 @@ TEST_F(UserEditorTest, DatabaseAdditionIsAlwaysForLocalhost) {
     EXPECT_TRUE(log.statements.empty());
 }
 
-TEST_F(UserEditorTest, DeleteUserRemovesTheAccountAndEveryDatabaseRowItOwns) {
+TEST_F(UserEditorTest, DeleteUserRemovesTheAccountAndEveryGrantRowItOwns) {
     addUser("localhost", "velkin_ue_del");
     addUser("otherhost", "velkin_ue_del");
     addDb("localhost", "velkin_ue_d1", "velkin_ue_del");
     addDb("otherhost", "velkin_ue_d2", "velkin_ue_del");
     addDb("%", "velkin_ue_d3", "velkin_ue_del");
+    for (const char* host : {"localhost", "otherhost"}) {
+        exec(*admin, sqlf("INSERT INTO mysql.tables_priv SET Host = '%s', Db = 'velkin_ue_d1', User = "
+                          "'velkin_ue_del', Table_name = 't', Table_priv = 'Select'",
+                          host));
+        exec(*admin, sqlf("INSERT INTO mysql.columns_priv SET Host = '%s', Db = 'velkin_ue_d1', User = "
+                          "'velkin_ue_del', Table_name = 't', Column_name = 'c', Column_priv = 'Select'",
+                          host));
+    }
     UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_del", "", nullptr);
     StatementLog log;
     op.answer(false);
@@ -341,12 +336,18 @@ TEST_F(UserEditorTest, DeleteUserRemovesTheAccountAndEveryDatabaseRowItOwns) {
     EXPECT_EQ((std::vector<std::string>{
                   "DELETE FROM mysql.user where  Host = 'localhost' AND User = 'velkin_ue_del'",
                   "DELETE FROM mysql.db where  User = 'velkin_ue_del' AND Host NOT IN (SELECT Host FROM "
-                  "mysql.user WHERE User = 'velkin_ue_del')"}),
+                  "mysql.user WHERE User = 'velkin_ue_del')",
+                  "DELETE FROM mysql.tables_priv where Host = 'localhost' AND User = 'velkin_ue_del'",
+                  "DELETE FROM mysql.columns_priv where Host = 'localhost' AND User = 'velkin_ue_del'"}),
               log.statements);
     EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls) << "the account is gone at once";
     EXPECT_EQ(QDialog::Accepted, dialog.result());
     EXPECT_EQ("otherhost", value("SELECT GROUP_CONCAT(Host) FROM mysql.user WHERE User = 'velkin_ue_del'"));
     EXPECT_EQ("velkin_ue_d2", value("SELECT GROUP_CONCAT(Db) FROM mysql.db WHERE User = 'velkin_ue_del'"));
+    for (const char* table : {"tables_priv", "columns_priv"})
+        EXPECT_EQ("otherhost", value(sqlf("SELECT GROUP_CONCAT(Host) FROM mysql.%s WHERE User = 'velkin_ue_del'",
+                                          table)))
+            << table << ": no table or column grant of the deleted account remains, the other keeps its own";
 }
 
 TEST_F(UserEditorTest, PresetsAndMissingAccount) {

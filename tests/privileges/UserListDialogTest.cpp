@@ -138,6 +138,8 @@ TEST_F(UserListTest, ChoosingShowsTheAccountAndDeleteRemovesOnlyItsRows) {
                   "DELETE FROM mysql.user where  Host = 'localhost' AND User = 'velkin_pe_dup'",
                   "DELETE FROM mysql.db where  User = 'velkin_pe_dup' AND Host NOT IN (SELECT Host FROM "
                   "mysql.user WHERE User = 'velkin_pe_dup')",
+                  "DELETE FROM mysql.tables_priv where Host = 'localhost' AND User = 'velkin_pe_dup'",
+                  "DELETE FROM mysql.columns_priv where Host = 'localhost' AND User = 'velkin_pe_dup'",
                   "select * from user"}),
               log.statements);
     EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls) << "the delete is put into force";

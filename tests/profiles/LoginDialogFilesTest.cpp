@@ -72,12 +72,10 @@ TEST(LoginDialog, ADamagedFolderFileShowsEverythingPlacedAndLosesNothingOnSave) 
     }
 }
 
-TEST(LoginDialog, AFolderFileThatIsNotARegularFileNeitherHangsNorIsReplaced) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, AFolderFileThatIsNotARegularFileNeitherHangsNorIsReplaced) {
     ASSERT_EQ(::mkfifo("FOLDER.DAT", 0600), 0);
     ASSERT_EQ(::symlink("/dev/zero", "Host.DAT"), 0);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     EXPECT_EQ(outline(dialog), "Host/0\n");
     EXPECT_EQ(
         op.messageTexts(),
@@ -96,12 +94,10 @@ TEST(LoginDialog, AFolderFileThatIsNotARegularFileNeitherHangsNorIsReplaced) {
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
 }
 
-TEST(LoginDialog, AFolderFileThatCannotBeReadIsReplacedOnlyAfterYes) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, AFolderFileThatCannotBeReadIsReplacedOnlyAfterYes) {
     writeFile("FOLDER.DAT", "1\r\n0 0 A -1\r\n");
     std::filesystem::resize_file("FOLDER.DAT", FolderFile::kMaxBytes + 1);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     ASSERT_EQ(op.messages.size(), 1u);
     op.clear();
     select(dialog, {});
@@ -124,11 +120,9 @@ TEST(LoginDialog, AFolderFileThatCannotBeReadIsReplacedOnlyAfterYes) {
     EXPECT_EQ(readFile("FOLDER.DAT"), "2\r\n0 0 Y -1\r\n0 0 Z -1\r\n");
 }
 
-TEST(LoginDialog, AFullDiskSaveSaysSoAndKeepsTheOldFile) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, AFullDiskSaveSaysSoAndKeepsTheOldFile) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {});
     op.onModal(nameFolder("Z"));
     {
@@ -144,13 +138,11 @@ TEST(LoginDialog, AFullDiskSaveSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(readFile("FOLDER.DAT"), kFolders);
 }
 
-TEST(LoginDialog, LabelsThatAreNotUtf8AreShownSelectableAndSavedUnchanged) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, LabelsThatAreNotUtf8AreShownSelectableAndSavedUnchanged) {
     const std::string folders = "2\r\n0 0 Caf\xE9 -1\r\n1 2 M\xFCnchen -1\r\n";
     writeFile("FOLDER.DAT", folders);
     ASSERT_TRUE(HostFile().append(hostRecord("M\xFCnchen", "db.m.lan", "j\xF6rg", "pw", "3310")));
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     EXPECT_TRUE(op.messages.empty());
     EXPECT_EQ(outline(dialog), "Host/0\n  Café/0\n    München/2\n");
     select(dialog, {QString::fromUtf8("Café"), QString::fromUtf8("München")});
@@ -169,11 +161,9 @@ TEST(LoginDialog, LabelsThatAreNotUtf8AreShownSelectableAndSavedUnchanged) {
     EXPECT_EQ(readFile("FOLDER.DAT"), folders);
 }
 
-TEST(LoginDialog, AHostFileOthersCanReadIsMadePrivateAndToldOnce) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, AHostFileOthersCanReadIsMadePrivateAndToldOnce) {
     ASSERT_TRUE(HostFile().append(hostRecord("lab", "10.0.0.7", "u", "p", "3307")));
     ASSERT_EQ(::chmod("Host.DAT", 0644), 0);
-    ScriptedOperator op;
     { LoginDialog dialog(op, "3306"); }
     EXPECT_EQ(op.messageTexts(),
               QStringList{"Host.DAT could be read by other users of this computer, and it holds "
@@ -184,19 +174,16 @@ TEST(LoginDialog, AHostFileOthersCanReadIsMadePrivateAndToldOnce) {
     EXPECT_TRUE(op.messages.empty());
 }
 
-TEST(LoginDialog, AHostFileEndingInAPartialRecordIsReported) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, AHostFileEndingInAPartialRecordIsReported) {
     writeFile("Host.DAT", hostRecord("lab", "10.0.0.7", "u", "p", "3307").toBytes() + std::string(10, 'x'));
     ASSERT_EQ(::chmod("Host.DAT", 0600), 0);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    open();
     EXPECT_EQ(op.messageTexts(),
               QStringList{
                   "Host.DAT ends in 10 bytes that are not a whole host record. They are kept as they are."});
 }
 
-TEST(LoginDialog, DeepAndWideTreesLoadWhole) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, DeepAndWideTreesLoadWhole) {
     std::string deep = "100000\r\n";
     for (int i = 0; i < 100000; ++i)
         deep += std::to_string(i) + " 0 f" + std::to_string(i) + " -1\r\n";
@@ -213,7 +200,6 @@ TEST(LoginDialog, DeepAndWideTreesLoadWhole) {
         }
         return count;
     };
-    ScriptedOperator op;
     {
         LoginDialog dialog(op, "3306");
         EXPECT_EQ(countItems(treeOf(dialog)->topLevelItem(0)), 100001);

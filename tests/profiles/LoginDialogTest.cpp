@@ -16,10 +16,8 @@
 using namespace velkin;
 using namespace velkin::test;
 
-TEST(LoginDialog, OpensWithEmptyFieldsThePresetPortAndTheRootAloneWithoutFolderFile) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+TEST_F(LoginScreenTest, OpensWithEmptyFieldsThePresetPortAndTheRootAloneWithoutFolderFile) {
+    LoginDialog& dialog = open();
 
     EXPECT_EQ(dialog.windowTitle(), "Login");
     EXPECT_EQ(loginFields(dialog), (QStringList{"", "", "", "3306"}));
@@ -33,11 +31,9 @@ TEST(LoginDialog, OpensWithEmptyFieldsThePresetPortAndTheRootAloneWithoutFolderF
     EXPECT_FALSE(std::filesystem::exists("FOLDER.DAT"));
 }
 
-TEST(LoginDialog, ShowsTheSavedTreeSortedAndExpanded) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, ShowsTheSavedTreeSortedAndExpanded) {
     writeFile("FOLDER.DAT", "5\r\n0 2 lab -1\r\n0 0 B -1\r\n0 0 A -1\r\n3 2 office -1\r\n3 0 Inner -1\r\n");
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
 
     EXPECT_EQ(outline(dialog), "Host/0\n  A/0\n    Inner/0\n    office/2\n  B/0\n  lab/2\n");
     EXPECT_TRUE(node(dialog, {})->isExpanded());
@@ -50,15 +46,13 @@ TEST(LoginDialog, ShowsTheSavedTreeSortedAndExpanded) {
     EXPECT_NE(folder, host);
 }
 
-TEST(LoginDialog, SelectingAHostFillsTheFourFieldsFromItsFirstRecord) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, SelectingAHostFillsTheFourFieldsFromItsFirstRecord) {
     writeFile("FOLDER.DAT", kFolders);
     HostFile hosts;
     hosts.append(hostRecord("office", "first.lan", "u1", "p1", "3301"));
     hosts.append(hostRecord("office", "second.lan", "u2", "p2", "3302"));
     hosts.append(hostRecord("lab", "lab.lan", "t", "pt", "3300"));
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
 
     select(dialog, {"A", "office"});
     EXPECT_EQ(loginFields(dialog), (QStringList{"u1", "p1", "first.lan", "3301"}));
@@ -75,11 +69,9 @@ TEST(LoginDialog, SelectingAHostFillsTheFourFieldsFromItsFirstRecord) {
     EXPECT_EQ(loginFields(dialog), (QStringList{"t", "pt", "lab.lan", "3300"}));
 }
 
-TEST(LoginDialog, AHostWithoutRecordLeavesTheFieldsAsTheyAre) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, AHostWithoutRecordLeavesTheFieldsAsTheyAre) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     setField(dialog, "User name", "typed");
 
     select(dialog, {"lab"});  // no Host.DAT at all
@@ -90,12 +82,10 @@ TEST(LoginDialog, AHostWithoutRecordLeavesTheFieldsAsTheyAre) {
     EXPECT_EQ(loginFields(dialog), (QStringList{"typed", "", "", "3306"}));
 }
 
-TEST(LoginDialog, DoubleClickOnAHostFillsAndConnects) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, DoubleClickOnAHostFillsAndConnects) {
     writeFile("FOLDER.DAT", kFolders);
     HostFile().append(hostRecord("lab", "lab.lan", "t", "pt", "3300"));
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 
@@ -112,21 +102,17 @@ TEST(LoginDialog, DoubleClickOnAHostFillsAndConnects) {
     EXPECT_EQ(loginFields(dialog), (QStringList{"t", "pt", "lab.lan", "3300"}));
 }
 
-TEST(LoginDialog, DoubleClickOnAHostWithABadPortStays) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, DoubleClickOnAHostWithABadPortStays) {
     writeFile("FOLDER.DAT", kFolders);
     HostFile().append(hostRecord("lab", "lab.lan", "t", "pt", "port"));
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
 
     emit treeOf(dialog)->itemDoubleClicked(node(dialog, {"lab"}), 0);
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(op.messageTexts(), QStringList{"The port number must be a number from 1 to 65535."});
 }
 
-TEST(LoginDialog, ConnectRefusesAPortOutsideOneTo65535) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
+TEST_F(LoginScreenTest, ConnectRefusesAPortOutsideOneTo65535) {
     for (const QString& port : {QString(""), QString("0"), QString("65536"), QString("abc"), QString("-1"),
                                 QString("33 06"), QString("0x10")}) {
         op.clear();
@@ -148,22 +134,18 @@ TEST(LoginDialog, ConnectRefusesAPortOutsideOneTo65535) {
     }
 }
 
-TEST(LoginDialog, CancelRejects) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+TEST_F(LoginScreenTest, CancelRejects) {
+    LoginDialog& dialog = open();
     dialog.show();
     click(dialog, "Cancel");
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
-TEST(LoginDialog, NewHostWritesTheRecordAddsTheNodeFillsTheFieldsAndSavesTheTree) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, NewHostWritesTheRecordAddsTheNodeFillsTheFieldsAndSavesTheTree) {
     writeFile("FOLDER.DAT", kFolders);
     HostFile().append(hostRecord("lab", "lab.lan", "t", "pt", "3300"));
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {"A"});
 
     op.onModal(fillHost("mail", "root", "pw", "mail.lan", "3307"));
@@ -181,11 +163,9 @@ TEST(LoginDialog, NewHostWritesTheRecordAddsTheNodeFillsTheFieldsAndSavesTheTree
               "6\r\n0 0 A -1\r\n1 0 Inner -1\r\n1 2 mail -1\r\n1 2 office -1\r\n0 0 B -1\r\n0 2 lab -1\r\n");
 }
 
-TEST(LoginDialog, NewHostWithTheNameOfAnEarlierHostShowsTheValuesJustTyped) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, NewHostWithTheNameOfAnEarlierHostShowsTheValuesJustTyped) {
     HostFile().append(hostRecord("lab", "old.lan", "old", "old", "1"));
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {});
 
     op.onModal(fillHost("lab", "new", "newpw", "new.lan", "2"));
@@ -197,17 +177,11 @@ TEST(LoginDialog, NewHostWithTheNameOfAnEarlierHostShowsTheValuesJustTyped) {
     EXPECT_EQ(readFile("FOLDER.DAT"), "1\r\n0 2 lab -1\r\n");
 }
 
-TEST(LoginDialog, NewHostCancelledChangesNothing) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+TEST_F(LoginScreenTest, NewHostCancelledChangesNothing) {
+    LoginDialog& dialog = open();
     select(dialog, {});
 
-    op.onModal([](QDialog& dialog) {
-        setField(dialog, "Display Name", "mail");
-        click(dialog, "Cancel");
-        return dialog.result();
-    });
+    op.onModal(typeThenCancel("Display Name", "mail"));
     click(dialog, "New Host");
 
     EXPECT_EQ(op.modalTitles.size(), 1);
@@ -216,14 +190,12 @@ TEST(LoginDialog, NewHostCancelledChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists("FOLDER.DAT"));
 }
 
-TEST(LoginDialog, EditHostRenamesTheNodeRewritesTheRecordAndFillsTheFields) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, EditHostRenamesTheNodeRewritesTheRecordAndFillsTheFields) {
     writeFile("FOLDER.DAT", kFolders);
     HostFile hosts;
     hosts.append(hostRecord("lab", "lab.lan", "t", "pt", "3300"));
     hosts.append(hostRecord("office", "office.lan", "u", "pu", "3301"));
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {"A", "office"});
 
     QStringList shown;
@@ -248,13 +220,11 @@ TEST(LoginDialog, EditHostRenamesTheNodeRewritesTheRecordAndFillsTheFields) {
               "5\r\n0 0 A -1\r\n1 0 Inner -1\r\n1 2 Zoffice -1\r\n0 0 B -1\r\n0 2 lab -1\r\n");
 }
 
-TEST(LoginDialog, EditHostCancelledChangesNothing) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, EditHostCancelledChangesNothing) {
     writeFile("FOLDER.DAT", kFolders);
     HostFile().append(hostRecord("lab", "lab.lan", "t", "pt", "3300"));
     const std::string hostsBefore = readFile("Host.DAT");
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {"lab"});
 
     op.onModal([](QDialog&) { return QDialog::Rejected; });
@@ -266,15 +236,13 @@ TEST(LoginDialog, EditHostCancelledChangesNothing) {
     EXPECT_EQ(readFile("FOLDER.DAT"), kFolders);
 }
 
-TEST(LoginDialog, DeleteHostAfterYesMarksTheRecordDeadAndRemovesTheNode) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, DeleteHostAfterYesMarksTheRecordDeadAndRemovesTheNode) {
     writeFile("FOLDER.DAT", kFolders);
     HostFile hosts;
     hosts.append(hostRecord("office", "first.lan", "u1", "p1", "3301"));
     hosts.append(hostRecord("lab", "lab.lan", "t", "pt", "3300"));
     hosts.append(hostRecord("office", "second.lan", "u2", "p2", "3302"));
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {"A", "office"});
 
     op.answer(true);
@@ -291,13 +259,11 @@ TEST(LoginDialog, DeleteHostAfterYesMarksTheRecordDeadAndRemovesTheNode) {
     EXPECT_EQ(readFile("FOLDER.DAT"), "4\r\n0 0 A -1\r\n1 0 Inner -1\r\n0 0 B -1\r\n0 2 lab -1\r\n");
 }
 
-TEST(LoginDialog, DeleteHostAfterNoKeepsEverything) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, DeleteHostAfterNoKeepsEverything) {
     writeFile("FOLDER.DAT", kFolders);
     HostFile().append(hostRecord("lab", "lab.lan", "t", "pt", "3300"));
     const std::string hostsBefore = readFile("Host.DAT");
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {"lab"});
 
     op.answer(false);
@@ -309,11 +275,9 @@ TEST(LoginDialog, DeleteHostAfterNoKeepsEverything) {
     EXPECT_EQ(readFile("FOLDER.DAT"), kFolders);
 }
 
-TEST(LoginDialog, DeleteHostWithoutHostDatRemovesTheNodeOnly) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, DeleteHostWithoutHostDatRemovesTheNodeOnly) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {"lab"});
 
     op.answer(true);
@@ -324,17 +288,11 @@ TEST(LoginDialog, DeleteHostWithoutHostDatRemovesTheNodeOnly) {
     EXPECT_EQ(readFile("FOLDER.DAT"), "4\r\n0 0 A -1\r\n1 0 Inner -1\r\n1 2 office -1\r\n0 0 B -1\r\n");
 }
 
-TEST(LoginDialog, CreateFolderCancelledAddsNothing) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+TEST_F(LoginScreenTest, CreateFolderCancelledAddsNothing) {
+    LoginDialog& dialog = open();
     select(dialog, {});
 
-    op.onModal([](QDialog& dialog) {
-        setField(dialog, "Folder Name", "ignored");
-        click(dialog, "Cancel");
-        return dialog.result();
-    });
+    op.onModal(typeThenCancel("Folder Name", "ignored"));
     click(dialog, "Create Folder");
 
     EXPECT_EQ(op.modalTitles, QStringList{"Create Folder"});
@@ -342,11 +300,9 @@ TEST(LoginDialog, CreateFolderCancelledAddsNothing) {
     EXPECT_FALSE(std::filesystem::exists("FOLDER.DAT"));
 }
 
-TEST(LoginDialog, CreateFolderStartsEmptyAddsTheFolderSortedSelectedAndSaved) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, CreateFolderStartsEmptyAddsTheFolderSortedSelectedAndSaved) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     dialog.show();
     select(dialog, {"A"});
 
@@ -365,11 +321,9 @@ TEST(LoginDialog, CreateFolderStartsEmptyAddsTheFolderSortedSelectedAndSaved) {
     EXPECT_NE(inPlaceEditor(dialog), nullptr);
 }
 
-TEST(LoginDialog, TheInPlaceEditAfterCreateFolderRenamesResortsAndSaves) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, TheInPlaceEditAfterCreateFolderRenamesResortsAndSaves) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     select(dialog, {});
@@ -388,10 +342,8 @@ TEST(LoginDialog, TheInPlaceEditAfterCreateFolderRenamesResortsAndSaves) {
     EXPECT_NE(dialog.result(), QDialog::Accepted);
 }
 
-TEST(LoginDialog, TheInPlaceEditRefusesABadLabelAndRestoresTheOldOne) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+TEST_F(LoginScreenTest, TheInPlaceEditRefusesABadLabelAndRestoresTheOldOne) {
+    LoginDialog& dialog = open();
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     select(dialog, {});
@@ -405,10 +357,8 @@ TEST(LoginDialog, TheInPlaceEditRefusesABadLabelAndRestoresTheOldOne) {
     EXPECT_EQ(readFile("FOLDER.DAT"), "1\r\n0 0 Keep -1\r\n");
 }
 
-TEST(LoginDialog, CreateFolderRefusesABadNameAndAddsNothing) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+TEST_F(LoginScreenTest, CreateFolderRefusesABadNameAndAddsNothing) {
+    LoginDialog& dialog = open();
     select(dialog, {});
 
     // The name dialog refuses and stays open; the person then gives up.
@@ -435,11 +385,9 @@ TEST(LoginDialog, CreateFolderRefusesABadNameAndAddsNothing) {
     EXPECT_FALSE(std::filesystem::exists("FOLDER.DAT"));
 }
 
-TEST(LoginDialog, DeleteFolderRemovesTheFolderWithEverythingUnderIt) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, DeleteFolderRemovesTheFolderWithEverythingUnderIt) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {"A"});
 
     op.answer(true);
@@ -451,11 +399,9 @@ TEST(LoginDialog, DeleteFolderRemovesTheFolderWithEverythingUnderIt) {
     EXPECT_EQ(readFile("FOLDER.DAT"), "2\r\n0 0 B -1\r\n0 2 lab -1\r\n");
 }
 
-TEST(LoginDialog, DeleteFolderOnTheRootEmptiesItButKeepsIt) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, DeleteFolderOnTheRootEmptiesItButKeepsIt) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {});
 
     op.answer(true);
@@ -471,11 +417,9 @@ TEST(LoginDialog, DeleteFolderOnTheRootEmptiesItButKeepsIt) {
     EXPECT_EQ(outline(dialog), "Host/0\n  Again/0\n");
 }
 
-TEST(LoginDialog, DeleteFolderAfterNoOrOnAHostRemovesNothing) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, DeleteFolderAfterNoOrOnAHostRemovesNothing) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     const std::string before = outline(dialog);
 
     select(dialog, {"A"});
@@ -491,11 +435,9 @@ TEST(LoginDialog, DeleteFolderAfterNoOrOnAHostRemovesNothing) {
     EXPECT_EQ(readFile("FOLDER.DAT"), kFolders);
 }
 
-TEST(LoginDialog, EditFolderRenamesTheFolderKeepsItsPlaceSortedAndSaves) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, EditFolderRenamesTheFolderKeepsItsPlaceSortedAndSaves) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {"A"});
 
     QString startName;
@@ -512,11 +454,9 @@ TEST(LoginDialog, EditFolderRenamesTheFolderKeepsItsPlaceSortedAndSaves) {
               "5\r\n0 0 B -1\r\n0 0 C -1\r\n2 0 Inner -1\r\n2 2 office -1\r\n0 2 lab -1\r\n");
 }
 
-TEST(LoginDialog, EditFolderRefusesABadNameAndKeepsTheOldOne) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, EditFolderRefusesABadNameAndKeepsTheOldOne) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     select(dialog, {"B"});
 
     op.onModal([](QDialog& dialog) {
@@ -530,10 +470,8 @@ TEST(LoginDialog, EditFolderRefusesABadNameAndKeepsTheOldOne) {
     EXPECT_EQ(readFile("FOLDER.DAT"), kFolders);
 }
 
-TEST(LoginDialog, ARenamedRootIsHostAgainAtTheNextLogin) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, ARenamedRootIsHostAgainAtTheNextLogin) {
     writeFile("FOLDER.DAT", kFolders);
-    ScriptedOperator op;
     {
         LoginDialog dialog(op, "3306");
         select(dialog, {});
@@ -546,14 +484,12 @@ TEST(LoginDialog, ARenamedRootIsHostAgainAtTheNextLogin) {
     EXPECT_EQ(treeOf(again)->topLevelItem(0)->text(0), "Host");
 }
 
-TEST(LoginDialog, ButtonsWhoseSelectionIsMissingDoNothing) {
-    ScratchDirectory dir;
+TEST_F(LoginScreenTest, ButtonsWhoseSelectionIsMissingDoNothing) {
     writeFile("FOLDER.DAT", kFolders);
     HostFile().append(hostRecord("lab", "lab.lan", "t", "pt", "3300"));
     const std::string hostsBefore = readFile("Host.DAT");
-    ScriptedOperator op;
     op.defaultAnswer = true;
-    LoginDialog dialog(op, "3306");
+    LoginDialog& dialog = open();
     const std::string before = outline(dialog);
 
     treeOf(dialog)->setCurrentItem(nullptr);
@@ -579,10 +515,8 @@ TEST(LoginDialog, ButtonsWhoseSelectionIsMissingDoNothing) {
     EXPECT_EQ(readFile("Host.DAT"), hostsBefore);
 }
 
-TEST(LoginDialog, NewHostWorksInAFolderCreatedJustBefore) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
-    LoginDialog dialog(op, "3306");
+TEST_F(LoginScreenTest, NewHostWorksInAFolderCreatedJustBefore) {
+    LoginDialog& dialog = open();
     select(dialog, {});
     op.onModal(nameFolder("A"));
     click(dialog, "Create Folder");
@@ -602,9 +536,9 @@ TEST(LoginDialog, NewHostWorksInAFolderCreatedJustBefore) {
     EXPECT_EQ(loginFields(again), (QStringList{"u", "p", "h.lan", "3306"}));
 }
 
-TEST(LoginPrompt, RunsTheLoginWithThePresetPortAndReturnsTheValues) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
+using LoginPromptTest = LoginScreenTest;
+
+TEST_F(LoginPromptTest, RunsTheLoginWithThePresetPortAndReturnsTheValues) {
     LoginPrompt prompt = makeLoginPrompt(op, nullptr);
 
     QString presetSeen;
@@ -627,16 +561,10 @@ TEST(LoginPrompt, RunsTheLoginWithThePresetPortAndReturnsTheValues) {
     EXPECT_EQ(values->port, "3306");
 }
 
-TEST(LoginPrompt, ReturnsNothingWhenTheLoginIsCancelled) {
-    ScratchDirectory dir;
-    ScriptedOperator op;
+TEST_F(LoginPromptTest, ReturnsNothingWhenTheLoginIsCancelled) {
     LoginPrompt prompt = makeLoginPrompt(op, nullptr);
 
-    op.onModal([](QDialog& dialog) {
-        setField(dialog, "User name", "root");
-        click(dialog, "Cancel");
-        return dialog.result();
-    });
+    op.onModal(typeThenCancel("User name", "root"));
     EXPECT_EQ(prompt("3306"), std::nullopt);
 
     // With no answer scripted the dialog is not accepted either.

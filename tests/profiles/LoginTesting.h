@@ -5,8 +5,12 @@
 #include <QApplication>
 #include <QTest>
 #include <functional>
+#include <memory>
 
 #include "ProfileTesting.h"
+#include "profiles/LoginDialog.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
 
 namespace velkin::test {
 
@@ -73,6 +77,30 @@ inline std::function<int(QDialog&)> fillHost(const QString& displayName, const Q
                                              const QString& port) {
     return [=](QDialog& dialog) { return fillHostDialog(dialog, displayName, user, password, host, port); };
 }
+
+/// A dialog that is given one field's text and then closed with "Cancel".
+inline std::function<int(QDialog&)> typeThenCancel(const QString& name, const QString& text) {
+    return [name, text](QDialog& dialog) {
+        setField(dialog, name, text);
+        click(dialog, "Cancel");
+        return dialog.result();
+    };
+}
+
+/// A login screen over a scratch folder: the files written before open() are what it reads.
+class LoginScreenTest : public ::testing::Test {
+protected:
+    LoginDialog& open(const QString& port = QStringLiteral("3306")) {
+        m_dialog = std::make_unique<LoginDialog>(op, port);
+        return *m_dialog;
+    }
+
+    ScratchDirectory dir;
+    ScriptedOperator op;
+
+private:
+    std::unique_ptr<LoginDialog> m_dialog;
+};
 
 /// The line edit of the in-place edit running in the tree, if any.
 inline QLineEdit* inPlaceEditor(QWidget& dialog) {

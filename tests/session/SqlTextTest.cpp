@@ -95,6 +95,7 @@ TEST(SqlText, ColumnListReadsAwkwardTablesAndSaysWhenRefused) {
     exec(*c, sqlf("CREATE TABLE %s (`id` INT PRIMARY KEY, `it's` VARCHAR(5) NULL DEFAULT NULL, b BLOB)",
                   qualifiedName(*c, db.name(), "a`b c")));
     EXPECT_EQ("SHOW fields FROM `velkin sqltext 'cols'`.`a``b c`", showFieldsStatement(*c, db.name(), "a`b c"));
+    EXPECT_EQ(db.name(), scalar(*c, showDatabasesStatement() + " LIKE '" + likeLiteral(*c, db.name()) + "'"));
 
     const auto lines = readFieldLines(*c, db.name(), "a`b c");
     ASSERT_TRUE(lines) << c->errorLine();
