@@ -53,5 +53,12 @@ std::string likeLiteral(const Connection& connection, std::string_view name);
 
 /// The statement that lists a table's columns: name, type, null, key, default, extra.
 std::string showFieldsStatement(const Connection& connection, std::string_view database, std::string_view table);
+/// The server's databases, one a row.
+std::string showDatabasesStatement();
+/// The server's variables and its engines, two texts a row (name and value, engine and support).
+std::string showVariablesStatement();
+std::string showEnginesStatement();
+/// The one-row read of the grant tables' layout (see ServerDialect::accountFactsQuery).
+const char* accountFactsStatement();
 
 }  // namespace velkin

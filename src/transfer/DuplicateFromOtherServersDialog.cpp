@@ -22,7 +22,7 @@
 #include "TransferPictures.h"
 #include "profiles/HostFile.h"
 #include "profiles/TlsSettingsFile.h"
-#include "schema/TableTypes.h"
+#include "session/ServerDialect.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"

@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +62,22 @@ QLineEdit* formField(QFormLayout* form, const QString& label, QWidget* parent, F
     QLineEdit* edit = namedLineEdit(label, parent, mode);
     form->addRow(label, edit);
     return edit;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
+    return row;
+}
+
+FileNameRow fileNameRow(const QString& label, QWidget* parent) {
+    FileNameRow row{new QHBoxLayout, namedLineEdit(label, parent), namedButton(QStringLiteral("::"), parent)};
+    row.layout->addWidget(new QLabel(label, parent));
+    row.layout->addWidget(row.field, 1);
+    row.layout->addWidget(row.browse);
+    return row;
 }
 
 QTableWidget* reportList(const QString& name, std::initializer_list<std::pair<const char*, int>> columns,
