@@ -1,9 +1,7 @@
 #include "CreateTableDialog.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,13 +12,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "FieldEditorGroup.h"
 #include "SchemaText.h"
-#include "widgets/Kit.h"
 #include "ServerColumns.h"
-#include "TableTypes.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
+#include "session/ServerDialect.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -30,10 +29,6 @@ const QString kYes = QStringLiteral("YES");
 
 QString flag(bool set) {
     return set ? kYes : QString();
-}
-
-QLabel* label(const QString& text, QWidget* parent) {
-    return new QLabel(text, parent);
 }
 
 }  // namespace
@@ -94,9 +89,9 @@ void CreateTableDialog::buildScreen() {
     right->addWidget(create);
     right->addWidget(cancel);
     right->addSpacing(12);
-    right->addWidget(label(QStringLiteral("Database Name"), this));
+    right->addWidget(new QLabel(QStringLiteral("Database Name"), this));
     right->addWidget(m_databaseName);
-    right->addWidget(label(QStringLiteral("Table Name"), this));
+    right->addWidget(new QLabel(QStringLiteral("Table Name"), this));
     right->addWidget(m_tableName);
     right->addSpacing(12);
     right->addWidget(remove);
@@ -104,7 +99,7 @@ void CreateTableDialog::buildScreen() {
     right->addStretch();
 
     auto* queryRow = new QHBoxLayout;
-    queryRow->addWidget(label(QStringLiteral("Query"), this));
+    queryRow->addWidget(new QLabel(QStringLiteral("Query"), this));
     queryRow->addStretch();
     queryRow->addWidget(update);
 
@@ -121,81 +116,14 @@ void CreateTableDialog::buildScreen() {
 }
 
 QWidget* CreateTableDialog::buildEditor() {
-    auto* group = new QGroupBox(QStringLiteral("Set Field"), this);
-    group->setObjectName(QStringLiteral("Set Field"));
-    m_fieldName = namedLineEdit(QStringLiteral("Field Name"), group);
-    m_type = new QComboBox(group);
-    m_type->setObjectName(QStringLiteral("Type"));
-    for (const std::string& type : columnTypes())
-        m_type->addItem(qs(type));
-    m_type->setCurrentIndex(-1);
-    m_type->installEventFilter(this);
-    connect(m_type, &QComboBox::activated, this, &CreateTableDialog::applyTypeRules);
-    m_length = namedLineEdit(QStringLiteral("Length"), group);
-    m_default = namedLineEdit(QStringLiteral("Default"), group);
-    m_unsigned = namedCheckBox(QStringLiteral("UNSIGNED"), group);
-    m_zerofill = namedCheckBox(QStringLiteral("ZEROFILL"), group);
-    m_binary = namedCheckBox(QStringLiteral("BINARY"), group);
-    m_autoInc = namedCheckBox(QStringLiteral("AUTO_INC"), group);
-    m_null = namedCheckBox(QStringLiteral("NULL"), group);
-    m_primary = namedCheckBox(QStringLiteral("Primary Key"), group);
-    m_index = namedCheckBox(QStringLiteral("Index"), group);
-    m_indexName = namedLineEdit(QStringLiteral("Index name"), group);
-    m_typeRules = {m_length, m_unsigned, m_zerofill, m_binary, m_default};
-
-    // Unique keys, references and checks are not part of a new table's design here; the controls
-    // show where they would go and stay disabled.
-    auto* unique = namedCheckBox(QStringLiteral("UNIQUE"), group);
-    auto* uniqueName = namedLineEdit(QStringLiteral("UNIQUE name"), group);
-    auto* reference = namedCheckBox(QStringLiteral("Reference"), group);
-    auto* referenceName = namedLineEdit(QStringLiteral("Reference name"), group);
-    auto* browse = namedButton(QStringLiteral("..."), group);
-    auto* check = namedCheckBox(QStringLiteral("Check"), group);
-    auto* checkText = namedLineEdit(QStringLiteral("Check name"), group);
-    m_disabledBoxes = {unique, reference, check};
-    for (QWidget* w : std::initializer_list<QWidget*>{m_indexName, unique, uniqueName, reference,
-                                                      referenceName, browse, check, checkText})
-        w->setEnabled(false);
-
-    auto* clear = namedButton(QStringLiteral("Clear"), group);
-    auto* insert = namedButton(QStringLiteral("Insert"), group);
-    auto* add = namedButton(QStringLiteral("Add"), group);
-    connect(clear, &QPushButton::clicked, this, &CreateTableDialog::clearEditor);
-    connect(insert, &QPushButton::clicked, this, &CreateTableDialog::insertField);
-    connect(add, &QPushButton::clicked, this, &CreateTableDialog::addField);
-
-    auto* grid = new QGridLayout(group);
-    grid->addWidget(label(QStringLiteral("Field Name"), group), 0, 0);
-    grid->addWidget(m_fieldName, 0, 1);
-    grid->addWidget(label(QStringLiteral("Type"), group), 0, 2);
-    grid->addWidget(m_type, 0, 3);
-    grid->addWidget(label(QStringLiteral("Length"), group), 1, 0);
-    grid->addWidget(m_length, 1, 1);
-    grid->addWidget(label(QStringLiteral("Default"), group), 1, 2);
-    grid->addWidget(m_default, 1, 3);
-    auto* flags = new QHBoxLayout;
-    for (QCheckBox* box : {m_unsigned, m_zerofill, m_binary, m_autoInc, m_null, m_primary})
-        flags->addWidget(box);
-    flags->addStretch();
-    grid->addLayout(flags, 2, 0, 1, 4);
-    grid->addWidget(m_index, 3, 0);
-    grid->addWidget(m_indexName, 3, 1);
-    grid->addWidget(unique, 3, 2);
-    grid->addWidget(uniqueName, 3, 3);
-    auto* referenceRow = new QHBoxLayout;
-    referenceRow->addWidget(referenceName);
-    referenceRow->addWidget(browse);
-    grid->addWidget(reference, 4, 0);
-    grid->addLayout(referenceRow, 4, 1);
-    grid->addWidget(check, 4, 2);
-    grid->addWidget(checkText, 4, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(clear);
-    buttons->addWidget(insert);
-    buttons->addWidget(add);
-    grid->addLayout(buttons, 5, 0, 1, 4);
-    return group;
+    // Unique keys and index names are not part of a new table's design here.
+    m_editor = new FieldEditorGroup(
+        {QStringLiteral("Set Field"), QStringLiteral("Field Name"), QStringLiteral("UNIQUE"), QStringLiteral("Check")},
+        false, this);
+    connect(m_editor->addButton(QStringLiteral("Insert")), &QPushButton::clicked, this,
+            &CreateTableDialog::insertField);
+    connect(m_editor->addButton(QStringLiteral("Add")), &QPushButton::clicked, this, &CreateTableDialog::addField);
+    return m_editor;
 }
 
 void CreateTableDialog::fillTableTypes() {
@@ -240,22 +168,6 @@ std::string CreateTableDialog::statement() const {
     return u8(text);
 }
 
-ColumnDefinition CreateTableDialog::editorColumn() const {
-    ColumnDefinition c;
-    c.name = normalizeTypedName(u8(m_fieldName->text()));
-    c.type = u8(m_type->currentText());
-    c.length = u8(m_length->text());
-    c.defaultValue = u8(m_default->text());
-    c.isUnsigned = m_unsigned->isChecked();
-    c.zerofill = m_zerofill->isChecked();
-    c.null = m_null->isChecked();
-    c.primaryKey = m_primary->isChecked();
-    c.index = m_index->isChecked();
-    c.binary = m_binary->isChecked();
-    c.autoIncrement = m_autoInc->isChecked();
-    return c;
-}
-
 void CreateTableDialog::addField() {
     putField(false);
 }
@@ -265,7 +177,7 @@ void CreateTableDialog::insertField() {
 }
 
 void CreateTableDialog::putField(bool insert) {
-    const ColumnDefinition column = editorColumn();
+    const ColumnDefinition column = m_editor->column();
     if (column.name.empty()) {
         m_op.inform(QStringLiteral("The field name is not inputted."));
         return;
@@ -292,7 +204,6 @@ void CreateTableDialog::putField(bool insert) {
     m_currentRow = at;
     clearEditor();
     rebuild();
-    m_fieldName->setFocus();
 }
 
 void CreateTableDialog::writeRow(int row, const ColumnDefinition& c) {
@@ -330,33 +241,11 @@ void CreateTableDialog::selectRow(int row) {
     if (row < 0 || row >= m_fields->rowCount())
         return;
     m_currentRow = row;
-    const ColumnDefinition c = rows()[static_cast<std::size_t>(row)];
-    m_fieldName->setText(qs(c.name));
-    m_type->setCurrentIndex(m_type->findText(qs(c.type), Qt::MatchExactly | Qt::MatchCaseSensitive));
-    m_length->setText(qs(c.length));
-    m_default->setText(qs(c.defaultValue));
-    m_unsigned->setChecked(c.isUnsigned);
-    m_zerofill->setChecked(c.zerofill);
-    m_null->setChecked(c.null);
-    m_primary->setChecked(c.primaryKey);
-    m_index->setChecked(c.index);
-    // BINARY and AUTO_INC come from the row as well: a row loaded and added again must not lose them.
-    m_binary->setChecked(c.binary);
-    m_autoInc->setChecked(c.autoIncrement);
-    applyTypeRules();
+    m_editor->load(rows()[static_cast<std::size_t>(row)]);
 }
 
 void CreateTableDialog::clearEditor() {
-    m_fieldName->clear();
-    m_type->setCurrentIndex(-1);
-    m_length->clear();
-    m_default->clear();
-    m_indexName->clear();
-    for (QCheckBox* box : {m_unsigned, m_zerofill, m_binary, m_autoInc, m_null, m_primary, m_index})
-        box->setChecked(false);
-    for (QCheckBox* box : m_disabledBoxes)
-        box->setChecked(false);
-    m_fieldName->setFocus();
+    m_editor->clear();
 }
 
 void CreateTableDialog::rebuild() {
@@ -387,16 +276,10 @@ void CreateTableDialog::create() {
     accept();
 }
 
-void CreateTableDialog::applyTypeRules() {
-    m_typeRules.apply(m_type->currentText());
-}
-
 bool CreateTableDialog::eventFilter(QObject* watched, QEvent* event) {
     if (isFocusLoss(event)) {
         if (watched == m_tableName || watched == m_databaseName)
             rebuild();
-        else if (watched == m_type)
-            applyTypeRules();
     } else if (watched == m_fields && event->type() == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         deleteField();

@@ -4,9 +4,7 @@
 #include <vector>
 
 #include "ColumnDefinition.h"
-#include "TypeRuleControls.h"
 
-class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -15,6 +13,7 @@ class QTableWidget;
 namespace velkin {
 
 class Connection;
+class FieldEditorGroup;
 class Operator;
 
 /// "Create New Table": the operator lists the fields, the dialog writes the CREATE TABLE statement
@@ -53,10 +52,8 @@ private:
     QWidget* buildEditor();
     void fillTableTypes();
     void putField(bool insert);
-    ColumnDefinition editorColumn() const;
     void writeRow(int row, const ColumnDefinition& column);
     int rowNamed(const QString& name) const;
-    void applyTypeRules();
 
     Connection& m_connection;
     Operator& m_op;
@@ -65,20 +62,7 @@ private:
     int m_currentRow = -1;
 
     QTableWidget* m_fields = nullptr;
-    QLineEdit* m_fieldName = nullptr;
-    QComboBox* m_type = nullptr;
-    QLineEdit* m_length = nullptr;
-    QLineEdit* m_default = nullptr;
-    QCheckBox* m_unsigned = nullptr;
-    QCheckBox* m_zerofill = nullptr;
-    QCheckBox* m_binary = nullptr;
-    QCheckBox* m_autoInc = nullptr;
-    QCheckBox* m_null = nullptr;
-    QCheckBox* m_primary = nullptr;
-    QCheckBox* m_index = nullptr;
-    QLineEdit* m_indexName = nullptr;
-    std::vector<QCheckBox*> m_disabledBoxes;
-    TypeRuleControls m_typeRules;
+    FieldEditorGroup* m_editor = nullptr;
 
     QPlainTextEdit* m_query = nullptr;
     QLineEdit* m_databaseName = nullptr;

@@ -4,15 +4,11 @@
 #include <string>
 
 #include "ColumnDefinition.h"
-#include "TypeRuleControls.h"
-
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
 
 namespace velkin {
 
 class Connection;
+class FieldEditorGroup;
 class Operator;
 
 /// "Field addition": adds one field to an existing table and, on request, makes it a primary key,
@@ -29,12 +25,8 @@ public:
     void add();
     void clear();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void buildScreen();
-    void applyTypeRules();
     /// Sends a statement; on refusal shows the failure text with the server's error and says false.
     bool send(const std::string& sql, const char* failure);
 
@@ -43,21 +35,7 @@ private:
     QString m_database;
     QString m_table;
 
-    QLineEdit* m_fieldName = nullptr;
-    QComboBox* m_type = nullptr;
-    QLineEdit* m_length = nullptr;
-    QLineEdit* m_default = nullptr;
-    QCheckBox* m_unsigned = nullptr;
-    QCheckBox* m_zerofill = nullptr;
-    QCheckBox* m_binary = nullptr;
-    QCheckBox* m_autoInc = nullptr;
-    QCheckBox* m_null = nullptr;
-    QCheckBox* m_unique = nullptr;
-    QLineEdit* m_uniqueName = nullptr;
-    QCheckBox* m_primary = nullptr;
-    QCheckBox* m_index = nullptr;
-    QLineEdit* m_indexName = nullptr;
-    TypeRuleControls m_typeRules;
+    FieldEditorGroup* m_editor = nullptr;
 };
 
 }  // namespace velkin

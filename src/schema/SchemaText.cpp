@@ -1,8 +1,5 @@
 #include "SchemaText.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "session/ServerDialect.h"
 #include "session/SqlText.h"
 
@@ -19,12 +16,6 @@ std::string serverName(const ServerDialect& dialect, std::string_view name) {
     return name.empty() ? std::string() : quoteName(name, dialect);
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
-}
-
 std::string join(const ServerDialect& dialect, const std::vector<std::string>& names) {
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -33,12 +24,6 @@ std::string join(const ServerDialect& dialect, const std::vector<std::string>& n
         text += serverName(dialect, names[i]);
     }
     return text;
-}
-
-bool lessNoCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](unsigned char x, unsigned char y) { return std::toupper(x) < std::toupper(y); });
 }
 
 }  // namespace
@@ -54,54 +39,6 @@ std::string normalizeTypedName(std::string_view typed) {
             ++i;
     }
     return name;
-}
-
-std::vector<std::string> tableTypeChoices(bool innobase) {
-    std::vector<std::string> types = {"MyISAM", "ISAM", "HEAP"};
-    if (innobase)
-        types.emplace_back("INNOBASE");
-    std::sort(types.begin(), types.end(), lessNoCase);
-    return types;
-}
-
-std::vector<std::string> tableTypesFromEngines(
-    const std::vector<std::pair<std::string, std::string>>& engines) {
-    // The names the type lists have always shown, where the server has the engine under another.
-    const std::pair<const char*, const char*> kept[] = {
-        {"MyISAM", "MyISAM"}, {"MEMORY", "HEAP"}, {"HEAP", "HEAP"}, {"InnoDB", "INNOBASE"}, {"ISAM", "ISAM"}};
-    // These hold no table an operator designs: the server's own statistics and generated sequences.
-    const char* const notForTables[] = {"PERFORMANCE_SCHEMA", "SEQUENCE"};
-    std::vector<std::string> types;
-    for (const auto& [engine, support] : engines) {
-        if (!equalsNoCase(support, "YES") && !equalsNoCase(support, "DEFAULT"))
-            continue;
-        if (std::any_of(std::begin(notForTables), std::end(notForTables),
-                        [&](const char* name) { return equalsNoCase(engine, name); }))
-            continue;
-        std::string name = engine;
-        for (const auto& [server, shown] : kept)
-            if (equalsNoCase(engine, server))
-                name = shown;
-        if (std::find(types.begin(), types.end(), name) == types.end())
-            types.push_back(name);
-    }
-    std::sort(types.begin(), types.end(), lessNoCase);
-    return types;
-}
-
-std::optional<bool> haveInnobase(const std::vector<std::pair<std::string, std::string>>& variables) {
-    for (const auto& [name, value] : variables)
-        if (name == "have_innobase")
-            return value == "YES";
-    return std::nullopt;
-}
-
-bool innodbEngineAvailable(const std::vector<std::pair<std::string, std::string>>& engines) {
-    for (const auto& [engine, support] : engines)
-        if (equalsNoCase(engine, "InnoDB") &&
-            (equalsNoCase(support, "YES") || equalsNoCase(support, "DEFAULT")))
-            return true;
-    return false;
 }
 
 std::string createTableStatement(std::string_view database, std::string_view tableName,

@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "ColumnDefinition.h"
@@ -19,20 +18,6 @@ class ServerDialect;
 /// A name as the operator typed it, made plain once: surrounding backticks go and doubled
 /// backticks inside become single, so the name can be stored, shown and quoted again.
 std::string normalizeTypedName(std::string_view typed);
-
-/// The table types a new table may get, sorted as the list shows them.
-std::vector<std::string> tableTypeChoices(bool innobase);
-/// The table types from the server's engines (name, support): those it supports, under the names
-/// the lists have always used where they exist (MyISAM, HEAP, INNOBASE, ISAM), the others as the
-/// server names them; engines that hold no table of the operator's own are left out. Sorted.
-std::vector<std::string> tableTypesFromEngines(
-    const std::vector<std::pair<std::string, std::string>>& engines);
-
-/// "have_innobase" among the server's variables: its answer, or nothing when the server has no
-/// such variable any more.
-std::optional<bool> haveInnobase(const std::vector<std::pair<std::string, std::string>>& variables);
-/// InnoDB among the server's engines (name, support) with the support YES or DEFAULT.
-bool innodbEngineAvailable(const std::vector<std::pair<std::string, std::string>>& engines);
 
 /// CREATE TABLE for the rows in list order. An empty table type writes no type clause.
 std::string createTableStatement(std::string_view database, std::string_view table,

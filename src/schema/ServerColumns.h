@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ColumnChange.h"
+#include "ColumnChangeText.h"
 
 namespace velkin {
 

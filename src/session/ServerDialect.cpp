@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "Connection.h"
+#include "SqlText.h"
+
 namespace velkin {
 
 namespace {
@@ -50,6 +53,33 @@ std::string upper(std::string_view s) {
     return u;
 }
 
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
+}
+
+bool lessNoCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](unsigned char x, unsigned char y) { return std::toupper(x) < std::toupper(y); });
+}
+
+bool supported(std::string_view support) {
+    return equalsNoCase(support, "YES") || equalsNoCase(support, "DEFAULT");
+}
+
+/// The first two values of every row; nothing when the statement gives no rows.
+std::optional<NamePairs> pairs(Connection& connection, const std::string& sql) {
+    Result result = connection.select(sql);
+    if (!result)
+        return std::nullopt;
+    NamePairs rows;
+    while (Row row = result.fetchRow())
+        rows.emplace_back(row.str(0), row.str(1));
+    return rows;
+}
+
 }  // namespace
 
 ServerDialect::ServerDialect(unsigned long version, bool mariaDb) : m_version(version), m_mariaDb(mariaDb) {
@@ -57,12 +87,7 @@ ServerDialect::ServerDialect(unsigned long version, bool mariaDb) : m_version(ve
 }
 
 const char* ServerDialect::accountFactsQuery() {
-    return "SELECT (SELECT TABLE_TYPE FROM information_schema.TABLES WHERE TABLE_SCHEMA = 'mysql' AND "
-           "TABLE_NAME = 'user'), (SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
-           "'mysql' AND TABLE_NAME = 'user' AND COLUMN_NAME = 'Password'), (SELECT COUNT(*) FROM "
-           "information_schema.COLUMNS WHERE TABLE_SCHEMA = 'mysql' AND TABLE_NAME = 'user' AND "
-           "COLUMN_NAME = 'is_role'), (SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = "
-           "'mysql' AND TABLE_NAME = 'host')";
+    return accountFactsStatement();
 }
 
 void ServerDialect::learnAccounts(const AccountFacts& facts) {
@@ -113,6 +138,72 @@ bool ServerDialect::isReserved(std::string_view word) const {
 
 void ServerDialect::addReservedWords(const std::vector<std::string>& words) {
     for (const auto& w : words) m_extraReserved.insert(upper(w));
+}
+
+std::vector<std::string> tableTypeChoices(bool innobase) {
+    std::vector<std::string> types = {"MyISAM", "ISAM", "HEAP"};
+    if (innobase)
+        types.emplace_back("INNOBASE");
+    std::sort(types.begin(), types.end(), lessNoCase);
+    return types;
+}
+
+std::vector<std::string> tableTypesFromEngines(const NamePairs& engines) {
+    const std::pair<const char*, const char*> kept[] = {
+        {"MyISAM", "MyISAM"}, {"MEMORY", "HEAP"}, {"HEAP", "HEAP"}, {"InnoDB", "INNOBASE"}, {"ISAM", "ISAM"}};
+    // These hold no table an operator designs: the server's own statistics and generated sequences.
+    const char* const notForTables[] = {"PERFORMANCE_SCHEMA", "SEQUENCE"};
+    std::vector<std::string> types;
+    for (const auto& [engine, support] : engines) {
+        if (!supported(support))
+            continue;
+        if (std::any_of(std::begin(notForTables), std::end(notForTables),
+                        [&](const char* name) { return equalsNoCase(engine, name); }))
+            continue;
+        std::string name = engine;
+        for (const auto& [server, shown] : kept)
+            if (equalsNoCase(engine, server))
+                name = shown;
+        if (std::find(types.begin(), types.end(), name) == types.end())
+            types.push_back(name);
+    }
+    std::sort(types.begin(), types.end(), lessNoCase);
+    return types;
+}
+
+std::optional<bool> haveInnobase(const NamePairs& variables) {
+    for (const auto& [name, value] : variables)
+        if (name == "have_innobase")
+            return value == "YES";
+    return std::nullopt;
+}
+
+bool innodbEngineAvailable(const NamePairs& engines) {
+    for (const auto& [engine, support] : engines)
+        if (equalsNoCase(engine, "InnoDB") && supported(support))
+            return true;
+    return false;
+}
+
+bool serverHasInnobase(Connection& connection) {
+    const auto variables = pairs(connection, showVariablesStatement());
+    if (!variables)
+        return false;
+    if (const std::optional<bool> have = haveInnobase(*variables))
+        return *have;
+    // Current servers no longer report the variable; their engine list tells the same.
+    const auto engines = pairs(connection, showEnginesStatement());
+    return engines && innodbEngineAvailable(*engines);
+}
+
+std::vector<std::string> offeredTableTypes(Connection& connection) {
+    return tableTypeChoices(serverHasInnobase(connection));
+}
+
+std::vector<std::string> serverTableTypes(Connection& connection) {
+    if (const auto engines = pairs(connection, showEnginesStatement()))
+        return tableTypesFromEngines(*engines);
+    return offeredTableTypes(connection);
 }
 
 }  // namespace velkin

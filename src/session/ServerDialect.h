@@ -1,11 +1,15 @@
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velkin {
+
+class Connection;
 
 /// How the server keeps its accounts: rows of the grant tables of old that the screens edit directly,
 /// or accounts that only the account statements (CREATE USER, GRANT, ...) may change.
@@ -67,5 +71,32 @@ private:
     bool m_roleColumn = false;
     bool m_hostTableHonoured = false;
 };
+
+// The table types a server can make. The lists keep the names they have always shown (MyISAM, ISAM,
+// HEAP, INNOBASE) where the server has the engine under another name.
+
+/// Rows of two texts as SHOW VARIABLES and SHOW ENGINES give them: name and value, engine and support.
+using NamePairs = std::vector<std::pair<std::string, std::string>>;
+
+/// The table types a new table may get, sorted as the lists show them.
+std::vector<std::string> tableTypeChoices(bool innobase);
+/// The table types from the server's engines (name, support): those it supports, under the names
+/// the lists have always used where they exist, the others as the server names them; engines that
+/// hold no table of the operator's own are left out. Sorted.
+std::vector<std::string> tableTypesFromEngines(const NamePairs& engines);
+/// "have_innobase" among the server's variables: its answer, or nothing when the server has no
+/// such variable any more.
+std::optional<bool> haveInnobase(const NamePairs& variables);
+/// InnoDB among the server's engines (name, support) with the support YES or DEFAULT.
+bool innodbEngineAvailable(const NamePairs& engines);
+
+/// Whether the server has InnoDB: "have_innobase" where the server still reports it, else its
+/// engine list. False when the variables cannot be read.
+bool serverHasInnobase(Connection& connection);
+/// The table types offered for this server, sorted: MyISAM, ISAM, HEAP and, with InnoDB, INNOBASE.
+std::vector<std::string> offeredTableTypes(Connection& connection);
+/// The table types this server can make, from its engine list (see tableTypesFromEngines); the
+/// fixed list above when the server has no engine list.
+std::vector<std::string> serverTableTypes(Connection& connection);
 
 }  // namespace velkin

@@ -95,4 +95,21 @@ std::string showDatabasesStatement() {
     return "SHOW DATABASES";
 }
 
+std::string showVariablesStatement() {
+    return "SHOW VARIABLES";
+}
+
+std::string showEnginesStatement() {
+    return "SHOW ENGINES";
+}
+
+const char* accountFactsStatement() {
+    return "SELECT (SELECT TABLE_TYPE FROM information_schema.TABLES WHERE TABLE_SCHEMA = 'mysql' AND "
+           "TABLE_NAME = 'user'), (SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
+           "'mysql' AND TABLE_NAME = 'user' AND COLUMN_NAME = 'Password'), (SELECT COUNT(*) FROM "
+           "information_schema.COLUMNS WHERE TABLE_SCHEMA = 'mysql' AND TABLE_NAME = 'user' AND "
+           "COLUMN_NAME = 'is_role'), (SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = "
+           "'mysql' AND TABLE_NAME = 'host')";
+}
+
 }  // namespace velkin

@@ -55,5 +55,10 @@ std::string likeLiteral(const Connection& connection, std::string_view name);
 std::string showFieldsStatement(const Connection& connection, std::string_view database, std::string_view table);
 /// The statement that lists the databases the session may see.
 std::string showDatabasesStatement();
+/// The server's variables and its engines, two texts a row (name and value, engine and support).
+std::string showVariablesStatement();
+std::string showEnginesStatement();
+/// The one-row read of the grant tables' layout (see ServerDialect::accountFactsQuery).
+const char* accountFactsStatement();
 
 }  // namespace velkin

@@ -18,6 +18,7 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -25,34 +26,16 @@ namespace {
 
 constexpr long kBlockRows = 1000;
 
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
-
-/// The group's four controls: the two radio buttons, the list of fixed choices and the user text.
-struct ChoiceGroup {
-    QGroupBox* box;
-    QRadioButton* byDefault;
-    QComboBox* list;
-    QRadioButton* byUser;
-    QLineEdit* text;
-};
-
 ChoiceGroup choiceGroup(const QString& title, QWidget* parent) {
     ChoiceGroup g{};
-    g.box = new QGroupBox(title, parent);
-    g.box->setObjectName(title);
+    g.box = namedGroup(title, parent);
     g.byDefault = new QRadioButton(QStringLiteral("Default"), g.box);
     g.byDefault->setObjectName(QStringLiteral("Default"));
     g.list = new QComboBox(g.box);
     g.list->setObjectName(QStringLiteral("Default list"));
     g.byUser = new QRadioButton(QStringLiteral("User specification"), g.box);
     g.byUser->setObjectName(QStringLiteral("user-given"));
-    g.text = new QLineEdit(g.box);
-    g.text->setObjectName(QStringLiteral("user-given text"));
+    g.text = namedLineEdit(QStringLiteral("user-given text"), g.box);
     auto* grid = new QGridLayout(g.box);
     grid->addWidget(g.byDefault, 0, 0);
     grid->addWidget(g.list, 0, 1);
@@ -69,10 +52,8 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
     : QDialog(parent), m_connection(connection), m_op(op), m_statement(u8(statement)) {
     setWindowTitle(QStringLiteral("The output to a CSV File"));
 
-    auto* fileLabel = new QLabel(QStringLiteral("File name"), this);
-    m_fileName = new QLineEdit(this);
-    m_fileName->setObjectName(QStringLiteral("File name"));
-    auto* browse = button(QStringLiteral("::"), this);
+    const FileNameRow fileRow = fileNameRow(QStringLiteral("File name"), this);
+    m_fileName = fileRow.field;
 
     QWidget* separators = buildSeparatorGroup();
     QWidget* enclosures = buildEnclosureGroup();
@@ -93,20 +74,12 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
     m_sample->setReadOnly(true);
     m_sample->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    auto* ok = button(QStringLiteral("OK"), this);
+    auto* ok = namedButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
-    auto* cancel = button(QStringLiteral("Cancel"), this);
+    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
 
-    auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(fileLabel);
-    fileRow->addWidget(m_fileName, 1);
-    fileRow->addWidget(browse);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fileRow);
+    layout->addLayout(fileRow.layout);
     layout->addWidget(separators);
     layout->addWidget(enclosures);
     auto* nullRow = new QHBoxLayout;
@@ -115,10 +88,10 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
     layout->addLayout(nullRow);
     layout->addWidget(sampleLabel);
     layout->addWidget(m_sample, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({ok, cancel}));
     resize(520, 460);
 
-    connect(browse, &QPushButton::clicked, this, &CsvExportDialog::chooseFile);
+    connect(fileRow.browse, &QPushButton::clicked, this, &CsvExportDialog::chooseFile);
     connect(ok, &QPushButton::clicked, this, &CsvExportDialog::write);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_nullText, &QComboBox::currentTextChanged, this, &CsvExportDialog::refreshSample);
@@ -126,46 +99,41 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
 }
 
 QWidget* CsvExportDialog::buildSeparatorGroup() {
-    ChoiceGroup g = choiceGroup(QStringLiteral("FIELDS TERMINATES BY  "), this);
-    g.list->addItem(QStringLiteral("Comma pause"), static_cast<int>(CsvSeparator::Comma));
-    g.list->addItem(QStringLiteral("Tab pause"), static_cast<int>(CsvSeparator::Tab));
-    m_separatorDefault = g.byDefault;
+    const ChoiceGroup g = buildChoiceGroup(QStringLiteral("FIELDS TERMINATES BY  "),
+                                           {{QStringLiteral("Comma pause"), static_cast<int>(CsvSeparator::Comma)},
+                                            {QStringLiteral("Tab pause"), static_cast<int>(CsvSeparator::Tab)}});
     m_separatorUser = g.byUser;
     m_separatorList = g.list;
     m_separatorText = g.text;
-    connect(g.list, &QComboBox::currentIndexChanged, this, &CsvExportDialog::refreshSample);
-    connect(g.byDefault, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            refreshSample();
-    });
-    connect(g.byUser, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            refreshSample();
-    });
-    connect(g.text, &QLineEdit::textChanged, this, &CsvExportDialog::refreshSample);
     return g.box;
 }
 
 QWidget* CsvExportDialog::buildEnclosureGroup() {
-    ChoiceGroup g = choiceGroup(QStringLiteral("FIELDS ENCLOSED BY "), this);
-    g.list->addItem(QStringLiteral("none"), static_cast<int>(CsvEnclosure::None));
-    g.list->addItem(QStringLiteral("シングルコーテーション"), static_cast<int>(CsvEnclosure::Single));
-    g.list->addItem(QStringLiteral("ダブルコーテイション"), static_cast<int>(CsvEnclosure::Double));
-    m_enclosureDefault = g.byDefault;
+    const ChoiceGroup g =
+        buildChoiceGroup(QStringLiteral("FIELDS ENCLOSED BY "),
+                         {{QStringLiteral("none"), static_cast<int>(CsvEnclosure::None)},
+                          {QStringLiteral("シングルコーテーション"), static_cast<int>(CsvEnclosure::Single)},
+                          {QStringLiteral("ダブルコーテイション"), static_cast<int>(CsvEnclosure::Double)}});
     m_enclosureUser = g.byUser;
     m_enclosureList = g.list;
     m_enclosureText = g.text;
-    connect(g.list, &QComboBox::currentIndexChanged, this, &CsvExportDialog::refreshSample);
-    connect(g.byDefault, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            refreshSample();
-    });
-    connect(g.byUser, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            refreshSample();
-    });
-    connect(g.text, &QLineEdit::textChanged, this, &CsvExportDialog::refreshSample);
     return g.box;
+}
+
+ChoiceGroup CsvExportDialog::buildChoiceGroup(const QString& title,
+                                              std::initializer_list<std::pair<QString, int>> choices) {
+    ChoiceGroup g = choiceGroup(title, this);
+    for (const auto& [label, value] : choices)
+        g.list->addItem(label, value);
+    connect(g.list, &QComboBox::currentIndexChanged, this, &CsvExportDialog::refreshSample);
+    // Each of the two radio buttons reports its own switch on; the sample follows either.
+    for (QRadioButton* choice : {g.byDefault, g.byUser})
+        connect(choice, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                refreshSample();
+        });
+    connect(g.text, &QLineEdit::textChanged, this, &CsvExportDialog::refreshSample);
+    return g;
 }
 
 CsvFormat CsvExportDialog::format() const {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "CsvFormat.h"
 
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
@@ -15,6 +18,16 @@ namespace velkin {
 class Connection;
 class Operator;
 class TextModeFile;
+
+/// The four controls of a choice between fixed entries and the operator's own text: the two radio
+/// buttons, the list of fixed choices and the user text, in their group.
+struct ChoiceGroup {
+    QGroupBox* box;
+    QRadioButton* byDefault;
+    QComboBox* list;
+    QRadioButton* byUser;
+    QLineEdit* text;
+};
 
 /// "The output to a CSV File": writes the rows of one statement into a delimited text file in the
 /// separator and enclosure the operator chooses, with a sample of the first rows.
@@ -41,6 +54,8 @@ signals:
 private:
     QWidget* buildSeparatorGroup();
     QWidget* buildEnclosureGroup();
+    /// A choice group with these list entries (label, value) whose every change refreshes the sample.
+    ChoiceGroup buildChoiceGroup(const QString& title, std::initializer_list<std::pair<QString, int>> choices);
     void refreshSample();
     void showProgress(long block);
     /// Streams the statement's rows into the open file and closes it; what went wrong, or empty.
@@ -50,11 +65,9 @@ private:
     Operator& m_op;
     std::string m_statement;
     QLineEdit* m_fileName = nullptr;
-    QRadioButton* m_separatorDefault = nullptr;
     QRadioButton* m_separatorUser = nullptr;
     QComboBox* m_separatorList = nullptr;
     QLineEdit* m_separatorText = nullptr;
-    QRadioButton* m_enclosureDefault = nullptr;
     QRadioButton* m_enclosureUser = nullptr;
     QComboBox* m_enclosureList = nullptr;
     QLineEdit* m_enclosureText = nullptr;

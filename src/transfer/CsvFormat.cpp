@@ -72,35 +72,12 @@ void CsvFormat::appendPiece(std::string& line, const std::optional<std::string_v
         line += *value;
 }
 
-std::string CsvFormat::piece(const std::optional<std::string_view>& value) const {
-    std::string text;
-    appendPiece(text, value);
-    return text;
-}
-
-std::string CsvFormat::line(const std::vector<std::optional<std::string_view>>& values) const {
-    std::string text;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            text += m_separator;
-        appendPiece(text, values[i]);
-    }
-    return text;
-}
-
 void CsvFormat::appendLine(std::string& out, const Row& row) const {
     for (unsigned i = 0; i < row.size(); ++i) {
         if (i > 0)
             out += m_separator;
         appendPiece(out, row.isNull(i) ? std::nullopt : std::optional<std::string_view>(row.text(i)));
     }
-}
-
-std::string csvSampleLine(const CsvFormat& format,
-                          const std::vector<std::optional<std::string_view>>& values) {
-    std::string text = format.line(values);
-    text += kCsvLineEnd;
-    return text;
 }
 
 void appendCsvRecord(std::string& out, const CsvFormat& format, const Row& row) {

@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace velkin {
 
@@ -27,13 +26,9 @@ public:
     CsvFormat(CsvSeparator separator, CsvEnclosure enclosure, std::string userSeparator = {},
               std::string userEnclosure = {}, std::string nullText = std::string(kCsvNull));
 
-    /// One value as it stands in the line, without a separator.
-    std::string piece(const std::optional<std::string_view>& value) const;
+    /// One value as it stands in the line, without a separator, appended to line.
     void appendPiece(std::string& line, const std::optional<std::string_view>& value) const;
-
-    /// A whole line without its line end: the pieces joined by the separator.
-    std::string line(const std::vector<std::optional<std::string_view>>& values) const;
-    /// The same for a row as the server sent it, appended to out.
+    /// A row as the server sent it, without its line end: the pieces joined by the separator.
     void appendLine(std::string& out, const Row& row) const;
 
     const std::string& separator() const { return m_separator; }
@@ -51,10 +46,8 @@ private:
 /// The line end of every line, in the sample and in the file alike.
 inline constexpr std::string_view kCsvLineEnd = "\r\n";
 
-/// A line with its CR LF end, as the sample shows it and the file holds it.
-std::string csvSampleLine(const CsvFormat& format,
-                          const std::vector<std::optional<std::string_view>>& values);
-/// A row of the server with its CR LF end, appended to out.
+/// A row of the server with its CR LF end, appended to out: the one record both the sample and the
+/// file are made of.
 void appendCsvRecord(std::string& out, const CsvFormat& format, const Row& row);
 
 /// "%s Limit 6": the statement whose rows make the sample.

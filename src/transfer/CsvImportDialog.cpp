@@ -1,6 +1,7 @@
 #include "CsvImportDialog.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,37 +11,19 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <cstdio>
-#include <memory>
 
 #include "CsvFormat.h"
 #include "widgets/Pictures.h"
+#include "CsvText.h"
+#include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f)
-            std::fclose(f);
-    }
-};
-
-QLineEdit* field(const QString& name, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    return edit;
-}
-
-QCheckBox* checkBox(const QString& label, QWidget* parent) {
-    auto* box = new QCheckBox(label, parent);
-    box->setObjectName(label);
-    return box;
-}
 
 QListWidget* largeIconList(const QString& name, QWidget* parent) {
     auto* list = new QListWidget(parent);
@@ -57,13 +40,17 @@ QListWidget* largeIconList(const QString& name, QWidget* parent) {
 }  // namespace
 
 std::optional<std::string> csvPreview(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     std::string text;
     char chunk[1024];
-    for (int i = 0; i < 8 && std::fgets(chunk, sizeof chunk, file.get()); ++i)
-        text += chunk;
+    for (int i = 0; i < 8; ++i) {
+        const qint64 read = file.readLine(chunk, sizeof chunk);
+        if (read <= 0)
+            break;
+        text.append(chunk, static_cast<std::size_t>(read));
+    }
     return text;
 }
 
@@ -71,21 +58,17 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     : QDialog(parent), m_connection(connection), m_op(op) {
     setWindowTitle(QStringLiteral("Import from CSV"));
 
-    auto* fileLabel = new QLabel(QStringLiteral("File name"), this);
-    m_fileName = field(QStringLiteral("File name"), this);
-    auto* browse = new QPushButton(QStringLiteral("::"), this);
-    browse->setObjectName(QStringLiteral("::"));
-    browse->setAutoDefault(false);
+    const FileNameRow fileRow = fileNameRow(QStringLiteral("File name"), this);
+    m_fileName = fileRow.field;
 
-    m_local = checkBox(QStringLiteral("The file of a client is imported."), this);
-    m_lowPriority = checkBox(QStringLiteral("It waits until reading of other threads is completed"), this);
-    m_replace = checkBox(QStringLiteral("It overwrites, when the same record exists."), this);
+    m_local = namedCheckBox(QStringLiteral("The file of a client is imported."), this);
+    m_lowPriority = namedCheckBox(QStringLiteral("It waits until reading of other threads is completed"), this);
+    m_replace = namedCheckBox(QStringLiteral("It overwrites, when the same record exists."), this);
 
-    auto* fields = new QGroupBox(QStringLiteral("Setting Field"), this);
-    fields->setObjectName(QStringLiteral("Setting Field"));
-    m_terminated = field(QStringLiteral("TERMINATED"), fields);
-    m_enclosed = field(QStringLiteral("OPTIONALLY"), fields);
-    m_escaped = field(QStringLiteral("ESCAPED"), fields);
+    auto* fields = namedGroup(QStringLiteral("Setting Field"), this);
+    m_terminated = namedLineEdit(QStringLiteral("TERMINATED"), fields);
+    m_enclosed = namedLineEdit(QStringLiteral("OPTIONALLY"), fields);
+    m_escaped = namedLineEdit(QStringLiteral("ESCAPED"), fields);
     auto* fieldGrid = new QGridLayout(fields);
     fieldGrid->addWidget(new QLabel(QStringLiteral("TERMINATED"), fields), 0, 0);
     fieldGrid->addWidget(m_terminated, 0, 1);
@@ -101,20 +84,17 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     m_escaped->setPlaceholderText(QStringLiteral("none = no escape character"));
     m_escaped->setToolTip(
         QStringLiteral("\\t \\n \\r \\\\ \\0 stand for their characters; none for no escape character"));
-    auto* exportSettings = new QPushButton(QStringLiteral("Settings of the CSV export"), fields);
-    exportSettings->setObjectName(QStringLiteral("Settings of the CSV export"));
-    exportSettings->setAutoDefault(false);
+    auto* exportSettings = namedButton(QStringLiteral("Settings of the CSV export"), fields);
     fieldGrid->addWidget(exportSettings, 3, 1, 1, 2);
 
-    m_linesTerminated = field(QStringLiteral("LINES_TERMINATED"), this);
-    m_ignoreLines = field(QStringLiteral("The position disregarded from the head of a file"), this);
-    m_nullText = field(QStringLiteral("NULL"), this);
+    m_linesTerminated = namedLineEdit(QStringLiteral("LINES_TERMINATED"), this);
+    m_ignoreLines = namedLineEdit(QStringLiteral("The position disregarded from the head of a file"), this);
+    m_nullText = namedLineEdit(QStringLiteral("NULL"), this);
     m_nullText->setText(QString::fromUtf8(kCsvNull.data(), static_cast<int>(kCsvNull.size())));
     auto* note = new QLabel(
         QStringLiteral("* A default becomes effective when anything does not have an input."), this);
 
-    m_target = field(QStringLiteral("target"), this);
-    m_target->setReadOnly(true);
+    m_target = namedLineEdit(QStringLiteral("target"), this, FieldMode::ReadOnly);
     m_databases = largeIconList(QStringLiteral("database list"), this);
     m_tables = largeIconList(QStringLiteral("table list"), this);
     m_preview = new QPlainTextEdit(this);
@@ -122,17 +102,10 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     m_preview->setReadOnly(true);
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OK"));
+    auto* ok = namedButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    cancel->setAutoDefault(false);
+    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
 
-    auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(fileLabel);
-    fileRow->addWidget(m_fileName, 1);
-    fileRow->addWidget(browse);
     auto* lines = new QGridLayout;
     lines->addWidget(new QLabel(QStringLiteral("LINES_TERMINATED"), this), 0, 0);
     lines->addWidget(m_linesTerminated, 0, 1);
@@ -144,7 +117,7 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     lines->addWidget(m_nullText, 2, 1);
     lines->addWidget(new QLabel(QStringLiteral("Default (null)"), this), 2, 2);
     auto* left = new QVBoxLayout;
-    left->addLayout(fileRow);
+    left->addLayout(fileRow.layout);
     left->addWidget(m_local);
     left->addWidget(m_lowPriority);
     left->addWidget(m_replace);
@@ -158,17 +131,13 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     auto* top = new QHBoxLayout;
     top->addLayout(left, 1);
     top->addLayout(listsGrid, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 2);
     layout->addWidget(m_preview, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({ok, cancel}));
     resize(760, 560);
 
-    connect(browse, &QPushButton::clicked, this, &CsvImportDialog::chooseFile);
+    connect(fileRow.browse, &QPushButton::clicked, this, &CsvImportDialog::chooseFile);
     connect(ok, &QPushButton::clicked, this, &CsvImportDialog::import);
     connect(exportSettings, &QPushButton::clicked, this, &CsvImportDialog::useExportSettings);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -179,7 +148,7 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
 }
 
 void CsvImportDialog::fillDatabases() {
-    Result dbs = m_connection.select("SHOW DATABASES");
+    Result dbs = m_connection.select(showDatabasesStatement());
     const QIcon picture = largeDatabasePicture();
     while (Row row = dbs.fetchRow())
         new QListWidgetItem(picture, qs(row.text(0)), m_databases);
@@ -195,9 +164,9 @@ void CsvImportDialog::chooseDatabase(QListWidgetItem* item) {
     m_target->clear();
     if (m_database.empty())
         return;
-    if (m_connection.query(sqlf("USE %s", quoteName(m_connection, m_database))) != 0)
+    if (m_connection.query(useDatabaseStatement(m_connection, m_database)) != 0)
         return;
-    Result tables = m_connection.select("SHOW TABLES");
+    Result tables = m_connection.select(showTablesStatement());
     if (!tables)
         return;
     const QIcon picture = largeTablePicture();
@@ -216,10 +185,9 @@ void CsvImportDialog::chooseTable(QListWidgetItem* item) {
 
 void CsvImportDialog::loadColumns() {
     m_columns.clear();
-    Result columns =
-        m_connection.select(sqlf("SHOW COLUMNS FROM %s", qualifiedName(m_connection, m_database, m_table)));
-    while (Row row = columns.fetchRow())
-        m_columns.push_back(quoteName(m_connection, std::string(row.text(0))));
+    if (const auto lines = readFieldLines(m_connection, m_database, m_table))
+        for (const FieldLine& line : *lines)
+            m_columns.push_back(quoteName(m_connection, line.name()));
 }
 
 void CsvImportDialog::useExportSettings() {
@@ -303,7 +271,7 @@ void CsvImportDialog::import() {
     std::string firstWarning;
     const std::optional<LoadDataCounts> counts = parseLoadDataInfo(info);
     if (!counts || counts->warnings > 0) {
-        if (Result warnings = m_connection.select("SHOW WARNINGS LIMIT 1"))
+        if (Result warnings = m_connection.select(firstWarningStatement()))
             if (Row row = warnings.fetchRow())
                 firstWarning = std::string(row.text(0)) + " " + std::string(row.text(1)) + ": " +
                                std::string(row.text(2));

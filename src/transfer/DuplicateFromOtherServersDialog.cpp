@@ -21,7 +21,7 @@
 #include "widgets/Pictures.h"
 #include "profiles/HostFile.h"
 #include "profiles/TlsSettingsFile.h"
-#include "schema/TableTypes.h"
+#include "session/ServerDialect.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"

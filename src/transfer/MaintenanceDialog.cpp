@@ -15,7 +15,6 @@
 #include "MaintenanceText.h"
 #include "RowStream.h"
 #include "TableDump.h"
-#include "schema/TableTypes.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/ServerDialect.h"

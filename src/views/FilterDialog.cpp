@@ -9,8 +9,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -20,39 +22,25 @@ FilterDialog::FilterDialog(Connection& connection, const std::string& database, 
     setWindowTitle(QStringLiteral("Filter"));
     m_conditions = conditions;
 
-    m_list = new QTableWidget(0, 4, this);
-    m_list->setObjectName(QStringLiteral("columns"));
-    m_list->setHorizontalHeaderLabels({QStringLiteral("Field"), QStringLiteral("Conditions 1"),
-                                       QStringLiteral("Conditions 2"), QStringLiteral("Conditions 3")});
-    for (int c = 0; c < 4; ++c) m_list->setColumnWidth(c, 200);
+    m_list = reportList(QStringLiteral("columns"),
+                        {{"Field", 200}, {"Conditions 1", 200}, {"Conditions 2", 200}, {"Conditions 3", 200}}, this);
     m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
     m_list->setShowGrid(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    m_fieldName = new QLineEdit(this);
-    m_fieldName->setObjectName(QStringLiteral("field name"));
-    m_fieldName->setReadOnly(true);
     auto* grid = new QGridLayout;
+    // The field's label is "Field"; the box keeps its own name, apart from the list's header.
+    m_fieldName = namedLineEdit(QStringLiteral("field name"), this, FieldMode::ReadOnly);
     grid->addWidget(new QLabel(QStringLiteral("Field"), this), 0, 0);
     grid->addWidget(m_fieldName, 0, 1);
     for (int set = 0; set < 3; ++set) {
-        const QString name = QStringLiteral("Conditions %1").arg(set + 1);
-        m_conditionEdits[set] = new QLineEdit(this);
-        m_conditionEdits[set]->setObjectName(name);
-        grid->addWidget(new QLabel(name, this), set + 1, 0);
-        grid->addWidget(m_conditionEdits[set], set + 1, 1);
+        m_conditionEdits[set] = labelledField(grid, set + 1, QStringLiteral("Conditions %1").arg(set + 1), this);
         connect(m_conditionEdits[set], &QLineEdit::textEdited, this,
                 [this, set](const QString& text) { conditionEdited(set, text); });
     }
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("OK"));
+    auto* okButton = namedButton(QStringLiteral("OK"), this);
     okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("Cancel"));
+    auto* cancelButton = namedButton(QStringLiteral("Cancel"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(okButton);
@@ -63,11 +51,11 @@ FilterDialog::FilterDialog(Connection& connection, const std::string& database, 
     layout->addLayout(buttons);
     resize(840, 420);
 
-    Result fields = connection.select(sqlf("SHOW fields FROM %s", qualifiedName(connection, database, table)));
+    const auto fields = readFieldLines(connection, database, table);
     int row = 0;
-    while (Row field = fields.fetchRow()) {
+    for (const FieldLine& field : fields.value_or(std::vector<FieldLine>())) {
         m_list->insertRow(row);
-        m_list->setItem(row, 0, new QTableWidgetItem(qs(field.text(0))));
+        m_list->setItem(row, 0, new QTableWidgetItem(qs(field.name())));
         for (auto& set : m_conditions)
             if (static_cast<int>(set.size()) <= row)
                 set.resize(row + 1);

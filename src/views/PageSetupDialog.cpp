@@ -12,39 +12,26 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
-
-namespace {
-QLineEdit* box(const QString& name, QWidget* parent, bool readOnly) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setReadOnly(readOnly);
-    return e;
-}
-}  // namespace
 
 PageSetupDialog::PageSetupDialog(Connection& connection, Operator& op, int currentPage, int pageLength,
                                  const std::string& countStatement, QWidget* parent)
     : QDialog(parent), m_op(op), m_page(currentPage), m_pageLength(pageLength) {
-    m_pageNumber = box(QStringLiteral("page number"), this, false);
-    m_pageCount = box(QStringLiteral("page count"), this, true);
-    m_pageLengthField = box(QStringLiteral("page length"), this, false);
-    m_range = box(QStringLiteral("range"), this, true);
-    m_recordCountField = box(QStringLiteral("Record Count"), this, true);
+    m_pageNumber = namedLineEdit(QStringLiteral("page number"), this);
+    m_pageCount = namedLineEdit(QStringLiteral("page count"), this, FieldMode::ReadOnly);
+    m_pageLengthField = namedLineEdit(QStringLiteral("page length"), this);
+    m_range = namedLineEdit(QStringLiteral("range"), this, FieldMode::ReadOnly);
+    m_recordCountField = namedLineEdit(QStringLiteral("Record Count"), this, FieldMode::ReadOnly);
     m_pageNumber->setValidator(new QIntValidator(-999999999, 999999999, this));
     m_pageLengthField->setValidator(new QIntValidator(0, 999999999, this));
 
-    auto* upButton = new QPushButton(QStringLiteral("Up"), this);
-    upButton->setObjectName(QStringLiteral("Up"));
-    auto* downButton = new QPushButton(QStringLiteral("Dwn"), this);
-    downButton->setObjectName(QStringLiteral("Dwn"));
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("OK"));
+    auto* upButton = namedButton(QStringLiteral("Up"), this);
+    auto* downButton = namedButton(QStringLiteral("Dwn"), this);
+    auto* okButton = namedButton(QStringLiteral("OK"), this);
     okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("Cancel"));
-    for (auto* b : {upButton, downButton}) b->setAutoDefault(false);
+    auto* cancelButton = namedButton(QStringLiteral("Cancel"), this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_pageNumber, 0, 0);

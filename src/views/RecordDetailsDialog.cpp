@@ -11,9 +11,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "RecordListText.h"
+#include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -67,13 +70,6 @@ QTableWidgetItem* contentsItem(const std::optional<std::string>& value) {
     return item;
 }
 
-QLineEdit* readOnly(const QString& name, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setReadOnly(true);
-    return e;
-}
-
 }  // namespace
 
 RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, const std::string& database,
@@ -81,49 +77,24 @@ RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, c
     : QDialog(parent), m_connection(connection), m_op(op), m_database(database), m_table(table),
       m_values(std::move(values)) {
     setWindowTitle(QStringLiteral("Record details"));
-    m_list = new QTableWidget(0, 4, this);
-    m_list->setObjectName(QStringLiteral("columns"));
-    m_list->setHorizontalHeaderLabels(
-        {QStringLiteral("Field"), QStringLiteral("Type"), QStringLiteral("Key"), QStringLiteral("Contents")});
-    const int widths[] = {150, 100, 70, 250};
-    for (int c = 0; c < 4; ++c) m_list->setColumnWidth(c, widths[c]);
+    m_list = reportList(QStringLiteral("columns"), {{"Field", 150}, {"Type", 100}, {"Key", 70}, {"Contents", 250}},
+                        this);
     m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-
-    m_fieldName = readOnly(QStringLiteral("Field name"), this);
-    m_type = readOnly(QStringLiteral("Type"), this);
-    m_key = readOnly(QStringLiteral("Key"), this);
-    m_contents = readOnly(QStringLiteral("The contents of the field"), this);
-    m_note = readOnly(QStringLiteral("Note"), this);
-    m_null = new QCheckBox(QStringLiteral("NULL"), this);
-    m_null->setObjectName(QStringLiteral("NULL"));
-    m_null->setEnabled(false);
-    auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
-    closeButton->setObjectName(QStringLiteral("Close"));
-    auto* amount = new QPushButton(QStringLiteral("Data amount"), this);
-    amount->setObjectName(QStringLiteral("Data amount"));
-    m_delete = new QPushButton(QStringLiteral("delete"), this);
-    m_delete->setObjectName(QStringLiteral("delete"));
-    m_update = new QPushButton(QStringLiteral("Update"), this);
-    m_update->setObjectName(QStringLiteral("Update"));
-    for (auto* b : {closeButton, amount, m_delete, m_update}) b->setAutoDefault(false);
 
     auto* fields = new QGridLayout;
-    const std::pair<const char*, QLineEdit*> rows[] = {{"Field name", m_fieldName},
-                                                       {"Type", m_type},
-                                                       {"Key", m_key},
-                                                       {"The contents of the field", m_contents},
-                                                       {"Note", m_note}};
-    int r = 0;
-    for (const auto& [label, edit] : rows) {
-        fields->addWidget(new QLabel(QString::fromUtf8(label), this), r, 0);
-        fields->addWidget(edit, r, 1);
-        ++r;
-    }
+    m_fieldName = labelledField(fields, 0, QStringLiteral("Field name"), this, FieldMode::ReadOnly);
+    m_type = labelledField(fields, 1, QStringLiteral("Type"), this, FieldMode::ReadOnly);
+    m_key = labelledField(fields, 2, QStringLiteral("Key"), this, FieldMode::ReadOnly);
+    m_contents = labelledField(fields, 3, QStringLiteral("The contents of the field"), this, FieldMode::ReadOnly);
+    m_note = labelledField(fields, 4, QStringLiteral("Note"), this, FieldMode::ReadOnly);
+    m_null = namedCheckBox(QStringLiteral("NULL"), this);
+    m_null->setEnabled(false);
+    auto* closeButton = namedButton(QStringLiteral("Close"), this);
+    auto* amount = namedButton(QStringLiteral("Data amount"), this);
+    m_delete = namedButton(QStringLiteral("delete"), this);
+    m_update = namedButton(QStringLiteral("Update"), this);
+
     fields->addWidget(m_null, 3, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(amount);
@@ -152,37 +123,35 @@ void RecordDetailsDialog::fill() {
     QSignalBlocker quiet(m_list);
     m_list->setRowCount(0);
     m_line = -1;
-    Result fields =
-        m_connection.select(sqlf("SHOW fields FROM %s", qualifiedName(m_connection, m_database, m_table)));
+    const auto fields = readFieldLines(m_connection, m_database, m_table);
     if (!fields) return;
     m_columnCount = 0;
     m_delete->hide();
     m_update->hide();
-    m_keyClause.clear();
+    std::vector<KeyValue> key;
     m_notes.clear();
     m_contents->setReadOnly(true);
     m_null->setEnabled(false);
-    while (Row field = fields.fetchRow()) {
+    for (const FieldLine& field : *fields) {
         const int position = m_columnCount;
-        const Value& value = position < static_cast<int>(m_values.size()) ? m_values[position] : Value();
-        const std::string name = field.str(0), key = field.str(3);
-        if (pictureFor(key) == KeyPicture::Primary) {
+        const Value value = position < static_cast<int>(m_values.size()) ? m_values[position] : Value();
+        const KeyPicture picture = pictureFor(field.key());
+        if (picture == KeyPicture::Primary) {
             m_contents->setReadOnly(false);
             m_null->setEnabled(true);
-            m_keyClause += sqlf("AND %s = '%s'", quoteName(m_connection, name),
-                                escapeValue(m_connection, value.value_or(std::string())));
+            key.push_back({field.name(), value});
             m_delete->show();
             m_update->show();
         }
         m_list->insertRow(position);
-        auto* nameItem = new QTableWidgetItem(keyIcon(pictureFor(key)), qs(name));
-        m_list->setItem(position, 0, nameItem);
-        m_list->setItem(position, 1, new QTableWidgetItem(qs(field.text(1))));
-        m_list->setItem(position, 2, new QTableWidgetItem(qs(key)));
+        m_list->setItem(position, 0, new QTableWidgetItem(keyIcon(picture), qs(field.name())));
+        m_list->setItem(position, 1, new QTableWidgetItem(qs(field.type())));
+        m_list->setItem(position, 2, new QTableWidgetItem(qs(field.key())));
         m_list->setItem(position, 3, contentsItem(value));
-        m_notes.push_back(field.str(5));
+        m_notes.push_back(field.cell(5));
         ++m_columnCount;
     }
+    m_where = whereByKey(m_connection, key);
 }
 
 void RecordDetailsDialog::selectLine(int line) { m_list->setCurrentCell(line, 0); }
@@ -204,7 +173,7 @@ void RecordDetailsDialog::lineChanged(int line) {
     m_note->setText(qs(m_notes[line]));
 }
 
-std::string RecordDetailsDialog::whereText() const { return m_keyClause.size() > 3 ? m_keyClause.substr(3) : ""; }
+std::string RecordDetailsDialog::whereText() const { return m_where; }
 
 void RecordDetailsDialog::nullToggled(bool null) {
     m_contents->setEnabled(!null);
@@ -216,10 +185,7 @@ void RecordDetailsDialog::update() {
     if (m_line < 0) return;
     const Value newValue = m_null->isChecked() ? Value() : Value(u8(m_contents->text()));
     const std::string sql =
-        sqlf("UPDATE %s SET %s=%s WHERE %s LIMIT 1", qualifiedName(m_connection, m_database, m_table),
-             quoteName(m_connection, u8(m_fieldName->text())),
-             quoteValue(m_connection, newValue ? std::optional<std::string_view>(*newValue) : std::nullopt),
-             whereText());
+        updateRecordStatement(m_connection, m_database, m_table, u8(m_fieldName->text()), newValue, m_where);
     if (m_connection.query(sql) != 0) {
         m_op.inform(
             textf("It failed in updating.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
@@ -235,8 +201,7 @@ void RecordDetailsDialog::update() {
 
 void RecordDetailsDialog::deleteRow() {
     if (!m_op.ask(QString::fromUtf8("本当に削除してもよろしいですか？"))) return;
-    const std::string sql = sqlf("DELETE FROM %s WHERE %s LIMIT 1", qualifiedName(m_connection, m_database, m_table),
-                                 whereText());
+    const std::string sql = deleteRecordStatement(m_connection, m_database, m_table, m_where);
     if (m_connection.query(sql) != 0) {
         m_op.inform(
             textf("It failed in deletion.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));

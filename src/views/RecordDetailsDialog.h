@@ -54,7 +54,8 @@ private:
     std::string m_table;
     std::vector<Value> m_values;
     std::vector<std::string> m_notes;
-    std::string m_keyClause;
+    /// The condition that finds this row by its key; empty when the table has none.
+    std::string m_where;
     int m_columnCount = 0;
     int m_line = -1;
     bool m_changed = false;

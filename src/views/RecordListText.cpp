@@ -16,6 +16,34 @@ std::string countStatement(const ServerDialect& dialect, const std::string& data
     return sqlf("select count(*) from %s.%s", quoteName(database, dialect), quoteName(table, dialect));
 }
 
+std::string whereByKey(const Connection& connection, const std::vector<KeyValue>& key) {
+    std::string clause;
+    bool afterNull = false;
+    for (const KeyValue& part : key) {
+        const std::string name = quoteName(connection, part.column);
+        // A closing quote ends a value's word by itself; the keyword NULL needs the blank.
+        clause += clause.empty() ? " " : afterNull ? " AND " : "AND ";
+        clause += part.value ? sqlf("%s = %s", name, quoteValue(connection, *part.value))
+                             : sqlf("%s IS NULL", name);
+        afterNull = !part.value;
+    }
+    return clause;
+}
+
+std::string updateRecordStatement(const Connection& connection, const std::string& database,
+                                  const std::string& table, const std::string& column,
+                                  const std::optional<std::string>& value, const std::string& where) {
+    const std::optional<std::string_view> literal =
+        value ? std::optional<std::string_view>(*value) : std::nullopt;
+    return sqlf("UPDATE %s SET %s=%s WHERE %s LIMIT 1", qualifiedName(connection, database, table),
+                quoteName(connection, column), quoteValue(connection, literal), where);
+}
+
+std::string deleteRecordStatement(const Connection& connection, const std::string& database,
+                                  const std::string& table, const std::string& where) {
+    return sqlf("DELETE FROM %s WHERE %s LIMIT 1", qualifiedName(connection, database, table), where);
+}
+
 std::string filterClause(const ServerDialect& dialect, const std::string& database, const std::string& table,
                          const std::vector<std::string>& columnNames, const FilterConditions& conditions) {
     std::string conditionsText;

@@ -8,6 +8,7 @@
 
 namespace velkin {
 
+class Connection;
 class ServerDialect;
 
 /// The three condition sets of the filter, one text per column position; empty means no condition.
@@ -28,6 +29,22 @@ std::string filterClause(const ServerDialect& dialect, const std::string& databa
 std::string filteredCountStatement(const std::string& clause);
 /// "Select * ", the clause and " LIMIT %d,%d".
 std::string filteredPageStatement(const std::string& clause, int page, int pageLength);
+
+/// A column of a row's key and the row's value in it; nothing for NULL.
+struct KeyValue {
+    std::string column;
+    std::optional<std::string> value;
+};
+/// The condition that finds one row by its key, for after WHERE: "name = 'value'" per key column
+/// (a NULL as "name IS NULL"), in the form the record screens have always sent: a blank before the
+/// first, "AND " right after each closing quote before the next. Empty without a key.
+std::string whereByKey(const Connection& connection, const std::vector<KeyValue>& key);
+/// Sets one field of the row the condition finds; a value of nothing writes NULL.
+std::string updateRecordStatement(const Connection& connection, const std::string& database,
+                                  const std::string& table, const std::string& column,
+                                  const std::optional<std::string>& value, const std::string& where);
+std::string deleteRecordStatement(const Connection& connection, const std::string& database,
+                                  const std::string& table, const std::string& where);
 
 /// The two statements of one refresh of the record list.
 struct ListStatements {

@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +74,22 @@ QPushButton* acceptCancelButtons(QDialogButtonBox* box, const QString& acceptLab
     cancel->setObjectName(QStringLiteral("Cancel"));
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return accept;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
+    return row;
+}
+
+FileNameRow fileNameRow(const QString& label, QWidget* parent) {
+    FileNameRow row{new QHBoxLayout, namedLineEdit(label, parent), namedButton(QStringLiteral("::"), parent)};
+    row.layout->addWidget(new QLabel(label, parent));
+    row.layout->addWidget(row.field, 1);
+    row.layout->addWidget(row.browse);
+    return row;
 }
 
 QTableWidget* reportList(const QString& name, std::initializer_list<std::pair<const char*, int>> columns,

@@ -12,6 +12,7 @@ class QEvent;
 class QFormLayout;
 class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -42,6 +43,15 @@ QLineEdit* formField(QFormLayout* form, const QString& label, QWidget* parent,
 /// Adds to a dialog's button box its accepting button (the default, returned for the screen to
 /// connect) and "Cancel", which rejects the dialog.
 QPushButton* acceptCancelButtons(QDialogButtonBox* box, const QString& acceptLabel, QDialog* dialog);
+/// Buttons at the right end of a row, where a dialog's closing buttons stand.
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
+/// A file name field under its label, with the "::" button that opens the chooser, in one row.
+struct FileNameRow {
+    QHBoxLayout* layout;
+    QLineEdit* field;
+    QPushButton* browse;
+};
+FileNameRow fileNameRow(const QString& label, QWidget* parent);
 
 /// A read-only list of whole rows with the given headers and pixel widths.
 QTableWidget* reportList(const QString& name, std::initializer_list<std::pair<const char*, int>> columns,

@@ -1,24 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "schema/ColumnChange.h"
+#include "schema/ColumnChangeText.h"
+#include "SchemaTesting.h"
 #include "session/ServerDialect.h"
 
 using namespace velkin;
+using namespace velkin::test;
 
 namespace {
-
-const ServerDialect kMariaDb(101100, true);
-const ServerDialect kMySql(80036, false);
-
-std::string quote(std::string_view value) {
-    std::string text = "'";
-    for (char c : value) {
-        if (c == '\'')
-            text += '\'';
-        text += c;
-    }
-    return text + "'";
-}
 
 ColumnChange keep(const ServerColumn& column) {
     ColumnChange change;

@@ -10,8 +10,28 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <string>
+#include <string_view>
+
+#include "session/ServerDialect.h"
 
 namespace velkin::test {
+
+// The servers whose statements the text tests compare: current MariaDB, current MySQL, one of old.
+inline const ServerDialect kMariaDb(101100, true);
+inline const ServerDialect kMySql(80036, false);
+inline const ServerDialect kOld(40120, false);
+
+/// Quotes as the server reads a literal without backslashes; the real escaping is the connection's.
+inline std::string quote(std::string_view value) {
+    std::string text = "'";
+    for (char c : value) {
+        if (c == '\'')
+            text += '\'';
+        text += c;
+    }
+    return text + "'";
+}
 
 template <typename W>
 W* child(const QWidget& parent, const char* name) {

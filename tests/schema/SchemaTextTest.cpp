@@ -2,25 +2,13 @@
 
 #include "schema/ColumnDefinition.h"
 #include "schema/SchemaText.h"
+#include "SchemaTesting.h"
 #include "session/ServerDialect.h"
 
 using namespace velkin;
+using namespace velkin::test;
 
 namespace {
-
-const ServerDialect kCurrent(101100, true);
-const ServerDialect kOld(40120, false);
-
-/// Quotes as the server reads a literal without backslashes; the real escaping is the connection's.
-std::string quote(std::string_view value) {
-    std::string text = "'";
-    for (char c : value) {
-        if (c == '\'')
-            text += '\'';
-        text += c;
-    }
-    return text + "'";
-}
 
 ColumnDefinition field(const char* name, const char* type, const char* length = "") {
     ColumnDefinition c;
@@ -31,7 +19,7 @@ ColumnDefinition field(const char* name, const char* type, const char* length = 
 }
 
 std::string definition(const ColumnDefinition& c) {
-    return columnDefinitionText(kCurrent, c, quote);
+    return columnDefinitionText(kMariaDb, c, quote);
 }
 
 }  // namespace
@@ -135,7 +123,7 @@ TEST(CreateTableStatement, TheDocumentedExamplePieceByPieceWithTheDialectsKeywor
     ColumnDefinition id = field("id", "INT", "11");
     id.autoIncrement = true;
     id.primaryKey = true;
-    for (const ServerDialect* dialect : {&kCurrent, &kOld}) {
+    for (const ServerDialect* dialect : {&kMariaDb, &kOld}) {
         const std::string expected = std::string("CREATE TABLE ") + "test" + "." + "table1" + " (\r\n" +
                                      "id" + " " + "INT" + "(" + "11" + ") " + " NOT NULL " +
                                      " AUTO_INCREMENT " + ",\r\nPRIMARY KEY ( " + "id" + " )\r\n" + "\r\n)" +
@@ -145,12 +133,12 @@ TEST(CreateTableStatement, TheDocumentedExamplePieceByPieceWithTheDialectsKeywor
     EXPECT_EQ(
         "CREATE TABLE test.table1 (\r\nid INT(11)  NOT NULL  AUTO_INCREMENT ,\r\nPRIMARY KEY ( id "
         ")\r\n\r\n);",
-        createTableStatement("test", "table1", {id}, "", kCurrent, quote))
+        createTableStatement("test", "table1", {id}, "", kMariaDb, quote))
         << "no table type, no clause";
 }
 
 TEST(CreateTableStatement, RowsKeysAndTheEmptyList) {
-    EXPECT_EQ("CREATE TABLE db.t (\r\n\r\n);", createTableStatement("db", "t", {}, "", kCurrent, quote));
+    EXPECT_EQ("CREATE TABLE db.t (\r\n\r\n);", createTableStatement("db", "t", {}, "", kMariaDb, quote));
 
     ColumnDefinition a = field("a", "INT");
     a.primaryKey = a.index = true;
@@ -166,7 +154,7 @@ TEST(CreateTableStatement, RowsKeysAndTheEmptyList) {
         ",\r\nPRIMARY KEY ( a,b )\r\n"
         ",\r\nINDEX ( a,c )\r\n"
         "\r\n)ENGINE=HEAP;",
-        createTableStatement("db", "t", {a, b, c}, "HEAP", kCurrent, quote));
+        createTableStatement("db", "t", {a, b, c}, "HEAP", kMariaDb, quote));
 
     // Names are quoted where they need it, in the rows and in the keys.
     ColumnDefinition odd = field("my `field`", "DATE");
@@ -174,46 +162,12 @@ TEST(CreateTableStatement, RowsKeysAndTheEmptyList) {
     EXPECT_EQ(
         "CREATE TABLE `my db`.`my table` (\r\n`my ``field``` DATE NOT NULL ,\r\nPRIMARY KEY ( `my ``field``` "
         ")\r\n,\r\nINDEX ( `my ``field``` )\r\n\r\n);",
-        createTableStatement("my db", "my table", {odd}, "", kCurrent, quote));
+        createTableStatement("my db", "my table", {odd}, "", kMariaDb, quote));
 
     // The rows end at the first one without a name; the separator before it is already written.
     EXPECT_EQ("CREATE TABLE db.t (\r\na DATE NOT NULL ,\r\n\r\n);",
               createTableStatement("db", "t", {field("a", "DATE"), field("", "INT"), field("z", "DATE")}, "",
-                                   kCurrent, quote));
-}
-
-TEST(TableTypes, SortedChoicesAndWhereInnobaseComesFrom) {
-    EXPECT_EQ((std::vector<std::string>{"HEAP", "ISAM", "MyISAM"}), tableTypeChoices(false));
-    EXPECT_EQ((std::vector<std::string>{"HEAP", "INNOBASE", "ISAM", "MyISAM"}), tableTypeChoices(true));
-
-    using Pairs = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(true, haveInnobase(Pairs{{"have_bdb", "NO"}, {"have_innobase", "YES"}}));
-    EXPECT_EQ(false, haveInnobase(Pairs{{"have_innobase", "DISABLED"}}));
-    EXPECT_EQ(false, haveInnobase(Pairs{{"have_innobase", "yes"}})) << "the answer is compared exactly";
-    EXPECT_EQ(false, haveInnobase(Pairs{{"have_innobase", "YES "}}));
-    EXPECT_EQ(std::nullopt, haveInnobase(Pairs{{"Have_innobase", "YES"}, {"have_innodb", "YES"}}));
-
-    EXPECT_TRUE(innodbEngineAvailable(Pairs{{"MyISAM", "YES"}, {"InnoDB", "DEFAULT"}}));
-    EXPECT_TRUE(innodbEngineAvailable(Pairs{{"InnoDB", "YES"}}));
-    EXPECT_FALSE(innodbEngineAvailable(Pairs{{"InnoDB", "NO"}, {"MEMORY", "YES"}}));
-    EXPECT_FALSE(innodbEngineAvailable(Pairs{{"InnoDB", "DISABLED"}}));
-    EXPECT_FALSE(innodbEngineAvailable(Pairs{}));
-}
-
-TEST(TableTypes, FromTheServersEnginesUnderTheirKnownNames) {
-    using Pairs = std::vector<std::pair<std::string, std::string>>;
-    const Pairs current = {
-        {"CSV", "YES"},      {"MRG_MyISAM", "YES"},    {"MEMORY", "YES"},     {"Aria", "YES"},
-        {"MyISAM", "YES"},   {"SEQUENCE", "YES"},      {"InnoDB", "DEFAULT"}, {"PERFORMANCE_SCHEMA", "YES"},
-        {"FEDERATED", "NO"}, {"BLACKHOLE", "DISABLED"}};
-    EXPECT_EQ((std::vector<std::string>{"Aria", "CSV", "HEAP", "INNOBASE", "MRG_MyISAM", "MyISAM"}),
-              tableTypesFromEngines(current))
-        << "no ISAM where the server has none";
-    EXPECT_EQ((std::vector<std::string>{"HEAP", "ISAM", "MyISAM"}),
-              tableTypesFromEngines(
-                  Pairs{{"ISAM", "YES"}, {"HEAP", "YES"}, {"MyISAM", "DEFAULT"}, {"MEMORY", "YES"}}))
-        << "an old server's names, each once";
-    EXPECT_TRUE(tableTypesFromEngines(Pairs{}).empty());
+                                   kMariaDb, quote));
 }
 
 TEST(TypedNames, SurroundingBackticksGoAndDoubledOnesBecomeSingle) {
@@ -229,28 +183,28 @@ TEST(TypedNames, SurroundingBackticksGoAndDoubledOnesBecomeSingle) {
 }
 
 TEST(TableEditorStatements, ListingsDropsAndKeys) {
-    EXPECT_EQ("SHOW fields FROM db.`my table`", showFieldsStatement(kCurrent, "db", "my table"));
-    EXPECT_EQ("SHOW keys FROM `my db`.t", showKeysStatement(kCurrent, "my db", "t"));
+    EXPECT_EQ("SHOW fields FROM db.`my table`", showFieldsStatement(kMariaDb, "db", "my table"));
+    EXPECT_EQ("SHOW keys FROM `my db`.t", showKeysStatement(kMariaDb, "my db", "t"));
 
-    EXPECT_EQ("ALTER TABLE db.t DROP b", dropFieldStatement(kCurrent, "db", "t", "b"));
-    EXPECT_EQ("ALTER TABLE db.t DROP PRIMARY KEY", dropKeyStatement(kCurrent, "db", "t", "PRIMARY"));
-    EXPECT_EQ("ALTER TABLE db.t DROP INDEX idx", dropKeyStatement(kCurrent, "db", "t", "idx"));
-    EXPECT_EQ("ALTER TABLE db.t DROP INDEX primary_2", dropKeyStatement(kCurrent, "db", "t", "primary_2"));
-    EXPECT_EQ("ALTER TABLE db.t DROP INDEX `primary`", dropKeyStatement(kCurrent, "db", "t", "primary"))
+    EXPECT_EQ("ALTER TABLE db.t DROP b", dropFieldStatement(kMariaDb, "db", "t", "b"));
+    EXPECT_EQ("ALTER TABLE db.t DROP PRIMARY KEY", dropKeyStatement(kMariaDb, "db", "t", "PRIMARY"));
+    EXPECT_EQ("ALTER TABLE db.t DROP INDEX idx", dropKeyStatement(kMariaDb, "db", "t", "idx"));
+    EXPECT_EQ("ALTER TABLE db.t DROP INDEX primary_2", dropKeyStatement(kMariaDb, "db", "t", "primary_2"));
+    EXPECT_EQ("ALTER TABLE db.t DROP INDEX `primary`", dropKeyStatement(kMariaDb, "db", "t", "primary"))
         << "only the exact name PRIMARY is the primary key";
 
     EXPECT_EQ("ALTER TABLE db.t ADD PRIMARY KEY ( a,b )",
-              addKeyStatement(kCurrent, "db", "t", KeyKind::Primary, "", {"a", "b"}));
+              addKeyStatement(kMariaDb, "db", "t", KeyKind::Primary, "", {"a", "b"}));
     EXPECT_EQ(std::string("ALTER TABLE ") + "db" + "." + "t" + " ADD INDEX " + "idx" + " ( " + "a,b" + " )",
-              addKeyStatement(kCurrent, "db", "t", KeyKind::Index, "idx", {"a", "b"}));
+              addKeyStatement(kMariaDb, "db", "t", KeyKind::Index, "idx", {"a", "b"}));
     EXPECT_EQ("ALTER TABLE db.t ADD INDEX ( a )",
-              addKeyStatement(kCurrent, "db", "t", KeyKind::Index, "", {"a"}));
+              addKeyStatement(kMariaDb, "db", "t", KeyKind::Index, "", {"a"}));
     EXPECT_EQ("ALTER TABLE db.t ADD UNIQUE u ( b,`key` )",
-              addKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "u", {"b", "key"}));
+              addKeyStatement(kMariaDb, "db", "t", KeyKind::Unique, "u", {"b", "key"}));
     EXPECT_EQ("ALTER TABLE db.t ADD UNIQUE ( b )",
-              addKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "", {"b"}));
+              addKeyStatement(kMariaDb, "db", "t", KeyKind::Unique, "", {"b"}));
     EXPECT_EQ("ALTER TABLE db.t ADD INDEX `my idx` ( a )",
-              addKeyStatement(kCurrent, "db", "t", KeyKind::Index, "my idx", {"a"}));
+              addKeyStatement(kMariaDb, "db", "t", KeyKind::Index, "my idx", {"a"}));
 }
 
 TEST(FieldAdditionStatements, TheFieldThenItsKeysWithTwoBlanksAfterAdd) {
@@ -258,38 +212,38 @@ TEST(FieldAdditionStatements, TheFieldThenItsKeysWithTwoBlanksAfterAdd) {
     n.isUnsigned = true;
     EXPECT_EQ(std::string("ALTER TABLE db.t ADD ") + "n" + " " + "INT" + " " + "(" + "5" + ") " +
                   " UNSIGNED " + " NOT NULL ",
-              addFieldStatement(kCurrent, "db", "t", n, quote));
+              addFieldStatement(kMariaDb, "db", "t", n, quote));
     ColumnDefinition when = field("when", "DATETIME");
     when.null = true;
     when.defaultValue = "NOW()";
     EXPECT_EQ("ALTER TABLE db.t ADD `when` DATETIME  NULL  DEFAULT NOW()",
-              addFieldStatement(kCurrent, "db", "t", when, quote))
+              addFieldStatement(kMariaDb, "db", "t", when, quote))
         << "other types take their nullability and default too";
     ColumnDefinition name = field("name", "VARCHAR", "30");
     name.defaultValue = "x";
     EXPECT_EQ("ALTER TABLE db.t ADD name VARCHAR (30)  NOT NULL  DEFAULT 'x'",
-              addFieldStatement(kCurrent, "db", "t", name, quote));
+              addFieldStatement(kMariaDb, "db", "t", name, quote));
     EXPECT_EQ("ALTER TABLE db.`table` ADD  INT  NOT NULL ",
-              addFieldStatement(kCurrent, "db", "table", field("", "INT"), quote));
+              addFieldStatement(kMariaDb, "db", "table", field("", "INT"), quote));
 
     EXPECT_EQ("ALTER TABLE db.t ADD  PRIMARY KEY ( n )",
-              addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Primary, "ignored", "n"));
+              addFieldKeyStatement(kMariaDb, "db", "t", KeyKind::Primary, "ignored", "n"));
     EXPECT_EQ("ALTER TABLE db.t ADD  INDEX ( n )",
-              addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Index, "", "n"));
+              addFieldKeyStatement(kMariaDb, "db", "t", KeyKind::Index, "", "n"));
     EXPECT_EQ("ALTER TABLE db.t ADD  INDEX ix ( n )",
-              addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Index, "ix", "n"));
+              addFieldKeyStatement(kMariaDb, "db", "t", KeyKind::Index, "ix", "n"));
     EXPECT_EQ("ALTER TABLE db.t ADD  UNIQUE ( n )",
-              addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "", "n"));
+              addFieldKeyStatement(kMariaDb, "db", "t", KeyKind::Unique, "", "n"));
     EXPECT_EQ("ALTER TABLE db.t ADD  UNIQUE un ( n )",
-              addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "un", "n"));
+              addFieldKeyStatement(kMariaDb, "db", "t", KeyKind::Unique, "un", "n"));
     EXPECT_EQ("ALTER TABLE db.t ADD  UNIQUE `u n` ( `my field` )",
-              addFieldKeyStatement(kCurrent, "db", "t", KeyKind::Unique, "u n", "my field"));
+              addFieldKeyStatement(kMariaDb, "db", "t", KeyKind::Unique, "u n", "my field"));
 }
 
 TEST(DatabaseAndRenameStatements, NamesQuotedWhereTheyNeedIt) {
-    EXPECT_EQ("CREATE DATABASE `velkin new`", createDatabaseStatement(kCurrent, "velkin new"));
-    EXPECT_EQ("CREATE DATABASE velkin_new", createDatabaseStatement(kCurrent, "velkin_new"));
-    EXPECT_EQ("ALTER TABLE db.t RENAME db.t2", renameTableStatement(kCurrent, "db", "t", "t2"));
+    EXPECT_EQ("CREATE DATABASE `velkin new`", createDatabaseStatement(kMariaDb, "velkin new"));
+    EXPECT_EQ("CREATE DATABASE velkin_new", createDatabaseStatement(kMariaDb, "velkin_new"));
+    EXPECT_EQ("ALTER TABLE db.t RENAME db.t2", renameTableStatement(kMariaDb, "db", "t", "t2"));
     EXPECT_EQ("ALTER TABLE `my-db`.`rank` RENAME `my-db`.`new one`",
-              renameTableStatement(kCurrent, "my-db", "rank", "new one"));
+              renameTableStatement(kMariaDb, "my-db", "rank", "new one"));
 }

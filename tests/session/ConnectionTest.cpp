@@ -177,3 +177,50 @@ TEST(ServerDialect, TableTypeClauseAndNamesFollowTheServer) {
     EXPECT_TRUE(c->dialect().isMariaDb());
     EXPECT_STREQ("ENGINE", c->dialect().tableTypeKeyword());
 }
+
+TEST(TableTypes, SortedChoicesAndWhereInnobaseComesFrom) {
+    EXPECT_EQ((std::vector<std::string>{"HEAP", "ISAM", "MyISAM"}), tableTypeChoices(false));
+    EXPECT_EQ((std::vector<std::string>{"HEAP", "INNOBASE", "ISAM", "MyISAM"}), tableTypeChoices(true));
+
+    using Pairs = NamePairs;
+    EXPECT_EQ(true, haveInnobase(Pairs{{"have_bdb", "NO"}, {"have_innobase", "YES"}}));
+    EXPECT_EQ(false, haveInnobase(Pairs{{"have_innobase", "DISABLED"}}));
+    EXPECT_EQ(false, haveInnobase(Pairs{{"have_innobase", "yes"}})) << "the answer is compared exactly";
+    EXPECT_EQ(false, haveInnobase(Pairs{{"have_innobase", "YES "}}));
+    EXPECT_EQ(std::nullopt, haveInnobase(Pairs{{"Have_innobase", "YES"}, {"have_innodb", "YES"}}));
+
+    EXPECT_TRUE(innodbEngineAvailable(Pairs{{"MyISAM", "YES"}, {"InnoDB", "DEFAULT"}}));
+    EXPECT_TRUE(innodbEngineAvailable(Pairs{{"InnoDB", "YES"}}));
+    EXPECT_FALSE(innodbEngineAvailable(Pairs{{"InnoDB", "NO"}, {"MEMORY", "YES"}}));
+    EXPECT_FALSE(innodbEngineAvailable(Pairs{{"InnoDB", "DISABLED"}}));
+    EXPECT_FALSE(innodbEngineAvailable(Pairs{}));
+}
+
+TEST(TableTypes, FromTheServersEnginesUnderTheirKnownNames) {
+    using Pairs = NamePairs;
+    const Pairs current = {
+        {"CSV", "YES"},      {"MRG_MyISAM", "YES"},    {"MEMORY", "YES"},     {"Aria", "YES"},
+        {"MyISAM", "YES"},   {"SEQUENCE", "YES"},      {"InnoDB", "DEFAULT"}, {"PERFORMANCE_SCHEMA", "YES"},
+        {"FEDERATED", "NO"}, {"BLACKHOLE", "DISABLED"}};
+    EXPECT_EQ((std::vector<std::string>{"Aria", "CSV", "HEAP", "INNOBASE", "MRG_MyISAM", "MyISAM"}),
+              tableTypesFromEngines(current))
+        << "no ISAM where the server has none";
+    EXPECT_EQ((std::vector<std::string>{"HEAP", "ISAM", "MyISAM"}),
+              tableTypesFromEngines(
+                  Pairs{{"ISAM", "YES"}, {"HEAP", "YES"}, {"MyISAM", "DEFAULT"}, {"MEMORY", "YES"}}))
+        << "an old server's names, each once";
+    EXPECT_TRUE(tableTypesFromEngines(Pairs{}).empty());
+}
+
+TEST(TableTypes, TheServersOwnAnswer) {
+    auto c = connectAdmin();
+    StatementLog log;
+    EXPECT_TRUE(serverHasInnobase(*c));
+    EXPECT_EQ((std::vector<std::string>{"SHOW VARIABLES", "SHOW ENGINES"}), log.statements)
+        << "a current server no longer reports have_innobase";
+    const std::vector<std::string> types = serverTableTypes(*c);
+    for (const char* type : {"HEAP", "INNOBASE", "MyISAM"})
+        EXPECT_NE(types.end(), std::find(types.begin(), types.end(), type)) << type;
+    EXPECT_EQ(tableTypeChoices(true), offeredTableTypes(*c));
+}
+

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "session/Connection.h"
 #include "transfer/CsvFormat.h"
 #include "transfer/LoadDataStatement.h"
 #include "transfer/TextModeFile.h"
@@ -7,8 +8,30 @@
 using namespace velkin;
 
 namespace {
+
 using Values = std::vector<std::optional<std::string_view>>;
+
+/// The record the export writes for these values, through a row as the server hands it over.
+std::string record(const CsvFormat& format, const Values& values) {
+    std::vector<char*> cells;
+    std::vector<unsigned long> lengths;
+    for (const auto& value : values) {
+        cells.push_back(value ? const_cast<char*>(value->data()) : nullptr);
+        lengths.push_back(value ? value->size() : 0);
+    }
+    std::string out;
+    appendCsvRecord(out, format, Row(cells.data(), lengths.data(), static_cast<unsigned>(values.size())));
+    return out;
 }
+
+/// The same record without its line end, which every record has.
+std::string line(const CsvFormat& format, const Values& values) {
+    std::string text = record(format, values);
+    EXPECT_EQ("\r\n", text.substr(text.size() - 2));
+    return text.substr(0, text.size() - 2);
+}
+
+}  // namespace
 
 TEST(CsvFormat, TwelveLineForms) {
     const Values row{std::string_view("v"), std::string_view("w")};
@@ -33,43 +56,41 @@ TEST(CsvFormat, TwelveLineForms) {
     };
     for (const Case& c : cases) {
         CsvFormat format(c.separator, c.enclosure, ";;", "<<");
-        EXPECT_EQ(c.line, format.line(row))
+        EXPECT_EQ(c.line, line(format, row))
             << static_cast<int>(c.separator) << "/" << static_cast<int>(c.enclosure);
     }
     // The user texts count only when their own choice is made.
-    EXPECT_EQ("v,w", CsvFormat(CsvSeparator::Comma, CsvEnclosure::None, ";;", "<<").line(row));
+    EXPECT_EQ("v,w", line(CsvFormat(CsvSeparator::Comma, CsvEnclosure::None, ";;", "<<"), row));
 }
 
 TEST(CsvFormat, ValuesThatWouldBreakTheLineAreQuotedAndTheirQuotesDoubled) {
     const CsvFormat plain(CsvSeparator::Comma, CsvEnclosure::None);
-    EXPECT_EQ("1,abc,(null)\r\n",
-              csvSampleLine(plain, {std::string_view("1"), std::string_view("abc"), std::nullopt}));
-    EXPECT_EQ(
-        "\"a,b\",\"x\"\"y\",\"two\nlines\",\"cr\rhere\",it's,C:\\dir\\",
-        plain.line({std::string_view("a,b"), std::string_view("x\"y"), std::string_view("two\nlines"),
-                    std::string_view("cr\rhere"), std::string_view("it's"), std::string_view("C:\\dir\\")}));
+    EXPECT_EQ("1,abc,(null)\r\n", record(plain, {std::string_view("1"), std::string_view("abc"), std::nullopt}));
+    EXPECT_EQ("\"a,b\",\"x\"\"y\",\"two\nlines\",\"cr\rhere\",it's,C:\\dir\\",
+              line(plain, {std::string_view("a,b"), std::string_view("x\"y"), std::string_view("two\nlines"),
+                           std::string_view("cr\rhere"), std::string_view("it's"), std::string_view("C:\\dir\\")}));
     // A text that is the NULL spelling is quoted, NULL itself stays bare; '' is an empty piece.
-    EXPECT_EQ("(null),\"(null)\",,\"NULL\"", plain.line({std::nullopt, std::string_view("(null)"),
-                                                     std::string_view(""), std::string_view("NULL")}));
+    EXPECT_EQ("(null),\"(null)\",,\"NULL\"",
+              line(plain, {std::nullopt, std::string_view("(null)"), std::string_view(""), std::string_view("NULL")}));
     const CsvFormat slashN(CsvSeparator::Comma, CsvEnclosure::Double, {}, {}, "\\N");
     EXPECT_EQ("\\N,\"\\N\",\"(null)\"",
-              slashN.line({std::nullopt, std::string_view("\\N"), std::string_view("(null)")}));
+              line(slashN, {std::nullopt, std::string_view("\\N"), std::string_view("(null)")}));
     // Under an enclosure only that enclosure is doubled; a tab inside a value needs nothing more.
-    EXPECT_EQ(
-        "'it''s'\t'say \"hi\"'\t'tab\there'",
-        CsvFormat(CsvSeparator::Tab, CsvEnclosure::Single)
-            .line({std::string_view("it's"), std::string_view("say \"hi\""), std::string_view("tab\there")}));
-    EXPECT_EQ("<<a<<<<b<<::<<<<<<<<", CsvFormat(CsvSeparator::User, CsvEnclosure::User, "::", "<<")
-                                          .line({std::string_view("a<<b"), std::string_view("<<")}));
+    EXPECT_EQ("'it''s'\t'say \"hi\"'\t'tab\there'",
+              line(CsvFormat(CsvSeparator::Tab, CsvEnclosure::Single),
+                   {std::string_view("it's"), std::string_view("say \"hi\""), std::string_view("tab\there")}));
+    EXPECT_EQ("<<a<<<<b<<::<<<<<<<<", line(CsvFormat(CsvSeparator::User, CsvEnclosure::User, "::", "<<"),
+                                           {std::string_view("a<<b"), std::string_view("<<")}));
     // Without an enclosure a tab only matters where it separates.
-    EXPECT_EQ("\"tab\there\"\tx", CsvFormat(CsvSeparator::Tab, CsvEnclosure::None)
-                                      .line({std::string_view("tab\there"), std::string_view("x")}));
+    EXPECT_EQ("\"tab\there\"\tx", line(CsvFormat(CsvSeparator::Tab, CsvEnclosure::None),
+                                       {std::string_view("tab\there"), std::string_view("x")}));
     // A user separator inside a value needs the quotes, and so does any of its characters.
-    EXPECT_EQ("a::\"b::c\"::\"d:\"",
-              CsvFormat(CsvSeparator::User, CsvEnclosure::None, "::")
-                  .line({std::string_view("a"), std::string_view("b::c"), std::string_view("d:")}));
-    EXPECT_EQ("abc", CsvFormat(CsvSeparator::User, CsvEnclosure::None, "")
-                         .line({std::string_view("a"), std::string_view("bc")}));
+    EXPECT_EQ("a::\"b::c\"::\"d:\"", line(CsvFormat(CsvSeparator::User, CsvEnclosure::None, "::"),
+                                         {std::string_view("a"), std::string_view("b::c"), std::string_view("d:")}));
+    EXPECT_EQ("abc", line(CsvFormat(CsvSeparator::User, CsvEnclosure::None, ""),
+                          {std::string_view("a"), std::string_view("bc")}));
+    // Bytes after a zero byte belong to the value: the row's lengths count, not the C string.
+    EXPECT_EQ(std::string("a\0b,c", 5), line(plain, {std::string_view("a\0b", 3), std::string_view("c")}));
     EXPECT_EQ("Select * from d.t Limit 6", csvSampleStatement("Select * from d.t"));
     EXPECT_EQ("Under a file output・・・1001 Record", csvProgressText(1001));
 }

@@ -13,6 +13,7 @@
 #include "views/PageSetupDialog.h"
 #include "views/PageSetupText.h"
 #include "views/RecordDetailsDialog.h"
+#include "views/RecordListText.h"
 
 using namespace velkin;
 using namespace velkin::test;
@@ -30,9 +31,25 @@ protected:
     QString text(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name))->text(); }
     QLineEdit* edit(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name)); }
 
+    /// Logs in and shows the main window's record list of velkin_dialogs.t, 100 rows a page.
+    CSorvaneView& openRecordList() {
+        doc = std::make_unique<CSorvaneDoc>(op, loginAs(adminAccount()));
+        EXPECT_EQ(CSorvaneDoc::Admin, doc->Connect());
+        host = std::make_unique<TestViewHost>(*doc, op);
+        doc->m_currentDb = "velkin_dialogs";
+        doc->m_currentTable = "t";
+        doc->m_nodeKind = 2;
+        host->showRecordList();
+        doc->m_pageLength = 100;
+        host->updateAllViews();
+        return *host->recordList();
+    }
+
     ScratchDatabase db{"velkin_dialogs"};
     std::unique_ptr<Connection> session = connectAdmin();
     ScriptedOperator op;
+    std::unique_ptr<CSorvaneDoc> doc;
+    std::unique_ptr<TestViewHost> host;
 };
 
 }  // namespace
@@ -178,6 +195,22 @@ TEST_F(RecordDialogsTest, DetailsOfATwoColumnKey) {
     EXPECT_EQ("2", scalar(db.admin(), "SELECT GROUP_CONCAT(a) FROM velkin_dialogs.k"));
 }
 
+TEST_F(RecordDialogsTest, TheKeyConditionQuotesNamesAndValuesAndFindsNulls) {
+    exec(db.admin(), "CREATE TABLE velkin_dialogs.u (a INT NOT NULL, `odd``name` VARCHAR(10) NULL, "
+                     "b VARCHAR(10) NOT NULL, UNIQUE KEY (a, `odd``name`, b))");
+    exec(db.admin(), "INSERT INTO velkin_dialogs.u VALUES (1, NULL, 'it''s\n'), (1, 'x', 'it''s\n'), (2, NULL, 'y')");
+    const std::string where =
+        whereByKey(*session, {{"a", "1"}, {"odd`name", std::nullopt}, {"b", std::string("it's\n")}});
+    EXPECT_EQ(" a = '1'AND `odd``name` IS NULL AND b = 'it\\'s\\n'", where);
+    EXPECT_EQ("1", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dialogs.u WHERE" + where))
+        << "the NULL key finds its row, and only it";
+    EXPECT_EQ("", whereByKey(*session, {}));
+    EXPECT_EQ("UPDATE velkin_dialogs.u SET `odd``name`=NULL WHERE  a = '1' LIMIT 1",
+              updateRecordStatement(*session, "velkin_dialogs", "u", "odd`name", std::nullopt, " a = '1'"));
+    EXPECT_EQ("DELETE FROM `velkin dialogs`.`order` WHERE  a = '1' LIMIT 1",
+              deleteRecordStatement(*session, "velkin dialogs", "order", " a = '1'"));
+}
+
 TEST_F(RecordDialogsTest, DetailsWithoutKeyAreReadOnlyAndRefusalsAreReported) {
     exec(db.admin(), "CREATE TABLE velkin_dialogs.nokey (a INT, b INT)");
     RecordDetailsDialog plain(*session, op, "velkin_dialogs", "nokey", {"1", "2"});
@@ -205,16 +238,7 @@ TEST_F(RecordDialogsTest, DetailsWithoutKeyAreReadOnlyAndRefusalsAreReported) {
 
 TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
     rows(250);
-    CSorvaneDoc doc{op, loginAs(adminAccount())};
-    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
-    TestViewHost host{doc, op};
-    doc.m_currentDb = "velkin_dialogs";
-    doc.m_currentTable = "t";
-    doc.m_nodeKind = 2;
-    host.showRecordList();
-    doc.m_pageLength = 100;
-    host.updateAllViews();
-    CSorvaneView& list = *host.recordList();
+    CSorvaneView& list = openRecordList();
     ASSERT_EQ(100, list.rowCount());
 
     QSettings settings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane"));
@@ -226,8 +250,8 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
         return d.result();
     });
     list.execute(Command::PageSetup);
-    EXPECT_EQ(2, doc.m_currentPage) << "250 rows at 120 a page make three pages";
-    EXPECT_EQ(120, doc.m_pageLength);
+    EXPECT_EQ(2, doc->m_currentPage) << "250 rows at 120 a page make three pages";
+    EXPECT_EQ(120, doc->m_pageLength);
     EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
     settings.sync();
     EXPECT_EQ(120, settings.value("SQLDLG/PageLength").toInt());
@@ -240,9 +264,9 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
         filter.ok();
         return d.result();
     });
-    doc.m_currentPage = 0;
+    doc->m_currentPage = 0;
     list.execute(Command::Filter);
-    EXPECT_EQ(1, doc.m_filterActive);
+    EXPECT_EQ(1, doc->m_filterActive);
     EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
     EXPECT_EQ("> 240", list.m_conditions[0][0]);
 
@@ -320,16 +344,7 @@ TEST_F(RecordDialogsTest, DetailsSetAFieldToNullAndBackAndAnEmptyFieldIsTheEmpty
 
 TEST_F(RecordDialogsTest, AChangeShowsInTheListWhenTheDetailsAreClosedWithEscape) {
     rows(3);
-    CSorvaneDoc doc{op, loginAs(adminAccount())};
-    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
-    TestViewHost host{doc, op};
-    doc.m_currentDb = "velkin_dialogs";
-    doc.m_currentTable = "t";
-    doc.m_nodeKind = 2;
-    host.showRecordList();
-    doc.m_pageLength = 100;
-    host.updateAllViews();
-    CSorvaneView& list = *host.recordList();
+    CSorvaneView& list = openRecordList();
     ASSERT_EQ(3, list.rowCount());
     EXPECT_TRUE(list.rows().isNull(0, 2));
 

@@ -1,4 +1,4 @@
-#include "ColumnChange.h"
+#include "ColumnChangeText.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velkin {
+
+class Connection;
+
+// The statements of the CSV screens besides the LOAD DATA statement itself.
+
+/// Makes the database the session's own, so that its tables can be listed.
+std::string useDatabaseStatement(const Connection& connection, std::string_view database);
+/// The tables of the session's database, one a row.
+std::string showTablesStatement();
+/// The first thing the server had to say about the statement before: level, code, message.
+std::string firstWarningStatement();
+
+}  // namespace velkin
