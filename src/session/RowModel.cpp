@@ -192,6 +192,9 @@ std::size_t RowModel::storageSize() const {
     std::size_t size = m_blocks.capacity() * sizeof(Block);
     for (const Block& b : m_blocks)
         size += b.capacity + b.rowStarts.capacity() * sizeof(std::uint32_t);
+    // The last block's room beyond its rows has never been written, so its pages are not taken yet.
+    if (!m_blocks.empty())
+        size -= m_blocks.back().capacity - m_blocks.back().used;
     return size;
 }
 

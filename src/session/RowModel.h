@@ -59,7 +59,8 @@ public:
     QString copiedText(const QModelIndexList& cells) const;
     /// The bytes of all cells as the server sent them, for measuring.
     std::size_t byteSize() const { return m_cellBytes; }
-    /// The memory the stored rows take, block buffers and row starts counted at their capacity.
+    /// The memory the stored rows take: block buffers and row lists at their capacity, except the
+    /// last block's room that no row has reached yet.
     std::size_t storageSize() const;
     /// The size a block of rows is given; a row larger than that gets a block of its own size.
     static constexpr std::size_t kBlockBytes = std::size_t(1) << 20;
