@@ -13,6 +13,7 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "session/TableStatus.h"
 
 namespace velkin {
 
@@ -122,27 +123,23 @@ void DataAmountDialog::buildScreen() {
 }
 
 bool DataAmountDialog::readStatus(const QString& database, const QString& table) {
-    const std::string statement = sqlf("SHOW TABLE STATUS FROM %s Like '%s'",
-                                       quoteName(m_connection, u8(database)), likeLiteral(u8(table)));
-    if (m_connection.query(statement) != 0) {
-        m_op.inform(QStringLiteral("It failed in issue of Query."));
-        return false;
+    const TableStatusList status = readTableStatus(m_connection, u8(database), u8(table));
+    switch (status.outcome) {
+        case TableStatusList::Outcome::QueryFailed:
+            m_op.inform(QStringLiteral("It failed in issue of Query."));
+            return false;
+        case TableStatusList::Outcome::NoResult:
+            m_op.inform(QStringLiteral("Data is unacquirable."));
+            return false;
+        case TableStatusList::Outcome::Read:
+            break;
     }
-    Result result = m_connection.storeResult();
-    if (!result) {
-        m_op.inform(QStringLiteral("Data is unacquirable."));
-        return false;
-    }
-    Row row = result.fetchRow();
-    if (!row) {
+    if (status.tables.empty()) {
         // Shown as an empty table: zeros, an unknown maximum and gauges at 0 %.
         m_op.inform(QStringLiteral("This server cannot use this function."));
         return true;
     }
-    std::vector<std::optional<std::string>> cells;
-    for (unsigned i = 0; i < row.size(); ++i)
-        cells.push_back(row.value(i));
-    m_amount = readTableAmount(result.fieldNames(), cells);
+    m_amount = status.tables.front();
     return true;
 }
 

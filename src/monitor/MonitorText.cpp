@@ -39,6 +39,14 @@ std::uint32_t rangeBound(std::string_view text) {
     return chartValue(leadingInteger(text));
 }
 
+const char* processListStatement(bool full) {
+    return full ? "SHOW FULL PROCESSLIST" : "SHOW PROCESSLIST";
+}
+
+const char* variablesStatement() {
+    return "SHOW VARIABLES";
+}
+
 const std::array<ResetAction, 5>& resetActions() {
     static const std::array<ResetAction, 5> actions{{
         {"Host Infomation", "FLUSH HOSTS", "The host information by which cash are carried out was reset."},

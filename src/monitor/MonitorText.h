@@ -22,6 +22,11 @@ std::uint32_t chartValue(std::optional<std::int64_t> counter);
 /// A Range box's text as a series' upper bound; empty, non-numeric and negative texts give 0.
 std::uint32_t rangeBound(std::string_view text);
 
+/// The process list as the monitor shows it; the full form keeps each statement's whole text.
+const char* processListStatement(bool full);
+/// The server's variables and their values.
+const char* variablesStatement();
+
 /// One button of the "Reset" group: the statement it sends and the message shown afterwards.
 struct ResetAction {
     const char* button;

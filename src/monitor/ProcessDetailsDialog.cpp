@@ -67,7 +67,7 @@ ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, long long pro
 void ProcessDetailsDialog::fill() {
     // FULL: the plain list cuts the statement after 100 characters, and the details are where the
     // operator reads a long statement whole.
-    if (m_connection.query("SHOW FULL PROCESSLIST") != 0)
+    if (m_connection.query(processListStatement(true)) != 0)
         return;
     Result result = m_connection.storeResult();
     while (Row row = result.fetchRow()) {

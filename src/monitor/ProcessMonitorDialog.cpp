@@ -280,7 +280,7 @@ void ProcessMonitorDialog::showCounters(const ServerStat& stat) {
 void ProcessMonitorDialog::refreshProcessList() {
     if (!m_connection.isOpen())
         return;
-    if (m_connection.query("SHOW PROCESSLIST") != 0)
+    if (m_connection.query(processListStatement(false)) != 0)
         return;
     Result result = m_connection.storeResult();
     if (!result)

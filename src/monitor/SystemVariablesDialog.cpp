@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "MonitorText.h"
 #include "VariableExplanations.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
@@ -71,7 +72,7 @@ SystemVariablesDialog::SystemVariablesDialog(Connection& connection, QWidget* pa
 }
 
 void SystemVariablesDialog::fill() {
-    if (m_connection.query("SHOW VARIABLES") != 0)
+    if (m_connection.query(variablesStatement()) != 0)
         return;
     Result result = m_connection.storeResult();
     if (!result)

@@ -4,6 +4,8 @@
 
 #include <fmt/printf.h>
 
+#include "SqlText.h"
+
 namespace velkin {
 
 namespace {
@@ -186,7 +188,7 @@ void Connection::loadReservedWords() {
     // Only servers that mark their reserved words can add to the built-in list; a plain keyword
     // list would quote ordinary names such as user or status.
     if (m_dialect.isMariaDb() || m_dialect.version() < 80000) return;
-    Result r = select("SELECT WORD FROM information_schema.KEYWORDS WHERE RESERVED = 1");
+    Result r = select(reservedWordsStatement());
     std::vector<std::string> words;
     while (Row row = r.fetchRow()) words.push_back(row.str(0));
     m_dialect.addReservedWords(words);

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,9 +13,11 @@ namespace velkin {
 
 class Result;
 
-/// Rows of a result for a list view: every cell's bytes in one packed buffer, with an end offset and
-/// a NULL flag per cell. Display text is made only when the view asks for it, so a large result costs
-/// little more memory than its bytes.
+/// Rows of a result for a list view. The rows are packed into blocks of bytes filled to a fixed size:
+/// each row is its cells one after another, every cell its length (a varint, 0 for NULL, length + 1
+/// otherwise) followed by its bytes, and each block keeps where its rows start. Display text is made
+/// only when the view asks for it, so a large result costs little more memory than its bytes, and no
+/// buffer is ever copied to grow.
 class RowModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -54,8 +57,13 @@ public:
     /// break or a leading double quote is put in double quotes (inner ones doubled), so that the
     /// lines and columns still read back; one cell alone is copied as it is.
     QString copiedText(const QModelIndexList& cells) const;
-    /// The bytes held for all cells, for measuring.
-    std::size_t byteSize() const { return m_bytes.size(); }
+    /// The bytes of all cells as the server sent them, for measuring.
+    std::size_t byteSize() const { return m_cellBytes; }
+    /// The memory the stored rows take: block buffers and row lists at their capacity, except the
+    /// last block's room that no row has reached yet.
+    std::size_t storageSize() const;
+    /// The size a block of rows is given; a row larger than that gets a block of its own size.
+    static constexpr std::size_t kBlockBytes = std::size_t(1) << 20;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -63,8 +71,21 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        std::size_t capacity = 0;
+        std::size_t used = 0;
+        /// Where each row starts in bytes.
+        std::vector<std::uint32_t> rowStarts;
+        /// The model row of the block's first row.
+        int firstRow = 0;
+    };
+
     bool contains(int row, int column) const;
-    std::size_t cellIndex(int row, int column) const;
+    /// The bytes where the row's first cell begins.
+    const char* rowStart(int row) const;
+    /// Room for a row of this many encoded bytes at the end of the last block.
+    Block& blockFor(std::size_t rowBytes);
     /// Adds a row's cells to the storage after the rows the view knows of.
     template <typename CellAt>
     void stageRow(unsigned available, CellAt cellAt);
@@ -73,10 +94,8 @@ private:
     void dropStorage();
 
     std::vector<std::string> m_columnNames;
-    std::string m_bytes;
-    std::vector<std::uint64_t>
-        m_ends;  // end offset of each cell in m_bytes; a cell starts where the previous ends
-    std::vector<bool> m_null;
+    std::vector<Block> m_blocks;
+    std::size_t m_cellBytes = 0;
     int m_rowCount = 0;
     int m_stagedRows = 0;
 };

@@ -3,7 +3,51 @@
 #include "Connection.h"
 #include "ServerDialect.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace velkin {
+
+namespace {
+
+// Reserved words of MySQL 8.4 and MariaDB 11 together. A name that is one of these must be quoted.
+const char* const kReservedWords[] = {
+    "ACCESSIBLE", "ADD", "ALL", "ALTER", "ANALYZE", "AND", "AS", "ASC", "ASENSITIVE", "BEFORE", "BETWEEN",
+    "BIGINT", "BINARY", "BLOB", "BOTH", "BY", "CALL", "CASCADE", "CASE", "CHANGE", "CHAR", "CHARACTER",
+    "CHECK", "COLLATE", "COLUMN", "CONDITION", "CONSTRAINT", "CONTINUE", "CONVERT", "CREATE", "CROSS",
+    "CUBE", "CUME_DIST", "CURRENT_DATE", "CURRENT_ROLE", "CURRENT_TIME", "CURRENT_TIMESTAMP",
+    "CURRENT_USER", "CURSOR", "DATABASE", "DATABASES", "DAY_HOUR", "DAY_MICROSECOND", "DAY_MINUTE",
+    "DAY_SECOND", "DEC", "DECIMAL", "DECLARE", "DEFAULT", "DELAYED", "DELETE", "DELETE_DOMAIN_ID",
+    "DENSE_RANK", "DESC", "DESCRIBE", "DETERMINISTIC", "DISTINCT", "DISTINCTROW", "DIV", "DO_DOMAIN_IDS",
+    "DOUBLE", "DROP", "DUAL", "EACH", "ELSE", "ELSEIF", "EMPTY", "ENCLOSED", "ESCAPED", "EXCEPT", "EXISTS",
+    "EXIT", "EXPLAIN", "FALSE", "FETCH", "FIRST_VALUE", "FLOAT", "FLOAT4", "FLOAT8", "FOR", "FORCE",
+    "FOREIGN", "FROM", "FULLTEXT", "FUNCTION", "GENERAL", "GENERATED", "GET", "GRANT", "GROUP", "GROUPING",
+    "GROUPS", "HAVING", "HIGH_PRIORITY", "HOUR_MICROSECOND", "HOUR_MINUTE", "HOUR_SECOND", "IF", "IGNORE",
+    "IGNORE_DOMAIN_IDS", "IGNORE_SERVER_IDS", "IN", "INDEX", "INFILE", "INNER", "INOUT", "INSENSITIVE",
+    "INSERT", "INT", "INT1", "INT2", "INT3", "INT4", "INT8", "INTEGER", "INTERSECT", "INTERVAL", "INTO",
+    "IO_AFTER_GTIDS", "IO_BEFORE_GTIDS", "IS", "ITERATE", "JOIN", "JSON_TABLE", "KEY", "KEYS", "KILL",
+    "LAG", "LAST_VALUE", "LATERAL", "LEAD", "LEADING", "LEAVE", "LEFT", "LIKE", "LIMIT", "LINEAR", "LINES",
+    "LOAD", "LOCALTIME", "LOCALTIMESTAMP", "LOCK", "LONG", "LONGBLOB", "LONGTEXT", "LOOP", "LOW_PRIORITY",
+    "MANUAL", "MASTER_BIND", "MASTER_HEARTBEAT_PERIOD", "MASTER_SSL_VERIFY_SERVER_CERT", "MATCH",
+    "MAXVALUE", "MEDIUMBLOB", "MEDIUMINT", "MEDIUMTEXT", "MIDDLEINT", "MINUTE_MICROSECOND",
+    "MINUTE_SECOND", "MOD", "MODIFIES", "NATURAL", "NOT", "NO_WRITE_TO_BINLOG", "NTH_VALUE", "NTILE",
+    "NULL", "NUMERIC", "OF", "OFFSET", "ON", "OPTIMIZE", "OPTIMIZER_COSTS", "OPTION", "OPTIONALLY", "OR",
+    "ORDER", "OUT", "OUTER", "OUTFILE", "OVER", "PAGE_CHECKSUM", "PARALLEL", "PARSE_VCOL_EXPR",
+    "PARTITION", "PERCENT_RANK", "POSITION", "PRECISION", "PRIMARY", "PROCEDURE", "PURGE", "QUALIFY",
+    "RANGE", "RANK", "READ", "READS", "READ_WRITE", "REAL", "RECURSIVE", "REF_SYSTEM_ID", "REFERENCES",
+    "REGEXP", "RELEASE", "RENAME", "REPEAT", "REPLACE", "REQUIRE", "RESIGNAL", "RESTRICT", "RETURN",
+    "RETURNING", "REVOKE", "RIGHT", "RLIKE", "ROW", "ROW_NUMBER", "ROWS", "SCHEMA", "SCHEMAS",
+    "SECOND_MICROSECOND", "SELECT", "SENSITIVE", "SEPARATOR", "SET", "SHOW", "SIGNAL", "SLOW", "SMALLINT",
+    "SPATIAL", "SPECIFIC", "SQL", "SQL_BIG_RESULT", "SQL_CALC_FOUND_ROWS", "SQL_SMALL_RESULT",
+    "SQLEXCEPTION", "SQLSTATE", "SQLWARNING", "SSL", "STARTING", "STATS_AUTO_RECALC", "STATS_PERSISTENT",
+    "STATS_SAMPLE_PAGES", "STORED", "STRAIGHT_JOIN", "SYSTEM", "TABLE", "TERMINATED", "THEN", "TINYBLOB",
+    "TINYINT", "TINYTEXT", "TO", "TRAILING", "TRIGGER", "TRUE", "UNDO", "UNION", "UNIQUE", "UNLOCK",
+    "UNSIGNED", "UPDATE", "USAGE", "USE", "USING", "UTC_DATE", "UTC_TIME", "UTC_TIMESTAMP", "VALUES",
+    "VARBINARY", "VARCHAR", "VARCHARACTER", "VARYING", "VIRTUAL", "WHEN", "WHERE", "WHILE", "WINDOW",
+    "WITH", "WRITE", "XOR", "YEAR_MONTH", "ZEROFILL",
+};
+
+}  // namespace
 
 std::string escapeValue(const Connection& connection, std::string_view value) {
     return connection.escape(value);
@@ -103,6 +147,15 @@ std::string showEnginesStatement() {
     return "SHOW ENGINES";
 }
 
+bool isBuiltInReservedWord(std::string_view upperWord) {
+    static const std::vector<std::string_view> sorted = [] {
+        std::vector<std::string_view> words(std::begin(kReservedWords), std::end(kReservedWords));
+        std::sort(words.begin(), words.end());
+        return words;
+    }();
+    return std::binary_search(sorted.begin(), sorted.end(), upperWord);
+}
+
 const char* accountFactsStatement() {
     return "SELECT (SELECT TABLE_TYPE FROM information_schema.TABLES WHERE TABLE_SCHEMA = 'mysql' AND "
            "TABLE_NAME = 'user'), (SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
@@ -110,6 +163,20 @@ const char* accountFactsStatement() {
            "information_schema.COLUMNS WHERE TABLE_SCHEMA = 'mysql' AND TABLE_NAME = 'user' AND "
            "COLUMN_NAME = 'is_role'), (SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = "
            "'mysql' AND TABLE_NAME = 'host')";
+}
+
+const char* reservedWordsStatement() {
+    return "SELECT WORD FROM information_schema.KEYWORDS WHERE RESERVED = 1";
+}
+
+std::string tableStatusStatement(const Connection& connection, std::string_view database) {
+    return sqlf("SHOW TABLE STATUS FROM %s", quoteName(connection, database));
+}
+
+std::string tableStatusStatement(const Connection& connection, std::string_view database,
+                                 std::string_view table) {
+    return sqlf("SHOW TABLE STATUS FROM %s Like '%s'", quoteName(connection, database),
+                likeLiteral(connection, table));
 }
 
 }  // namespace velkin

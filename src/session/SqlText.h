@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velkin {
 
@@ -58,7 +59,20 @@ std::string showDatabasesStatement();
 /// The server's variables and its engines, two texts a row (name and value, engine and support).
 std::string showVariablesStatement();
 std::string showEnginesStatement();
-/// The one-row read of the grant tables' layout (see ServerDialect::accountFactsQuery).
+
+/// True for a word (in upper case) that current servers reserve, so that a name spelt so must be quoted.
+bool isBuiltInReservedWord(std::string_view upperWord);
+
+/// Whether mysql.user is a base table, whether it has Password and is_role columns, and whether
+/// mysql.host exists: one row that tells the account model.
 const char* accountFactsStatement();
+/// The reserved words of a server that marks them in information_schema.
+const char* reservedWordsStatement();
+
+/// The status rows of every table of a database.
+std::string tableStatusStatement(const Connection& connection, std::string_view database);
+/// The status row of exactly this table (its name matched literally, not as a pattern).
+std::string tableStatusStatement(const Connection& connection, std::string_view database,
+                                 std::string_view table);
 
 }  // namespace velkin

@@ -19,46 +19,20 @@
 #include "session/Operator.h"
 #include "session/ServerDialect.h"
 #include "session/SqlText.h"
+#include "session/TableStatus.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
 namespace {
 
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QCheckBox* option(const QString& label, QWidget* parent) {
-    auto* box = new QCheckBox(label, parent);
-    box->setObjectName(label);
-    return box;
-}
-
-QLineEdit* field(const QString& name, QWidget* parent, bool readOnly = true) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setReadOnly(readOnly);
-    return edit;
-}
-
-/// A labelled field on a row of a grid.
-QLineEdit* labelledField(QGridLayout* grid, int row, const QString& name, QWidget* parent,
-                         bool readOnly = true) {
-    grid->addWidget(new QLabel(name, parent), row, 0);
-    QLineEdit* edit = field(name, parent, readOnly);
-    // Paths and server answers need room to be read, however wide the neighbouring area is.
+/// A labelled field whose paths and server answers need room to be read, however wide the
+/// neighbouring area is.
+QLineEdit* wideField(QGridLayout* grid, int row, const QString& name, QWidget* parent,
+                     FieldMode mode = FieldMode::ReadOnly) {
+    QLineEdit* edit = labelledField(grid, row, name, parent, mode);
     edit->setMinimumWidth(180);
-    grid->addWidget(edit, row, 1);
     return edit;
-}
-
-QGroupBox* group(const QString& title, QWidget* parent) {
-    auto* box = new QGroupBox(title, parent);
-    box->setObjectName(title);
-    return box;
 }
 
 /// The grid of an area, whose fields take the room the buttons leave.
@@ -66,39 +40,6 @@ QGridLayout* areaGrid(QGroupBox* box) {
     auto* grid = new QGridLayout(box);
     grid->setColumnStretch(1, 1);
     return grid;
-}
-
-/// What the table-status statement gave.
-struct Status {
-    enum State { Failed, NoResult, NoRow, Found } state = Failed;
-    std::string type;
-    std::string checkTime;
-};
-
-Status readStatus(Connection& session, const std::string& sql) {
-    Status status;
-    if (session.query(sql) != 0)
-        return status;
-    Result result = session.storeResult();
-    if (!result) {
-        status.state = Status::NoResult;
-        return status;
-    }
-    // Servers from 4.1 on put a version column before the check time; its name finds it on all.
-    unsigned checkColumn = 12;
-    const std::vector<std::string> names = result.fieldNames();
-    for (unsigned i = 0; i < names.size(); ++i)
-        if (names[i] == "Check_time")
-            checkColumn = i;
-    Row row = result.fetchRow();
-    if (!row) {
-        status.state = Status::NoRow;
-        return status;
-    }
-    status.state = Status::Found;
-    status.type = row.str(1);
-    status.checkTime = row.str(checkColumn);
-    return status;
 }
 
 }  // namespace
@@ -139,18 +80,18 @@ QWidget* MaintenanceDialog::buildHead() {
     auto* head = new QWidget(this);
     auto* grid = new QGridLayout(head);
     grid->setContentsMargins(0, 0, 0, 0);
-    labelledField(grid, 0, QStringLiteral("Database"), head)->setText(qs(m_database));
-    labelledField(grid, 1, QStringLiteral("Table"), head)->setText(qs(m_table));
-    m_type = labelledField(grid, 2, QStringLiteral("Table type"), head);
+    wideField(grid, 0, QStringLiteral("Database"), head)->setText(qs(m_database));
+    wideField(grid, 1, QStringLiteral("Table"), head)->setText(qs(m_table));
+    m_type = wideField(grid, 2, QStringLiteral("Table type"), head);
     auto* conversions = new QHBoxLayout;
     for (const char* type : {"MyISAM", "ISAM", "HEAP", "INNOBASE"}) {
-        QPushButton* b = button(QString::fromLatin1(type), head);
+        QPushButton* b = namedButton(QString::fromLatin1(type), head);
         conversions->addWidget(b);
         const QString target = QString::fromLatin1(type);
         connect(b, &QPushButton::clicked, this, [this, target] { convert(target); });
     }
     conversions->addStretch(1);
-    QPushButton* close = button(QStringLiteral("Close"), head);
+    QPushButton* close = namedButton(QStringLiteral("Close"), head);
     conversions->addWidget(close);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     grid->addLayout(conversions, 3, 0, 1, 2);
@@ -158,26 +99,26 @@ QWidget* MaintenanceDialog::buildHead() {
 }
 
 QWidget* MaintenanceDialog::buildRepair() {
-    QGroupBox* box = group(QStringLiteral("Table repair"), this);
+    QGroupBox* box = namedGroup(QStringLiteral("Table repair"), this);
     QGridLayout* grid = areaGrid(box);
-    m_repairQuick = option(QStringLiteral("QUICK"), box);
-    m_repairExtended = option(QStringLiteral("EXTENDED"), box);
-    QPushButton* run = button(QStringLiteral("Repair"), box);
+    m_repairQuick = namedCheckBox(QStringLiteral("QUICK"), box);
+    m_repairExtended = namedCheckBox(QStringLiteral("EXTENDED"), box);
+    QPushButton* run = namedButton(QStringLiteral("Repair"), box);
     grid->addWidget(m_repairQuick, 0, 0);
     grid->addWidget(m_repairExtended, 0, 1);
     grid->addWidget(run, 0, 2);
-    m_repairResult = labelledField(grid, 1, QStringLiteral("Result"), box);
+    m_repairResult = wideField(grid, 1, QStringLiteral("Result"), box);
     connect(run, &QPushButton::clicked, this, &MaintenanceDialog::repair);
     return box;
 }
 
 QWidget* MaintenanceDialog::buildAnalysis() {
-    QGroupBox* box = group(QStringLiteral("Analysis and optimization"), this);
+    QGroupBox* box = namedGroup(QStringLiteral("Analysis and optimization"), this);
     QGridLayout* grid = areaGrid(box);
-    m_analysisResult = labelledField(grid, 0, QStringLiteral("Result"), box);
+    m_analysisResult = wideField(grid, 0, QStringLiteral("Result"), box);
     auto* buttons = new QHBoxLayout;
-    QPushButton* analyse = button(QStringLiteral("Analyze"), box);
-    QPushButton* optimise = button(QStringLiteral("Optimize"), box);
+    QPushButton* analyse = namedButton(QStringLiteral("Analyze"), box);
+    QPushButton* optimise = namedButton(QStringLiteral("Optimize"), box);
     buttons->addStretch(1);
     buttons->addWidget(analyse);
     buttons->addWidget(optimise);
@@ -188,19 +129,19 @@ QWidget* MaintenanceDialog::buildAnalysis() {
 }
 
 QWidget* MaintenanceDialog::buildCheck() {
-    QGroupBox* box = group(QStringLiteral("Table check"), this);
+    QGroupBox* box = namedGroup(QStringLiteral("Table check"), this);
     QGridLayout* grid = areaGrid(box);
-    m_lastCheck = labelledField(grid, 0, QStringLiteral("Last check"), box);
-    m_checkResult = labelledField(grid, 1, QStringLiteral("Result"), box);
+    m_lastCheck = wideField(grid, 0, QStringLiteral("Last check"), box);
+    m_checkResult = wideField(grid, 1, QStringLiteral("Result"), box);
     auto* options = new QHBoxLayout;
-    m_checkQuick = option(QStringLiteral("QUICK"), box);
-    m_checkFast = option(QStringLiteral("FAST"), box);
-    m_checkChanged = option(QStringLiteral("CHANGED"), box);
-    m_checkMedium = option(QStringLiteral("MEDIUM"), box);
-    m_checkExtended = option(QStringLiteral("EXTENDED"), box);
+    m_checkQuick = namedCheckBox(QStringLiteral("QUICK"), box);
+    m_checkFast = namedCheckBox(QStringLiteral("FAST"), box);
+    m_checkChanged = namedCheckBox(QStringLiteral("CHANGED"), box);
+    m_checkMedium = namedCheckBox(QStringLiteral("MEDIUM"), box);
+    m_checkExtended = namedCheckBox(QStringLiteral("EXTENDED"), box);
     for (QCheckBox* b : {m_checkQuick, m_checkFast, m_checkChanged, m_checkMedium, m_checkExtended})
         options->addWidget(b);
-    QPushButton* run = button(QStringLiteral("Check"), box);
+    QPushButton* run = namedButton(QStringLiteral("Check"), box);
     options->addWidget(run);
     grid->addLayout(options, 2, 0, 1, 2);
     connect(run, &QPushButton::clicked, this, &MaintenanceDialog::check);
@@ -208,33 +149,33 @@ QWidget* MaintenanceDialog::buildCheck() {
 }
 
 QWidget* MaintenanceDialog::buildBackup() {
-    QGroupBox* box = group(QStringLiteral("Backup to the server"), this);
+    QGroupBox* box = namedGroup(QStringLiteral("Backup to the server"), this);
     QGridLayout* grid = areaGrid(box);
-    m_backupDirectory = labelledField(grid, 0, QStringLiteral("Server directory"), box, false);
-    QPushButton* run = button(QStringLiteral("Backup"), box);
+    m_backupDirectory = wideField(grid, 0, QStringLiteral("Server directory"), box, FieldMode::Editable);
+    QPushButton* run = namedButton(QStringLiteral("Backup"), box);
     grid->addWidget(run, 0, 2);
-    m_backupResult = labelledField(grid, 1, QStringLiteral("Result"), box);
+    m_backupResult = wideField(grid, 1, QStringLiteral("Result"), box);
     connect(run, &QPushButton::clicked, this, &MaintenanceDialog::backup);
     return box;
 }
 
 QWidget* MaintenanceDialog::buildRestore() {
-    QGroupBox* box = group(QStringLiteral("Restoration from the server"), this);
+    QGroupBox* box = namedGroup(QStringLiteral("Restoration from the server"), this);
     QGridLayout* grid = areaGrid(box);
-    m_restoreDirectory = labelledField(grid, 0, QStringLiteral("Server directory"), box, false);
-    QPushButton* run = button(QStringLiteral("Restore"), box);
+    m_restoreDirectory = wideField(grid, 0, QStringLiteral("Server directory"), box, FieldMode::Editable);
+    QPushButton* run = namedButton(QStringLiteral("Restore"), box);
     grid->addWidget(run, 0, 2);
-    m_restoreResult = labelledField(grid, 1, QStringLiteral("Result"), box);
+    m_restoreResult = wideField(grid, 1, QStringLiteral("Result"), box);
     connect(run, &QPushButton::clicked, this, &MaintenanceDialog::restore);
     return box;
 }
 
 QWidget* MaintenanceDialog::buildDump() {
-    QGroupBox* box = group(QStringLiteral("Dump to a file"), this);
+    QGroupBox* box = namedGroup(QStringLiteral("Dump to a file"), this);
     QGridLayout* grid = areaGrid(box);
-    m_dumpFile = labelledField(grid, 0, QStringLiteral("Output file"), box, false);
-    QPushButton* browse = button(QStringLiteral("::"), box);
-    QPushButton* run = button(QStringLiteral("Dump"), box);
+    m_dumpFile = wideField(grid, 0, QStringLiteral("Output file"), box, FieldMode::Editable);
+    QPushButton* browse = namedButton(QStringLiteral("::"), box);
+    QPushButton* run = namedButton(QStringLiteral("Dump"), box);
     grid->addWidget(browse, 0, 2);
     grid->addWidget(run, 1, 2);
     connect(browse, &QPushButton::clicked, this, &MaintenanceDialog::chooseDumpFile);
@@ -242,14 +183,33 @@ QWidget* MaintenanceDialog::buildDump() {
     return box;
 }
 
+MaintenanceDialog::StatusRead MaintenanceDialog::readStatusNow() {
+    StatusRead now;
+    TableStatusList status = readTableStatus(m_session, m_database, m_table);
+    switch (status.outcome) {
+        case TableStatusList::Outcome::QueryFailed:
+            now.state = StatusRead::Failed;
+            break;
+        case TableStatusList::Outcome::NoResult:
+            now.state = StatusRead::NoResult;
+            break;
+        case TableStatusList::Outcome::Read:
+            now.state = status.tables.empty() ? StatusRead::NoRow : StatusRead::Found;
+            if (!status.tables.empty())
+                now.table = std::move(status.tables.front());
+            break;
+    }
+    return now;
+}
+
 void MaintenanceDialog::readStatusAtStart() {
-    const Status status = readStatus(m_session, tableStatusStatement(m_session, m_database, m_table));
-    if (status.state == Status::NoResult)
+    const StatusRead status = readStatusNow();
+    if (status.state == StatusRead::NoResult)
         m_op.inform(QStringLiteral("Data is unacquirable."));
-    if (status.state != Status::Found)
+    if (status.state != StatusRead::Found)
         return;
-    m_type->setText(qs(status.type));
-    m_lastCheck->setText(qs(status.checkTime));
+    m_type->setText(qs(status.table.type));
+    m_lastCheck->setText(qs(status.table.checked));
 }
 
 void MaintenanceDialog::convert(const QString& type) {
@@ -287,47 +247,61 @@ void MaintenanceDialog::sendConversion(const std::string& target) {
         m_op.inform(QStringLiteral("It failed in shift."));
         return;
     }
-    const Status status = readStatus(m_session, tableStatusStatement(m_session, m_database, m_table));
+    const StatusRead status = readStatusNow();
     switch (status.state) {
-        case Status::Failed:
+        case StatusRead::Failed:
             return;
-        case Status::NoResult:
+        case StatusRead::NoResult:
             m_op.inform(QStringLiteral("Data is unacquirable."));
             return;
-        case Status::NoRow:
+        case StatusRead::NoRow:
             m_op.inform(QStringLiteral("This server cannot use this function."));
             return;
-        case Status::Found:
+        case StatusRead::Found:
             break;
     }
     // A server that kept another type (it may substitute its default) has not shifted the table.
-    if (!ServerDialect::sameTableType(status.type, target))
+    if (!ServerDialect::sameTableType(status.table.type, target))
         return;
-    m_type->setText(qs(status.type));
+    m_type->setText(qs(status.table.type));
     m_op.inform(QStringLiteral("It succeeded in shift."));
+}
+
+MaintenanceDialog::CommandEnd MaintenanceDialog::runCommand(const Command& command) {
+    if (command.question && !m_op.ask(QString::fromUtf8(command.question)))
+        return CommandEnd::Stopped;
+    const std::optional<std::string> statement = command.statement();
+    if (!statement)
+        return CommandEnd::Stopped;
+    if (m_session.query(*statement) != 0) {
+        m_op.inform(QString::fromUtf8(command.failure));
+        return CommandEnd::Stopped;
+    }
+    // Rows that are not shown must still leave the connection before the next statement.
+    Result result = m_session.storeResult();
+    if (!command.verdict)
+        return CommandEnd::Done;
+    if (!result) {
+        m_op.inform(QStringLiteral("Data is unacquirable."));
+        return CommandEnd::Stopped;
+    }
+    Row row = result.fetchRow();
+    if (!row) {
+        m_op.inform(QStringLiteral("This server cannot use this function."));
+        return CommandEnd::Done;
+    }
+    command.verdict->setText(qs(verdictText(row)));
+    return row.text(2) == "error" ? CommandEnd::DoneWithError : CommandEnd::Done;
 }
 
 void MaintenanceDialog::repair() {
     if (busy())
         return;
     WaitCursor wait(m_op);
-    if (!m_op.ask(QStringLiteral("May I restore?")))
-        return;
     const RepairOptions options{m_repairQuick->isChecked(), m_repairExtended->isChecked()};
-    if (m_session.query(repairStatement(m_tableName, options)) != 0) {
-        m_op.inform(QStringLiteral("It failed in restoration."));
-        return;
-    }
-    Result result = m_session.storeResult();
-    if (!result) {
-        m_op.inform(QStringLiteral("Data is unacquirable."));
-        return;
-    }
-    if (Row row = result.fetchRow())
-        m_repairResult->setText(qs(verdictText(row)));
-    else
-        m_op.inform(QStringLiteral("This server cannot use this function."));
-    m_op.inform(QStringLiteral("Restoration was completed."));
+    if (runCommand({"May I restore?", [&] { return repairStatement(m_tableName, options); },
+                    "It failed in restoration.", m_repairResult}) != CommandEnd::Stopped)
+        m_op.inform(QStringLiteral("Restoration was completed."));
 }
 
 void MaintenanceDialog::check() {
@@ -340,28 +314,16 @@ void MaintenanceDialog::check() {
     options.changed = m_checkChanged->isChecked();
     options.medium = m_checkMedium->isChecked();
     options.extended = m_checkExtended->isChecked();
-    if (m_session.query(checkStatement(m_tableName, options)) != 0) {
-        m_op.inform(QStringLiteral("It failed in the check."));
+    if (runCommand({nullptr, [&] { return checkStatement(m_tableName, options); }, "It failed in the check.",
+                    m_checkResult}) == CommandEnd::Stopped)
         return;
-    }
-    {
-        Result result = m_session.storeResult();
-        if (!result) {
-            m_op.inform(QStringLiteral("Data is unacquirable."));
-            return;
-        }
-        if (Row row = result.fetchRow())
-            m_checkResult->setText(qs(verdictText(row)));
-        else
-            m_op.inform(QStringLiteral("This server cannot use this function."));
-    }
-    const Status status = readStatus(m_session, tableStatusStatement(m_session, m_database, m_table));
-    if (status.state == Status::Failed || status.state == Status::NoResult) {
+    const StatusRead status = readStatusNow();
+    if (status.state == StatusRead::Failed || status.state == StatusRead::NoResult) {
         m_op.inform(QStringLiteral("Data is unacquirable."));
         return;
     }
-    if (status.state == Status::Found)
-        m_lastCheck->setText(qs(status.checkTime));
+    if (status.state == StatusRead::Found)
+        m_lastCheck->setText(qs(status.table.checked));
     m_op.inform(QStringLiteral("The check was completed."));
 }
 
@@ -369,37 +331,18 @@ void MaintenanceDialog::analyze() {
     if (busy())
         return;
     WaitCursor wait(m_op);
-    if (!m_op.ask(QStringLiteral("May I Analyze?")))
-        return;
-    if (m_session.query(analyzeStatement(m_tableName)) != 0) {
-        m_op.inform(QStringLiteral("It failed in analysis."));
-        return;
-    }
-    Result result = m_session.storeResult();
-    if (!result) {
-        m_op.inform(QStringLiteral("Data is unacquirable."));
-        return;
-    }
-    if (Row row = result.fetchRow())
-        m_analysisResult->setText(qs(verdictText(row)));
-    else
-        m_op.inform(QStringLiteral("This server cannot use this function."));
-    m_op.inform(QStringLiteral("An analysis were completed."));
+    if (runCommand({"May I Analyze?", [&] { return analyzeStatement(m_tableName); }, "It failed in analysis.",
+                    m_analysisResult}) != CommandEnd::Stopped)
+        m_op.inform(QStringLiteral("An analysis were completed."));
 }
 
 void MaintenanceDialog::optimize() {
     if (busy())
         return;
     WaitCursor wait(m_op);
-    if (!m_op.ask(QStringLiteral("May I optimize?")))
-        return;
-    if (m_session.query(optimizeStatement(m_tableName)) != 0) {
-        m_op.inform(QStringLiteral("It failed in optimization."));
-        return;
-    }
-    // The verdict rows are not shown, but they must leave the connection before the next statement.
-    m_session.storeResult();
-    m_analysisResult->setText(QStringLiteral("Optimization was completed."));
+    if (runCommand({"May I optimize?", [&] { return optimizeStatement(m_tableName); },
+                    "It failed in optimization.", nullptr}) != CommandEnd::Stopped)
+        m_analysisResult->setText(QStringLiteral("Optimization was completed."));
 }
 
 void MaintenanceDialog::logBackupOrRestore(const char* logName, const QString& directory) {
@@ -410,31 +353,24 @@ void MaintenanceDialog::logBackupOrRestore(const char* logName, const QString& d
         m_op.inform(QStringLiteral("%1 could not be written.").arg(QString::fromUtf8(logName)));
 }
 
+std::optional<std::string> MaintenanceDialog::withDirectory(
+    const QLineEdit* field, std::string (*statement)(std::string_view, std::string_view)) {
+    const QString directory = field->text();
+    if (directory.isEmpty()) {
+        m_op.inform(QStringLiteral("The directory of a server is inputted."));
+        return std::nullopt;
+    }
+    return statement(m_tableName, escapeValue(m_session, u8(directory)));
+}
+
 void MaintenanceDialog::backup() {
     if (busy())
         return;
     WaitCursor wait(m_op);
-    if (!m_op.ask(QStringLiteral("May I back up?")))
+    if (runCommand({"May I back up?", [&] { return withDirectory(m_backupDirectory, backupStatement); },
+                    "It failed in backup.", m_backupResult}) == CommandEnd::Stopped)
         return;
-    const QString directory = m_backupDirectory->text();
-    if (directory.isEmpty()) {
-        m_op.inform(QStringLiteral("The directory of a server is inputted."));
-        return;
-    }
-    if (m_session.query(backupStatement(m_tableName, escapeValue(m_session, u8(directory)))) != 0) {
-        m_op.inform(QStringLiteral("It failed in backup."));
-        return;
-    }
-    Result result = m_session.storeResult();
-    if (!result) {
-        m_op.inform(QStringLiteral("Data is unacquirable."));
-        return;
-    }
-    if (Row row = result.fetchRow())
-        m_backupResult->setText(qs(verdictText(row)));
-    else
-        m_op.inform(QStringLiteral("This server cannot use this function."));
-    logBackupOrRestore("Backup.log", directory);
+    logBackupOrRestore("Backup.log", m_backupDirectory->text());
     m_op.inform(QStringLiteral("Backup was completed."));
 }
 
@@ -442,32 +378,15 @@ void MaintenanceDialog::restore() {
     if (busy())
         return;
     WaitCursor wait(m_op);
-    if (!m_op.ask(QStringLiteral("May I restore?")))
+    const CommandEnd end = runCommand({"May I restore?",
+                                       [&] { return withDirectory(m_restoreDirectory, restoreStatement); },
+                                       "It failed in shift.", m_restoreResult});
+    if (end == CommandEnd::Stopped)
         return;
-    const QString directory = m_restoreDirectory->text();
-    if (directory.isEmpty()) {
-        m_op.inform(QStringLiteral("The directory of a server is inputted."));
-        return;
-    }
-    if (m_session.query(restoreStatement(m_tableName, escapeValue(m_session, u8(directory)))) != 0) {
-        m_op.inform(QStringLiteral("It failed in shift."));
-        return;
-    }
-    Result result = m_session.storeResult();
-    if (!result) {
-        m_op.inform(QStringLiteral("Data is unacquirable."));
-        return;
-    }
-    bool failed = false;
-    if (Row row = result.fetchRow()) {
-        m_restoreResult->setText(qs(verdictText(row)));
-        failed = row.text(2) == "error";
-    } else {
-        m_op.inform(QStringLiteral("This server cannot use this function."));
-    }
-    logBackupOrRestore("restore.log", directory);
-    m_op.inform(failed ? QStringLiteral("Restoration carried out the unusual end. A result is checked.")
-                       : QStringLiteral("Restoration was completed."));
+    logBackupOrRestore("restore.log", m_restoreDirectory->text());
+    m_op.inform(end == CommandEnd::DoneWithError
+                    ? QStringLiteral("Restoration carried out the unusual end. A result is checked.")
+                    : QStringLiteral("Restoration was completed."));
 }
 
 void MaintenanceDialog::chooseDumpFile() {

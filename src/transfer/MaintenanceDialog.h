@@ -1,7 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "session/TableStatus.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -44,11 +49,31 @@ private:
     QWidget* buildBackup();
     QWidget* buildRestore();
     QWidget* buildDump();
+    /// What the table's status statement gave.
+    struct StatusRead {
+        enum State { Failed, NoResult, NoRow, Found } state = Failed;
+        TableStatus table;
+    };
+    StatusRead readStatusNow();
     void readStatusAtStart();
     /// Sends the conversion and shows its outcome; target is the type text the status must show.
     void sendConversion(const std::string& target);
-    /// The table's status row now; false (after any message) when there is none to use.
-    bool readCheckTime();
+
+    /// One maintenance statement as the buttons send it: asked first (when there is a question),
+    /// refused with its own message, its verdict row shown in its field.
+    struct Command {
+        const char* question;
+        /// The statement; nothing when it cannot be made (the reason has been shown).
+        std::function<std::optional<std::string>()> statement;
+        const char* failure;
+        /// Where the verdict goes; none for a command whose rows are only taken off the connection.
+        QLineEdit* verdict;
+    };
+    enum class CommandEnd { Stopped, Done, DoneWithError };
+    CommandEnd runCommand(const Command& command);
+    /// A backup or restore statement for the directory in the field; nothing when it is empty.
+    std::optional<std::string> withDirectory(const QLineEdit* field,
+                                             std::string (*statement)(std::string_view, std::string_view));
     void logBackupOrRestore(const char* logName, const QString& directory);
     bool busy() const { return m_dumping; }
 

@@ -8,12 +8,6 @@
 
 namespace velkin {
 
-std::string tableStatusStatement(const Connection& connection, std::string_view database,
-                                 std::string_view table) {
-    return sqlf("SHOW TABLE STATUS FROM %s Like '%s'", quoteName(connection, database),
-                likeLiteral(connection, table));
-}
-
 std::string repairStatement(std::string_view table, RepairOptions options) {
     std::string sql = sqlf("REPAIR TABLE %s", table);
     if (options.quick)

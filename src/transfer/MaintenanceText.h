@@ -11,10 +11,6 @@ namespace velkin {
 // The statements, verdicts and log lines of the maintenance screen. Tables arrive as qualified
 // names already quoted for the server; directories are the operator's values, already escaped.
 
-/// The status row of exactly this table (its name matched literally, not as a pattern).
-std::string tableStatusStatement(const Connection& connection, std::string_view database,
-                                 std::string_view table);
-
 struct RepairOptions {
     bool quick = false;
     bool extended = false;

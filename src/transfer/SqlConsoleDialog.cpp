@@ -29,11 +29,13 @@
 #include "TextModeFile.h"
 #include "TransferMessages.h"
 #include "widgets/Pictures.h"
+#include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/RowModel.h"
 #include "session/Settings.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -49,20 +51,6 @@ int depthOf(const QTreeWidgetItem* node) {
     for (const QTreeWidgetItem* p = node->parent(); p; p = p->parent())
         ++depth;
     return depth;
-}
-
-QLineEdit* readOnlyField(const QString& name, QWidget* parent) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(name);
-    field->setReadOnly(true);
-    return field;
-}
-
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
 }
 
 /// Draws a NULL cell's "NULL" grey, so that it reads apart from a text that says NULL.
@@ -98,7 +86,7 @@ SqlConsoleDialog::SqlConsoleDialog(Connection& connection, Operator& op, QWidget
 
 void SqlConsoleDialog::buildScreen() {
     auto* queryLabel = new QLabel(QStringLiteral("Query"), this);
-    m_scriptFile = readOnlyField(QStringLiteral("script file"), this);
+    m_scriptFile = namedLineEdit(QStringLiteral("script file"), this, FieldMode::ReadOnly);
     m_query = new QPlainTextEdit(this);
     m_query->setObjectName(QStringLiteral("Query"));
     m_query->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -112,17 +100,17 @@ void SqlConsoleDialog::buildScreen() {
     m_tree->sortByColumn(0, Qt::AscendingOrder);
     m_tree->setIconSize(QSize(16, 16));
 
-    auto* execution = button(QStringLiteral("Execution"), this);
+    auto* execution = namedButton(QStringLiteral("Execution"), this);
     execution->setDefault(true);
-    auto* cancel = button(QStringLiteral("Cancel"), this);
-    auto* loadButton = button(QStringLiteral("Load"), this);
-    auto* saveAsButton = button(QStringLiteral("Save as"), this);
-    auto* saveButton = button(QStringLiteral("Save"), this);
-    auto* csvButton = button(QStringLiteral("CSV Export"), this);
-    auto* fontButton = button(QStringLiteral("Font"), this);
+    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
+    auto* loadButton = namedButton(QStringLiteral("Load"), this);
+    auto* saveAsButton = namedButton(QStringLiteral("Save as"), this);
+    auto* saveButton = namedButton(QStringLiteral("Save"), this);
+    auto* csvButton = namedButton(QStringLiteral("CSV Export"), this);
+    auto* fontButton = namedButton(QStringLiteral("Font"), this);
 
     auto* statusLabel = new QLabel(QStringLiteral("Execution result"), this);
-    m_status = readOnlyField(QStringLiteral("Execution result"), this);
+    m_status = namedLineEdit(QStringLiteral("Execution result"), this, FieldMode::ReadOnly);
 
     m_rows = new RowModel(this);
     m_list = new QTableView(this);
@@ -141,10 +129,10 @@ void SqlConsoleDialog::buildScreen() {
 
     auto* arrivalLabel =
         new QLabel(QStringLiteral("Time until data reaches a client from Query issue"), this);
-    m_arrivalTime = readOnlyField(arrivalLabel->text(), this);
+    m_arrivalTime = namedLineEdit(arrivalLabel->text(), this, FieldMode::ReadOnly);
     auto* displayLabel =
         new QLabel(QStringLiteral("Time until it displays data altogether from Query issue"), this);
-    m_displayTime = readOnlyField(displayLabel->text(), this);
+    m_displayTime = namedLineEdit(displayLabel->text(), this, FieldMode::ReadOnly);
 
     auto* queryTop = new QHBoxLayout;
     queryTop->addWidget(queryLabel);
@@ -271,13 +259,12 @@ void SqlConsoleDialog::loadChildren(QTreeWidgetItem* node) {
         if (node->childCount() > 0)
             return;
         const std::string database = u8(node->parent()->text(0));
-        Result fields =
-            m_connection.select(sqlf("SHOW fields FROM %s", qualifiedName(m_connection, database, name)));
+        const auto fields = readFieldLines(m_connection, database, name);
         if (!fields)
             return;
         const QIcon picture = fieldNodePicture();
-        while (Row row = fields.fetchRow()) {
-            auto* child = new QTreeWidgetItem(node, QStringList{qs(row.text(0))});
+        for (const FieldLine& field : *fields) {
+            auto* child = new QTreeWidgetItem(node, QStringList{qs(field.name())});
             child->setIcon(0, picture);
         }
         node->setExpanded(true);

@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "ChartPainter.h"
 #include "ChartSurvey.h"
@@ -12,6 +13,29 @@ namespace velkin {
 
 namespace {
 constexpr int kInitialSide = 80;
+
+/// How far a text or picture may reach from its anchor: the largest chart font and picture are
+/// well inside it.
+constexpr int kReach = 64;
+
+/// The parts of a layout that may show in the rectangle.
+ChartLayout partInSight(const ChartLayout& layout, const QRect& rect) {
+    const int top = rect.top() - kReach;
+    const int bottom = rect.bottom() + kReach;
+    auto near = [&](int y) { return y >= top && y <= bottom; };
+    ChartLayout part;
+    for (const ChartText& t : layout.texts)
+        if (near(t.at.y()))
+            part.texts.push_back(t);
+    for (const ChartLine& l : layout.lines)
+        if (std::min(l.from.y(), l.to.y()) <= bottom && std::max(l.from.y(), l.to.y()) >= top)
+            part.lines.push_back(l);
+    for (const ChartIcon& i : layout.icons)
+        if (near(i.at.y()))
+            part.icons.push_back(i);
+    part.height = layout.height;
+    return part;
+}
 }
 
 /// The scrolled surface: as large as the chart, it shows the chart's picture.
@@ -24,10 +48,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override {
-        const QImage& picture = m_view.picture();
+        m_view.draw();
+        // Only the part in sight is painted: a chart of many rows is tens of thousands of pixels
+        // tall, and painting all of it would cost far more than reading its figures.
         QPainter painter(this);
         painter.fillRect(event->rect(), Qt::white);
-        painter.drawImage(event->rect().topLeft(), picture, event->rect());
+        painter.setClipRect(event->rect());
+        paintChart(painter, partInSight(m_view.m_layout, event->rect()));
     }
 
 private:
@@ -73,6 +100,11 @@ QSize CDbGraphView::logicalSize() const {
 
 const QImage& CDbGraphView::picture() {
     draw();
+    if (m_picture.isNull()) {
+        // A kind without a chart keeps the size it has.
+        const QSize size = m_layout.height ? QSize(kChartWidth, *m_layout.height) : m_canvas->size();
+        m_picture = renderChart(m_layout, size);
+    }
     return m_picture;
 }
 
@@ -86,7 +118,8 @@ void CDbGraphView::draw() {
         m_layout = chartOfKind(m_doc.m_chartKind, *connection, m_doc.m_hostName, m_doc.m_currentDb);
     // A kind without a chart keeps the size it has.
     const QSize size = m_layout.height ? QSize(kChartWidth, *m_layout.height) : m_canvas->size();
-    m_picture = renderChart(m_layout, size);
+    // The whole picture is made only when asked for; the screen paints what is in sight.
+    m_picture = QImage();
     m_drawn = true;
     m_drawing = false;
     if (size != m_canvas->size())

@@ -6,18 +6,11 @@
 #include "privileges/GrantSteps.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
+#include "session/TableStatus.h"
 
 namespace velkin {
 
 namespace {
-
-std::vector<std::optional<std::string>> cellsOf(const Row& row) {
-    std::vector<std::optional<std::string>> cells;
-    cells.reserve(row.size());
-    for (unsigned i = 0; i < row.size(); ++i)
-        cells.push_back(row.value(i));
-    return cells;
-}
 
 /// The first column of every row; none when the statement fails or gives no rows set.
 std::optional<std::vector<std::string>> names(Connection& connection, const char* statement) {
@@ -61,27 +54,21 @@ UsageSurvey survey(Connection& connection, const char* listing, bool needsSums, 
 }  // namespace
 
 std::optional<TableAmount> readDatabaseUsage(Connection& connection, const std::string& database) {
-    Result result = connection.select(sqlf("SHOW TABLE STATUS FROM %s", quoteName(connection, database)));
-    if (!result)
+    const TableStatusList status = readTableStatus(connection, database);
+    if (!status.read())
         return std::nullopt;
-    const std::vector<std::string> fields = result.fieldNames();
     TableAmount totals;
-    while (Row row = result.fetchRow())
-        addAmount(totals, readTableAmount(fields, cellsOf(row)));
+    for (const TableStatus& table : status.tables)
+        addAmount(totals, table);
     return totals;
 }
 
 std::optional<TableAmount> readTableUsage(Connection& connection, const std::string& database,
                                           const std::string& table) {
-    Result result = connection.select(
-        sqlf("SHOW TABLE STATUS FROM %s Like '%s'", quoteName(connection, database), likeLiteral(table)));
-    if (!result)
+    TableStatusList status = readTableStatus(connection, database, table);
+    if (!status.read() || status.tables.empty())
         return std::nullopt;
-    const std::vector<std::string> fields = result.fieldNames();
-    Row row = result.fetchRow();
-    if (!row)
-        return std::nullopt;
-    return readTableAmount(fields, cellsOf(row));
+    return std::move(status.tables.front());
 }
 
 UsageSurvey surveyServer(Connection& connection) {
@@ -94,8 +81,29 @@ UsageSurvey surveyDatabase(Connection& connection, const std::string& database) 
     // selected before, so a database that cannot be selected reads as one that cannot be listed.
     if (!connection.selectDb(database))
         return UsageSurvey{};
-    return survey(connection, "SHOW TABLES", true,
-                  [&](const std::string& table) { return readTableUsage(connection, database, table); });
+    // One statement gives every table's figures. A table the server cannot open makes the whole
+    // statement fail; then each table is read by itself, so that the others are still drawn.
+    std::optional<std::map<std::string, TableAmount>> all;
+    bool readAll = false;
+    return survey(connection, "SHOW TABLES", true, [&](const std::string& table) -> std::optional<TableAmount> {
+        if (!readAll) {
+            readAll = true;
+            TableStatusList status = readTableStatus(connection, database);
+            if (status.read()) {
+                all.emplace();
+                for (TableStatus& t : status.tables) {
+                    std::string name = t.name;
+                    all->emplace(std::move(name), std::move(t));
+                }
+            }
+        }
+        if (all) {
+            const auto found = all->find(table);
+            if (found != all->end())
+                return found->second;
+        }
+        return readTableUsage(connection, database, table);
+    });
 }
 
 GrantRows readGrantRows(Connection& connection, const std::string& statement) {

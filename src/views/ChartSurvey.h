@@ -24,8 +24,9 @@ std::optional<TableAmount> readTableUsage(Connection& connection, const std::str
 
 /// The databases of the server and their figures.
 UsageSurvey surveyServer(Connection& connection);
-/// The tables of one database and their figures; the database is selected first, since its tables
-/// are listed with a bare "SHOW TABLES".
+/// The tables of one database and their figures, read with one status statement for the database
+/// (one per table only when the database's statement fails); the database is selected first, since
+/// its tables are listed with a bare "SHOW TABLES".
 UsageSurvey surveyDatabase(Connection& connection, const std::string& database);
 
 /// The rows of a `select *` on a grant table.

@@ -25,6 +25,11 @@ std::optional<std::string> sampleCell(int row, int column) {
     if (row % 13 == 0)
         s.clear();  // empty but not NULL
     s += std::string(static_cast<std::size_t>(row % 17), 'x');
+    // Large cells now and then fill blocks early; one is larger than a block by itself.
+    if (row % 1000 == 999 && column == 2)
+        s += std::string(400000, static_cast<char>('a' + row / 1000));
+    if (row == 5001 && column == 3)
+        s += std::string(RowModel::kBlockBytes + 5, 'L');
     return s;
 }
 
@@ -67,6 +72,26 @@ TEST(RowModel, KeepsEveryCellOfALargeFillInPlace) {
     EXPECT_EQ(QString(), model.data(model.index(221, 1)).toString());
     EXPECT_EQ(QStringLiteral("3:1") + QChar(0) + "z" + "xxx", model.cellText(3, 1))
         << "the NUL stays in the text";
+}
+
+TEST(RowModel, StorageStaysNearTheCellBytes) {
+    // A console-like answer: seven short cells a row, some NULL.
+    RowModel model;
+    model.setColumns({"id", "name", "note", "amount", "created", "changed", "quantity"});
+    std::size_t bytes = 0;
+    for (int r = 0; r < 60000; ++r) {
+        const std::string id = std::to_string(r), name = "name-" + id, note = "note for row " + id;
+        std::vector<RowModel::Cell> cells = {id,           name, r % 5 ? RowModel::Cell(note) : std::nullopt,
+                                             "12.50",      "2000-01-01",
+                                             std::nullopt, r % 7 ? RowModel::Cell("42") : std::nullopt};
+        for (const auto& c : cells)
+            bytes += c ? c->size() : 0;
+        model.appendRow(cells);
+    }
+    EXPECT_EQ(bytes, model.byteSize());
+    EXPECT_LE(model.storageSize(), bytes * 3 / 2) << "cell bytes " << bytes;
+    EXPECT_EQ("note for row 59999", std::string(*model.cell(59999, 2)));
+    EXPECT_TRUE(model.isNull(59995, 2));
 }
 
 TEST(RowModel, ShapeHeadersAndResets) {

@@ -213,6 +213,8 @@ TEST_F(ChartViewTest, DatabaseUsageKeepsAnEmptyRowForAnUnreadableTableAndColours
     EXPECT_GT(count(picture, areaOf(*shareOf(small)), notWhite), 20);
 
     EXPECT_EQ(2, sentCount(log, "SHOW TABLES"));
+    // The database's one statement fails on the damaged table; then each table is read by itself.
+    EXPECT_EQ(1, sentCount(log, "SHOW TABLE STATUS FROM velkin_chart_usage"));
     EXPECT_EQ(1, sentCount(log, "SHOW TABLE STATUS FROM velkin_chart_usage Like 'big'"));
     EXPECT_EQ(1, sentCount(log, "SHOW TABLE STATUS FROM velkin_chart_usage Like 'small'"));
     EXPECT_TRUE(op.messages.empty());
@@ -222,8 +224,21 @@ TEST_F(ChartViewTest, DatabaseUsageShareAboveFiftyIsBlue) {
     ScratchDatabase db("velkin_chart_share");
     fixedTable(db.admin(), db.name(), "more", 99, 300);
     fixedTable(db.admin(), db.name(), "less", 99, 100);
+    StatementLog log;
     CDbGraphView& view = show(1, db.name());
     const QImage& picture = view.picture();
+    // One statement reads the figures of every table.
+    int statusStatements = 0;
+    for (const std::string& sql : log.statements)
+        statusStatements += sql.rfind("SHOW TABLE STATUS", 0) == 0;
+    EXPECT_EQ(1, statusStatements);
+    EXPECT_EQ(1, sentCount(log, "SHOW TABLE STATUS FROM velkin_chart_share"));
+    // The screen paints only the part in sight, and that part is the picture's.
+    for (QRect part : {QRect(0, 0, 800, 140), QRect(0, 120, 800, 90), QRect(0, 230, 800, 150)}) {
+        part &= picture.rect();
+        const QImage painted = view.widget()->grab(part).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(painted == picture.copy(part)) << part.y();
+    }
     const ChartLayout& layout = view.layout();
     const ChartText* more = layout.find(QStringLiteral("more (300件)"));
     const ChartText* less = layout.find(QStringLiteral("less (100件)"));

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace velkin {
+class Connection;
+}
+
+namespace velkin::bench {
+
+/// The database chart of a database with many tables and the data amount screen of one of them,
+/// against the client reading the same table status. login is the tools' login options.
+void measureTableStatus(Connection& connection, const std::string& client, const std::string& login,
+                        const std::string& port, int tables, int runs);
+
+}  // namespace velkin::bench
