@@ -5,8 +5,8 @@
 // Every time is the median of several runs; ours and theirs take turns.
 //
 //   sorvane_bench [rows [runs [parts]]]
-// rows defaults to 1000000, runs to 5, parts to console,list,csv,copy,dump (copy-myisam is extra;
-// all is every part).
+// rows defaults to 1000000, runs to 5, parts to console,list,csv,copy,dump (copy-myisam and
+// copy-other are extra; all is every part).
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "CopyBench.h"
 #include "BenchViewHost.h"
 #include "StatusBench.h"
 #include "session/CSorvaneDoc.h"
@@ -512,9 +513,10 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
     std::string parts = argc > 3 ? argv[3] : "console,list,csv,copy,dump,chart";
     if (parts == "all")
-        parts = "console,list,csv,copy,copy-myisam,dump,chart";
+        parts = "console,list,csv,copy,copy-myisam,copy-other,dump,chart";
     if (rows < 1 || runs < 1) {
-        std::cerr << "usage: " << argv[0] << " [rows [runs [console,list,csv,copy,copy-myisam,dump,chart|all]]]"
+        std::cerr << "usage: " << argv[0]
+                  << " [rows [runs [console,list,csv,copy,copy-myisam,copy-other,dump,chart|all]]]"
                   << std::endl;
         return 2;
     }
@@ -563,6 +565,10 @@ int main(int argc, char** argv) {
     // A destination without transactions takes its rows on another path of the copy.
     if (wanted(parts, "copy-myisam"))
         measureCopy(b, QStringLiteral("MyISAM"));
+    if (wanted(parts, "copy-other")) {
+        settleServer(connection);
+        measureCopyBetweenServers(connection, server.port(), kDatabase, kTable, runs);
+    }
     if (wanted(parts, "dump")) {
         settleServer(connection);
         measureDump(b);

@@ -144,8 +144,17 @@ public:
     void setLocalInfile(bool allowed);
     bool localInfile() const { return m_localInfile; }
 
+    /// Sends a LOAD DATA LOCAL statement whose rows come from read instead of a file: read fills the
+    /// buffer it is given and returns the bytes written, 0 at the end, -1 to give up. The client
+    /// takes no file for this one statement and is barred from local files again afterwards.
+    /// Returns 0 on success, like query().
+    int loadLocal(std::string_view statement, const std::function<long(char*, unsigned int)>& read);
+    /// Warnings the last statement left (mysql_warning_count).
+    unsigned int warningCount() const;
     /// Escapes text for use between single quotes, by length, in the connection's character set.
     std::string escape(std::string_view text) const;
+    /// escape() written onto the end of out: bulk writers escape every cell without a text of its own.
+    void appendEscaped(std::string& out, std::string_view text) const;
     /// The server's NO_BACKSLASH_ESCAPES mode as of the last answer: a backslash is then an ordinary
     /// character in literals and LIKE patterns, and only a doubled quote escapes.
     bool noBackslashEscapes() const;

@@ -107,22 +107,6 @@ std::string insertHead(std::string_view table, std::string_view columns) {
     return sqlf("INSERT INTO %s ( %s ) VALUES ", table, columns);
 }
 
-void appendRowValues(std::string& out, const Row& row, const Connection& connection) {
-    out += "( ";
-    for (unsigned i = 0; i < row.size(); ++i) {
-        if (i > 0)
-            out += ',';
-        if (row.isNull(i)) {
-            out += "NULL";
-            continue;
-        }
-        out += '\'';
-        out += escapeValue(connection, row.text(i));
-        out += '\'';
-    }
-    out += " )";
-}
-
 std::string dumpHeader(std::string_view characterSet, bool noBackslashEscapes) {
     std::string header =
         sqlf("-- Creation of a table\nSET NAMES %s;\nSET time_zone = '+00:00';\n", characterSet);
@@ -145,12 +129,20 @@ std::string qualifiedCreate(std::string_view createText, std::string_view databa
     return createForNewName(createText, database, table);
 }
 
-void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
-                         bool noBackslashEscapes) {
-    if (!noBackslashEscapes) {
-        appendRowValues(out, row, connection);
-        return;
-    }
+namespace {
+
+/// A ValueRow seen as a Row is.
+struct ValueCells {
+    const ValueRow& row;
+    unsigned size() const { return static_cast<unsigned>(row.size()); }
+    bool isNull(unsigned i) const { return !row[i]; }
+    std::string_view text(unsigned i) const { return row[i] ? std::string_view(*row[i]) : std::string_view(); }
+};
+
+/// "( v1,v2,... )": each value quoted and escaped, NULL as the keyword; with hexForFile a value that
+/// a file cannot carry inside quotes goes in hexadecimal.
+template <typename Cells>
+void appendValues(std::string& out, const Cells& row, const Connection& connection, bool hexForFile) {
     static const char kHex[] = "0123456789ABCDEF";
     out += "( ";
     for (unsigned i = 0; i < row.size(); ++i) {
@@ -161,20 +153,95 @@ void appendDumpRowValues(std::string& out, const Row& row, const Connection& con
             continue;
         }
         const std::string_view text = row.text(i);
-        if (text.find_first_of(std::string_view("\r\n\0\032", 4)) == std::string_view::npos) {
-            out += '\'';
-            out += escapeValue(connection, text);
+        if (hexForFile && text.find_first_of(std::string_view("\r\n\0\032", 4)) != std::string_view::npos) {
+            out += "X'";
+            for (unsigned char c : text) {
+                out += kHex[c >> 4];
+                out += kHex[c & 15];
+            }
             out += '\'';
             continue;
         }
-        out += "X'";
-        for (unsigned char c : text) {
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
+        out += '\'';
+        connection.appendEscaped(out, text);
         out += '\'';
     }
     out += " )";
+}
+
+}  // namespace
+
+void appendRowValues(std::string& out, const Row& row, const Connection& connection) {
+    appendValues(out, row, connection, false);
+}
+
+void appendRowValues(std::string& out, const ValueRow& row, const Connection& connection) {
+    appendValues(out, ValueCells{row}, connection, false);
+}
+
+void appendLoadDataRow(std::string& out, const Row& row) {
+    for (unsigned i = 0; i < row.size(); ++i) {
+        if (i > 0)
+            out += '\t';
+        if (row.isNull(i)) {
+            out += "\\N";
+            continue;
+        }
+        const std::string_view text = row.text(i);
+        std::size_t plain = 0;
+        for (std::size_t k = 0; k < text.size(); ++k) {
+            const char c = text[k];
+            const char* escaped = c == '\\' ? "\\\\"
+                                  : c == '\t' ? "\\t"
+                                  : c == '\n' ? "\\n"
+                                  : c == '\r' ? "\\r"
+                                  : c == '\0' ? "\\0"
+                                               : nullptr;
+            if (!escaped)
+                continue;
+            out.append(text.substr(plain, k - plain));
+            out += escaped;
+            plain = k + 1;
+        }
+        out.append(text.substr(plain));
+    }
+    out += '\n';
+}
+
+std::vector<ValueRow> parseLoadDataRows(std::string_view stream) {
+    std::vector<ValueRow> rows;
+    ValueRow row;
+    std::string value;
+    bool null = false;
+    auto endValue = [&] {
+        row.push_back(null ? std::nullopt : std::optional<std::string>(value));
+        value.clear();
+        null = false;
+    };
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+        const char c = stream[i];
+        if (c == '\t') {
+            endValue();
+        } else if (c == '\n') {
+            endValue();
+            rows.push_back(std::move(row));
+            row.clear();
+        } else if (c == '\\' && i + 1 < stream.size()) {
+            const char next = stream[++i];
+            if (next == 'N' && value.empty())
+                null = true;
+            else
+                value += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next == '0' ? '\0' : next;
+        } else {
+            value += c;
+        }
+    }
+    return rows;
+}
+
+void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
+                         bool noBackslashEscapes) {
+    appendValues(out, row, connection, noBackslashEscapes);
 }
 
 std::string copyStartEntry() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,14 @@ void appendDumpRowValues(std::string& out, const Row& row, const Connection& con
 /// Appends "( v1,v2,... )" for one row: each value quoted and escaped by the connection that will
 /// run the statement, NULL as the keyword.
 void appendRowValues(std::string& out, const Row& row, const Connection& connection);
+/// A row's values held apart from the result they came in; NULL as nothing.
+using ValueRow = std::vector<std::optional<std::string>>;
+void appendRowValues(std::string& out, const ValueRow& row, const Connection& connection);
+/// Appends one row as a line of the copy's LOAD DATA stream: values separated by tabs, backslash,
+/// tab, line feed, carriage return and zero byte escaped with a backslash, NULL as \N.
+void appendLoadDataRow(std::string& out, const Row& row);
+/// The rows of such a stream, back as they were.
+std::vector<ValueRow> parseLoadDataRows(std::string_view stream);
 
 // Entries of the copy log, in the order a copy writes them.
 std::string copyStartEntry();

@@ -8,12 +8,14 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "CopyStatements.h"
 #include "CopyText.h"
 #include "RowCopy.h"
 #include "TransferMessages.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -46,13 +48,6 @@ private:
     std::string m_previous;
 };
 
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
-
 }  // namespace
 
 DatabaseDuplicateDialog::DatabaseDuplicateDialog(Connection& session, Operator& op, const LoginValues& login,
@@ -60,19 +55,12 @@ DatabaseDuplicateDialog::DatabaseDuplicateDialog(Connection& session, Operator& 
     : QDialog(parent), m_session(session), m_op(op), m_login(login), m_database(u8(database)) {
     setWindowTitle(QString());
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Database"), this), 0, 0);
-    auto* source = new QLineEdit(database, this);
-    source->setObjectName(QStringLiteral("Database"));
-    source->setReadOnly(true);
-    grid->addWidget(source, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("New Database"), this), 1, 0);
-    m_newDatabase = new QLineEdit(this);
-    m_newDatabase->setObjectName(QStringLiteral("New Database"));
-    grid->addWidget(m_newDatabase, 1, 1);
+    labelledField(grid, 0, QStringLiteral("Database"), this, FieldMode::ReadOnly)->setText(database);
+    m_newDatabase = labelledField(grid, 1, QStringLiteral("New Database"), this);
 
-    QPushButton* createButton = button(QStringLiteral("Create"), this);
+    QPushButton* createButton = namedButton(QStringLiteral("Create"), this);
     createButton->setDefault(true);
-    QPushButton* cancel = button(QStringLiteral("Cancel"), this);
+    QPushButton* cancel = namedButton(QStringLiteral("Cancel"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(createButton);
@@ -123,7 +111,7 @@ void DatabaseDuplicateDialog::create() {
 bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string& problems) {
     // An existing database is filled further, so its refusal does not stop the copy; whether the
     // name is a database afterwards, and which, the server says in its own spelling.
-    m_session.query(sqlf("Create Database %s", typed));
+    m_session.query(createTypedDatabaseStatement(typed));
     const std::string createError = m_session.errorNumber() != 0 ? m_session.errorLine() : std::string();
     std::string actual;
     {
@@ -165,6 +153,7 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
         RowCopy copy(source, {m_database, table, qualifiedName(source, m_database, table)}, m_session,
                      {actual, table, copyName});
         copy.setColumns(copyColumns(table));
+        copy.setServerSide(true);
         copy.setLogFile(kLogName);
         copy.setLogAppends(!firstLog);
         firstLog = false;

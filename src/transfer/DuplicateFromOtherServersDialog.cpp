@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "CopyStatements.h"
 #include "CopyText.h"
 #include "RowCopy.h"
 #include "TextModeFile.h"
@@ -22,22 +23,17 @@
 #include "profiles/HostFile.h"
 #include "profiles/TlsSettingsFile.h"
 #include "session/ServerDialect.h"
+#include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
 namespace {
 
 constexpr const char* kLogName = "rep_other_server.log";
-
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
 
 /// A framed list of large icons, titled as its content.
 QListWidget* largeIconList(const QString& title, QWidget* parent, QLayout* into) {
@@ -53,23 +49,6 @@ QListWidget* largeIconList(const QString& title, QWidget* parent, QLayout* into)
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(list);
     into->addWidget(frame);
-    return list;
-}
-
-QLineEdit* labelledField(QGridLayout* grid, int row, const QString& name, QWidget* parent, bool readOnly) {
-    grid->addWidget(new QLabel(name, parent), row, 0);
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setReadOnly(readOnly);
-    grid->addWidget(edit, row, 1);
-    return edit;
-}
-
-QComboBox* labelledList(QGridLayout* grid, int row, const QString& name, QWidget* parent) {
-    grid->addWidget(new QLabel(name, parent), row, 0);
-    auto* list = new QComboBox(parent);
-    list->setObjectName(name);
-    grid->addWidget(list, row, 1);
     return list;
 }
 
@@ -102,18 +81,18 @@ DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& ses
 
     auto* form = new QGridLayout;
     m_destination = labelledList(form, 0, QStringLiteral("The database of a duplicate place"), this);
-    m_newTable = labelledField(form, 1, QStringLiteral("A new table name"), this, false);
+    m_newTable = labelledField(form, 1, QStringLiteral("A new table name"), this);
     m_tableType = labelledList(form, 2, QStringLiteral("Table type"), this);
-    m_dataCopy = new QCheckBox(QStringLiteral("A data copy is performed."), this);
-    m_dataCopy->setObjectName(QStringLiteral("A data copy is performed."));
+    m_dataCopy = namedCheckBox(QStringLiteral("A data copy is performed."), this);
     form->addWidget(m_dataCopy, 3, 0, 1, 2);
-    m_sourceCount =
-        labelledField(form, 4, QStringLiteral("The number of copied material records"), this, true);
-    m_copiedCount = labelledField(form, 5, QStringLiteral("The copied number of records"), this, true);
+    m_sourceCount = labelledField(form, 4, QStringLiteral("The number of copied material records"), this,
+                                  FieldMode::ReadOnly);
+    m_copiedCount =
+        labelledField(form, 5, QStringLiteral("The copied number of records"), this, FieldMode::ReadOnly);
 
-    QPushButton* duplicateButton = button(QStringLiteral("Duplicate"), this);
+    QPushButton* duplicateButton = namedButton(QStringLiteral("Duplicate"), this);
     duplicateButton->setDefault(true);
-    QPushButton* cancel = button(QStringLiteral("Cancel"), this);
+    QPushButton* cancel = namedButton(QStringLiteral("Cancel"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(duplicateButton);
@@ -136,11 +115,11 @@ DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& ses
     const QIcon server = largeServerPicture();
     for (const HostRecord& profile : m_profiles)
         new QListWidgetItem(server, qs(profile.displayName), m_servers);
-    for (const std::string& type : offeredTableTypes(m_session))
+    for (const std::string& type : serverTableTypes(m_session))
         m_tableType->addItem(qs(type));
     m_tableType->setCurrentIndex(-1);
     QStringList databases;
-    if (Result rows = m_session.select("SHOW DATABASES"))
+    if (Result rows = m_session.select(databasesStatement()))
         while (Row row = rows.fetchRow())
             databases << qs(row.text(0));
     databases.sort(Qt::CaseInsensitive);
@@ -191,7 +170,7 @@ void DuplicateFromOtherServersDialog::chooseServer(QListWidgetItem* item) {
     if (!connection->connect(profile.hostName, profile.userName, profile.password, qs(profile.port).toUInt()))
         return;
     m_source = std::move(connection);
-    Result rows = m_source->select("SHOW DATABASES");
+    Result rows = m_source->select(databasesStatement());
     if (!rows)
         return;
     const QIcon picture = largeDatabasePicture();
@@ -209,9 +188,9 @@ void DuplicateFromOtherServersDialog::chooseDatabase(QListWidgetItem* item) {
     WaitCursor wait(m_op);
     if (m_sourceDatabase.empty() || !m_source)
         return;
-    if (m_source->query(sqlf("USE %s", quoteName(*m_source, m_sourceDatabase))) != 0)
+    if (m_source->query(useDatabaseStatement(quoteName(*m_source, m_sourceDatabase))) != 0)
         return;
-    Result rows = m_source->select("SHOW TABLES");
+    Result rows = m_source->select(tablesStatement());
     if (!rows)
         return;
     const QIcon picture = largeTablePicture();
@@ -227,16 +206,15 @@ void DuplicateFromOtherServersDialog::chooseTable(QListWidgetItem* item) {
     if (m_sourceTable.empty() || !m_source)
         return;
     const std::string name = qualifiedName(*m_source, m_sourceDatabase, m_sourceTable);
-    if (m_source->query(sqlf("SHOW fields FROM %s", name)) != 0)
+    const std::optional<std::vector<FieldLine>> lines = readFieldLines(*m_source, m_sourceDatabase, m_sourceTable);
+    if (!lines)
         return;
-    if (Result rows = m_source->storeResult()) {
-        while (Row row = rows.fetchRow()) {
-            auto* line = new QTreeWidgetItem(m_fields);
-            line->setText(0, qs(row.text(0)));
-            // A NULL (a default of NULL) ends the row: the cells after it stay empty.
-            for (unsigned i = 1; i <= 5 && i < row.size() && !row.isNull(i); ++i)
-                line->setText(static_cast<int>(i), qs(row.text(i)));
-        }
+    for (const FieldLine& field : *lines) {
+        auto* line = new QTreeWidgetItem(m_fields);
+        line->setText(0, qs(field.name()));
+        // A NULL (a default of NULL) ends the row: the cells after it stay empty.
+        for (std::size_t i = 1; i <= 5 && i < field.cells.size() && field.cells[i]; ++i)
+            line->setText(static_cast<int>(i), qs(*field.cells[i]));
     }
     if (Result create = m_source->select(showCreateStatement(name)))
         if (Row row = create.fetchRow())
@@ -293,6 +271,7 @@ void DuplicateFromOtherServersDialog::duplicate() {
             {m_sourceDatabase, m_sourceTable, qualifiedName(*m_source, m_sourceDatabase, m_sourceTable)},
             m_session,
             {destination, unquotedName(newTable), quoteName(m_session, destination) + "." + newTable});
+        copy.setBulkLoad(true);
         copy.setLogFile(kLogName);
         m_copiedCount->clear();
         copy.onOriginalCount([this](const std::string& count) { m_sourceCount->setText(qs(count)); });

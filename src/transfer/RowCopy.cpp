@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <vector>
 
+#include "CopyStatements.h"
 #include "CopyText.h"
 #include "RowStream.h"
 #include "TextModeFile.h"
@@ -60,11 +62,7 @@ long long countOf(Connection& connection, const std::string& table, bool& ok) {
 
 InsertPlan planInserts(Connection& destination, const CopyTable& to) {
     InsertPlan plan;
-    const std::string sql = sqlf(
-        "SELECT @@max_allowed_packet, (SELECT e.TRANSACTIONS FROM information_schema.TABLES t JOIN "
-        "information_schema.ENGINES e ON e.ENGINE = t.ENGINE WHERE t.TABLE_SCHEMA = '%s' AND "
-        "t.TABLE_NAME = '%s'), @@SESSION.sql_mode",
-        escapeValue(destination, to.database), escapeValue(destination, to.table));
+    const std::string sql = insertPlanQuery(destination, to.database, to.table);
     std::string modes;
     {
         Result result = destination.select(sql);
@@ -92,8 +90,7 @@ InsertPlan planInserts(Connection& destination, const CopyTable& to) {
     // and adjusts it in later rows of a table without transactions. Strict for every table, a row
     // refused alone is refused in company too, where the statement then stops.
     if (hasMode(modes, "STRICT_TRANS_TABLES") && !hasMode(modes, "STRICT_ALL_TABLES") &&
-        destination.query(
-            sqlf("SET SESSION sql_mode = '%s'", escapeValue(destination, modes + ",STRICT_ALL_TABLES"))) == 0)
+        destination.query(setSqlModeStatement(destination, modes + ",STRICT_ALL_TABLES")) == 0)
         plan.sqlMode = modes;
     return plan;
 }
@@ -105,7 +102,7 @@ public:
         : m_connection(connection), m_mode(mode) {}
     ~ModeRestore() {
         if (m_mode)
-            m_connection.query(sqlf("SET SESSION sql_mode = '%s'", escapeValue(m_connection, *m_mode)));
+            m_connection.query(setSqlModeStatement(m_connection, *m_mode));
     }
     ModeRestore(const ModeRestore&) = delete;
     ModeRestore& operator=(const ModeRestore&) = delete;
@@ -163,6 +160,17 @@ public:
     void add(const Row& row) {
         m_piece.clear();
         appendRowValues(m_piece, row, m_destination);
+        addPiece();
+    }
+
+    void addValues(const ValueRow& row) {
+        m_piece.clear();
+        appendRowValues(m_piece, row, m_destination);
+        addPiece();
+    }
+
+    /// The row in m_piece.
+    void addPiece() {
         ++m_rowsSent;
         if (m_plan.refusal == Refusal::Unknown) {
             sendAlone(m_piece);
@@ -208,6 +216,35 @@ public:
         m_statement.clear();
     }
 
+    /// A row that goes in a statement of its own, logged when refused.
+    void addAlone(const Row& row) {
+        m_piece.clear();
+        appendRowValues(m_piece, row, m_destination);
+        ++m_rowsSent;
+        sendAlone(m_piece);
+    }
+
+    /// Rows that the server copied itself.
+    void addLanded(long long rows) {
+        m_rowsSent += rows;
+        m_landed += rows;
+    }
+
+    /// How many leading rows of a block that the server refused to copy the destination kept: none
+    /// in a transactional table, those before the refused one otherwise (copied in key order).
+    std::size_t keptOfRefusedBlock() {
+        if (m_plan.refusal == Refusal::Nothing)
+            return 0;
+        bool counted = false;
+        const long long kept = countOf(m_destination, m_table, counted) - m_plan.rowsBefore - m_landed;
+        if (!counted || kept < 0)
+            return 0;
+        m_landed += kept;
+        m_rowsSent += kept;
+        return static_cast<std::size_t>(kept);
+    }
+
+    bool keepsNothingOfRefusals() const { return m_plan.refusal == Refusal::Nothing; }
     long long rowsSent() const { return m_rowsSent; }
     long long rowsFailed() const { return m_rowsFailed; }
     long long rowsLanded() const { return m_landed; }
@@ -293,10 +330,60 @@ RowCopyOutcome RowCopy::run() {
 
     long long offset = 0;
     log(acquisitionStartEntry(offset));
-    SourceRows rows(m_source, &m_source != &m_destination);
     auto finish = [&] {
         if (logging && !logFile.close())
             outcome.logFailed = true;
+    };
+    std::optional<Writer> writer;
+    // Marks a block written: the counters repainted, one event let through, the block's log lines.
+    auto endBlock = [&] {
+        writer->flush();
+        if (m_progressShown)
+            m_progressShown(writer->rowsLanded());
+        letPendingEventsThrough();
+        log(acquisitionSuccessEntry(offset));
+        offset += kCopyBlockRows;
+        log(acquisitionStartEntry(offset));
+    };
+    auto settle = [&] {
+        outcome.rowsFailed = writer->rowsFailed();
+        outcome.rowsLanded = writer->rowsLanded();
+        finish();
+        return outcome;
+    };
+
+    if (std::optional<KeyRanges> ranges = m_serverSide && plan.refusal != Refusal::Unknown
+                                              ? keyRanges()
+                                              : std::nullopt) {
+        writer.emplace(m_destination, insertHead(m_to.statementName, ranges->columns), m_to, plan, log);
+        if (!copyByKeyRanges(*ranges, *writer, outcome, endBlock))
+            log(acquisitionFailureEntry());
+        else
+            log(copyEndEntry());
+        return settle();
+    }
+
+    SourceRows rows(m_source, &m_source != &m_destination);
+    // A transactional destination can take a block whole or not at all: it is fed by LOAD DATA,
+    // and a block that does not land whole and unchanged is settled by INSERTs as any other.
+    bool loading = m_bulkLoad && plan.refusal == Refusal::Nothing;
+    std::string loadRows;
+    long long loadCount = 0;
+    std::string loadStatement;
+    auto loadBlock = [&] {
+        if (loadCount == 0)
+            return;
+        const BlockLoad result = loadWhole(loadStatement, loadRows, loadCount);
+        if (result == BlockLoad::Loaded) {
+            writer->addLanded(loadCount);
+        } else {
+            for (const ValueRow& values : parseLoadDataRows(loadRows))
+                writer->addValues(values);
+            // A statement refused as such (the server takes no local rows) will be refused again.
+            loading = result == BlockLoad::Changed;
+        }
+        loadRows.clear();
+        loadCount = 0;
     };
     const std::string read =
         m_columns.empty()
@@ -309,35 +396,33 @@ RowCopyOutcome RowCopy::run() {
         finish();
         return outcome;
     }
-    Writer writer(m_destination,
-                  insertHead(m_to.statementName, columnList(rows.fieldNames(), m_destination.dialect())),
-                  m_to, plan, log);
-
-    auto endBlock = [&] {
-        writer.flush();
-        if (m_progressShown)
-            m_progressShown(writer.rowsLanded());
-        letPendingEventsThrough();
-        log(acquisitionSuccessEntry(offset));
-        offset += kCopyBlockRows;
-        log(acquisitionStartEntry(offset));
-    };
+    const std::string columns = columnList(rows.fieldNames(), m_destination.dialect());
+    writer.emplace(m_destination, insertHead(m_to.statementName, columns), m_to, plan, log);
+    if (loading)
+        loadStatement = copyLoadStatement(m_to.statementName, m_source.characterSet(), columns);
 
     int inBlock = 0;
     while (Row row = rows.next()) {
-        writer.add(row);
+        if (loading) {
+            appendLoadDataRow(loadRows, row);
+            ++loadCount;
+        } else {
+            writer->add(row);
+        }
         ++outcome.rowsRead;
         if (++inBlock == kCopyBlockRows) {
+            loadBlock();
             endBlock();
             inBlock = 0;
         }
     }
+    loadBlock();
     if (rows.failed()) {
         outcome.readError = m_source.errorLine();
         // The rows that did arrive are sound; they are written before the copy gives up.
-        writer.flush();
+        writer->flush();
         if (m_progressShown)
-            m_progressShown(writer.rowsLanded());
+            m_progressShown(writer->rowsLanded());
         log(acquisitionFailureEntry());
         outcome.readFailed = true;
     } else {
@@ -345,10 +430,117 @@ RowCopyOutcome RowCopy::run() {
             endBlock();
         log(copyEndEntry());
     }
-    outcome.rowsFailed = writer.rowsFailed();
-    outcome.rowsLanded = writer.rowsLanded();
-    finish();
-    return outcome;
+    return settle();
+}
+
+RowCopy::BlockLoad RowCopy::loadWhole(const std::string& statement, const std::string& rows, long long count) {
+    if (m_destination.query(startTransactionStatement()) != 0)
+        return BlockLoad::Refused;
+    std::size_t at = 0;
+    const int status = m_destination.loadLocal(statement, [&](char* buffer, unsigned int length) -> long {
+        const std::size_t n = std::min<std::size_t>(length, rows.size() - at);
+        std::memcpy(buffer, rows.data() + at, n);
+        at += n;
+        return static_cast<long>(n);
+    });
+    // Local rows that the server cannot take are skipped with a warning, not refused: only a block
+    // that landed whole and without a warning is kept.
+    const bool whole = status == 0 && m_destination.affectedRows() == static_cast<std::uint64_t>(count) &&
+                       m_destination.warningCount() == 0;
+    if (whole && m_destination.query(commitStatement()) == 0)
+        return BlockLoad::Loaded;
+    m_destination.query(rollbackStatement());
+    return status == 0 ? BlockLoad::Changed : BlockLoad::Refused;
+}
+
+std::optional<RowCopy::KeyRanges> RowCopy::keyRanges() {
+    std::vector<KeyColumnLine> lines;
+    {
+        Result result = m_destination.select(uniqueKeysQuery(m_destination, m_from.database, m_from.table));
+        while (Row row = result.fetchRow())
+            lines.push_back({row.str(0), row.str(1), row.str(2), row.text(3) == "1", row.text(4) == "1"});
+    }
+    const std::optional<std::vector<std::string>> key = rangeKey(lines);
+    if (!key)
+        return std::nullopt;
+    std::vector<std::string> columns = m_columns;
+    if (columns.empty()) {
+        Result result = m_destination.select(copyColumnsQuery(m_destination, m_from.database, m_from.table));
+        while (Row row = result.fetchRow())
+            if (row.text(1) != "1")
+                columns.push_back(row.str(0));
+    }
+    if (columns.empty())
+        return std::nullopt;
+    KeyRanges ranges;
+    const ServerDialect& dialect = m_destination.dialect();
+    for (const std::string& name : *key)
+        ranges.keys.push_back(quoteName(name, dialect));
+    ranges.keyList = columnList(*key, dialect);
+    ranges.columns = columnList(columns, dialect);
+    return ranges;
+}
+
+bool RowCopy::copyByKeyRanges(const KeyRanges& ranges, Writer& writer, RowCopyOutcome& outcome,
+                              const std::function<void()>& endBlock) {
+    std::string after;
+    for (;;) {
+        std::optional<std::vector<std::string>> last;
+        if (m_destination.query(blockEndQuery(m_from.statementName, ranges.keyList, after, kCopyBlockRows)) !=
+            0)
+            return readFailed(outcome);
+        if (Result end = m_destination.storeResult()) {
+            if (Row row = end.fetchRow()) {
+                last.emplace();
+                for (unsigned i = 0; i < row.size(); ++i)
+                    last->push_back(row.str(i));
+            }
+        } else if (m_destination.errorNumber() != 0) {
+            return readFailed(outcome);
+        }
+        const std::string range =
+            bothConditions(after, last ? keyUpToCondition(m_destination, ranges.keys, *last) : std::string());
+        long long rows = 0;
+        if (m_destination.query(
+                blockCopyStatement(m_to.statementName, ranges.columns, m_from.statementName, range, ranges.keyList)) ==
+            0) {
+            rows = static_cast<long long>(m_destination.affectedRows());
+            writer.addLanded(rows);
+        } else if (!settleRefusedBlock(ranges, range, writer, rows)) {
+            outcome.rowsRead += rows;
+            return readFailed(outcome);
+        }
+        outcome.rowsRead += rows;
+        if (rows > 0)
+            endBlock();
+        if (!last)
+            return true;
+        after = keyAfterCondition(m_destination, ranges.keys, *last);
+    }
+}
+
+bool RowCopy::settleRefusedBlock(const KeyRanges& ranges, const std::string& range, Writer& writer,
+                                 long long& rows) {
+    // What the server kept of the block stays; the refused row goes alone, so that it is logged
+    // with its own statement, and the rest follows as any streamed rows do.
+    const std::size_t kept = writer.keptOfRefusedBlock();
+    Result block = m_destination.select(blockReadStatement(m_from.statementName, ranges.columns, range,
+                                                           ranges.keyList));
+    if (!block)
+        return false;
+    for (std::size_t index = 0; Row row = block.fetchRow(); ++index, ++rows) {
+        if (index == kept || (index > kept && writer.keepsNothingOfRefusals()))
+            writer.addAlone(row);
+        else if (index > kept)
+            writer.add(row);
+    }
+    return true;
+}
+
+bool RowCopy::readFailed(RowCopyOutcome& outcome) {
+    outcome.readError = m_destination.errorLine();
+    outcome.readFailed = true;
+    return false;
 }
 
 UtcSession::UtcSession(Connection& connection) : m_connection(connection) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,10 +70,34 @@ public:
     /// Receives the number of rows that landed so far, after each block.
     void onProgress(std::function<void(long long)> shown) { m_progressShown = std::move(shown); }
 
+    /// Source and destination are tables of one server, which the destination connection reads
+    /// itself: a source with a key is then copied by the server in blocks of key ranges.
+    void setServerSide(bool serverSide) { m_serverSide = serverSide; }
+
+    /// Feeds a transactional destination through LOAD DATA from the client, a block at a time, instead
+    /// of INSERT statements; a block that does not land whole and unchanged is rolled back and goes in
+    /// INSERTs as without it.
+    void setBulkLoad(bool load) { m_bulkLoad = load; }
+
     RowCopyOutcome run();
 
 private:
     class Writer;
+    /// How a source with a usable key is cut into blocks: the key's names, quoted, alone and joined,
+    /// and the columns copied.
+    struct KeyRanges {
+        std::vector<std::string> keys;
+        std::string keyList;
+        std::string columns;
+    };
+
+    std::optional<KeyRanges> keyRanges();
+    bool copyByKeyRanges(const KeyRanges& ranges, Writer& writer, RowCopyOutcome& outcome,
+                         const std::function<void()>& endBlock);
+    bool settleRefusedBlock(const KeyRanges& ranges, const std::string& range, Writer& writer, long long& rows);
+    bool readFailed(RowCopyOutcome& outcome);
+    enum class BlockLoad { Loaded, Changed, Refused };
+    BlockLoad loadWhole(const std::string& statement, const std::string& rows, long long count);
 
     Connection& m_source;
     CopyTable m_from;
@@ -81,6 +106,8 @@ private:
     std::string m_logName;
     std::vector<std::string> m_columns;
     bool m_logAppends = false;
+    bool m_serverSide = false;
+    bool m_bulkLoad = false;
     std::function<void(const std::string&)> m_originalShown;
     std::function<void(long long)> m_progressShown;
 };

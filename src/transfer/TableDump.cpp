@@ -1,5 +1,6 @@
 #include "TableDump.h"
 
+#include "CopyStatements.h"
 #include "CopyText.h"
 #include "RowCopy.h"
 #include "RowStream.h"
@@ -45,6 +46,7 @@ DumpOutcome dumpTable(Connection& connection, std::string_view database, std::st
     }
 
     RowStream rows(connection);
+    bool rowsWritten = false;
     std::string readError;
     if (rows.open(readAllStatement(name))) {
         const std::string head = insertHead(name, columnList(rows.fieldNames(), connection.dialect()));
@@ -56,6 +58,10 @@ DumpOutcome dumpTable(Connection& connection, std::string_view database, std::st
             if (inStatement == 0)
                 return true;
             statement += ";\n";
+            // The reload goes fast only with what the prologue sets; a table without rows needs none.
+            if (!rowsWritten)
+                file.write(dumpRowsPrologue(name));
+            rowsWritten = true;
             const bool ok = file.write(statement);
             if (ok)
                 outcome.rows += inStatement;
@@ -85,6 +91,8 @@ DumpOutcome dumpTable(Connection& connection, std::string_view database, std::st
         readError = connection.errorLine();
     }
     rows.close();
+    if (rowsWritten)
+        file.write(dumpRowsEpilogue(name));
     if (!file.close())
         outcome.failure = dumpWriteFailedText(outcome.rows, file.errorText());
     else if (!readError.empty())

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "CopyStatements.h"
 #include "CopyText.h"
 #include "RowCopy.h"
 #include "TextModeFile.h"
@@ -17,34 +18,13 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
 namespace {
 
 constexpr const char* kLogName = "rep_table.log";
-
-QPushButton* button(const QString& label, QWidget* parent) {
-    auto* b = new QPushButton(label, parent);
-    b->setObjectName(label);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLineEdit* labelledField(QGridLayout* grid, int row, const QString& name, QWidget* parent, bool readOnly) {
-    grid->addWidget(new QLabel(name, parent), row, 0);
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setReadOnly(readOnly);
-    grid->addWidget(edit, row, 1);
-    return edit;
-}
-
-QComboBox* sortedList(const QString& name, QWidget* parent) {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(name);
-    return list;
-}
 
 }  // namespace
 
@@ -63,8 +43,8 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     source->setObjectName(QStringLiteral("Source"));
     auto* sourceGrid = new QGridLayout(source);
     sourceGrid->setContentsMargins(0, 0, 0, 0);
-    labelledField(sourceGrid, 0, QStringLiteral("Database"), source, true)->setText(database);
-    labelledField(sourceGrid, 1, QStringLiteral("Table"), source, true)->setText(table);
+    labelledField(sourceGrid, 0, QStringLiteral("Database"), source, FieldMode::ReadOnly)->setText(database);
+    labelledField(sourceGrid, 1, QStringLiteral("Table"), source, FieldMode::ReadOnly)->setText(table);
 
     auto* createLabel = new QLabel(QStringLiteral("SQL of the table created"), this);
     m_create = new QPlainTextEdit(this);
@@ -76,32 +56,27 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     destination->setObjectName(QStringLiteral("Destination"));
     auto* destinationGrid = new QGridLayout(destination);
     destinationGrid->setContentsMargins(0, 0, 0, 0);
-    destinationGrid->addWidget(new QLabel(QStringLiteral("The database point to create"), destination), 0, 0);
-    m_destination = sortedList(QStringLiteral("The database point to create"), destination);
-    destinationGrid->addWidget(m_destination, 0, 1);
+    m_destination = labelledList(destinationGrid, 0, QStringLiteral("The database point to create"), destination);
     destinationGrid->addWidget(new QLabel(QStringLiteral("Table"), destination), 0, 2);
-    m_newTable = new QLineEdit(destination);
-    m_newTable->setObjectName(QStringLiteral("Table"));
+    m_newTable = namedLineEdit(QStringLiteral("Table"), destination);
     destinationGrid->addWidget(m_newTable, 0, 3);
-    destinationGrid->addWidget(new QLabel(QStringLiteral("The table type to create"), destination), 1, 0);
-    m_tableType = sortedList(QStringLiteral("The table type to create"), destination);
-    destinationGrid->addWidget(m_tableType, 1, 1);
+    m_tableType = labelledList(destinationGrid, 1, QStringLiteral("The table type to create"), destination);
 
-    m_dataCopy = new QCheckBox(QStringLiteral("Data copy"), this);
-    m_dataCopy->setObjectName(QStringLiteral("Data copy"));
+    m_dataCopy = namedCheckBox(QStringLiteral("Data copy"), this);
     auto* counters = new QGridLayout;
-    m_originalCount =
-        labelledField(counters, 0, QStringLiteral("The original number of records"), this, true);
-    m_copiedCount = labelledField(counters, 1, QStringLiteral("The copied number of records"), this, true);
+    m_originalCount = labelledField(counters, 0, QStringLiteral("The original number of records"), this,
+                                    FieldMode::ReadOnly);
+    m_copiedCount =
+        labelledField(counters, 1, QStringLiteral("The copied number of records"), this, FieldMode::ReadOnly);
     m_logView = new QPlainTextEdit(this);
     m_logView->setObjectName(QStringLiteral("Log view"));
     m_logView->setReadOnly(true);
     m_logView->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    QPushButton* createButton = button(QStringLiteral("Create"), this);
+    QPushButton* createButton = namedButton(QStringLiteral("Create"), this);
     createButton->setDefault(true);
-    QPushButton* cancel = button(QStringLiteral("Cancel"), this);
-    QPushButton* logButton = button(QStringLiteral("Log"), this);
+    QPushButton* cancel = namedButton(QStringLiteral("Cancel"), this);
+    QPushButton* logButton = namedButton(QStringLiteral("Log"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(createButton);
@@ -128,7 +103,7 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
             m_originalCount->setText(qs(row.text(0)));
     m_create->setPlainText(qs(toTextModeLineEnds(createTextFromServer(m_session, sourceName))));
     QStringList databases;
-    if (Result rows = m_session.select("SHOW DATABASES"))
+    if (Result rows = m_session.select(databasesStatement()))
         while (Row row = rows.fetchRow())
             databases << qs(row.text(0));
     databases.sort(Qt::CaseInsensitive);
@@ -201,6 +176,7 @@ RowCopyOutcome TableDuplicateDialog::copyRows(const std::string& destinationData
     RowCopy copy(source, {m_database, m_table, qualifiedName(source, m_database, m_table)}, m_session,
                  {destinationDatabase, unquotedName(newTable),
                   chosenDatabase(m_session, destinationDatabase) + "." + newTable});
+    copy.setServerSide(true);
     copy.setLogFile(kLogName);
     m_copiedCount->clear();
     copy.onOriginalCount([this](const std::string& count) { m_originalCount->setText(qs(count)); });

@@ -16,6 +16,7 @@
 #include "profiles/HostFile.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
+#include "session/ServerDialect.h"
 #include "transfer/DuplicateFromOtherServersDialog.h"
 
 using namespace velkin;
@@ -145,18 +146,27 @@ OtherServer* DuplicateFromOtherServersTest::s_other = nullptr;
 TEST_F(DuplicateFromOtherServersTest, OpeningListsTheLiveProfilesAndTheSessionsChoices) {
     StatementLog sent;
     DuplicateFromOtherServersDialog dialog(*session, op);
+    const std::vector<std::string> opening = sent.statements;
     EXPECT_EQ("The duplicate from other servers", dialog.windowTitle());
     EXPECT_EQ((QStringList{"other", "here"}), texts(list(dialog, "Server")));
     EXPECT_EQ(0, list(dialog, "Database")->count());
     auto* types = child<QComboBox>(dialog, "Table type");
     EXPECT_EQ(-1, types->currentIndex());
-    EXPECT_EQ((QStringList{"HEAP", "INNOBASE", "ISAM", "MyISAM"}),
-              (QStringList{types->itemText(0), types->itemText(1), types->itemText(2), types->itemText(3)}));
+    // The types this server has, not those of long-gone servers.
+    QStringList offered;
+    for (int i = 0; i < types->count(); ++i)
+        offered << types->itemText(i);
+    QStringList expected;
+    for (const std::string& type : serverTableTypes(*session))
+        expected << QString::fromStdString(type);
+    EXPECT_EQ(expected, offered);
+    EXPECT_FALSE(offered.contains("ISAM"));
+    EXPECT_TRUE(offered.contains("MyISAM"));
     EXPECT_EQ(-1, destination(dialog)->currentIndex());
     EXPECT_GE(destination(dialog)->findText("velkin_dup_local"), 0);
     EXPECT_TRUE(child<QCheckBox>(dialog, "A data copy is performed.")->isChecked());
-    EXPECT_EQ("SHOW VARIABLES", sent.statements.front());
-    EXPECT_EQ("SHOW DATABASES", sent.statements.back());
+    EXPECT_EQ("SHOW ENGINES", opening.front());
+    EXPECT_EQ("SHOW DATABASES", opening.back());
     EXPECT_EQ(nullptr, dialog.sourceConnection());
     // No profile file: no servers.
     QFile::remove("Host.DAT");
@@ -252,6 +262,11 @@ TEST_F(DuplicateFromOtherServersTest, DuplicateCreatesTheTableAndCopiesItsRowsFr
                                         "select * from velkin_dup_remote.odd", "SET time_zone = 'SYSTEM'"}),
               sent.on(*dialog.sourceConnection()));
     EXPECT_EQ(0u, sent.on(*session).front().rfind("CREATE TABLE velkin_dup_local.odd (", 0));
+    // Each block of rows went in whole by one LOAD DATA from the client; none needed an INSERT.
+    EXPECT_EQ(2, sent.countStartingWith("LOAD DATA LOCAL INFILE 'rows' INTO TABLE velkin_dup_local.odd "));
+    EXPECT_EQ(2, sent.countStartingWith("COMMIT"));
+    EXPECT_EQ(0, sent.countStartingWith("INSERT INTO velkin_dup_local.odd"));
+    EXPECT_FALSE(session->localInfile());
     EXPECT_EQ("1207", child<QLineEdit>(dialog, "The number of copied material records")->text());
     EXPECT_EQ("1207", child<QLineEdit>(dialog, "The copied number of records")->text());
     EXPECT_EQ(
@@ -315,6 +330,7 @@ TEST_F(DuplicateFromOtherServersTest, TortureTableRoundTripsBetweenServersInOthe
     const std::vector<std::string> original = tortureRows(*there, "velkin_dup_remote.torture");
 
     // There to here.
+    ConnectionStatements sent;
     {
         DuplicateFromOtherServersDialog dialog(*session, op);
         select(list(dialog, "Server"), "other");
@@ -345,6 +361,9 @@ TEST_F(DuplicateFromOtherServersTest, TortureTableRoundTripsBetweenServersInOthe
         EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
     }
     EXPECT_EQ("+09:00", scalar(*there, "SELECT @@SESSION.time_zone"));
+    // Both ways the rows were loaded whole, not settled by INSERTs.
+    EXPECT_EQ(2, sent.countStartingWith("LOAD DATA LOCAL INFILE"));
+    EXPECT_EQ(0, sent.countStartingWith("ROLLBACK"));
     EXPECT_EQ("0", differingRows(*there, "velkin_dup_remote.torture", "velkin_dup_remote.back"));
     EXPECT_EQ("8", scalar(*there, "SELECT COUNT(*) FROM velkin_dup_remote.back"));
     EXPECT_EQ(original, tortureRows(*there, "velkin_dup_remote.back"));

@@ -11,6 +11,7 @@
 #include "TransferTesting.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
+#include "transfer/CopyStatements.h"
 #include "transfer/MaintenanceDialog.h"
 
 using namespace velkin;
@@ -246,7 +247,11 @@ TEST_F(MaintenanceTest, DumpLoadsAsWrittenThroughTheClient) {
                              toCrLf("CREATE TABLE velkin_dup_maint.d " + create.substr(create.find('('))) +
                              ";\r\n";
     ASSERT_EQ(head, bytes.substr(0, head.size()));
-    const std::string body = bytes.substr(head.size());
+    const std::string prologue = toCrLf(dumpRowsPrologue("velkin_dup_maint.d"));
+    ASSERT_EQ(prologue, bytes.substr(head.size(), prologue.size()));
+    const std::string epilogue = toCrLf(dumpRowsEpilogue("velkin_dup_maint.d"));
+    ASSERT_EQ(epilogue, bytes.substr(bytes.size() - epilogue.size()));
+    const std::string body = bytes.substr(head.size() + prologue.size());
     // All 2500 rows fit one statement of many rows.
     int statements = 0;
     for (std::size_t at = 0; (at = body.find(" );\r\n", at)) != std::string::npos; at += 3)
