@@ -206,15 +206,9 @@ TEST_F(RecordDialogsTest, DetailsWithoutKeyAreReadOnlyAndRefusalsAreReported) {
 TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
     rows(250);
     CSorvaneDoc doc{op, loginAs(adminAccount())};
-    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     TestViewHost host{doc, op};
-    doc.m_currentDb = "velkin_dialogs";
-    doc.m_currentTable = "t";
-    doc.m_nodeKind = 2;
-    host.showRecordList();
-    doc.m_pageLength = 100;
-    host.updateAllViews();
-    CSorvaneView& list = *host.recordList();
+    CSorvaneView& list = host.showTable("velkin_dialogs", "t");
     ASSERT_EQ(100, list.rowCount());
 
     QSettings settings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane"));
@@ -226,8 +220,8 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
         return d.result();
     });
     list.execute(Command::PageSetup);
-    EXPECT_EQ(2, doc.m_currentPage) << "250 rows at 120 a page make three pages";
-    EXPECT_EQ(120, doc.m_pageLength);
+    EXPECT_EQ(2, doc.currentPage()) << "250 rows at 120 a page make three pages";
+    EXPECT_EQ(120, doc.pageLength());
     EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
     settings.sync();
     EXPECT_EQ(120, settings.value("SQLDLG/PageLength").toInt());
@@ -240,9 +234,9 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
         filter.ok();
         return d.result();
     });
-    doc.m_currentPage = 0;
+    doc.setCurrentPage(0);
     list.execute(Command::Filter);
-    EXPECT_EQ(1, doc.m_filterActive);
+    EXPECT_TRUE(doc.isFilterActive());
     EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
     EXPECT_EQ("> 240", list.m_conditions[0][0]);
 
@@ -321,15 +315,9 @@ TEST_F(RecordDialogsTest, DetailsSetAFieldToNullAndBackAndAnEmptyFieldIsTheEmpty
 TEST_F(RecordDialogsTest, AChangeShowsInTheListWhenTheDetailsAreClosedWithEscape) {
     rows(3);
     CSorvaneDoc doc{op, loginAs(adminAccount())};
-    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     TestViewHost host{doc, op};
-    doc.m_currentDb = "velkin_dialogs";
-    doc.m_currentTable = "t";
-    doc.m_nodeKind = 2;
-    host.showRecordList();
-    doc.m_pageLength = 100;
-    host.updateAllViews();
-    CSorvaneView& list = *host.recordList();
+    CSorvaneView& list = host.showTable("velkin_dialogs", "t");
     ASSERT_EQ(3, list.rowCount());
     EXPECT_TRUE(list.rows().isNull(0, 2));
 
