@@ -9,6 +9,7 @@
 
 #include "CMainFrame.h"
 #include "monitor/ProcessMonitorDialog.h"
+#include "ScreenshotText.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "transfer/SqlConsoleDialog.h"
@@ -116,12 +117,7 @@ int main(int argc, char** argv) {
 
     SqlConsoleDialog console(*doc.connection(), op, &frame);
     console.findChild<QPlainTextEdit*>(QStringLiteral("Query"))
-        ->setPlainText(QStringLiteral(
-            "-- a script: one statement after the other\n"
-            "UPDATE sorvane_demo.customers SET city = 'Tokyo' WHERE id = 7;\n"
-            "select c.id, c.name, c.email, c.city, o.quantity, o.ordered_at\n"
-            "from sorvane_demo.orders o join sorvane_demo.customers c on c.id = o.customer_id\n"
-            "where o.quantity > 5 order by c.id;"));
+        ->setPlainText(QString::fromUtf8(demoConsoleScript()));
     console.execute();
     console.resize(960, 640);
     console.show();
