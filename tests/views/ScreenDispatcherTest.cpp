@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <functional>
 
 #include "ViewTesting.h"
+#include "transfer/TableDuplicateDialog.h"
 #include "views/ScreenDispatcher.h"
 
 using namespace velkin;
@@ -108,6 +111,32 @@ TEST_F(Dispatch, CommandsOpenTheirScreensAndTableScreensNeedATable) {
     for (Command command : {Command::Delete, Command::SqlExecution, Command::DatabaseCreation,
                             Command::TableNewCreation, Command::ExportCsv, Command::PrivilegeReload})
         EXPECT_EQ(QStringList(), screensOf([&] { EXPECT_FALSE(screens.open(command)); })) << commandLabel(command);
+}
+
+TEST_F(Dispatch, TheTableCopyReadsOnASecondConnectionWithTheSessionsLogin) {
+    ScratchDatabase source("velkin_dispatch_src");
+    ScratchDatabase target("velkin_dispatch_dst");
+    exec(source.admin(), "CREATE TABLE velkin_dispatch_src.people (id INT PRIMARY KEY, name VARCHAR(20))");
+    exec(source.admin(), "INSERT INTO velkin_dispatch_src.people VALUES (1, 'Ann'), (2, NULL), (3, 'O''Neil')");
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
+    choose("velkin_dispatch_src", "people");
+    op.clear();
+    op.onModal([this](QDialog& dialog) {
+        auto& copy = dynamic_cast<TableDuplicateDialog&>(dialog);
+        auto* destinations = copy.findChild<QComboBox*>("The database point to create");
+        EXPECT_NE(nullptr, destinations);
+        if (destinations)
+            destinations->setCurrentIndex(destinations->findText("velkin_dispatch_dst"));
+        copy.findChild<QCheckBox*>("Data copy")->setChecked(true);
+        op.answer(true);
+        copy.create();
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(screens.open(Command::TableDuplicate));
+
+    EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+    const std::string rows = "SELECT GROUP_CONCAT(id, '=', IFNULL(name, 'NULL') ORDER BY id) FROM ";
+    EXPECT_EQ("1=Ann,2=NULL,3=O'Neil", scalar(target.admin(), rows + "velkin_dispatch_dst.people"));
 }
 
 TEST_F(Dispatch, NothingOpensWithoutAConnection) {
