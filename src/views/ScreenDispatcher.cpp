@@ -38,6 +38,18 @@ bool ScreenDispatcher::run(Args&&... args) {
     return true;
 }
 
+/// The same for a dialog that answers with a name once accepted; nothing when it was cancelled.
+template <typename Dialog, typename Answer, typename... Args>
+std::optional<QString> ScreenDispatcher::runForName(Answer answer, Args&&... args) {
+    Connection* connection = m_doc.connection();
+    if (!connection)
+        return std::nullopt;
+    Dialog dialog(*connection, std::forward<Args>(args)..., m_parent);
+    if (m_op.runModal(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return answer(dialog);
+}
+
 bool ScreenDispatcher::open(Command command) {
     const QString& db = m_doc.currentDb();
     const QString& table = m_doc.currentTable();
@@ -73,33 +85,15 @@ bool ScreenDispatcher::open(Command command) {
 }
 
 std::optional<QString> ScreenDispatcher::openCreateDatabase() {
-    Connection* connection = m_doc.connection();
-    if (!connection)
-        return std::nullopt;
-    CreateDatabaseDialog dialog(*connection, m_op, m_parent);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.databaseName();
+    return runForName<CreateDatabaseDialog>([](CreateDatabaseDialog& d) { return d.databaseName(); }, m_op);
 }
 
 std::optional<QString> ScreenDispatcher::openCreateTable(const QString& database) {
-    Connection* connection = m_doc.connection();
-    if (!connection)
-        return std::nullopt;
-    CreateTableDialog dialog(*connection, m_op, database, m_parent);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.tableName();
+    return runForName<CreateTableDialog>([](CreateTableDialog& d) { return d.tableName(); }, m_op, database);
 }
 
 std::optional<QString> ScreenDispatcher::openRenameTable(const QString& database, const QString& table) {
-    Connection* connection = m_doc.connection();
-    if (!connection)
-        return std::nullopt;
-    RenameTableDialog dialog(*connection, m_op, database, table, m_parent);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.tableName();
+    return runForName<RenameTableDialog>([](RenameTableDialog& d) { return d.tableName(); }, m_op, database, table);
 }
 
 std::optional<QString> ScreenDispatcher::openTableEditor(const QString& database, const QString& table) {
@@ -125,13 +119,8 @@ std::optional<QString> ScreenDispatcher::openTableEditor(const QString& database
 }
 
 std::optional<QString> ScreenDispatcher::openDatabaseCopy(const QString& database, const QString&) {
-    Connection* connection = m_doc.connection();
-    if (!connection)
-        return std::nullopt;
-    DatabaseDuplicateDialog dialog(*connection, m_op, m_doc.loginValues(), database, m_parent);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.newDatabase();
+    return runForName<DatabaseDuplicateDialog>([](DatabaseDuplicateDialog& d) { return d.newDatabase(); }, m_op,
+                                               m_doc.loginValues(), database);
 }
 
 void ScreenDispatcher::openTableCopy(const QString& database, const QString& table) {

@@ -65,6 +65,8 @@ public:
 private:
     template <typename Dialog, typename... Args>
     bool run(Args&&... args);
+    template <typename Dialog, typename Answer, typename... Args>
+    std::optional<QString> runForName(Answer answer, Args&&... args);
 
     CSorvaneDoc& m_doc;
     Operator& m_op;

@@ -89,15 +89,20 @@ void SessionCommands::flush(Command which) {
     m_op.inform(QString::fromUtf8(f->message));
 }
 
+Connection* SessionCommands::confirmedDrop(const QString& name, const std::function<bool()>& stillAsked) {
+    Connection* c = m_doc.connection();
+    if (!c || !m_op.ask(textf("May I delete %s truly?", u8(name))) || !stillAsked())
+        return nullptr;
+    return c;
+}
+
 bool SessionCommands::dropDatabase(const QString& database, const std::function<bool()>& stillAsked) {
     if (database == systemDatabase()) {
         m_op.inform(QStringLiteral("This database cannot be deleted."));
         return false;
     }
-    Connection* c = m_doc.connection();
+    Connection* c = confirmedDrop(database, stillAsked);
     if (!c)
-        return false;
-    if (!m_op.ask(textf("May I delete %s truly?", u8(database))) || !stillAsked())
         return false;
     if (c->query(dropDatabaseStatement(c->dialect(), u8(database))) != 0) {
         m_op.inform(deletionFailure(*c));
@@ -112,10 +117,8 @@ bool SessionCommands::dropTable(const QString& database, const QString& table,
         m_op.inform(QStringLiteral("The table in mysql database cannot be deleted."));
         return false;
     }
-    Connection* c = m_doc.connection();
+    Connection* c = confirmedDrop(table, stillAsked);
     if (!c)
-        return false;
-    if (!m_op.ask(textf("May I delete %s truly?", u8(table))) || !stillAsked())
         return false;
     // The statement names the table alone; sent in whatever database happens to be selected, it
     // would drop a namesake there.

@@ -8,6 +8,7 @@
 
 namespace velkin {
 
+class Connection;
 class CSorvaneDoc;
 class Operator;
 class ScreenDispatcher;
@@ -44,6 +45,9 @@ public:
     std::optional<QStringList> databaseNames(int limit);
 
 private:
+    /// The connection to drop on, once the person has agreed to drop name; null otherwise.
+    Connection* confirmedDrop(const QString& name, const std::function<bool()>& stillAsked);
+
     CSorvaneDoc& m_doc;
     Operator& m_op;
     ScreenDispatcher& m_screens;
