@@ -213,7 +213,7 @@ void measureRecordList(Bench& b) {
     const LoginValues login = b.loginValues();
     CSorvaneDoc doc(
         b.op, [login](const QString&) { return std::optional<LoginValues>(login); }, &panes);
-    if (doc.Connect() != CSorvaneDoc::Admin) {
+    if (doc.Connect() != ConnectResult::Admin) {
         problem("the record list's session did not log in as the administrator");
         return;
     }
@@ -223,11 +223,11 @@ void measureRecordList(Bench& b) {
     list.resize(1000, 700);
     list.show();
     letScreensPaint();
-    doc.m_currentDb = QString::fromLatin1(kDatabase);
-    doc.m_currentTable = QString::fromLatin1(kTable);
-    doc.m_nodeKind = 2;
-    doc.m_filterActive = 0;
-    doc.m_pageLength = kPageLength;
+    doc.setCurrentDb(QString::fromLatin1(kDatabase));
+    doc.setCurrentTable(QString::fromLatin1(kTable));
+    doc.setNodeKind(NodeKind::Table);
+    doc.setFilterActive(false);
+    doc.setPageLength(kPageLength);
 
     const int lastPage = static_cast<int>(std::max(0L, (b.rows - 1) / kPageLength));
     for (const int page : {0, lastPage}) {
@@ -237,15 +237,15 @@ void measureRecordList(Bench& b) {
         const long first = static_cast<long>(page) * kPageLength + 1;
         const long last = std::min(b.rows, first + kPageLength - 1);
         Contender ours{"VelkinSorvane"};
-        ours.prepare = [&] { doc.m_currentPage = page; };
+        ours.prepare = [&] { doc.setCurrentPage(page); };
         ours.work = [&] {
             list.refresh();
             letScreensPaint();
         };
         ours.check = [&] {
-            if (list.rowCount() != last - first + 1 || doc.m_recordCount != b.rows)
+            if (list.rowCount() != last - first + 1 || doc.recordCount() != b.rows)
                 problem(
-                    sqlf("the record list shows %d rows of %d counted", list.rowCount(), doc.m_recordCount));
+                    sqlf("the record list shows %d rows of %d counted", list.rowCount(), doc.recordCount()));
             else if (list.cellText(0, 0) != QString::number(first))
                 problem("the record list's page starts at id " + list.cellText(0, 0).toStdString());
         };

@@ -80,12 +80,12 @@ void measureTableStatus(Connection& connection, const std::string& client, const
     const LoginValues values{"root", "", "127.0.0.1", QString::fromStdString(port)};
     CSorvaneDoc doc(
         op, [values](const QString&) { return std::optional<LoginValues>(values); }, &panes);
-    if (doc.Connect() != CSorvaneDoc::Admin) {
+    if (doc.Connect() != ConnectResult::Admin) {
         std::cerr << "CHECK FAILED: the chart's session did not log in as the administrator" << std::endl;
         return;
     }
-    doc.m_chartKind = 1;
-    doc.m_currentDb = QString::fromLatin1(kChartDatabase);
+    doc.setChartKind(ChartKind::Database);
+    doc.setCurrentDb(QString::fromLatin1(kChartDatabase));
     BenchViewHost host;
     const std::string clientName = client.substr(client.rfind('/') + 1);
     const std::string theirs = client + login + " --batch -e \"SHOW TABLE STATUS FROM " + kChartDatabase + "\"";

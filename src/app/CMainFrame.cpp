@@ -62,6 +62,8 @@ CMainFrame::CMainFrame(CSorvaneDoc& doc, Operator& op, QWidget* parent)
     m_splitter->setChildrenCollapsible(false);
     m_tree = new CLeftView(doc, op, *this, m_splitter);
     m_right = new CSorvaneView(doc, op, *this, m_splitter);
+    m_login = std::make_unique<LoginCycle>(
+        doc, [this] { m_tree->leaveSession(); }, [this](bool renewal) { m_tree->rebuild(renewal); });
     m_splitter->addWidget(m_tree);
     m_splitter->addWidget(m_right);
     m_splitter->setStretchFactor(1, 1);
@@ -202,7 +204,7 @@ void CMainFrame::buildAccelerators() {
 void CMainFrame::initialUpdate() {
     // File > Connect while a login is up (from the keep-alive) would stack a second one.
     if (m_doc.isLoggingIn()) return;
-    m_tree->initialUpdate();
+    m_login->login();
     if (auto* list = qobject_cast<CSorvaneView*>(m_right))
         list->initialUpdate();
     else if (auto* chart = qobject_cast<CDbGraphView*>(m_right))

@@ -9,6 +9,7 @@
 
 #include "FindInList.h"
 #include "StatusBar.h"
+#include "session/LoginCycle.h"
 #include "views/Command.h"
 #include "views/ViewHost.h"
 
@@ -47,6 +48,8 @@ public:
 
     StatusBar& statusBarPanes() { return *m_status; }
     CLeftView& tree() { return *m_tree; }
+    /// The check that finds a lost connection and logs in again.
+    KeepAlive& keepAlive() { return m_login->keepAlive(); }
     QSplitter* splitter() const { return m_splitter; }
     /// The tree pane's width; the operator drags it and the next start keeps it.
     int treeWidth() const;
@@ -93,6 +96,7 @@ private:
     std::unique_ptr<StatusBar> m_status;
     QSplitter* m_splitter = nullptr;
     CLeftView* m_tree = nullptr;
+    std::unique_ptr<LoginCycle> m_login;
     QWidget* m_right = nullptr;
     /// Right views that were replaced and wait to be deleted (see retire()).
     std::vector<QPointer<QWidget>> m_retired;

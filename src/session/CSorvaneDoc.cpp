@@ -44,10 +44,19 @@ void CSorvaneDoc::enterWorkingDirectory() {
         m_workingDirectory = cwd;
 }
 
-int CSorvaneDoc::Connect() {
+void CSorvaneDoc::resetBrowsing() {
+    m_currentPage = 0;
+    m_currentDb.clear();
+    m_currentTable.clear();
+    m_selectedText.clear();
+    m_nodeKind = NodeKind::Database;
+    m_filterActive = false;
+}
+
+ConnectResult CSorvaneDoc::Connect() {
     // The login dialog lets events through; whatever fires meanwhile (the keep-alive, File >
     // Connect) must not stack a second login on this one.
-    if (m_loggingIn) return Failed;
+    if (m_loggingIn) return ConnectResult::Failed;
     FlagScope loginScope(m_loggingIn);
 
     enterWorkingDirectory();
@@ -59,20 +68,16 @@ int CSorvaneDoc::Connect() {
         m_op.inform(QStringLiteral("Login failure"));
         endProcess(-1);
     }
-    m_loginName = login->user;
-    m_password = login->password;
-    m_hostName = login->host;
-    m_portText = login->port;
-    m_tls = login->tls;
-    unsigned int port = parsePort(m_portText).value_or(3306);
+    m_login = *login;
+    unsigned int port = parsePort(m_login.port).value_or(3306);
 
-    m_connection->setTls(m_tls);
-    if (!m_connection->connect(u8(m_hostName), u8(m_loginName), u8(m_password), port)) {
+    m_connection->setTls(m_login.tls);
+    if (!m_connection->connect(u8(m_login.host), u8(m_login.user), u8(m_login.password), port)) {
         m_op.inform(QString::fromStdString(m_connection->connectFailure()));
         m_connection->close();
         setPane(0, QStringLiteral("It does not connect."));
-        m_adminFlag = 0;
-        return Failed;
+        m_accountKind = AccountKind::Common;
+        return ConnectResult::Failed;
     }
 
     if (m_status) {
@@ -80,21 +85,21 @@ int CSorvaneDoc::Connect() {
         m_status->setPaneFixed(2, 150);
         m_status->setPaneFixed(3, 170);
     }
-    setPane(1, textf("Login name %s", u8(m_loginName)));
-    setPane(2, textf("Host name %s", u8(m_hostName)));
+    setPane(1, textf("Login name %s", u8(m_login.user)));
+    setPane(2, textf("Host name %s", u8(m_login.host)));
     setPane(3, QStringLiteral("Reference speed"));
     if (m_status)
         m_status->setSecurityText(QString::fromStdString(connectionSecurityText(m_connection->sslCipher())));
 
     if (!m_connection->selectDb("mysql")) {
-        m_adminFlag = 0;
+        m_accountKind = AccountKind::Common;
         setPane(0, QStringLiteral("It is under connection by the common user."));
-        return CommonUser;
+        return ConnectResult::CommonUser;
     }
     setPane(0, QStringLiteral("It is under connection by Admin"));
     m_op.inform(QStringLiteral("It is Admin."));
-    m_adminFlag = 1;
-    return Admin;
+    m_accountKind = AccountKind::Admin;
+    return ConnectResult::Admin;
 }
 
 }  // namespace velkin

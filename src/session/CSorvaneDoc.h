@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "Connection.h"
+#include "SessionKinds.h"
 
 namespace velkin {
 
@@ -25,19 +26,19 @@ struct LoginValues {
 /// It gets the port text to pre-set.
 using LoginPrompt = std::function<std::optional<LoginValues>(const QString& presetPort)>;
 
+class ScreenDispatcher;
+
 /// The session: the one connection to one server, the login values, and the browsing state that
 /// the object tree and the record list share.
 class CSorvaneDoc {
 public:
-    enum ConnectResult { Admin = 0, Failed = -1, CommonUser = -2 };
-
     CSorvaneDoc(Operator& op, LoginPrompt loginPrompt, StatusPanes* status = nullptr);
     ~CSorvaneDoc();
 
-    /// Logs in and connects; returns Admin, CommonUser or Failed. Ends the process with -1 when the
-    /// person cancels the login. The connection object stays the same: it is closed and reopened in
-    /// place. A call made while a login is already running does nothing and returns Failed.
-    int Connect();
+    /// Logs in and connects. Ends the process with -1 when the person cancels the login. The
+    /// connection object stays the same: it is closed and reopened in place. A call made while a
+    /// login is already running does nothing and answers Failed.
+    ConnectResult Connect();
 
     /// The session's connection while it is usable; null before the first login, after a failed one
     /// and while a login runs. The object behind it lives as long as the session.
@@ -52,28 +53,46 @@ public:
     bool isLoggingIn() const { return m_loggingIn; }
     void setStatusPanes(StatusPanes* status) { m_status = status; }
     Operator& op() const { return m_op; }
-    /// The values of the last login, for a second connection to the same server.
-    LoginValues loginValues() const { return {m_loginName, m_password, m_hostName, m_portText, m_tls}; }
+
+    // The last login, as far as screens that do not log in may know it.
+    AccountKind accountKind() const { return m_accountKind; }
+    bool isAdmin() const { return m_accountKind == AccountKind::Admin; }
+    const QString& loginName() const { return m_login.user; }
+    const QString& hostName() const { return m_login.host; }
+    const QString& portText() const { return m_login.port; }
+    const TlsOptions& tls() const { return m_login.tls; }
+    /// The folder the profile files are read from, fixed at the first login.
+    const QString& workingDirectory() const { return m_workingDirectory; }
 
     // Browsing state, set by the object tree and the record list.
-    QString m_currentTable;
-    QString m_currentDb;
-    int m_nodeKind = 0;
-    int m_adminFlag = 0;
-    QString m_selectedText;
-    QString m_portText;
-    QString m_hostName;
-    QString m_password;
-    QString m_loginName;
-    TlsOptions m_tls;
-    int m_pageLength = 100;
-    QString m_workingDirectory;
-    int m_chartKind = -1;
-    int m_filterActive = 0;
-    int m_recordCount = 0;
-    int m_currentPage = 0;
+    const QString& currentDb() const { return m_currentDb; }
+    void setCurrentDb(const QString& database) { m_currentDb = database; }
+    const QString& currentTable() const { return m_currentTable; }
+    void setCurrentTable(const QString& table) { m_currentTable = table; }
+    /// The label of the selected tree node.
+    const QString& selectedText() const { return m_selectedText; }
+    void setSelectedText(const QString& text) { m_selectedText = text; }
+    NodeKind nodeKind() const { return m_nodeKind; }
+    void setNodeKind(NodeKind kind) { m_nodeKind = kind; }
+    ChartKind chartKind() const { return m_chartKind; }
+    void setChartKind(ChartKind kind) { m_chartKind = kind; }
+    int pageLength() const { return m_pageLength; }
+    void setPageLength(int length) { m_pageLength = length; }
+    int currentPage() const { return m_currentPage; }
+    void setCurrentPage(int page) { m_currentPage = page; }
+    int recordCount() const { return m_recordCount; }
+    void setRecordCount(int count) { m_recordCount = count; }
+    bool isFilterActive() const { return m_filterActive; }
+    void setFilterActive(bool active) { m_filterActive = active; }
+    /// Forgets what was chosen: after a new login, which may be to another server, nothing chosen
+    /// before stands for anything.
+    void resetBrowsing();
 
 private:
+    // The password goes only where a second connection to the same server is opened.
+    friend class ScreenDispatcher;
+    const LoginValues& loginValues() const { return m_login; }
+
     void enterWorkingDirectory();
     void setPane(int pane, const QString& text);
 
@@ -82,6 +101,19 @@ private:
     StatusPanes* m_status;
     const std::unique_ptr<Connection> m_connection;
     bool m_loggingIn = false;
+
+    LoginValues m_login;
+    AccountKind m_accountKind = AccountKind::Common;
+    QString m_workingDirectory;
+    QString m_currentTable;
+    QString m_currentDb;
+    QString m_selectedText;
+    NodeKind m_nodeKind = NodeKind::Database;
+    ChartKind m_chartKind = ChartKind::None;
+    int m_pageLength = 100;
+    int m_currentPage = 0;
+    int m_recordCount = 0;
+    bool m_filterActive = false;
 };
 
 /// A port text as the login accepts it: decimal, 1 to 65535.

@@ -62,7 +62,7 @@ private:
 };
 
 CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* parent)
-    : QScrollArea(parent), m_doc(doc), m_commands(doc, op, this), m_canvas(new Canvas(*this)) {
+    : QScrollArea(parent), m_doc(doc), m_screens(doc, op, this), m_commands(doc, op, m_screens), m_canvas(new Canvas(*this)) {
     setObjectName(QStringLiteral("CDbGraphView"));
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
@@ -74,7 +74,7 @@ CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* p
     viewport()->setAutoFillBackground(true);
     // A chart of grants that a closed screen may have changed is drawn afresh at its next paint.
     connect(&GrantChanges::instance(), &GrantChanges::screenClosed, this, [this] {
-        if (m_doc.m_chartKind >= 2 && !m_drawing) {
+        if (isGrantChart(m_doc.chartKind()) && !m_drawing) {
             m_drawn = false;
             m_canvas->update();
         }
@@ -115,7 +115,7 @@ void CDbGraphView::draw() {
     m_drawing = true;
     Connection* connection = m_doc.connection();
     if (connection && m_doc.isConnected())
-        m_layout = chartOfKind(m_doc.m_chartKind, *connection, m_doc.m_hostName, m_doc.m_currentDb);
+        m_layout = chartOfKind(static_cast<int>(m_doc.chartKind()), *connection, m_doc.hostName(), m_doc.currentDb());
     // A kind without a chart keeps the size it has.
     const QSize size = m_layout.height ? QSize(kChartWidth, *m_layout.height) : m_canvas->size();
     // The whole picture is made only when asked for; the screen paints what is in sight.

@@ -5,6 +5,7 @@
 
 #include "ChartText.h"
 #include "Command.h"
+#include "ScreenDispatcher.h"
 #include "SessionCommands.h"
 
 namespace velkin {
@@ -45,6 +46,7 @@ private:
     void draw();
 
     CSorvaneDoc& m_doc;
+    ScreenDispatcher m_screens;
     SessionCommands m_commands;
     Canvas* m_canvas;
     ChartLayout m_layout;

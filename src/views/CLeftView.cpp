@@ -5,29 +5,11 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 
+#include "TreeBranches.h"
 #include "widgets/Pictures.h"
-#include "monitor/DataAmountDialog.h"
-#include "privileges/AccessRestrictionDialog.h"
-#include "privileges/DatabaseDialog.h"
-#include "privileges/DatabaseListDialog.h"
-#include "privileges/HostListDialog.h"
-#include "privileges/UserListDialog.h"
-#include "schema/CreateDatabaseDialog.h"
-#include "schema/CreateTableDialog.h"
-#include "schema/RenameTableDialog.h"
-#include "schema/TableEditorDialog.h"
-#include "transfer/CsvExportDialog.h"
-#include "transfer/DatabaseDuplicateDialog.h"
-#include "transfer/DuplicateFromOtherServersDialog.h"
-#include "transfer/MaintenanceDialog.h"
-#include "transfer/TableDuplicateDialog.h"
-#include "transfer/CsvImportDialog.h"
-#include "transfer/SqlConsoleDialog.h"
 #include "ViewHost.h"
 #include "session/CSorvaneDoc.h"
-#include "session/FlagScope.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -50,26 +32,16 @@ public:
     }
 };
 
-bool hasLaterSibling(const QTreeWidget& tree, QTreeWidgetItem* node) {
-    if (QTreeWidgetItem* parent = node->parent())
-        return parent->indexOfChild(node) + 1 < parent->childCount();
-    return tree.indexOfTopLevelItem(node) + 1 < tree.topLevelItemCount();
-}
-
-QString failureText(const Connection& c) {
-    return textf("It failed in deletion.\n%d:%s", c.errorNumber(), c.errorText());
-}
-
 }  // namespace
 
-CLeftView::CLeftView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent)
+CLeftView::CLeftView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent,
+                     std::unique_ptr<ScreenDispatcher> screens)
     : QTreeWidget(parent),
       m_doc(doc),
       m_op(op),
       m_host(host),
-      m_keepAlive(
-          doc, [this] { initialUpdate(); }, this),
-      m_commands(doc, op, this),
+      m_screens(screens ? std::move(screens) : std::make_unique<ScreenDispatcher>(doc, op)),
+      m_commands(doc, op, *m_screens),
       m_icons{treeIcon(kDatabaseNodeKind), treeIcon(kTableNodeKind), treeIcon(kManagementNodeKind)} {
     setObjectName(QStringLiteral("CLeftView"));
     setColumnCount(1);
@@ -81,35 +53,23 @@ CLeftView::CLeftView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* pa
     setIconSize(QSize(16, 16));
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::nodeSelected);
     connect(this, &QTreeWidget::itemDoubleClicked, this, &CLeftView::nodeDoubleClicked);
+    m_screens->setParentWidget(this);
 }
 
 // ---- Filling ------------------------------------------------------------------------------
 
-void CLeftView::initialUpdate() {
-    // One login at a time, whatever asks for it while the login dialog is up.
-    if (m_updating || m_doc.isLoggingIn())
-        return;
-    FlagScope updating(m_updating);
-    WaitCursor wait(m_op);
+void CLeftView::leaveSession() {
     m_ready = false;
-    m_keepAlive.stop();
-    const bool renewal = m_loggedIn;
-    m_doc.Connect();
-    m_loggedIn = true;
-    m_doc.m_currentPage = 0;
-    // The new login may be to another server: nothing chosen before stands for anything on it.
-    m_doc.m_currentDb.clear();
-    m_doc.m_currentTable.clear();
-    m_doc.m_selectedText.clear();
-    m_doc.m_nodeKind = 0;
-    m_doc.m_filterActive = 0;
+}
 
+void CLeftView::rebuild(bool renewal) {
+    m_ready = false;
     // A screen that was open during the login may still hold a node of the old tree.
     ++m_generation;
     clear();
     m_lastSelected = nullptr;
     m_databaseRoot = nullptr;
-    if (m_doc.m_adminFlag == 1) {
+    if (m_doc.isAdmin()) {
         QTreeWidgetItem* management = insertNode(nullptr, treelabel::managementRoot(), kDatabaseNodeKind);
         insertNode(management, treelabel::users(), kManagementNodeKind);
         insertNode(management, treelabel::hosts(), kManagementNodeKind);
@@ -121,10 +81,9 @@ void CLeftView::initialUpdate() {
     // The right pane of the earlier session describes what this login may not even see: it shows
     // the new account's databases, drawn afresh, with nothing selected.
     if (renewal) {
-        m_doc.m_chartKind = 0;
+        m_doc.setChartKind(ChartKind::Server);
         m_host.showChartView();
     }
-    m_keepAlive.start();
 }
 
 void CLeftView::listDatabases() {
@@ -170,7 +129,7 @@ void CLeftView::fillTables(QTreeWidgetItem* database, const QStringList& tables)
     for (const QString& table : namesNotIn(tables, present))
         insertNode(database, table, kTableNodeKind);
     showLockedTable();
-    if (firstListing && m_doc.m_adminFlag == 1 && database->text(0) != systemDatabase()) {
+    if (firstListing && m_doc.isAdmin() && database->text(0) != systemDatabase()) {
         insertNode(database, treelabel::accessRestrictions(), kManagementNodeKind);
         insertNode(database, treelabel::userRestrictions(), kManagementNodeKind);
     }
@@ -247,9 +206,9 @@ void CLeftView::renameNode(QTreeWidgetItem* node, const QString& label) {
         parent->sortChildren(0, Qt::AscendingOrder);
     if (node != m_lastSelected)
         return;
-    m_doc.m_selectedText = label;
+    m_doc.setSelectedText(label);
     if (depthOf(node) == 2 && kindOf(node) == kTableNodeKind)
-        m_doc.m_currentTable = label;
+        m_doc.setCurrentTable(label);
 }
 
 QTreeWidgetItem* CLeftView::addDatabaseNode(const QString& name) {
@@ -298,39 +257,39 @@ void CLeftView::nodeSelected(QTreeWidgetItem* node) {
     if (!m_ready || !node)
         return;
     m_ready = false;
-    m_doc.m_currentPage = 0;
-    m_doc.m_filterActive = 0;
+    m_doc.setCurrentPage(0);
+    m_doc.setFilterActive(false);
 
     m_lastSelected = node;
     const int depth = depthOf(node);
     const int kind = kindOf(node);
     const QString label = node->text(0);
-    m_doc.m_selectedText = label;
-    m_doc.m_nodeKind = kind;
-    const std::optional<int> chartKind = chartKindFor(depth, kind, label);
+    m_doc.setSelectedText(label);
+    m_doc.setNodeKind(static_cast<NodeKind>(kind));
+    const std::optional<ChartKind> chartKind = chartKindFor(depth, kind, label);
 
     // The session is brought up to date before the right pane is made anew, because the new view
     // draws from it at once.
     if (depth == 0) {
-        m_doc.m_chartKind = *chartKind;
+        m_doc.setChartKind(*chartKind);
         m_host.showChartView();
     } else if (depth == 1) {
         if (kind != kManagementNodeKind) {
-            m_doc.m_currentDb = label;
-            m_doc.m_currentTable.clear();
+            m_doc.setCurrentDb(label);
+            m_doc.setCurrentTable(QString());
             listTables(node);
         }
-        m_doc.m_chartKind = *chartKind;
+        m_doc.setChartKind(*chartKind);
         m_host.showChartView();
     } else {
-        m_doc.m_currentDb = node->parent()->text(0);
-        m_doc.m_currentTable = label;
+        m_doc.setCurrentDb(node->parent()->text(0));
+        m_doc.setCurrentTable(label);
         if (kind == kTableNodeKind) {
             m_host.showRecordList();
         } else {
             if (chartKind)
-                m_doc.m_chartKind = *chartKind;
-            m_doc.m_currentTable.clear();
+                m_doc.setChartKind(*chartKind);
+            m_doc.setCurrentTable(QString());
             m_host.showChartView();
         }
     }
@@ -347,25 +306,25 @@ void CLeftView::nodeDoubleClicked(QTreeWidgetItem* node) {
     const QString label = node->text(0);
     if (depth == 2 && kind == kTableNodeKind) {
         const unsigned generation = m_generation;
-        const std::optional<QString> name = openTableEditor(node->parent()->text(0), label);
+        const std::optional<QString> name = m_screens->openTableEditor(node->parent()->text(0), label);
         if (name && *name != label && generation == m_generation)
             renameNode(node, *name);
-    } else if (depth == 2 && kind == kManagementNodeKind && m_doc.m_adminFlag == 1) {
+    } else if (depth == 2 && kind == kManagementNodeKind && m_doc.isAdmin()) {
         const QString database = node->parent()->text(0);
         if (label == treelabel::userRestrictions()) {
-            openDatabasePrivileges(database);
+            m_screens->openDatabasePrivileges(database);
             m_host.showChartView();
         } else if (label == treelabel::accessRestrictions()) {
-            openAccessRestrictions(database);
+            m_screens->openAccessRestrictions(database);
             m_host.showChartView();
         }
     } else if (depth == 1 && kind == kManagementNodeKind) {
         if (label == treelabel::users())
-            openUserList();
+            m_screens->openUserList();
         else if (label == treelabel::hosts())
-            openHostList();
+            m_screens->openHostList();
         else if (label == treelabel::databases())
-            openDatabaseList();
+            m_screens->openDatabaseList();
     }
 }
 
@@ -411,37 +370,8 @@ void CLeftView::mousePressEvent(QMouseEvent* event) {
 }
 
 void CLeftView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
-    QTreeWidgetItem* node = itemFromIndex(index);
-    if (!node)
-        return;
-    const int indent = indentation();
-    const int depth = depthOf(node);
-    const int middle = rect.center().y();
-    auto lineX = [&](int level) { return rect.left() + level * indent + indent / 2; };
-
-    painter->save();
-    painter->setPen(QPen(palette().color(QPalette::Mid), 1, Qt::DotLine));
-    const int x = lineX(depth);
-    const bool firstRoot = !node->parent() && indexOfTopLevelItem(node) == 0;
-    painter->drawLine(x, firstRoot ? middle : rect.top(), x,
-                      hasLaterSibling(*this, node) ? rect.bottom() : middle);
-    painter->drawLine(x, middle, rect.left() + (depth + 1) * indent - 2, middle);
-    int level = depth - 1;
-    for (QTreeWidgetItem* a = node->parent(); a; a = a->parent(), --level)
-        if (hasLaterSibling(*this, a))
-            painter->drawLine(lineX(level), rect.top(), lineX(level), rect.bottom());
-
-    if (node->childCount() > 0) {
-        const QRect box(x - 4, middle - 4, 8, 8);
-        painter->setPen(palette().color(QPalette::Dark));
-        painter->setBrush(palette().color(QPalette::Base));
-        painter->drawRect(box);
-        painter->setPen(palette().color(QPalette::Text));
-        painter->drawLine(box.left() + 2, middle, box.right() - 2, middle);
-        if (!node->isExpanded())
-            painter->drawLine(x, box.top() + 2, x, box.bottom() - 2);
-    }
-    painter->restore();
+    if (QTreeWidgetItem* node = itemFromIndex(index))
+        drawTreeBranches(*this, *painter, rect, *node);
 }
 
 void CLeftView::keyPressEvent(QKeyEvent* event) {
@@ -459,8 +389,6 @@ void CLeftView::keyPressEvent(QKeyEvent* event) {
 // ---- Commands -----------------------------------------------------------------------------
 
 void CLeftView::execute(Command command) {
-    const QString& db = m_doc.m_currentDb;
-    const QString& table = m_doc.m_currentTable;
     switch (command) {
         case Command::Delete:
             deleteSelected();
@@ -469,10 +397,10 @@ void CLeftView::execute(Command command) {
             lockTable();
             break;
         case Command::TableUnlock:
-            unlockTable();
+            unlockTables();
             break;
         case Command::TableOptimize:
-            optimizeTable();
+            m_commands.optimizeTable();
             break;
         case Command::SqlExecution:
             executeSql();
@@ -489,151 +417,23 @@ void CLeftView::execute(Command command) {
         case Command::ExportCsv:
             exportCsv();
             break;
-        case Command::ImportCsv:
-            openCsvImport();
-            break;
         case Command::TableEdit:
             editTable();
             break;
         case Command::DatabaseDuplicate:
             duplicateDatabase();
             break;
-        case Command::TableDuplicate:
-            if (hasCurrentTable())
-                openTableCopy(db, table);
-            break;
-        case Command::Maintenance:
-            if (hasCurrentTable())
-                openMaintenance(db, table);
-            break;
-        case Command::DataAmount:
-            if (hasCurrentTable())
-                openDataAmount(db, table);
-            break;
-        case Command::DuplicateFromOtherServers:
-            openCopyFromOtherServers();
-            break;
         default:
-            m_commands.execute(command);
+            if (!m_screens->open(command))
+                m_commands.execute(command);
             break;
     }
 }
 
-// ---- Screens -------------------------------------------------------------------------------
-
-namespace {
-/// Runs a dialog made on the session's connection; false when there is no connection.
-template <typename Dialog, typename... Args>
-bool runOnSession(CSorvaneDoc& doc, Operator& op, QWidget* parent, Args&&... args) {
-    Connection* connection = doc.connection();
-    if (!connection)
-        return false;
-    Dialog dialog(*connection, op, std::forward<Args>(args)..., parent);
-    op.runModal(dialog);
-    return true;
-}
-}  // namespace
-
-void CLeftView::openDataAmount(const QString& database, const QString& table) {
-    runOnSession<DataAmountDialog>(m_doc, m_op, this, database, table);
-}
-
-std::optional<QString> CLeftView::openCreateDatabase() {
-    Connection* connection = m_doc.connection();
-    if (!connection)
-        return std::nullopt;
-    CreateDatabaseDialog dialog(*connection, m_op, this);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.databaseName();
-}
-
-std::optional<QString> CLeftView::openCreateTable(const QString& database) {
-    Connection* connection = m_doc.connection();
-    if (!connection)
-        return std::nullopt;
-    CreateTableDialog dialog(*connection, m_op, database, this);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.tableName();
-}
-
-std::optional<QString> CLeftView::openRenameTable(const QString& database, const QString& table) {
-    Connection* connection = m_doc.connection();
-    if (!connection)
-        return std::nullopt;
-    RenameTableDialog dialog(*connection, m_op, database, table, this);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.tableName();
-}
-
-std::optional<QString> CLeftView::openTableEditor(const QString& database, const QString& table) {
-    Connection* connection = m_doc.connection();
-    if (!connection)
-        return std::nullopt;
-    TableEditorDialog editor(*connection, m_op, database, table, this);
-    editor.setDataAmountAction([this, connection](QWidget* parent, const QString& db, const QString& t) {
-        DataAmountDialog amount(*connection, m_op, db, t, parent);
-        m_op.runModal(amount);
-    });
-    editor.setMaintenanceAction([this, connection](QWidget* parent, const QString& db, const QString& t) {
-        MaintenanceDialog maintenance(*connection, m_op, db, t, QString(), QString(), QString(), parent);
-        m_op.runModal(maintenance);
-    });
-    editor.setDuplicationAction([this, connection](QWidget* parent, const QString& db, const QString& t) {
-        TableDuplicateDialog copy(*connection, m_op, m_doc.loginValues(), db, t, parent);
-        m_op.runModal(copy);
-    });
-    m_op.runModal(editor);
-    return editor.tableName();
-}
-
-void CLeftView::openTableCopy(const QString& database, const QString& table) {
-    runOnSession<TableDuplicateDialog>(m_doc, m_op, this, m_doc.loginValues(), database, table);
-}
-
-std::optional<QString> CLeftView::openDatabaseCopy(const QString& database, const QString&) {
-    Connection* connection = m_doc.connection();
-    if (!connection)
-        return std::nullopt;
-    DatabaseDuplicateDialog dialog(*connection, m_op, m_doc.loginValues(), database, this);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.newDatabase();
-}
-
-void CLeftView::openMaintenance(const QString& database, const QString& table) {
-    runOnSession<MaintenanceDialog>(m_doc, m_op, this, database, table, m_doc.m_workingDirectory, m_doc.m_loginName,
-                                    m_doc.m_hostName);
-}
-
-void CLeftView::openCopyFromOtherServers() { runOnSession<DuplicateFromOtherServersDialog>(m_doc, m_op, this); }
-
-void CLeftView::openCsvExport(const QString& statement) {
-    runOnSession<CsvExportDialog>(m_doc, m_op, this, statement);
-}
-
-void CLeftView::openCsvImport() { runOnSession<CsvImportDialog>(m_doc, m_op, this); }
-
-void CLeftView::openSqlConsole() { runOnSession<SqlConsoleDialog>(m_doc, m_op, this); }
-
-void CLeftView::openDatabasePrivileges(const QString& database) {
-    runOnSession<DatabaseDialog>(m_doc, m_op, this, database);
-}
-
-void CLeftView::openAccessRestrictions(const QString& database) {
-    runOnSession<AccessRestrictionDialog>(m_doc, m_op, this, database);
-}
-
-void CLeftView::openUserList() { runOnSession<UserListDialog>(m_doc, m_op, this); }
-
-void CLeftView::openHostList() { runOnSession<HostListDialog>(m_doc, m_op, this); }
-
-void CLeftView::openDatabaseList() { runOnSession<DatabaseListDialog>(m_doc, m_op, this); }
+// ---- What the commands change in the tree ----------------------------------------------
 
 bool CLeftView::hasCurrentTable() const {
-    return !m_doc.m_currentDb.isEmpty() && !m_doc.m_currentTable.isEmpty();
+    return !m_doc.currentDb().isEmpty() && !m_doc.currentTable().isEmpty();
 }
 
 void CLeftView::deleteSelected() {
@@ -649,62 +449,27 @@ void CLeftView::deleteSelected() {
 }
 
 void CLeftView::dropDatabase(QTreeWidgetItem* node) {
-    const QString name = node->text(0);
-    if (name == systemDatabase()) {
-        m_op.inform(QStringLiteral("This database cannot be deleted."));
-        return;
-    }
-    Connection* c = connection();
-    if (!c)
-        return;
     const unsigned generation = m_generation;
     // A new login while the question was up leaves nothing of what was asked about.
-    if (!m_op.ask(textf("May I delete %s truly?", u8(name))) || generation != m_generation)
+    if (!m_commands.dropDatabase(node->text(0), [&] { return generation == m_generation; }))
         return;
-    if (c->query(dropDatabaseStatement(c->dialect(), u8(name))) != 0) {
-        m_op.inform(failureText(*c));
-        return;
-    }
     removeNode(node);
     m_op.inform(QStringLiteral("The database was deleted."));
 }
 
 void CLeftView::dropTable(QTreeWidgetItem* node) {
-    const QString database = node->parent()->text(0);
-    const QString table = node->text(0);
-    if (database == systemDatabase()) {
-        m_op.inform(QStringLiteral("The table in mysql database cannot be deleted."));
-        return;
-    }
-    Connection* c = connection();
-    if (!c)
-        return;
     const unsigned generation = m_generation;
-    if (!m_op.ask(textf("May I delete %s truly?", u8(table))) || generation != m_generation)
+    if (!m_commands.dropTable(node->parent()->text(0), node->text(0), [&] { return generation == m_generation; }))
         return;
-    // The statement names the table alone; sent in whatever database happens to be selected, it
-    // would drop a namesake there.
-    if (!c->selectDb(u8(database)) || c->query(dropTableStatement(c->dialect(), u8(table))) != 0) {
-        m_op.inform(failureText(*c));
-        return;
-    }
     removeNode(node);
     m_op.inform(QStringLiteral("The table was deleted."));
 }
 
 void CLeftView::lockTable() {
-    if (m_doc.m_currentTable.isEmpty()) {
-        m_op.inform(QStringLiteral("A table is chosen."));
+    const std::optional<unsigned long> thread = m_commands.lockTable();
+    if (!thread)
         return;
-    }
-    Connection* c = connection();
-    if (!c)
-        return;
-    if (c->query(lockTableStatement(c->dialect(), u8(m_doc.m_currentDb), u8(m_doc.m_currentTable))) != 0) {
-        m_op.inform(textf("The table was not locked.\n%d:%s", c->errorNumber(), c->errorText()));
-        return;
-    }
-    m_lock = {m_doc.m_currentDb, m_doc.m_currentTable, c->threadId()};
+    m_lock = {m_doc.currentDb(), m_doc.currentTable(), *thread};
     showLockedTable();
     // A session that holds a lock can read only the tables it locked: every other table answers
     // with an error until the lock is released, which the operator has to know to make sense of it.
@@ -713,11 +478,9 @@ void CLeftView::lockTable() {
         "Other tables cannot be read until \"Lock release of a table\" (Unlock)."));
 }
 
-void CLeftView::unlockTable() {
-    Connection* c = connection();
-    if (!c)
+void CLeftView::unlockTables() {
+    if (!m_commands.unlockTables())
         return;
-    c->query(kUnlockTablesStatement);
     m_lock = {};
     showLockedTable();
     m_op.inform(QStringLiteral("The table lock was carried out now."));
@@ -753,44 +516,12 @@ void CLeftView::showLockedTable() {
     }
 }
 
-void CLeftView::optimizeTable() {
-    Connection* c = connection();
-    if (!c)
-        return;
-    const std::string statement =
-        optimizeTableStatement(c->dialect(), u8(m_doc.m_currentDb), u8(m_doc.m_currentTable));
-    {
-        WaitCursor wait(m_op);
-        // OPTIMIZE answers with rows; left unread they would block every later statement on the
-        // session's connection.
-        if (c->query(statement) == 0)
-            c->storeResult();
-    }
-    m_op.inform(QStringLiteral("The table was optimized."));
-}
-
-std::optional<QStringList> CLeftView::showDatabases(int limit) {
-    Connection* c = connection();
-    if (!c)
-        return std::nullopt;
-    Result result = c->select(kShowDatabasesStatement);
-    if (!result)
-        return std::nullopt;
-    QStringList names;
-    while (Row row = result.fetchRow()) {
-        if (limit >= 0 && names.size() >= limit)
-            break;
-        names << qs(row.text(0));
-    }
-    return names;
-}
-
 void CLeftView::executeSql() {
-    const std::optional<QStringList> before = showDatabases(kMaxRememberedNames);
-    openSqlConsole();
+    const std::optional<QStringList> before = m_commands.databaseNames(kMaxRememberedNames);
+    m_screens->openSqlConsole();
     if (!before || !m_databaseRoot)
         return;
-    const std::optional<QStringList> after = showDatabases(-1);
+    const std::optional<QStringList> after = m_commands.databaseNames(-1);
     if (!after)
         return;
     QStringList shown;
@@ -801,7 +532,7 @@ void CLeftView::executeSql() {
 }
 
 void CLeftView::createDatabase() {
-    if (const std::optional<QString> name = openCreateDatabase())
+    if (const std::optional<QString> name = m_screens->openCreateDatabase())
         addDatabaseNode(*name);
 }
 
@@ -816,16 +547,16 @@ void CLeftView::createTable() {
     if (!database)
         return;
     const unsigned generation = m_generation;
-    const std::optional<QString> name = openCreateTable(m_doc.m_currentDb);
+    const std::optional<QString> name = m_screens->openCreateTable(m_doc.currentDb());
     if (name && generation == m_generation)
         addTableNode(database, *name);
 }
 
 void CLeftView::renameTable() {
-    if (!m_lastSelected || depthOf(m_lastSelected) != 2 || m_doc.m_currentTable.isEmpty())
+    if (!m_lastSelected || depthOf(m_lastSelected) != 2 || m_doc.currentTable().isEmpty())
         return;
     const unsigned generation = m_generation;
-    const std::optional<QString> name = openRenameTable(m_doc.m_currentDb, m_doc.m_currentTable);
+    const std::optional<QString> name = m_screens->openRenameTable(m_doc.currentDb(), m_doc.currentTable());
     if (name && generation == m_generation && m_lastSelected)
         renameNode(m_lastSelected, *name);
 }
@@ -835,25 +566,25 @@ void CLeftView::exportCsv() {
         return;
     const Connection* c = connection();
     const ServerDialect dialect = c ? c->dialect() : ServerDialect();
-    openCsvExport(qs(csvExportStatement(dialect, u8(m_doc.m_currentDb), u8(m_doc.m_currentTable))));
+    m_screens->openCsvExport(qs(csvExportStatement(dialect, u8(m_doc.currentDb()), u8(m_doc.currentTable()))));
 }
 
 void CLeftView::editTable() {
     if (!hasCurrentTable())
         return;
     QTreeWidgetItem* node = m_lastSelected;
-    const QString table = m_doc.m_currentTable;
+    const QString table = m_doc.currentTable();
     const unsigned generation = m_generation;
-    const std::optional<QString> name = openTableEditor(m_doc.m_currentDb, table);
+    const std::optional<QString> name = m_screens->openTableEditor(m_doc.currentDb(), table);
     if (name && *name != table && generation == m_generation && node == m_lastSelected &&
         kindOf(node) == kTableNodeKind)
         renameNode(node, *name);
 }
 
 void CLeftView::duplicateDatabase() {
-    if (m_doc.m_currentDb.isEmpty())
+    if (m_doc.currentDb().isEmpty())
         return;
-    if (const std::optional<QString> name = openDatabaseCopy(m_doc.m_currentDb, m_doc.m_currentTable))
+    if (const std::optional<QString> name = m_screens->openDatabaseCopy(m_doc.currentDb(), m_doc.currentTable()))
         addDatabaseNode(*name);
 }
 

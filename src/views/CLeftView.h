@@ -3,13 +3,14 @@
 #include <QIcon>
 #include <QTreeWidget>
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "Command.h"
 #include "ObjectTreeText.h"
+#include "ScreenDispatcher.h"
 #include "SessionCommands.h"
-#include "session/KeepAlive.h"
 
 class QMenu;
 
@@ -21,19 +22,22 @@ class Operator;
 class ViewHost;
 
 /// The object tree: databases and tables of the server and, for an administrator, the entry points
-/// to privilege administration. Its selection sets the browsing state and the right pane; it owns
-/// the session's connection at start-up and its keep-alive check.
+/// to privilege administration. Its selection sets the browsing state and the right pane; the
+/// screens its nodes and commands lead to are opened by its dispatcher.
 class CLeftView : public QTreeWidget, public CommandTarget {
     Q_OBJECT
 public:
-    CLeftView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent = nullptr);
+    /// Without screens of its own the tree opens the real ones over itself.
+    CLeftView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent = nullptr,
+              std::unique_ptr<ScreenDispatcher> screens = nullptr);
 
     ViewKind viewKind() const override { return ViewKind::Tree; }
     void execute(Command command) override;
 
-    /// Connects (login), starts the keep-alive check and fills the tree from the server.
-    void initialUpdate();
-    KeepAlive& keepAlive() { return m_keepAlive; }
+    /// Stops acting on selections until the next rebuild: a login is about to replace the session.
+    void leaveSession();
+    /// Fills the tree from the server after a login; a renewal also starts the right pane anew.
+    void rebuild(bool renewal);
     bool isReady() const { return m_ready; }
     QTreeWidgetItem* databaseRoot() const { return m_databaseRoot; }
     /// The node whose selection the session describes; null before the first selection.
@@ -62,28 +66,6 @@ protected:
     /// every node that has children, also at the roots, whatever the style draws of its own.
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
-    // The screens the tree opens, and what it does with their answer (a new or changed name;
-    // nothing when cancelled). Tests put recorders in their place.
-    virtual std::optional<QString> openCreateDatabase();
-    virtual std::optional<QString> openCreateTable(const QString& database);
-    virtual std::optional<QString> openRenameTable(const QString& database, const QString& table);
-    /// The table's name when the editor closes, which an edit may have changed.
-    virtual std::optional<QString> openTableEditor(const QString& database, const QString& table);
-    virtual void openTableCopy(const QString& database, const QString& table);
-    /// The new database's name when the copy was made.
-    virtual std::optional<QString> openDatabaseCopy(const QString& database, const QString& table);
-    virtual void openMaintenance(const QString& database, const QString& table);
-    virtual void openDataAmount(const QString& database, const QString& table);
-    virtual void openCsvExport(const QString& statement);
-    virtual void openCsvImport();
-    virtual void openSqlConsole();
-    virtual void openDatabasePrivileges(const QString& database);
-    virtual void openAccessRestrictions(const QString& database);
-    virtual void openUserList();
-    virtual void openHostList();
-    virtual void openDatabaseList();
-    virtual void openCopyFromOtherServers();
-
 private:
     void nodeSelected(QTreeWidgetItem* node);
     void nodeDoubleClicked(QTreeWidgetItem* node);
@@ -106,11 +88,10 @@ private:
     void dropDatabase(QTreeWidgetItem* node);
     void dropTable(QTreeWidgetItem* node);
     void lockTable();
-    void unlockTable();
+    void unlockTables();
     /// Marks the table this session has locked, so that the emptiness of the others is explained.
     void showLockedTable();
     bool isLockedNode(const QTreeWidgetItem* node) const;
-    void optimizeTable();
     void executeSql();
     void createDatabase();
     void createTable();
@@ -122,19 +103,16 @@ private:
 
     /// The session's connection while it is usable; null otherwise.
     Connection* connection() const;
-    std::optional<QStringList> showDatabases(int limit);
 
     CSorvaneDoc& m_doc;
     Operator& m_op;
     ViewHost& m_host;
-    KeepAlive m_keepAlive;
+    std::unique_ptr<ScreenDispatcher> m_screens;
     SessionCommands m_commands;
     std::array<QIcon, 3> m_icons;
     QTreeWidgetItem* m_databaseRoot = nullptr;
     QTreeWidgetItem* m_lastSelected = nullptr;
     bool m_ready = false;
-    bool m_updating = false;
-    bool m_loggedIn = false;
     /// Counts the tree's rebuilds; a node kept across a screen is stale once it has changed.
     unsigned m_generation = 0;
     /// The table that "The lock of a table" locked, and the server thread (session) that holds it.

@@ -4,9 +4,6 @@
 #include "PageSetupDialog.h"
 #include "RecordDetailsDialog.h"
 #include "monitor/DataAmountDialog.h"
-#include "privileges/DbDialog.h"
-#include "privileges/HostDetailsDialog.h"
-#include "privileges/UserEditorDialog.h"
 #include "session/Operator.h"
 
 #include <QClipboard>
@@ -29,7 +26,6 @@ namespace velkin {
 
 namespace {
 
-constexpr int kTableNode = 2;
 constexpr int kColumnWidth = 100;
 constexpr unsigned int kGrantReload = 1;  // REFRESH_GRANT
 
@@ -59,7 +55,7 @@ int countValue(const std::string& text) {
 }  // namespace
 
 CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent)
-    : QTableView(parent), m_doc(doc), m_op(op), m_host(host), m_commands(doc, op, this) {
+    : QTableView(parent), m_doc(doc), m_op(op), m_host(host), m_screens(doc, op, this), m_commands(doc, op, m_screens) {
     setObjectName(QStringLiteral("CSorvaneView"));
     setModel(&m_model);
     setItemDelegate(new HotRowDelegate(*this));
@@ -88,7 +84,7 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
 
 void CSorvaneView::initialUpdate() {
     refresh();
-    m_doc.m_pageLength = Settings().pageLength();
+    m_doc.setPageLength(Settings().pageLength());
 }
 
 void CSorvaneView::clearFilter() {
@@ -99,9 +95,9 @@ void CSorvaneView::clearFilter() {
 }
 
 bool CSorvaneView::listColumns(Connection& connection) {
-    if (!connection.selectDb(u8(m_doc.m_currentDb)))
+    if (!connection.selectDb(u8(m_doc.currentDb())))
         return false;
-    Result fields = connection.listFields(u8(m_doc.m_currentTable));
+    Result fields = connection.listFields(u8(m_doc.currentTable()));
     if (!fields)
         return false;
     m_columnNames = fields.fieldNames();
@@ -124,7 +120,7 @@ void CSorvaneView::refresh() {
     showListStyles(false);
     m_hotRow = -1;
     m_currentRow = -1;
-    if (m_doc.m_nodeKind != kTableNode)
+    if (m_doc.nodeKind() != NodeKind::Table)
         return;
     Connection* connection = m_doc.connection();
     if (!connection)
@@ -132,17 +128,17 @@ void CSorvaneView::refresh() {
 
     // A command that did not read its rows (OPTIMIZE TABLE, for one) would block every statement.
     connection->storeResult();
-    if (!m_doc.m_filterActive)
+    if (!m_doc.isFilterActive())
         clearFilter();
     if (!listColumns(*connection)) {
         showFailure(*connection);
         return;
     }
 
-    const std::string database = u8(m_doc.m_currentDb), table = u8(m_doc.m_currentTable);
+    const std::string database = u8(m_doc.currentDb()), table = u8(m_doc.currentTable());
     const ListStatements statements =
         listStatements(connection->dialect(), database, table, m_columnNames, m_conditions,
-                       m_doc.m_filterActive != 0, m_doc.m_currentPage, m_doc.m_pageLength);
+                       m_doc.isFilterActive(), m_doc.currentPage(), m_doc.pageLength());
 
     const std::time_t start = std::time(nullptr);
     // A condition the server rejects leaves the list with its columns and no rows; the status bar
@@ -158,7 +154,7 @@ void CSorvaneView::refresh() {
     }
     const std::time_t resultTime = std::time(nullptr);
     const std::size_t shown =
-        m_model.appendRows(result, static_cast<std::size_t>(std::max(0, m_doc.m_pageLength)));
+        m_model.appendRows(result, static_cast<std::size_t>(std::max(0, m_doc.pageLength())));
     showListStyles(shown > 0);
     result.reset();
     const std::time_t done = std::time(nullptr);
@@ -172,7 +168,7 @@ void CSorvaneView::showFailure(Connection& connection) {
     if (connection.errorNumber() == 0)
         return;
     m_host.statusPanes().setPaneText(kRecordPane,
-                                     listFailureText(u8(m_doc.m_currentDb), u8(m_doc.m_currentTable),
+                                     listFailureText(u8(m_doc.currentDb()), u8(m_doc.currentTable()),
                                                      connection.errorNumber(), connection.errorText()));
 }
 
@@ -185,24 +181,24 @@ void CSorvaneView::countRows(Connection& connection, const ListStatements& state
     if (!row)
         return;
     const std::string countText = row.str(0);
-    m_doc.m_recordCount = countValue(countText);
+    m_doc.setRecordCount(countValue(countText));
 
     StatusPanes& panes = m_host.statusPanes();
     panes.setPaneText(kRecordPane,
-                      recordStatusText(countText, u8(m_doc.m_currentDb), u8(m_doc.m_currentTable),
-                                       m_doc.m_currentPage, statements.filtered));
+                      recordStatusText(countText, u8(m_doc.currentDb()), u8(m_doc.currentTable()),
+                                       m_doc.currentPage(), statements.filtered));
     panes.setPaneText(3, referenceTimeText(static_cast<unsigned long>(result - start),
                                            static_cast<unsigned long>(done - start)));
 }
 
 void CSorvaneView::nextPage() {
-    m_doc.m_currentPage = nextPageIndex(m_doc.m_recordCount, m_doc.m_currentPage, m_doc.m_pageLength);
+    m_doc.setCurrentPage(nextPageIndex(m_doc.recordCount(), m_doc.currentPage(), m_doc.pageLength()));
     refresh();
 }
 
 void CSorvaneView::previousPage() {
-    if (std::optional<int> page = previousPageIndex(m_doc.m_currentPage)) {
-        m_doc.m_currentPage = *page;
+    if (std::optional<int> page = previousPageIndex(m_doc.currentPage())) {
+        m_doc.setCurrentPage(*page);
         refresh();
     }
 }
@@ -210,24 +206,24 @@ void CSorvaneView::previousPage() {
 void CSorvaneView::openRow(int row) {
     if (row < 0 || row >= m_model.rows())
         return;
-    const std::string database = u8(m_doc.m_currentDb), table = u8(m_doc.m_currentTable);
+    const std::string database = u8(m_doc.currentDb()), table = u8(m_doc.currentTable());
     switch (rowEditorFor(database, table)) {
         case RowEditor::UserEditor: {
             const QString host = cellText(row, 0), user = cellText(row, 1), password = cellText(row, 2);
             if (!userRowOpens(host, user, password))
                 return;
-            openUserEditor(host, user, password);
+            m_screens.openUserEditor(host, user, password);
             refresh();
             if (Connection* connection = m_doc.connection())
                 connection->refresh(kGrantReload);
             return;
         }
         case RowEditor::DbEditor:
-            openDbEditor(cellText(row, 0), cellText(row, 1), cellText(row, 2));
+            m_screens.openDbEditor(cellText(row, 0), cellText(row, 1), cellText(row, 2));
             refresh();
             return;
         case RowEditor::HostEditor:
-            openHostEditor(cellText(row, 0), cellText(row, 1));
+            m_screens.openHostEditor(cellText(row, 0), cellText(row, 1));
             refresh();
             return;
         case RowEditor::RecordDetails: {
@@ -343,60 +339,39 @@ void CSorvaneView::setHotRow(int row) {
 }
 
 void CSorvaneView::openPageSetup() {
-    if (m_doc.m_recordCount == 0 || m_doc.m_currentDb.isEmpty() || m_doc.m_currentTable.isEmpty())
+    if (m_doc.recordCount() == 0 || m_doc.currentDb().isEmpty() || m_doc.currentTable().isEmpty())
         return;
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
-    PageSetupDialog dialog(*connection, m_op, m_doc.m_currentPage, m_doc.m_pageLength, m_countStatement, this);
+    PageSetupDialog dialog(*connection, m_op, m_doc.currentPage(), m_doc.pageLength(), m_countStatement, this);
     if (m_op.runModal(dialog) == QDialog::Accepted) {
-        m_doc.m_currentPage = dialog.page();
-        m_doc.m_pageLength = dialog.pageLength();
+        m_doc.setCurrentPage(dialog.page());
+        m_doc.setPageLength(dialog.pageLength());
         refresh();
     }
-    Settings().setPageLength(m_doc.m_pageLength);
+    Settings().setPageLength(m_doc.pageLength());
 }
 
 void CSorvaneView::openFilter() {
-    if (m_doc.m_currentDb.isEmpty() || m_doc.m_currentTable.isEmpty())
+    if (m_doc.currentDb().isEmpty() || m_doc.currentTable().isEmpty())
         return;
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
-    FilterDialog dialog(*connection, u8(m_doc.m_currentDb), u8(m_doc.m_currentTable), m_conditions, this);
+    FilterDialog dialog(*connection, u8(m_doc.currentDb()), u8(m_doc.currentTable()), m_conditions, this);
     if (m_op.runModal(dialog) != QDialog::Accepted)
         return;
-    m_doc.m_filterActive = 1;
+    m_doc.setFilterActive(true);
     m_conditions = dialog.conditions();
     refresh();
-}
-
-void CSorvaneView::openUserEditor(const QString& host, const QString& user, const QString& password) {
-    if (Connection* connection = m_doc.connection()) {
-        UserEditorDialog dialog(*connection, m_op, host, user, password, this);
-        m_op.runModal(dialog);
-    }
-}
-
-void CSorvaneView::openDbEditor(const QString& host, const QString& database, const QString& user) {
-    if (Connection* connection = m_doc.connection()) {
-        DbDialog dialog(*connection, m_op, host, database, user, this);
-        m_op.runModal(dialog);
-    }
-}
-
-void CSorvaneView::openHostEditor(const QString& host, const QString& database) {
-    if (Connection* connection = m_doc.connection()) {
-        HostDetailsDialog dialog(*connection, m_op, host, database, this);
-        m_op.runModal(dialog);
-    }
 }
 
 bool CSorvaneView::openRecordDetails(std::vector<std::optional<std::string>> values) {
     Connection* connection = m_doc.connection();
     if (!connection)
         return false;
-    const QString database = m_doc.m_currentDb, table = m_doc.m_currentTable;
+    const QString database = m_doc.currentDb(), table = m_doc.currentTable();
     RecordDetailsDialog dialog(*connection, m_op, u8(database), u8(table), std::move(values), this);
     dialog.setDataAmountOpener([this, connection, database, table, &dialog] {
         DataAmountDialog amount(*connection, m_op, database, table, &dialog);

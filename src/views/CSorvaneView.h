@@ -10,6 +10,7 @@
 #include "Command.h"
 #include "RecordListText.h"
 #include "session/RowModel.h"
+#include "ScreenDispatcher.h"
 #include "SessionCommands.h"
 
 namespace velkin {
@@ -77,15 +78,13 @@ private:
     // The screens that the record list opens; each comes with its own dialog.
     void openPageSetup();
     void openFilter();
-    void openUserEditor(const QString& host, const QString& user, const QString& password);
-    void openDbEditor(const QString& host, const QString& database, const QString& user);
-    void openHostEditor(const QString& host, const QString& database);
     /// True when the row was changed or deleted.
     bool openRecordDetails(std::vector<std::optional<std::string>> values);
 
     CSorvaneDoc& m_doc;
     Operator& m_op;
     ViewHost& m_host;
+    ScreenDispatcher m_screens;
     SessionCommands m_commands;
     RowModel m_model;
     std::string m_countStatement;

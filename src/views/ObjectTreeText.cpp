@@ -7,25 +7,25 @@
 
 namespace velkin {
 
-std::optional<int> chartKindFor(int depth, int kind, const QString& label) {
+std::optional<ChartKind> chartKindFor(int depth, int kind, const QString& label) {
     if (depth == 0)
-        return label == treelabel::databaseRoot() ? 0 : -1;
+        return label == treelabel::databaseRoot() ? ChartKind::Server : ChartKind::None;
     if (depth == 1) {
         if (kind != kManagementNodeKind)
-            return 1;
+            return ChartKind::Database;
         if (label == treelabel::hosts())
-            return 4;
+            return ChartKind::Hosts;
         if (label == treelabel::databases())
-            return 5;
+            return ChartKind::Databases;
         if (label == treelabel::users())
-            return 6;
-        return -1;
+            return ChartKind::Users;
+        return ChartKind::None;
     }
     if (kind == kManagementNodeKind) {
         if (label == treelabel::accessRestrictions())
-            return 2;
+            return ChartKind::AccessRestrictions;
         if (label == treelabel::userRestrictions())
-            return 3;
+            return ChartKind::UserRestrictions;
     }
     return std::nullopt;
 }
@@ -105,6 +105,25 @@ std::string optimizeTableStatement(const ServerDialect& dialect, std::string_vie
 std::string csvExportStatement(const ServerDialect& dialect, std::string_view database,
                                std::string_view table) {
     return sqlf("Select * from %s.%s", quoteName(database, dialect), quoteName(table, dialect));
+}
+
+std::string unlockTablesStatement() {
+    return "UNLOCK TABLES";
+}
+
+std::optional<FlushText> flushText(Command command) {
+    switch (command) {
+        case Command::ResetServerInfo:
+            return FlushText{"FLUSH HOSTS", "The host information by which cash are carried out was reset."};
+        case Command::ResetHistoryInfo:
+            return FlushText{"FLUSH LOGS", "The file inode number of an update log was changed."};
+        case Command::ResetStatusVariable:
+            return FlushText{"FLUSH STATUS", "The status variable was reset."};
+        case Command::ResetOpenTable:
+            return FlushText{"FLUSH TABLES", "The data by which cash are carried out was written in the disk."};
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace velkin

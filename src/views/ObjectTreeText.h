@@ -8,18 +8,18 @@
 #include <vector>
 
 #include "Command.h"
+#include "session/SessionKinds.h"
 
 namespace velkin {
 
 class ServerDialect;
 
-/// Picture kinds of the object tree's nodes. Each kind has a normal picture (its own number) and a
-/// selected one (the next number); the session keeps the kind of the selected node.
-enum TreeNodeKind : int {
-    kDatabaseNodeKind = 0,    ///< the two roots and every database
-    kTableNodeKind = 2,       ///< a table of a database
-    kManagementNodeKind = 4,  ///< entry points to privilege administration
-};
+// Kinds of the object tree's nodes as the nodes keep them in their data; the session keeps the
+// kind of the selected node.
+inline constexpr int kDatabaseNodeKind = static_cast<int>(NodeKind::Database);  ///< the two roots and every database
+inline constexpr int kTableNodeKind = static_cast<int>(NodeKind::Table);        ///< a table of a database
+/// Entry points to privilege administration.
+inline constexpr int kManagementNodeKind = static_cast<int>(NodeKind::Management);
 
 /// The labels of the nodes that do not come from the server.
 namespace treelabel {
@@ -62,7 +62,7 @@ struct TreeNodePlace {
 
 /// The chart the right pane draws for a selected node, or nothing for a table node, which shows
 /// the record list and leaves the chart kind as it was.
-std::optional<int> chartKindFor(int depth, int kind, const QString& label);
+std::optional<ChartKind> chartKindFor(int depth, int kind, const QString& label);
 
 /// One line of the tree's context menu: a command, or a separator when command is empty.
 struct MenuEntry {
@@ -100,7 +100,15 @@ std::string optimizeTableStatement(const ServerDialect& dialect, std::string_vie
 /// The statement the CSV export starts with for a table.
 std::string csvExportStatement(const ServerDialect& dialect, std::string_view database,
                                std::string_view table);
-inline constexpr const char* kUnlockTablesStatement = "UNLOCK TABLES";
+std::string unlockTablesStatement();
+
+/// A server-wide FLUSH command: its statement and what the person is told after it.
+struct FlushText {
+    const char* statement;
+    const char* message;
+};
+/// Nothing for a command that is not a FLUSH command.
+std::optional<FlushText> flushText(Command command);
 inline constexpr const char* kShowDatabasesStatement = "SHOW DATABASES";
 
 }  // namespace velkin

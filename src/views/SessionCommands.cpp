@@ -1,11 +1,11 @@
 #include "SessionCommands.h"
 
-#include "monitor/ProcessMonitorDialog.h"
-#include "monitor/SystemVariablesDialog.h"
-#include "privileges/UserEditorDialog.h"
+#include "ObjectTreeText.h"
+#include "ScreenDispatcher.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "session/ProcessExit.h"
+#include "session/SqlText.h"
 
 namespace velkin {
 
@@ -13,26 +13,8 @@ namespace {
 
 constexpr unsigned int kGrantReload = 1;  // REFRESH_GRANT
 
-struct FlushCommand {
-    Command command;
-    const char* statement;
-    const char* message;
-};
-
-const FlushCommand kFlushCommands[] = {
-    {Command::ResetServerInfo, "FLUSH HOSTS",
-     "The host information by which cash are carried out was reset."},
-    {Command::ResetHistoryInfo, "FLUSH LOGS", "The file inode number of an update log was changed."},
-    {Command::ResetStatusVariable, "FLUSH STATUS", "The status variable was reset."},
-    {Command::ResetOpenTable, "FLUSH TABLES",
-     "The data by which cash are carried out was written in the disk."},
-};
-
-const FlushCommand* flushCommand(Command command) {
-    for (const auto& f : kFlushCommands)
-        if (f.command == command)
-            return &f;
-    return nullptr;
+QString deletionFailure(const Connection& c) {
+    return textf("It failed in deletion.\n%d:%s", c.errorNumber(), c.errorText());
 }
 
 }  // namespace
@@ -55,10 +37,10 @@ bool SessionCommands::execute(Command command) {
             flush(command);
             return true;
         case Command::ProcessDisplay:
-            openProcessMonitor();
+            m_screens.openProcessMonitor();
             return true;
         case Command::SystemVariableList:
-            openVariableList();
+            m_screens.openVariableList();
             return true;
         default:
             return false;
@@ -85,17 +67,17 @@ void SessionCommands::stopServer() {
 }
 
 void SessionCommands::addUser() {
-    if (m_doc.m_adminFlag != 1) {
+    if (!m_doc.isAdmin()) {
         m_op.inform(QStringLiteral("There is no authority."));
         return;
     }
-    openNewUserEditor();
+    m_screens.openNewUserEditor();
     if (Connection* connection = m_doc.connection())
         connection->refresh(kGrantReload);
 }
 
 void SessionCommands::flush(Command which) {
-    const FlushCommand* f = flushCommand(which);
+    const std::optional<FlushText> f = flushText(which);
     if (!f)
         return;
     if (Connection* connection = m_doc.connection()) {
@@ -107,25 +89,99 @@ void SessionCommands::flush(Command which) {
     m_op.inform(QString::fromUtf8(f->message));
 }
 
-void SessionCommands::openNewUserEditor() {
-    if (Connection* connection = m_doc.connection()) {
-        UserEditorDialog dialog(*connection, m_op, m_parent);
-        m_op.runModal(dialog);
-    }
+Connection* SessionCommands::confirmedDrop(const QString& name, const std::function<bool()>& stillAsked) {
+    Connection* c = m_doc.connection();
+    if (!c || !m_op.ask(textf("May I delete %s truly?", u8(name))) || !stillAsked())
+        return nullptr;
+    return c;
 }
 
-void SessionCommands::openProcessMonitor() {
-    if (Connection* connection = m_doc.connection()) {
-        ProcessMonitorDialog dialog(*connection, m_op, m_parent);
-        m_op.runModal(dialog);
+bool SessionCommands::dropDatabase(const QString& database, const std::function<bool()>& stillAsked) {
+    if (database == systemDatabase()) {
+        m_op.inform(QStringLiteral("This database cannot be deleted."));
+        return false;
     }
+    Connection* c = confirmedDrop(database, stillAsked);
+    if (!c)
+        return false;
+    if (c->query(dropDatabaseStatement(c->dialect(), u8(database))) != 0) {
+        m_op.inform(deletionFailure(*c));
+        return false;
+    }
+    return true;
 }
 
-void SessionCommands::openVariableList() {
-    if (Connection* connection = m_doc.connection()) {
-        SystemVariablesDialog dialog(*connection, m_parent);
-        m_op.runModal(dialog);
+bool SessionCommands::dropTable(const QString& database, const QString& table,
+                                const std::function<bool()>& stillAsked) {
+    if (database == systemDatabase()) {
+        m_op.inform(QStringLiteral("The table in mysql database cannot be deleted."));
+        return false;
     }
+    Connection* c = confirmedDrop(table, stillAsked);
+    if (!c)
+        return false;
+    // The statement names the table alone; sent in whatever database happens to be selected, it
+    // would drop a namesake there.
+    if (!c->selectDb(u8(database)) || c->query(dropTableStatement(c->dialect(), u8(table))) != 0) {
+        m_op.inform(deletionFailure(*c));
+        return false;
+    }
+    return true;
+}
+
+std::optional<unsigned long> SessionCommands::lockTable() {
+    if (m_doc.currentTable().isEmpty()) {
+        m_op.inform(QStringLiteral("A table is chosen."));
+        return std::nullopt;
+    }
+    Connection* c = m_doc.connection();
+    if (!c)
+        return std::nullopt;
+    if (c->query(lockTableStatement(c->dialect(), u8(m_doc.currentDb()), u8(m_doc.currentTable()))) != 0) {
+        m_op.inform(textf("The table was not locked.\n%d:%s", c->errorNumber(), c->errorText()));
+        return std::nullopt;
+    }
+    return c->threadId();
+}
+
+bool SessionCommands::unlockTables() {
+    Connection* c = m_doc.connection();
+    if (!c)
+        return false;
+    c->query(unlockTablesStatement());
+    return true;
+}
+
+void SessionCommands::optimizeTable() {
+    Connection* c = m_doc.connection();
+    if (!c)
+        return;
+    const std::string statement =
+        optimizeTableStatement(c->dialect(), u8(m_doc.currentDb()), u8(m_doc.currentTable()));
+    {
+        WaitCursor wait(m_op);
+        // OPTIMIZE answers with rows; left unread they would block every later statement on the
+        // session's connection.
+        if (c->query(statement) == 0)
+            c->storeResult();
+    }
+    m_op.inform(QStringLiteral("The table was optimized."));
+}
+
+std::optional<QStringList> SessionCommands::databaseNames(int limit) {
+    Connection* c = m_doc.connection();
+    if (!c)
+        return std::nullopt;
+    Result result = c->select(kShowDatabasesStatement);
+    if (!result)
+        return std::nullopt;
+    QStringList names;
+    while (Row row = result.fetchRow()) {
+        if (limit >= 0 && names.size() >= limit)
+            break;
+        names << qs(row.text(0));
+    }
+    return names;
 }
 
 }  // namespace velkin

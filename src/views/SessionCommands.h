@@ -1,41 +1,56 @@
 #pragma once
 
-#include "Command.h"
+#include <QStringList>
+#include <functional>
+#include <optional>
 
-class QWidget;
+#include "Command.h"
 
 namespace velkin {
 
+class Connection;
 class CSorvaneDoc;
 class Operator;
+class ScreenDispatcher;
 
-/// The server-wide commands that every view carries out the same way: privilege reload, server
-/// stop, the FLUSH commands and the user editor in new mode.
+/// The commands that act on the server rather than on a view: privilege reload, server stop, the
+/// FLUSH commands, the user editor in new mode, and the drops, locks and optimizations the tree
+/// asks for. Each tells the person its outcome; the views only follow what changed.
 class SessionCommands {
 public:
-    /// Dialogs open over parent.
-    SessionCommands(CSorvaneDoc& doc, Operator& op, QWidget* parent = nullptr)
-        : m_doc(doc), m_op(op), m_parent(parent) {}
+    SessionCommands(CSorvaneDoc& doc, Operator& op, ScreenDispatcher& screens)
+        : m_doc(doc), m_op(op), m_screens(screens) {}
 
-    /// True when the command is one of these and was carried out; the other shared commands
-    /// (CSV, SQL console, process display, system variables, copy from other servers) open
-    /// screens of their own and are not carried out here.
+    /// True when the command is one of the server-wide ones and was carried out; the other shared
+    /// commands (CSV, SQL console, copy from other servers) are the views' own.
     bool execute(Command command);
 
     void reloadPrivileges();
     void stopServer();
     void addUser();
     void flush(Command which);
-    void openProcessMonitor();
-    void openVariableList();
+
+    /// Asks, then drops the database; true when it is gone. stillAsked tells after the question
+    /// whether what was asked about still stands (a new login meanwhile leaves nothing of it).
+    bool dropDatabase(const QString& database, const std::function<bool()>& stillAsked);
+    /// The same for a table of a database.
+    bool dropTable(const QString& database, const QString& table, const std::function<bool()>& stillAsked);
+    /// Locks the current table for reading; the server thread that holds the lock when it was taken.
+    std::optional<unsigned long> lockTable();
+    /// Releases every lock of the session; false when there was no connection to do it on.
+    bool unlockTables();
+    void optimizeTable();
+    /// The server's database names, at most limit of them (all for a negative limit); nothing
+    /// when there is no connection or the server refuses.
+    std::optional<QStringList> databaseNames(int limit);
 
 private:
-    /// The user editor in new mode; it comes with its own dialog.
-    void openNewUserEditor();
+    /// The connection to drop on, once the person has agreed to drop name; null otherwise.
+    Connection* confirmedDrop(const QString& name, const std::function<bool()>& stillAsked);
 
     CSorvaneDoc& m_doc;
     Operator& m_op;
-    QWidget* m_parent;
+    ScreenDispatcher& m_screens;
 };
 
 }  // namespace velkin

@@ -15,7 +15,7 @@
 #include <QTest>
 
 #include "app/AboutDialog.h"
-#include "app/CMainFrame.h"
+#include "ProgramTesting.h"
 #include "app/FindDialog.h"
 #include "session/SqlText.h"
 #include "support/ScriptedOperator.h"
@@ -35,17 +35,6 @@ void clearSettings() {
     s.sync();
 }
 
-/// A main window logged in as the administrator, as the program starts it.
-struct Frame {
-    ScriptedOperator op;
-    CSorvaneDoc doc{op, loginAs(adminAccount())};
-    CMainFrame frame{doc, op};
-    Frame() {
-        doc.setStatusPanes(&frame.statusPanes());
-        frame.initialUpdate();
-    }
-};
-
 QStringList menuLayout(QMenu* menu) {
     QStringList items;
     for (QAction* a : menu->actions()) items << (a->isSeparator() ? QStringLiteral("|") : a->text());
@@ -55,7 +44,7 @@ QStringList menuLayout(QMenu* menu) {
 }  // namespace
 
 TEST(MainFrame, MenusHoldTheirItemsInOrder) {
-    Frame f;
+    Program f;
     QStringList titles;
     std::map<QString, QStringList> menus;
     for (QAction* a : f.frame.menuBar()->actions()) {
@@ -95,7 +84,7 @@ TEST(MainFrame, MenusHoldTheirItemsInOrder) {
 }
 
 TEST(MainFrame, CommandsFollowTheActiveView) {
-    Frame f;
+    Program f;
     auto enabled = [&](Command c) { return f.frame.action(c)->isEnabled(); };
 
     f.frame.setActiveView(true);
@@ -136,7 +125,7 @@ TEST(MainFrame, CommandsFollowTheActiveView) {
 }
 
 TEST(MainFrame, RightPaneIsANewViewOnEveryExchange) {
-    Frame f;
+    Program f;
     QWidget* first = f.frame.rightView();
     f.frame.showRecordList();
     QWidget* second = f.frame.rightView();
@@ -147,7 +136,7 @@ TEST(MainFrame, RightPaneIsANewViewOnEveryExchange) {
 }
 
 TEST(MainFrame, StatusPromptsAndIdleText) {
-    Frame f;
+    Program f;
     EXPECT_EQ("It is under connection by Admin", f.frame.statusBarPanes().paneText(0));
     f.frame.action(Command::SystemVariableList)->hover();
     EXPECT_EQ("Display Valiavle List ", f.frame.statusBarPanes().paneText(0));
@@ -162,7 +151,7 @@ TEST(MainFrame, WindowPlaceRoundTrip) {
     clearSettings();
     QRect outer;
     {
-        Frame f;
+        Program f;
         f.frame.showRestored();
         EXPECT_EQ(QRect(0, 0, 1024, 700), f.frame.frameGeometry())
             << "the first start shows everything, and the frame is taken off the stored size";
@@ -177,7 +166,7 @@ TEST(MainFrame, WindowPlaceRoundTrip) {
     EXPECT_EQ(outer.height(), s.value("WindowPosition/CMainFrame_H").toInt());
     EXPECT_EQ(0, s.value("WindowPosition/Zoom").toInt());
     {
-        Frame f;
+        Program f;
         f.frame.showRestored();
         EXPECT_EQ(outer, f.frame.frameGeometry());
         EXPECT_FALSE(f.frame.isMaximized());
@@ -188,7 +177,7 @@ TEST(MainFrame, WindowPlaceRoundTrip) {
     EXPECT_EQ(1, s.value("WindowPosition/Zoom").toInt());
     EXPECT_EQ(0, s.value("WindowPosition/Icon").toInt());
     {
-        Frame f;
+        Program f;
         f.frame.showRestored();
         EXPECT_TRUE(f.frame.isMaximized()) << "a window closed while maximised reopens maximised";
         f.frame.close();
@@ -200,10 +189,8 @@ TEST(MainFrame, FindSearchesTheRecordList) {
     ScratchDatabase db("velkin_frame_find");
     exec(db.admin(), "CREATE TABLE velkin_frame_find.t (id INT, name VARCHAR(20))");
     exec(db.admin(), "INSERT INTO velkin_frame_find.t VALUES (1, 'apple'), (2, 'Banana'), (3, 'cherry'), (4, 'banana')");
-    Frame f;
-    f.doc.m_currentDb = "velkin_frame_find";
-    f.doc.m_currentTable = "t";
-    f.doc.m_nodeKind = 2;
+    Program f;
+    selectTable(f.doc, "velkin_frame_find", "t");
     f.frame.showRecordList();
     CSorvaneView* list = f.frame.recordList();
     ASSERT_NE(nullptr, list);
@@ -233,7 +220,7 @@ TEST(MainFrame, FindSearchesTheRecordList) {
 }
 
 TEST(MainFrame, TheTreeCarriesOutItsScreensForEveryView) {
-    Frame f;
+    Program f;
     f.frame.showChartView();
     f.frame.setActiveView(false);
     StatementLog log;
@@ -255,20 +242,20 @@ TEST(MainFrame, TheTreeCarriesOutItsScreensForEveryView) {
 TEST(MainFrame, TableScreensOpenFromTheTreeWithTheSelectedTable) {
     ScratchDatabase db("velkin_frame_screens");
     exec(db.admin(), "CREATE TABLE velkin_frame_screens.t (id INT PRIMARY KEY)");
-    Frame f;
+    Program f;
     CLeftView& tree = f.frame.tree();
     QTreeWidgetItem* database = nullptr;
     for (int i = 0; i < tree.databaseRoot()->childCount(); ++i)
         if (tree.databaseRoot()->child(i)->text(0) == "velkin_frame_screens") database = tree.databaseRoot()->child(i);
     ASSERT_NE(nullptr, database);
     tree.setCurrentItem(database);
-    ASSERT_EQ(1, database->childCount() - (f.doc.m_adminFlag == 1 ? 2 : 0));
+    ASSERT_EQ(1, database->childCount() - (f.doc.isAdmin() ? 2 : 0));
     QTreeWidgetItem* table = nullptr;
     for (int i = 0; i < database->childCount(); ++i)
         if (database->child(i)->text(0) == "t") table = database->child(i);
     ASSERT_NE(nullptr, table);
     tree.setCurrentItem(table);
-    ASSERT_EQ("t", f.doc.m_currentTable);
+    ASSERT_EQ("t", f.doc.currentTable());
     f.frame.setActiveView(true);
     f.op.clear();
     for (Command c : {Command::Maintenance, Command::TableDuplicate, Command::DataAmount, Command::TableEdit,
@@ -288,7 +275,7 @@ QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& name) {
 }
 
 /// Selects database and table in the tree as the operator's clicks do.
-CSorvaneView* openTable(Frame& f, const QString& database, const QString& table) {
+CSorvaneView* openTable(Program& f, const QString& database, const QString& table) {
     CLeftView& tree = f.frame.tree();
     QTreeWidgetItem* db = childNamed(tree.databaseRoot(), database);
     if (!db)
@@ -311,7 +298,7 @@ TEST(MainFrame, FirstStartShowsTheRecordPaneWholeAt1024AndTheIdleTextLeavesIt) {
     ScratchDatabase db("velkin_frame_shop");
     exec(db.admin(), "CREATE TABLE velkin_frame_shop.customers (id INT)");
     exec(db.admin(), "INSERT INTO velkin_frame_shop.customers VALUES (1), (2)");
-    Frame f;
+    Program f;
     f.frame.showRestored();
     QTest::qWait(50);
     EXPECT_EQ(QSize(1024, 700), f.frame.frameGeometry().size()) << "the first start shows everything";
@@ -345,7 +332,7 @@ TEST(MainFrame, FirstStartShowsTheRecordPaneWholeAt1024AndTheIdleTextLeavesIt) {
 TEST(MainFrame, TheTreePaneIsDraggedAndKeepsItsWidth) {
     clearSettings();
     {
-        Frame f;
+        Program f;
         f.frame.showRestored();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.frame));
         EXPECT_EQ(200, f.frame.treeWidth());
@@ -362,7 +349,7 @@ TEST(MainFrame, TheTreePaneIsDraggedAndKeepsItsWidth) {
     QSettings s(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane"));
     EXPECT_EQ(320, s.value("WindowPosition/CLeftView_W").toInt());
     {
-        Frame f;
+        Program f;
         f.frame.showRestored();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.frame));
         EXPECT_EQ(320, f.frame.treeWidth()) << "the next start keeps the width";
@@ -375,7 +362,7 @@ TEST(MainFrame, CtrlFOpensFindAndCopyTakesTheListsCells) {
     ScratchDatabase db("velkin_frame_keys");
     exec(db.admin(), "CREATE TABLE velkin_frame_keys.t (id INT, name VARCHAR(20) NULL)");
     exec(db.admin(), "INSERT INTO velkin_frame_keys.t VALUES (1, 'apple'), (2, NULL)");
-    Frame f;
+    Program f;
     f.frame.show();
     QTest::qWait(50);
     CSorvaneView* list = openTable(f, "velkin_frame_keys", "t");

@@ -9,14 +9,12 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/CMainFrame.h"
 #include "monitor/ProcessMonitorDialog.h"
 #include "privileges/UserEditorDialog.h"
 #include "session/ProcessExit.h"
 #include "session/RowModel.h"
 #include "session/SqlText.h"
-#include "support/ScriptedOperator.h"
-#include "support/TestServer.h"
+#include "ProgramTesting.h"
 #include "transfer/CsvExportDialog.h"
 #include "transfer/DatabaseDuplicateDialog.h"
 #include "transfer/SqlConsoleDialog.h"
@@ -33,69 +31,6 @@ namespace {
 /// Short enough that a test waits for the check instead of calling it.
 constexpr int kKeepAliveMs = 50;
 
-/// The program as it runs: a main window whose logins answer with the account of the moment. A
-/// hook can run inside the login dialog, where the person would still be typing.
-struct Program {
-    ScriptedOperator op;
-    Account account = adminAccount();
-    int logins = 0;
-    int loginDepth = 0;
-    int deepestLogin = 0;
-    bool cancel = false;
-    std::function<void()> whileLoggingIn;
-    CSorvaneDoc doc{op, [this](const QString&) -> std::optional<LoginValues> {
-                        ++logins;
-                        ++loginDepth;
-                        deepestLogin = std::max(deepestLogin, loginDepth);
-                        if (whileLoggingIn)
-                            whileLoggingIn();
-                        --loginDepth;
-                        if (cancel)
-                            return std::nullopt;
-                        return LoginValues{qs(account.user), qs(account.password), qs(testHost()),
-                                           QString::number(testPort())};
-                    }};
-    CMainFrame frame{doc, op};
-
-    Program() {
-        doc.setStatusPanes(&frame.statusPanes());
-        frame.initialUpdate();
-        frame.tree().keepAlive().setInterval(kKeepAliveMs);
-        frame.tree().keepAlive().start();
-        op.clear();
-    }
-
-    Connection& session() {
-        EXPECT_TRUE(doc.connection());
-        return doc.sessionConnection();
-    }
-
-    /// Kills the session's thread from a second connection, lets the keep-alive find the loss and
-    /// waits for the new login. Returns the new thread's id.
-    unsigned long loseAndLogInAgain() {
-        const unsigned long lost = session().threadId();
-        auto killer = connectAdmin();
-        exec(*killer, sqlf("KILL %lu", lost));
-        const int before = logins;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return logins > before && frame.tree().isReady(); }, 5000))
-            << "the keep-alive finds the killed session";
-        EXPECT_EQ(1, op.messageTexts().count("The session to a server is cut."));
-        EXPECT_TRUE(doc.isConnected());
-        const unsigned long renewed = session().threadId();
-        EXPECT_NE(lost, renewed);
-        EXPECT_EQ(std::to_string(renewed), scalar(session(), "SELECT CONNECTION_ID()"));
-        op.clear();
-        return renewed;
-    }
-};
-
-template <typename T>
-T* child(QObject& parent, const char* name) {
-    T* found = parent.findChild<T*>(QString::fromUtf8(name));
-    EXPECT_NE(nullptr, found) << name;
-    return found;
-}
-
 bool chartNames(const ChartLayout& layout, const QString& database) {
     return std::any_of(layout.texts.begin(), layout.texts.end(),
                        [&](const ChartText& t) { return t.text.startsWith(database + " ("); });
@@ -104,7 +39,7 @@ bool chartNames(const ChartLayout& layout, const QString& database) {
 }  // namespace
 
 TEST(Reconnect, SqlConsoleGoesOnWithTheNewConnection) {
-    Program p;
+    Program p(kKeepAliveMs);
     Connection& held = p.session();
     SqlConsoleDialog console(held, p.op, &p.frame);
     auto* query = child<QPlainTextEdit>(console, "Query");
@@ -123,7 +58,7 @@ TEST(Reconnect, SqlConsoleGoesOnWithTheNewConnection) {
 }
 
 TEST(Reconnect, ProcessMonitorRestsDuringTheLoginAndShowsTheNewSession) {
-    Program p;
+    Program p(kKeepAliveMs);
     ProcessMonitorDialog monitor(p.session(), p.op, &p.frame);
     ASSERT_TRUE(monitor.isRefreshing());
     auto* processes = child<QTreeWidget>(monitor, "Process list");
@@ -154,7 +89,7 @@ TEST(Reconnect, RecordDetailsUpdatesOnTheNewConnection) {
     ScratchDatabase db("velkin_reconnect_details");
     exec(db.admin(), "CREATE TABLE velkin_reconnect_details.t (a INT PRIMARY KEY, b VARCHAR(10))");
     exec(db.admin(), "INSERT INTO velkin_reconnect_details.t VALUES (1, 'x'), (2, 'y')");
-    Program p;
+    Program p(kKeepAliveMs);
     RecordDetailsDialog details(p.session(), p.op, "velkin_reconnect_details", "t", {"1", "x"}, &p.frame);
 
     p.loseAndLogInAgain();
@@ -174,10 +109,10 @@ TEST(Reconnect, TableAndDatabaseDuplicatesCopyOnTheNewConnection) {
     exec(db.admin(), "INSERT INTO velkin_reconnect_dup.people VALUES (1, 'Ann'), (2, NULL), (3, 'it''s')");
     const std::string rows = "SELECT GROUP_CONCAT(id, '=', IFNULL(name, 'NULL') ORDER BY id) FROM ";
     ScratchDirectory dir;
-    Program p;
-    TableDuplicateDialog table(p.session(), p.op, p.doc.loginValues(), "velkin_reconnect_dup", "people",
+    Program p(kKeepAliveMs);
+    TableDuplicateDialog table(p.session(), p.op, p.login(), "velkin_reconnect_dup", "people",
                                &p.frame);
-    DatabaseDuplicateDialog database(p.session(), p.op, p.doc.loginValues(), "velkin_reconnect_dup",
+    DatabaseDuplicateDialog database(p.session(), p.op, p.login(), "velkin_reconnect_dup",
                                      &p.frame);
     p.op.clear();
 
@@ -214,7 +149,7 @@ TEST(Reconnect, UserEditorSavesOnTheNewConnection) {
          "INSERT INTO mysql.user SET Host = 'localhost', User = 'velkin_rc_ue', Password = '', "
          "Select_priv = 'Y'");
     {
-        Program p;
+        Program p(kKeepAliveMs);
         UserEditorDialog editor(p.session(), p.op, "localhost", "velkin_rc_ue", "", &p.frame);
         p.loseAndLogInAgain();
         child<QCheckBox>(editor, "user Insert")->setChecked(true);
@@ -234,7 +169,7 @@ TEST(Reconnect, CsvExportWritesFromTheNewConnection) {
     exec(db.admin(), "CREATE TABLE velkin_reconnect_csv.t (id INT, name VARCHAR(20))");
     exec(db.admin(), "INSERT INTO velkin_reconnect_csv.t VALUES (1, 'abc'), (2, NULL)");
     ScratchDirectory dir;
-    Program p;
+    Program p(kKeepAliveMs);
     CsvExportDialog csv(p.session(), p.op, "Select * from velkin_reconnect_csv.t", &p.frame);
 
     p.loseAndLogInAgain();
@@ -248,7 +183,7 @@ TEST(Reconnect, CsvExportWritesFromTheNewConnection) {
 }
 
 TEST(Reconnect, ConnectHeldPastTheKeepAliveShowsOneLogin) {
-    Program p;
+    Program p(kKeepAliveMs);
     const unsigned long first = p.session().threadId();
     p.whileLoggingIn = [&] {
         EXPECT_FALSE(p.doc.isConnected()) << "the old connection is closed before the login";
@@ -265,7 +200,7 @@ TEST(Reconnect, ConnectHeldPastTheKeepAliveShowsOneLogin) {
     // Afterwards the keep-alive checks again and finds nothing amiss.
     p.whileLoggingIn = nullptr;
     p.op.clear();
-    EXPECT_TRUE(p.frame.tree().keepAlive().isActive());
+    EXPECT_TRUE(p.frame.keepAlive().isActive());
     QTest::qWait(kKeepAliveMs * 4);
     EXPECT_EQ(2, p.logins);
     EXPECT_TRUE(p.op.messages.empty());
@@ -274,13 +209,13 @@ TEST(Reconnect, ConnectHeldPastTheKeepAliveShowsOneLogin) {
 TEST(Reconnect, TheRightPaneShowsTheNewAccountsView) {
     ScratchDatabase db("velkin_reconnect_pane");
     exec(db.admin(), "CREATE TABLE velkin_reconnect_pane.t (a INT)");
-    Program p;
+    Program p(kKeepAliveMs);
     CLeftView& tree = p.frame.tree();
     QTreeWidgetItem* node = tree.databaseNode("velkin_reconnect_pane");
     ASSERT_NE(nullptr, node);
     tree.setCurrentItem(node);
-    ASSERT_EQ("velkin_reconnect_pane", p.doc.m_currentDb);
-    p.doc.m_chartKind = 0;
+    ASSERT_EQ("velkin_reconnect_pane", p.doc.currentDb());
+    p.doc.setChartKind(ChartKind::Server);
     p.frame.showChartView();
     auto* adminChart = qobject_cast<CDbGraphView*>(p.frame.rightView());
     ASSERT_NE(nullptr, adminChart);
@@ -297,7 +232,7 @@ TEST(Reconnect, TheRightPaneShowsTheNewAccountsView) {
     EXPECT_TRUE(chartNames(chart->layout(), "sorvane_common"));
     EXPECT_FALSE(chartNames(chart->layout(), "mysql"));
     EXPECT_FALSE(chartNames(chart->layout(), "velkin_reconnect_pane"));
-    EXPECT_TRUE(p.doc.m_currentDb.isEmpty());
+    EXPECT_TRUE(p.doc.currentDb().isEmpty());
     EXPECT_EQ(nullptr, tree.selectedNode()) << "no selection is left from before";
     EXPECT_EQ(1, tree.topLevelItemCount()) << "a common user has no management root";
     EXPECT_EQ(nullptr, tree.databaseNode("velkin_reconnect_pane"));
@@ -309,14 +244,14 @@ TEST(Reconnect, CancellingTheLoginAfterALossStillEndsTheProcess) {
     };
     setProcessEndHandler([](int code) { throw Ended{code}; });
     {
-        Program p;
+        Program p(kKeepAliveMs);
         Connection& held = p.session();
         auto killer = connectAdmin();
         exec(*killer, sqlf("KILL %lu", held.threadId()));
         p.cancel = true;
         try {
             // Called as the timer calls it, so that the end of the process unwinds through our code.
-            p.frame.tree().keepAlive().check();
+            p.frame.keepAlive().check();
             ADD_FAILURE() << "a cancelled login ends the process";
         } catch (const Ended& e) {
             EXPECT_EQ(-1, e.code);

@@ -65,9 +65,9 @@ bool serverHasThread(unsigned long id) {
 
 TEST_F(SessionTest, AdministratorLogin) {
     logins.add(adminAccount());
-    EXPECT_EQ(0, doc.Connect());
+    EXPECT_EQ(ConnectResult::Admin, doc.Connect());
     EXPECT_EQ(QStringList{"3306"}, logins.presets) << "the login is pre-set to the default port";
-    EXPECT_EQ(1, doc.m_adminFlag);
+    EXPECT_EQ(AccountKind::Admin, doc.accountKind());
     ASSERT_TRUE(doc.isConnected());
     EXPECT_EQ(QStringList{"It is Admin."}, op.messageTexts());
     EXPECT_EQ("VelkinSorvane", op.messages.at(0).caption);
@@ -76,17 +76,17 @@ TEST_F(SessionTest, AdministratorLogin) {
     EXPECT_EQ("Host name 127.0.0.1", panes.texts[2]);
     EXPECT_EQ("Reference speed", panes.texts[3]);
     EXPECT_EQ((std::map<int, int>{{1, 150}, {2, 150}, {3, 170}}), panes.widths);
-    EXPECT_EQ("root", doc.m_loginName);
-    EXPECT_EQ("127.0.0.1", doc.m_hostName);
-    EXPECT_EQ(QString::number(testPort()), doc.m_portText);
+    EXPECT_EQ("root", doc.loginName());
+    EXPECT_EQ("127.0.0.1", doc.hostName());
+    EXPECT_EQ(QString::number(testPort()), doc.portText());
     EXPECT_EQ("mysql", scalar(*doc.connection(), "SELECT DATABASE()")) << "an administrator is left in mysql";
-    EXPECT_EQ(QDir::currentPath(), doc.m_workingDirectory);
+    EXPECT_EQ(QDir::currentPath(), doc.workingDirectory());
 }
 
 TEST_F(SessionTest, CommonUserLogin) {
     logins.add(commonAccount());
-    EXPECT_EQ(-2, doc.Connect());
-    EXPECT_EQ(0, doc.m_adminFlag);
+    EXPECT_EQ(ConnectResult::CommonUser, doc.Connect());
+    EXPECT_EQ(AccountKind::Common, doc.accountKind());
     EXPECT_TRUE(doc.isConnected());
     EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
     EXPECT_EQ("It is under connection by the common user.", panes.texts[0]);
@@ -96,12 +96,12 @@ TEST_F(SessionTest, CommonUserLogin) {
 
 TEST_F(SessionTest, FailedLogin) {
     logins.add({"root", "not-the-password"});
-    EXPECT_EQ(-1, doc.Connect());
+    EXPECT_EQ(ConnectResult::Failed, doc.Connect());
     ASSERT_EQ(1, op.messageTexts().size());
     EXPECT_TRUE(op.messageTexts()[0].startsWith("Connection failure\n1045:Access denied for user 'root'"))
         << op.messageTexts()[0].toStdString();
     EXPECT_EQ("It does not connect.", panes.texts[0]);
-    EXPECT_EQ(0, doc.m_adminFlag);
+    EXPECT_EQ(AccountKind::Common, doc.accountKind());
     EXPECT_FALSE(doc.isConnected());
     EXPECT_EQ(nullptr, doc.connection());
     EXPECT_TRUE(panes.widths.empty()) << "the panes stay as they were";
@@ -118,7 +118,7 @@ TEST_F(SessionTest, CancelledLoginEndsTheProcessAlsoOnReconnect) {
 
     op.clear();
     logins.add(adminAccount());
-    ASSERT_EQ(0, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     int open = Connection::openCount();
     try {
         doc.Connect();
@@ -132,12 +132,12 @@ TEST_F(SessionTest, CancelledLoginEndsTheProcessAlsoOnReconnect) {
 TEST_F(SessionTest, ReconnectLeavesExactlyOneConnection) {
     logins.add(adminAccount());
     logins.add(commonAccount());
-    ASSERT_EQ(0, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     unsigned long first = doc.connection()->threadId();
     int open = Connection::openCount();
     ASSERT_TRUE(serverHasThread(first));
 
-    EXPECT_EQ(-2, doc.Connect());
+    EXPECT_EQ(ConnectResult::CommonUser, doc.Connect());
     unsigned long second = doc.connection()->threadId();
     EXPECT_EQ(open, Connection::openCount());
     EXPECT_TRUE(serverHasThread(second));
@@ -149,24 +149,24 @@ TEST_F(SessionTest, ReconnectLeavesExactlyOneConnection) {
             QThread::msleep(20);
     }
     EXPECT_TRUE(gone) << "the first connection is closed on the server";
-    EXPECT_EQ(0, doc.m_adminFlag) << "the flag follows the newest login";
+    EXPECT_EQ(AccountKind::Common, doc.accountKind()) << "the flag follows the newest login";
 }
 
 TEST_F(SessionTest, LoginReturnsToTheWorkingDirectory) {
     logins.add(adminAccount());
     logins.add(adminAccount());
-    ASSERT_EQ(0, doc.Connect());
-    QString working = doc.m_workingDirectory;
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
+    QString working = doc.workingDirectory();
     QDir::setCurrent(QDir::tempPath());
-    ASSERT_EQ(0, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     EXPECT_EQ(working, QDir::currentPath()) << "profile files are read from the first login's folder";
-    EXPECT_EQ(working, doc.m_workingDirectory);
+    EXPECT_EQ(working, doc.workingDirectory());
 }
 
 TEST_F(SessionTest, KeepAliveFindsAKilledSessionAndLogsInAgain) {
     logins.add(adminAccount());
     logins.add(adminAccount());
-    ASSERT_EQ(0, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     int lost = 0;
     KeepAlive keepAlive(doc, [&] {
         ++lost;
@@ -196,7 +196,7 @@ TEST_F(SessionTest, KeepAliveFindsAKilledSessionAndLogsInAgain) {
 
 TEST_F(SessionTest, KeepAliveTreatsAFailedLoginAsLost) {
     logins.add({"root", "wrong"});
-    ASSERT_EQ(-1, doc.Connect());
+    ASSERT_EQ(ConnectResult::Failed, doc.Connect());
     int lost = 0;
     KeepAlive keepAlive(doc, [&] { ++lost; });
     keepAlive.check();
@@ -210,16 +210,16 @@ TEST_F(SessionTest, OneConnectionObjectForTheLifeOfTheSession) {
     EXPECT_EQ(nullptr, doc.connection()) << "no usable connection before the first login";
     logins.add(adminAccount());
     logins.add(commonAccount());
-    ASSERT_EQ(0, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     EXPECT_EQ(&object, doc.connection());
     const unsigned generation = object.generation();
-    ASSERT_EQ(-2, doc.Connect());
+    ASSERT_EQ(ConnectResult::CommonUser, doc.Connect());
     EXPECT_EQ(&object, doc.connection()) << "a new login reopens the same object";
     EXPECT_EQ(generation + 1, object.generation());
     EXPECT_EQ(0u, scalar(object, "SELECT CURRENT_USER()").rfind(commonAccount().user + "@", 0));
 
     logins.add({"root", "wrong"});
-    ASSERT_EQ(-1, doc.Connect());
+    ASSERT_EQ(ConnectResult::Failed, doc.Connect());
     EXPECT_EQ(&object, &doc.sessionConnection());
     EXPECT_FALSE(object.isOpen());
     EXPECT_NE(0, object.query("SELECT 1")) << "a screen holding it gets an error, not a crash";
@@ -227,7 +227,8 @@ TEST_F(SessionTest, OneConnectionObjectForTheLifeOfTheSession) {
 
 TEST_F(SessionTest, NothingStacksOnARunningLogin) {
     // The login prompt lets events through; what fires there finds a login running.
-    int prompts = 0, inner = 99, lost = 0;
+    int prompts = 0, lost = 0;
+    std::optional<ConnectResult> inner;
     bool closedDuringLogin = false, loggingIn = false;
     CSorvaneDoc* session = nullptr;
     KeepAlive* keepAlive = nullptr;
@@ -247,10 +248,10 @@ TEST_F(SessionTest, NothingStacksOnARunningLogin) {
     session = &second;
     keepAlive = &alive;
 
-    ASSERT_EQ(0, second.Connect());
-    ASSERT_EQ(0, second.Connect());
+    ASSERT_EQ(ConnectResult::Admin, second.Connect());
+    ASSERT_EQ(ConnectResult::Admin, second.Connect());
     EXPECT_EQ(2, prompts) << "a Connect inside the login shows no second dialog";
-    EXPECT_EQ(-1, inner);
+    EXPECT_EQ(ConnectResult::Failed, inner);
     EXPECT_TRUE(loggingIn);
     EXPECT_TRUE(closedDuringLogin) << "the earlier connection is closed before the dialog";
     EXPECT_FALSE(second.isLoggingIn());

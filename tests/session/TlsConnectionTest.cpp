@@ -178,18 +178,18 @@ TEST(TlsSession, TheLoginsTlsSettingsReachTheConnectionAndTheStatusBar) {
     login.tls.mode = TlsMode::Verified;
     login.tls.caFile = testTlsFile("ca.pem");
     queue.push_back(login);
-    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     const std::string cipher = scalar(*doc.connection(),
                                       "SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS "
                                       "WHERE VARIABLE_NAME = 'Ssl_cipher'");
     EXPECT_FALSE(cipher.empty());
     EXPECT_EQ(QString::fromStdString("Encrypted " + cipher), panes.security);
-    EXPECT_EQ(login.tls, doc.loginValues().tls) << "a second connection to the same server encrypts alike";
+    EXPECT_EQ(login.tls, doc.tls()) << "a second connection to the same server encrypts alike";
 
     login.tls.caFile = testTlsFile("other-ca.pem");
     queue.push_back(login);
     op.clear();
-    EXPECT_EQ(CSorvaneDoc::Failed, doc.Connect());
+    EXPECT_EQ(ConnectResult::Failed, doc.Connect());
     ASSERT_EQ(1, op.messages.size());
     EXPECT_TRUE(op.messages[0].text.startsWith(QString::fromStdString(
         "Connection failure\nThe server's certificate could not be verified against the CA file " +
@@ -198,6 +198,6 @@ TEST(TlsSession, TheLoginsTlsSettingsReachTheConnectionAndTheStatusBar) {
     EXPECT_EQ("It does not connect.", panes.texts[0]);
 
     queue.push_back(LoginValues{"root", "", QString::fromStdString(testHost()), QString::number(testPort())});
-    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     EXPECT_EQ("Not encrypted", panes.security);
 }

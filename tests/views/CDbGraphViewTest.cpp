@@ -116,7 +116,7 @@ void keepScreenshot(const QImage& image, const char* name) {
 class ChartViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+        ASSERT_EQ(ConnectResult::Admin, doc.Connect());
         op.clear();
     }
 
@@ -130,9 +130,9 @@ protected:
         doc.connection()->setDialect(old);
     }
     CDbGraphView& show(int kind, const std::string& database = "") {
-        doc.m_chartKind = kind;
-        doc.m_currentDb = qs(database);
-        doc.m_currentTable.clear();
+        doc.setChartKind(static_cast<ChartKind>(kind));
+        doc.setCurrentDb(qs(database));
+        doc.setCurrentTable(QString());
         host.showChartView();
         host.updateAllViews();
         CDbGraphView& view = *host.chartView();

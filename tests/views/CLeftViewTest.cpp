@@ -6,9 +6,11 @@
 #include <deque>
 #include <functional>
 
+#include "RecordingScreens.h"
 #include "ViewTesting.h"
 #include "session/ProcessExit.h"
 #include "session/SqlText.h"
+#include "session/LoginCycle.h"
 #include "views/CLeftView.h"
 
 using namespace velkin;
@@ -18,60 +20,6 @@ namespace {
 
 struct ProcessEnded {
     int code;
-};
-
-/// The tree with its screens replaced by a record of what each was handed; dialogs that answer
-/// with a name take it from a queue (an empty queue is a cancel).
-class RecordingTree : public CLeftView {
-public:
-    using CLeftView::CLeftView;
-    QStringList opened;
-    std::deque<QString> names;
-    std::function<void()> console;
-
-protected:
-    std::optional<QString> openCreateDatabase() override { return note("create database"); }
-    std::optional<QString> openCreateTable(const QString& db) override { return note("create table " + db); }
-    std::optional<QString> openRenameTable(const QString& db, const QString& t) override {
-        return note("rename " + db + "." + t);
-    }
-    std::optional<QString> openTableEditor(const QString& db, const QString& t) override {
-        return note("table editor " + db + "." + t);
-    }
-    std::optional<QString> openDatabaseCopy(const QString& db, const QString& t) override {
-        return note("database copy " + db + "." + t);
-    }
-    void openTableCopy(const QString& db, const QString& t) override {
-        opened << ("table copy " + db + "." + t);
-    }
-    void openMaintenance(const QString& db, const QString& t) override {
-        opened << ("maintenance " + db + "." + t);
-    }
-    void openDataAmount(const QString& db, const QString& t) override {
-        opened << ("data amount " + db + "." + t);
-    }
-    void openCsvExport(const QString& statement) override { opened << ("csv export " + statement); }
-    void openSqlConsole() override {
-        opened << ("sql console");
-        if (console)
-            console();
-    }
-    void openDatabasePrivileges(const QString& db) override { opened << ("database privileges " + db); }
-    void openAccessRestrictions(const QString& db) override { opened << ("access restrictions " + db); }
-    void openUserList() override { opened << ("user list"); }
-    void openHostList() override { opened << ("host list"); }
-    void openDatabaseList() override { opened << ("database list"); }
-
-private:
-    /// Records the screen and gives its answer.
-    std::optional<QString> note(const QString& what) {
-        opened << what;
-        if (names.empty())
-            return std::nullopt;
-        QString name = names.front();
-        names.pop_front();
-        return name;
-    }
 };
 
 QStringList labels(const QTreeWidgetItem* parent) {
@@ -112,9 +60,16 @@ protected:
         accounts.pop_front();
         return loginAs(a)(QString());
     }
+    /// A scratch database with tables of one INT column each, then the administrator's login.
+    void startWith(const std::string& database, std::initializer_list<const char*> tables) {
+        scratch = std::make_unique<ScratchDatabase>(database);
+        for (const char* table : tables)
+            exec(scratch->admin(), sqlf("CREATE TABLE %s.%s (id INT)", database, table));
+        start(adminAccount());
+    }
     void start(const Account& account) {
         accounts.push_back(account);
-        tree.initialUpdate();
+        login.login();
         op.clear();
     }
     QTreeWidgetItem* top(const QString& label) {
@@ -131,12 +86,16 @@ protected:
     }
     void resetCounters() { host.chartShows = host.listShows = host.updates = 0; }
 
+    std::unique_ptr<ScratchDatabase> scratch;
     std::deque<Account> accounts;
     int logins = 0;
     ScriptedOperator op;
     CSorvaneDoc doc{op, [this](const QString&) { return nextLogin(); }};
     TestViewHost host{doc, op};
-    RecordingTree tree{doc, op, host};
+    std::unique_ptr<RecordingScreens> madeScreens = std::make_unique<RecordingScreens>(doc, op);
+    RecordingScreens& screens = *madeScreens;
+    CLeftView tree{doc, op, host, nullptr, std::move(madeScreens)};
+    LoginCycle login{doc, [this] { tree.leaveSession(); }, [this](bool renewal) { tree.rebuild(renewal); }};
 };
 
 }  // namespace
@@ -144,14 +103,14 @@ protected:
 TEST_F(ObjectTree, AdministratorTreeHasManagementNodesAndEveryDatabase) {
     ScratchDatabase scratch("velkin_tree_shape");
     exec(scratch.admin(), "CREATE TABLE velkin_tree_shape.t1 (id INT)");
-    doc.m_currentPage = 4;
+    doc.setCurrentPage(4);
     accounts.push_back(adminAccount());
-    tree.initialUpdate();
+    login.login();
 
     EXPECT_EQ(QStringList{"It is Admin."}, op.messageTexts());
-    EXPECT_EQ(0, doc.m_currentPage);
+    EXPECT_EQ(0, doc.currentPage());
     EXPECT_EQ(0, op.waitDepth);
-    EXPECT_TRUE(tree.keepAlive().isActive());
+    EXPECT_TRUE(login.keepAlive().isActive());
     ASSERT_EQ(2, tree.topLevelItemCount());
     EXPECT_EQ("Data for management", tree.topLevelItem(0)->text(0));
     EXPECT_EQ(tree.databaseRoot(), tree.topLevelItem(1));
@@ -203,70 +162,68 @@ TEST_F(ObjectTree, CommonUserSeesOnlyItsDatabasesWithoutRestrictionNodes) {
 }
 
 TEST_F(ObjectTree, SelectionSetsTheSessionAndAsksForTheRightPane) {
-    ScratchDatabase scratch("velkin_tree_select");
-    exec(scratch.admin(), "CREATE TABLE velkin_tree_select.t1 (id INT)");
-    start(adminAccount());
+    startWith("velkin_tree_select", {"t1"});
     QTreeWidgetItem* management = top("Data for management");
 
     struct Case {
         QTreeWidgetItem* node;
-        int chartKind;
-        int nodeKind;
+        ChartKind chartKind;
+        NodeKind nodeKind;
     };
-    for (const Case& c :
-         {Case{tree.databaseRoot(), 0, 0}, Case{management, -1, 0}, Case{child(management, "Host"), 4, 4},
-          Case{child(management, "Database"), 5, 4}, Case{child(management, "User"), 6, 4}}) {
-        doc.m_currentPage = 3;
-        doc.m_filterActive = 1;
+    const NodeKind base = NodeKind::Database, admin = NodeKind::Management;
+    for (const Case& c : {Case{tree.databaseRoot(), ChartKind::Server, base}, Case{management, ChartKind::None, base},
+                          Case{child(management, "Host"), ChartKind::Hosts, admin},
+                          Case{child(management, "Database"), ChartKind::Databases, admin},
+                          Case{child(management, "User"), ChartKind::Users, admin}}) {
+        doc.setCurrentPage(3);
+        doc.setFilterActive(true);
         resetCounters();
         select(c.node);
-        EXPECT_EQ(c.chartKind, doc.m_chartKind) << c.node->text(0).toStdString();
-        EXPECT_EQ(c.nodeKind, doc.m_nodeKind);
-        EXPECT_EQ(c.node->text(0), doc.m_selectedText);
-        EXPECT_EQ(0, doc.m_currentPage);
-        EXPECT_EQ(0, doc.m_filterActive);
+        EXPECT_EQ(c.chartKind, doc.chartKind()) << c.node->text(0).toStdString();
+        EXPECT_EQ(c.nodeKind, doc.nodeKind());
+        EXPECT_EQ(c.node->text(0), doc.selectedText());
+        EXPECT_EQ(0, doc.currentPage());
+        EXPECT_FALSE(doc.isFilterActive());
         EXPECT_EQ(1, host.chartShows);
         EXPECT_EQ(1, host.updates);
         EXPECT_TRUE(tree.isReady());
     }
 
     QTreeWidgetItem* database = select(db("velkin_tree_select"));
-    EXPECT_EQ(1, doc.m_chartKind);
-    EXPECT_EQ("velkin_tree_select", doc.m_currentDb);
-    EXPECT_EQ("", doc.m_currentTable);
+    EXPECT_EQ(ChartKind::Database, doc.chartKind());
+    EXPECT_EQ("velkin_tree_select", doc.currentDb());
+    EXPECT_EQ("", doc.currentTable());
 
     resetCounters();
     select(child(database, "t1"));
     EXPECT_EQ(1, host.listShows);
     EXPECT_EQ(0, host.chartShows);
     EXPECT_EQ(1, host.updates);
-    EXPECT_EQ("velkin_tree_select", doc.m_currentDb);
-    EXPECT_EQ("t1", doc.m_currentTable);
-    EXPECT_EQ(2, doc.m_nodeKind);
-    EXPECT_EQ(1, doc.m_chartKind) << "a table leaves the chart kind as it was";
+    EXPECT_EQ("velkin_tree_select", doc.currentDb());
+    EXPECT_EQ("t1", doc.currentTable());
+    EXPECT_EQ(NodeKind::Table, doc.nodeKind());
+    EXPECT_EQ(ChartKind::Database, doc.chartKind()) << "a table leaves the chart kind as it was";
     ASSERT_TRUE(host.recordList());
 
-    for (auto [label, kind] : {std::pair{"Access restrictions", 2}, std::pair{"User restrictions", 3}}) {
+    for (auto [label, kind] : {std::pair{"Access restrictions", ChartKind::AccessRestrictions},
+                               std::pair{"User restrictions", ChartKind::UserRestrictions}}) {
         resetCounters();
         select(child(database, label));
-        EXPECT_EQ(kind, doc.m_chartKind);
-        EXPECT_EQ(4, doc.m_nodeKind);
-        EXPECT_EQ("velkin_tree_select", doc.m_currentDb);
-        EXPECT_EQ("", doc.m_currentTable);
+        EXPECT_EQ(kind, doc.chartKind());
+        EXPECT_EQ(NodeKind::Management, doc.nodeKind());
+        EXPECT_EQ("velkin_tree_select", doc.currentDb());
+        EXPECT_EQ("", doc.currentTable());
         EXPECT_EQ(1, host.chartShows);
     }
 }
 
 TEST_F(ObjectTree, SecondSelectionAddsOnlyNewTablesAndKeepsDroppedOnes) {
-    ScratchDatabase scratch("velkin_tree_relist");
-    exec(scratch.admin(), "CREATE TABLE velkin_tree_relist.t1 (id INT)");
-    exec(scratch.admin(), "CREATE TABLE velkin_tree_relist.t2 (id INT)");
-    start(adminAccount());
+    startWith("velkin_tree_relist", {"t1", "t2"});
     QTreeWidgetItem* database = select(db("velkin_tree_relist"));
     EXPECT_EQ((QStringList{"Access restrictions", "t1", "t2", "User restrictions"}), labels(database));
 
-    exec(scratch.admin(), "CREATE TABLE velkin_tree_relist.t3 (id INT)");
-    exec(scratch.admin(), "DROP TABLE velkin_tree_relist.t2");
+    exec(scratch->admin(), "CREATE TABLE velkin_tree_relist.t3 (id INT)");
+    exec(scratch->admin(), "DROP TABLE velkin_tree_relist.t2");
     select(tree.databaseRoot());
     select(database);
     EXPECT_EQ((QStringList{"Access restrictions", "t1", "t2", "t3", "User restrictions"}), labels(database));
@@ -324,7 +281,7 @@ TEST_F(ObjectTree, DropDatabaseAsksFirstAndRemovesTheNode) {
                           "SELECT COUNT(*) FROM information_schema.SCHEMATA WHERE "
                           "SCHEMA_NAME = 'velkin_tree_dropdb'"));
     EXPECT_EQ(tree.databaseRoot(), tree.currentItem()) << "the root takes the selection";
-    EXPECT_EQ(0, doc.m_chartKind);
+    EXPECT_EQ(ChartKind::Server, doc.chartKind());
 
     select(db("velkin-tree-dropdb"));
     op.answer(true);
@@ -363,14 +320,11 @@ TEST_F(ObjectTree, DropTableRunsInItsOwnDatabase) {
     EXPECT_EQ((std::vector<std::string>{"gone"}),
               column(owner.admin(), "SHOW TABLES FROM velkin_tree_droptable2"));
     EXPECT_EQ(database, tree.currentItem());
-    EXPECT_EQ("", doc.m_currentTable);
+    EXPECT_EQ("", doc.currentTable());
 }
 
 TEST_F(ObjectTree, LockUnlockOptimizeAndFlushSendTheirStatements) {
-    ScratchDatabase scratch("velkin_tree_lock");
-    exec(scratch.admin(), "CREATE TABLE velkin_tree_lock.t (id INT)");
-    exec(scratch.admin(), "CREATE TABLE velkin_tree_lock.`odd name` (id INT)");
-    start(adminAccount());
+    startWith("velkin_tree_lock", {"t", "`odd name`"});
     QTreeWidgetItem* database = select(db("velkin_tree_lock"));
     StatementLog log;
 
@@ -383,7 +337,7 @@ TEST_F(ObjectTree, LockUnlockOptimizeAndFlushSendTheirStatements) {
     log.clear();
     tree.execute(Command::TableLock);
     EXPECT_EQ((std::vector<std::string>{"LOCK TABLES velkin_tree_lock.t READ"}), log.statements);
-    EXPECT_EQ(1u, column(scratch.admin(),
+    EXPECT_EQ(1u, column(scratch->admin(),
                          "SHOW OPEN TABLES FROM velkin_tree_lock WHERE `Table` = 't' AND In_use > 0")
                       .size())
         << "the session holds the lock";
@@ -395,7 +349,7 @@ TEST_F(ObjectTree, LockUnlockOptimizeAndFlushSendTheirStatements) {
     log.clear();
     tree.execute(Command::TableUnlock);
     EXPECT_EQ((std::vector<std::string>{"UNLOCK TABLES"}), log.statements);
-    EXPECT_TRUE(column(scratch.admin(), "SHOW OPEN TABLES FROM velkin_tree_lock WHERE In_use > 0").empty());
+    EXPECT_TRUE(column(scratch->admin(), "SHOW OPEN TABLES FROM velkin_tree_lock WHERE In_use > 0").empty());
     EXPECT_EQ(
         (QStringList{"The table lock was performed.!!\n(This table cannot do writing from other processes.)\n"
                      "Other tables cannot be read until \"Lock release of a table\" (Unlock).",
@@ -405,7 +359,7 @@ TEST_F(ObjectTree, LockUnlockOptimizeAndFlushSendTheirStatements) {
     EXPECT_EQ("", child(database, "t")->toolTip(0));
 
     // A lock the server refuses is said to have failed, and nothing is marked.
-    exec(scratch.admin(), "DROP TABLE velkin_tree_lock.t");
+    exec(scratch->admin(), "DROP TABLE velkin_tree_lock.t");
     select(child(database, "t"));
     op.clear();
     tree.execute(Command::TableLock);
@@ -437,9 +391,7 @@ TEST_F(ObjectTree, LockUnlockOptimizeAndFlushSendTheirStatements) {
 }
 
 TEST_F(ObjectTree, ContextMenuFollowsTheSelectedNodeNotTheMouse) {
-    ScratchDatabase scratch("velkin_tree_menu");
-    exec(scratch.admin(), "CREATE TABLE velkin_tree_menu.t (id INT)");
-    start(adminAccount());
+    startWith("velkin_tree_menu", {"t"});
     tree.resize(300, 600);
     tree.show();
     QTreeWidgetItem* table = select(child(select(db("velkin_tree_menu")), "t"));
@@ -449,7 +401,7 @@ TEST_F(ObjectTree, ContextMenuFollowsTheSelectedNodeNotTheMouse) {
     QTest::mousePress(tree.viewport(), Qt::RightButton, {}, rootRect.center());
     QTest::mouseRelease(tree.viewport(), Qt::RightButton, {}, rootRect.center());
     EXPECT_EQ(table, tree.currentItem());
-    EXPECT_EQ("t", doc.m_currentTable);
+    EXPECT_EQ("t", doc.currentTable());
 
     QMenu menu;
     tree.fillContextMenu(menu);
@@ -495,7 +447,7 @@ TEST_F(ObjectTree, SqlExecutionAddsDatabasesCreatedMeanwhile) {
     exec(*admin, "DROP DATABASE IF EXISTS velkin_tree_sql_new");
     start(adminAccount());
     QTreeWidgetItem* keptNode = select(db("velkin_tree_sql_kept"));
-    tree.console = [&] {
+    screens.console = [&] {
         exec(*admin, "CREATE DATABASE velkin_tree_sql_new");
         exec(*admin, "DROP DATABASE velkin_tree_sql_dropped");
         exec(*admin, "CREATE TABLE velkin_tree_sql_kept.late (id INT)");
@@ -503,13 +455,13 @@ TEST_F(ObjectTree, SqlExecutionAddsDatabasesCreatedMeanwhile) {
 
     StatementLog log;
     tree.execute(Command::SqlExecution);
-    EXPECT_EQ(QStringList{"sql console"}, tree.opened);
+    EXPECT_EQ(QStringList{"sql console"}, screens.opened);
     EXPECT_EQ(2u, statementsWith(log, "SHOW DATABASES").size());
     EXPECT_EQ("SHOW DATABASES", log.statements.at(0));
     ASSERT_TRUE(db("velkin_tree_sql_new"));
     EXPECT_TRUE(db("velkin_tree_sql_dropped")) << "dropped databases keep their nodes";
     EXPECT_EQ(db("velkin_tree_sql_new"), tree.currentItem());
-    EXPECT_EQ("velkin_tree_sql_new", doc.m_currentDb) << "the new node's selection acts";
+    EXPECT_EQ("velkin_tree_sql_new", doc.currentDb()) << "the new node's selection acts";
 
     EXPECT_FALSE(child(keptNode, "late")) << "tables show only when their database is selected again";
     select(keptNode);
@@ -519,7 +471,7 @@ TEST_F(ObjectTree, SqlExecutionAddsDatabasesCreatedMeanwhile) {
 
 TEST_F(ObjectTree, LostSessionLeadsToANewLoginAndARebuiltTree) {
     accounts.push_back({"root", "not-the-password"});
-    tree.initialUpdate();
+    login.login();
     ASSERT_EQ(1, op.messageTexts().size());
     EXPECT_TRUE(op.messageTexts()[0].startsWith("Connection failure\n1045:")) << op.messageTexts()[0].toStdString();
     ASSERT_EQ(1, tree.topLevelItemCount());
@@ -527,43 +479,41 @@ TEST_F(ObjectTree, LostSessionLeadsToANewLoginAndARebuiltTree) {
     EXPECT_FALSE(tree.isReady());
     select(tree.databaseRoot());
     EXPECT_EQ(0, host.chartShows) << "a tree that is not ready ignores selections";
-    EXPECT_TRUE(tree.keepAlive().isActive());
+    EXPECT_TRUE(login.keepAlive().isActive());
 
     op.clear();
     accounts.push_back(adminAccount());
-    tree.keepAlive().check();
+    login.keepAlive().check();
     EXPECT_EQ((QStringList{"The session to a server is cut.", "It is Admin."}), op.messageTexts());
     EXPECT_TRUE(tree.isReady());
     const unsigned long first = doc.connection()->threadId();
 
     ScratchDatabase later("velkin_tree_alive");
-    doc.m_currentDb = "mysql";
-    doc.m_currentTable = "user";
-    doc.m_nodeKind = 2;
+    doc.setCurrentDb("mysql");
+    doc.setCurrentTable("user");
+    doc.setNodeKind(NodeKind::Table);
     exec(later.admin(), sqlf("KILL %lu", first));
     op.clear();
     accounts.push_back(adminAccount());
-    tree.keepAlive().check();
+    login.keepAlive().check();
     EXPECT_EQ((QStringList{"The session to a server is cut.", "It is Admin."}), op.messageTexts());
     EXPECT_EQ(3, logins);
     EXPECT_NE(first, doc.connection()->threadId());
     EXPECT_TRUE(db("velkin_tree_alive")) << "the tree was filled anew";
     EXPECT_EQ(2, tree.topLevelItemCount());
-    EXPECT_TRUE(tree.keepAlive().isActive());
-    EXPECT_TRUE(doc.m_currentDb.isEmpty() && doc.m_currentTable.isEmpty() && doc.m_nodeKind == 0)
+    EXPECT_TRUE(login.keepAlive().isActive());
+    EXPECT_TRUE(doc.currentDb().isEmpty() && doc.currentTable().isEmpty() && doc.nodeKind() == NodeKind::Database)
         << "nothing chosen before the new login stands for anything on its server";
 }
 
 TEST_F(ObjectTree, ScreensGetTheSessionStateAndTheirAnswersReachTheTree) {
-    ScratchDatabase scratch("velkin_tree_screens");
-    exec(scratch.admin(), "CREATE TABLE velkin_tree_screens.t (id INT)");
-    start(adminAccount());
+    startWith("velkin_tree_screens", {"t"});
     QTreeWidgetItem* database = select(db("velkin_tree_screens"));
 
     tree.execute(Command::TableNameChange);
     tree.execute(Command::ExportCsv);
     tree.execute(Command::TableEdit);
-    EXPECT_TRUE(tree.opened.isEmpty()) << "table commands need a current table";
+    EXPECT_TRUE(screens.opened.isEmpty()) << "table commands need a current table";
 
     QTreeWidgetItem* table = select(child(database, "t"));
     for (Command c : {Command::ExportCsv, Command::TableDuplicate, Command::Maintenance, Command::DataAmount})
@@ -571,43 +521,41 @@ TEST_F(ObjectTree, ScreensGetTheSessionStateAndTheirAnswersReachTheTree) {
     EXPECT_EQ(
         (QStringList{"csv export Select * from velkin_tree_screens.t", "table copy velkin_tree_screens.t",
                      "maintenance velkin_tree_screens.t", "data amount velkin_tree_screens.t"}),
-        tree.opened);
+        screens.opened);
 
-    tree.names = {"t_renamed"};
+    screens.names = {"t_renamed"};
     tree.execute(Command::TableNameChange);
     EXPECT_EQ("t_renamed", table->text(0));
-    EXPECT_EQ("t_renamed", doc.m_currentTable);
+    EXPECT_EQ("t_renamed", doc.currentTable());
 
     // Insert with a table selected: the new table goes beside it, under the database.
-    tree.names = {"a_new"};
+    screens.names = {"a_new"};
     QTest::keyClick(&tree, Qt::Key_Insert);
-    EXPECT_EQ("create table velkin_tree_screens", tree.opened.last());
+    EXPECT_EQ("create table velkin_tree_screens", screens.opened.last());
     EXPECT_EQ((QStringList{"a_new", "Access restrictions", "t_renamed", "User restrictions"}),
               labels(database));
     EXPECT_EQ(child(database, "a_new"), tree.currentItem());
-    EXPECT_EQ("a_new", doc.m_currentTable);
+    EXPECT_EQ("a_new", doc.currentTable());
 
-    tree.names = {"velkin_tree_screens_copy"};
+    screens.names = {"velkin_tree_screens_copy"};
     tree.execute(Command::DatabaseDuplicate);
-    EXPECT_EQ("database copy velkin_tree_screens.a_new", tree.opened.last());
+    EXPECT_EQ("database copy velkin_tree_screens.a_new", screens.opened.last());
     EXPECT_TRUE(db("velkin_tree_screens_copy"));
 
-    tree.opened.clear();
+    screens.opened.clear();
     select(tree.databaseRoot());
     tree.execute(Command::TableNewCreation);
     QTest::keyClick(&tree, Qt::Key_Delete);
-    EXPECT_TRUE(tree.opened.isEmpty());
+    EXPECT_TRUE(screens.opened.isEmpty());
     EXPECT_TRUE(op.questions.empty());
-    tree.names = {"velkin_tree_screens_made"};
+    screens.names = {"velkin_tree_screens_made"};
     tree.execute(Command::DatabaseCreation);
-    EXPECT_EQ(QStringList{"create database"}, tree.opened);
+    EXPECT_EQ(QStringList{"create database"}, screens.opened);
     EXPECT_EQ(db("velkin_tree_screens_made"), tree.currentItem());
 }
 
 TEST_F(ObjectTree, DoubleClicksOpenTheScreensOfTheirNodes) {
-    ScratchDatabase scratch("velkin_tree_double");
-    exec(scratch.admin(), "CREATE TABLE velkin_tree_double.t (id INT)");
-    start(adminAccount());
+    startWith("velkin_tree_double", {"t"});
     tree.resize(300, 900);
     tree.show();
     QTreeWidgetItem* database = select(db("velkin_tree_double"));
@@ -627,12 +575,12 @@ TEST_F(ObjectTree, DoubleClicksOpenTheScreensOfTheirNodes) {
     EXPECT_EQ(1, host.chartShows) << "the chart view is shown anew";
     doubleClick(child(database, "Access restrictions"));
     EXPECT_EQ(1, host.chartShows);
-    tree.names = {"t2"};
+    screens.names = {"t2"};
     doubleClick(child(database, "t"));
     doubleClick(tree.databaseRoot());
     EXPECT_EQ(
         (QStringList{"user list", "host list", "database list", "database privileges velkin_tree_double",
                      "access restrictions velkin_tree_double", "table editor velkin_tree_double.t"}),
-        tree.opened);
+        screens.opened);
     EXPECT_TRUE(child(database, "t2")) << "the editor's new table name reaches the node";
 }

@@ -24,26 +24,13 @@ using Statements = std::vector<std::string>;
 class RecordListTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+        ASSERT_EQ(ConnectResult::Admin, doc.Connect());
         op.clear();
     }
 
-    /// Selects the table as the tree does: new list with its initial update, then the update of all views.
+    /// The table selected as the tree does it.
     CSorvaneView& show(const std::string& table, const std::string& database = "") {
-        select(table, database);
-        host.showRecordList();
-        doc.m_pageLength = 100;
-        host.updateAllViews();
-        return *host.recordList();
-    }
-
-    /// The browsing state that selecting a table node in the tree leaves.
-    void select(const std::string& table, const std::string& database = "") {
-        doc.m_currentDb = qs(database.empty() ? db.name() : database);
-        doc.m_currentTable = qs(table);
-        doc.m_nodeKind = 2;
-        doc.m_currentPage = 0;
-        doc.m_filterActive = 0;
+        return host.showTable(qs(database.empty() ? db.name() : database), qs(table));
     }
 
     /// A table t with the numbers 1 to rows in column a.
@@ -84,7 +71,7 @@ TEST_F(RecordListTest, PagesThroughTwoHundredFiftyRows) {
     ASSERT_EQ(100, list.rowCount());
     EXPECT_EQ("1", list.cellText(0, 0));
     EXPECT_EQ("row 100", list.cellText(99, 1));
-    EXPECT_EQ(250, doc.m_recordCount);
+    EXPECT_EQ(250, doc.recordCount());
     EXPECT_EQ(plainCount(), list.countStatement());
     EXPECT_EQ(status(250, 1), pane(kRecordPane));
     EXPECT_TRUE(QRegularExpression("^Reference time : RES \\d+ s FREE \\d+ s$").match(pane(3)).hasMatch())
@@ -104,7 +91,7 @@ TEST_F(RecordListTest, PagesThroughTwoHundredFiftyRows) {
     log.clear();
     markPanes();
     list.execute(Command::PageUp);
-    EXPECT_EQ(2, doc.m_currentPage);
+    EXPECT_EQ(2, doc.currentPage());
     EXPECT_EQ((Statements{plainPage(200), plainCount()}), log.statements);
     EXPECT_EQ(50, list.rowCount());
     EXPECT_EQ(status(250, 3), pane(kRecordPane));
@@ -117,7 +104,7 @@ TEST_F(RecordListTest, PagingStopsAtTheLastFullPage) {
     CSorvaneView& list = show("t");
     list.nextPage();
     list.nextPage();
-    EXPECT_EQ(1, doc.m_currentPage);
+    EXPECT_EQ(1, doc.currentPage());
     EXPECT_EQ(100, list.rowCount());
     EXPECT_EQ("200", list.cellText(99, 0));
     EXPECT_EQ(status(200, 2), pane(kRecordPane));
@@ -132,7 +119,7 @@ TEST_F(RecordListTest, PageDownOnTheFirstPageDoesNothingAtAllAndArrowKeysPage) {
     list.execute(Command::PageDown);
     QTest::keyClick(&list, Qt::Key_Left);
     EXPECT_TRUE(log.statements.empty());
-    EXPECT_EQ(0, doc.m_currentPage);
+    EXPECT_EQ(0, doc.currentPage());
     EXPECT_EQ(100, list.rowCount());
     EXPECT_EQ("before", pane(kRecordPane));
     EXPECT_EQ("before", pane(3));
@@ -142,7 +129,7 @@ TEST_F(RecordListTest, PageDownOnTheFirstPageDoesNothingAtAllAndArrowKeysPage) {
     EXPECT_TRUE(list.currentIndex().isValid()) << "the arrow still moves the cursor";
     log.clear();
     QTest::keyClick(&list, Qt::Key_Left);
-    EXPECT_EQ(0, doc.m_currentPage);
+    EXPECT_EQ(0, doc.currentPage());
     EXPECT_EQ((Statements{plainPage(0), plainCount()}), log.statements);
 }
 
@@ -152,7 +139,7 @@ TEST_F(RecordListTest, FilterBuildsTheWhereClauseAndMarksTheStatus) {
     StatementLog log;
     list.m_conditions[0][0] = "> 10";
     list.m_conditions[1][0] = "< 20";
-    doc.m_filterActive = 1;
+    doc.setFilterActive(true);
     list.refresh();
     std::string clause = sqlf("from %s.t  WHERE a > 10 AND a < 20", db.name());
     EXPECT_EQ((Statements{"Select * " + clause + " LIMIT 0,100", "Select count(*) " + clause}),
@@ -160,7 +147,7 @@ TEST_F(RecordListTest, FilterBuildsTheWhereClauseAndMarksTheStatus) {
     EXPECT_EQ("Select count(*) " + clause, list.countStatement());
     ASSERT_EQ(9, list.rowCount());
     EXPECT_EQ("11", list.cellText(0, 0));
-    EXPECT_EQ(9, doc.m_recordCount);
+    EXPECT_EQ(9, doc.recordCount());
     EXPECT_EQ(status(9, 1, true), pane(kRecordPane));
 
     // A first condition in a later set has no AND in front.
@@ -184,7 +171,7 @@ TEST_F(RecordListTest, FilterBuildsTheWhereClauseAndMarksTheStatus) {
 
     // Once the filter is off its conditions are gone.
     list.m_conditions[0][0] = "> 10";
-    doc.m_filterActive = 0;
+    doc.setFilterActive(false);
     list.refresh();
     EXPECT_EQ("", list.m_conditions[0][0]);
     EXPECT_EQ(30, list.rowCount());
@@ -197,7 +184,7 @@ TEST_F(RecordListTest, RejectedFilterLeavesColumnsWithoutRowsOrMessage) {
     markPanes();
     StatementLog log;
     list.m_conditions[0][0] = "= = 1";
-    doc.m_filterActive = 1;
+    doc.setFilterActive(true);
     list.refresh();
     EXPECT_EQ((Statements{sqlf("Select * from %s.t  WHERE a = = 1 LIMIT 0,100", db.name())}), log.statements);
     EXPECT_EQ(2, list.columnCount());
@@ -392,16 +379,16 @@ TEST_F(RecordListTest, InitialUpdateListsThenReadsThePageLength) {
     numbers(10);
     Settings settings;
     settings.setPageLength(0);
-    select("t");
-    doc.m_pageLength = 3;
+    selectTable(doc, qs(db.name()), "t");
+    doc.setPageLength(3);
     host.showRecordList();
     EXPECT_EQ(3, host.recordList()->rowCount()) << "the first listing uses the page length it finds";
-    EXPECT_EQ(100, doc.m_pageLength) << "a stored 0 counts as 100";
+    EXPECT_EQ(100, doc.pageLength()) << "a stored 0 counts as 100";
 
     settings.setPageLength(4);
     host.showRecordList();
     host.updateAllViews();
-    EXPECT_EQ(4, doc.m_pageLength);
+    EXPECT_EQ(4, doc.pageLength());
     EXPECT_EQ(4, host.recordList()->rowCount());
     settings.setPageLength(100);
 }

@@ -64,14 +64,14 @@ TEST(ObjectTreeText, ContextMenuPerSelectedNode) {
 }
 
 TEST(ObjectTreeText, ChartKindsOfTheNodes) {
-    EXPECT_EQ(-1, chartKindFor(0, kDatabaseNodeKind, "Data for management"));
-    EXPECT_EQ(0, chartKindFor(0, kDatabaseNodeKind, "Database"));
-    EXPECT_EQ(1, chartKindFor(1, kDatabaseNodeKind, "Host")) << "a database named like a management node";
-    EXPECT_EQ(4, chartKindFor(1, kManagementNodeKind, "Host"));
-    EXPECT_EQ(5, chartKindFor(1, kManagementNodeKind, "Database"));
-    EXPECT_EQ(6, chartKindFor(1, kManagementNodeKind, "User"));
-    EXPECT_EQ(2, chartKindFor(2, kManagementNodeKind, "Access restrictions"));
-    EXPECT_EQ(3, chartKindFor(2, kManagementNodeKind, "User restrictions"));
+    EXPECT_EQ(ChartKind::None, chartKindFor(0, kDatabaseNodeKind, "Data for management"));
+    EXPECT_EQ(ChartKind::Server, chartKindFor(0, kDatabaseNodeKind, "Database"));
+    EXPECT_EQ(ChartKind::Database, chartKindFor(1, kDatabaseNodeKind, "Host")) << "a database named like a management node";
+    EXPECT_EQ(ChartKind::Hosts, chartKindFor(1, kManagementNodeKind, "Host"));
+    EXPECT_EQ(ChartKind::Databases, chartKindFor(1, kManagementNodeKind, "Database"));
+    EXPECT_EQ(ChartKind::Users, chartKindFor(1, kManagementNodeKind, "User"));
+    EXPECT_EQ(ChartKind::AccessRestrictions, chartKindFor(2, kManagementNodeKind, "Access restrictions"));
+    EXPECT_EQ(ChartKind::UserRestrictions, chartKindFor(2, kManagementNodeKind, "User restrictions"));
     EXPECT_EQ(std::nullopt, chartKindFor(2, kTableNodeKind, "User restrictions"))
         << "a table shows the record list and leaves the chart kind alone";
 }

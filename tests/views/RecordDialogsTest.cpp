@@ -34,15 +34,9 @@ protected:
     /// Logs in and shows the main window's record list of velkin_dialogs.t, 100 rows a page.
     CSorvaneView& openRecordList() {
         doc = std::make_unique<CSorvaneDoc>(op, loginAs(adminAccount()));
-        EXPECT_EQ(CSorvaneDoc::Admin, doc->Connect());
+        EXPECT_EQ(ConnectResult::Admin, doc->Connect());
         host = std::make_unique<TestViewHost>(*doc, op);
-        doc->m_currentDb = "velkin_dialogs";
-        doc->m_currentTable = "t";
-        doc->m_nodeKind = 2;
-        host->showRecordList();
-        doc->m_pageLength = 100;
-        host->updateAllViews();
-        return *host->recordList();
+        return host->showTable("velkin_dialogs", "t");
     }
 
     ScratchDatabase db{"velkin_dialogs"};
@@ -250,8 +244,8 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
         return d.result();
     });
     list.execute(Command::PageSetup);
-    EXPECT_EQ(2, doc->m_currentPage) << "250 rows at 120 a page make three pages";
-    EXPECT_EQ(120, doc->m_pageLength);
+    EXPECT_EQ(2, doc->currentPage()) << "250 rows at 120 a page make three pages";
+    EXPECT_EQ(120, doc->pageLength());
     EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
     settings.sync();
     EXPECT_EQ(120, settings.value("SQLDLG/PageLength").toInt());
@@ -264,9 +258,9 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
         filter.ok();
         return d.result();
     });
-    doc->m_currentPage = 0;
+    doc->setCurrentPage(0);
     list.execute(Command::Filter);
-    EXPECT_EQ(1, doc->m_filterActive);
+    EXPECT_TRUE(doc->isFilterActive());
     EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
     EXPECT_EQ("> 240", list.m_conditions[0][0]);
 

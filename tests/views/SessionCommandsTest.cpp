@@ -9,6 +9,7 @@
 
 #include "ViewTesting.h"
 #include "session/ProcessExit.h"
+#include "views/ScreenDispatcher.h"
 #include "views/SessionCommands.h"
 
 using namespace velkin;
@@ -30,7 +31,8 @@ struct Session {
     }
     ScriptedOperator op;
     CSorvaneDoc doc;
-    SessionCommands commands{doc, op};
+    ScreenDispatcher screens{doc, op};
+    SessionCommands commands{doc, op, screens};
 };
 
 bool answers(Connection& connection) {
@@ -168,7 +170,7 @@ TEST(SessionCommands, ServerStopAsksThenStopsTheServerAndEndsTheProgram) {
     ASSERT_EQ("", server.error());
     ScriptedOperator op;
     CSorvaneDoc doc(op, server.login());
-    ASSERT_EQ(CSorvaneDoc::Admin, doc.Connect());
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     op.clear();
     TestViewHost host(doc, op);
     CSorvaneView list(doc, op, host);

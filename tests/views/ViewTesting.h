@@ -12,6 +12,15 @@
 
 namespace velkin::test {
 
+/// The browsing state that selecting a table node in the tree leaves.
+inline void selectTable(CSorvaneDoc& doc, const QString& database, const QString& table) {
+    doc.setCurrentDb(database);
+    doc.setCurrentTable(table);
+    doc.setNodeKind(NodeKind::Table);
+    doc.setCurrentPage(0);
+    doc.setFilterActive(false);
+}
+
 /// The main window as the views see it: exchanges the right pane and keeps a status bar.
 class TestViewHost : public ViewHost {
 public:
@@ -30,6 +39,15 @@ public:
         m_list->initialUpdate();
     }
     CSorvaneView* recordList() override { return m_list.get(); }
+    /// Selects the table as the tree does: a new list with its initial update, then the update of
+    /// all views, at 100 rows a page.
+    CSorvaneView& showTable(const QString& database, const QString& table) {
+        selectTable(m_doc, database, table);
+        showRecordList();
+        m_doc.setPageLength(100);
+        updateAllViews();
+        return *m_list;
+    }
     CDbGraphView* chartView() { return m_chart.get(); }
     void updateAllViews() override {
         ++updates;

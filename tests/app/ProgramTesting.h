@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QObject>
+#include <QTest>
+#include <algorithm>
+#include <functional>
+
+#include "app/CMainFrame.h"
+#include "session/CSorvaneDoc.h"
+#include "session/SqlText.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+#include "views/CLeftView.h"
+
+namespace velkin::test {
+
+/// The program as it runs: a main window whose logins answer with the account of the moment (the
+/// administrator unless a test changes it). A hook can run inside the login dialog, where the
+/// person would still be typing.
+struct Program {
+    ScriptedOperator op;
+    Account account = adminAccount();
+    int logins = 0;
+    int loginDepth = 0;
+    int deepestLogin = 0;
+    bool cancel = false;
+    std::function<void()> whileLoggingIn;
+    CSorvaneDoc doc{op, [this](const QString&) -> std::optional<LoginValues> {
+                        ++logins;
+                        ++loginDepth;
+                        deepestLogin = std::max(deepestLogin, loginDepth);
+                        if (whileLoggingIn)
+                            whileLoggingIn();
+                        --loginDepth;
+                        if (cancel)
+                            return std::nullopt;
+                        return login();
+                    }};
+    CMainFrame frame{doc, op};
+
+    /// Logged in as the program starts; a keep-alive interval (in milliseconds) replaces the
+    /// minute, so that a test waits for the check instead of calling it.
+    explicit Program(int keepAliveMs = 0) {
+        doc.setStatusPanes(&frame.statusPanes());
+        frame.initialUpdate();
+        if (keepAliveMs > 0) {
+            frame.keepAlive().setInterval(keepAliveMs);
+            frame.keepAlive().start();
+        }
+        op.clear();
+    }
+
+    /// What the login of the moment answers.
+    LoginValues login() const {
+        return LoginValues{qs(account.user), qs(account.password), qs(testHost()), QString::number(testPort())};
+    }
+
+    Connection& session() {
+        EXPECT_TRUE(doc.connection());
+        return doc.sessionConnection();
+    }
+
+    /// Kills the session's thread from a second connection, lets the keep-alive find the loss and
+    /// waits for the new login. Returns the new thread's id.
+    unsigned long loseAndLogInAgain() {
+        const unsigned long lost = session().threadId();
+        auto killer = connectAdmin();
+        exec(*killer, sqlf("KILL %lu", lost));
+        const int before = logins;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return logins > before && frame.tree().isReady(); }, 5000))
+            << "the keep-alive finds the killed session";
+        EXPECT_EQ(1, op.messageTexts().count("The session to a server is cut."));
+        EXPECT_TRUE(doc.isConnected());
+        const unsigned long renewed = session().threadId();
+        EXPECT_NE(lost, renewed);
+        EXPECT_EQ(std::to_string(renewed), scalar(session(), "SELECT CONNECTION_ID()"));
+        op.clear();
+        return renewed;
+    }
+};
+
+template <typename T>
+T* child(QObject& parent, const char* name) {
+    T* found = parent.findChild<T*>(QString::fromUtf8(name));
+    EXPECT_NE(nullptr, found) << name;
+    return found;
+}
+
+}  // namespace velkin::test
