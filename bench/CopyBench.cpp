@@ -27,7 +27,8 @@ std::string tableChecksum(Connection& c, const std::string& table) {
 
 void measureCopyBetweenServers(Connection& connection, const std::string& port, const std::string& database,
                                const std::string& table, int runs) {
-    const std::string login = " --no-defaults --default-character-set=utf8mb4 -h127.0.0.1 -P" + port + " -uroot";
+    const std::string login =
+        " --no-defaults --default-character-set=utf8mb4 -h127.0.0.1 -P" + port + " -uroot";
     const std::string client = tool({"mariadb", "mysql"});
     const std::string dumper = tool({"mariadb-dump", "mysqldump"});
     const std::string source = database + "." + table;
@@ -66,7 +67,8 @@ void measureCopyBetweenServers(Connection& connection, const std::string& port, 
     Contender pipe{"mariadb-dump | mariadb"};
     pipe.prepare = [&] { connection.query("DROP TABLE IF EXISTS " + copy); };
     pipe.work = [&] {
-        runShell(dumper + login + " " + database + " " + table + " | " + client + login + " " + kOtherDatabase);
+        runShell(dumper + login + " " + database + " " + table + " | " + client + login + " " +
+                 kOtherDatabase);
     };
     pipe.check = check("the dump pipe");
     race(runs, {&ours, &pipe});

@@ -25,8 +25,8 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "CopyBench.h"
 #include "BenchViewHost.h"
+#include "CopyBench.h"
 #include "StatusBench.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Connection.h"

@@ -88,7 +88,8 @@ void measureTableStatus(Connection& connection, const std::string& client, const
     doc.setCurrentDb(QString::fromLatin1(kChartDatabase));
     BenchViewHost host;
     const std::string clientName = client.substr(client.rfind('/') + 1);
-    const std::string theirs = client + login + " --batch -e \"SHOW TABLE STATUS FROM " + kChartDatabase + "\"";
+    const std::string theirs =
+        client + login + " --batch -e \"SHOW TABLE STATUS FROM " + kChartDatabase + "\"";
 
     // The figures alone: the listing and the status of every table, as the chart reads them.
     std::size_t rows = 0;
@@ -131,13 +132,14 @@ void measureTableStatus(Connection& connection, const std::string& client, const
     const std::string middle = tableName(tables / 2);
     Contender amount{"VelkinSorvane"};
     amount.work = [&] {
-        DataAmountDialog dialog(connection, op, QString::fromLatin1(kChartDatabase), QString::fromStdString(middle));
+        DataAmountDialog dialog(connection, op, QString::fromLatin1(kChartDatabase),
+                                QString::fromStdString(middle));
         QApplication::processEvents();
     };
     Contender client3{clientName + " -e \"SHOW TABLE STATUS FROM db LIKE ...\""};
     client3.work = [&] {
-        runShell(client + login + " --batch -e \"SHOW TABLE STATUS FROM " + kChartDatabase + " LIKE '" + middle +
-                 "'\" > /dev/null");
+        runShell(client + login + " --batch -e \"SHOW TABLE STATUS FROM " + kChartDatabase + " LIKE '" +
+                 middle + "'\" > /dev/null");
     };
     race(runs, {&amount, &client3});
     printCase(sqlf("data amount of one table of %d", tables), amount, client3);

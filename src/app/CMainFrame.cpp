@@ -10,15 +10,15 @@
 #include <algorithm>
 
 #include "AboutDialog.h"
-#include "FindDialog.h"
 #include "CommandIcon.h"
-#include "widgets/Pictures.h"
+#include "FindDialog.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "session/Settings.h"
 #include "views/CDbGraphView.h"
 #include "views/CLeftView.h"
 #include "views/CSorvaneView.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 
@@ -30,8 +30,10 @@ bool treeCarriesOut(Command command) {
         case Command::SqlExecution:
         case Command::DatabaseCreation:
         case Command::DatabaseDuplicate:
-        case Command::DuplicateFromOtherServers: return true;
-        default: return false;
+        case Command::DuplicateFromOtherServers:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -77,7 +79,9 @@ CMainFrame::CMainFrame(CSorvaneDoc& doc, Operator& op, QWidget* parent)
     refreshCommandStates();
 }
 
-CMainFrame::~CMainFrame() { disconnect(qApp, &QApplication::focusChanged, this, &CMainFrame::focusChanged); }
+CMainFrame::~CMainFrame() {
+    disconnect(qApp, &QApplication::focusChanged, this, &CMainFrame::focusChanged);
+}
 
 // ---- construction -------------------------------------------------------------------------
 
@@ -94,27 +98,59 @@ QAction* CMainFrame::makeAction(Command command) {
 
 void CMainFrame::buildActions() {
     const Command all[] = {
-        Command::Connect, Command::ExportCsv, Command::ImportCsv, Command::Exit, Command::Undo, Command::Cut,
-        Command::Copy, Command::Paste, Command::Find, Command::AddUser, Command::SqlExecution,
-        Command::DatabaseCreation, Command::TableNewCreation, Command::Delete, Command::TableNameChange,
-        Command::TableLock, Command::TableUnlock, Command::TableOptimize, Command::PrivilegeReload,
-        Command::ServerStop, Command::ResetServerInfo, Command::ResetHistoryInfo, Command::ResetStatusVariable,
-        Command::ResetOpenTable, Command::DuplicateFromOtherServers, Command::ToolBar, Command::StatusBar,
-        Command::ProcessDisplay, Command::Filter, Command::SystemVariableList, Command::About,
-        Command::DatabaseDuplicate, Command::PageSetup, Command::PageUp, Command::PageDown,
+        Command::Connect,
+        Command::ExportCsv,
+        Command::ImportCsv,
+        Command::Exit,
+        Command::Undo,
+        Command::Cut,
+        Command::Copy,
+        Command::Paste,
+        Command::Find,
+        Command::AddUser,
+        Command::SqlExecution,
+        Command::DatabaseCreation,
+        Command::TableNewCreation,
+        Command::Delete,
+        Command::TableNameChange,
+        Command::TableLock,
+        Command::TableUnlock,
+        Command::TableOptimize,
+        Command::PrivilegeReload,
+        Command::ServerStop,
+        Command::ResetServerInfo,
+        Command::ResetHistoryInfo,
+        Command::ResetStatusVariable,
+        Command::ResetOpenTable,
+        Command::DuplicateFromOtherServers,
+        Command::ToolBar,
+        Command::StatusBar,
+        Command::ProcessDisplay,
+        Command::Filter,
+        Command::SystemVariableList,
+        Command::About,
+        Command::DatabaseDuplicate,
+        Command::PageSetup,
+        Command::PageUp,
+        Command::PageDown,
     };
-    for (Command c : all) makeAction(c);
+    for (Command c : all)
+        makeAction(c);
     m_actions[Command::ToolBar]->setCheckable(true);
     m_actions[Command::ToolBar]->setChecked(true);
     m_actions[Command::StatusBar]->setCheckable(true);
     m_actions[Command::StatusBar]->setChecked(true);
     // The menu labels carry the key names after a tab; the keys themselves are set here.
     m_actions[Command::Connect]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    m_actions[Command::Undo]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-    m_actions[Command::Cut]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    m_actions[Command::Copy]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    m_actions[Command::Undo]->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    m_actions[Command::Cut]->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    m_actions[Command::Copy]->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     m_actions[Command::Find]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    m_actions[Command::Paste]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    m_actions[Command::Paste]->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
 }
 
 void CMainFrame::buildMenus() {
@@ -134,7 +170,8 @@ void CMainFrame::buildMenus() {
     auto id = [](Command c) { return static_cast<int>(c); };
     const int sep = -1;
 
-    QMenu* file = menu("File(&F)", {id(Command::Connect), sep, id(Command::ExportCsv), id(Command::ImportCsv)});
+    QMenu* file =
+        menu("File(&F)", {id(Command::Connect), sep, id(Command::ExportCsv), id(Command::ImportCsv)});
     // The recent-file list of the document files that File > Open and Save would name; the
     // documents hold nothing, so the list stays a placeholder.
     QAction* recent = file->addAction(QString::fromUtf8("最近使ったﾌｧｲﾙ"));
@@ -148,9 +185,10 @@ void CMainFrame::buildMenus() {
     menu("Config(&G)", {id(Command::AddUser), id(Command::SqlExecution), sep, id(Command::DatabaseCreation),
                         id(Command::TableNewCreation), id(Command::Delete), sep, id(Command::TableNameChange),
                         id(Command::TableLock), id(Command::TableUnlock), id(Command::TableOptimize)});
-    menu("Server(&S)", {id(Command::PrivilegeReload), id(Command::ServerStop), sep, id(Command::ResetServerInfo),
-                        id(Command::ResetHistoryInfo), id(Command::ResetStatusVariable),
-                        id(Command::ResetOpenTable), sep, id(Command::DuplicateFromOtherServers)});
+    menu("Server(&S)",
+         {id(Command::PrivilegeReload), id(Command::ServerStop), sep, id(Command::ResetServerInfo),
+          id(Command::ResetHistoryInfo), id(Command::ResetStatusVariable), id(Command::ResetOpenTable), sep,
+          id(Command::DuplicateFromOtherServers)});
     menu("Display(&V)", {id(Command::ToolBar), id(Command::StatusBar), sep, id(Command::ProcessDisplay),
                          id(Command::Filter), id(Command::SystemVariableList)});
     menu("Help(&H)", {id(Command::About)});
@@ -166,12 +204,32 @@ void CMainFrame::buildToolBar() {
     m_toolBar->installEventFilter(this);
     const int gap = -1;
     const int order[] = {
-        int(Command::Connect), int(Command::ExportCsv), int(Command::ImportCsv), int(Command::AddUser), gap,
-        int(Command::Cut), int(Command::Copy), int(Command::Paste), int(Command::Find), int(Command::Filter), gap,
-        int(Command::ProcessDisplay), int(Command::SystemVariableList), int(Command::SqlExecution),
-        int(Command::DatabaseCreation), int(Command::Delete), int(Command::DatabaseDuplicate), gap,
-        int(Command::PrivilegeReload), int(Command::ServerStop), gap, int(Command::PageSetup),
-        int(Command::PageUp), int(Command::PageDown), gap, int(Command::About),
+        int(Command::Connect),
+        int(Command::ExportCsv),
+        int(Command::ImportCsv),
+        int(Command::AddUser),
+        gap,
+        int(Command::Cut),
+        int(Command::Copy),
+        int(Command::Paste),
+        int(Command::Find),
+        int(Command::Filter),
+        gap,
+        int(Command::ProcessDisplay),
+        int(Command::SystemVariableList),
+        int(Command::SqlExecution),
+        int(Command::DatabaseCreation),
+        int(Command::Delete),
+        int(Command::DatabaseDuplicate),
+        gap,
+        int(Command::PrivilegeReload),
+        int(Command::ServerStop),
+        gap,
+        int(Command::PageSetup),
+        int(Command::PageUp),
+        int(Command::PageDown),
+        gap,
+        int(Command::About),
     };
     for (int item : order) {
         if (item == gap) {
@@ -203,7 +261,8 @@ void CMainFrame::buildAccelerators() {
 
 void CMainFrame::initialUpdate() {
     // File > Connect while a login is up (from the keep-alive) would stack a second one.
-    if (m_doc.isLoggingIn()) return;
+    if (m_doc.isLoggingIn())
+        return;
     m_login->login();
     if (auto* list = qobject_cast<CSorvaneView*>(m_right))
         list->initialUpdate();
@@ -255,8 +314,10 @@ void CMainFrame::showEvent(QShowEvent* event) {
 void CMainFrame::saveWindowPlace() {
     m_settings->writeInt(kWindowSection, QStringLiteral("Zoom"), 0);
     m_settings->writeInt(kWindowSection, QStringLiteral("Icon"), 0);
-    if (isMaximized()) m_settings->writeInt(kWindowSection, QStringLiteral("Zoom"), 1);
-    if (isMinimized()) m_settings->writeInt(kWindowSection, QStringLiteral("Icon"), 1);
+    if (isMaximized())
+        m_settings->writeInt(kWindowSection, QStringLiteral("Zoom"), 1);
+    if (isMinimized())
+        m_settings->writeInt(kWindowSection, QStringLiteral("Icon"), 1);
     QRect outer = frameGeometry();
     m_settings->writeInt(kWindowSection, QStringLiteral("CMainFrame_X"), outer.x());
     m_settings->writeInt(kWindowSection, QStringLiteral("CMainFrame_Y"), outer.y());
@@ -267,7 +328,8 @@ void CMainFrame::saveWindowPlace() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     saveWindowPlace();
-    if (m_find) m_find->close();
+    if (m_find)
+        m_find->close();
     event->accept();
 }
 
@@ -285,7 +347,8 @@ void CMainFrame::setRightView(QWidget* view) {
     // The tree keeps its width; the new view takes the rest.
     const int tree = sizes.value(0, 200);
     m_splitter->setSizes({tree, std::max(1, m_splitter->width() - tree - m_splitter->handleWidth())});
-    if (wasActive) m_treeActive = false;
+    if (wasActive)
+        m_treeActive = false;
     refreshCommandStates();
 }
 
@@ -303,7 +366,8 @@ void CMainFrame::deleteRetiredViews() {
         m_reaper.start(250);
         return;
     }
-    for (QPointer<QWidget>& view : m_retired) delete view.data();
+    for (QPointer<QWidget>& view : m_retired)
+        delete view.data();
     m_retired.clear();
 }
 
@@ -319,7 +383,9 @@ void CMainFrame::showRecordList() {
     list->initialUpdate();
 }
 
-CSorvaneView* CMainFrame::recordList() { return qobject_cast<CSorvaneView*>(m_right); }
+CSorvaneView* CMainFrame::recordList() {
+    return qobject_cast<CSorvaneView*>(m_right);
+}
 
 void CMainFrame::updateAllViews() {
     if (auto* list = qobject_cast<CSorvaneView*>(m_right))
@@ -331,7 +397,8 @@ void CMainFrame::updateAllViews() {
 // ---- commands -------------------------------------------------------------------------------
 
 CommandTarget* CMainFrame::activeView() const {
-    if (m_treeActive) return m_tree;
+    if (m_treeActive)
+        return m_tree;
     return dynamic_cast<CommandTarget*>(m_right);
 }
 
@@ -341,7 +408,8 @@ void CMainFrame::setActiveView(bool tree) {
 }
 
 void CMainFrame::focusChanged(QWidget*, QWidget* now) {
-    if (!now) return;
+    if (!now)
+        return;
     if (now == m_tree || m_tree->isAncestorOf(now))
         setActiveView(true);
     else if (m_right && (now == m_right || m_right->isAncestorOf(now)))
@@ -351,7 +419,8 @@ void CMainFrame::focusChanged(QWidget*, QWidget* now) {
 void CMainFrame::switchPane(bool) {
     // Two panes: the next pane and the previous one are the same.
     QWidget* target = m_treeActive ? m_right : static_cast<QWidget*>(m_tree);
-    if (!target) return;
+    if (!target)
+        return;
     target->setFocus(Qt::OtherFocusReason);
     setActiveView(target == m_tree);
 }
@@ -364,28 +433,39 @@ QAction* CMainFrame::action(Command command) const {
 void CMainFrame::refreshCommandStates() {
     CommandTarget* target = activeView();
     ViewKind kind = target ? target->viewKind() : ViewKind::Tree;
-    for (auto& [command, a] : m_actions) a->setEnabled(target && commandEnabled(kind, command));
+    for (auto& [command, a] : m_actions)
+        a->setEnabled(target && commandEnabled(kind, command));
 }
 
 void CMainFrame::runCommand(Command command) {
     switch (command) {
-        case Command::Connect: initialUpdate(); return;
-        case Command::Exit: close(); return;
+        case Command::Connect:
+            initialUpdate();
+            return;
+        case Command::Exit:
+            close();
+            return;
         case Command::About: {
             AboutDialog about(this);
             m_op.runModal(about);
             return;
         }
-        case Command::Find: openFind(); return;
-        case Command::ToolBar: m_toolBar->setVisible(!m_toolBar->isVisible()); return;
+        case Command::Find:
+            openFind();
+            return;
+        case Command::ToolBar:
+            m_toolBar->setVisible(!m_toolBar->isVisible());
+            return;
         case Command::StatusBar:
             statusBar()->setVisible(!statusBar()->isVisible());
             m_actions.at(Command::StatusBar)->setChecked(statusBar()->isVisible());
             return;
-        default: break;
+        default:
+            break;
     }
     CommandTarget* target = activeView();
-    if (!target || !commandEnabled(target->viewKind(), command)) return;
+    if (!target || !commandEnabled(target->viewKind(), command))
+        return;
     // The screens that add databases or tables are carried out by the tree for every view, so its
     // nodes follow whatever view was active.
     if (treeCarriesOut(command))
@@ -394,16 +474,21 @@ void CMainFrame::runCommand(Command command) {
         target->execute(command);
 }
 
-void CMainFrame::showIdlePrompt() { m_status->setPaneText(0, kIdlePrompt); }
+void CMainFrame::showIdlePrompt() {
+    m_status->setPaneText(0, kIdlePrompt);
+}
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_toolBar && event->type() == QEvent::Leave) showIdlePrompt();
+    if (watched == m_toolBar && event->type() == QEvent::Leave)
+        showIdlePrompt();
     return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- find -----------------------------------------------------------------------------------
 
-FindDialog* CMainFrame::findDialog() const { return m_find; }
+FindDialog* CMainFrame::findDialog() const {
+    return m_find;
+}
 
 void CMainFrame::openFind() {
     if (!m_find) {
@@ -417,10 +502,11 @@ void CMainFrame::openFind() {
 
 void CMainFrame::findNext(const FindRequest& request) {
     CSorvaneView* list = recordList();
-    if (!list) return;  // the chart view has nothing to search
+    if (!list)
+        return;  // the chart view has nothing to search
     FindResult result = findInRows(
-        list->rowCount(), list->columnCount(), [list](int row, int column) { return list->cellText(row, column); },
-        list->hotRow(), request);
+        list->rowCount(), list->columnCount(),
+        [list](int row, int column) { return list->cellText(row, column); }, list->hotRow(), request);
     if (result.outcome == FindOutcome::Found)
         list->setHotRow(result.row);
     else

@@ -9,18 +9,28 @@
 namespace velkin {
 
 QWidget* DesktopOperator::window() const {
-    if (QWidget* active = QApplication::activeModalWidget()) return active;
+    if (QWidget* active = QApplication::activeModalWidget())
+        return active;
     return (m_window && m_window->isVisible()) ? m_window.data() : nullptr;
 }
 
 void DesktopOperator::inform(const QString& text, const QString& caption, MessageIcon icon) {
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     switch (icon) {
-        case MessageIcon::Information: boxIcon = QMessageBox::Information; break;
-        case MessageIcon::Warning: boxIcon = QMessageBox::Warning; break;
-        case MessageIcon::Stop: boxIcon = QMessageBox::Critical; break;
-        case MessageIcon::Question: boxIcon = QMessageBox::Question; break;
-        case MessageIcon::None: break;
+        case MessageIcon::Information:
+            boxIcon = QMessageBox::Information;
+            break;
+        case MessageIcon::Warning:
+            boxIcon = QMessageBox::Warning;
+            break;
+        case MessageIcon::Stop:
+            boxIcon = QMessageBox::Critical;
+            break;
+        case MessageIcon::Question:
+            boxIcon = QMessageBox::Question;
+            break;
+        case MessageIcon::None:
+            break;
     }
     QMessageBox box(boxIcon, caption, text, QMessageBox::Ok, window());
     box.exec();
@@ -31,7 +41,9 @@ bool DesktopOperator::ask(const QString& text, const QString& caption) {
     return box.exec() != QMessageBox::No;
 }
 
-int DesktopOperator::runModal(QDialog& dialog) { return dialog.exec(); }
+int DesktopOperator::runModal(QDialog& dialog) {
+    return dialog.exec();
+}
 
 QString DesktopOperator::chooseOpenFile(QWidget* parent, const QString& caption, const QString& filter) {
     return QFileDialog::getOpenFileName(parent ? parent : window(), caption, QString(), filter);
@@ -48,12 +60,17 @@ QString DesktopOperator::chooseFolder(QWidget* parent, const QString& caption) {
 bool DesktopOperator::chooseFont(QWidget* parent, QFont& font) {
     bool ok = false;
     QFont chosen = QFontDialog::getFont(&ok, font, parent ? parent : window());
-    if (ok) font = chosen;
+    if (ok)
+        font = chosen;
     return ok;
 }
 
-void DesktopOperator::beginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void DesktopOperator::beginWait() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
-void DesktopOperator::endWait() { QApplication::restoreOverrideCursor(); }
+void DesktopOperator::endWait() {
+    QApplication::restoreOverrideCursor();
+}
 
 }  // namespace velkin

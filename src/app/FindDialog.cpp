@@ -65,7 +65,8 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
 }
 
 FindRequest FindDialog::request() const {
-    return FindRequest{m_text->text(), m_down->isChecked(), m_matchCase->isChecked(), m_wholeWord->isChecked()};
+    return FindRequest{m_text->text(), m_down->isChecked(), m_matchCase->isChecked(),
+                       m_wholeWord->isChecked()};
 }
 
 }  // namespace velkin

@@ -4,18 +4,21 @@
 
 namespace velkin {
 
-FindResult findInRows(int rowCount, int columnCount, const std::function<QString(int, int)>& cell, int startRow,
-                      const FindRequest& request) {
+FindResult findInRows(int rowCount, int columnCount, const std::function<QString(int, int)>& cell,
+                      int startRow, const FindRequest& request) {
     const QString wanted = request.matchCase ? request.text : request.text.toUpper();
-    if (startRow == rowCount) return {FindOutcome::NoMore};
+    if (startRow == rowCount)
+        return {FindOutcome::NoMore};
     const int columns = std::min(columnCount, 256);
     const int step = request.down ? 1 : -1;
     for (int row = startRow + step; row >= 0 && row < rowCount; row += step) {
         for (int column = 0; column < columns; ++column) {
             QString text = cell(row, column);
-            if (!request.matchCase) text = text.toUpper();
+            if (!request.matchCase)
+                text = text.toUpper();
             bool match = request.wholeWord ? text == wanted : text.contains(wanted);
-            if (match) return {FindOutcome::Found, row};
+            if (match)
+                return {FindOutcome::Found, row};
         }
     }
     return {FindOutcome::NotFound};

@@ -56,7 +56,8 @@ bool save(QWidget& widget, const QString& path) {
 
 QTreeWidgetItem* child(QTreeWidgetItem* parent, const QString& label) {
     for (int i = 0; parent && i < parent->childCount(); ++i)
-        if (parent->child(i)->text(0) == label) return parent->child(i);
+        if (parent->child(i)->text(0) == label)
+            return parent->child(i);
     return nullptr;
 }
 
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
-    const LoginValues login{QString::fromLocal8Bit(argv[4]), argc > 5 ? QString::fromLocal8Bit(argv[5]) : QString(),
+    const LoginValues login{QString::fromLocal8Bit(argv[4]),
+                            argc > 5 ? QString::fromLocal8Bit(argv[5]) : QString(),
                             QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])};
     Connection::initLibrary();
     HeadlessOperator op;
@@ -81,7 +83,8 @@ int main(int argc, char** argv) {
     frame.setGeometry(0, 0, 1024, 700);
     frame.show();
     settle();
-    if (!doc.connection()) return 1;
+    if (!doc.connection())
+        return 1;
 
     int failures = 0;
     CLeftView& tree = frame.tree();

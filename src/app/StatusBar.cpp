@@ -39,7 +39,8 @@ void StatusBar::setPaneText(int pane, const QString& text) {
 }
 
 void StatusBar::setPaneFixed(int pane, int) {
-    if (pane < 0 || pane >= kPaneCount) return;
+    if (pane < 0 || pane >= kPaneCount)
+        return;
     // The panes are as wide as their texts: a fixed width cut long names and wasted room on short
     // ones that the record pane needs at 1024 pixels. Only the raised look is taken.
     m_panes[pane]->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -55,6 +56,8 @@ void StatusBar::setSecurityText(const QString& text) {
     m_panes[2]->setToolTip(text);
 }
 
-QString StatusBar::paneText(int pane) const { return m_panes.at(pane)->text(); }
+QString StatusBar::paneText(int pane) const {
+    return m_panes.at(pane)->text();
+}
 
 }  // namespace velkin

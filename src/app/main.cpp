@@ -2,10 +2,10 @@
 
 #include "CMainFrame.h"
 #include "DesktopOperator.h"
-#include "widgets/Pictures.h"
 #include "profiles/LoginDialog.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Connection.h"
+#include "widgets/Pictures.h"
 
 using namespace velkin;
 

@@ -13,11 +13,11 @@
 #include "PictureList.h"
 #include "PrivilegeBoxes.h"
 #include "PrivilegeFlags.h"
-#include "widgets/Pictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
 #include "widgets/Kit.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 
@@ -144,7 +144,8 @@ void AccessRestrictionDialog::update() {
 }
 
 void AccessRestrictionDialog::updateChosenHost() {
-    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."), "May I update truly?(%s)"))
+    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."),
+                               "May I update truly?(%s)"))
         return;
     const std::string sql =
         hostRowUpdate(m_connection, u8(m_host->text()), m_boxes->flags(), u8(m_database), u8(m_selectedHost));
@@ -156,7 +157,8 @@ void AccessRestrictionDialog::updateChosenHost() {
 }
 
 void AccessRestrictionDialog::deleteHost() {
-    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."), "May I delete truly?(%s)") ||
+    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."),
+                               "May I delete truly?(%s)") ||
         !m_steps.removeHostRow(u8(m_selectedHost), u8(m_database)))
         return;
     fillHostList();

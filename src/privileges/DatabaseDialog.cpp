@@ -17,12 +17,12 @@
 #include "PictureList.h"
 #include "PrivilegeBoxes.h"
 #include "PrivilegeFlags.h"
-#include "widgets/Pictures.h"
+#include "UserTableStatements.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
-#include "UserTableStatements.h"
 #include "widgets/Kit.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 
@@ -149,7 +149,8 @@ void DatabaseDialog::clearChoice() {
 }
 
 void DatabaseDialog::update() {
-    if (!m_steps.confirmChosen(m_selectedUser, QStringLiteral("A user is chosen."), "May I update truly?(%s)"))
+    if (!m_steps.confirmChosen(m_selectedUser, QStringLiteral("A user is chosen."),
+                               "May I update truly?(%s)"))
         return;
     const DatabaseEntry from{u8(m_database), u8(m_selectedHost), u8(m_selectedUser)};
     const DatabaseEntry to{u8(m_database), u8(m_host->text()), u8(m_selectedUser)};
@@ -164,9 +165,11 @@ void DatabaseDialog::update() {
 }
 
 void DatabaseDialog::deleteGrant() {
-    if (!m_steps.confirmChosen(m_selectedUser, QStringLiteral("A user is chosen."), "May I delete truly?(%s)"))
+    if (!m_steps.confirmChosen(m_selectedUser, QStringLiteral("A user is chosen."),
+                               "May I delete truly?(%s)"))
         return;
-    if (!m_steps.removeDatabaseEntry({u8(m_database), u8(m_selectedHost), u8(m_selectedUser)}, m_boxes->held()))
+    if (!m_steps.removeDatabaseEntry({u8(m_database), u8(m_selectedHost), u8(m_selectedUser)},
+                                     m_boxes->held()))
         return;
     fillGrantedUsers();
     clearChoice();

@@ -9,10 +9,10 @@
 #include "GrantListText.h"
 #include "GrantStatements.h"
 #include "PictureList.h"
-#include "widgets/Pictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 
@@ -45,7 +45,8 @@ void DatabaseListDialog::fill() {
     }
     const AccountPictures pictures;
     while (Row row = rows.fetchRow())
-        m_grants->addItem(pictureEntry(pictures.of(row.text(0)), qs(row.text(1)), qs(row.text(0)), qs(row.text(2))));
+        m_grants->addItem(
+            pictureEntry(pictures.of(row.text(0)), qs(row.text(1)), qs(row.text(0)), qs(row.text(2))));
 }
 
 void DatabaseListDialog::openDatabase(QListWidgetItem* item) {

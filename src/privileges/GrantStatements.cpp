@@ -35,10 +35,9 @@ std::string dbRowUpdate(const Connection& connection, const DbRowUpdateForm& for
 }
 
 std::string dbRowInsert(const Connection& connection, const DatabaseEntry& entry) {
-    return "INSERT INTO mysql.db SET " + sqlf("%s Host = '%s',Db = '%s',User = '%s'", "",
-                                              escapeValue(connection, entry.host),
-                                              escapeValue(connection, entry.database),
-                                              escapeValue(connection, entry.user));
+    return "INSERT INTO mysql.db SET " +
+           sqlf("%s Host = '%s',Db = '%s',User = '%s'", "", escapeValue(connection, entry.host),
+                escapeValue(connection, entry.database), escapeValue(connection, entry.user));
 }
 
 std::string emptyLocalDbRowInsert(const Connection& connection, std::string_view database,
@@ -92,6 +91,10 @@ std::string databaseHostRowsQuery(const Connection& connection, std::string_view
 
 std::string allHostRowsQuery() {
     return "select * from host";
+}
+
+std::string everyHostRowQuery() {
+    return "select * from mysql.host";
 }
 
 }  // namespace velkin

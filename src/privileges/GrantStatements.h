@@ -66,5 +66,7 @@ std::string hostRowInsert(const Connection& connection, std::string_view host, s
 std::string databaseHostRowsQuery(const Connection& connection, std::string_view database);
 /// "select * from host": every host row; the default database must be mysql.
 std::string allHostRowsQuery();
+/// "select * from mysql.host": every host row, whatever the default database.
+std::string everyHostRowQuery();
 
 }  // namespace velkin

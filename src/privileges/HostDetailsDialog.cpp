@@ -13,7 +13,6 @@
 #include "session/Operator.h"
 #include "session/SqlText.h"
 #include "widgets/Kit.h"
-#include "widgets/Kit.h"
 
 namespace velkin {
 

@@ -9,10 +9,10 @@
 #include "HostDetailsDialog.h"
 #include "PictureList.h"
 #include "PrivilegeFlags.h"
-#include "widgets/Pictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 
@@ -23,7 +23,8 @@ const QString kRestricted = QStringLiteral("The host who is doing access restric
 }  // namespace
 
 HostListDialog::HostListDialog(Connection& connection, Operator& op, QWidget* parent)
-    : PictureListScreen(connection, op, QStringLiteral("Host List"), {kDatabases, kRefused, kRestricted}, parent),
+    : PictureListScreen(connection, op, QStringLiteral("Host List"), {kDatabases, kRefused, kRestricted},
+                        parent),
       m_steps(connection, op) {
     m_refused = list(kRefused);
     m_restricted = list(kRestricted);
@@ -98,7 +99,8 @@ void HostListDialog::openHost(QListWidgetItem* item) {
 }
 
 void HostListDialog::deleteHost() {
-    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."), "May I delete truly?(%s)") ||
+    if (!m_steps.confirmChosen(m_selectedHost, QStringLiteral("A host is chosen."),
+                               "May I delete truly?(%s)") ||
         !m_steps.removeHostRow(u8(m_selectedHost), u8(m_selectedDatabase)))
         return;
     fill();

@@ -2,10 +2,10 @@
 
 #include <QListWidget>
 
-#include "widgets/Pictures.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 

@@ -15,7 +15,6 @@
 #include "AccountStatements.h"
 #include "AccountWriter.h"
 #include "DatabaseDialog.h"
-#include "widgets/Pictures.h"
 #include "GrantStatements.h"
 #include "PrivilegeFlags.h"
 #include "SelectDatabaseDialog.h"
@@ -24,6 +23,7 @@
 #include "session/Operator.h"
 #include "session/SqlText.h"
 #include "widgets/Kit.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 
@@ -198,10 +198,9 @@ void UserEditorDialog::open() {
         return;
     // Where mysql.user is not the classic table its columns are named, so that the flags keep
     // their positions.
-    std::string sql =
-        m_connection.dialect().usesAccountStatements()
-            ? accountRowQuery(m_connection, u8(m_keyHost), u8(m_keyUser))
-            : userRowQuery(m_connection, u8(m_keyHost), u8(m_keyUser));
+    std::string sql = m_connection.dialect().usesAccountStatements()
+                          ? accountRowQuery(m_connection, u8(m_keyHost), u8(m_keyUser))
+                          : userRowQuery(m_connection, u8(m_keyHost), u8(m_keyUser));
     if (m_connection.query(sql) != 0) {
         m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
@@ -367,7 +366,8 @@ void UserEditorDialog::saveNew() {
     if (!passwordConfirmed())
         return;
     const QString host = m_host->text(), user = m_user->text(), password = m_password->text();
-    const std::string sql = userRowInsert(m_connection, u8(host), u8(user), u8(password), flags(m_globalBoxes));
+    const std::string sql =
+        userRowInsert(m_connection, u8(host), u8(user), u8(password), flags(m_globalBoxes));
     if (!m_steps.useGrantDatabase(true))
         return;
     if (m_connection.query(sql) != 0) {

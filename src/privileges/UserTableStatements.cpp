@@ -21,6 +21,10 @@ std::string allUserRowsQuery() {
     return "select * from user";
 }
 
+std::string everyUserRowQuery() {
+    return "select * from mysql.user";
+}
+
 std::string accountKeysQuery(const ServerDialect& dialect) {
     const std::string notARole = notARoleCondition(dialect);
     if (notARole.empty() || !dialect.usesAccountStatements())
@@ -56,13 +60,14 @@ std::string accountDbRowsMove(const Connection& connection, std::string_view hos
 
 std::string userRowDelete(const Connection& connection, std::string_view host, std::string_view user) {
     return "DELETE FROM mysql.user where " + sqlf("%s Host = '%s' AND User = '%s'", "",
-                                                  escapeValue(connection, host), escapeValue(connection, user));
+                                                  escapeValue(connection, host),
+                                                  escapeValue(connection, user));
 }
 
 std::vector<std::string> accountTableGrantsDelete(const Connection& connection, std::string_view host,
                                                   std::string_view user) {
-    const std::string where =
-        sqlf(" where Host = '%s' AND User = '%s'", escapeValue(connection, host), escapeValue(connection, user));
+    const std::string where = sqlf(" where Host = '%s' AND User = '%s'", escapeValue(connection, host),
+                                   escapeValue(connection, user));
     return {"DELETE FROM mysql.tables_priv" + where, "DELETE FROM mysql.columns_priv" + where};
 }
 

@@ -21,6 +21,8 @@ std::string hostUserKeyPart(const Connection& connection, std::string_view host,
 std::string userRowQuery(const Connection& connection, std::string_view host, std::string_view user);
 /// "select * from user": every account; the default database must be mysql.
 std::string allUserRowsQuery();
+/// "select * from mysql.user": every account row, whatever the default database.
+std::string everyUserRowQuery();
 /// "select Host,User from mysql.user", without roles where the server has them and accounts are
 /// changed with statements.
 std::string accountKeysQuery(const ServerDialect& dialect);

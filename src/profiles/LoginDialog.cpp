@@ -19,10 +19,10 @@
 #include "HostDialog.h"
 #include "HostFile.h"
 #include "ProfileLabel.h"
-#include "widgets/Pictures.h"
 #include "TlsSettingsFile.h"
 #include "session/Operator.h"
 #include "widgets/Kit.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 

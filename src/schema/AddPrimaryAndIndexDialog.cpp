@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "widgets/Kit.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 

@@ -117,12 +117,13 @@ void CreateTableDialog::buildScreen() {
 
 QWidget* CreateTableDialog::buildEditor() {
     // Unique keys and index names are not part of a new table's design here.
-    m_editor = new FieldEditorGroup(
-        {QStringLiteral("Set Field"), QStringLiteral("Field Name"), QStringLiteral("UNIQUE"), QStringLiteral("Check")},
-        false, this);
+    m_editor = new FieldEditorGroup({QStringLiteral("Set Field"), QStringLiteral("Field Name"),
+                                     QStringLiteral("UNIQUE"), QStringLiteral("Check")},
+                                    false, this);
     connect(m_editor->addButton(QStringLiteral("Insert")), &QPushButton::clicked, this,
             &CreateTableDialog::insertField);
-    connect(m_editor->addButton(QStringLiteral("Add")), &QPushButton::clicked, this, &CreateTableDialog::addField);
+    connect(m_editor->addButton(QStringLiteral("Add")), &QPushButton::clicked, this,
+            &CreateTableDialog::addField);
     return m_editor;
 }
 

@@ -9,10 +9,10 @@
 #include "FieldEditorGroup.h"
 #include "SchemaText.h"
 #include "ServerColumns.h"
-#include "widgets/Kit.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 
@@ -24,9 +24,9 @@ FieldAdditionDialog::FieldAdditionDialog(Connection& connection, Operator& op, c
 }
 
 void FieldAdditionDialog::buildScreen() {
-    m_editor = new FieldEditorGroup(
-        {QStringLiteral("Field setup"), QStringLiteral("Field name"), QStringLiteral("Unique"), QStringLiteral("チェック")},
-        true, this);
+    m_editor = new FieldEditorGroup({QStringLiteral("Field setup"), QStringLiteral("Field name"),
+                                     QStringLiteral("Unique"), QStringLiteral("チェック")},
+                                    true, this);
 
     auto* add = namedButton(QStringLiteral("Add"), this);
     add->setAutoDefault(true);
@@ -63,13 +63,11 @@ void FieldAdditionDialog::add() {
     if (!send(addFieldStatement(dialect, database, table, c, valueQuoter(m_connection)),
               "It has not created.\n%d:%s"))
         return;
-    if (c.primaryKey &&
-        !send(addFieldKeyStatement(dialect, database, table, KeyKind::Primary, {}, c.name),
-              "Primary key creation was not completed.\n%d:%s"))
+    if (c.primaryKey && !send(addFieldKeyStatement(dialect, database, table, KeyKind::Primary, {}, c.name),
+                              "Primary key creation was not completed.\n%d:%s"))
         return;
-    if (c.index &&
-        !send(addFieldKeyStatement(dialect, database, table, KeyKind::Index, indexName, c.name),
-              "Index creation was not completed.\n%d:%s"))
+    if (c.index && !send(addFieldKeyStatement(dialect, database, table, KeyKind::Index, indexName, c.name),
+                         "Index creation was not completed.\n%d:%s"))
         return;
     if (m_editor->unique()->isChecked() &&
         !send(addFieldKeyStatement(dialect, database, table, KeyKind::Unique, uniqueName, c.name),

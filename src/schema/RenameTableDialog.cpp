@@ -8,10 +8,10 @@
 #include <QVBoxLayout>
 
 #include "SchemaText.h"
-#include "widgets/Kit.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 

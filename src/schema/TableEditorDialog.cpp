@@ -18,11 +18,11 @@
 #include "FieldAdditionDialog.h"
 #include "FieldRole.h"
 #include "RenameTableDialog.h"
-#include "widgets/Kit.h"
 #include "ServerColumns.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 
 namespace velkin {
 

@@ -14,7 +14,8 @@ namespace velkin {
 std::optional<unsigned int> parsePort(const QString& text) {
     bool ok = false;
     uint port = text.trimmed().toUInt(&ok, 10);
-    if (!ok || port < 1 || port > 65535) return std::nullopt;
+    if (!ok || port < 1 || port > 65535)
+        return std::nullopt;
     return port;
 }
 
@@ -27,7 +28,8 @@ CSorvaneDoc::CSorvaneDoc(Operator& op, LoginPrompt loginPrompt, StatusPanes* sta
 CSorvaneDoc::~CSorvaneDoc() = default;
 
 void CSorvaneDoc::setPane(int pane, const QString& text) {
-    if (m_status) m_status->setPaneText(pane, text);
+    if (m_status)
+        m_status->setPaneText(pane, text);
 }
 
 void CSorvaneDoc::enterWorkingDirectory() {
@@ -56,7 +58,8 @@ void CSorvaneDoc::resetBrowsing() {
 ConnectResult CSorvaneDoc::Connect() {
     // The login dialog lets events through; whatever fires meanwhile (the keep-alive, File >
     // Connect) must not stack a second login on this one.
-    if (m_loggingIn) return ConnectResult::Failed;
+    if (m_loggingIn)
+        return ConnectResult::Failed;
     FlagScope loginScope(m_loggingIn);
 
     enterWorkingDirectory();

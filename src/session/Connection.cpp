@@ -27,7 +27,9 @@ int g_openCount = 0;
 
 Result::Result(MYSQL_RES* res) : m_res(res) {}
 
-Result::Result(Result&& other) noexcept : m_res(other.m_res) { other.m_res = nullptr; }
+Result::Result(Result&& other) noexcept : m_res(other.m_res) {
+    other.m_res = nullptr;
+}
 
 Result& Result::operator=(Result&& other) noexcept {
     if (this != &other) {
@@ -38,20 +40,28 @@ Result& Result::operator=(Result&& other) noexcept {
     return *this;
 }
 
-Result::~Result() { reset(); }
+Result::~Result() {
+    reset();
+}
 
 void Result::reset() {
-    if (m_res) mysql_free_result(m_res);
+    if (m_res)
+        mysql_free_result(m_res);
     m_res = nullptr;
 }
 
-unsigned Result::fieldCount() const { return m_res ? mysql_num_fields(m_res) : 0; }
+unsigned Result::fieldCount() const {
+    return m_res ? mysql_num_fields(m_res) : 0;
+}
 
-std::uint64_t Result::rowCount() const { return m_res ? mysql_num_rows(m_res) : 0; }
+std::uint64_t Result::rowCount() const {
+    return m_res ? mysql_num_rows(m_res) : 0;
+}
 
 std::vector<FieldInfo> Result::fields() const {
     std::vector<FieldInfo> list;
-    if (!m_res) return list;
+    if (!m_res)
+        return list;
     unsigned n = mysql_num_fields(m_res);
     MYSQL_FIELD* f = mysql_fetch_fields(m_res);
     list.reserve(n);
@@ -71,19 +81,23 @@ std::vector<FieldInfo> Result::fields() const {
 
 std::vector<std::string> Result::fieldNames() const {
     std::vector<std::string> names;
-    for (auto& f : fields()) names.push_back(f.name);
+    for (auto& f : fields())
+        names.push_back(f.name);
     return names;
 }
 
 Row Result::fetchRow() {
-    if (!m_res) return {};
+    if (!m_res)
+        return {};
     MYSQL_ROW row = mysql_fetch_row(m_res);
-    if (!row) return {};
+    if (!row)
+        return {};
     return Row(row, mysql_fetch_lengths(m_res), mysql_num_fields(m_res));
 }
 
 void Result::seek(std::uint64_t row) {
-    if (m_res) mysql_data_seek(m_res, row);
+    if (m_res)
+        mysql_data_seek(m_res, row);
 }
 
 // ---- Connection ---------------------------------------------------------------------------
@@ -91,14 +105,18 @@ void Result::seek(std::uint64_t row) {
 Connection::Connection() : m_mysql(mysql_init(nullptr)) {}
 
 Connection::~Connection() {
-    if (m_open) --g_openCount;
-    if (m_mysql) mysql_close(m_mysql);
+    if (m_open)
+        --g_openCount;
+    if (m_mysql)
+        mysql_close(m_mysql);
 }
 
 void Connection::close() {
-    if (m_open) --g_openCount;
+    if (m_open)
+        --g_openCount;
     m_open = false;
-    if (m_mysql) mysql_close(m_mysql);
+    if (m_mysql)
+        mysql_close(m_mysql);
     // Never left without a handle: screens keep calling through this object, and the client library
     // answers an unconnected handle with an error rather than a crash.
     m_mysql = mysql_init(nullptr);
@@ -111,7 +129,8 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     // A handle whose connect failed is not to be used for another attempt, and an open one belongs
     // to the session being replaced: every connect starts on a fresh handle.
     close();
-    if (!m_mysql) return false;
+    if (!m_mysql)
+        return false;
     // Names and values travel as UTF-8 so that the screens show them as the server holds them.
     mysql_options(m_mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     // An unreachable host must not freeze the screen for minutes.
@@ -127,15 +146,16 @@ bool Connection::connect(const std::string& host, const std::string& user, const
         unsigned int protocol = MYSQL_PROTOCOL_TCP;
         mysql_options(m_mysql, MYSQL_OPT_PROTOCOL, &protocol);
     }
-    if (!applyTls()) return false;
+    if (!applyTls())
+        return false;
     if (!mysql_real_connect(m_mysql, host.c_str(), user.c_str(), password.c_str(), nullptr, port, nullptr, 0))
         return false;
     setLocalInfile(false);
     m_open = true;
     ++g_openCount;
     ++m_generation;
-    m_dialect = ServerDialect(mysql_get_server_version(m_mysql),
-                              serverInfo().find("MariaDB") != std::string::npos);
+    m_dialect =
+        ServerDialect(mysql_get_server_version(m_mysql), serverInfo().find("MariaDB") != std::string::npos);
     loadReservedWords();
     loadAccountFacts();
     return true;
@@ -160,8 +180,10 @@ void Connection::loadAccountFacts() {
 
 bool Connection::applyTls() {
     m_tlsProblem = tlsSettingsProblem(m_tls);
-    if (!m_tlsProblem.empty()) return false;
-    if (!m_tls.isOn()) return true;
+    if (!m_tlsProblem.empty())
+        return false;
+    if (!m_tls.isOn())
+        return true;
     // Without enforcement the library would quietly fall back to a plain login when the server
     // offers no TLS, which is exactly what a profile that asks for TLS must not do.
     my_bool enforce = 1;
@@ -173,7 +195,8 @@ bool Connection::applyTls() {
                      mysql_options(m_mysql, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify) == 0 &&
                      (!verify || setPath(MYSQL_OPT_SSL_CA, m_tls.caFile)) &&
                      setPath(MYSQL_OPT_SSL_CERT, m_tls.certFile) && setPath(MYSQL_OPT_SSL_KEY, m_tls.keyFile);
-    if (!set) m_tlsProblem = "The client library refused the TLS settings.";
+    if (!set)
+        m_tlsProblem = "The client library refused the TLS settings.";
     return set;
 }
 
@@ -183,65 +206,95 @@ std::string Connection::sslCipher() const {
 }
 
 std::string Connection::connectFailure() const {
-    if (!m_tlsProblem.empty()) return "Connection failure\n" + m_tlsProblem;
+    if (!m_tlsProblem.empty())
+        return "Connection failure\n" + m_tlsProblem;
     return connectFailureMessage(m_tls, errorNumber(), errorText());
 }
 
 void Connection::loadReservedWords() {
     // Only servers that mark their reserved words can add to the built-in list; a plain keyword
     // list would quote ordinary names such as user or status.
-    if (m_dialect.isMariaDb() || m_dialect.version() < 80000) return;
+    if (m_dialect.isMariaDb() || m_dialect.version() < 80000)
+        return;
     Result r = select(reservedWordsStatement());
     std::vector<std::string> words;
-    while (Row row = r.fetchRow()) words.push_back(row.str(0));
+    while (Row row = r.fetchRow())
+        words.push_back(row.str(0));
     m_dialect.addReservedWords(words);
 }
 
 int Connection::query(std::string_view sql) {
-    if (observer()) observer()(*this, std::string(sql));
+    if (observer())
+        observer()(*this, std::string(sql));
     return mysql_real_query(m_mysql, sql.data(), static_cast<unsigned long>(sql.size()));
 }
 
-Result Connection::storeResult() { return Result(mysql_store_result(m_mysql)); }
+Result Connection::storeResult() {
+    return Result(mysql_store_result(m_mysql));
+}
 
-Result Connection::useResult() { return Result(mysql_use_result(m_mysql)); }
+Result Connection::useResult() {
+    return Result(mysql_use_result(m_mysql));
+}
 
 Result Connection::select(std::string_view sql) {
-    if (query(sql) != 0) return {};
+    if (query(sql) != 0)
+        return {};
     return storeResult();
 }
 
-unsigned int Connection::errorNumber() const { return mysql_errno(m_mysql); }
+unsigned int Connection::errorNumber() const {
+    return mysql_errno(m_mysql);
+}
 
-std::string Connection::errorText() const { return mysql_error(m_mysql); }
+std::string Connection::errorText() const {
+    return mysql_error(m_mysql);
+}
 
-std::string Connection::errorLine() const { return fmt::sprintf("%d:%s", errorNumber(), errorText()); }
+std::string Connection::errorLine() const {
+    return fmt::sprintf("%d:%s", errorNumber(), errorText());
+}
 
 std::string Connection::info() const {
     const char* i = mysql_info(m_mysql);
     return i ? i : "";
 }
 
-std::uint64_t Connection::affectedRows() const { return mysql_affected_rows(m_mysql); }
+std::uint64_t Connection::affectedRows() const {
+    return mysql_affected_rows(m_mysql);
+}
 
-unsigned long Connection::threadId() const { return mysql_thread_id(m_mysql); }
+unsigned long Connection::threadId() const {
+    return mysql_thread_id(m_mysql);
+}
 
-bool Connection::selectDb(const std::string& database) { return mysql_select_db(m_mysql, database.c_str()) == 0; }
+bool Connection::selectDb(const std::string& database) {
+    return mysql_select_db(m_mysql, database.c_str()) == 0;
+}
 
-Result Connection::listDbs() { return Result(mysql_list_dbs(m_mysql, nullptr)); }
+Result Connection::listDbs() {
+    return Result(mysql_list_dbs(m_mysql, nullptr));
+}
 
-Result Connection::listTables(const char* wild) { return Result(mysql_list_tables(m_mysql, wild)); }
+Result Connection::listTables(const char* wild) {
+    return Result(mysql_list_tables(m_mysql, wild));
+}
 
 Result Connection::listFields(const std::string& table, const char* wild) {
     return Result(mysql_list_fields(m_mysql, table.c_str(), wild));
 }
 
-Result Connection::listProcesses() { return Result(mysql_list_processes(m_mysql)); }
+Result Connection::listProcesses() {
+    return Result(mysql_list_processes(m_mysql));
+}
 
-bool Connection::ping() { return m_open && mysql_ping(m_mysql) == 0; }
+bool Connection::ping() {
+    return m_open && mysql_ping(m_mysql) == 0;
+}
 
 void Connection::reportCall(const std::string& call) const {
-    if (callObserver()) callObserver()(*this, call);
+    if (callObserver())
+        callObserver()(*this, call);
 }
 
 int Connection::kill(unsigned long id) {
@@ -317,7 +370,8 @@ std::string Connection::escape(std::string_view text) const {
     if (text.find_first_of(std::string_view("\0\n\r\\'\"\032", 7)) == std::string_view::npos)
         return std::string(text);
     std::string out(text.size() * 2 + 1, '\0');
-    unsigned long n = mysql_real_escape_string(m_mysql, out.data(), text.data(), static_cast<unsigned long>(text.size()));
+    unsigned long n =
+        mysql_real_escape_string(m_mysql, out.data(), text.data(), static_cast<unsigned long>(text.size()));
     out.resize(n);
     return out;
 }
@@ -342,8 +396,8 @@ void Connection::appendEscaped(std::string& out, std::string_view text) const {
     }
     const std::size_t at = out.size();
     out.resize(at + text.size() * 2 + 1);
-    const unsigned long n =
-        mysql_real_escape_string(m_mysql, out.data() + at, text.data(), static_cast<unsigned long>(text.size()));
+    const unsigned long n = mysql_real_escape_string(m_mysql, out.data() + at, text.data(),
+                                                     static_cast<unsigned long>(text.size()));
     out.resize(at + n);
 }
 
@@ -361,20 +415,36 @@ std::string Connection::serverInfo() const {
     return s ? s : "";
 }
 
-std::string Connection::clientInfo() { return mysql_get_client_info(); }
+std::string Connection::clientInfo() {
+    return mysql_get_client_info();
+}
 
-unsigned int Connection::protoInfo() const { return mysql_get_proto_info(m_mysql); }
+unsigned int Connection::protoInfo() const {
+    return mysql_get_proto_info(m_mysql);
+}
 
-unsigned long Connection::serverVersion() const { return m_dialect.version(); }
+unsigned long Connection::serverVersion() const {
+    return m_dialect.version();
+}
 
-bool Connection::initLibrary() { return mysql_library_init(0, nullptr, nullptr) == 0; }
+bool Connection::initLibrary() {
+    return mysql_library_init(0, nullptr, nullptr) == 0;
+}
 
-void Connection::endLibrary() { mysql_library_end(); }
+void Connection::endLibrary() {
+    mysql_library_end();
+}
 
-void Connection::setStatementObserver(StatementObserver o) { observer() = std::move(o); }
+void Connection::setStatementObserver(StatementObserver o) {
+    observer() = std::move(o);
+}
 
-void Connection::setCallObserver(StatementObserver o) { callObserver() = std::move(o); }
+void Connection::setCallObserver(StatementObserver o) {
+    callObserver() = std::move(o);
+}
 
-int Connection::openCount() { return g_openCount; }
+int Connection::openCount() {
+    return g_openCount;
+}
 
 }  // namespace velkin

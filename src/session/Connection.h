@@ -21,7 +21,8 @@ namespace velkin {
 class Row {
 public:
     Row() = default;
-    Row(char** cells, unsigned long* lengths, unsigned count) : m_cells(cells), m_lengths(lengths), m_count(count) {}
+    Row(char** cells, unsigned long* lengths, unsigned count)
+        : m_cells(cells), m_lengths(lengths), m_count(count) {}
 
     explicit operator bool() const { return m_cells != nullptr; }
     unsigned size() const { return m_count; }
@@ -31,7 +32,8 @@ public:
         return isNull(i) ? std::string_view() : std::string_view(m_cells[i], m_lengths[i]);
     }
     std::optional<std::string> value(unsigned i) const {
-        if (isNull(i)) return std::nullopt;
+        if (isNull(i))
+            return std::nullopt;
         return std::string(text(i));
     }
     std::string str(unsigned i) const { return std::string(text(i)); }
@@ -47,7 +49,7 @@ struct FieldInfo {
     std::string name;
     std::string table;
     std::string database;
-    int type = 0;            ///< enum_field_types
+    int type = 0;  ///< enum_field_types
     unsigned long length = 0;
     unsigned int flags = 0;  ///< NOT_NULL_FLAG, PRI_KEY_FLAG, ...
     unsigned int decimals = 0;

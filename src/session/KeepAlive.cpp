@@ -12,19 +12,26 @@ KeepAlive::KeepAlive(CSorvaneDoc& doc, std::function<void()> onLost, QObject* pa
     connect(&m_timer, &QTimer::timeout, this, &KeepAlive::check);
 }
 
-void KeepAlive::start() { m_timer.start(); }
+void KeepAlive::start() {
+    m_timer.start();
+}
 
-void KeepAlive::stop() { m_timer.stop(); }
+void KeepAlive::stop() {
+    m_timer.stop();
+}
 
 void KeepAlive::check() {
     // A login closes the connection before its dialog comes up: that is no loss, and one login at a
     // time is all the person can answer. The same holds while a loss is being reported.
-    if (m_doc.isLoggingIn() || m_handlingLoss) return;
+    if (m_doc.isLoggingIn() || m_handlingLoss)
+        return;
     Connection* c = m_doc.connection();
     // A copy that lets events through between batches must not see our ping in between.
-    if (c && c->isBusy()) return;
+    if (c && c->isBusy())
+        return;
     // No connection at all (the login failed) counts as lost: the person gets a new login.
-    if (c && c->ping()) return;
+    if (c && c->ping())
+        return;
     FlagScope handling(m_handlingLoss);
     // Stopped and closed before the message, which lets events through: the timer must not report
     // the loss twice, and screens that poll must find the connection gone rather than call the
@@ -32,7 +39,8 @@ void KeepAlive::check() {
     m_timer.stop();
     m_doc.sessionConnection().close();
     m_doc.op().inform(QStringLiteral("The session to a server is cut."));
-    if (m_onLost) m_onLost();
+    if (m_onLost)
+        m_onLost();
 }
 
 }  // namespace velkin

@@ -9,7 +9,9 @@ class QFont;
 namespace velkin {
 
 /// The application title, the caption of every message that names no other.
-inline QString appTitle() { return QStringLiteral("VelkinSorvane"); }
+inline QString appTitle() {
+    return QStringLiteral("VelkinSorvane");
+}
 
 enum class MessageIcon { None, Information, Warning, Stop, Question };
 

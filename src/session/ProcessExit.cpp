@@ -13,11 +13,14 @@ std::function<void(int)>& handler() {
 }  // namespace
 
 void endProcess(int code) {
-    if (handler()) handler()(code);
+    if (handler())
+        handler()(code);
     std::fflush(nullptr);
     std::exit(code);
 }
 
-void setProcessEndHandler(std::function<void(int)> h) { handler() = std::move(h); }
+void setProcessEndHandler(std::function<void(int)> h) {
+    handler() = std::move(h);
+}
 
 }  // namespace velkin

@@ -85,7 +85,8 @@ RowModel::Block& RowModel::blockFor(std::size_t rowBytes) {
         // The block is full for good; its row list gives back what its growth left over.
         last.rowStarts.shrink_to_fit();
     }
-    const std::size_t size = std::min(kBlockBytes, kFirstBlockBytes << std::min<std::size_t>(m_blocks.size(), 8));
+    const std::size_t size =
+        std::min(kBlockBytes, kFirstBlockBytes << std::min<std::size_t>(m_blocks.size(), 8));
     Block block;
     block.capacity = std::max(size, rowBytes);
     // Left uninitialised: the pages are touched only as rows fill them.

@@ -10,7 +10,6 @@ namespace velkin {
 
 namespace {
 
-
 std::string upper(std::string_view s) {
     std::string u(s);
     std::transform(u.begin(), u.end(), u.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -84,9 +83,12 @@ const char* ServerDialect::tableTypeKeyword() const {
 
 std::string ServerDialect::currentTableTypeName(std::string_view type) {
     std::string u = upper(type);
-    if (u == "HEAP") return "MEMORY";
-    if (u == "INNOBASE" || u == "INNODB") return "InnoDB";
-    if (u == "MYISAM") return "MyISAM";
+    if (u == "HEAP")
+        return "MEMORY";
+    if (u == "INNOBASE" || u == "INNODB")
+        return "InnoDB";
+    if (u == "MYISAM")
+        return "MyISAM";
     return std::string(type);
 }
 
@@ -100,7 +102,8 @@ bool ServerDialect::isReserved(std::string_view word) const {
 }
 
 void ServerDialect::addReservedWords(const std::vector<std::string>& words) {
-    for (const auto& w : words) m_extraReserved.insert(upper(w));
+    for (const auto& w : words)
+        m_extraReserved.insert(upper(w));
 }
 
 std::vector<std::string> tableTypeChoices(bool innobase) {

@@ -2,7 +2,8 @@
 
 namespace velkin {
 
-Settings::Settings() : m_store(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane")) {}
+Settings::Settings()
+    : m_store(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane")) {}
 
 int Settings::readInt(const QString& section, const QString& key, int defaultValue) const {
     bool ok = false;
@@ -29,6 +30,8 @@ int Settings::pageLength() const {
     return rows == 0 ? 100 : rows;
 }
 
-void Settings::setPageLength(int rows) { writeInt(QStringLiteral("SQLDLG"), QStringLiteral("PageLength"), rows); }
+void Settings::setPageLength(int rows) {
+    writeInt(QStringLiteral("SQLDLG"), QStringLiteral("PageLength"), rows);
+}
 
 }  // namespace velkin

@@ -53,9 +53,12 @@ std::string likeLiteral(std::string_view name, bool noBackslashEscapes);
 std::string likeLiteral(const Connection& connection, std::string_view name);
 
 /// The statement that lists a table's columns: name, type, null, key, default, extra.
-std::string showFieldsStatement(const Connection& connection, std::string_view database, std::string_view table);
+std::string showFieldsStatement(const Connection& connection, std::string_view database,
+                                std::string_view table);
 /// The statement that lists the databases the session may see.
 std::string showDatabasesStatement();
+/// The tables of the database in use.
+std::string showTablesStatement();
 /// The server's variables and its engines, two texts a row (name and value, engine and support).
 std::string showVariablesStatement();
 std::string showEnginesStatement();

@@ -12,8 +12,22 @@ namespace velkin {
 namespace {
 
 /// The columns read, each with its names on current and old servers and its old position.
-enum Column { Name, Type, RowFormat, Rows, AvgRowLength, Data, Max, Index, Free, Created, Updated, Checked,
-              Options, ColumnCount };
+enum Column {
+    Name,
+    Type,
+    RowFormat,
+    Rows,
+    AvgRowLength,
+    Data,
+    Max,
+    Index,
+    Free,
+    Created,
+    Updated,
+    Checked,
+    Options,
+    ColumnCount
+};
 
 struct ColumnPlace {
     std::initializer_list<const char*> names;
@@ -21,9 +35,9 @@ struct ColumnPlace {
 };
 
 const ColumnPlace kPlaces[ColumnCount] = {
-    {{"Name"}, 0},          {{"Engine", "Type"}, 1}, {{"Row_format"}, 2},  {{"Rows"}, 3},
+    {{"Name"}, 0},           {{"Engine", "Type"}, 1}, {{"Row_format"}, 2},      {{"Rows"}, 3},
     {{"Avg_row_length"}, 4}, {{"Data_length"}, 5},    {{"Max_data_length"}, 6}, {{"Index_length"}, 7},
-    {{"Data_free"}, 8},     {{"Create_time"}, 10},   {{"Update_time"}, 11}, {{"Check_time"}, 12},
+    {{"Data_free"}, 8},      {{"Create_time"}, 10},   {{"Update_time"}, 11},    {{"Check_time"}, 12},
     {{"Create_options"}, 13}};
 
 /// Where each column stands in rows of this field list; found once per statement, not per row.

@@ -8,14 +8,6 @@
 
 namespace velkin {
 
-std::string databasesStatement() {
-    return "SHOW DATABASES";
-}
-
-std::string tablesStatement() {
-    return "SHOW TABLES";
-}
-
 std::string useDatabaseStatement(std::string_view database) {
     return sqlf("USE %s", database);
 }
@@ -52,9 +44,9 @@ bool readsBackExactly(std::string dataType) {
     std::transform(dataType.begin(), dataType.end(), dataType.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     // Floating-point texts are rounded and ENUM/SET compare by position, so they cannot bound a range.
-    static const char* const kExact[] = {"tinyint", "smallint", "mediumint", "int",       "bigint",
-                                         "decimal", "char",     "varchar",   "binary",    "varbinary",
-                                         "date",    "datetime", "timestamp", "time",      "year"};
+    static const char* const kExact[] = {"tinyint", "smallint", "mediumint", "int",    "bigint",
+                                         "decimal", "char",     "varchar",   "binary", "varbinary",
+                                         "date",    "datetime", "timestamp", "time",   "year"};
     return std::find(std::begin(kExact), std::end(kExact), dataType) != std::end(kExact);
 }
 
@@ -97,7 +89,8 @@ std::string lexicographic(const Connection& connection, const std::vector<std::s
         std::string term;
         for (std::size_t k = 0; k < i; ++k)
             term += sqlf("%s = '%s' AND ", keys[k], escapeValue(connection, values[k]));
-        term += sqlf("%s %s '%s'", keys[i], i + 1 == count ? last : strict, escapeValue(connection, values[i]));
+        term +=
+            sqlf("%s %s '%s'", keys[i], i + 1 == count ? last : strict, escapeValue(connection, values[i]));
         if (count > 1)
             term = "(" + term + ")";
         condition += condition.empty() ? term : " OR " + term;
@@ -133,7 +126,8 @@ std::string whereClause(std::string_view condition) {
 
 }  // namespace
 
-std::string blockEndQuery(std::string_view table, std::string_view keyList, std::string_view after, int rows) {
+std::string blockEndQuery(std::string_view table, std::string_view keyList, std::string_view after,
+                          int rows) {
     return sqlf("SELECT %s FROM %s%s ORDER BY %s LIMIT %d, 1", keyList, table, whereClause(after), keyList,
                 rows - 1);
 }
@@ -149,7 +143,8 @@ std::string blockReadStatement(std::string_view from, std::string_view columns, 
     return sqlf("SELECT %s FROM %s%s ORDER BY %s", columns, from, whereClause(range), keyList);
 }
 
-std::string copyLoadStatement(std::string_view table, std::string_view characterSet, std::string_view columns) {
+std::string copyLoadStatement(std::string_view table, std::string_view characterSet,
+                              std::string_view columns) {
     return sqlf(
         "LOAD DATA LOCAL INFILE 'rows' INTO TABLE %s CHARACTER SET %s FIELDS TERMINATED BY X'09' ESCAPED BY "
         "X'5C' LINES TERMINATED BY X'0A' ( %s )",

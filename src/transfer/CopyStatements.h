@@ -13,10 +13,6 @@ class Connection;
 // lists the screens offer, how the copy learns about its destination, the key-range blocks of a copy
 // within one server and what a dump writes around its rows.
 
-/// "SHOW DATABASES"
-std::string databasesStatement();
-/// "SHOW TABLES" of the database in use.
-std::string tablesStatement();
 /// "USE database" with the name already quoted.
 std::string useDatabaseStatement(std::string_view database);
 /// "Create Database name" with the name as the operator typed it.
@@ -70,7 +66,8 @@ std::string bothConditions(std::string_view a, std::string_view b);
 /// The copy's LOAD DATA of a block of rows streamed from the client in appendLoadDataRow's format,
 /// read in the character set the rows arrived in; the separators are written in hexadecimal so that
 /// the statement reads the same with and without NO_BACKSLASH_ESCAPES.
-std::string copyLoadStatement(std::string_view table, std::string_view characterSet, std::string_view columns);
+std::string copyLoadStatement(std::string_view table, std::string_view characterSet,
+                              std::string_view columns);
 /// "START TRANSACTION", "COMMIT", "ROLLBACK": a loaded block stays whole or not at all.
 std::string startTransactionStatement();
 std::string commitStatement();

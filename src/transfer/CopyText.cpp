@@ -136,7 +136,9 @@ struct ValueCells {
     const ValueRow& row;
     unsigned size() const { return static_cast<unsigned>(row.size()); }
     bool isNull(unsigned i) const { return !row[i]; }
-    std::string_view text(unsigned i) const { return row[i] ? std::string_view(*row[i]) : std::string_view(); }
+    std::string_view text(unsigned i) const {
+        return row[i] ? std::string_view(*row[i]) : std::string_view();
+    }
 };
 
 /// "( v1,v2,... )": each value quoted and escaped, NULL as the keyword; with hexForFile a value that
@@ -191,12 +193,12 @@ void appendLoadDataRow(std::string& out, const Row& row) {
         std::size_t plain = 0;
         for (std::size_t k = 0; k < text.size(); ++k) {
             const char c = text[k];
-            const char* escaped = c == '\\' ? "\\\\"
+            const char* escaped = c == '\\'   ? "\\\\"
                                   : c == '\t' ? "\\t"
                                   : c == '\n' ? "\\n"
                                   : c == '\r' ? "\\r"
                                   : c == '\0' ? "\\0"
-                                               : nullptr;
+                                              : nullptr;
             if (!escaped)
                 continue;
             out.append(text.substr(plain, k - plain));
@@ -231,7 +233,11 @@ std::vector<ValueRow> parseLoadDataRows(std::string_view stream) {
             if (next == 'N' && value.empty())
                 null = true;
             else
-                value += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next == '0' ? '\0' : next;
+                value += next == 't'   ? '\t'
+                         : next == 'n' ? '\n'
+                         : next == 'r' ? '\r'
+                         : next == '0' ? '\0'
+                                       : next;
         } else {
             value += c;
         }

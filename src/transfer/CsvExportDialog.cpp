@@ -99,9 +99,10 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
 }
 
 QWidget* CsvExportDialog::buildSeparatorGroup() {
-    const ChoiceGroup g = buildChoiceGroup(QStringLiteral("FIELDS TERMINATES BY  "),
-                                           {{QStringLiteral("Comma pause"), static_cast<int>(CsvSeparator::Comma)},
-                                            {QStringLiteral("Tab pause"), static_cast<int>(CsvSeparator::Tab)}});
+    const ChoiceGroup g =
+        buildChoiceGroup(QStringLiteral("FIELDS TERMINATES BY  "),
+                         {{QStringLiteral("Comma pause"), static_cast<int>(CsvSeparator::Comma)},
+                          {QStringLiteral("Tab pause"), static_cast<int>(CsvSeparator::Tab)}});
     m_separatorUser = g.byUser;
     m_separatorList = g.list;
     m_separatorText = g.text;

@@ -55,7 +55,8 @@ private:
     QWidget* buildSeparatorGroup();
     QWidget* buildEnclosureGroup();
     /// A choice group with these list entries (label, value) whose every change refreshes the sample.
-    ChoiceGroup buildChoiceGroup(const QString& title, std::initializer_list<std::pair<QString, int>> choices);
+    ChoiceGroup buildChoiceGroup(const QString& title,
+                                 std::initializer_list<std::pair<QString, int>> choices);
     void refreshSample();
     void showProgress(long block);
     /// Streams the statement's rows into the open file and closes it; what went wrong, or empty.

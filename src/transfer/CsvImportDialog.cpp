@@ -13,13 +13,13 @@
 #include <QVBoxLayout>
 
 #include "CsvFormat.h"
-#include "widgets/Pictures.h"
 #include "CsvText.h"
 #include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
 #include "widgets/Kit.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 
@@ -62,7 +62,8 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     m_fileName = fileRow.field;
 
     m_local = namedCheckBox(QStringLiteral("The file of a client is imported."), this);
-    m_lowPriority = namedCheckBox(QStringLiteral("It waits until reading of other threads is completed"), this);
+    m_lowPriority =
+        namedCheckBox(QStringLiteral("It waits until reading of other threads is completed"), this);
     m_replace = namedCheckBox(QStringLiteral("It overwrites, when the same record exists."), this);
 
     auto* fields = namedGroup(QStringLiteral("Setting Field"), this);

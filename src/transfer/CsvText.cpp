@@ -8,10 +8,6 @@ std::string useDatabaseStatement(const Connection& connection, std::string_view 
     return sqlf("USE %s", quoteName(connection, database));
 }
 
-std::string showTablesStatement() {
-    return "SHOW TABLES";
-}
-
 std::string firstWarningStatement() {
     return "SHOW WARNINGS LIMIT 1";
 }

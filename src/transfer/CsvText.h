@@ -11,8 +11,6 @@ class Connection;
 
 /// Makes the database the session's own, so that its tables can be listed.
 std::string useDatabaseStatement(const Connection& connection, std::string_view database);
-/// The tables of the session's database, one a row.
-std::string showTablesStatement();
 /// The first thing the server had to say about the statement before: level, code, message.
 std::string firstWarningStatement();
 

@@ -19,15 +19,15 @@
 #include "RowCopy.h"
 #include "TextModeFile.h"
 #include "TransferMessages.h"
-#include "widgets/Pictures.h"
 #include "profiles/HostFile.h"
 #include "profiles/TlsSettingsFile.h"
-#include "session/ServerDialect.h"
 #include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
+#include "session/ServerDialect.h"
 #include "session/SqlText.h"
 #include "widgets/Kit.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 
@@ -76,7 +76,7 @@ DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& ses
         m_fields->setColumnWidth(i, widths[i]);
 
     m_create = new QPlainTextEdit(this);
-    m_create->setObjectName(QStringLiteral("CREATE TABLE"));
+    m_create->setObjectName(QStringLiteral("CREATE TABLE"));  // a name, not a statement
     m_create->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* form = new QGridLayout;
@@ -119,7 +119,7 @@ DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& ses
         m_tableType->addItem(qs(type));
     m_tableType->setCurrentIndex(-1);
     QStringList databases;
-    if (Result rows = m_session.select(databasesStatement()))
+    if (Result rows = m_session.select(showDatabasesStatement()))
         while (Row row = rows.fetchRow())
             databases << qs(row.text(0));
     databases.sort(Qt::CaseInsensitive);
@@ -170,7 +170,7 @@ void DuplicateFromOtherServersDialog::chooseServer(QListWidgetItem* item) {
     if (!connection->connect(profile.hostName, profile.userName, profile.password, qs(profile.port).toUInt()))
         return;
     m_source = std::move(connection);
-    Result rows = m_source->select(databasesStatement());
+    Result rows = m_source->select(showDatabasesStatement());
     if (!rows)
         return;
     const QIcon picture = largeDatabasePicture();
@@ -190,7 +190,7 @@ void DuplicateFromOtherServersDialog::chooseDatabase(QListWidgetItem* item) {
         return;
     if (m_source->query(useDatabaseStatement(quoteName(*m_source, m_sourceDatabase))) != 0)
         return;
-    Result rows = m_source->select(tablesStatement());
+    Result rows = m_source->select(showTablesStatement());
     if (!rows)
         return;
     const QIcon picture = largeTablePicture();
@@ -206,7 +206,8 @@ void DuplicateFromOtherServersDialog::chooseTable(QListWidgetItem* item) {
     if (m_sourceTable.empty() || !m_source)
         return;
     const std::string name = qualifiedName(*m_source, m_sourceDatabase, m_sourceTable);
-    const std::optional<std::vector<FieldLine>> lines = readFieldLines(*m_source, m_sourceDatabase, m_sourceTable);
+    const std::optional<std::vector<FieldLine>> lines =
+        readFieldLines(*m_source, m_sourceDatabase, m_sourceTable);
     if (!lines)
         return;
     for (const FieldLine& field : *lines) {

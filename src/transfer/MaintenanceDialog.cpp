@@ -348,13 +348,15 @@ void MaintenanceDialog::optimize() {
 void MaintenanceDialog::logBackupOrRestore(const char* logName, const QString& directory) {
     if (!m_workingDirectory.isEmpty())
         QDir::setCurrent(m_workingDirectory);
-    if (!appendToLog(logName, maintenanceLogLine(static_cast<unsigned long long>(std::time(nullptr)), m_database,
-                                                 m_table, u8(directory), u8(m_loginName), u8(m_hostName))))
+    if (!appendToLog(logName,
+                     maintenanceLogLine(static_cast<unsigned long long>(std::time(nullptr)), m_database,
+                                        m_table, u8(directory), u8(m_loginName), u8(m_hostName))))
         m_op.inform(QStringLiteral("%1 could not be written.").arg(QString::fromUtf8(logName)));
 }
 
-std::optional<std::string> MaintenanceDialog::withDirectory(
-    const QLineEdit* field, std::string (*statement)(std::string_view, std::string_view)) {
+std::optional<std::string> MaintenanceDialog::withDirectory(const QLineEdit* field,
+                                                            std::string (*statement)(std::string_view,
+                                                                                     std::string_view)) {
     const QString directory = field->text();
     if (directory.isEmpty()) {
         m_op.inform(QStringLiteral("The directory of a server is inputted."));
@@ -378,9 +380,9 @@ void MaintenanceDialog::restore() {
     if (busy())
         return;
     WaitCursor wait(m_op);
-    const CommandEnd end = runCommand({"May I restore?",
-                                       [&] { return withDirectory(m_restoreDirectory, restoreStatement); },
-                                       "It failed in shift.", m_restoreResult});
+    const CommandEnd end =
+        runCommand({"May I restore?", [&] { return withDirectory(m_restoreDirectory, restoreStatement); },
+                    "It failed in shift.", m_restoreResult});
     if (end == CommandEnd::Stopped)
         return;
     logBackupOrRestore("restore.log", m_restoreDirectory->text());

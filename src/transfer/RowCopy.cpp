@@ -352,9 +352,8 @@ RowCopyOutcome RowCopy::run() {
         return outcome;
     };
 
-    if (std::optional<KeyRanges> ranges = m_serverSide && plan.refusal != Refusal::Unknown
-                                              ? keyRanges()
-                                              : std::nullopt) {
+    if (std::optional<KeyRanges> ranges =
+            m_serverSide && plan.refusal != Refusal::Unknown ? keyRanges() : std::nullopt) {
         writer.emplace(m_destination, insertHead(m_to.statementName, ranges->columns), m_to, plan, log);
         if (!copyByKeyRanges(*ranges, *writer, outcome, endBlock))
             log(acquisitionFailureEntry());
@@ -433,7 +432,8 @@ RowCopyOutcome RowCopy::run() {
     return settle();
 }
 
-RowCopy::BlockLoad RowCopy::loadWhole(const std::string& statement, const std::string& rows, long long count) {
+RowCopy::BlockLoad RowCopy::loadWhole(const std::string& statement, const std::string& rows,
+                                      long long count) {
     if (m_destination.query(startTransactionStatement()) != 0)
         return BlockLoad::Refused;
     std::size_t at = 0;
@@ -501,9 +501,8 @@ bool RowCopy::copyByKeyRanges(const KeyRanges& ranges, Writer& writer, RowCopyOu
         const std::string range =
             bothConditions(after, last ? keyUpToCondition(m_destination, ranges.keys, *last) : std::string());
         long long rows = 0;
-        if (m_destination.query(
-                blockCopyStatement(m_to.statementName, ranges.columns, m_from.statementName, range, ranges.keyList)) ==
-            0) {
+        if (m_destination.query(blockCopyStatement(m_to.statementName, ranges.columns, m_from.statementName,
+                                                   range, ranges.keyList)) == 0) {
             rows = static_cast<long long>(m_destination.affectedRows());
             writer.addLanded(rows);
         } else if (!settleRefusedBlock(ranges, range, writer, rows)) {
@@ -524,8 +523,8 @@ bool RowCopy::settleRefusedBlock(const KeyRanges& ranges, const std::string& ran
     // What the server kept of the block stays; the refused row goes alone, so that it is logged
     // with its own statement, and the rest follows as any streamed rows do.
     const std::size_t kept = writer.keptOfRefusedBlock();
-    Result block = m_destination.select(blockReadStatement(m_from.statementName, ranges.columns, range,
-                                                           ranges.keyList));
+    Result block =
+        m_destination.select(blockReadStatement(m_from.statementName, ranges.columns, range, ranges.keyList));
     if (!block)
         return false;
     for (std::size_t index = 0; Row row = block.fetchRow(); ++index, ++rows) {

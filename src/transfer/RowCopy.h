@@ -94,7 +94,8 @@ private:
     std::optional<KeyRanges> keyRanges();
     bool copyByKeyRanges(const KeyRanges& ranges, Writer& writer, RowCopyOutcome& outcome,
                          const std::function<void()>& endBlock);
-    bool settleRefusedBlock(const KeyRanges& ranges, const std::string& range, Writer& writer, long long& rows);
+    bool settleRefusedBlock(const KeyRanges& ranges, const std::string& range, Writer& writer,
+                            long long& rows);
     bool readFailed(RowCopyOutcome& outcome);
     enum class BlockLoad { Loaded, Changed, Refused };
     BlockLoad loadWhole(const std::string& statement, const std::string& rows, long long count);

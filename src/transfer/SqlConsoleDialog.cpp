@@ -28,7 +28,6 @@
 #include "SqlScript.h"
 #include "TextModeFile.h"
 #include "TransferMessages.h"
-#include "widgets/Pictures.h"
 #include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -36,6 +35,7 @@
 #include "session/Settings.h"
 #include "session/SqlText.h"
 #include "widgets/Kit.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 

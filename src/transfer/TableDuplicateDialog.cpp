@@ -56,7 +56,8 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     destination->setObjectName(QStringLiteral("Destination"));
     auto* destinationGrid = new QGridLayout(destination);
     destinationGrid->setContentsMargins(0, 0, 0, 0);
-    m_destination = labelledList(destinationGrid, 0, QStringLiteral("The database point to create"), destination);
+    m_destination =
+        labelledList(destinationGrid, 0, QStringLiteral("The database point to create"), destination);
     destinationGrid->addWidget(new QLabel(QStringLiteral("Table"), destination), 0, 2);
     m_newTable = namedLineEdit(QStringLiteral("Table"), destination);
     destinationGrid->addWidget(m_newTable, 0, 3);
@@ -103,7 +104,7 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
             m_originalCount->setText(qs(row.text(0)));
     m_create->setPlainText(qs(toTextModeLineEnds(createTextFromServer(m_session, sourceName))));
     QStringList databases;
-    if (Result rows = m_session.select(databasesStatement()))
+    if (Result rows = m_session.select(showDatabasesStatement()))
         while (Row row = rows.fetchRow())
             databases << qs(row.text(0));
     databases.sort(Qt::CaseInsensitive);

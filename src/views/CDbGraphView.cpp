@@ -36,7 +36,7 @@ ChartLayout partInSight(const ChartLayout& layout, const QRect& rect) {
     part.height = layout.height;
     return part;
 }
-}
+}  // namespace
 
 /// The scrolled surface: as large as the chart, it shows the chart's picture.
 class CDbGraphView::Canvas : public QWidget {
@@ -62,7 +62,11 @@ private:
 };
 
 CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* parent)
-    : QScrollArea(parent), m_doc(doc), m_screens(doc, op, this), m_commands(doc, op, m_screens), m_canvas(new Canvas(*this)) {
+    : QScrollArea(parent),
+      m_doc(doc),
+      m_screens(doc, op, this),
+      m_commands(doc, op, m_screens),
+      m_canvas(new Canvas(*this)) {
     setObjectName(QStringLiteral("CDbGraphView"));
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
@@ -115,7 +119,8 @@ void CDbGraphView::draw() {
     m_drawing = true;
     Connection* connection = m_doc.connection();
     if (connection && m_doc.isConnected())
-        m_layout = chartOfKind(static_cast<int>(m_doc.chartKind()), *connection, m_doc.hostName(), m_doc.currentDb());
+        m_layout = chartOfKind(static_cast<int>(m_doc.chartKind()), *connection, m_doc.hostName(),
+                               m_doc.currentDb());
     // A kind without a chart keeps the size it has.
     const QSize size = m_layout.height ? QSize(kChartWidth, *m_layout.height) : m_canvas->size();
     // The whole picture is made only when asked for; the screen paints what is in sight.

@@ -7,12 +7,12 @@
 #include <QMouseEvent>
 
 #include "TreeBranches.h"
-#include "widgets/Pictures.h"
 #include "ViewHost.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Pictures.h"
 
 namespace velkin {
 
@@ -459,7 +459,8 @@ void CLeftView::dropDatabase(QTreeWidgetItem* node) {
 
 void CLeftView::dropTable(QTreeWidgetItem* node) {
     const unsigned generation = m_generation;
-    if (!m_commands.dropTable(node->parent()->text(0), node->text(0), [&] { return generation == m_generation; }))
+    if (!m_commands.dropTable(node->parent()->text(0), node->text(0),
+                              [&] { return generation == m_generation; }))
         return;
     removeNode(node);
     m_op.inform(QStringLiteral("The table was deleted."));
@@ -566,7 +567,8 @@ void CLeftView::exportCsv() {
         return;
     const Connection* c = connection();
     const ServerDialect dialect = c ? c->dialect() : ServerDialect();
-    m_screens->openCsvExport(qs(csvExportStatement(dialect, u8(m_doc.currentDb()), u8(m_doc.currentTable()))));
+    m_screens->openCsvExport(
+        qs(csvExportStatement(dialect, u8(m_doc.currentDb()), u8(m_doc.currentTable()))));
 }
 
 void CLeftView::editTable() {
@@ -584,7 +586,8 @@ void CLeftView::editTable() {
 void CLeftView::duplicateDatabase() {
     if (m_doc.currentDb().isEmpty())
         return;
-    if (const std::optional<QString> name = m_screens->openDatabaseCopy(m_doc.currentDb(), m_doc.currentTable()))
+    if (const std::optional<QString> name =
+            m_screens->openDatabaseCopy(m_doc.currentDb(), m_doc.currentTable()))
         addDatabaseNode(*name);
 }
 

@@ -55,7 +55,12 @@ int countValue(const std::string& text) {
 }  // namespace
 
 CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent)
-    : QTableView(parent), m_doc(doc), m_op(op), m_host(host), m_screens(doc, op, this), m_commands(doc, op, m_screens) {
+    : QTableView(parent),
+      m_doc(doc),
+      m_op(op),
+      m_host(host),
+      m_screens(doc, op, this),
+      m_commands(doc, op, m_screens) {
     setObjectName(QStringLiteral("CSorvaneView"));
     setModel(&m_model);
     setItemDelegate(new HotRowDelegate(*this));
@@ -344,7 +349,8 @@ void CSorvaneView::openPageSetup() {
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
-    PageSetupDialog dialog(*connection, m_op, m_doc.currentPage(), m_doc.pageLength(), m_countStatement, this);
+    PageSetupDialog dialog(*connection, m_op, m_doc.currentPage(), m_doc.pageLength(), m_countStatement,
+                           this);
     if (m_op.runModal(dialog) == QDialog::Accepted) {
         m_doc.setCurrentPage(dialog.page());
         m_doc.setPageLength(dialog.pageLength());

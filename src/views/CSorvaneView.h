@@ -2,16 +2,16 @@
 
 #include <QTableView>
 #include <array>
-#include <optional>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Command.h"
 #include "RecordListText.h"
-#include "session/RowModel.h"
 #include "ScreenDispatcher.h"
 #include "SessionCommands.h"
+#include "session/RowModel.h"
 
 namespace velkin {
 

@@ -3,7 +3,9 @@
 #include <map>
 
 #include "privileges/AccountStatements.h"
+#include "privileges/GrantStatements.h"
 #include "privileges/GrantSteps.h"
+#include "privileges/UserTableStatements.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
 #include "session/TableStatus.h"
@@ -13,7 +15,7 @@ namespace velkin {
 namespace {
 
 /// The first column of every row; none when the statement fails or gives no rows set.
-std::optional<std::vector<std::string>> names(Connection& connection, const char* statement) {
+std::optional<std::vector<std::string>> names(Connection& connection, const std::string& statement) {
     Result result = connection.select(statement);
     if (!result)
         return std::nullopt;
@@ -26,7 +28,7 @@ std::optional<std::vector<std::string>> names(Connection& connection, const char
 /// Sums over the first listing, rows from the second; each name's figures are read once.
 /// A chart that has nothing to show without its sums stops when the first listing fails.
 template <typename ReadUsage>
-UsageSurvey survey(Connection& connection, const char* listing, bool needsSums, ReadUsage readUsage) {
+UsageSurvey survey(Connection& connection, const std::string& listing, bool needsSums, ReadUsage readUsage) {
     UsageSurvey result;
     std::map<std::string, std::optional<TableAmount>> read;
     if (const auto first = names(connection, listing)) {
@@ -72,7 +74,7 @@ std::optional<TableAmount> readTableUsage(Connection& connection, const std::str
 }
 
 UsageSurvey surveyServer(Connection& connection) {
-    return survey(connection, "SHOW DATABASES", false,
+    return survey(connection, showDatabasesStatement(), false,
                   [&](const std::string& database) { return readDatabaseUsage(connection, database); });
 }
 
@@ -85,25 +87,26 @@ UsageSurvey surveyDatabase(Connection& connection, const std::string& database) 
     // statement fail; then each table is read by itself, so that the others are still drawn.
     std::optional<std::map<std::string, TableAmount>> all;
     bool readAll = false;
-    return survey(connection, "SHOW TABLES", true, [&](const std::string& table) -> std::optional<TableAmount> {
-        if (!readAll) {
-            readAll = true;
-            TableStatusList status = readTableStatus(connection, database);
-            if (status.read()) {
-                all.emplace();
-                for (TableStatus& t : status.tables) {
-                    std::string name = t.name;
-                    all->emplace(std::move(name), std::move(t));
-                }
-            }
-        }
-        if (all) {
-            const auto found = all->find(table);
-            if (found != all->end())
-                return found->second;
-        }
-        return readTableUsage(connection, database, table);
-    });
+    return survey(connection, showTablesStatement(), true,
+                  [&](const std::string& table) -> std::optional<TableAmount> {
+                      if (!readAll) {
+                          readAll = true;
+                          TableStatusList status = readTableStatus(connection, database);
+                          if (status.read()) {
+                              all.emplace();
+                              for (TableStatus& t : status.tables) {
+                                  std::string name = t.name;
+                                  all->emplace(std::move(name), std::move(t));
+                              }
+                          }
+                      }
+                      if (all) {
+                          const auto found = all->find(table);
+                          if (found != all->end())
+                              return found->second;
+                      }
+                      return readTableUsage(connection, database, table);
+                  });
 }
 
 GrantRows readGrantRows(Connection& connection, const std::string& statement) {
@@ -122,13 +125,12 @@ GrantRows readGrantRows(Connection& connection, const std::string& statement) {
 }
 
 std::optional<std::vector<DatabaseGrants>> surveyDatabaseGrants(Connection& connection) {
-    const auto databases = names(connection, "SHOW DATABASES");
+    const auto databases = names(connection, showDatabasesStatement());
     if (!databases)
         return std::nullopt;
     std::vector<DatabaseGrants> grants;
     for (const std::string& database : *databases)
-        grants.push_back({database, readGrantRows(connection, sqlf("select * from mysql.db where Db = '%s'",
-                                                                   escapeValue(connection, database)))});
+        grants.push_back({database, readGrantRows(connection, databaseDbRowsQuery(connection, database))});
     return grants;
 }
 
@@ -163,15 +165,13 @@ ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostNam
         case 1:
             return databaseUsageChart(database, surveyDatabase(connection, db));
         case 2:
-            return accessRestrictionsChart(
-                database, readGrantRows(connection, sqlf("select * from mysql.host where Db = '%s'",
-                                                         escapeValue(connection, db))));
+            return accessRestrictionsChart(database,
+                                           readGrantRows(connection, databaseHostRowsQuery(connection, db)));
         case 3:
-            return userRestrictionsChart(
-                database, readGrantRows(connection, sqlf("select * from mysql.db where Db = '%s'",
-                                                         escapeValue(connection, db))));
+            return userRestrictionsChart(database,
+                                         readGrantRows(connection, databaseDbRowsQuery(connection, db)));
         case 4:
-            return hostOverviewChart(readGrantRows(connection, "select * from mysql.host"));
+            return hostOverviewChart(readGrantRows(connection, everyHostRowQuery()));
         case 5:
             return databaseOverviewChart(surveyDatabaseGrants(connection));
         case 6:
@@ -179,7 +179,7 @@ ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostNam
             // positions, and roles are not listed as users.
             return userOverviewChart(readGrantRows(connection, dialect.usesAccountStatements()
                                                                    ? accountRowsQuery(dialect)
-                                                                   : "select * from mysql.user"));
+                                                                   : everyUserRowQuery()));
         default:
             return ChartLayout{};
     }

@@ -6,19 +6,24 @@ CommandOwner commandOwner(Command c) {
     switch (c) {
         case Command::Connect:
         case Command::Exit:
-        case Command::About: return CommandOwner::Application;
+        case Command::About:
+            return CommandOwner::Application;
         case Command::Find:
         case Command::ToolBar:
-        case Command::StatusBar: return CommandOwner::Frame;
+        case Command::StatusBar:
+            return CommandOwner::Frame;
         case Command::Undo:
         case Command::Cut:
-        case Command::Paste: return CommandOwner::None;
-        default: return CommandOwner::View;
+        case Command::Paste:
+            return CommandOwner::None;
+        default:
+            return CommandOwner::View;
     }
 }
 
 bool viewHandles(ViewKind view, Command c) {
-    const bool tree = view == ViewKind::Tree, list = view == ViewKind::RecordList, chart = view == ViewKind::Chart;
+    const bool tree = view == ViewKind::Tree, list = view == ViewKind::RecordList,
+               chart = view == ViewKind::Chart;
     switch (c) {
         case Command::ExportCsv:
         case Command::ImportCsv:
@@ -30,9 +35,11 @@ bool viewHandles(ViewKind view, Command c) {
         case Command::ResetOpenTable:
         case Command::DuplicateFromOtherServers:
         case Command::ProcessDisplay:
-        case Command::SystemVariableList: return true;
+        case Command::SystemVariableList:
+            return true;
         case Command::DatabaseCreation:
-        case Command::DatabaseDuplicate: return tree || chart;
+        case Command::DatabaseDuplicate:
+            return tree || chart;
         case Command::TableNewCreation:
         case Command::Delete:
         case Command::TableNameChange:
@@ -42,24 +49,31 @@ bool viewHandles(ViewKind view, Command c) {
         case Command::TableEdit:
         case Command::TableDuplicate:
         case Command::Maintenance:
-        case Command::DataAmount: return tree;
+        case Command::DataAmount:
+            return tree;
         case Command::PrivilegeReload:
-        case Command::ServerStop: return tree || list;
+        case Command::ServerStop:
+            return tree || list;
         case Command::Copy:
         case Command::Filter:
         case Command::PageSetup:
         case Command::PageUp:
-        case Command::PageDown: return list;
-        default: return false;
+        case Command::PageDown:
+            return list;
+        default:
+            return false;
     }
 }
 
 bool commandEnabled(ViewKind activeView, Command c) {
     switch (commandOwner(c)) {
         case CommandOwner::Application:
-        case CommandOwner::Frame: return true;
-        case CommandOwner::None: return false;
-        case CommandOwner::View: return viewHandles(activeView, c);
+        case CommandOwner::Frame:
+            return true;
+        case CommandOwner::None:
+            return false;
+        case CommandOwner::View:
+            return viewHandles(activeView, c);
     }
     return false;
 }
@@ -96,7 +110,8 @@ const Texts kTexts[] = {
     {Command::ResetHistoryInfo, "Reset History Infomation", "Reset History Infomation"},
     {Command::ResetStatusVariable, "Reset Status Variable", "Reset Status Variable"},
     {Command::ResetOpenTable, "Reset Open Table", "Reset Open Table"},
-    {Command::DuplicateFromOtherServers, "The duplicate from other servers", "The duplicate from other servers"},
+    {Command::DuplicateFromOtherServers, "The duplicate from other servers",
+     "The duplicate from other servers"},
     {Command::ToolBar, "Tool Ber(&T)", "Tool Ber"},
     {Command::StatusBar, "Status Ber(&S)", "Status Ber"},
     {Command::ProcessDisplay, "Process display", "Display Process Infomation and Server Status"},
@@ -115,12 +130,17 @@ const Texts kTexts[] = {
 
 const Texts& texts(Command c) {
     for (const auto& t : kTexts)
-        if (t.command == c) return t;
+        if (t.command == c)
+            return t;
     return kTexts[0];
 }
 }  // namespace
 
-const char* commandLabel(Command c) { return texts(c).label; }
-const char* commandPrompt(Command c) { return texts(c).prompt; }
+const char* commandLabel(Command c) {
+    return texts(c).label;
+}
+const char* commandPrompt(Command c) {
+    return texts(c).prompt;
+}
 
 }  // namespace velkin

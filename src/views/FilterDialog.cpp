@@ -23,7 +23,8 @@ FilterDialog::FilterDialog(Connection& connection, const std::string& database, 
     m_conditions = conditions;
 
     m_list = reportList(QStringLiteral("columns"),
-                        {{"Field", 200}, {"Conditions 1", 200}, {"Conditions 2", 200}, {"Conditions 3", 200}}, this);
+                        {{"Field", 200}, {"Conditions 1", 200}, {"Conditions 2", 200}, {"Conditions 3", 200}},
+                        this);
     m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
     m_list->setShowGrid(true);
@@ -34,7 +35,8 @@ FilterDialog::FilterDialog(Connection& connection, const std::string& database, 
     grid->addWidget(new QLabel(QStringLiteral("Field"), this), 0, 0);
     grid->addWidget(m_fieldName, 0, 1);
     for (int set = 0; set < 3; ++set) {
-        m_conditionEdits[set] = labelledField(grid, set + 1, QStringLiteral("Conditions %1").arg(set + 1), this);
+        m_conditionEdits[set] =
+            labelledField(grid, set + 1, QStringLiteral("Conditions %1").arg(set + 1), this);
         connect(m_conditionEdits[set], &QLineEdit::textEdited, this,
                 [this, set](const QString& text) { conditionEdited(set, text); });
     }
@@ -71,22 +73,26 @@ FilterDialog::FilterDialog(Connection& connection, const std::string& database, 
 }
 
 void FilterDialog::rowChanged(int row) {
-    if (row < 0) return;
+    if (row < 0)
+        return;
     m_row = row;
     m_fieldName->setText(m_list->item(row, 0)->text());
-    for (int set = 0; set < 3; ++set) m_conditionEdits[set]->setText(m_list->item(row, set + 1)->text());
+    for (int set = 0; set < 3; ++set)
+        m_conditionEdits[set]->setText(m_list->item(row, set + 1)->text());
     m_conditionEdits[0]->setFocus();
 }
 
 void FilterDialog::conditionEdited(int set, const QString& text) {
     // Typed before any row was chosen, a condition belongs to no column: it is not kept.
-    if (m_row < 0) return;
+    if (m_row < 0)
+        return;
     m_list->item(m_row, set + 1)->setText(text);
 }
 
 void FilterDialog::ok() {
     for (int row = 0; row < m_list->rowCount(); ++row)
-        for (int set = 0; set < 3; ++set) m_conditions[set][row] = u8(m_list->item(row, set + 1)->text());
+        for (int set = 0; set < 3; ++set)
+            m_conditions[set][row] = u8(m_list->item(row, set + 1)->text());
     accept();
 }
 

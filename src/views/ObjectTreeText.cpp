@@ -120,7 +120,8 @@ std::optional<FlushText> flushText(Command command) {
         case Command::ResetStatusVariable:
             return FlushText{"FLUSH STATUS", "The status variable was reset."};
         case Command::ResetOpenTable:
-            return FlushText{"FLUSH TABLES", "The data by which cash are carried out was written in the disk."};
+            return FlushText{"FLUSH TABLES",
+                             "The data by which cash are carried out was written in the disk."};
         default:
             return std::nullopt;
     }

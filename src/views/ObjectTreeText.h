@@ -16,8 +16,9 @@ class ServerDialect;
 
 // Kinds of the object tree's nodes as the nodes keep them in their data; the session keeps the
 // kind of the selected node.
-inline constexpr int kDatabaseNodeKind = static_cast<int>(NodeKind::Database);  ///< the two roots and every database
-inline constexpr int kTableNodeKind = static_cast<int>(NodeKind::Table);        ///< a table of a database
+inline constexpr int kDatabaseNodeKind =
+    static_cast<int>(NodeKind::Database);  ///< the two roots and every database
+inline constexpr int kTableNodeKind = static_cast<int>(NodeKind::Table);  ///< a table of a database
 /// Entry points to privilege administration.
 inline constexpr int kManagementNodeKind = static_cast<int>(NodeKind::Management);
 
@@ -109,6 +110,5 @@ struct FlushText {
 };
 /// Nothing for a command that is not a FLUSH command.
 std::optional<FlushText> flushText(Command command);
-inline constexpr const char* kShowDatabasesStatement = "SHOW DATABASES";
 
 }  // namespace velkin

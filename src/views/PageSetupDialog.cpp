@@ -70,16 +70,20 @@ PageSetupDialog::PageSetupDialog(Connection& connection, Operator& op, int curre
 }
 
 void PageSetupDialog::showRange() {
-    if (!m_counted) return;
+    if (!m_counted)
+        return;
     m_range->setText(pageRangeText(m_pageNumber->text().toInt(), m_pageCountValue,
                                    m_pageLengthField->text().toInt(), m_recordCount));
 }
 
-void PageSetupDialog::pageNumberChanged() { showRange(); }
+void PageSetupDialog::pageNumberChanged() {
+    showRange();
+}
 
 void PageSetupDialog::pageLengthChanged() {
     const int length = m_pageLengthField->text().toInt();
-    if (length == 0 || !m_counted) return;
+    if (length == 0 || !m_counted)
+        return;
     m_pageCountValue = pageCountFor(m_recordCount, length);
     m_pageCount->setText(QString::number(m_pageCountValue));
     showRange();
@@ -87,12 +91,14 @@ void PageSetupDialog::pageLengthChanged() {
 
 void PageSetupDialog::up() {
     const int number = m_pageNumber->text().toInt();
-    if (number != m_pageCountValue) m_pageNumber->setText(QString::number(number + 1));
+    if (number != m_pageCountValue)
+        m_pageNumber->setText(QString::number(number + 1));
 }
 
 void PageSetupDialog::down() {
     const int number = m_pageNumber->text().toInt();
-    if (number != 1) m_pageNumber->setText(QString::number(number - 1));
+    if (number != 1)
+        m_pageNumber->setText(QString::number(number - 1));
 }
 
 void PageSetupDialog::ok() {

@@ -25,8 +25,10 @@ namespace {
 enum class KeyPicture { Primary, Indexed, Plain };
 
 KeyPicture pictureFor(std::string_view key) {
-    if (key.substr(0, 3) == "PRI") return KeyPicture::Primary;
-    if (key.substr(0, 3) == "MUL") return KeyPicture::Indexed;
+    if (key.substr(0, 3) == "PRI")
+        return KeyPicture::Primary;
+    if (key.substr(0, 3) == "MUL")
+        return KeyPicture::Indexed;
     return KeyPicture::Plain;
 }
 
@@ -74,11 +76,15 @@ QTableWidgetItem* contentsItem(const std::optional<std::string>& value) {
 
 RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, const std::string& database,
                                          const std::string& table, std::vector<Value> values, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_database(database), m_table(table),
+    : QDialog(parent),
+      m_connection(connection),
+      m_op(op),
+      m_database(database),
+      m_table(table),
       m_values(std::move(values)) {
     setWindowTitle(QStringLiteral("Record details"));
-    m_list = reportList(QStringLiteral("columns"), {{"Field", 150}, {"Type", 100}, {"Key", 70}, {"Contents", 250}},
-                        this);
+    m_list = reportList(QStringLiteral("columns"),
+                        {{"Field", 150}, {"Type", 100}, {"Key", 70}, {"Contents", 250}}, this);
     m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
 
@@ -86,7 +92,8 @@ RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, c
     m_fieldName = labelledField(fields, 0, QStringLiteral("Field name"), this, FieldMode::ReadOnly);
     m_type = labelledField(fields, 1, QStringLiteral("Type"), this, FieldMode::ReadOnly);
     m_key = labelledField(fields, 2, QStringLiteral("Key"), this, FieldMode::ReadOnly);
-    m_contents = labelledField(fields, 3, QStringLiteral("The contents of the field"), this, FieldMode::ReadOnly);
+    m_contents =
+        labelledField(fields, 3, QStringLiteral("The contents of the field"), this, FieldMode::ReadOnly);
     m_note = labelledField(fields, 4, QStringLiteral("Note"), this, FieldMode::ReadOnly);
     m_null = namedCheckBox(QStringLiteral("NULL"), this);
     m_null->setEnabled(false);
@@ -108,13 +115,15 @@ RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, c
     layout->addLayout(buttons);
     resize(620, 480);
 
-    connect(m_list, &QTableWidget::currentCellChanged, this, [this](int current, int, int, int) { lineChanged(current); });
+    connect(m_list, &QTableWidget::currentCellChanged, this,
+            [this](int current, int, int, int) { lineChanged(current); });
     connect(m_null, &QCheckBox::toggled, this, &RecordDetailsDialog::nullToggled);
     connect(closeButton, &QPushButton::clicked, this, &RecordDetailsDialog::close);
     connect(m_update, &QPushButton::clicked, this, &RecordDetailsDialog::update);
     connect(m_delete, &QPushButton::clicked, this, &RecordDetailsDialog::deleteRow);
     connect(amount, &QPushButton::clicked, this, [this] {
-        if (m_openDataAmount) m_openDataAmount();
+        if (m_openDataAmount)
+            m_openDataAmount();
     });
     fill();
 }
@@ -124,7 +133,8 @@ void RecordDetailsDialog::fill() {
     m_list->setRowCount(0);
     m_line = -1;
     const auto fields = readFieldLines(m_connection, m_database, m_table);
-    if (!fields) return;
+    if (!fields)
+        return;
     m_columnCount = 0;
     m_delete->hide();
     m_update->hide();
@@ -154,10 +164,13 @@ void RecordDetailsDialog::fill() {
     m_where = whereByKey(m_connection, key);
 }
 
-void RecordDetailsDialog::selectLine(int line) { m_list->setCurrentCell(line, 0); }
+void RecordDetailsDialog::selectLine(int line) {
+    m_list->setCurrentCell(line, 0);
+}
 
 void RecordDetailsDialog::lineChanged(int line) {
-    if (line < 0 || line >= m_list->rowCount()) return;
+    if (line < 0 || line >= m_list->rowCount())
+        return;
     m_line = line;
     m_fieldName->setText(m_list->item(line, 0)->text());
     m_type->setText(m_list->item(line, 1)->text());
@@ -173,7 +186,9 @@ void RecordDetailsDialog::lineChanged(int line) {
     m_note->setText(qs(m_notes[line]));
 }
 
-std::string RecordDetailsDialog::whereText() const { return m_where; }
+std::string RecordDetailsDialog::whereText() const {
+    return m_where;
+}
 
 void RecordDetailsDialog::nullToggled(bool null) {
     m_contents->setEnabled(!null);
@@ -182,7 +197,8 @@ void RecordDetailsDialog::nullToggled(bool null) {
 }
 
 void RecordDetailsDialog::update() {
-    if (m_line < 0) return;
+    if (m_line < 0)
+        return;
     const Value newValue = m_null->isChecked() ? Value() : Value(u8(m_contents->text()));
     const std::string sql =
         updateRecordStatement(m_connection, m_database, m_table, u8(m_fieldName->text()), newValue, m_where);
@@ -191,7 +207,8 @@ void RecordDetailsDialog::update() {
             textf("It failed in updating.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
         return;
     }
-    if (m_line >= static_cast<int>(m_values.size())) m_values.resize(m_line + 1);
+    if (m_line >= static_cast<int>(m_values.size()))
+        m_values.resize(m_line + 1);
     m_values[m_line] = newValue;
     m_changed = true;
     const int line = m_line;
@@ -200,7 +217,8 @@ void RecordDetailsDialog::update() {
 }
 
 void RecordDetailsDialog::deleteRow() {
-    if (!m_op.ask(QString::fromUtf8("本当に削除してもよろしいですか？"))) return;
+    if (!m_op.ask(QString::fromUtf8("本当に削除してもよろしいですか？")))
+        return;
     const std::string sql = deleteRecordStatement(m_connection, m_database, m_table, m_where);
     if (m_connection.query(sql) != 0) {
         m_op.inform(

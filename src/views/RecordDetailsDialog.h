@@ -24,8 +24,8 @@ public:
     /// A cell of the row; nothing for NULL.
     using Value = std::optional<std::string>;
 
-    RecordDetailsDialog(Connection& connection, Operator& op, const std::string& database, const std::string& table,
-                        std::vector<Value> values, QWidget* parent = nullptr);
+    RecordDetailsDialog(Connection& connection, Operator& op, const std::string& database,
+                        const std::string& table, std::vector<Value> values, QWidget* parent = nullptr);
 
     /// The text after WHERE that identifies the row: the key clause without its first AND.
     std::string whereText() const;

@@ -93,7 +93,8 @@ std::optional<QString> ScreenDispatcher::openCreateTable(const QString& database
 }
 
 std::optional<QString> ScreenDispatcher::openRenameTable(const QString& database, const QString& table) {
-    return runForName<RenameTableDialog>([](RenameTableDialog& d) { return d.tableName(); }, m_op, database, table);
+    return runForName<RenameTableDialog>([](RenameTableDialog& d) { return d.tableName(); }, m_op, database,
+                                         table);
 }
 
 std::optional<QString> ScreenDispatcher::openTableEditor(const QString& database, const QString& table) {
@@ -119,8 +120,8 @@ std::optional<QString> ScreenDispatcher::openTableEditor(const QString& database
 }
 
 std::optional<QString> ScreenDispatcher::openDatabaseCopy(const QString& database, const QString&) {
-    return runForName<DatabaseDuplicateDialog>([](DatabaseDuplicateDialog& d) { return d.newDatabase(); }, m_op,
-                                               m_doc.loginValues(), database);
+    return runForName<DatabaseDuplicateDialog>([](DatabaseDuplicateDialog& d) { return d.newDatabase(); },
+                                               m_op, m_doc.loginValues(), database);
 }
 
 void ScreenDispatcher::openTableCopy(const QString& database, const QString& table) {
@@ -128,34 +129,53 @@ void ScreenDispatcher::openTableCopy(const QString& database, const QString& tab
 }
 
 void ScreenDispatcher::openMaintenance(const QString& database, const QString& table) {
-    run<MaintenanceDialog>(m_op, database, table, m_doc.workingDirectory(), m_doc.loginName(), m_doc.hostName());
+    run<MaintenanceDialog>(m_op, database, table, m_doc.workingDirectory(), m_doc.loginName(),
+                           m_doc.hostName());
 }
 
 void ScreenDispatcher::openDataAmount(const QString& database, const QString& table) {
     run<DataAmountDialog>(m_op, database, table);
 }
 
-void ScreenDispatcher::openCsvExport(const QString& statement) { run<CsvExportDialog>(m_op, statement); }
+void ScreenDispatcher::openCsvExport(const QString& statement) {
+    run<CsvExportDialog>(m_op, statement);
+}
 
-void ScreenDispatcher::openCsvImport() { run<CsvImportDialog>(m_op); }
+void ScreenDispatcher::openCsvImport() {
+    run<CsvImportDialog>(m_op);
+}
 
-void ScreenDispatcher::openSqlConsole() { run<SqlConsoleDialog>(m_op); }
+void ScreenDispatcher::openSqlConsole() {
+    run<SqlConsoleDialog>(m_op);
+}
 
-void ScreenDispatcher::openDatabasePrivileges(const QString& database) { run<DatabaseDialog>(m_op, database); }
+void ScreenDispatcher::openDatabasePrivileges(const QString& database) {
+    run<DatabaseDialog>(m_op, database);
+}
 
 void ScreenDispatcher::openAccessRestrictions(const QString& database) {
     run<AccessRestrictionDialog>(m_op, database);
 }
 
-void ScreenDispatcher::openUserList() { run<UserListDialog>(m_op); }
+void ScreenDispatcher::openUserList() {
+    run<UserListDialog>(m_op);
+}
 
-void ScreenDispatcher::openHostList() { run<HostListDialog>(m_op); }
+void ScreenDispatcher::openHostList() {
+    run<HostListDialog>(m_op);
+}
 
-void ScreenDispatcher::openDatabaseList() { run<DatabaseListDialog>(m_op); }
+void ScreenDispatcher::openDatabaseList() {
+    run<DatabaseListDialog>(m_op);
+}
 
-void ScreenDispatcher::openCopyFromOtherServers() { run<DuplicateFromOtherServersDialog>(m_op); }
+void ScreenDispatcher::openCopyFromOtherServers() {
+    run<DuplicateFromOtherServersDialog>(m_op);
+}
 
-void ScreenDispatcher::openNewUserEditor() { run<UserEditorDialog>(m_op); }
+void ScreenDispatcher::openNewUserEditor() {
+    run<UserEditorDialog>(m_op);
+}
 
 void ScreenDispatcher::openUserEditor(const QString& host, const QString& user, const QString& password) {
     run<UserEditorDialog>(m_op, host, user, password);
@@ -169,7 +189,9 @@ void ScreenDispatcher::openHostEditor(const QString& host, const QString& databa
     run<HostDetailsDialog>(m_op, host, database);
 }
 
-void ScreenDispatcher::openProcessMonitor() { run<ProcessMonitorDialog>(m_op); }
+void ScreenDispatcher::openProcessMonitor() {
+    run<ProcessMonitorDialog>(m_op);
+}
 
 void ScreenDispatcher::openVariableList() {
     // The variable list only reads; it has no questions to ask.

@@ -172,7 +172,7 @@ std::optional<QStringList> SessionCommands::databaseNames(int limit) {
     Connection* c = m_doc.connection();
     if (!c)
         return std::nullopt;
-    Result result = c->select(kShowDatabasesStatement);
+    Result result = c->select(showDatabasesStatement());
     if (!result)
         return std::nullopt;
     QStringList names;

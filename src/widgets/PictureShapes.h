@@ -17,7 +17,8 @@ namespace velkin {
 using Paint = std::function<void(QPainter&)>;
 
 /// A picture of the given size painted on a background (transparent unless the picture keys on a colour).
-QPixmap canvas(const QSize& size, bool smooth, const Paint& paint, const QColor& background = Qt::transparent);
+QPixmap canvas(const QSize& size, bool smooth, const Paint& paint,
+               const QColor& background = Qt::transparent);
 QPixmap canvas(int side, bool smooth, const Paint& paint);
 /// The selected image of a node shows its kind as well as the normal one.
 QIcon normalAndSelected(const QPixmap& normal, const QPixmap& selected);

@@ -116,7 +116,8 @@ void drawTool(QPainter& p, ToolPicture picture) {
             p.setBrush(Qt::white);
             p.drawRect(QRectF(1.5, 1.5, 13, 13));
             p.setPen(QPen(kToolGreen, 1.5));
-            p.drawPolyline(QPolygonF({QPointF(2, 11), QPointF(5, 7), QPointF(8, 9), QPointF(11, 4), QPointF(14, 6)}));
+            p.drawPolyline(
+                QPolygonF({QPointF(2, 11), QPointF(5, 7), QPointF(8, 9), QPointF(11, 4), QPointF(14, 6)}));
             break;
         case ToolPicture::Variables:
             page(p, QRectF(2.5, 1.5, 11, 13));
@@ -255,7 +256,8 @@ void key(QPainter& p, const KeyShape& k) {
 void drawTreeKey(QPainter& p, bool lit) {
     p.setPen(QPen(lit ? QColor(140, 100, 0) : QColor(80, 80, 90), 1));
     p.setBrush(lit ? QColor(250, 200, 40) : QColor(170, 170, 180));
-    key(p, {QRectF(0.5, 4.5, 7, 7), QRectF(6.5, 6.5, 8, 3), QRectF(11.5, 9.5, 2, 3), QRectF(8.5, 9.5, 1.5, 2), true});
+    key(p, {QRectF(0.5, 4.5, 7, 7), QRectF(6.5, 6.5, 8, 3), QRectF(11.5, 9.5, 2, 3), QRectF(8.5, 9.5, 1.5, 2),
+            true});
 }
 
 /// A key of the field list, in the given colour.
@@ -263,7 +265,8 @@ QIcon fieldKey(const QColor& colour) {
     return QIcon(canvas(kSmall, true, [&](QPainter& p) {
         p.setPen(QPen(colour.darker(160), 1.2));
         p.setBrush(colour);
-        key(p, {QRectF(1.5, 4.5, 7, 7), QRectF(8, 7, 7, 2), QRectF(11, 9, 1.5, 3), QRectF(13.5, 9, 1.5, 2), false});
+        key(p, {QRectF(1.5, 4.5, 7, 7), QRectF(8, 7, 7, 2), QRectF(11, 9, 1.5, 3), QRectF(13.5, 9, 1.5, 2),
+                false});
     }));
 }
 

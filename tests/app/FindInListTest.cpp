@@ -11,8 +11,9 @@ struct Grid {
     std::vector<std::vector<QString>> rows;
     FindResult find(int start, FindRequest r) const {
         int columns = rows.empty() ? 0 : static_cast<int>(rows[0].size());
-        return findInRows(static_cast<int>(rows.size()), columns,
-                          [this](int row, int column) { return rows[row][column]; }, start, r);
+        return findInRows(
+            static_cast<int>(rows.size()), columns, [this](int row, int column) { return rows[row][column]; },
+            start, r);
     }
 };
 FindRequest req(const char* text, bool down = true, bool matchCase = false, bool wholeWord = false) {

@@ -14,8 +14,8 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include "app/AboutDialog.h"
 #include "ProgramTesting.h"
+#include "app/AboutDialog.h"
 #include "app/FindDialog.h"
 #include "session/SqlText.h"
 #include "support/ScriptedOperator.h"
@@ -37,7 +37,8 @@ void clearSettings() {
 
 QStringList menuLayout(QMenu* menu) {
     QStringList items;
-    for (QAction* a : menu->actions()) items << (a->isSeparator() ? QStringLiteral("|") : a->text());
+    for (QAction* a : menu->actions())
+        items << (a->isSeparator() ? QStringLiteral("|") : a->text());
     return items;
 }
 
@@ -51,32 +52,56 @@ TEST(MainFrame, MenusHoldTheirItemsInOrder) {
         titles << a->text();
         menus[a->text()] = menuLayout(a->menu());
     }
-    EXPECT_EQ((QStringList{"File(&F)", "Edit(&E)", "Config(&G)", "Server(&S)", "Display(&V)", "Help(&H)"}), titles);
-    EXPECT_EQ((QStringList{"Connect(&N)\tCtrl+N", "|", "Export CSV", "Import CSV", QString::fromUtf8("最近使ったﾌｧｲﾙ"),
-                           "|", "Exit(&X)"}),
+    EXPECT_EQ((QStringList{"File(&F)", "Edit(&E)", "Config(&G)", "Server(&S)", "Display(&V)", "Help(&H)"}),
+              titles);
+    EXPECT_EQ((QStringList{"Connect(&N)\tCtrl+N", "|", "Export CSV", "Import CSV",
+                           QString::fromUtf8("最近使ったﾌｧｲﾙ"), "|", "Exit(&X)"}),
               menus["File(&F)"]);
-    EXPECT_EQ((QStringList{"Undo(&U)\tCtrl+Z", "|", "Cut(&T)\tCtrl+X", "Copy(&C)\tCtrl+C", "Paste(&P)\tCtrl+V", "|",
-                           "Find(&F)\tCtrl+F"}),
+    EXPECT_EQ((QStringList{"Undo(&U)\tCtrl+Z", "|", "Cut(&T)\tCtrl+X", "Copy(&C)\tCtrl+C",
+                           "Paste(&P)\tCtrl+V", "|", "Find(&F)\tCtrl+F"}),
               menus["Edit(&E)"]);
-    EXPECT_EQ((QStringList{"Add User(&A)", "SQL Execution", "|", "Database creation", "Table new creation", "Delete",
-                           "|", "Table name change", "The lock of a table", "Lock release of a table",
-                           "Optimization of a table"}),
+    EXPECT_EQ((QStringList{"Add User(&A)", "SQL Execution", "|", "Database creation", "Table new creation",
+                           "Delete", "|", "Table name change", "The lock of a table",
+                           "Lock release of a table", "Optimization of a table"}),
               menus["Config(&G)"]);
     EXPECT_EQ((QStringList{"Privilege table reload(&L)", "Server stop(&P)", "|", "Reset Server Infomation",
                            "Reset History Infomation", "Reset Status Variable", "Reset Open Table", "|",
                            "The duplicate from other servers"}),
               menus["Server(&S)"]);
-    EXPECT_EQ((QStringList{"Tool Ber(&T)", "Status Ber(&S)", "|", "Process display", "Filter", "System variable list"}),
+    EXPECT_EQ((QStringList{"Tool Ber(&T)", "Status Ber(&S)", "|", "Process display", "Filter",
+                           "System variable list"}),
               menus["Display(&V)"]);
     EXPECT_EQ((QStringList{"About VelkinSorvane(&A)"}), menus["Help(&H)"]);
 
     QStringList tools;
-    for (QAction* a : f.frame.toolBar()->actions()) tools << (a->isSeparator() ? QStringLiteral("|") : a->toolTip());
-    EXPECT_EQ((QStringList{"Connect", "Output CSV File", "Import CSV File", "Add User", "|", "Cut", "Copy", "Paste",
-                           "Find", "Filer", "|", "Display Process Infomation and Server Status",
-                           "Display Valiavle List ", "Query", "Create Database", "Delete Databases or Tables",
-                           "A database is reproduced.", "|", "Table Reload", "Server Stop", "|", "Page Setup",
-                           "Page Up", "Page Dwon", "|", "About"}),
+    for (QAction* a : f.frame.toolBar()->actions())
+        tools << (a->isSeparator() ? QStringLiteral("|") : a->toolTip());
+    EXPECT_EQ((QStringList{"Connect",
+                           "Output CSV File",
+                           "Import CSV File",
+                           "Add User",
+                           "|",
+                           "Cut",
+                           "Copy",
+                           "Paste",
+                           "Find",
+                           "Filer",
+                           "|",
+                           "Display Process Infomation and Server Status",
+                           "Display Valiavle List ",
+                           "Query",
+                           "Create Database",
+                           "Delete Databases or Tables",
+                           "A database is reproduced.",
+                           "|",
+                           "Table Reload",
+                           "Server Stop",
+                           "|",
+                           "Page Setup",
+                           "Page Up",
+                           "Page Dwon",
+                           "|",
+                           "About"}),
               tools);
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_N), f.frame.action(Command::Connect)->shortcut());
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_F), f.frame.action(Command::Find)->shortcut())
@@ -117,7 +142,8 @@ TEST(MainFrame, CommandsFollowTheActiveView) {
 
     for (bool tree : {true, false}) {
         f.frame.setActiveView(tree);
-        for (Command c : {Command::Undo, Command::Cut, Command::Copy, Command::Paste}) EXPECT_FALSE(enabled(c));
+        for (Command c : {Command::Undo, Command::Cut, Command::Copy, Command::Paste})
+            EXPECT_FALSE(enabled(c));
         for (Command c : {Command::Connect, Command::Exit, Command::About, Command::Find, Command::ToolBar,
                           Command::StatusBar})
             EXPECT_TRUE(enabled(c));
@@ -162,7 +188,8 @@ TEST(MainFrame, WindowPlaceRoundTrip) {
     QSettings s(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane"));
     EXPECT_EQ(outer.x(), s.value("WindowPosition/CMainFrame_X").toInt());
     EXPECT_EQ(outer.y(), s.value("WindowPosition/CMainFrame_Y").toInt());
-    EXPECT_EQ(outer.width(), s.value("WindowPosition/CMainFrame_W").toInt()) << "the outer rectangle is stored";
+    EXPECT_EQ(outer.width(), s.value("WindowPosition/CMainFrame_W").toInt())
+        << "the outer rectangle is stored";
     EXPECT_EQ(outer.height(), s.value("WindowPosition/CMainFrame_H").toInt());
     EXPECT_EQ(0, s.value("WindowPosition/Zoom").toInt());
     {
@@ -188,7 +215,8 @@ TEST(MainFrame, WindowPlaceRoundTrip) {
 TEST(MainFrame, FindSearchesTheRecordList) {
     ScratchDatabase db("velkin_frame_find");
     exec(db.admin(), "CREATE TABLE velkin_frame_find.t (id INT, name VARCHAR(20))");
-    exec(db.admin(), "INSERT INTO velkin_frame_find.t VALUES (1, 'apple'), (2, 'Banana'), (3, 'cherry'), (4, 'banana')");
+    exec(db.admin(),
+         "INSERT INTO velkin_frame_find.t VALUES (1, 'apple'), (2, 'Banana'), (3, 'cherry'), (4, 'banana')");
     Program f;
     selectTable(f.doc, "velkin_frame_find", "t");
     f.frame.showRecordList();
@@ -246,13 +274,15 @@ TEST(MainFrame, TableScreensOpenFromTheTreeWithTheSelectedTable) {
     CLeftView& tree = f.frame.tree();
     QTreeWidgetItem* database = nullptr;
     for (int i = 0; i < tree.databaseRoot()->childCount(); ++i)
-        if (tree.databaseRoot()->child(i)->text(0) == "velkin_frame_screens") database = tree.databaseRoot()->child(i);
+        if (tree.databaseRoot()->child(i)->text(0) == "velkin_frame_screens")
+            database = tree.databaseRoot()->child(i);
     ASSERT_NE(nullptr, database);
     tree.setCurrentItem(database);
     ASSERT_EQ(1, database->childCount() - (f.doc.isAdmin() ? 2 : 0));
     QTreeWidgetItem* table = nullptr;
     for (int i = 0; i < database->childCount(); ++i)
-        if (database->child(i)->text(0) == "t") table = database->child(i);
+        if (database->child(i)->text(0) == "t")
+            table = database->child(i);
     ASSERT_NE(nullptr, table);
     tree.setCurrentItem(table);
     ASSERT_EQ("t", f.doc.currentTable());
@@ -261,8 +291,10 @@ TEST(MainFrame, TableScreensOpenFromTheTreeWithTheSelectedTable) {
     for (Command c : {Command::Maintenance, Command::TableDuplicate, Command::DataAmount, Command::TableEdit,
                       Command::DuplicateFromOtherServers})
         tree.execute(c);
-    EXPECT_EQ((QStringList{"Maintenance and Restoration", "The duplicate of a table", "", "Table list  Database "
-                           ":velkin_frame_screens Table:t", "The duplicate from other servers"}),
+    EXPECT_EQ((QStringList{"Maintenance and Restoration", "The duplicate of a table", "",
+                           "Table list  Database "
+                           ":velkin_frame_screens Table:t",
+                           "The duplicate from other servers"}),
               f.op.modalTitles);
 }
 

@@ -52,7 +52,8 @@ struct Program {
 
     /// What the login of the moment answers.
     LoginValues login() const {
-        return LoginValues{qs(account.user), qs(account.password), qs(testHost()), QString::number(testPort())};
+        return LoginValues{qs(account.user), qs(account.password), qs(testHost()),
+                           QString::number(testPort())};
     }
 
     Connection& session() {

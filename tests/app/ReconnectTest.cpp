@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "ProgramTesting.h"
 #include "monitor/ProcessMonitorDialog.h"
 #include "privileges/UserEditorDialog.h"
 #include "session/ProcessExit.h"
 #include "session/RowModel.h"
 #include "session/SqlText.h"
-#include "ProgramTesting.h"
 #include "transfer/CsvExportDialog.h"
 #include "transfer/DatabaseDuplicateDialog.h"
 #include "transfer/SqlConsoleDialog.h"
@@ -110,10 +110,8 @@ TEST(Reconnect, TableAndDatabaseDuplicatesCopyOnTheNewConnection) {
     const std::string rows = "SELECT GROUP_CONCAT(id, '=', IFNULL(name, 'NULL') ORDER BY id) FROM ";
     ScratchDirectory dir;
     Program p(kKeepAliveMs);
-    TableDuplicateDialog table(p.session(), p.op, p.login(), "velkin_reconnect_dup", "people",
-                               &p.frame);
-    DatabaseDuplicateDialog database(p.session(), p.op, p.login(), "velkin_reconnect_dup",
-                                     &p.frame);
+    TableDuplicateDialog table(p.session(), p.op, p.login(), "velkin_reconnect_dup", "people", &p.frame);
+    DatabaseDuplicateDialog database(p.session(), p.op, p.login(), "velkin_reconnect_dup", &p.frame);
     p.op.clear();
 
     p.loseAndLogInAgain();

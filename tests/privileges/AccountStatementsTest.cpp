@@ -125,8 +125,10 @@ TEST(AccountStatements, ExactTextsWithEscapedValues) {
 TEST(UserTableStatements, ExactTextsWithEscapedValues) {
     auto c = connectAdmin();
     const std::string flags =
-        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv "
-        "= 'N' ,Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' ,Grant_priv = 'N' "
+        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' "
+        ",Drop_priv "
+        "= 'N' ,Reload_priv = 'N' ,Shutdown_priv = 'N' ,Process_priv = 'N' ,File_priv = 'N' ,Grant_priv = "
+        "'N' "
         ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'Y'";
     EXPECT_EQ("Host = 'localhost',User = 'O\\'Brien'", hostUserKeyPart(*c, "localhost", "O'Brien"));
     EXPECT_EQ("select * from mysql.user where Host = 'h\\'' AND User = 'u'", userRowQuery(*c, "h'", "u"));
@@ -148,9 +150,11 @@ TEST(UserTableStatements, ExactTextsWithEscapedValues) {
 
     EXPECT_EQ("select Host,User from mysql.user u where u.is_role <> 'Y'",
               accountKeysQuery(dialect(101100, true, "VIEW", true, true, false)));
-    EXPECT_EQ("select Host,User from mysql.user", accountKeysQuery(dialect(101100, true, "BASE TABLE", true, true, true)))
+    EXPECT_EQ("select Host,User from mysql.user",
+              accountKeysQuery(dialect(101100, true, "BASE TABLE", true, true, true)))
         << "where the grant tables are written directly every row is offered";
-    EXPECT_EQ("select Host,User from mysql.user", accountKeysQuery(dialect(50744, false, "BASE TABLE", false, false, false)));
+    EXPECT_EQ("select Host,User from mysql.user",
+              accountKeysQuery(dialect(50744, false, "BASE TABLE", false, false, false)));
 }
 
 TEST(AccountStatements, NamedColumnReadsPerServer) {

@@ -1,11 +1,11 @@
 #include <QLabel>
 
 #include "GrantRowsTest.h"
+#include "privileges/AccountLegend.h"
 #include "privileges/DatabaseDialog.h"
 #include "privileges/DatabaseListDialog.h"
 #include "privileges/DbDialog.h"
 #include "privileges/PictureList.h"
-#include "privileges/AccountLegend.h"
 
 using namespace velkin;
 using namespace velkin::test;

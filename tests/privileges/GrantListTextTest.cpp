@@ -71,21 +71,23 @@ TEST(GrantStatements, DatabaseRowsInEveryFormTheScreensWrite) {
     const DatabaseEntry from{"d'", "h", "u"}, to{"e", "h2", "v'"};
     const std::vector<bool> flags{true, false, false, false, false, false, true, false, false, false};
     const std::string set =
-        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' ,Drop_priv "
+        ",Select_priv = 'Y',Insert_priv = 'N',Update_priv = 'N' ,Delete_priv = 'N' ,Create_priv = 'N' "
+        ",Drop_priv "
         "= 'N' ,Grant_priv = 'Y' ,References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'N'";
     const std::string where = " where db = 'd\\'' AND Host = 'h' AND User = 'u'";
-    EXPECT_EQ("UPDATE db SET Host = 'h2'" + set + where, dbRowUpdate(*c, {false, false, true}, from, to, flags));
+    EXPECT_EQ("UPDATE db SET Host = 'h2'" + set + where,
+              dbRowUpdate(*c, {false, false, true}, from, to, flags));
     EXPECT_EQ("UPDATE db SET Host = 'h2',User = 'v\\''" + set + where,
               dbRowUpdate(*c, {false, true, true}, from, to, flags));
     EXPECT_EQ("UPDATE mysql.db SET Host = 'h2',Db = 'e',User = 'v\\''" + set + where,
               dbRowUpdate(*c, {true, true, false}, from, to, flags));
 
     EXPECT_EQ("INSERT INTO mysql.db SET  Host = 'h2',Db = 'e',User = 'v\\''", dbRowInsert(*c, to));
-    EXPECT_EQ("INSERT INTO mysql.db (Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,Create_priv,"
-              "Drop_priv) VALUES('localhost','d\\'','u','N','N','N','N','N','N')",
-              emptyLocalDbRowInsert(*c, "d'", "u"));
+    EXPECT_EQ(
+        "INSERT INTO mysql.db (Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,Create_priv,"
+        "Drop_priv) VALUES('localhost','d\\'','u','N','N','N','N','N','N')",
+        emptyLocalDbRowInsert(*c, "d'", "u"));
     EXPECT_EQ("select * from mysql.db where Db = 'd\\''", databaseDbRowsQuery(*c, "d'"));
     EXPECT_EQ("select * from mysql.db where User = 'O\\'Brien'", userDbRowsQuery(*c, "O'Brien"));
     EXPECT_EQ("select * from db", allDbRowsQuery());
 }
-

@@ -17,9 +17,9 @@
 
 namespace velkin::test {
 
-/// Removes every account, database row, host row and table or column grant whose user, host or database begins with the
-/// LIKE prefix (escaped): accounts with DROP USER where the server keeps them apart from mysql.user,
-/// then a reload, so that what an aborted run left behind cannot change a later test.
+/// Removes every account, database row, host row and table or column grant whose user, host or database
+/// begins with the LIKE prefix (escaped): accounts with DROP USER where the server keeps them apart from
+/// mysql.user, then a reload, so that what an aborted run left behind cannot change a later test.
 inline void cleanGrantRows(Connection& admin, const std::string& prefix) {
     const std::string like = "LIKE '" + prefix + "%'";
     if (onStockServer()) {

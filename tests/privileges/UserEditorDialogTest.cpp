@@ -32,8 +32,8 @@ protected:
             cleanGrantRows(*admin, "velkin\\_ue");
     }
     void addUser(const std::string& host, const std::string& user, const std::string& password = "") {
-        GrantRowsTest::addUser(host, user,
-                               sqlf(", Password = %s, Select_priv = 'Y', Alter_priv = 'Y'", literal(password)));
+        GrantRowsTest::addUser(
+            host, user, sqlf(", Password = %s, Select_priv = 'Y', Alter_priv = 'Y'", literal(password)));
     }
     void addDb(const std::string& host, const std::string& db, const std::string& user,
                const char* select = "N") {
@@ -345,8 +345,8 @@ TEST_F(UserEditorTest, DeleteUserRemovesTheAccountAndEveryGrantRowItOwns) {
     EXPECT_EQ("otherhost", value("SELECT GROUP_CONCAT(Host) FROM mysql.user WHERE User = 'velkin_ue_del'"));
     EXPECT_EQ("velkin_ue_d2", value("SELECT GROUP_CONCAT(Db) FROM mysql.db WHERE User = 'velkin_ue_del'"));
     for (const char* table : {"tables_priv", "columns_priv"})
-        EXPECT_EQ("otherhost", value(sqlf("SELECT GROUP_CONCAT(Host) FROM mysql.%s WHERE User = 'velkin_ue_del'",
-                                          table)))
+        EXPECT_EQ("otherhost",
+                  value(sqlf("SELECT GROUP_CONCAT(Host) FROM mysql.%s WHERE User = 'velkin_ue_del'", table)))
             << table << ": no table or column grant of the deleted account remains, the other keeps its own";
 }
 

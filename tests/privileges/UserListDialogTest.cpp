@@ -6,8 +6,8 @@
 #include <map>
 
 #include "GrantRowsTest.h"
-#include "privileges/PictureList.h"
 #include "privileges/AccountLegend.h"
+#include "privileges/PictureList.h"
 #include "privileges/UserEditorDialog.h"
 #include "privileges/UserListDialog.h"
 

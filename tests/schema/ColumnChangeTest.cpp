@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "schema/ColumnChangeText.h"
 #include "SchemaTesting.h"
+#include "schema/ColumnChangeText.h"
 #include "session/ServerDialect.h"
 
 using namespace velkin;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "SchemaTesting.h"
 #include "schema/ColumnDefinition.h"
 #include "schema/SchemaText.h"
-#include "SchemaTesting.h"
 #include "session/ServerDialect.h"
 
 using namespace velkin;

@@ -223,4 +223,3 @@ TEST(TableTypes, TheServersOwnAnswer) {
         EXPECT_NE(types.end(), std::find(types.begin(), types.end(), type)) << type;
     EXPECT_EQ(tableTypeChoices(true), offeredTableTypes(*c));
 }
-

@@ -4,8 +4,8 @@
 #include <QSignalSpy>
 #include <string>
 
-#include "support/TestServer.h"
 #include "session/RowModel.h"
+#include "support/TestServer.h"
 
 using namespace velkin;
 using namespace velkin::test;
@@ -81,9 +81,9 @@ TEST(RowModel, StorageStaysNearTheCellBytes) {
     std::size_t bytes = 0;
     for (int r = 0; r < 60000; ++r) {
         const std::string id = std::to_string(r), name = "name-" + id, note = "note for row " + id;
-        std::vector<RowModel::Cell> cells = {id,           name, r % 5 ? RowModel::Cell(note) : std::nullopt,
-                                             "12.50",      "2000-01-01",
-                                             std::nullopt, r % 7 ? RowModel::Cell("42") : std::nullopt};
+        std::vector<RowModel::Cell> cells = {
+            id,           name,         r % 5 ? RowModel::Cell(note) : std::nullopt, "12.50",
+            "2000-01-01", std::nullopt, r % 7 ? RowModel::Cell("42") : std::nullopt};
         for (const auto& c : cells)
             bytes += c ? c->size() : 0;
         model.appendRow(cells);

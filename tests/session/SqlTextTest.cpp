@@ -9,7 +9,8 @@ using namespace velkin;
 using namespace velkin::test;
 
 TEST(SqlText, FormatsArePrintfFormats) {
-    EXPECT_EQ("select * from db1.t1 LIMIT 200,100", sqlf("select * from %s.%s LIMIT %d,%d", "db1", "t1", 200, 100));
+    EXPECT_EQ("select * from db1.t1 LIMIT 200,100",
+              sqlf("select * from %s.%s LIMIT %d,%d", "db1", "t1", 200, 100));
     EXPECT_EQ("1045:Access denied", sqlf("%d:%s", 1045, std::string("Access denied")));
     EXPECT_EQ(QString::fromUtf8("検索結果 12"), textf("検索結果 %d", 12));
 }
@@ -21,7 +22,8 @@ TEST(SqlText, ValuesWithQuotesAndBackslashesLandUnchanged) {
     const std::string tricky[] = {"O'Brien", "back\\slash", "it''s", "\\'; DROP TABLE t; --", "plain", "行"};
     int id = 0;
     for (const auto& value : tricky) {
-        std::string sql = sqlf("INSERT INTO %s.%s VALUES (%d, '%s')", db.name(), "t", ++id, escapeValue(*c, value));
+        std::string sql =
+            sqlf("INSERT INTO %s.%s VALUES (%d, '%s')", db.name(), "t", ++id, escapeValue(*c, value));
         ASSERT_EQ(0, c->query(sql)) << sql << " " << c->errorLine();
     }
     EXPECT_EQ("INSERT INTO x VALUES ('plain')", sqlf("INSERT INTO x VALUES ('%s')", escapeValue(*c, "plain")))
@@ -32,7 +34,8 @@ TEST(SqlText, ValuesWithQuotesAndBackslashesLandUnchanged) {
     EXPECT_EQ(std::vector<std::string>(std::begin(tricky), std::end(tricky)), stored);
 
     exec(*c, sqlf("INSERT INTO velkin_sqltext_values.t VALUES (99, %s)", quoteValue(*c, std::nullopt)));
-    exec(*c, sqlf("INSERT INTO velkin_sqltext_values.t VALUES (98, %s)", quoteValue(*c, std::string_view("NULL"))));
+    exec(*c, sqlf("INSERT INTO velkin_sqltext_values.t VALUES (98, %s)",
+                  quoteValue(*c, std::string_view("NULL"))));
     EXPECT_EQ("(null)", scalar(*c, "SELECT v FROM velkin_sqltext_values.t WHERE id = 99"));
     EXPECT_EQ("NULL", scalar(*c, "SELECT v FROM velkin_sqltext_values.t WHERE id = 98"))
         << "the text NULL stays a text";
@@ -76,14 +79,16 @@ TEST(SqlText, LikeLiteralMatchesOnlyTheNamedTable) {
     ScratchDatabase db("velkin_sqltext_like");
     auto c = connectAdmin();
     const char* names[] = {"a_b", "axb", "a%b", "aZZb", "q'uote", "back\\slash", "backxslash"};
-    for (const char* n : names) exec(*c, sqlf("CREATE TABLE %s (x INT)", qualifiedName(*c, db.name(), n)));
+    for (const char* n : names)
+        exec(*c, sqlf("CREATE TABLE %s (x INT)", qualifiedName(*c, db.name(), n)));
     ASSERT_TRUE(c->selectDb(db.name()));
     for (const char* n : names) {
         std::string pattern = likeLiteral(n);
         Result r = c->listTables(pattern.c_str());
         ASSERT_TRUE(r) << n << " " << c->errorLine();
         std::vector<std::string> found;
-        while (Row row = r.fetchRow()) found.push_back(row.str(0));
+        while (Row row = r.fetchRow())
+            found.push_back(row.str(0));
         EXPECT_EQ(std::vector<std::string>{n}, found) << "pattern " << pattern;
     }
     EXPECT_EQ("a\\_b\\%c", likeLiteral("a_b%c"));
@@ -94,7 +99,8 @@ TEST(SqlText, ColumnListReadsAwkwardTablesAndSaysWhenRefused) {
     auto c = connectAdmin();
     exec(*c, sqlf("CREATE TABLE %s (`id` INT PRIMARY KEY, `it's` VARCHAR(5) NULL DEFAULT NULL, b BLOB)",
                   qualifiedName(*c, db.name(), "a`b c")));
-    EXPECT_EQ("SHOW fields FROM `velkin sqltext 'cols'`.`a``b c`", showFieldsStatement(*c, db.name(), "a`b c"));
+    EXPECT_EQ("SHOW fields FROM `velkin sqltext 'cols'`.`a``b c`",
+              showFieldsStatement(*c, db.name(), "a`b c"));
     EXPECT_EQ(db.name(), scalar(*c, showDatabasesStatement() + " LIKE '" + likeLiteral(*c, db.name()) + "'"));
 
     const auto lines = readFieldLines(*c, db.name(), "a`b c");

@@ -11,7 +11,8 @@ void ScriptedOperator::inform(const QString& text, const QString& caption, Messa
 
 bool ScriptedOperator::ask(const QString& text, const QString& caption) {
     questions.push_back({text, caption, MessageIcon::Question});
-    if (answers.empty()) return defaultAnswer;
+    if (answers.empty())
+        return defaultAnswer;
     bool yes = answers.front();
     answers.pop_front();
     return yes;
@@ -19,7 +20,8 @@ bool ScriptedOperator::ask(const QString& text, const QString& caption) {
 
 int ScriptedOperator::runModal(QDialog& dialog) {
     modalTitles << dialog.windowTitle();
-    if (modalHandlers.empty()) return QDialog::Rejected;
+    if (modalHandlers.empty())
+        return QDialog::Rejected;
     auto handler = std::move(modalHandlers.front());
     modalHandlers.pop_front();
     int result = handler(dialog);
@@ -29,27 +31,36 @@ int ScriptedOperator::runModal(QDialog& dialog) {
 
 namespace {
 QString take(std::deque<QString>& q) {
-    if (q.empty()) return {};
+    if (q.empty())
+        return {};
     QString s = q.front();
     q.pop_front();
     return s;
 }
 }  // namespace
 
-QString ScriptedOperator::chooseOpenFile(QWidget*, const QString&, const QString&) { return take(chosen); }
-QString ScriptedOperator::chooseSaveFile(QWidget*, const QString&, const QString&) { return take(chosen); }
-QString ScriptedOperator::chooseFolder(QWidget*, const QString&) { return take(chosen); }
+QString ScriptedOperator::chooseOpenFile(QWidget*, const QString&, const QString&) {
+    return take(chosen);
+}
+QString ScriptedOperator::chooseSaveFile(QWidget*, const QString&, const QString&) {
+    return take(chosen);
+}
+QString ScriptedOperator::chooseFolder(QWidget*, const QString&) {
+    return take(chosen);
+}
 
 bool ScriptedOperator::chooseFont(QWidget*, QFont& font) {
     QString family = take(chosen);
-    if (family.isEmpty()) return false;
+    if (family.isEmpty())
+        return false;
     font.setFamily(family);
     return true;
 }
 
 QStringList ScriptedOperator::messageTexts() const {
     QStringList list;
-    for (const auto& m : messages) list << m.text;
+    for (const auto& m : messages)
+        list << m.text;
     return list;
 }
 

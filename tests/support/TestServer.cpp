@@ -3,23 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <algorithm>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
 namespace velkin::test {
 
-std::string testHost() { return "127.0.0.1"; }
+std::string testHost() {
+    return "127.0.0.1";
+}
 
 unsigned int testPort() {
-    if (const char* p = std::getenv("VELKIN_TEST_PORT")) return static_cast<unsigned>(std::atoi(p));
+    if (const char* p = std::getenv("VELKIN_TEST_PORT"))
+        return static_cast<unsigned>(std::atoi(p));
     const char* dir = std::getenv("VELKIN_TEST_SERVER_DIR");
-    if (!dir) throw std::runtime_error("VELKIN_TEST_SERVER_DIR is not set; run the tests through ctest");
+    if (!dir)
+        throw std::runtime_error("VELKIN_TEST_SERVER_DIR is not set; run the tests through ctest");
     std::ifstream in(std::string(dir) + "/port");
     unsigned int port = 0;
-    if (!(in >> port)) throw std::runtime_error(std::string("no port file in ") + dir);
+    if (!(in >> port))
+        throw std::runtime_error(std::string("no port file in ") + dir);
     return port;
 }
 
@@ -30,12 +35,17 @@ bool onStockServer() {
 
 std::string testTlsFile(const std::string& name) {
     const char* dir = std::getenv("VELKIN_TEST_SERVER_DIR");
-    if (!dir) throw std::runtime_error("VELKIN_TEST_SERVER_DIR is not set; run the tests through ctest");
+    if (!dir)
+        throw std::runtime_error("VELKIN_TEST_SERVER_DIR is not set; run the tests through ctest");
     return std::string(dir) + "/tls/" + name;
 }
 
-Account adminAccount() { return {"root", ""}; }
-Account commonAccount() { return {"sorvane_common", "common"}; }
+Account adminAccount() {
+    return {"root", ""};
+}
+Account commonAccount() {
+    return {"sorvane_common", "common"};
+}
 
 std::unique_ptr<Connection> connectAs(const Account& account) {
     auto c = std::make_unique<Connection>();
@@ -44,10 +54,13 @@ std::unique_ptr<Connection> connectAs(const Account& account) {
     return c;
 }
 
-std::unique_ptr<Connection> connectAdmin() { return connectAs(adminAccount()); }
+std::unique_ptr<Connection> connectAdmin() {
+    return connectAs(adminAccount());
+}
 
 void exec(Connection& connection, const std::string& sql) {
-    if (connection.query(sql) != 0) ADD_FAILURE() << sql << "\n" << connection.errorLine();
+    if (connection.query(sql) != 0)
+        ADD_FAILURE() << sql << "\n" << connection.errorLine();
     // A statement with rows must have them read before the next one.
     connection.storeResult();
 }
@@ -59,7 +72,8 @@ std::vector<std::string> column(Connection& connection, const std::string& sql) 
         ADD_FAILURE() << sql << "\n" << connection.errorLine();
         return values;
     }
-    while (Row row = r.fetchRow()) values.push_back(row.isNull(0) ? "(null)" : row.str(0));
+    while (Row row = r.fetchRow())
+        values.push_back(row.isNull(0) ? "(null)" : row.str(0));
     return values;
 }
 
@@ -73,12 +87,15 @@ ScratchDatabase::ScratchDatabase(const std::string& name) : m_name(name), m_admi
     exec(*m_admin, "CREATE DATABASE `" + m_name + "`");
 }
 
-ScratchDatabase::~ScratchDatabase() { exec(*m_admin, "DROP DATABASE IF EXISTS `" + m_name + "`"); }
+ScratchDatabase::~ScratchDatabase() {
+    exec(*m_admin, "DROP DATABASE IF EXISTS `" + m_name + "`");
+}
 
 StatementLog::StatementLog() {
     Connection::setStatementObserver(
         [this](const Connection&, const std::string& sql) { statements.push_back(sql); });
-    Connection::setCallObserver([this](const Connection&, const std::string& call) { calls.push_back(call); });
+    Connection::setCallObserver(
+        [this](const Connection&, const std::string& call) { calls.push_back(call); });
 }
 
 StatementLog::~StatementLog() {

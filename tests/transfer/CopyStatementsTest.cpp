@@ -3,20 +3,22 @@
 #include <algorithm>
 
 #include "support/TestServer.h"
-#include "transfer/CopyText.h"
 #include "transfer/CopyStatements.h"
+#include "transfer/CopyText.h"
 
 using namespace velkin;
 using namespace velkin::test;
 
 TEST(CopyStatements, RangeKeyIsThePrimaryKeyElseTheShortestUniqueKeyWithoutNulls) {
     auto line = [](const char* index, const char* column, const char* type, bool nullable = false,
-                   bool prefix = false) { return KeyColumnLine{index, column, type, nullable, prefix}; };
+                   bool prefix = false) {
+        return KeyColumnLine{index, column, type, nullable, prefix};
+    };
     using Key = std::optional<std::vector<std::string>>;
     EXPECT_EQ(Key({"a", "b"}), rangeKey({line("PRIMARY", "a", "int"), line("PRIMARY", "b", "varchar"),
                                          line("u", "c", "bigint")}));
-    EXPECT_EQ(Key({"c"}), rangeKey({line("long", "x", "int"), line("long", "y", "int"), line("u", "c", "date"),
-                                    line("v", "d", "int", true)}));
+    EXPECT_EQ(Key({"c"}), rangeKey({line("long", "x", "int"), line("long", "y", "int"),
+                                    line("u", "c", "date"), line("v", "d", "int", true)}));
     // A key that may hold NULL, covers a prefix, or holds values whose text is rounded cannot bound ranges.
     EXPECT_EQ(Key(), rangeKey({line("PRIMARY", "f", "double"), line("u", "d", "int", true),
                                line("p", "t", "varchar", false, true), line("e", "e", "enum")}));
@@ -34,8 +36,9 @@ TEST(CopyStatements, BlocksAreKeyRangesInKeyOrder) {
     EXPECT_EQ("SELECT id FROM db.s ORDER BY id LIMIT 999, 1", blockEndQuery("db.s", "id", "", 1000));
     EXPECT_EQ("SELECT a,b FROM db.s WHERE a > '1' ORDER BY a,b LIMIT 999, 1",
               blockEndQuery("db.s", "a,b", "a > '1'", 1000));
-    EXPECT_EQ("INSERT INTO db.d ( id,name ) SELECT id,name FROM db.s WHERE id > '1' AND id <= '9' ORDER BY id",
-              blockCopyStatement("db.d", "id,name", "db.s", bothConditions("id > '1'", "id <= '9'"), "id"));
+    EXPECT_EQ(
+        "INSERT INTO db.d ( id,name ) SELECT id,name FROM db.s WHERE id > '1' AND id <= '9' ORDER BY id",
+        blockCopyStatement("db.d", "id,name", "db.s", bothConditions("id > '1'", "id <= '9'"), "id"));
     EXPECT_EQ("INSERT INTO db.d ( id ) SELECT id FROM db.s ORDER BY id",
               blockCopyStatement("db.d", "id", "db.s", bothConditions("", ""), "id"));
     EXPECT_EQ("SELECT id,name FROM db.s WHERE id > '1' ORDER BY id",
@@ -64,8 +67,12 @@ TEST(CopyStatements, LoadStreamCarriesEveryValueAndReadsBackTheSame) {
     std::string bytes;
     for (int i = 0; i < 256; ++i)
         bytes += static_cast<char>(i);
-    std::vector<std::optional<std::string>> values = {std::nullopt, std::string("NULL"), std::string("\\N"),
-                                                      std::string(""), std::string("a\tb\nc\r\\d"), bytes,
+    std::vector<std::optional<std::string>> values = {std::nullopt,
+                                                      std::string("NULL"),
+                                                      std::string("\\N"),
+                                                      std::string(""),
+                                                      std::string("a\tb\nc\r\\d"),
+                                                      bytes,
                                                       std::string("emoji \xF0\x9F\x98\x80")};
     std::vector<char*> cells;
     std::vector<unsigned long> lengths;
@@ -80,7 +87,8 @@ TEST(CopyStatements, LoadStreamCarriesEveryValueAndReadsBackTheSame) {
     EXPECT_EQ("\\N\tNULL\t\\\\N\t\ta\\tb\\nc\\r\\\\d\t", stream.substr(0, 26));
     EXPECT_EQ(2, std::count(stream.begin(), stream.end(), '\n'));
     EXPECT_EQ((std::vector<ValueRow>{values, values}), parseLoadDataRows(stream));
-    EXPECT_EQ("LOAD DATA LOCAL INFILE 'rows' INTO TABLE db.`t t` CHARACTER SET utf8mb4 FIELDS TERMINATED BY "
-              "X'09' ESCAPED BY X'5C' LINES TERMINATED BY X'0A' ( a,`b c` )",
-              copyLoadStatement("db.`t t`", "utf8mb4", "a,`b c`"));
+    EXPECT_EQ(
+        "LOAD DATA LOCAL INFILE 'rows' INTO TABLE db.`t t` CHARACTER SET utf8mb4 FIELDS TERMINATED BY "
+        "X'09' ESCAPED BY X'5C' LINES TERMINATED BY X'0A' ( a,`b c` )",
+        copyLoadStatement("db.`t t`", "utf8mb4", "a,`b c`"));
 }

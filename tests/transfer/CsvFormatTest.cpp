@@ -65,28 +65,32 @@ TEST(CsvFormat, TwelveLineForms) {
 
 TEST(CsvFormat, ValuesThatWouldBreakTheLineAreQuotedAndTheirQuotesDoubled) {
     const CsvFormat plain(CsvSeparator::Comma, CsvEnclosure::None);
-    EXPECT_EQ("1,abc,(null)\r\n", record(plain, {std::string_view("1"), std::string_view("abc"), std::nullopt}));
-    EXPECT_EQ("\"a,b\",\"x\"\"y\",\"two\nlines\",\"cr\rhere\",it's,C:\\dir\\",
-              line(plain, {std::string_view("a,b"), std::string_view("x\"y"), std::string_view("two\nlines"),
-                           std::string_view("cr\rhere"), std::string_view("it's"), std::string_view("C:\\dir\\")}));
+    EXPECT_EQ("1,abc,(null)\r\n",
+              record(plain, {std::string_view("1"), std::string_view("abc"), std::nullopt}));
+    EXPECT_EQ(
+        "\"a,b\",\"x\"\"y\",\"two\nlines\",\"cr\rhere\",it's,C:\\dir\\",
+        line(plain, {std::string_view("a,b"), std::string_view("x\"y"), std::string_view("two\nlines"),
+                     std::string_view("cr\rhere"), std::string_view("it's"), std::string_view("C:\\dir\\")}));
     // A text that is the NULL spelling is quoted, NULL itself stays bare; '' is an empty piece.
-    EXPECT_EQ("(null),\"(null)\",,\"NULL\"",
-              line(plain, {std::nullopt, std::string_view("(null)"), std::string_view(""), std::string_view("NULL")}));
+    EXPECT_EQ("(null),\"(null)\",,\"NULL\"", line(plain, {std::nullopt, std::string_view("(null)"),
+                                                          std::string_view(""), std::string_view("NULL")}));
     const CsvFormat slashN(CsvSeparator::Comma, CsvEnclosure::Double, {}, {}, "\\N");
     EXPECT_EQ("\\N,\"\\N\",\"(null)\"",
               line(slashN, {std::nullopt, std::string_view("\\N"), std::string_view("(null)")}));
     // Under an enclosure only that enclosure is doubled; a tab inside a value needs nothing more.
-    EXPECT_EQ("'it''s'\t'say \"hi\"'\t'tab\there'",
-              line(CsvFormat(CsvSeparator::Tab, CsvEnclosure::Single),
-                   {std::string_view("it's"), std::string_view("say \"hi\""), std::string_view("tab\there")}));
+    EXPECT_EQ(
+        "'it''s'\t'say \"hi\"'\t'tab\there'",
+        line(CsvFormat(CsvSeparator::Tab, CsvEnclosure::Single),
+             {std::string_view("it's"), std::string_view("say \"hi\""), std::string_view("tab\there")}));
     EXPECT_EQ("<<a<<<<b<<::<<<<<<<<", line(CsvFormat(CsvSeparator::User, CsvEnclosure::User, "::", "<<"),
                                            {std::string_view("a<<b"), std::string_view("<<")}));
     // Without an enclosure a tab only matters where it separates.
     EXPECT_EQ("\"tab\there\"\tx", line(CsvFormat(CsvSeparator::Tab, CsvEnclosure::None),
                                        {std::string_view("tab\there"), std::string_view("x")}));
     // A user separator inside a value needs the quotes, and so does any of its characters.
-    EXPECT_EQ("a::\"b::c\"::\"d:\"", line(CsvFormat(CsvSeparator::User, CsvEnclosure::None, "::"),
-                                         {std::string_view("a"), std::string_view("b::c"), std::string_view("d:")}));
+    EXPECT_EQ("a::\"b::c\"::\"d:\"",
+              line(CsvFormat(CsvSeparator::User, CsvEnclosure::None, "::"),
+                   {std::string_view("a"), std::string_view("b::c"), std::string_view("d:")}));
     EXPECT_EQ("abc", line(CsvFormat(CsvSeparator::User, CsvEnclosure::None, ""),
                           {std::string_view("a"), std::string_view("bc")}));
     // Bytes after a zero byte belong to the value: the row's lengths count, not the C string.

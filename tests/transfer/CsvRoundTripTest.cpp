@@ -67,9 +67,9 @@ protected:
         for (const char* c : kColumns)
             on += sqlf(" AND BINARY h.%s <=> BINARY k.%s", c, c);
         const std::string missing =
-            scalar(*session,
-                   sqlf("SELECT CONCAT(COUNT(*), IFNULL(CONCAT(' ids ', GROUP_CONCAT(h.id)), '')) FROM %s.hard h LEFT JOIN %s.back k ON %s WHERE k.id IS NULL AND %s",
-                        db, db, on, where));
+            scalar(*session, sqlf("SELECT CONCAT(COUNT(*), IFNULL(CONCAT(' ids ', GROUP_CONCAT(h.id)), '')) "
+                                  "FROM %s.hard h LEFT JOIN %s.back k ON %s WHERE k.id IS NULL AND %s",
+                                  db, db, on, where));
         const std::string extra = scalar(
             *session,
             sqlf("SELECT COUNT(*) FROM %s.back k LEFT JOIN %s.hard h ON h.id = k.id WHERE h.id IS NULL", db,

@@ -14,9 +14,9 @@
 #include "CopyTesting.h"
 #include "TransferTesting.h"
 #include "profiles/HostFile.h"
+#include "session/ServerDialect.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
-#include "session/ServerDialect.h"
 #include "transfer/DuplicateFromOtherServersDialog.h"
 
 using namespace velkin;

@@ -111,16 +111,20 @@ TEST_F(RowCopyTest, CopyEqualsItsSourceWithNullsQuotesBackslashesAndBinaryData) 
     }
     // Texts in a latin1 column and the spellings a load stream could mistake for NULL come through
     // LOAD DATA as they are.
-    exec(db.admin(), "CREATE TABLE velkin_dup_copy.l (id INT PRIMARY KEY, l VARCHAR(20) CHARACTER SET latin1, "
-                     "t TEXT) ENGINE=InnoDB");
-    exec(db.admin(), "INSERT INTO velkin_dup_copy.l VALUES (1, 'caf\xC3\xA9 \xC3\xBC', '\\\\N'), "
-                     "(2, 'NULL', NULL), (3, NULL, 'NULL'), (4, '\\t\\n', ''), (5, '\\\\', '\\0')");
+    exec(db.admin(),
+         "CREATE TABLE velkin_dup_copy.l (id INT PRIMARY KEY, l VARCHAR(20) CHARACTER SET latin1, "
+         "t TEXT) ENGINE=InnoDB");
+    exec(db.admin(),
+         "INSERT INTO velkin_dup_copy.l VALUES (1, 'caf\xC3\xA9 \xC3\xBC', '\\\\N'), "
+         "(2, 'NULL', NULL), (3, NULL, 'NULL'), (4, '\\t\\n', ''), (5, '\\\\', '\\0')");
     exec(db.admin(), "CREATE TABLE velkin_dup_copy.ld LIKE velkin_dup_copy.l");
     EXPECT_EQ(5, copyOf(*reader, "l", "ld", BulkLoad).run().rowsLanded);
-    EXPECT_EQ("0", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.l a LEFT JOIN velkin_dup_copy.ld b ON "
-                                      "b.id = a.id AND BINARY b.l <=> BINARY a.l AND BINARY b.t <=> BINARY a.t "
-                                      "WHERE b.id IS NULL"));
-    EXPECT_EQ("E9", scalar(db.admin(), "SELECT HEX(SUBSTRING(l, 4, 1)) FROM velkin_dup_copy.ld WHERE id = 1"));
+    EXPECT_EQ("0", scalar(db.admin(),
+                          "SELECT COUNT(*) FROM velkin_dup_copy.l a LEFT JOIN velkin_dup_copy.ld b ON "
+                          "b.id = a.id AND BINARY b.l <=> BINARY a.l AND BINARY b.t <=> BINARY a.t "
+                          "WHERE b.id IS NULL"));
+    EXPECT_EQ("E9",
+              scalar(db.admin(), "SELECT HEX(SUBSTRING(l, 4, 1)) FROM velkin_dup_copy.ld WHERE id = 1"));
 
     // Source and destination on one connection: the answer is stored first, the copy the same.
     exec(db.admin(), "CREATE TABLE velkin_dup_copy.e LIKE velkin_dup_copy.s");
@@ -141,46 +145,48 @@ TEST_F(RowCopyTest, LogsOnlyTheFailingRowOfABatch) {
         "Data acquisition start 2000 - 3000     Data acquisition success 2000 - 3000\r\n"
         "Data acquisition start 3000 - 4000     Data shift end\r\n";
     for (const Path path : {Streamed, ServerSide, BulkLoad})
-    for (const char* engine : {"InnoDB", "MyISAM"}) {
-        SCOPED_TRACE(engine + std::to_string(path));
-        const bool innodb = std::string(engine) == "InnoDB";
-        exec(db.admin(), "DROP TABLE IF EXISTS velkin_dup_copy.s, velkin_dup_copy.d");
-        numbered(2500, engine);
-        // The destination already holds one of the keys.
-        exec(db.admin(), "INSERT INTO velkin_dup_copy.d VALUES (1234, 'taken')");
-        ConnectionStatements sent;
-        EXPECT_EQ(expected, logOf(copyOf(*reader, "s", "d", path)));
-        EXPECT_EQ("2500", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
-        EXPECT_EQ("taken", scalar(db.admin(), "SELECT name FROM velkin_dup_copy.d WHERE id = 1234"));
-        EXPECT_EQ("2499", scalar(db.admin(),
-                                 "SELECT COUNT(*) FROM velkin_dup_copy.s JOIN velkin_dup_copy.d "
-                                 "USING (id, name)"));
-        const std::string head = "INSERT INTO velkin_dup_copy.d ( id,name ) VALUES ";
-        if (path == BulkLoad && innodb) {
-            // Three blocks loaded; the one that skipped a row rolled back and went in INSERTs.
-            EXPECT_EQ(3, sent.countStartingWith("LOAD DATA LOCAL INFILE 'rows' INTO TABLE velkin_dup_copy.d "));
-            EXPECT_EQ(1 + 1000, sent.countStartingWith(head));
-            EXPECT_EQ(1, sent.countStartingWith("ROLLBACK"));
-        } else if (path == ServerSide) {
-            // Three blocks copied by the server; the refused one settled as the streamed rows are.
-            EXPECT_EQ(3, sent.countStartingWith("INSERT INTO velkin_dup_copy.d ( id,name ) SELECT id,name FROM "
-                                                "velkin_dup_copy.s "));
-            EXPECT_EQ(innodb ? 1000 : 2, sent.countStartingWith(head));
-            EXPECT_EQ(innodb ? 0 : 1, sent.countStartingWith(head + "( '1235','row 1235' ),"));
-            EXPECT_EQ(1, sent.countStartingWith(head + "( '1234','row 1234' )"));
-        } else if (innodb) {
-            // Three statements of many rows, and the refused one's rows again one by one.
-            EXPECT_EQ(3 + 1000, sent.countStartingWith(head));
-        } else {
-            // The refused statement kept the rows before 1234: the count tells how many, and only
-            // 1234 goes alone before the rest follows in one statement.
-            EXPECT_EQ(5, sent.countStartingWith(head));
-            EXPECT_EQ(1, sent.countStartingWith(head + "( '1001','row 1001' ),"));
-            EXPECT_EQ(1, sent.countStartingWith(head + "( '1234','row 1234' )"));
-            EXPECT_EQ(1, sent.countStartingWith(head + "( '1235','row 1235' ),"));
-            EXPECT_EQ(2, sent.countStartingWith("select count(*) from velkin_dup_copy.d"));
+        for (const char* engine : {"InnoDB", "MyISAM"}) {
+            SCOPED_TRACE(engine + std::to_string(path));
+            const bool innodb = std::string(engine) == "InnoDB";
+            exec(db.admin(), "DROP TABLE IF EXISTS velkin_dup_copy.s, velkin_dup_copy.d");
+            numbered(2500, engine);
+            // The destination already holds one of the keys.
+            exec(db.admin(), "INSERT INTO velkin_dup_copy.d VALUES (1234, 'taken')");
+            ConnectionStatements sent;
+            EXPECT_EQ(expected, logOf(copyOf(*reader, "s", "d", path)));
+            EXPECT_EQ("2500", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
+            EXPECT_EQ("taken", scalar(db.admin(), "SELECT name FROM velkin_dup_copy.d WHERE id = 1234"));
+            EXPECT_EQ("2499", scalar(db.admin(),
+                                     "SELECT COUNT(*) FROM velkin_dup_copy.s JOIN velkin_dup_copy.d "
+                                     "USING (id, name)"));
+            const std::string head = "INSERT INTO velkin_dup_copy.d ( id,name ) VALUES ";
+            if (path == BulkLoad && innodb) {
+                // Three blocks loaded; the one that skipped a row rolled back and went in INSERTs.
+                EXPECT_EQ(
+                    3, sent.countStartingWith("LOAD DATA LOCAL INFILE 'rows' INTO TABLE velkin_dup_copy.d "));
+                EXPECT_EQ(1 + 1000, sent.countStartingWith(head));
+                EXPECT_EQ(1, sent.countStartingWith("ROLLBACK"));
+            } else if (path == ServerSide) {
+                // Three blocks copied by the server; the refused one settled as the streamed rows are.
+                EXPECT_EQ(
+                    3, sent.countStartingWith("INSERT INTO velkin_dup_copy.d ( id,name ) SELECT id,name FROM "
+                                              "velkin_dup_copy.s "));
+                EXPECT_EQ(innodb ? 1000 : 2, sent.countStartingWith(head));
+                EXPECT_EQ(innodb ? 0 : 1, sent.countStartingWith(head + "( '1235','row 1235' ),"));
+                EXPECT_EQ(1, sent.countStartingWith(head + "( '1234','row 1234' )"));
+            } else if (innodb) {
+                // Three statements of many rows, and the refused one's rows again one by one.
+                EXPECT_EQ(3 + 1000, sent.countStartingWith(head));
+            } else {
+                // The refused statement kept the rows before 1234: the count tells how many, and only
+                // 1234 goes alone before the rest follows in one statement.
+                EXPECT_EQ(5, sent.countStartingWith(head));
+                EXPECT_EQ(1, sent.countStartingWith(head + "( '1001','row 1001' ),"));
+                EXPECT_EQ(1, sent.countStartingWith(head + "( '1234','row 1234' )"));
+                EXPECT_EQ(1, sent.countStartingWith(head + "( '1235','row 1235' ),"));
+                EXPECT_EQ(2, sent.countStartingWith("select count(*) from velkin_dup_copy.d"));
+            }
         }
-    }
 }
 
 TEST_F(RowCopyTest, ReadThatCannotStartEndsTheLogWithFailure) {
@@ -250,25 +256,24 @@ TEST_F(RowCopyTest, ValueTheDestinationCannotHoldIsRefusedInEveryKindOfTable) {
          "velkin_dup_copy.seq_1_to_1500");
     exec(*session, "SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_ENGINE_SUBSTITUTION'");
     for (const Path path : {Streamed, ServerSide, BulkLoad})
-    for (const char* engine : {"InnoDB", "MyISAM", "Aria"}) {
-        SCOPED_TRACE(engine + std::to_string(path));
-        exec(db.admin(), "DROP TABLE IF EXISTS velkin_dup_copy.d");
-        exec(db.admin(),
-             sqlf("CREATE TABLE velkin_dup_copy.d (id INT PRIMARY KEY, code VARCHAR(5)) ENGINE=%s", engine));
-        const std::string log = logOf(copyOf(*reader, "s", "d", path));
-        // A row alone would be refused, so it is refused in company too, and logged by itself.
-        EXPECT_NE(
-            std::string::npos,
-            log.find(
-                "\r\nError: Query=INSERT INTO velkin_dup_copy.d ( id,code ) VALUES ( '700','far too long' )"
-                "\r\nData acquisition success 0 - 1000\r\n"))
-            << log;
-        EXPECT_EQ(log.find("Error: "), log.rfind("Error: "));
-        EXPECT_EQ("1499", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
-        EXPECT_EQ("(none)", scalar(db.admin(), "SELECT code FROM velkin_dup_copy.d WHERE id = 700"));
-        EXPECT_EQ("STRICT_TRANS_TABLES,NO_ENGINE_SUBSTITUTION",
-                  scalar(*session, "SELECT @@SESSION.sql_mode"));
-    }
+        for (const char* engine : {"InnoDB", "MyISAM", "Aria"}) {
+            SCOPED_TRACE(engine + std::to_string(path));
+            exec(db.admin(), "DROP TABLE IF EXISTS velkin_dup_copy.d");
+            exec(db.admin(),
+                 sqlf("CREATE TABLE velkin_dup_copy.d (id INT PRIMARY KEY, code VARCHAR(5)) ENGINE=%s",
+                      engine));
+            const std::string log = logOf(copyOf(*reader, "s", "d", path));
+            // A row alone would be refused, so it is refused in company too, and logged by itself.
+            EXPECT_NE(std::string::npos, log.find("\r\nError: Query=INSERT INTO velkin_dup_copy.d ( id,code "
+                                                  ") VALUES ( '700','far too long' )"
+                                                  "\r\nData acquisition success 0 - 1000\r\n"))
+                << log;
+            EXPECT_EQ(log.find("Error: "), log.rfind("Error: "));
+            EXPECT_EQ("1499", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d"));
+            EXPECT_EQ("(none)", scalar(db.admin(), "SELECT code FROM velkin_dup_copy.d WHERE id = 700"));
+            EXPECT_EQ("STRICT_TRANS_TABLES,NO_ENGINE_SUBSTITUTION",
+                      scalar(*session, "SELECT @@SESSION.sql_mode"));
+        }
 }
 
 TEST_F(RowCopyTest, KeyedTablesOfOneServerAreCopiedByTheServerInKeyRanges) {
@@ -276,9 +281,11 @@ TEST_F(RowCopyTest, KeyedTablesOfOneServerAreCopiedByTheServerInKeyRanges) {
     exec(db.admin(), "CREATE TABLE velkin_dup_copy.d LIKE velkin_dup_copy.s");
     // A key of two columns whose texts need escaping, and a table without a usable key.
     exec(db.admin(),
-         "CREATE TABLE velkin_dup_copy.k (tag VARCHAR(20), n INT, v TEXT, PRIMARY KEY (tag, n)) ENGINE=MyISAM");
-    exec(db.admin(), "INSERT INTO velkin_dup_copy.k SELECT CONCAT('O''B\\\\', seq % 3), seq, REPEAT('v', seq % 5) "
-                     "FROM velkin_dup_copy.seq_1_to_2500");
+         "CREATE TABLE velkin_dup_copy.k (tag VARCHAR(20), n INT, v TEXT, PRIMARY KEY (tag, n)) "
+         "ENGINE=MyISAM");
+    exec(db.admin(),
+         "INSERT INTO velkin_dup_copy.k SELECT CONCAT('O''B\\\\', seq % 3), seq, REPEAT('v', seq % 5) "
+         "FROM velkin_dup_copy.seq_1_to_2500");
     exec(db.admin(), "CREATE TABLE velkin_dup_copy.kd LIKE velkin_dup_copy.k");
     exec(db.admin(), "CREATE TABLE velkin_dup_copy.n (id INT NULL UNIQUE, v DECIMAL(10,4))");
     exec(db.admin(), "INSERT INTO velkin_dup_copy.n SELECT seq, seq / 3 FROM velkin_dup_copy.seq_1_to_1200");
@@ -294,18 +301,21 @@ TEST_F(RowCopyTest, KeyedTablesOfOneServerAreCopiedByTheServerInKeyRanges) {
     EXPECT_EQ(1507, outcome.rowsLanded);
     EXPECT_EQ((std::vector<long long>{1000, 1507}), progress);
     EXPECT_EQ(awkwardRows(db.admin(), "velkin_dup_copy.s"), awkwardRows(db.admin(), "velkin_dup_copy.d"));
-    EXPECT_EQ("Data shift start\r\n"
-              "Data acquisition start 0 - 1000     Data acquisition success 0 - 1000\r\n"
-              "Data acquisition start 1000 - 2000     Data acquisition success 1000 - 2000\r\n"
-              "Data acquisition start 2000 - 3000     Data shift end\r\n",
-              fileBytes("rep_table.log"));
+    EXPECT_EQ(
+        "Data shift start\r\n"
+        "Data acquisition start 0 - 1000     Data acquisition success 0 - 1000\r\n"
+        "Data acquisition start 1000 - 2000     Data acquisition success 1000 - 2000\r\n"
+        "Data acquisition start 2000 - 3000     Data shift end\r\n",
+        fileBytes("rep_table.log"));
     // The reader only counts; the server reads and writes the rows itself, a block at a time.
     EXPECT_EQ(0, sent.countStartingWith("select *"));
     const std::vector<std::string> onSession = sent.on(*session);
-    EXPECT_NE(onSession.end(),
-              std::find(onSession.begin(), onSession.end(),
-                        "INSERT INTO velkin_dup_copy.d ( id,name,note,amount,data ) SELECT id,name,note,amount,data "
-                        "FROM velkin_dup_copy.s WHERE id > '1000' ORDER BY id"));
+    EXPECT_NE(
+        onSession.end(),
+        std::find(
+            onSession.begin(), onSession.end(),
+            "INSERT INTO velkin_dup_copy.d ( id,name,note,amount,data ) SELECT id,name,note,amount,data "
+            "FROM velkin_dup_copy.s WHERE id > '1000' ORDER BY id"));
     EXPECT_EQ(2, sent.countStartingWith("INSERT INTO velkin_dup_copy.d ( id,name,note,amount,data ) SELECT"));
 
     EXPECT_EQ(2500, copyOf(*reader, "k", "kd", ServerSide).run().rowsLanded);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QClipboard>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QLineEdit>

@@ -174,8 +174,9 @@ TEST_F(TableDuplicateTest, DataCopyMakesAnEqualTableAndItsLog) {
     EXPECT_EQ("1500", text(dialog, "The copied number of records"));
     // The server copies the rows itself, a block of the key at a time; nothing reads them whole.
     EXPECT_EQ(0, sent.countStartingWith("select * from"));
-    EXPECT_EQ(2, sent.countStartingWith("INSERT INTO velkin_dup_target.odd ( id,name,note,amount,data ) SELECT "
-                                        "id,name,note,amount,data FROM velkin_dup_table.odd "));
+    EXPECT_EQ(2,
+              sent.countStartingWith("INSERT INTO velkin_dup_target.odd ( id,name,note,amount,data ) SELECT "
+                                     "id,name,note,amount,data FROM velkin_dup_table.odd "));
 
     const std::string log =
         "Data shift start\r\n"

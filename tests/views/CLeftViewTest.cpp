@@ -8,9 +8,9 @@
 
 #include "RecordingScreens.h"
 #include "ViewTesting.h"
+#include "session/LoginCycle.h"
 #include "session/ProcessExit.h"
 #include "session/SqlText.h"
-#include "session/LoginCycle.h"
 #include "views/CLeftView.h"
 
 using namespace velkin;
@@ -171,10 +171,11 @@ TEST_F(ObjectTree, SelectionSetsTheSessionAndAsksForTheRightPane) {
         NodeKind nodeKind;
     };
     const NodeKind base = NodeKind::Database, admin = NodeKind::Management;
-    for (const Case& c : {Case{tree.databaseRoot(), ChartKind::Server, base}, Case{management, ChartKind::None, base},
-                          Case{child(management, "Host"), ChartKind::Hosts, admin},
-                          Case{child(management, "Database"), ChartKind::Databases, admin},
-                          Case{child(management, "User"), ChartKind::Users, admin}}) {
+    for (const Case& c :
+         {Case{tree.databaseRoot(), ChartKind::Server, base}, Case{management, ChartKind::None, base},
+          Case{child(management, "Host"), ChartKind::Hosts, admin},
+          Case{child(management, "Database"), ChartKind::Databases, admin},
+          Case{child(management, "User"), ChartKind::Users, admin}}) {
         doc.setCurrentPage(3);
         doc.setFilterActive(true);
         resetCounters();
@@ -473,7 +474,8 @@ TEST_F(ObjectTree, LostSessionLeadsToANewLoginAndARebuiltTree) {
     accounts.push_back({"root", "not-the-password"});
     login.login();
     ASSERT_EQ(1, op.messageTexts().size());
-    EXPECT_TRUE(op.messageTexts()[0].startsWith("Connection failure\n1045:")) << op.messageTexts()[0].toStdString();
+    EXPECT_TRUE(op.messageTexts()[0].startsWith("Connection failure\n1045:"))
+        << op.messageTexts()[0].toStdString();
     ASSERT_EQ(1, tree.topLevelItemCount());
     EXPECT_EQ(0, tree.databaseRoot()->childCount());
     EXPECT_FALSE(tree.isReady());
@@ -502,7 +504,8 @@ TEST_F(ObjectTree, LostSessionLeadsToANewLoginAndARebuiltTree) {
     EXPECT_TRUE(db("velkin_tree_alive")) << "the tree was filled anew";
     EXPECT_EQ(2, tree.topLevelItemCount());
     EXPECT_TRUE(login.keepAlive().isActive());
-    EXPECT_TRUE(doc.currentDb().isEmpty() && doc.currentTable().isEmpty() && doc.nodeKind() == NodeKind::Database)
+    EXPECT_TRUE(doc.currentDb().isEmpty() && doc.currentTable().isEmpty() &&
+                doc.nodeKind() == NodeKind::Database)
         << "nothing chosen before the new login stands for anything on its server";
 }
 

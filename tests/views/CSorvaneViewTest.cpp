@@ -453,7 +453,8 @@ TEST_F(RecordListTest, OpeningRows) {
     QTest::keyClick(&list, Qt::Key_Return);
     EXPECT_EQ(QStringList{"User information"}, op.modalTitles) << "the user editor opens for the row";
     ASSERT_GE(log.statements.size(), 3u);
-    EXPECT_EQ(sqlf("select * from mysql.user where Host = '%s' AND User = '%s'", host, user), log.statements.front());
+    EXPECT_EQ(sqlf("select * from mysql.user where Host = '%s' AND User = '%s'", host, user),
+              log.statements.front());
     EXPECT_EQ((Statements{"select * from mysql.user LIMIT 0,100", "select count(*) from mysql.user"}),
               Statements(log.statements.end() - 2, log.statements.end()))
         << "after the editor the page is listed again";

@@ -66,7 +66,8 @@ TEST(ObjectTreeText, ContextMenuPerSelectedNode) {
 TEST(ObjectTreeText, ChartKindsOfTheNodes) {
     EXPECT_EQ(ChartKind::None, chartKindFor(0, kDatabaseNodeKind, "Data for management"));
     EXPECT_EQ(ChartKind::Server, chartKindFor(0, kDatabaseNodeKind, "Database"));
-    EXPECT_EQ(ChartKind::Database, chartKindFor(1, kDatabaseNodeKind, "Host")) << "a database named like a management node";
+    EXPECT_EQ(ChartKind::Database, chartKindFor(1, kDatabaseNodeKind, "Host"))
+        << "a database named like a management node";
     EXPECT_EQ(ChartKind::Hosts, chartKindFor(1, kManagementNodeKind, "Host"));
     EXPECT_EQ(ChartKind::Databases, chartKindFor(1, kManagementNodeKind, "Database"));
     EXPECT_EQ(ChartKind::Users, chartKindFor(1, kManagementNodeKind, "User"));

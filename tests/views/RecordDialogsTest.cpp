@@ -23,12 +23,16 @@ namespace {
 class RecordDialogsTest : public ::testing::Test {
 protected:
     void rows(int count) {
-        exec(db.admin(), "CREATE TABLE velkin_dialogs.t (a INT PRIMARY KEY, b VARCHAR(300) NULL, c INT NULL)");
+        exec(db.admin(),
+             "CREATE TABLE velkin_dialogs.t (a INT PRIMARY KEY, b VARCHAR(300) NULL, c INT NULL)");
         std::string values;
-        for (int i = 1; i <= count; ++i) values += sqlf("%s(%d,'row %d',NULL)", i == 1 ? "" : ",", i, i);
+        for (int i = 1; i <= count; ++i)
+            values += sqlf("%s(%d,'row %d',NULL)", i == 1 ? "" : ",", i, i);
         exec(db.admin(), "INSERT INTO velkin_dialogs.t VALUES " + values);
     }
-    QString text(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name))->text(); }
+    QString text(QDialog& d, const char* name) {
+        return d.findChild<QLineEdit*>(QString::fromUtf8(name))->text();
+    }
     QLineEdit* edit(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(QString::fromUtf8(name)); }
 
     /// Logs in and shows the main window's record list of velkin_dialogs.t, 100 rows a page.
@@ -106,7 +110,8 @@ TEST_F(RecordDialogsTest, PageSetupCountsAndMovesThroughPages) {
 TEST_F(RecordDialogsTest, FilterConditionsFollowTheChosenRow) {
     exec(db.admin(), "CREATE TABLE velkin_dialogs.f (a INT, b INT, c INT)");
     FilterDialog::ConditionSets given;
-    for (auto& set : given) set.assign(64, std::string());
+    for (auto& set : given)
+        set.assign(64, std::string());
     given[1][2] = "< 5";
     StatementLog log;
     FilterDialog dialog(*session, "velkin_dialogs", "f", given);
@@ -137,10 +142,12 @@ TEST_F(RecordDialogsTest, FilterConditionsFollowTheChosenRow) {
 }
 
 TEST_F(RecordDialogsTest, DetailsOfATwoColumnKey) {
-    exec(db.admin(), "CREATE TABLE velkin_dialogs.k (a INT, b VARCHAR(10), v VARCHAR(300) NULL, n INT NULL, "
-                     "PRIMARY KEY (a, b), KEY v (v))");
+    exec(db.admin(),
+         "CREATE TABLE velkin_dialogs.k (a INT, b VARCHAR(10), v VARCHAR(300) NULL, n INT NULL, "
+         "PRIMARY KEY (a, b), KEY v (v))");
     const std::string longValue(300, 'z');
-    exec(db.admin(), "INSERT INTO velkin_dialogs.k VALUES (1, 'x', '" + longValue + "', NULL), (2, 'y', 'keep', 7)");
+    exec(db.admin(),
+         "INSERT INTO velkin_dialogs.k VALUES (1, 'x', '" + longValue + "', NULL), (2, 'y', 'keep', 7)");
     RecordDetailsDialog dialog(*session, op, "velkin_dialogs", "k", {"1", "x", longValue, std::nullopt});
     EXPECT_EQ("Record details", dialog.windowTitle());
     EXPECT_EQ(" a = '1'AND b = 'x'", dialog.whereText());
@@ -156,8 +163,9 @@ TEST_F(RecordDialogsTest, DetailsOfATwoColumnKey) {
     dialog.selectLine(3);
     EXPECT_EQ("n", text(dialog, "Field name"));
     dialog.update();
-    EXPECT_EQ(std::vector<std::string>{"UPDATE velkin_dialogs.k SET n=NULL WHERE  a = '1'AND b = 'x' LIMIT 1"},
-              std::vector<std::string>(log.statements.begin(), log.statements.begin() + 1));
+    EXPECT_EQ(
+        std::vector<std::string>{"UPDATE velkin_dialogs.k SET n=NULL WHERE  a = '1'AND b = 'x' LIMIT 1"},
+        std::vector<std::string>(log.statements.begin(), log.statements.begin() + 1));
     EXPECT_EQ("(null)", scalar(db.admin(), "SELECT n FROM velkin_dialogs.k WHERE a = 1"));
 
     // Changing a key column: the next update and the delete use the new key.
@@ -165,7 +173,8 @@ TEST_F(RecordDialogsTest, DetailsOfATwoColumnKey) {
     dialog.selectLine(1);
     edit(dialog, "The contents of the field")->setText("it's");
     dialog.update();
-    EXPECT_EQ("UPDATE velkin_dialogs.k SET b='it\\'s' WHERE  a = '1'AND b = 'x' LIMIT 1", log.statements.at(0));
+    EXPECT_EQ("UPDATE velkin_dialogs.k SET b='it\\'s' WHERE  a = '1'AND b = 'x' LIMIT 1",
+              log.statements.at(0));
     EXPECT_TRUE(op.messages.empty()) << "a quote in a value now updates instead of failing";
     EXPECT_EQ(" a = '1'AND b = 'it\\'s'", dialog.whereText());
     EXPECT_TRUE(dialog.changed());
@@ -173,7 +182,8 @@ TEST_F(RecordDialogsTest, DetailsOfATwoColumnKey) {
     dialog.selectLine(2);
     edit(dialog, "The contents of the field")->setText("new");
     dialog.update();
-    EXPECT_EQ("UPDATE velkin_dialogs.k SET v='new' WHERE  a = '1'AND b = 'it\\'s' LIMIT 1", log.statements.at(0));
+    EXPECT_EQ("UPDATE velkin_dialogs.k SET v='new' WHERE  a = '1'AND b = 'it\\'s' LIMIT 1",
+              log.statements.at(0));
     EXPECT_EQ("new", scalar(db.admin(), "SELECT v FROM velkin_dialogs.k WHERE a = 1"));
 
     log.clear();
@@ -190,9 +200,11 @@ TEST_F(RecordDialogsTest, DetailsOfATwoColumnKey) {
 }
 
 TEST_F(RecordDialogsTest, TheKeyConditionQuotesNamesAndValuesAndFindsNulls) {
-    exec(db.admin(), "CREATE TABLE velkin_dialogs.u (a INT NOT NULL, `odd``name` VARCHAR(10) NULL, "
-                     "b VARCHAR(10) NOT NULL, UNIQUE KEY (a, `odd``name`, b))");
-    exec(db.admin(), "INSERT INTO velkin_dialogs.u VALUES (1, NULL, 'it''s\n'), (1, 'x', 'it''s\n'), (2, NULL, 'y')");
+    exec(db.admin(),
+         "CREATE TABLE velkin_dialogs.u (a INT NOT NULL, `odd``name` VARCHAR(10) NULL, "
+         "b VARCHAR(10) NOT NULL, UNIQUE KEY (a, `odd``name`, b))");
+    exec(db.admin(),
+         "INSERT INTO velkin_dialogs.u VALUES (1, NULL, 'it''s\n'), (1, 'x', 'it''s\n'), (2, NULL, 'y')");
     const std::string where =
         whereByKey(*session, {{"a", "1"}, {"odd`name", std::nullopt}, {"b", std::string("it's\n")}});
     EXPECT_EQ(" a = '1'AND `odd``name` IS NULL AND b = 'it\\'s\\n'", where);
@@ -235,7 +247,8 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
     CSorvaneView& list = openRecordList();
     ASSERT_EQ(100, list.rowCount());
 
-    QSettings settings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane"));
+    QSettings settings(QStringLiteral("Local AppWizard-Generated Applications"),
+                       QStringLiteral("VelkinSorvane"));
     settings.remove("SQLDLG/PageLength");
     op.onModal([this](QDialog& d) {
         edit(d, "page number")->setText("3");

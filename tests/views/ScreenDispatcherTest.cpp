@@ -110,14 +110,16 @@ TEST_F(Dispatch, CommandsOpenTheirScreensAndTableScreensNeedATable) {
     // Commands whose screens answer to the view that asked are not opened here.
     for (Command command : {Command::Delete, Command::SqlExecution, Command::DatabaseCreation,
                             Command::TableNewCreation, Command::ExportCsv, Command::PrivilegeReload})
-        EXPECT_EQ(QStringList(), screensOf([&] { EXPECT_FALSE(screens.open(command)); })) << commandLabel(command);
+        EXPECT_EQ(QStringList(), screensOf([&] { EXPECT_FALSE(screens.open(command)); }))
+            << commandLabel(command);
 }
 
 TEST_F(Dispatch, TheTableCopyReadsOnASecondConnectionWithTheSessionsLogin) {
     ScratchDatabase source("velkin_dispatch_src");
     ScratchDatabase target("velkin_dispatch_dst");
     exec(source.admin(), "CREATE TABLE velkin_dispatch_src.people (id INT PRIMARY KEY, name VARCHAR(20))");
-    exec(source.admin(), "INSERT INTO velkin_dispatch_src.people VALUES (1, 'Ann'), (2, NULL), (3, 'O''Neil')");
+    exec(source.admin(),
+         "INSERT INTO velkin_dispatch_src.people VALUES (1, 'Ann'), (2, NULL), (3, 'O''Neil')");
     ASSERT_EQ(ConnectResult::Admin, doc.Connect());
     choose("velkin_dispatch_src", "people");
     op.clear();

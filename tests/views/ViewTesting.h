@@ -51,8 +51,10 @@ public:
     CDbGraphView* chartView() { return m_chart.get(); }
     void updateAllViews() override {
         ++updates;
-        if (m_list) m_list->refresh();
-        if (m_chart) m_chart->refresh();
+        if (m_list)
+            m_list->refresh();
+        if (m_chart)
+            m_chart->refresh();
     }
     StatusPanes& statusPanes() override { return panes; }
 

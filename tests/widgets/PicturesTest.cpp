@@ -59,9 +59,9 @@ TEST(Pictures, TreePicturesAreSixDistinctSquaresAndTheSelectedImageIsTheNextOne)
 
 TEST(Pictures, PrivilegePicturesReadAtAGlanceAndTellRefusedFromRestrictedByColour) {
     std::vector<QImage> images;
-    for (const QIcon& icon : {userPicture(), localAccountPicture(), globalAccountPicture(),
-                              restrictedAccountPicture(), refusedHostPicture(), restrictedHostPicture(),
-                              databasePicture()}) {
+    for (const QIcon& icon :
+         {userPicture(), localAccountPicture(), globalAccountPicture(), restrictedAccountPicture(),
+          refusedHostPicture(), restrictedHostPicture(), databasePicture()}) {
         images.push_back(image(icon, 32));
         EXPECT_GT(opaquePixels(images.back()), 150) << "image " << images.size() - 1;
     }
@@ -80,11 +80,12 @@ TEST(Pictures, EveryOtherSetIsDrawnAndDistinct) {
     expectSquaresAllDistinct(tools, 16, "tool");
     EXPECT_EQ(0, opaquePixels(image(toolPicture(ToolPicture::Blank), 16)));
 
-    expectSquaresAllDistinct({image(primaryKeyPicture(), 16), image(multipleKeyPicture(), 16),
-                              image(plainFieldPicture(), 16)},
-                             16, "field");
-    expectSquaresAllDistinct({image(chartServerPicture()), image(chartDatabasePicture()), image(chartTablePicture())},
-                             32, "chart");
+    expectSquaresAllDistinct(
+        {image(primaryKeyPicture(), 16), image(multipleKeyPicture(), 16), image(plainFieldPicture(), 16)}, 16,
+        "field");
+    expectSquaresAllDistinct(
+        {image(chartServerPicture()), image(chartDatabasePicture()), image(chartTablePicture())}, 32,
+        "chart");
 
     // The transfer screens' nodes change colour, not shape, when selected.
     struct Pair {
@@ -92,10 +93,11 @@ TEST(Pictures, EveryOtherSetIsDrawnAndDistinct) {
         int side;
     };
     std::vector<QImage> nodes;
-    for (const Pair& pair : {Pair{databaseNodePicture(), 16}, Pair{tableNodePicture(), 16},
-                             Pair{fieldNodePicture(), 16}, Pair{largeDatabasePicture(), 32},
-                             Pair{largeTablePicture(), 32}, Pair{largeServerPicture(), 32}}) {
-        const QImage normal = image(pair.icon, pair.side), selected = image(pair.icon, pair.side, QIcon::Selected);
+    for (const Pair& pair :
+         {Pair{databaseNodePicture(), 16}, Pair{tableNodePicture(), 16}, Pair{fieldNodePicture(), 16},
+          Pair{largeDatabasePicture(), 32}, Pair{largeTablePicture(), 32}, Pair{largeServerPicture(), 32}}) {
+        const QImage normal = image(pair.icon, pair.side),
+                     selected = image(pair.icon, pair.side, QIcon::Selected);
         EXPECT_NE(normal, selected) << nodes.size();
         EXPECT_EQ(opaquePixels(normal), opaquePixels(selected)) << nodes.size();
         nodes.push_back(normal);
