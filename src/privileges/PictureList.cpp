@@ -5,21 +5,13 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "widgets/Kit.h"
 #include "widgets/Pictures.h"
 
 namespace velkin {
 
 QListWidget* pictureList(const QString& name, QWidget* parent) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(name);
-    list->setViewMode(QListView::IconMode);
-    list->setIconSize(QSize(32, 32));
-    list->setResizeMode(QListView::Adjust);
-    list->setMovement(QListView::Static);
-    list->setWordWrap(true);
-    list->setGridSize(QSize(110, 70));
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    return list;
+    return largeIconList(name, parent, 110, 70);
 }
 
 QListWidgetItem* pictureEntry(const QIcon& picture, const QString& label, const QString& second,

@@ -23,22 +23,6 @@
 
 namespace velkin {
 
-namespace {
-
-QListWidget* largeIconList(const QString& name, QWidget* parent) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(name);
-    list->setViewMode(QListView::IconMode);
-    list->setIconSize(QSize(32, 32));
-    list->setResizeMode(QListView::Adjust);
-    list->setMovement(QListView::Static);
-    list->setWordWrap(true);
-    list->setGridSize(QSize(130, 64));
-    return list;
-}
-
-}  // namespace
-
 std::optional<std::string> csvPreview(const std::string& path) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
@@ -96,8 +80,8 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
         QStringLiteral("* A default becomes effective when anything does not have an input."), this);
 
     m_target = namedLineEdit(QStringLiteral("target"), this, FieldMode::ReadOnly);
-    m_databases = largeIconList(QStringLiteral("database list"), this);
-    m_tables = largeIconList(QStringLiteral("table list"), this);
+    m_databases = largeIconList(QStringLiteral("database list"), this, 130, 64);
+    m_tables = largeIconList(QStringLiteral("table list"), this, 130, 64);
     m_preview = new QPlainTextEdit(this);
     m_preview->setObjectName(QStringLiteral("preview"));
     m_preview->setReadOnly(true);

@@ -36,16 +36,9 @@ namespace {
 constexpr const char* kLogName = "rep_other_server.log";
 
 /// A framed list of large icons, titled as its content.
-QListWidget* largeIconList(const QString& title, QWidget* parent, QLayout* into) {
+QListWidget* framedIconList(const QString& title, QWidget* parent, QLayout* into) {
     auto* frame = new QGroupBox(title, parent);
-    auto* list = new QListWidget(frame);
-    list->setObjectName(title);
-    list->setViewMode(QListView::IconMode);
-    list->setIconSize(QSize(32, 32));
-    list->setResizeMode(QListView::Adjust);
-    list->setMovement(QListView::Static);
-    list->setWordWrap(true);
-    list->setGridSize(QSize(100, 60));
+    QListWidget* list = largeIconList(title, frame, 100, 60);
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(list);
     into->addWidget(frame);
@@ -60,9 +53,9 @@ DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& ses
     setWindowTitle(QStringLiteral("The duplicate from other servers"));
 
     auto* lists = new QHBoxLayout;
-    m_servers = largeIconList(QStringLiteral("Server"), this, lists);
-    m_databases = largeIconList(QStringLiteral("Database"), this, lists);
-    m_tables = largeIconList(QStringLiteral("Table"), this, lists);
+    m_servers = framedIconList(QStringLiteral("Server"), this, lists);
+    m_databases = framedIconList(QStringLiteral("Database"), this, lists);
+    m_tables = framedIconList(QStringLiteral("Table"), this, lists);
 
     m_fields = new QTreeWidget(this);
     m_fields->setObjectName(QStringLiteral("Fields"));

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -90,6 +91,19 @@ FileNameRow fileNameRow(const QString& label, QWidget* parent) {
     row.layout->addWidget(row.field, 1);
     row.layout->addWidget(row.browse);
     return row;
+}
+
+QListWidget* largeIconList(const QString& name, QWidget* parent, int cellWidth, int cellHeight) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setViewMode(QListView::IconMode);
+    list->setIconSize(QSize(32, 32));
+    list->setResizeMode(QListView::Adjust);
+    list->setMovement(QListView::Static);
+    list->setWordWrap(true);
+    list->setGridSize(QSize(cellWidth, cellHeight));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
 }
 
 QTableWidget* reportList(const QString& name, std::initializer_list<std::pair<const char*, int>> columns,

@@ -14,6 +14,7 @@ class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QTableWidget;
 class QWidget;
@@ -52,6 +53,10 @@ struct FileNameRow {
     QPushButton* browse;
 };
 FileNameRow fileNameRow(const QString& label, QWidget* parent);
+
+/// A list of 32 by 32 pictures whose labels may run over two lines, each entry in a cell of the given
+/// width and height.
+QListWidget* largeIconList(const QString& name, QWidget* parent, int cellWidth, int cellHeight);
 
 /// A read-only list of whole rows with the given headers and pixel widths.
 QTableWidget* reportList(const QString& name, std::initializer_list<std::pair<const char*, int>> columns,
