@@ -52,6 +52,25 @@ bool readsBackExactly(std::string dataType) {
 
 }  // namespace
 
+bool isIntegerType(std::string dataType) {
+    std::transform(dataType.begin(), dataType.end(), dataType.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    static const char* const kIntegers[] = {"tinyint", "smallint", "mediumint", "int", "bigint"};
+    return std::find(std::begin(kIntegers), std::end(kIntegers), dataType) != std::end(kIntegers);
+}
+
+std::string binlogFormatQuery() {
+    return "SELECT @@log_bin, @@SESSION.binlog_format";
+}
+
+std::string readCommittedNextStatement() {
+    return "SET TRANSACTION ISOLATION LEVEL READ COMMITTED";
+}
+
+std::string keyBoundsQuery(std::string_view table, std::string_view key) {
+    return sqlf("SELECT MIN(%s), MAX(%s) FROM %s", key, key, table);
+}
+
 std::optional<std::vector<std::string>> rangeKey(const std::vector<KeyColumnLine>& lines) {
     std::vector<std::string> order;
     std::map<std::string, std::vector<std::string>> columns;

@@ -43,6 +43,15 @@ struct KeyColumnLine {
 /// when the table has no such key.
 std::optional<std::vector<std::string>> rangeKey(const std::vector<KeyColumnLine>& lines);
 
+/// Whether a column of this DATA_TYPE holds whole numbers.
+bool isIntegerType(std::string dataType);
+/// Whether the server writes a binary log and in which format this session's statements go there.
+std::string binlogFormatQuery();
+/// Makes the next statement read committed rows without locking them.
+std::string readCommittedNextStatement();
+/// "SELECT MIN(key), MAX(key) FROM table" for a key of one column, its name quoted.
+std::string keyBoundsQuery(std::string_view table, std::string_view key);
+
 /// "key > values" for a key of one or more columns, in the expanded form that the server's range
 /// optimizer reads for every column count; names arrive quoted, values are escaped here.
 std::string keyAfterCondition(const Connection& connection, const std::vector<std::string>& keys,

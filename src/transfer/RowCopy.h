@@ -11,6 +11,8 @@
 namespace velkin {
 
 struct LoginValues;
+class KeySteps;
+class RowWriter;
 
 /// A table as a copy names it: the plain names (for looking it up in the server's catalog) and the
 /// text that stands for it in statements.
@@ -71,7 +73,8 @@ public:
     void onProgress(std::function<void(long long)> shown) { m_progressShown = std::move(shown); }
 
     /// Source and destination are tables of one server, which the destination connection reads
-    /// itself: a source with a key is then copied by the server in blocks of key ranges.
+    /// itself: a source with a key is then copied by the server in blocks of key ranges, ten batches
+    /// to a block; a refused block goes again a batch at a time.
     void setServerSide(bool serverSide) { m_serverSide = serverSide; }
 
     /// Feeds a transactional destination through LOAD DATA from the client, a block at a time, instead
@@ -82,20 +85,45 @@ public:
     RowCopyOutcome run();
 
 private:
-    class Writer;
     /// How a source with a usable key is cut into blocks: the key's names, quoted, alone and joined,
     /// and the columns copied.
     struct KeyRanges {
         std::vector<std::string> keys;
         std::string keyList;
         std::string columns;
+        /// The key is one integer column.
+        bool integer = false;
     };
 
+    /// Rows of the source in key order: after the condition `after` and up to `upTo`, either empty for
+    /// no bound.
+    struct KeySpan {
+        std::string after;
+        std::string upTo;
+    };
+    /// Marks the rows read so far written: counters, one event, the log lines of whole batches.
+    using BlockEnd = std::function<void()>;
+
     std::optional<KeyRanges> keyRanges();
-    bool copyByKeyRanges(const KeyRanges& ranges, Writer& writer, RowCopyOutcome& outcome,
-                         const std::function<void()>& endBlock);
-    bool settleRefusedBlock(const KeyRanges& ranges, const std::string& range, Writer& writer,
-                            long long& rows);
+    /// Copies the source by the server, in blocks of an integer key's values or of a counted number of
+    /// rows of any other key.
+    bool copyOnServer(const KeyRanges& ranges, RowWriter& writer, RowCopyOutcome& outcome,
+                      const BlockEnd& endBlock);
+    bool copyBySteps(const KeyRanges& ranges, KeySteps& steps, RowWriter& writer, RowCopyOutcome& outcome,
+                     const BlockEnd& endBlock);
+    /// Copies the span in blocks of `blockRows` rows, the first of `firstRows`; the first `kept` rows
+    /// of it are in the destination already.
+    bool copyByKeyRanges(const KeyRanges& ranges, const KeySpan& span, int firstRows, int blockRows,
+                         long long kept, RowWriter& writer, RowCopyOutcome& outcome,
+                         const BlockEnd& endBlock);
+    /// One block's INSERT ... SELECT; true when the server took it.
+    bool copyBlock(const KeyRanges& ranges, const std::string& range);
+    /// The last key of the next block within the condition, or none when fewer rows are left.
+    bool findBlockEnd(const KeyRanges& ranges, const std::string& within, int blockRows,
+                      std::optional<std::vector<std::string>>& last);
+    /// Settles a refused block of which the destination kept the first `kept` rows (counted when 0).
+    bool settleRefusedBlock(const KeyRanges& ranges, const std::string& range, long long kept,
+                            RowWriter& writer, long long& rows);
     bool readFailed(RowCopyOutcome& outcome);
     enum class BlockLoad { Loaded, Changed, Refused };
     BlockLoad loadWhole(const std::string& statement, const std::string& rows, long long count);
@@ -111,6 +139,8 @@ private:
     bool m_bulkLoad = false;
     std::function<void(const std::string&)> m_originalShown;
     std::function<void(long long)> m_progressShown;
+    /// The server's blocks read committed rows without locking them.
+    bool m_readCommitted = false;
 };
 
 /// Holds a connection at time_zone '+00:00' while it lives, so that TIMESTAMP values travel as the

@@ -5,6 +5,7 @@
 #include "support/TestServer.h"
 #include "transfer/CopyStatements.h"
 #include "transfer/CopyText.h"
+#include "transfer/KeySteps.h"
 
 using namespace velkin;
 using namespace velkin::test;
@@ -43,6 +44,37 @@ TEST(CopyStatements, BlocksAreKeyRangesInKeyOrder) {
               blockCopyStatement("db.d", "id", "db.s", bothConditions("", ""), "id"));
     EXPECT_EQ("SELECT id,name FROM db.s WHERE id > '1' ORDER BY id",
               blockReadStatement("db.s", "id,name", bothConditions("id > '1'", ""), "id"));
+}
+
+TEST(CopyStatements, IntegerKeysAreCutIntoBlocksOfAboutTheRowsAsked) {
+    for (const char* text : {"0", "-9223372036854775808", "18446744073709551615", "42"})
+        EXPECT_EQ(text, keyIntegerText(parseKeyInteger(text).value_or(-1)));
+    for (const char* text : {"", "-", "1.5", "1e3", "18446744073709551616", "-9223372036854775809"})
+        EXPECT_FALSE(parseKeyInteger(text)) << text;
+    EXPECT_TRUE(isIntegerType("BIGINT"));
+    EXPECT_FALSE(isIntegerType("decimal"));
+    EXPECT_EQ("SELECT MIN(`a b`), MAX(`a b`) FROM db.s", keyBoundsQuery("db.s", "`a b`"));
+
+    auto uppers = [](KeySteps steps, const std::vector<long long>& rowsHeld) {
+        std::vector<std::string> list;
+        for (long long rows : rowsHeld) {
+            list.push_back(steps.upper() ? keyIntegerText(*steps.upper()) : "end");
+            steps.next(rows);
+        }
+        return list;
+    };
+    using Texts = std::vector<std::string>;
+    // A dense key: blocks as wide as the rows asked, the last without an upper bound.
+    EXPECT_EQ((Texts{"10000", "20000", "end"}), uppers(KeySteps(1, 25000, 10000), {10000, 10000, 5000}));
+    EXPECT_EQ((Texts{"end"}), uppers(KeySteps(5, 7, 10000), {3}));
+    // Empty blocks widen the next four times, crowded ones narrow it, at most four times either way.
+    EXPECT_EQ((Texts{"10", "50", "60", "70"}), uppers(KeySteps(1, 1000, 10), {0, 200, 10, 10}));
+    EXPECT_EQ((Texts{"10", "50", "end"}), uppers(KeySteps(1, 100, 10), {0, 0, 0}));
+    // The widest keys: no overflow at either end.
+    EXPECT_EQ((Texts{"-4611686018427387905", "13835058055282163711", "end"}),
+              uppers(KeySteps(parseKeyInteger("-9223372036854775808").value(),
+                              parseKeyInteger("18446744073709551615").value(), 4611686018427387904LL),
+                     {0, 0, 0}));
 }
 
 TEST(CopyStatements, DumpRowsAreLoadedUnderOneLockAndOneTransaction) {

@@ -48,6 +48,17 @@ public:
                 ++n;
         return n;
     }
+    /// The statements that began with one of the prefixes, in order.
+    std::vector<std::string> startingWith(const std::vector<std::string>& prefixes) const {
+        std::vector<std::string> list;
+        for (const auto& entry : sent)
+            for (const std::string& prefix : prefixes)
+                if (entry.second.rfind(prefix, 0) == 0) {
+                    list.push_back(entry.second);
+                    break;
+                }
+        return list;
+    }
     void clear() { sent.clear(); }
 
     std::vector<std::pair<const Connection*, std::string>> sent;
