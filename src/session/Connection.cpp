@@ -229,16 +229,6 @@ int Connection::query(std::string_view sql) {
     return mysql_real_query(m_mysql, sql.data(), static_cast<unsigned long>(sql.size()));
 }
 
-int Connection::send(std::string_view sql) {
-    if (observer())
-        observer()(*this, std::string(sql));
-    return mysql_send_query(m_mysql, sql.data(), static_cast<unsigned long>(sql.size()));
-}
-
-int Connection::readAnswer() {
-    return mysql_read_query_result(m_mysql);
-}
-
 Result Connection::storeResult() {
     return Result(mysql_store_result(m_mysql));
 }

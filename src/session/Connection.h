@@ -120,12 +120,6 @@ public:
     Result useResult();
     /// query() then storeResult(); an empty Result when either failed.
     Result select(std::string_view sql);
-    /// Sends one statement without waiting for the server, which works on it while the program goes
-    /// on with another connection. readAnswer() must come before anything else is sent here.
-    int send(std::string_view sql);
-    /// Waits for the answer to the statement of send(); 0 on success, like query(). Its result, if
-    /// any, is then read with storeResult().
-    int readAnswer();
 
     unsigned int errorNumber() const;
     std::string errorText() const;

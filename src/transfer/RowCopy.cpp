@@ -18,6 +18,10 @@ namespace velkin {
 
 namespace {
 
+/// Rows and bytes of one block loaded from the client (the copy from another server).
+constexpr long long kLoadBlockRows = 10 * kCopyBlockRows;
+constexpr std::size_t kLoadBlockBytes = 16 << 20;
+
 /// The source rows: streamed from a connection of their own, or stored whole when the source is the
 /// connection that also writes.
 class SourceRows {
@@ -57,24 +61,13 @@ RowCopyOutcome RowCopy::run() {
     std::optional<UtcSession> destinationZone;
     if (&m_source != &m_destination)
         destinationZone.emplace(m_destination);
-    // With a connection of its own, the source is counted while the destination starts copying: the
-    // count of a large table takes the server a good part of the copy's time.
-    bool countPending = false;
-    auto showCount = [&](Result count) {
+    // Nobody to show the count to (the tables of a database duplicate): the server is spared it.
+    auto showCount = [&] {
+        if (!m_originalShown)
+            return;
+        Result count = m_source.select(countStatement(m_from.statementName));
         if (Row row = count.fetchRow())
             m_originalShown(row.str(0));
-    };
-    // Nobody to show the count to (the tables of a database duplicate): the server is spared it.
-    if (!m_originalShown)
-        ;
-    else if (&m_source != &m_destination)
-        countPending = m_source.send(countStatement(m_from.statementName)) == 0;
-    else
-        showCount(m_source.select(countStatement(m_from.statementName)));
-    auto showPendingCount = [&] {
-        if (countPending && m_source.readAnswer() == 0)
-            showCount(m_source.storeResult());
-        countPending = false;
     };
 
     TextModeFile logFile;
@@ -93,15 +86,14 @@ RowCopyOutcome RowCopy::run() {
     long long offset = 0;
     log(acquisitionStartEntry(offset));
     auto finish = [&] {
-        showPendingCount();
         if (logging && !logFile.close())
             outcome.logFailed = true;
     };
     std::optional<RowWriter> writer;
     // The log speaks of batches of a thousand rows, however the rows travel: a pair of lines for each
     // batch read whole, and at the end one for the last part of one.
-    auto logBatches = [&](bool last) {
-        while (offset < outcome.rowsRead && (last || offset + kCopyBlockRows <= outcome.rowsRead)) {
+    auto logBatches = [&](long long rows, bool last) {
+        while (offset < rows && (last || offset + kCopyBlockRows <= rows)) {
             log(acquisitionSuccessEntry(offset));
             offset += kCopyBlockRows;
             log(acquisitionStartEntry(offset));
@@ -109,12 +101,11 @@ RowCopyOutcome RowCopy::run() {
     };
     // Marks the rows read so far written: the counters repainted, one event let through, the log.
     auto endBlock = [&] {
-        showPendingCount();
         writer->flush();
         if (m_progressShown)
             m_progressShown(writer->rowsLanded());
         letPendingEventsThrough();
-        logBatches(false);
+        logBatches(outcome.rowsRead, false);
     };
     auto settle = [&] {
         outcome.rowsFailed = writer->rowsFailed();
@@ -126,16 +117,22 @@ RowCopyOutcome RowCopy::run() {
     if (std::optional<KeyRanges> ranges =
             m_serverSide && plan.refusal != Refusal::Unknown ? keyRanges() : std::nullopt) {
         writer.emplace(m_destination, insertHead(m_to.statementName, ranges->columns), m_to, plan, log);
+        // The rows the server copied are the source's count as its blocks read them, and the screen
+        // showed the count when it opened: at a million rows a count of its own cost the server a
+        // tenth of the copy. Only a copy that broke off asks for the count.
         if (!copyOnServer(*ranges, *writer, outcome, endBlock)) {
             log(acquisitionFailureEntry());
+            showCount();
         } else {
-            logBatches(true);
+            logBatches(outcome.rowsRead, true);
             log(copyEndEntry());
+            if (m_originalShown)
+                m_originalShown(std::to_string(outcome.rowsRead));
         }
         return settle();
     }
 
-    showPendingCount();
+    showCount();
     SourceRows rows(m_source, &m_source != &m_destination);
     // A transactional destination can take a block whole or not at all: it is fed by LOAD DATA,
     // and a block that does not land whole and unchanged is settled by INSERTs as any other.
@@ -150,8 +147,16 @@ RowCopyOutcome RowCopy::run() {
         if (result == BlockLoad::Loaded) {
             writer->addLanded(loadCount);
         } else {
-            for (const ValueRow& values : parseLoadDataRows(loadRows))
+            // Settled a batch at a time, each batch's log lines after its rows, so that a refused row is
+            // logged within its own batch.
+            long long position = outcome.rowsRead - loadCount;
+            for (const ValueRow& values : parseLoadDataRows(loadRows)) {
                 writer->addValues(values);
+                if (++position % kCopyBlockRows == 0) {
+                    writer->flush();
+                    logBatches(position, false);
+                }
+            }
             // A statement refused as such (the server takes no local rows) will be refused again.
             loading = result == BlockLoad::Changed;
         }
@@ -174,16 +179,20 @@ RowCopyOutcome RowCopy::run() {
     if (loading)
         loadStatement = copyLoadStatement(m_to.statementName, m_source.characterSet(), columns);
 
-    int inBlock = 0;
+    // Loaded blocks are larger: each costs a statement and a commit of its own.
+    long long inBlock = 0;
     while (Row row = rows.next()) {
+        ++outcome.rowsRead;
+        ++inBlock;
+        bool blockFull = inBlock == kCopyBlockRows;
         if (loading) {
             appendLoadDataRow(loadRows, row);
             ++loadCount;
+            blockFull = inBlock == kLoadBlockRows || loadRows.size() >= kLoadBlockBytes;
         } else {
             writer->add(row);
         }
-        ++outcome.rowsRead;
-        if (++inBlock == kCopyBlockRows) {
+        if (blockFull) {
             loadBlock();
             endBlock();
             inBlock = 0;
@@ -196,12 +205,13 @@ RowCopyOutcome RowCopy::run() {
         writer->flush();
         if (m_progressShown)
             m_progressShown(writer->rowsLanded());
+        logBatches(outcome.rowsRead, false);
         log(acquisitionFailureEntry());
         outcome.readFailed = true;
     } else {
         if (inBlock > 0)
             endBlock();
-        logBatches(true);
+        logBatches(outcome.rowsRead, true);
         log(copyEndEntry());
     }
     return settle();

@@ -60,7 +60,8 @@ public:
     /// The log to create anew in the current directory; none when empty. A log that cannot be created
     /// leaves the copy without one.
     void setLogFile(std::string name) { m_logName = std::move(name); }
-    /// Receives the source's row count as the server gave it.
+    /// Receives the source's row count: the server's count before the rows are read, or, when the
+    /// server copies the rows itself, the number it copied once it is done. Not asked for without it.
     void onOriginalCount(std::function<void(const std::string&)> shown) {
         m_originalShown = std::move(shown);
     }

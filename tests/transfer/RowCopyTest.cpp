@@ -161,10 +161,11 @@ TEST_F(RowCopyTest, LogsOnlyTheFailingRowOfABatch) {
                                      "USING (id, name)"));
             const std::string head = "INSERT INTO velkin_dup_copy.d ( id,name ) VALUES ";
             if (path == BulkLoad && innodb) {
-                // Three blocks loaded; the one that skipped a row rolled back and went in INSERTs.
+                // One block loaded, which skipped a row: rolled back, it went in INSERTs a batch at a
+                // time, and the refused batch row by row.
                 EXPECT_EQ(
-                    3, sent.countStartingWith("LOAD DATA LOCAL INFILE 'rows' INTO TABLE velkin_dup_copy.d "));
-                EXPECT_EQ(1 + 1000, sent.countStartingWith(head));
+                    1, sent.countStartingWith("LOAD DATA LOCAL INFILE 'rows' INTO TABLE velkin_dup_copy.d "));
+                EXPECT_EQ(3 + 1000, sent.countStartingWith(head));
                 EXPECT_EQ(1, sent.countStartingWith("ROLLBACK"));
             } else if (path == ServerSide) {
                 // One block refused as a whole. Nothing of it stayed in InnoDB: it goes again in
@@ -298,8 +299,13 @@ TEST_F(RowCopyTest, KeyedTablesOfOneServerAreCopiedByTheServerInKeyRanges) {
     std::vector<long long> progress;
     RowCopy copy = copyOf(*reader, "s", "d", ServerSide);
     copy.onProgress([&](long long rows) { progress.push_back(rows); });
+    std::string original = "(not shown)";
+    copy.onOriginalCount([&](const std::string& count) { original = count; });
     copy.setLogFile("rep_table.log");
     const RowCopyOutcome outcome = copy.run();
+    // The count is the rows the server copied; no count of its own is sent.
+    EXPECT_EQ("1507", original);
+    EXPECT_EQ(0, sent.countStartingWith("select count(*) from velkin_dup_copy.s"));
     EXPECT_EQ(1507, outcome.rowsRead);
     EXPECT_EQ(1507, outcome.rowsLanded);
     EXPECT_EQ((std::vector<long long>{1507}), progress);
@@ -402,4 +408,21 @@ TEST_F(RowCopyTest, ServerBlocksNeitherWaitForNorSeeAWriterOfTheSource) {
     EXPECT_EQ(0, sent.countStartingWith("INSERT INTO velkin_dup_copy.d ( id,name ) VALUES"));
     EXPECT_EQ(1, sent.countStartingWith("SET TRANSACTION ISOLATION LEVEL READ COMMITTED"));
     EXPECT_EQ("row 1500", scalar(db.admin(), "SELECT name FROM velkin_dup_copy.d WHERE id = 1500"));
+}
+
+TEST_F(RowCopyTest, LoadedBlocksAreLargerThanTheLogsBatches) {
+    numbered(25000);
+    ConnectionStatements sent;
+    std::vector<long long> progress;
+    RowCopy copy = copyOf(*reader, "s", "d", BulkLoad);
+    copy.onProgress([&](long long rows) { progress.push_back(rows); });
+    const std::string log = logOf(std::move(copy));
+    EXPECT_EQ(checksum(db.admin(), "velkin_dup_copy.s"), checksum(db.admin(), "velkin_dup_copy.d"));
+    EXPECT_EQ(3, sent.countStartingWith("LOAD DATA LOCAL INFILE 'rows' INTO TABLE velkin_dup_copy.d "));
+    EXPECT_EQ(3, sent.countStartingWith("COMMIT"));
+    EXPECT_EQ((std::vector<long long>{10000, 20000, 25000}), progress);
+    EXPECT_EQ(25, std::count(log.begin(), log.end(), '\n') - 2);
+    EXPECT_NE(std::string::npos, log.find("Data acquisition start 24000 - 25000     Data acquisition success "
+                                          "24000 - 25000\r\nData acquisition start 25000 - 26000     Data "
+                                          "shift end\r\n"));
 }
