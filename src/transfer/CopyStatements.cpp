@@ -67,8 +67,9 @@ std::string readCommittedNextStatement() {
     return "SET TRANSACTION ISOLATION LEVEL READ COMMITTED";
 }
 
-std::string keyBoundsQuery(std::string_view table, std::string_view key) {
-    return sqlf("SELECT MIN(%s), MAX(%s) FROM %s", key, key, table);
+std::string keyBoundsQuery(std::string_view table, std::string_view key, std::string_view condition) {
+    return sqlf("SELECT MIN(%s), MAX(%s) FROM %s%s", key, key, table,
+                condition.empty() ? std::string() : sqlf(" WHERE %s", condition));
 }
 
 std::optional<std::vector<std::string>> rangeKey(const std::vector<KeyColumnLine>& lines) {

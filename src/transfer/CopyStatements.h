@@ -49,8 +49,9 @@ bool isIntegerType(std::string dataType);
 std::string binlogFormatQuery();
 /// Makes the next statement read committed rows without locking them.
 std::string readCommittedNextStatement();
-/// "SELECT MIN(key), MAX(key) FROM table" for a key of one column, its name quoted.
-std::string keyBoundsQuery(std::string_view table, std::string_view key);
+/// "SELECT MIN(key), MAX(key) FROM table" for a key of one column, its name quoted, with "WHERE
+/// condition" when there is one.
+std::string keyBoundsQuery(std::string_view table, std::string_view key, std::string_view condition = {});
 
 /// "key > values" for a key of one or more columns, in the expanded form that the server's range
 /// optimizer reads for every column count; names arrive quoted, values are escaped here.

@@ -102,8 +102,23 @@ bool RowCopy::copyBySteps(const KeyRanges& ranges, KeySteps& steps, RowWriter& w
         }
         if (!upper)
             return true;
-        steps.next(outcome.rowsRead - before);
         after = keyAfterCondition(m_destination, ranges.keys, {keyIntegerText(*upper)});
+        const long long rows = outcome.rowsRead - before;
+        if (rows > 0) {
+            steps.next(rows);
+            continue;
+        }
+        // A gap in the key: the next block starts at the next key there is, as wide as this one, rather
+        // than widening over the gap and taking whatever crowd follows it in one block.
+        Result result = m_destination.select(keyBoundsQuery(m_from.statementName, ranges.keyList, after));
+        Row row = result.fetchRow();
+        if (row && row.isNull(0))
+            return true;  // no key after the gap
+        const std::optional<KeyInteger> next = row ? parseKeyInteger(row.text(0)) : std::nullopt;
+        if (next)
+            steps.restartAt(*next);
+        else
+            steps.next(0);
     }
 }
 

@@ -60,6 +60,10 @@ void KeySteps::next(long long rows) {
     place(*m_upper);
 }
 
+void KeySteps::restartAt(KeyInteger key) {
+    place(key - 1);
+}
+
 void KeySteps::place(KeyInteger lower) {
     const KeyInteger upper = lower + m_width;
     if (upper >= m_largest)

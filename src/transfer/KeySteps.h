@@ -26,6 +26,8 @@ public:
     std::optional<KeyInteger> upper() const { return m_upper; }
     /// Moves on to the block after the current one, which held `rows` rows.
     void next(long long rows);
+    /// Moves on to a block that starts at `key`, as wide as the current one: past a gap in the key.
+    void restartAt(KeyInteger key);
 
 private:
     void place(KeyInteger lower);

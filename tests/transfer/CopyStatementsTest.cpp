@@ -54,6 +54,7 @@ TEST(CopyStatements, IntegerKeysAreCutIntoBlocksOfAboutTheRowsAsked) {
     EXPECT_TRUE(isIntegerType("BIGINT"));
     EXPECT_FALSE(isIntegerType("decimal"));
     EXPECT_EQ("SELECT MIN(`a b`), MAX(`a b`) FROM db.s", keyBoundsQuery("db.s", "`a b`"));
+    EXPECT_EQ("SELECT MIN(id), MAX(id) FROM db.s WHERE id > '7'", keyBoundsQuery("db.s", "id", "id > '7'"));
 
     auto uppers = [](KeySteps steps, const std::vector<long long>& rowsHeld) {
         std::vector<std::string> list;
@@ -70,6 +71,10 @@ TEST(CopyStatements, IntegerKeysAreCutIntoBlocksOfAboutTheRowsAsked) {
     // Empty blocks widen the next four times, crowded ones narrow it, at most four times either way.
     EXPECT_EQ((Texts{"10", "50", "60", "70"}), uppers(KeySteps(1, 1000, 10), {0, 200, 10, 10}));
     EXPECT_EQ((Texts{"10", "50", "end"}), uppers(KeySteps(1, 100, 10), {0, 0, 0}));
+    // Past a gap the next block starts at the next key, as wide as before.
+    KeySteps gap(1, 1000000, 10);
+    gap.restartAt(500000);
+    EXPECT_EQ("500009", keyIntegerText(gap.upper().value()));
     // The widest keys: no overflow at either end.
     EXPECT_EQ((Texts{"-4611686018427387905", "13835058055282163711", "end"}),
               uppers(KeySteps(parseKeyInteger("-9223372036854775808").value(),

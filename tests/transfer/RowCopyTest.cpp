@@ -426,3 +426,23 @@ TEST_F(RowCopyTest, LoadedBlocksAreLargerThanTheLogsBatches) {
                                           "24000 - 25000\r\nData acquisition start 25000 - 26000     Data "
                                           "shift end\r\n"));
 }
+
+TEST_F(RowCopyTest, AGapInAnIntegerKeyIsSkippedNotWidenedOver) {
+    numbered(0);
+    exec(db.admin(), "ALTER TABLE velkin_dup_copy.s MODIFY id BIGINT UNSIGNED NOT NULL");
+    exec(db.admin(), "ALTER TABLE velkin_dup_copy.d MODIFY id BIGINT UNSIGNED NOT NULL");
+    exec(db.admin(),
+         "INSERT INTO velkin_dup_copy.s SELECT IF(seq <= 100, seq, 18446744073709500000 + seq), "
+         "CONCAT('row ', seq) FROM velkin_dup_copy.seq_1_to_25000");
+    ConnectionStatements sent;
+    std::vector<long long> progress;
+    RowCopy copy = copyOf(*reader, "s", "d", ServerSide);
+    copy.onProgress([&](long long rows) { progress.push_back(rows); });
+    EXPECT_EQ(25000, copy.run().rowsLanded);
+    EXPECT_EQ(checksum(db.admin(), "velkin_dup_copy.s"), checksum(db.admin(), "velkin_dup_copy.d"));
+    // The hundred rows, one empty block four times as wide, one look past the gap, and the crowd after
+    // it in a block of that width: three block statements, not one for every widening over the gap.
+    EXPECT_EQ(1, sent.countStartingWith("SELECT MIN(id), MAX(id) FROM velkin_dup_copy.s WHERE id > "));
+    EXPECT_EQ(3, sent.countStartingWith("INSERT INTO velkin_dup_copy.d ( id,name ) SELECT"));
+    EXPECT_EQ(std::vector<long long>({100, 25000}), progress);
+}
