@@ -29,13 +29,16 @@ std::string setSqlModeStatement(const Connection& connection, std::string_view m
 }
 
 std::string uniqueKeysQuery(const Connection& connection, std::string_view database, std::string_view table) {
+    // Both sides name the table by constants: a catalog table bound only through the join is read
+    // for every table of every database on the server.
+    const std::string db = escapeValue(connection, database);
+    const std::string name = escapeValue(connection, table);
     return sqlf(
         "SELECT s.INDEX_NAME, s.COLUMN_NAME, c.DATA_TYPE, c.IS_NULLABLE = 'YES', s.SUB_PART IS NOT NULL FROM "
-        "information_schema.STATISTICS s JOIN information_schema.COLUMNS c ON c.TABLE_SCHEMA = "
-        "s.TABLE_SCHEMA AND c.TABLE_NAME = s.TABLE_NAME AND c.COLUMN_NAME = s.COLUMN_NAME WHERE "
-        "s.TABLE_SCHEMA = '%s' AND s.TABLE_NAME = '%s' AND s.NON_UNIQUE = 0 ORDER BY s.INDEX_NAME <> "
-        "'PRIMARY', s.INDEX_NAME, s.SEQ_IN_INDEX",
-        escapeValue(connection, database), escapeValue(connection, table));
+        "information_schema.STATISTICS s JOIN information_schema.COLUMNS c ON c.COLUMN_NAME = s.COLUMN_NAME "
+        "WHERE s.TABLE_SCHEMA = '%s' AND s.TABLE_NAME = '%s' AND c.TABLE_SCHEMA = '%s' AND c.TABLE_NAME = "
+        "'%s' AND s.NON_UNIQUE = 0 ORDER BY s.INDEX_NAME <> 'PRIMARY', s.INDEX_NAME, s.SEQ_IN_INDEX",
+        db, name, db, name);
 }
 
 namespace {

@@ -74,7 +74,7 @@ public:
     void onProgress(std::function<void(long long)> shown) { m_progressShown = std::move(shown); }
 
     /// Source and destination are tables of one server, which the destination connection reads
-    /// itself: a source with a key is then copied by the server in blocks of key ranges, ten batches
+    /// itself: a source with a key is then copied by the server in blocks of key ranges, fifty batches
     /// to a block; a refused block goes again a batch at a time.
     void setServerSide(bool serverSide) { m_serverSide = serverSide; }
 

@@ -44,6 +44,14 @@ TEST(CopyStatements, BlocksAreKeyRangesInKeyOrder) {
               blockCopyStatement("db.d", "id", "db.s", bothConditions("", ""), "id"));
     EXPECT_EQ("SELECT id,name FROM db.s WHERE id > '1' ORDER BY id",
               blockReadStatement("db.s", "id,name", bothConditions("id > '1'", ""), "id"));
+    // The key's columns are looked up in the catalog of the one table, not of every table there is.
+    Result plan = c->select("EXPLAIN " + uniqueKeysQuery(*c, "mysql", "db"));
+    int catalogTables = 0;
+    while (Row row = plan.fetchRow()) {
+        ++catalogTables;
+        EXPECT_NE(std::string::npos, row.str(9).find("Scanned 0 databases")) << row.str(9);
+    }
+    EXPECT_EQ(2, catalogTables);
 }
 
 TEST(CopyStatements, IntegerKeysAreCutIntoBlocksOfAboutTheRowsAsked) {

@@ -289,7 +289,7 @@ TEST_F(RowCopyTest, KeyedTablesOfOneServerAreCopiedByTheServerInKeyRanges) {
          "ENGINE=MyISAM");
     exec(db.admin(),
          "INSERT INTO velkin_dup_copy.k SELECT CONCAT('O''B\\\\', seq % 3), seq, REPEAT('v', seq % 5) "
-         "FROM velkin_dup_copy.seq_1_to_25000");
+         "FROM velkin_dup_copy.seq_1_to_120000");
     exec(db.admin(), "CREATE TABLE velkin_dup_copy.kd LIKE velkin_dup_copy.k");
     exec(db.admin(), "CREATE TABLE velkin_dup_copy.n (id INT NULL UNIQUE, v DECIMAL(10,4))");
     exec(db.admin(), "INSERT INTO velkin_dup_copy.n SELECT seq, seq / 3 FROM velkin_dup_copy.seq_1_to_1200");
@@ -332,15 +332,16 @@ TEST_F(RowCopyTest, KeyedTablesOfOneServerAreCopiedByTheServerInKeyRanges) {
     RowCopy keyed = copyOf(*reader, "k", "kd", ServerSide);
     keyed.onProgress([&](long long rows) { progress.push_back(rows); });
     keyed.setLogFile("rep_table.log");
-    EXPECT_EQ(25000, keyed.run().rowsLanded);
-    EXPECT_EQ((std::vector<long long>{10000, 20000, 25000}), progress);
+    EXPECT_EQ(120000, keyed.run().rowsLanded);
+    EXPECT_EQ((std::vector<long long>{50000, 100000, 120000}), progress);
     EXPECT_EQ(checksum(db.admin(), "velkin_dup_copy.k"), checksum(db.admin(), "velkin_dup_copy.kd"));
     EXPECT_EQ(3, sent.countStartingWith("INSERT INTO velkin_dup_copy.kd ( tag,n,v ) SELECT"));
     const std::string log = fileBytes("rep_table.log");
-    EXPECT_EQ(25, std::count(log.begin(), log.end(), '\n') - 2);
-    EXPECT_NE(std::string::npos, log.find("Data acquisition start 24000 - 25000     Data acquisition success "
-                                          "24000 - 25000\r\nData acquisition start 25000 - 26000     Data "
-                                          "shift end\r\n"));
+    EXPECT_EQ(120, std::count(log.begin(), log.end(), '\n') - 2);
+    EXPECT_NE(std::string::npos,
+              log.find("Data acquisition start 119000 - 120000     Data acquisition success "
+                       "119000 - 120000\r\nData acquisition start 120000 - 121000     Data "
+                       "shift end\r\n"));
 
     // No key without NULLs: the rows are streamed as before.
     sent.clear();
@@ -352,39 +353,45 @@ TEST_F(RowCopyTest, KeyedTablesOfOneServerAreCopiedByTheServerInKeyRanges) {
 
 TEST_F(RowCopyTest, UnevenIntegerKeysKeepTheLogsBatchesAndSettleOnlyTheRefusedBatch) {
     // A crowded start and a sparse rest: the blocks of the key's values hold unequal numbers of
-    // rows, and the refused row (the 23,457th) lies in a block that does not start at a batch.
+    // rows, and the refused row (the 123,457th) lies in a block that does not start at a batch.
     for (const char* engine : {"InnoDB", "MyISAM"}) {
         SCOPED_TRACE(engine);
         exec(db.admin(), "DROP TABLE IF EXISTS velkin_dup_copy.s, velkin_dup_copy.d");
         numbered(0, engine);
         exec(db.admin(),
-             "INSERT INTO velkin_dup_copy.s SELECT IF(seq <= 15000, seq, seq * 7 - 90000), "
-             "CONCAT('row ', seq) FROM velkin_dup_copy.seq_1_to_30000");
+             "INSERT INTO velkin_dup_copy.s SELECT IF(seq <= 75000, seq, seq * 7 - 450000), "
+             "CONCAT('row ', seq) FROM velkin_dup_copy.seq_1_to_150000");
         const std::string refusedId =
-            scalar(db.admin(), "SELECT id FROM velkin_dup_copy.s ORDER BY id LIMIT 23456, 1");
+            scalar(db.admin(), "SELECT id FROM velkin_dup_copy.s ORDER BY id LIMIT 123456, 1");
         exec(db.admin(), "INSERT INTO velkin_dup_copy.d VALUES (" + refusedId + ", 'taken')");
         std::string expected = "Data shift start\r\n";
-        for (int offset = 0; offset < 30000; offset += 1000) {
+        for (int offset = 0; offset < 150000; offset += 1000) {
             expected += sqlf("Data acquisition start %d - %d     ", offset, offset + 1000);
-            if (offset == 23000)
+            if (offset == 123000)
                 expected += sqlf(
                     "\r\nError: Query=INSERT INTO velkin_dup_copy.d ( id,name ) VALUES ( '%s','row "
-                    "23457' )\r\n",
+                    "123457' )\r\n",
                     refusedId);
             expected += sqlf("Data acquisition success %d - %d\r\n", offset, offset + 1000);
         }
-        expected += "Data acquisition start 30000 - 31000     Data shift end\r\n";
+        expected += "Data acquisition start 150000 - 151000     Data shift end\r\n";
         ConnectionStatements sent;
         RowCopy copy = copyOf(*reader, "s", "d", ServerSide);
         copy.setLogFile("rep_table.log");
+        std::vector<long long> progress;
+        copy.onProgress([&](long long rows) { progress.push_back(rows); });
         const RowCopyOutcome outcome = copy.run();
-        EXPECT_EQ(30000, outcome.rowsRead);
-        EXPECT_EQ(29999, outcome.rowsLanded);
+        // The blocks of the key's values: the third ends, and the refused fourth starts, mid-batch.
+        ASSERT_LE(3u, progress.size());
+        EXPECT_EQ((std::vector<long long>{50000, 78571, 91071}),
+                  std::vector<long long>(progress.begin(), progress.begin() + 3));
+        EXPECT_EQ(150000, outcome.rowsRead);
+        EXPECT_EQ(149999, outcome.rowsLanded);
         EXPECT_EQ(1, outcome.rowsFailed);
         EXPECT_EQ(expected, fileBytes("rep_table.log"));
-        EXPECT_EQ("29999", scalar(db.admin(),
-                                  "SELECT COUNT(*) FROM velkin_dup_copy.s JOIN velkin_dup_copy.d "
-                                  "USING (id, name)"));
+        EXPECT_EQ("149999", scalar(db.admin(),
+                                   "SELECT COUNT(*) FROM velkin_dup_copy.s JOIN velkin_dup_copy.d "
+                                   "USING (id, name)"));
         EXPECT_EQ(0, sent.countStartingWith("SELECT id FROM velkin_dup_copy.s ORDER BY id LIMIT"));
         // Only the batch with the refused row goes row by row, and only in InnoDB, which kept none of it.
         EXPECT_EQ(std::string(engine) == "InnoDB" ? 1000 : 2,
