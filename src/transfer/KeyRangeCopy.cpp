@@ -87,11 +87,9 @@ bool RowCopy::copyBySteps(const KeyRanges& ranges, KeySteps& steps, RowWriter& w
             upper ? keyUpToCondition(m_destination, ranges.keys, {keyIntegerText(*upper)}) : std::string();
         const std::string range = bothConditions(after, upTo);
         const long long before = outcome.rowsRead;
-        if (copyBlock(ranges, range)) {
-            const auto rows = static_cast<long long>(m_destination.affectedRows());
-            writer.addLanded(rows);
-            outcome.rowsRead += rows;
-            if (rows > 0)
+        if (const std::optional<long long> rows = copyBlock(ranges, range, writer)) {
+            outcome.rowsRead += *rows;
+            if (*rows > 0)
                 endBlock();
         } else {
             // The block goes again in batches that end where the log's batches end, so that a refused
@@ -139,9 +137,9 @@ bool RowCopy::copyByKeyRanges(const KeyRanges& ranges, const KeySpan& span, int 
             rows = rowsOfBlock;
             writer.addLanded(rows);
             kept -= rows;
-        } else if (kept == 0 && copyBlock(ranges, range)) {
-            rows = static_cast<long long>(m_destination.affectedRows());
-            writer.addLanded(rows);
+        } else if (const std::optional<long long> copied =
+                       kept == 0 ? copyBlock(ranges, range, writer) : std::nullopt) {
+            rows = *copied;
         } else if (rowsOfBlock > kCopyBlockRows) {
             // What the destination kept of the large block stays, and the rest goes again a batch at a
             // time, so that only the batch that holds the refused row is settled row by row. Those
@@ -166,11 +164,16 @@ bool RowCopy::copyByKeyRanges(const KeyRanges& ranges, const KeySpan& span, int 
     }
 }
 
-bool RowCopy::copyBlock(const KeyRanges& ranges, const std::string& range) {
+std::optional<long long> RowCopy::copyBlock(const KeyRanges& ranges, const std::string& range,
+                                            RowWriter& writer) {
     if (m_readCommitted)
         m_destination.query(readCommittedNextStatement());
-    return m_destination.query(blockCopyStatement(m_to.statementName, ranges.columns, m_from.statementName,
-                                                  range, ranges.keyList)) == 0;
+    if (m_destination.query(blockCopyStatement(m_to.statementName, ranges.columns, m_from.statementName,
+                                               range, ranges.keyList)) != 0)
+        return std::nullopt;
+    const auto rows = static_cast<long long>(m_destination.affectedRows());
+    writer.addLanded(rows);
+    return rows;
 }
 
 bool RowCopy::findBlockEnd(const KeyRanges& ranges, const std::string& within, int blockRows,

@@ -202,10 +202,7 @@ RowCopyOutcome RowCopy::run() {
     if (rows.failed()) {
         outcome.readError = m_source.errorLine();
         // The rows that did arrive are sound; they are written before the copy gives up.
-        writer->flush();
-        if (m_progressShown)
-            m_progressShown(writer->rowsLanded());
-        logBatches(outcome.rowsRead, false);
+        endBlock();
         log(acquisitionFailureEntry());
         outcome.readFailed = true;
     } else {

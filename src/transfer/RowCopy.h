@@ -117,8 +117,8 @@ private:
     bool copyByKeyRanges(const KeyRanges& ranges, const KeySpan& span, int firstRows, int blockRows,
                          long long kept, RowWriter& writer, RowCopyOutcome& outcome,
                          const BlockEnd& endBlock);
-    /// One block's INSERT ... SELECT; true when the server took it.
-    bool copyBlock(const KeyRanges& ranges, const std::string& range);
+    /// One block's INSERT ... SELECT; the rows it landed, none when the server refused it.
+    std::optional<long long> copyBlock(const KeyRanges& ranges, const std::string& range, RowWriter& writer);
     /// The last key of the next block within the condition, or none when fewer rows are left.
     bool findBlockEnd(const KeyRanges& ranges, const std::string& within, int blockRows,
                       std::optional<std::vector<std::string>>& last);

@@ -155,13 +155,7 @@ public:
 
     /// How many leading rows of a block that the server refused to copy the destination kept: none
     /// in a transactional table, those before the refused one otherwise (copied in key order).
-    long long keptOfRefusedBlock() {
-        if (m_plan.refusal == Refusal::Nothing)
-            return 0;
-        bool counted = false;
-        const long long kept = countOf(m_destination, m_table, counted) - m_plan.rowsBefore - m_landed;
-        return counted && kept > 0 ? kept : 0;
-    }
+    long long keptOfRefusedBlock() { return rowsKeptOfRefusal().value_or(0); }
 
     bool keepsNothingOfRefusals() const { return m_plan.refusal == Refusal::Nothing; }
     long long rowsSent() const { return m_rowsSent; }
@@ -182,14 +176,22 @@ private:
 
     /// How many leading rows of a refused statement of `rows` rows the destination kept.
     std::optional<std::size_t> rowsThatStayed(std::size_t rows) {
+        const std::optional<long long> stayed = rowsKeptOfRefusal();
+        if (!stayed || *stayed >= static_cast<long long>(rows))
+            return std::nullopt;
+        return static_cast<std::size_t>(*stayed);
+    }
+
+    /// Rows the destination holds beyond those of this copy known to have landed: what a refused
+    /// statement kept. None when the count fails or says something impossible (another writer).
+    std::optional<long long> rowsKeptOfRefusal() {
         if (m_plan.refusal == Refusal::Nothing)
             return 0;
         bool counted = false;
-        const long long stayed = countOf(m_destination, m_table, counted) - m_plan.rowsBefore - m_landed;
-        // Another writer on the table would make the count say something impossible.
-        if (!counted || stayed < 0 || stayed >= static_cast<long long>(rows))
+        const long long kept = countOf(m_destination, m_table, counted) - m_plan.rowsBefore - m_landed;
+        if (!counted || kept < 0)
             return std::nullopt;
-        return static_cast<std::size_t>(stayed);
+        return kept;
     }
 
     void sendAlone(std::string_view values) {

@@ -32,6 +32,8 @@ protected:
                      {"velkin_dup_copy", to, "velkin_dup_copy." + to});
         copy.setServerSide(path == ServerSide);
         copy.setBulkLoad(path == BulkLoad);
+        progress.clear();
+        copy.onProgress([this](long long rows) { progress.push_back(rows); });
         return copy;
     }
     std::string logOf(RowCopy copy) {
@@ -40,6 +42,8 @@ protected:
         return fileBytes("rep_table.log");
     }
 
+    /// The landed counts a copy of copyOf reported, one per block.
+    std::vector<long long> progress;
     ScratchDatabase db{"velkin_dup_copy"};
     std::unique_ptr<Connection> session = connectAdmin();
     std::unique_ptr<Connection> reader = connectAdmin();
@@ -73,10 +77,8 @@ TEST_F(RowCopyTest, LogHasOnePairPerThousandRowsAndItsEndEntries) {
         numbered(c.rows);
         ConnectionStatements sent;
         std::string original = "(not shown)";
-        std::vector<long long> progress;
         RowCopy copy = copyOf(*reader, "s", "d");
         copy.onOriginalCount([&](const std::string& count) { original = count; });
-        copy.onProgress([&](long long rows) { progress.push_back(rows); });
         EXPECT_EQ(c.log, logOf(std::move(copy)));
         EXPECT_EQ(std::to_string(c.rows), original);
         EXPECT_EQ(c.progress, progress);
@@ -296,9 +298,7 @@ TEST_F(RowCopyTest, KeyedTablesOfOneServerAreCopiedByTheServerInKeyRanges) {
     exec(db.admin(), "CREATE TABLE velkin_dup_copy.nd LIKE velkin_dup_copy.n");
 
     ConnectionStatements sent;
-    std::vector<long long> progress;
     RowCopy copy = copyOf(*reader, "s", "d", ServerSide);
-    copy.onProgress([&](long long rows) { progress.push_back(rows); });
     std::string original = "(not shown)";
     copy.onOriginalCount([&](const std::string& count) { original = count; });
     copy.setLogFile("rep_table.log");
@@ -328,9 +328,7 @@ TEST_F(RowCopyTest, KeyedTablesOfOneServerAreCopiedByTheServerInKeyRanges) {
         sent.startingWith({"SELECT MIN(id)", "SELECT id FROM", "INSERT INTO velkin_dup_copy.d"}));
 
     // A key of two columns is cut by reading the last key of each block.
-    progress.clear();
     RowCopy keyed = copyOf(*reader, "k", "kd", ServerSide);
-    keyed.onProgress([&](long long rows) { progress.push_back(rows); });
     keyed.setLogFile("rep_table.log");
     EXPECT_EQ(120000, keyed.run().rowsLanded);
     EXPECT_EQ((std::vector<long long>{50000, 100000, 120000}), progress);
@@ -378,8 +376,6 @@ TEST_F(RowCopyTest, UnevenIntegerKeysKeepTheLogsBatchesAndSettleOnlyTheRefusedBa
         ConnectionStatements sent;
         RowCopy copy = copyOf(*reader, "s", "d", ServerSide);
         copy.setLogFile("rep_table.log");
-        std::vector<long long> progress;
-        copy.onProgress([&](long long rows) { progress.push_back(rows); });
         const RowCopyOutcome outcome = copy.run();
         // The blocks of the key's values: the third ends, and the refused fourth starts, mid-batch.
         ASSERT_LE(3u, progress.size());
@@ -420,9 +416,7 @@ TEST_F(RowCopyTest, ServerBlocksNeitherWaitForNorSeeAWriterOfTheSource) {
 TEST_F(RowCopyTest, LoadedBlocksAreLargerThanTheLogsBatches) {
     numbered(25000);
     ConnectionStatements sent;
-    std::vector<long long> progress;
     RowCopy copy = copyOf(*reader, "s", "d", BulkLoad);
-    copy.onProgress([&](long long rows) { progress.push_back(rows); });
     const std::string log = logOf(std::move(copy));
     EXPECT_EQ(checksum(db.admin(), "velkin_dup_copy.s"), checksum(db.admin(), "velkin_dup_copy.d"));
     EXPECT_EQ(3, sent.countStartingWith("LOAD DATA LOCAL INFILE 'rows' INTO TABLE velkin_dup_copy.d "));
@@ -442,9 +436,7 @@ TEST_F(RowCopyTest, AGapInAnIntegerKeyIsSkippedNotWidenedOver) {
          "INSERT INTO velkin_dup_copy.s SELECT IF(seq <= 100, seq, 18446744073709500000 + seq), "
          "CONCAT('row ', seq) FROM velkin_dup_copy.seq_1_to_25000");
     ConnectionStatements sent;
-    std::vector<long long> progress;
     RowCopy copy = copyOf(*reader, "s", "d", ServerSide);
-    copy.onProgress([&](long long rows) { progress.push_back(rows); });
     EXPECT_EQ(25000, copy.run().rowsLanded);
     EXPECT_EQ(checksum(db.admin(), "velkin_dup_copy.s"), checksum(db.admin(), "velkin_dup_copy.d"));
     // The hundred rows, one empty block four times as wide, one look past the gap, and the crowd after
