@@ -151,6 +151,10 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     if (!mysql_real_connect(m_mysql, host.c_str(), user.c_str(), password.c_str(), nullptr, port, nullptr, 0))
         return false;
     setLocalInfile(false);
+    m_host = host;
+    m_user = user;
+    m_password = password;
+    m_port = port;
     m_open = true;
     ++g_openCount;
     ++m_generation;
@@ -295,6 +299,34 @@ bool Connection::ping() {
 void Connection::reportCall(const std::string& call) const {
     if (callObserver())
         callObserver()(*this, call);
+}
+
+std::unique_ptr<Connection> Connection::openTwin() const {
+    if (m_host.empty() && m_user.empty())
+        return nullptr;
+    auto twin = std::make_unique<Connection>();
+    twin->setTls(m_tls);
+    if (!twin->connect(m_host, m_user, m_password, m_port))
+        return nullptr;
+    return twin;
+}
+
+bool Connection::stopRunningStatement() const {
+    std::unique_ptr<Connection> twin = openTwin();
+    return twin && twin->query(killQueryStatement(threadId())) == 0;
+}
+
+bool Connection::connectionLost() const {
+    switch (errorNumber()) {
+        case 1053:  // ER_SERVER_SHUTDOWN
+        case 1927:  // ER_CONNECTION_KILLED
+        case 2006:  // CR_SERVER_GONE_ERROR
+        case 2013:  // CR_SERVER_LOST
+        case 2055:  // CR_SERVER_LOST_EXTENDED
+            return true;
+        default:
+            return !m_open;
+    }
 }
 
 int Connection::kill(unsigned long id) {

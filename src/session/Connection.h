@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -191,6 +192,17 @@ public:
     static bool initLibrary();
     static void endLibrary();
 
+    /// A new connection to the same server with the same login and TLS settings, for work that must
+    /// reach the server beside this one (stopping its statement, counting what it left); nothing when
+    /// this one never connected or the server does not answer.
+    std::unique_ptr<Connection> openTwin() const;
+    /// Stops the statement this connection runs, from a twin, leaving the session itself alive; false
+    /// when no twin could be made.
+    bool stopRunningStatement() const;
+    /// Whether the last call failed because the connection is gone (the server went away, the
+    /// connection was killed or broke): nothing more can be sent on it before a new login.
+    bool connectionLost() const;
+
     /// Receives the text of every statement sent through query() on any connection.
     using StatementObserver = std::function<void(const Connection&, const std::string&)>;
     static void setStatementObserver(StatementObserver observer);
@@ -215,6 +227,9 @@ private:
     TlsOptions m_tls;
     /// Set when the TLS settings stopped the connection before the client library was asked.
     std::string m_tlsProblem;
+    /// The login of the last successful connect, for twins.
+    std::string m_host, m_user, m_password;
+    unsigned int m_port = 0;
 };
 
 }  // namespace velkin

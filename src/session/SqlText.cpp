@@ -401,6 +401,10 @@ std::string showEnginesStatement() {
     return "SHOW ENGINES";
 }
 
+std::string killQueryStatement(unsigned long threadId) {
+    return sqlf("KILL QUERY %lu", threadId);
+}
+
 bool isBuiltInReservedWord(std::string_view upperWord) {
     static const std::vector<std::string_view> sorted = [] {
         std::vector<std::string_view> words(std::begin(kReservedWords), std::end(kReservedWords));

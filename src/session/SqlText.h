@@ -62,6 +62,8 @@ std::string showTablesStatement();
 /// The server's variables and its engines, two texts a row (name and value, engine and support).
 std::string showVariablesStatement();
 std::string showEnginesStatement();
+/// "KILL QUERY id": stops a connection's statement and leaves the connection.
+std::string killQueryStatement(unsigned long threadId);
 
 /// True for a word (in upper case) that current servers reserve, so that a name spelt so must be quoted.
 bool isBuiltInReservedWord(std::string_view upperWord);

@@ -274,6 +274,10 @@ std::string failedInsertEntry(std::string_view statement) {
     return sqlf("\nError: Query=%s\n", statement);
 }
 
+std::string destinationLostEntry(std::string_view errorLine) {
+    return sqlf("\nError: the connection to the destination was lost (%s); the copy stopped.\n", errorLine);
+}
+
 std::string chosenDatabase(const Connection& connection, std::string_view database) {
     return database.empty() ? std::string() : quoteName(connection, database);
 }

@@ -86,6 +86,8 @@ std::string acquisitionSuccessEntry(long long offset);
 std::string acquisitionFailureEntry();
 std::string copyEndEntry();
 std::string failedInsertEntry(std::string_view statement);
+/// The one line a copy writes when its destination went away, with the server's "%d:%s".
+std::string destinationLostEntry(std::string_view errorLine);
 
 /// A database name from a server's list, ready for a statement; empty while none is chosen.
 std::string chosenDatabase(const Connection& connection, std::string_view database);

@@ -6,10 +6,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 #include <vector>
 
 #include "CopyStatements.h"
 #include "CopyText.h"
+#include "DatabaseCopyText.h"
 #include "RowCopy.h"
 #include "TransferMessages.h"
 #include "session/Connection.h"
@@ -24,29 +26,6 @@ namespace {
 constexpr const char* kLogName = "rep_table.log";
 /// ER_TABLE_EXISTS_ERROR: an existing table of an existing database is filled further.
 constexpr unsigned kTableExists = 1050;
-
-/// Foreign-key checks off on a connection while it lives, and its own setting back afterwards.
-class ForeignKeyChecksOff {
-public:
-    explicit ForeignKeyChecksOff(Connection& connection) : m_connection(connection) {
-        Result result = m_connection.select(foreignKeyChecksQuery());
-        Row row = result.fetchRow();
-        if (row && row.text(0) != "0") {
-            m_previous = row.str(0);
-            m_connection.query(setForeignKeyChecksStatement("0"));
-        }
-    }
-    ~ForeignKeyChecksOff() {
-        if (!m_previous.empty())
-            m_connection.query(setForeignKeyChecksStatement(m_previous));
-    }
-    ForeignKeyChecksOff(const ForeignKeyChecksOff&) = delete;
-    ForeignKeyChecksOff& operator=(const ForeignKeyChecksOff&) = delete;
-
-private:
-    Connection& m_connection;
-    std::string m_previous;
-};
 
 }  // namespace
 
@@ -131,10 +110,17 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
     const std::string target = quoteName(m_session, actual);
 
     std::vector<std::string> tables;
+    std::vector<std::string> sequences;
     if (Result rows = m_session.select(fullTablesStatement(quoteName(m_session, m_database))))
-        while (Row row = rows.fetchRow())
+        while (Row row = rows.fetchRow()) {
             if (row.text(1) == "BASE TABLE")
                 tables.push_back(row.str(0));
+            else if (row.text(1) == "SEQUENCE")
+                sequences.push_back(row.str(0));
+        }
+    // A table's default may draw from a sequence, so sequences come first.
+    for (const std::string& sequence : sequences)
+        problems += copySequence(sequence, target);
 
     // Tables are created in name order, so a child may come before the table its key refers to.
     ForeignKeyChecksOff checksOff(m_session);
@@ -147,12 +133,11 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
         const std::string copyName = target + "." + quoteName(m_session, table);
         if (m_session.query(createForNewName(createText, target, quoteName(m_session, table))) != 0 &&
             m_session.errorNumber() != kTableExists) {
-            problems += objectNotCreatedText(table, false, m_session.errorLine()) + "\n";
+            problems += objectNotCreatedText(table, "table", m_session.errorLine()) + "\n";
             continue;
         }
         RowCopy copy(source, {m_database, table, qualifiedName(source, m_database, table)}, m_session,
                      {actual, table, copyName});
-        copy.setColumns(copyColumns(table));
         copy.setServerSide(true);
         copy.setLogFile(kLogName);
         copy.setLogAppends(!firstLog);
@@ -162,23 +147,69 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
             problems += table + ": " + outcome + "\n";
     }
     problems += copyViews(actual);
+    problems += copyTriggers(actual);
     if (!problems.empty() && problems.back() == '\n')
         problems.pop_back();
     return true;
 }
 
-std::vector<std::string> DatabaseDuplicateDialog::copyColumns(const std::string& table) {
-    std::vector<std::string> columns;
-    bool special = false;
-    Result rows = m_session.select(copyColumnsQuery(m_session, m_database, table));
-    while (Row row = rows.fetchRow()) {
-        const bool generated = row.text(1) == "1";
-        special = special || generated || row.text(2) == "1";
-        if (!generated)
-            columns.push_back(row.str(0));
+std::string DatabaseDuplicateDialog::copySequence(const std::string& sequence, const std::string& target) {
+    const std::string sourceName = qualifiedName(m_session, m_database, sequence);
+    const std::string copyName = target + "." + quoteName(m_session, sequence);
+    std::string createText;
+    if (Result result = m_session.select(showCreateSequenceStatement(sourceName)))
+        if (Row row = result.fetchRow())
+            createText = row.str(1);
+    if (m_session.query(createSequenceForNewName(createText, copyName)) != 0 &&
+        m_session.errorNumber() != kTableExists)
+        return objectNotCreatedText(sequence, "sequence", m_session.errorLine()) + "\n";
+    // The copy goes on from where the source has come, as a reloaded dump does.
+    std::string next;
+    if (Result result = m_session.select(sequenceNextValueQuery(sourceName)))
+        if (Row row = result.fetchRow())
+            next = row.str(0);
+    if (next.empty() || !m_session.select(setSequenceStatement(copyName, next)))
+        return objectNotCreatedText(sequence, "sequence's value", m_session.errorLine()) + "\n";
+    return {};
+}
+
+std::string DatabaseDuplicateDialog::copyTriggers(const std::string& actual) {
+    std::vector<std::string> names;
+    if (Result rows = m_session.select(databaseTriggersQuery(m_session, m_database)))
+        while (Row row = rows.fetchRow())
+            names.push_back(row.str(0));
+    if (names.empty())
+        return {};
+    // A trigger's statement names its table bare, and is read in the mode it was written in: both
+    // are borrowed from the session and given back.
+    std::optional<std::string> previousDatabase;
+    std::string previousMode;
+    if (Result result = m_session.select(sessionDatabaseAndModeQuery()))
+        if (Row row = result.fetchRow()) {
+            if (!row.isNull(0))
+                previousDatabase = row.str(0);
+            previousMode = row.str(1);
+        }
+    std::string problems;
+    if (!m_session.selectDb(actual))
+        return objectNotCreatedText(names.front(), "trigger", m_session.errorLine()) + "\n";
+    for (const std::string& name : names) {
+        Result result =
+            m_session.select(showCreateTriggerStatement(qualifiedName(m_session, m_database, name)));
+        Row row = result.fetchRow();
+        if (!row) {
+            problems += objectNotCreatedText(name, "trigger", m_session.errorLine()) + "\n";
+            continue;
+        }
+        const std::string statement = row.str(2);
+        m_session.query(setSqlModeStatement(m_session, row.text(1)));
+        if (m_session.query(statement) != 0)
+            problems += objectNotCreatedText(name, "trigger", m_session.errorLine()) + "\n";
     }
-    // Only a table with generated or invisible columns needs its list; "*" is the same otherwise.
-    return special ? columns : std::vector<std::string>();
+    m_session.query(setSqlModeStatement(m_session, previousMode));
+    if (previousDatabase)
+        m_session.selectDb(*previousDatabase);
+    return problems;
 }
 
 std::string DatabaseDuplicateDialog::copyViews(const std::string& actual) {
@@ -211,7 +242,7 @@ std::string DatabaseDuplicateDialog::copyViews(const std::string& actual) {
     std::string problems;
     for (std::size_t i = 0; i < views.size(); ++i)
         if (!done[i])
-            problems += objectNotCreatedText(views[i].name, true, errors[i]) + "\n";
+            problems += objectNotCreatedText(views[i].name, "view", errors[i]) + "\n";
     return problems;
 }
 

@@ -31,10 +31,12 @@ private:
     /// Creates the database and copies into it; false, with the reason in problems, when there is
     /// no new database to copy into. Otherwise problems lists what did not arrive.
     bool copyDatabase(const std::string& typed, std::string& problems);
-    /// The columns to copy of a table: none (all, by "*") unless it has generated or invisible ones.
-    std::vector<std::string> copyColumns(const std::string& table);
     /// Recreates the source's views in the new database; what could not be created.
     std::string copyViews(const std::string& actual);
+    /// Creates a sequence in the new database (target, quoted) at the value the source has reached.
+    std::string copySequence(const std::string& sequence, const std::string& target);
+    /// Recreates the source's triggers in the new database, after its rows; what could not be created.
+    std::string copyTriggers(const std::string& actual);
 
     Connection& m_session;
     Operator& m_op;

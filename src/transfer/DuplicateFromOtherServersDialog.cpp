@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "CopyCreate.h"
 #include "CopyStatements.h"
 #include "CopyText.h"
 #include "RowCopy.h"
@@ -250,7 +251,16 @@ void DuplicateFromOtherServersDialog::duplicate() {
         m_op.inform(QStringLiteral("A new table is inputted."));
         return;
     }
-    m_session.query(u8(createText()));
+    const bool copying = m_dataCopy->isChecked() && m_source && !m_sourceTable.empty();
+    const CopyDestination to{destination, unquotedName(newTable),
+                             quoteName(m_session, destination) + "." + newTable};
+    const std::optional<CopyCreate> fitted =
+        fitCreateForCopy(m_session, m_op, u8(createText()), copying ? m_sourceTable : std::string(), to);
+    if (!fitted)
+        return;
+    // The copy's rows may name parents that its checks would look for in vain until they are copied.
+    ForeignKeyChecksOff checksOff(m_session);
+    m_session.query(fitted->text);
     const std::string error = m_session.errorText();
     if (!error.empty()) {
         m_op.inform(qs(error));
@@ -258,20 +268,22 @@ void DuplicateFromOtherServersDialog::duplicate() {
     }
     // A statement written by hand with no source chosen creates the table and has no rows to copy.
     std::string outcome;
-    if (m_dataCopy->isChecked() && m_source && !m_sourceTable.empty()) {
+    if (copying) {
         m_copying = true;
         RowCopy copy(
             *m_source,
             {m_sourceDatabase, m_sourceTable, qualifiedName(*m_source, m_sourceDatabase, m_sourceTable)},
-            m_session,
-            {destination, unquotedName(newTable), quoteName(m_session, destination) + "." + newTable});
+            m_session, {to.database, to.table, to.statementName});
         copy.setBulkLoad(true);
         copy.setLogFile(kLogName);
+        copy.setLogNotes(fitted->notes);
         m_copiedCount->clear();
         copy.onOriginalCount([this](const std::string& count) { m_sourceCount->setText(qs(count)); });
         copy.onProgress([this](long long rows) { m_copiedCount->setText(QString::number(rows)); });
         outcome = copyOutcomeText(copy.run(), kLogName);
         m_copying = false;
+    } else if (!fitted->notes.empty()) {
+        writeLogNotes(kLogName, fitted->notes);
     }
     m_op.inform(outcome.empty() ? QStringLiteral("It was created normally.") : qs(outcome));
 }

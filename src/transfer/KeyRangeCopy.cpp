@@ -91,6 +91,8 @@ bool RowCopy::copyBySteps(const KeyRanges& ranges, KeySteps& steps, RowWriter& w
             outcome.rowsRead += *rows;
             if (*rows > 0)
                 endBlock();
+        } else if (writer.lost()) {
+            return false;
         } else {
             // The block goes again in batches that end where the log's batches end, so that a refused
             // row is logged within its own batch.
@@ -140,6 +142,8 @@ bool RowCopy::copyByKeyRanges(const KeyRanges& ranges, const KeySpan& span, int 
         } else if (const std::optional<long long> copied =
                        kept == 0 ? copyBlock(ranges, range, writer) : std::nullopt) {
             rows = *copied;
+        } else if (writer.lost()) {
+            return false;
         } else if (rowsOfBlock > kCopyBlockRows) {
             // What the destination kept of the large block stays, and the rest goes again a batch at a
             // time, so that only the batch that holds the refused row is settled row by row. Those
@@ -169,8 +173,12 @@ std::optional<long long> RowCopy::copyBlock(const KeyRanges& ranges, const std::
     if (m_readCommitted)
         m_destination.query(readCommittedNextStatement());
     if (m_destination.query(blockCopyStatement(m_to.statementName, ranges.columns, m_from.statementName,
-                                               range, ranges.keyList)) != 0)
+                                               range, ranges.keyList)) != 0) {
+        // An autocommitted block that was running when the connection broke may have landed or not.
+        if (m_destination.connectionLost())
+            writer.markLost(-1);
         return std::nullopt;
+    }
     const auto rows = static_cast<long long>(m_destination.affectedRows());
     writer.addLanded(rows);
     return rows;

@@ -6,8 +6,10 @@
 #include <optional>
 #include <vector>
 
+#include "CopyHistory.h"
 #include "CopyStatements.h"
 #include "CopyText.h"
+#include "DatabaseCopyText.h"
 #include "RowStream.h"
 #include "RowWriter.h"
 #include "TextModeFile.h"
@@ -42,6 +44,10 @@ public:
     }
     Row next() { return m_streaming ? m_stream.next() : m_stored.fetchRow(); }
     bool failed() const { return m_streaming && m_stream.failed(); }
+    void close() {
+        m_stream.close();
+        m_stored = Result();
+    }
 
 private:
     Connection& m_connection;
@@ -66,8 +72,10 @@ RowCopyOutcome RowCopy::run() {
         if (!m_originalShown)
             return;
         Result count = m_source.select(countStatement(m_from.statementName));
-        if (Row row = count.fetchRow())
+        if (Row row = count.fetchRow()) {
+            outcome.sourceRows = std::strtoll(row.str(0).c_str(), nullptr, 10);
             m_originalShown(row.str(0));
+        }
     };
 
     TextModeFile logFile;
@@ -78,7 +86,17 @@ RowCopyOutcome RowCopy::run() {
             logFile.write(entry);
     };
     log(copyStartEntry());
+    for (const std::string& note : m_logNotes)
+        log(note);
 
+    const CopyHistory history(m_source, m_from, m_destination, m_to);
+    outcome.historyLeft = history.versioned() && !history.kept();
+    if (m_columns.empty())
+        m_columns = carriedColumns(history.kept());
+    if (history.kept()) {
+        m_columns.push_back(history.rowStart());
+        m_columns.push_back(history.rowEnd());
+    }
     Connection::BusyScope busy(m_destination);
     const InsertPlan plan = planInserts(m_destination, m_to);
     ModeRestore restore(m_destination, plan.sqlMode);
@@ -110,19 +128,28 @@ RowCopyOutcome RowCopy::run() {
     auto settle = [&] {
         outcome.rowsFailed = writer->rowsFailed();
         outcome.rowsLanded = writer->rowsLanded();
+        if (writer->lost())
+            settleLost(*writer, outcome, log);
         finish();
         return outcome;
     };
 
-    if (std::optional<KeyRanges> ranges =
-            m_serverSide && plan.refusal != Refusal::Unknown ? keyRanges() : std::nullopt) {
+    if (std::optional<KeyRanges> ranges = m_serverSide && !history.kept() && plan.refusal != Refusal::Unknown
+                                              ? keyRanges()
+                                              : std::nullopt) {
         writer.emplace(m_destination, insertHead(m_to.statementName, ranges->columns), m_to, plan, log);
         // The rows the server copied are the source's count as its blocks read them, and the screen
         // showed the count when it opened: at a million rows a count of its own cost the server a
         // tenth of the copy. Only a copy that broke off asks for the count.
-        if (!copyOnServer(*ranges, *writer, outcome, endBlock)) {
-            log(acquisitionFailureEntry());
-            showCount();
+        if (writer->lost()) {
+            // Nothing to read on a connection that is gone.
+        } else if (!copyOnServer(*ranges, *writer, outcome, endBlock)) {
+            if (!writer->lost() && m_destination.connectionLost())
+                writer->markLost(0);
+            if (!writer->lost()) {
+                log(acquisitionFailureEntry());
+                showCount();
+            }
         } else {
             logBatches(outcome.rowsRead, true);
             log(copyEndEntry());
@@ -143,10 +170,10 @@ RowCopyOutcome RowCopy::run() {
     auto loadBlock = [&] {
         if (loadCount == 0)
             return;
-        const BlockLoad result = loadWhole(loadStatement, loadRows, loadCount);
+        const BlockLoad result = loadWhole(loadStatement, loadRows, loadCount, *writer);
         if (result == BlockLoad::Loaded) {
             writer->addLanded(loadCount);
-        } else {
+        } else if (result != BlockLoad::Lost) {
             // Settled a batch at a time, each batch's log lines after its rows, so that a refused row is
             // logged within its own batch.
             long long position = outcome.rowsRead - loadCount;
@@ -163,10 +190,10 @@ RowCopyOutcome RowCopy::run() {
         loadRows.clear();
         loadCount = 0;
     };
-    const std::string read =
-        m_columns.empty()
-            ? readAllStatement(m_from.statementName)
-            : readColumnsStatement(m_from.statementName, columnList(m_columns, m_source.dialect()));
+    const std::string columnsRead = columnList(m_columns, m_source.dialect());
+    const std::string read = history.kept()      ? readHistoryStatement(m_from.statementName, columnsRead)
+                             : m_columns.empty() ? readAllStatement(m_from.statementName)
+                                                 : readColumnsStatement(m_from.statementName, columnsRead);
     if (!rows.open(read)) {
         outcome.readError = m_source.errorLine();
         log(acquisitionFailureEntry());
@@ -196,10 +223,17 @@ RowCopyOutcome RowCopy::run() {
             loadBlock();
             endBlock();
             inBlock = 0;
+            if (writer->lost())
+                break;
         }
     }
     loadBlock();
-    if (rows.failed()) {
+    if (writer->lost()) {
+        // The rows left in the source are not read to the end for nothing: its statement is stopped.
+        if (&m_source != &m_destination)
+            m_source.stopRunningStatement();
+        rows.close();
+    } else if (rows.failed()) {
         outcome.readError = m_source.errorLine();
         // The rows that did arrive are sound; they are written before the copy gives up.
         endBlock();
@@ -214,10 +248,30 @@ RowCopyOutcome RowCopy::run() {
     return settle();
 }
 
-RowCopy::BlockLoad RowCopy::loadWhole(const std::string& statement, const std::string& rows,
-                                      long long count) {
+std::vector<std::string> RowCopy::carriedColumns(bool named) {
+    std::vector<std::string> columns;
+    bool special = false;
+    Result rows = m_source.select(copyColumnsQuery(m_source, m_from.database, m_from.table));
+    while (Row row = rows.fetchRow()) {
+        const bool generated = row.text(1) == "1";
+        special = special || generated || row.text(2) == "1";
+        if (!generated)
+            columns.push_back(row.str(0));
+    }
+    // Only a table with generated or invisible columns needs its list; "*" is the same otherwise.
+    return special || named ? columns : std::vector<std::string>();
+}
+
+RowCopy::BlockLoad RowCopy::loadWhole(const std::string& statement, const std::string& rows, long long count,
+                                      RowWriter& writer) {
+    // Until the COMMIT is sent the server rolls the block back when the connection breaks; during the
+    // COMMIT nobody can tell.
+    auto lost = [&](long long inFlight) {
+        writer.markLost(inFlight);
+        return BlockLoad::Lost;
+    };
     if (m_destination.query(startTransactionStatement()) != 0)
-        return BlockLoad::Refused;
+        return m_destination.connectionLost() ? lost(0) : BlockLoad::Refused;
     std::size_t at = 0;
     const int status = m_destination.loadLocal(statement, [&](char* buffer, unsigned int length) -> long {
         const std::size_t n = std::min<std::size_t>(length, rows.size() - at);
@@ -229,10 +283,36 @@ RowCopy::BlockLoad RowCopy::loadWhole(const std::string& statement, const std::s
     // that landed whole and without a warning is kept.
     const bool whole = status == 0 && m_destination.affectedRows() == static_cast<std::uint64_t>(count) &&
                        m_destination.warningCount() == 0;
+    if (status != 0 && m_destination.connectionLost())
+        return lost(0);
     if (whole && m_destination.query(commitStatement()) == 0)
         return BlockLoad::Loaded;
+    if (whole && m_destination.connectionLost())
+        return lost(count);
     m_destination.query(rollbackStatement());
     return status == 0 ? BlockLoad::Changed : BlockLoad::Refused;
+}
+
+void RowCopy::settleLost(const RowWriter& writer, RowCopyOutcome& outcome,
+                         const std::function<void(std::string_view)>& log) {
+    outcome.destinationLost = writer.lostError();
+    // The reads broke off with it; that is not the source's fault.
+    outcome.readFailed = false;
+    outcome.readError.clear();
+    outcome.rowsUncertain = writer.rowsUncertain();
+    log(destinationLostEntry(outcome.destinationLost));
+    // Where the server answers again, the destination itself tells what landed.
+    if (!writer.rowsBeforeKnown())
+        return;
+    std::unique_ptr<Connection> twin = m_destination.openTwin();
+    if (!twin)
+        return;
+    bool counted = false;
+    const long long rows = countOf(*twin, m_to.statementName, counted);
+    if (!counted)
+        return;
+    outcome.rowsLanded = rows - writer.rowsBefore();
+    outcome.rowsUncertain = 0;
 }
 
 bool RowCopy::readFailed(RowCopyOutcome& outcome) {
@@ -256,6 +336,29 @@ UtcSession::~UtcSession() {
     // A connection that went away has no zone to give back.
     if (m_changed && m_connection.isOpen())
         m_connection.query(setTimeZoneStatement(m_connection, m_previous));
+}
+
+ForeignKeyChecksOff::ForeignKeyChecksOff(Connection& connection) : m_connection(connection) {
+    Result result = m_connection.select(foreignKeyChecksQuery());
+    Row row = result.fetchRow();
+    if (row && row.text(0) != "0") {
+        m_previous = row.str(0);
+        m_connection.query(setForeignKeyChecksStatement("0"));
+    }
+}
+
+ForeignKeyChecksOff::~ForeignKeyChecksOff() {
+    if (!m_previous.empty() && m_connection.isOpen())
+        m_connection.query(setForeignKeyChecksStatement(m_previous));
+}
+
+void writeLogNotes(const std::string& logName, const std::vector<std::string>& notes) {
+    TextModeFile file;
+    if (!file.openPrivate(logName))
+        return;
+    for (const std::string& note : notes)
+        file.write(note);
+    file.close();
 }
 
 std::unique_ptr<Connection> openReaderConnection(const LoginValues& login) {

@@ -35,6 +35,15 @@ struct RowCopyOutcome {
     std::string readError;
     /// The log could not be created or did not take every entry.
     bool logFailed = false;
+    /// The destination went away during the copy ("%d:%s"); the copy stopped there.
+    std::string destinationLost;
+    /// Rows on their way when it did, whose landing nobody could confirm; negative when their number
+    /// is unknown too.
+    long long rowsUncertain = 0;
+    /// The rows the source held when the copy began; negative when it was not counted.
+    long long sourceRows = -1;
+    /// The source keeps the history of its rows, which the destination's server could not take.
+    bool historyLeft = false;
 };
 
 /// The row copy shared by the table and database duplicates and the copy from another server:
@@ -65,11 +74,10 @@ public:
     void onOriginalCount(std::function<void(const std::string&)> shown) {
         m_originalShown = std::move(shown);
     }
-    /// Reads and writes these columns (names as the server has them) instead of "*": leaves generated
-    /// columns out and takes invisible ones in.
-    void setColumns(std::vector<std::string> names) { m_columns = std::move(names); }
     /// Appends to the log instead of creating it anew (one log for the tables of a database).
     void setLogAppends(bool append) { m_logAppends = append; }
+    /// Lines the log tells before the rows: what the copy changed in the table's definition.
+    void setLogNotes(std::vector<std::string> notes) { m_logNotes = std::move(notes); }
     /// Receives the number of rows that landed so far, after each block.
     void onProgress(std::function<void(long long)> shown) { m_progressShown = std::move(shown); }
 
@@ -105,6 +113,9 @@ private:
     /// Marks the rows read so far written: counters, one event, the log lines of whole batches.
     using BlockEnd = std::function<void()>;
 
+    /// The source's columns a copy names: invisible ones included, generated ones left to the
+    /// destination's server; empty when "*" reads the same, unless named.
+    std::vector<std::string> carriedColumns(bool named);
     std::optional<KeyRanges> keyRanges();
     /// Copies the source by the server, in blocks of an integer key's values or of a counted number of
     /// rows of any other key.
@@ -126,8 +137,13 @@ private:
     bool settleRefusedBlock(const KeyRanges& ranges, const std::string& range, long long kept,
                             RowWriter& writer, long long& rows);
     bool readFailed(RowCopyOutcome& outcome);
-    enum class BlockLoad { Loaded, Changed, Refused };
-    BlockLoad loadWhole(const std::string& statement, const std::string& rows, long long count);
+    /// Settles a copy whose destination went away: the rows that landed counted on a new connection
+    /// where the server answers again, one log line for why the copy stopped.
+    void settleLost(const RowWriter& writer, RowCopyOutcome& outcome,
+                    const std::function<void(std::string_view)>& log);
+    enum class BlockLoad { Loaded, Changed, Refused, Lost };
+    BlockLoad loadWhole(const std::string& statement, const std::string& rows, long long count,
+                        RowWriter& writer);
 
     Connection& m_source;
     CopyTable m_from;
@@ -135,6 +151,7 @@ private:
     CopyTable m_to;
     std::string m_logName;
     std::vector<std::string> m_columns;
+    std::vector<std::string> m_logNotes;
     bool m_logAppends = false;
     bool m_serverSide = false;
     bool m_bulkLoad = false;
@@ -158,6 +175,23 @@ private:
     std::string m_previous;
     bool m_changed = false;
 };
+
+/// Foreign-key checks off on a connection while it lives, and its own setting back afterwards: a copy
+/// creates children before their parents, and its rows may name parents that come later.
+class ForeignKeyChecksOff {
+public:
+    explicit ForeignKeyChecksOff(Connection& connection);
+    ~ForeignKeyChecksOff();
+    ForeignKeyChecksOff(const ForeignKeyChecksOff&) = delete;
+    ForeignKeyChecksOff& operator=(const ForeignKeyChecksOff&) = delete;
+
+private:
+    Connection& m_connection;
+    std::string m_previous;
+};
+
+/// Creates the log anew with only these lines: a copy without rows still tells what it changed.
+void writeLogNotes(const std::string& logName, const std::vector<std::string>& notes);
 
 /// A second connection to the session's server, to read a copy's source on while the session
 /// writes; nothing when it cannot be made.

@@ -47,19 +47,23 @@ InsertPlan planInserts(Connection& destination, const CopyTable& to) {
             plan.refusal = Refusal::Leading;
         modes = row.str(2);
     }
-    if (plan.refusal != Refusal::Leading)
-        return plan;
-    bool counted = false;
-    plan.rowsBefore = countOf(destination, to.statementName, counted);
-    if (!counted) {
+    // A key of 0 is a value like any other in the source; without this mode the server would give
+    // such a row a new number.
+    std::string copyModes = modes;
+    if (!hasMode(modes, "NO_AUTO_VALUE_ON_ZERO"))
+        copyModes += copyModes.empty() ? "NO_AUTO_VALUE_ON_ZERO" : ",NO_AUTO_VALUE_ON_ZERO";
+    // A new table is empty and counted at once; the count also tells, should the destination go away
+    // during the copy, how many rows had landed.
+    plan.rowsBefore = countOf(destination, to.statementName, plan.rowsBeforeKnown);
+    if (plan.refusal == Refusal::Leading && !plan.rowsBeforeKnown)
         plan.refusal = Refusal::Unknown;
-        return plan;
-    }
     // Strict for transactional tables only, a server refuses a bad value in a statement's first row
     // and adjusts it in later rows of a table without transactions. Strict for every table, a row
     // refused alone is refused in company too, where the statement then stops.
-    if (hasMode(modes, "STRICT_TRANS_TABLES") && !hasMode(modes, "STRICT_ALL_TABLES") &&
-        destination.query(setSqlModeStatement(destination, modes + ",STRICT_ALL_TABLES")) == 0)
+    if (plan.refusal == Refusal::Leading && hasMode(modes, "STRICT_TRANS_TABLES") &&
+        !hasMode(modes, "STRICT_ALL_TABLES"))
+        copyModes += ",STRICT_ALL_TABLES";
+    if (copyModes != modes && destination.query(setSqlModeStatement(destination, copyModes)) == 0)
         plan.sqlMode = modes;
     return plan;
 }

@@ -35,9 +35,11 @@ enum class Refusal {
 struct InsertPlan {
     Refusal refusal = Refusal::Unknown;
     std::size_t statementLimit = kFallbackPacket - kPacketMargin;
-    /// Rows in the destination before the copy, to tell how many of a refused statement stayed.
+    /// Rows in the destination before the copy, to tell how many of a refused statement stayed, and
+    /// how many landed when the destination went away during the copy.
     long long rowsBefore = 0;
-    /// The session's mode, when the copy makes it strict for every table.
+    bool rowsBeforeKnown = false;
+    /// The session's mode, when the copy changed it (strict for every table, a key of 0 kept).
     std::optional<std::string> sqlMode;
 };
 
@@ -95,6 +97,8 @@ public:
     /// The row in m_piece.
     void addPiece() {
         ++m_rowsSent;
+        if (m_lost)
+            return;
         if (m_plan.refusal == Refusal::Unknown) {
             sendAlone(m_piece);
             return;
@@ -122,6 +126,10 @@ public:
                 m_landed += static_cast<long long>(left);
                 break;
             }
+            if (m_destination.connectionLost()) {
+                markLost(static_cast<long long>(left));
+                break;
+            }
             // Nothing stayed of a transactional statement: each of its rows again alone. Without
             // transactions the statement stopped at the row after those that stayed.
             const std::optional<std::size_t> stayed = rowsThatStayed(left);
@@ -144,7 +152,8 @@ public:
         m_piece.clear();
         appendRowValues(m_piece, row, m_destination);
         ++m_rowsSent;
-        sendAlone(m_piece);
+        if (!m_lost)
+            sendAlone(m_piece);
     }
 
     /// Rows that the server copied itself.
@@ -158,6 +167,21 @@ public:
     long long keptOfRefusedBlock() { return rowsKeptOfRefusal().value_or(0); }
 
     bool keepsNothingOfRefusals() const { return m_plan.refusal == Refusal::Nothing; }
+
+    /// The destination went away: nothing more is sent, and `inFlight` rows were on their way when it
+    /// did, so whether they landed is unknown (negative: an unknown number).
+    void markLost(long long inFlight) {
+        if (m_lost)
+            return;
+        m_lost = true;
+        m_lostError = m_destination.errorLine();
+        m_uncertain = inFlight;
+    }
+    bool lost() const { return m_lost; }
+    const std::string& lostError() const { return m_lostError; }
+    long long rowsUncertain() const { return m_uncertain; }
+    long long rowsBefore() const { return m_plan.rowsBefore; }
+    bool rowsBeforeKnown() const { return m_plan.rowsBeforeKnown; }
     long long rowsSent() const { return m_rowsSent; }
     long long rowsFailed() const { return m_rowsFailed; }
     long long rowsLanded() const { return m_landed; }
@@ -195,10 +219,16 @@ private:
     }
 
     void sendAlone(std::string_view values) {
+        if (m_lost)
+            return;
         m_single.assign(m_head);
         m_single.append(values);
         if (m_destination.query(m_single) == 0) {
             ++m_landed;
+            return;
+        }
+        if (m_destination.connectionLost()) {
+            markLost(1);
             return;
         }
         ++m_rowsFailed;
@@ -219,6 +249,9 @@ private:
     long long m_rowsFailed = 0;
     /// Rows of this copy that the destination holds.
     long long m_landed = 0;
+    bool m_lost = false;
+    std::string m_lostError;
+    long long m_uncertain = 0;
 };
 
 }  // namespace velkin

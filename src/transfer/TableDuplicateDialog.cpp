@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "CopyCreate.h"
 #include "CopyStatements.h"
 #include "CopyText.h"
 #include "RowCopy.h"
@@ -49,7 +50,6 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     auto* createLabel = new QLabel(QStringLiteral("SQL of the table created"), this);
     m_create = new QPlainTextEdit(this);
     m_create->setObjectName(QStringLiteral("SQL of the table created"));
-    m_create->setReadOnly(true);
     m_create->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* destination = new QWidget(this);
@@ -154,7 +154,14 @@ void TableDuplicateDialog::create() {
     }
     if (!m_op.ask(QStringLiteral("May I reproduce?")))
         return;
-    m_session.query(u8(createText()));
+    const CopyDestination to{destination, unquotedName(newTable),
+                             chosenDatabase(m_session, destination) + "." + newTable};
+    const std::optional<CopyCreate> fitted = fitCreateForCopy(m_session, m_op, u8(createText()), m_table, to);
+    if (!fitted)
+        return;
+    // The copy's rows may name parents that its checks would look for in vain until they are copied.
+    ForeignKeyChecksOff checksOff(m_session);
+    m_session.query(fitted->text);
     const std::string error = m_session.errorText();
     if (!error.empty()) {
         m_op.inform(qs(error));
@@ -162,12 +169,13 @@ void TableDuplicateDialog::create() {
     }
     std::string outcome;
     if (m_dataCopy->isChecked())
-        outcome = copyOutcomeText(copyRows(destination, newTable), kLogName);
+        outcome = copyOutcomeText(copyRows(to, fitted->notes), kLogName);
+    else if (!fitted->notes.empty())
+        writeLogNotes(kLogName, fitted->notes);
     m_op.inform(outcome.empty() ? QStringLiteral("It was created normally.") : qs(outcome));
 }
 
-RowCopyOutcome TableDuplicateDialog::copyRows(const std::string& destinationDatabase,
-                                              const std::string& newTable) {
+RowCopyOutcome TableDuplicateDialog::copyRows(const CopyDestination& to, std::vector<std::string> notes) {
     m_copying = true;
     WaitCursor wait(m_op);
     // The rows are read on a connection of their own while the session writes; without one the
@@ -175,8 +183,8 @@ RowCopyOutcome TableDuplicateDialog::copyRows(const std::string& destinationData
     std::unique_ptr<Connection> reader = openReaderConnection(m_login);
     Connection& source = reader ? *reader : m_session;
     RowCopy copy(source, {m_database, m_table, qualifiedName(source, m_database, m_table)}, m_session,
-                 {destinationDatabase, unquotedName(newTable),
-                  chosenDatabase(m_session, destinationDatabase) + "." + newTable});
+                 {to.database, to.table, to.statementName});
+    copy.setLogNotes(std::move(notes));
     copy.setServerSide(true);
     copy.setLogFile(kLogName);
     m_copiedCount->clear();

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <string>
 
+#include "CopyCreate.h"
 #include "RowCopy.h"
 #include "session/CSorvaneDoc.h"
 
@@ -39,7 +40,7 @@ public:
 private:
     void rewriteForNewName();
     void rewriteForTableType();
-    RowCopyOutcome copyRows(const std::string& destinationDatabase, const std::string& newTable);
+    RowCopyOutcome copyRows(const CopyDestination& to, std::vector<std::string> notes);
 
     Connection& m_session;
     Operator& m_op;

@@ -1,5 +1,7 @@
 #include "TransferMessages.h"
 
+#include <algorithm>
+
 #include "RowCopy.h"
 #include "session/SqlText.h"
 
@@ -19,8 +21,38 @@ std::string dumpWriteFailedText(long long rows, std::string_view systemError) {
                 rows, systemError);
 }
 
+namespace {
+
+/// A copy that stopped because its destination went away: what surely landed, what may have, and
+/// that the rest was never sent.
+std::string lostDestinationText(const RowCopyOutcome& outcome) {
+    std::string text =
+        sqlf("The copy stopped: the connection to the destination was lost.\n%s\n", outcome.destinationLost);
+    if (outcome.rowsUncertain > 0)
+        text += sqlf("%lld records were copied; whether the %lld records sent last landed is unknown.",
+                     outcome.rowsLanded, outcome.rowsUncertain);
+    else if (outcome.rowsUncertain < 0)
+        text += sqlf("%lld records were copied; whether the records sent last landed is unknown.",
+                     outcome.rowsLanded);
+    else
+        text += sqlf("%lld records were copied.", outcome.rowsLanded);
+    const long long uncertain = std::max(outcome.rowsUncertain, 0LL);
+    if (outcome.sourceRows >= 0)
+        text += sqlf("\n%lld records were not copied.",
+                     std::max(outcome.sourceRows - outcome.rowsLanded - uncertain, 0LL));
+    else
+        text += "\nThe other records were not copied.";
+    if (outcome.rowsFailed > 0)
+        text += sqlf("\n%lld records were refused before that.", outcome.rowsFailed);
+    return text;
+}
+
+}  // namespace
+
 std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logName) {
-    if (!outcome.readFailed && outcome.rowsFailed == 0 && !outcome.logFailed)
+    if (!outcome.destinationLost.empty())
+        return lostDestinationText(outcome);
+    if (!outcome.readFailed && outcome.rowsFailed == 0 && !outcome.logFailed && !outcome.historyLeft)
         return {};
     std::string text = outcome.readFailed || outcome.rowsFailed > 0
                            ? sqlf("The copy is incomplete: %lld records were copied.", outcome.rowsLanded)
@@ -35,6 +67,10 @@ std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logN
         text += sqlf("\nReading the source broke off.\n%s", outcome.readError);
     if (outcome.logFailed && !logName.empty())
         text += sqlf("\nThe log %s could not be written.", logName);
+    if (outcome.historyLeft)
+        text +=
+            "\nThe past versions of the rows were not copied: the destination cannot take a table's "
+            "history.";
     return text;
 }
 
@@ -46,8 +82,8 @@ std::string sameDatabaseText(std::string_view database) {
     return sqlf("%s is the source database itself; nothing was copied.", database);
 }
 
-std::string objectNotCreatedText(std::string_view name, bool view, std::string_view errorLine) {
-    return sqlf("%s: the %s was not created.\n%s", name, view ? "view" : "table", errorLine);
+std::string objectNotCreatedText(std::string_view name, std::string_view kind, std::string_view errorLine) {
+    return sqlf("%s: the %s was not created.\n%s", name, kind, errorLine);
 }
 
 std::string databaseCopyIncompleteText(const std::string& problems) {

@@ -27,8 +27,9 @@ std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logN
 std::string databaseNotCreatedText(std::string_view typed, std::string_view errorLine);
 /// The typed name is the source database under another spelling.
 std::string sameDatabaseText(std::string_view database);
-/// One table or view of a database duplicate that the server would not create.
-std::string objectNotCreatedText(std::string_view name, bool view, std::string_view errorLine);
+/// One table, view, sequence or trigger (kind) of a database duplicate that the server would not
+/// create.
+std::string objectNotCreatedText(std::string_view name, std::string_view kind, std::string_view errorLine);
 /// The database exists but not everything arrived; problems: one entry per table, each a text above
 /// or a copy outcome headed by its table's name.
 std::string databaseCopyIncompleteText(const std::string& problems);

@@ -144,9 +144,44 @@ TEST_F(DatabaseDuplicateTest, CopiesWhatACurrentServerHolds) {
          "CREATE VIEW velkin_dup_source.v_gen AS SELECT id, twice FROM velkin_dup_source.gen WHERE id > 1");
     exec(a, "CREATE VIEW velkin_dup_source.v_on_view AS SELECT COUNT(*) AS n FROM velkin_dup_source.v_gen");
     createTortureTable(a, "velkin_dup_source.torture");
+    // A key of 0, a keyless table with an invisible column, a sequence that has handed out values and
+    // a trigger that must not fire while the rows are copied.
+    exec(a, "CREATE TABLE velkin_dup_source.ai (id INT AUTO_INCREMENT PRIMARY KEY, x INT)");
+    exec(a, "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_AUTO_VALUE_ON_ZERO')");
+    exec(a, "INSERT INTO velkin_dup_source.ai VALUES (0, 1), (5, 2)");
+    exec(a,
+         "CREATE TABLE velkin_dup_source.keyless (a INT, h INT INVISIBLE DEFAULT 5, g INT AS (a + 1) "
+         "VIRTUAL)");
+    exec(a, "INSERT INTO velkin_dup_source.keyless (a, h) VALUES (1, 7), (1, 7), (NULL, NULL)");
+    exec(a, "CREATE TABLE velkin_dup_source.versioned (id INT PRIMARY KEY, x INT) WITH SYSTEM VERSIONING");
+    exec(a, "INSERT INTO velkin_dup_source.versioned VALUES (1, 1), (2, 2)");
+    exec(a, "UPDATE velkin_dup_source.versioned SET x = x + 10 WHERE id = 1");
+    exec(a, "DELETE FROM velkin_dup_source.versioned WHERE id = 2");
+    exec(a, "CREATE SEQUENCE velkin_dup_source.ids START WITH 100 CACHE 0");
+    exec(a, "DO NEXTVAL(velkin_dup_source.ids), NEXTVAL(velkin_dup_source.ids)");
+    exec(a,
+         "CREATE TRIGGER velkin_dup_source.plus BEFORE INSERT ON velkin_dup_source.gen FOR EACH ROW SET "
+         "NEW.v = NEW.v + NEXTVAL(ids)");
 
     DatabaseDuplicateDialog dialog(*session, op, login(), "velkin_dup_source");
     run(dialog, "velkin_dup_newdb");
+    EXPECT_EQ((std::vector<std::string>{"0:1", "5:2"}),
+              column(a, "SELECT CONCAT_WS(':', id, x) FROM velkin_dup_newdb.ai ORDER BY id"));
+    EXPECT_EQ((std::vector<std::string>{"1:7:2", "1:7:2", "N:N:N"}),
+              column(a,
+                     "SELECT CONCAT_WS(':', IFNULL(a, 'N'), IFNULL(h, 'N'), IFNULL(g, 'N')) FROM "
+                     "velkin_dup_newdb.keyless ORDER BY a DESC"));
+    // Past rows keep their versions.
+    const char* history =
+        "SELECT CONCAT_WS(':', id, x, ROW_START, ROW_END) FROM %s FOR SYSTEM_TIME ALL ORDER BY 1";
+    EXPECT_EQ(3u, column(a, sqlf(history, "velkin_dup_source.versioned")).size());
+    EXPECT_EQ(column(a, sqlf(history, "velkin_dup_source.versioned")),
+              column(a, sqlf(history, "velkin_dup_newdb.versioned")));
+    // The copy's trigger fires on the copy, drawing from the copy's sequence where the source's stood.
+    exec(a, "INSERT INTO velkin_dup_newdb.gen (id, v) VALUES (9, 1)");
+    EXPECT_EQ("103", scalar(a, "SELECT v FROM velkin_dup_newdb.gen WHERE id = 9"));
+    EXPECT_EQ("102", scalar(a, "SELECT NEXTVAL(velkin_dup_source.ids)"));
+    exec(a, "DELETE FROM velkin_dup_newdb.gen WHERE id = 9");
     EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
     EXPECT_EQ(QDialog::Accepted, dialog.result());
     EXPECT_EQ("1", scalar(a, "SELECT @@SESSION.foreign_key_checks"));

@@ -284,6 +284,32 @@ TEST_F(DuplicateFromOtherServersTest, DuplicateCreatesTheTableAndCopiesItsRowsFr
     EXPECT_EQ("1207", scalar(local.admin(), "SELECT COUNT(*) FROM velkin_dup_local.odd"));
 }
 
+TEST_F(DuplicateFromOtherServersTest, ForeignKeyToAParentTheDestinationLacksIsAskedAbout) {
+    exec(*remote,
+         "CREATE TABLE velkin_dup_remote.kid (id INT PRIMARY KEY, pid INT, CONSTRAINT to_people "
+         "FOREIGN KEY (pid) REFERENCES people (id)) ENGINE=InnoDB");
+    exec(*remote, "INSERT INTO velkin_dup_remote.kid VALUES (1, 1), (2, 2)");
+    DuplicateFromOtherServersDialog dialog(*session, op);
+    select(list(dialog, "Server"), "other");
+    select(list(dialog, "Database"), "velkin_dup_remote");
+    select(list(dialog, "Table"), "kid");
+    choose(destination(dialog), "velkin_dup_local");
+    child<QLineEdit>(dialog, "A new table name")->setText("kid");
+    op.answer(true);
+    op.answer(true);
+    dialog.duplicate();
+    ASSERT_EQ(2u, op.questions.size());
+    EXPECT_EQ(
+        "The foreign key to_people of velkin_dup_local.kid refers to velkin_dup_local.people, which the "
+        "destination does not have.\nMay I copy the table without that foreign key?",
+        op.questions[1].text.toStdString());
+    EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+    EXPECT_EQ("2", scalar(local.admin(), "SELECT COUNT(*) FROM velkin_dup_local.kid"));
+    EXPECT_EQ("0", scalar(local.admin(),
+                          "SELECT COUNT(*) FROM information_schema.REFERENTIAL_CONSTRAINTS "
+                          "WHERE CONSTRAINT_SCHEMA = 'velkin_dup_local'"));
+}
+
 TEST_F(DuplicateFromOtherServersTest, OneSecondConnectionAtATimeClosedWithTheDialog) {
     const int before = Connection::openCount();
     {

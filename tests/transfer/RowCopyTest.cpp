@@ -7,6 +7,7 @@
 #include "session/SqlText.h"
 #include "support/TestServer.h"
 #include "transfer/RowCopy.h"
+#include "transfer/TransferMessages.h"
 
 using namespace velkin;
 using namespace velkin::test;
@@ -253,6 +254,41 @@ TEST_F(RowCopyTest, ReadThatBreaksOffKeepsTheRowsThatArrived) {
             ++firstBlock;
     }
     EXPECT_EQ(2, firstBlock);
+}
+
+TEST_F(RowCopyTest, LostDestinationStopsTheCopyAndTellsWhatLandedFromTheServer) {
+    numbered(120000);
+    for (Path path : {Streamed, BulkLoad, ServerSide}) {
+        SCOPED_TRACE(path);
+        exec(db.admin(), "TRUNCATE TABLE velkin_dup_copy.d");
+        session = connectAdmin();
+        RowCopy copy = copyOf(path == ServerSide ? *session : *reader, "s", "d", path);
+        copy.setLogFile("rep_table.log");
+        copy.onOriginalCount([](const std::string&) {});
+        const unsigned long destinationThread = session->threadId();
+        copy.onProgress([&](long long) { db.admin().query(sqlf("KILL %lu", destinationThread)); });
+        const RowCopyOutcome outcome = copy.run();
+        const std::string landed = scalar(db.admin(), "SELECT COUNT(*) FROM velkin_dup_copy.d");
+        EXPECT_NE("", outcome.destinationLost);
+        EXPECT_EQ(landed, std::to_string(outcome.rowsLanded));
+        EXPECT_LT(outcome.rowsLanded, 120000);
+        EXPECT_EQ(0, outcome.rowsFailed);
+        const std::string text = copyOutcomeText(outcome, "rep_table.log");
+        EXPECT_EQ(0u, text.rfind("The copy stopped: the connection to the destination was lost.\n", 0))
+            << text;
+        EXPECT_NE(std::string::npos,
+                  text.find(sqlf("\n%s records were copied.\n%lld records were not copied.", landed,
+                                 120000 - outcome.rowsLanded)))
+            << text;
+        // One line says why; no row is logged as refused, and the source was not read to its end.
+        const std::string log = fileBytes("rep_table.log");
+        EXPECT_EQ(log.find("Error:"), log.rfind("Error:")) << log;
+        EXPECT_NE(std::string::npos, log.find("\r\nError: the connection to the destination was lost ("))
+            << log;
+        EXPECT_LT(outcome.rowsRead, 120000);
+        // The reader is still of use.
+        EXPECT_EQ("1", scalar(*reader, "SELECT 1"));
+    }
 }
 
 TEST_F(RowCopyTest, ValueTheDestinationCannotHoldIsRefusedInEveryKindOfTable) {
