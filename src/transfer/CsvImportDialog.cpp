@@ -76,6 +76,13 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     m_ignoreLines = namedLineEdit(QStringLiteral("The position disregarded from the head of a file"), this);
     m_nullText = namedLineEdit(QStringLiteral("NULL"), this);
     m_nullText->setText(QString::fromUtf8(kCsvNull.data(), static_cast<int>(kCsvNull.size())));
+    // The server takes a field's enclosure away before the statement sees it, so it cannot keep the
+    // spelling apart from a quoted text of the same letters; the operator learns it before importing.
+    m_nullNote = new QLabel(QStringLiteral("A text equal to this spelling becomes NULL too, even in quotes; "
+                                           "only the spelling NULL keeps the two apart."),
+                            this);
+    m_nullNote->setObjectName(QStringLiteral("NULL note"));
+    m_nullNote->setWordWrap(true);
     auto* note = new QLabel(
         QStringLiteral("* A default becomes effective when anything does not have an input."), this);
 
@@ -101,6 +108,7 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     lines->addWidget(new QLabel(QStringLiteral("NULL"), this), 2, 0);
     lines->addWidget(m_nullText, 2, 1);
     lines->addWidget(new QLabel(QStringLiteral("Default (null)"), this), 2, 2);
+    lines->addWidget(m_nullNote, 3, 0, 1, 3);
     auto* left = new QVBoxLayout;
     left->addLayout(fileRow.layout);
     left->addWidget(m_local);
@@ -128,7 +136,10 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_databases, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseDatabase);
     connect(m_tables, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseTable);
+    connect(m_nullText, &QLineEdit::textChanged, this, &CsvImportDialog::showNullNote);
+    connect(m_enclosed, &QLineEdit::textChanged, this, &CsvImportDialog::showNullNote);
 
+    showNullNote();
     fillDatabases();
 }
 
@@ -145,7 +156,7 @@ void CsvImportDialog::chooseDatabase(QListWidgetItem* item) {
     // never leaves the previous table as the import's target.
     m_tables->clear();
     m_table.clear();
-    m_columns.clear();
+    m_fields.clear();
     m_target->clear();
     if (m_database.empty())
         return;
@@ -169,10 +180,24 @@ void CsvImportDialog::chooseTable(QListWidgetItem* item) {
 }
 
 void CsvImportDialog::loadColumns() {
-    m_columns.clear();
-    if (const auto lines = readFieldLines(m_connection, m_database, m_table))
-        for (const FieldLine& line : *lines)
-            m_columns.push_back(quoteName(m_connection, line.name()));
+    m_fields.clear();
+    const auto lines = readFieldLines(m_connection, m_database, m_table);
+    if (!lines)
+        return;
+    for (const FieldLine& line : *lines) {
+        const LoadColumnKind kind = loadColumnKind(line.cell(5));
+        if (kind != LoadColumnKind::Absent)
+            m_fields.push_back({quoteName(m_connection, line.name()), kind == LoadColumnKind::Generated});
+    }
+}
+
+std::string CsvImportDialog::nullSpelling() const {
+    // Like the other fields, an empty NULL field means its default, the export's own spelling.
+    return m_nullText->text().isEmpty() ? std::string(kCsvNull) : u8(m_nullText->text());
+}
+
+void CsvImportDialog::showNullNote() {
+    m_nullNote->setHidden(serverKeepsNullApart(nullSpelling(), u8(m_enclosed->text())));
 }
 
 void CsvImportDialog::useExportSettings() {
@@ -213,9 +238,8 @@ LoadDataOptions CsvImportDialog::options() const {
     o.linesTerminated = u8(m_linesTerminated->text());
     o.ignoreLines = u8(m_ignoreLines->text());
     o.characterSet = m_connection.characterSet();
-    // Like the other fields, an empty NULL field means its default, the export's own spelling.
-    o.nullText = m_nullText->text().isEmpty() ? std::string(kCsvNull) : u8(m_nullText->text());
-    o.columns = m_columns;
+    o.nullText = nullSpelling();
+    o.fields = m_fields;
     return o;
 }
 
@@ -247,7 +271,12 @@ void CsvImportDialog::import() {
     if (local)
         m_connection.setLocalInfile(false);
     if (failed != 0) {
-        m_op.inform(qs(m_connection.errorText()));
+        const std::string errorText = m_connection.errorText();
+        std::optional<bool> transactional;
+        if (Result engine = m_connection.select(tableTransactionsQuery(m_connection, m_database, m_table)))
+            if (Row row = engine.fetchRow())
+                transactional = row.text(0) == "YES";
+        m_op.inform(qs(loadRefusedReport(transactional, errorText)));
         return;
     }
     // The server's own line says how many rows were skipped or raised warnings; its first warning

@@ -8,6 +8,7 @@
 #include "LoadDataStatement.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -42,13 +43,16 @@ private:
     void chooseTable(QListWidgetItem* item);
     void showPreview(const QString& path);
     void loadColumns();
+    void showNullNote();
+    std::string nullSpelling() const;
 
     Connection& m_connection;
     Operator& m_op;
     std::string m_database;
     std::string m_table;
-    /// The chosen table's columns, quoted, for turning the NULL spelling back into NULL.
-    std::vector<std::string> m_columns;
+    /// The fields of the chosen table's rows, for turning the NULL spelling back into NULL and
+    /// dropping what the server computes.
+    std::vector<LoadField> m_fields;
     QLineEdit* m_fileName = nullptr;
     QCheckBox* m_local = nullptr;
     QCheckBox* m_lowPriority = nullptr;
@@ -59,6 +63,7 @@ private:
     QLineEdit* m_linesTerminated = nullptr;
     QLineEdit* m_ignoreLines = nullptr;
     QLineEdit* m_nullText = nullptr;
+    QLabel* m_nullNote = nullptr;
     QLineEdit* m_target = nullptr;
     QListWidget* m_databases = nullptr;
     QListWidget* m_tables = nullptr;

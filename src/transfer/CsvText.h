@@ -13,5 +13,8 @@ class Connection;
 std::string useDatabaseStatement(const Connection& connection, std::string_view database);
 /// The first thing the server had to say about the statement before: level, code, message.
 std::string firstWarningStatement();
+/// One row, YES or NO: whether the table's engine undoes a refused statement whole.
+std::string tableTransactionsQuery(const Connection& connection, std::string_view database,
+                                   std::string_view table);
 
 }  // namespace velkin

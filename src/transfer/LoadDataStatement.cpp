@@ -1,5 +1,6 @@
 #include "LoadDataStatement.h"
 
+#include <cctype>
 #include <cstdlib>
 
 #include "session/SqlText.h"
@@ -39,6 +40,34 @@ std::string decodeFieldNotation(std::string_view typed) {
     return out;
 }
 
+LoadColumnKind loadColumnKind(std::string_view extra) {
+    // Extra is a list of words ("VIRTUAL GENERATED, INVISIBLE"); older servers say VIRTUAL or
+    // PERSISTENT alone, and DEFAULT_GENERATED (a default expression) is one word of its own.
+    bool generated = false;
+    std::size_t at = 0;
+    while (at < extra.size()) {
+        const auto isWordChar = [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+        };
+        if (!isWordChar(extra[at])) {
+            ++at;
+            continue;
+        }
+        std::string word;
+        for (; at < extra.size() && isWordChar(extra[at]); ++at)
+            word.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(extra[at]))));
+        if (word == "INVISIBLE")
+            return LoadColumnKind::Absent;
+        if (word == "GENERATED" || word == "VIRTUAL" || word == "PERSISTENT" || word == "STORED")
+            generated = true;
+    }
+    return generated ? LoadColumnKind::Generated : LoadColumnKind::Value;
+}
+
+bool serverKeepsNullApart(const std::optional<std::string>& nullText, std::string_view fieldsEnclosed) {
+    return nullText && *nullText == "NULL" && !fieldsEnclosed.empty();
+}
+
 std::string loadDataStatement(const LoadDataOptions& o, const EscapeText& escape) {
     const auto quoted = [&](std::string_view typed) {
         return "'" + escape(decodeFieldNotation(typed)) + "'";
@@ -69,22 +98,35 @@ std::string loadDataStatement(const LoadDataOptions& o, const EscapeText& escape
         sql += sqlf("LINES TERMINATED BY %s ", quoted(o.linesTerminated));
     if (!o.ignoreLines.empty())
         sql += sqlf("IGNORE %s LINES", o.ignoreLines);
-    if (o.nullText && !o.columns.empty()) {
+    if (!o.fields.empty()) {
         if (!o.ignoreLines.empty())
             sql += ' ';
-        std::string variables;
+        // The comparison is by bytes: under the file's collation "(NULL)", "(null) " or, for the
+        // spelling \N, the text \n would equal the spelling and be lost.
+        const bool mapNull = o.nullText && !serverKeepsNullApart(o.nullText, o.fieldsEnclosed);
+        const std::string nullText = mapNull ? escape(*o.nullText) : std::string();
+        std::string targets;
         std::string assignments;
-        const std::string nullText = escape(*o.nullText);
-        for (std::size_t i = 0; i < o.columns.size(); ++i) {
+        for (std::size_t i = 0; i < o.fields.size(); ++i) {
+            const LoadField& field = o.fields[i];
             const std::string variable = "@v" + std::to_string(i + 1);
-            if (i > 0) {
-                variables += ", ";
-                assignments += ", ";
+            if (i > 0)
+                targets += ", ";
+            if (!field.generated && !mapNull) {
+                targets += field.column;
+                continue;
             }
-            variables += variable;
-            assignments += sqlf("%s = NULLIF(%s, '%s')", o.columns[i], variable, nullText);
+            targets += variable;
+            if (field.generated)
+                continue;
+            if (!assignments.empty())
+                assignments += ", ";
+            assignments += sqlf("%s = IF(CAST(%s AS BINARY) = '%s', NULL, %s)", field.column, variable,
+                                nullText, variable);
         }
-        sql += sqlf("(%s) SET %s", variables, assignments);
+        sql += sqlf("(%s)", targets);
+        if (!assignments.empty())
+            sql += sqlf(" SET %s", assignments);
     }
     return sql;
 }
@@ -120,6 +162,8 @@ std::string loadDataReport(std::string_view info, std::string_view firstWarning)
     std::string text;
     if (counts && counts->skipped == 0 && counts->warnings == 0)
         text = "Data was imported normally.";
+    else if (counts && counts->records > 0 && counts->skipped >= counts->records)
+        text = sqlf("Data was not imported: 0 of %llu records landed.", counts->records);
     if (!info.empty()) {
         if (!text.empty())
             text += '\n';
@@ -131,6 +175,16 @@ std::string loadDataReport(std::string_view info, std::string_view firstWarning)
         text += firstWarning;
     }
     return text;
+}
+
+std::string loadRefusedReport(std::optional<bool> transactional, std::string_view errorText) {
+    // A table without transactions keeps what the server wrote before it stopped.
+    const char* what = transactional && *transactional
+                           ? "Data was not imported: the server refused the load, and the table kept none "
+                             "of its records."
+                           : "Data was not imported in full: the server stopped the load, and records read "
+                             "before it stopped may stay in the table.";
+    return sqlf("%s\n%s", what, errorText);
 }
 
 }  // namespace velkin

@@ -8,6 +8,25 @@
 
 namespace velkin {
 
+/// One field of the file's records and the column it fills, already written as it must stand in
+/// the statement. A generated column's field is read into its variable and dropped: the server
+/// computes the column, and refuses a value for it.
+struct LoadField {
+    std::string column;
+    bool generated = false;
+};
+
+/// What a column of the table is to a file of its rows, from the Extra cell of its SHOW FIELDS line.
+enum class LoadColumnKind {
+    /// A field of the file fills it.
+    Value,
+    /// The file has a field for it that the server must not be handed.
+    Generated,
+    /// Invisible: not among the rows' columns, so the file has no field for it.
+    Absent,
+};
+LoadColumnKind loadColumnKind(std::string_view extra);
+
 /// What the import screen's controls say about one LOAD DATA statement.
 struct LoadDataOptions {
     std::string fileName;
@@ -28,9 +47,9 @@ struct LoadDataOptions {
     std::string ignoreLines;
     /// The spelling that means NULL in the file, taken literally; nothing for the server's own rules.
     std::optional<std::string> nullText;
-    /// The target's columns, each already written as it must stand in the statement; needed to map
-    /// the NULL spelling back.
-    std::vector<std::string> columns;
+    /// The file's fields in order; needed to map the NULL spelling back and to drop the fields of
+    /// generated columns. Empty: the server's own column order.
+    std::vector<LoadField> fields;
 };
 
 /// Escapes a text for use between single quotes.
@@ -43,10 +62,17 @@ inline constexpr std::string_view kNoEscape = "none";
 /// stays as it is.
 std::string decodeFieldNotation(std::string_view typed);
 
+/// Whether the server itself keeps the NULL spelling apart from a text of the same letters: only the
+/// bare word NULL under a declared enclosure is NULL to it, while "NULL" in the enclosure stays a
+/// text. Any other spelling reaches the statement after the enclosure is gone, so a quoted text that
+/// is the spelling cannot be told from it.
+bool serverKeepsNullApart(const std::optional<std::string>& nullText, std::string_view fieldsEnclosed);
+
 /// The LOAD DATA statement for these options. The file name and the format texts are escaped after
 /// their notation is decoded; the target, the columns and the line count are written as given. With
-/// a NULL spelling and the columns, every field goes through a user variable and comes back as NULL
-/// when it is that spelling.
+/// the fields, a generated column's field goes into a variable that is dropped, and where the server
+/// does not keep the NULL spelling apart itself, each field goes through a variable that becomes
+/// NULL when its bytes are exactly the spelling.
 std::string loadDataStatement(const LoadDataOptions& options, const EscapeText& escape);
 
 /// The numbers of the server's info line after LOAD DATA ("Records: 3  Deleted: 0  Skipped: 0
@@ -61,7 +87,14 @@ std::optional<LoadDataCounts> parseLoadDataInfo(std::string_view info);
 
 /// What the operator is told after the server carried out the statement: "Data was imported
 /// normally." only when no row was skipped and no warning raised; the server's line in every case,
-/// and its first warning when there is one.
+/// and its first warning when there is one. When no record landed although the file had some, the
+/// report opens by saying so ("Data was not imported: 0 of %llu records landed."), so that it never
+/// reads like a mere warning.
 std::string loadDataReport(std::string_view info, std::string_view firstWarning);
+
+/// What the operator is told when the server refused the statement: whether anything stayed, then
+/// the server's text. transactional: whether the table undoes a refused statement whole; nothing
+/// when that could not be learnt.
+std::string loadRefusedReport(std::optional<bool> transactional, std::string_view errorText);
 
 }  // namespace velkin

@@ -124,24 +124,46 @@ TEST(LoadDataStatement, ComposesTheClausesInOrderWithEscapedTexts) {
 
     all.fieldsEscaped = "none";
     all.nullText = "(null)";
-    all.columns = {"`a`", "`b c`"};
+    all.fields = {{"`a`"}, {"g", true}, {"`b c`"}};
+    // A generated column's field is read and dropped; the others become NULL only on the spelling's
+    // exact bytes.
     EXPECT_EQ(
         "LOAD DATA LOW_PRIORITY LOCAL INFILE '<f.csv>' REPLACE INTO TABLE d.t CHARACTER SET utf8mb4 FIELDS "
         "TERMINATED BY '<,>' OPTIONALLY ENCLOSED BY '<\">' ESCAPED BY '' LINES TERMINATED BY '<\r\n>' "
-        "IGNORE 2 LINES (@v1, @v2) SET `a` = NULLIF(@v1, '<(null)>'), `b c` = NULLIF(@v2, '<(null)>')",
+        "IGNORE 2 LINES (@v1, @v2, @v3) SET `a` = IF(CAST(@v1 AS BINARY) = '<(null)>', NULL, @v1), `b c` = "
+        "IF(CAST(@v3 AS BINARY) = '<(null)>', NULL, @v3)",
         loadDataStatement(all, mark));
+    // The bare word NULL under an enclosure is the server's own NULL, and "NULL" its own text.
+    all.nullText = "NULL";
+    EXPECT_TRUE(serverKeepsNullApart(all.nullText, all.fieldsEnclosed));
+    const std::string direct = loadDataStatement(all, mark);
+    EXPECT_EQ("IGNORE 2 LINES (`a`, @v2, `b c`)", direct.substr(direct.rfind("IGNORE")));
+    EXPECT_FALSE(serverKeepsNullApart(std::string("NULL"), ""));
+    EXPECT_FALSE(serverKeepsNullApart(std::string("(null)"), "\""));
 
     LoadDataOptions some;
     some.fileName = "f";
     some.target = "t";
     some.fieldsEscaped = "none";
     some.nullText = "\\N";
-    some.columns = {"x"};
-    EXPECT_EQ("LOAD DATA INFILE '<f>' INTO TABLE t FIELDS ESCAPED BY '' (@v1) SET x = NULLIF(@v1, '<\\N>')",
-              loadDataStatement(some, mark));
-    // Without the columns there is nothing to map; the server's own rules stay.
-    some.columns.clear();
+    some.fields = {{"x"}};
+    EXPECT_EQ(
+        "LOAD DATA INFILE '<f>' INTO TABLE t FIELDS ESCAPED BY '' (@v1) SET x = IF(CAST(@v1 AS BINARY) = "
+        "'<\\N>', NULL, @v1)",
+        loadDataStatement(some, mark));
+    // Without the fields there is nothing to map; the server's own rules stay.
+    some.fields.clear();
     EXPECT_EQ("LOAD DATA INFILE '<f>' INTO TABLE t FIELDS ESCAPED BY '' ", loadDataStatement(some, mark));
+
+    // What SHOW FIELDS says of a column, on current and older servers of both kinds.
+    EXPECT_EQ(LoadColumnKind::Value, loadColumnKind(""));
+    EXPECT_EQ(LoadColumnKind::Value, loadColumnKind("auto_increment"));
+    EXPECT_EQ(LoadColumnKind::Value, loadColumnKind("DEFAULT_GENERATED on update CURRENT_TIMESTAMP"));
+    EXPECT_EQ(LoadColumnKind::Generated, loadColumnKind("STORED GENERATED"));
+    EXPECT_EQ(LoadColumnKind::Generated, loadColumnKind("VIRTUAL GENERATED"));
+    EXPECT_EQ(LoadColumnKind::Generated, loadColumnKind("PERSISTENT"));
+    EXPECT_EQ(LoadColumnKind::Absent, loadColumnKind("INVISIBLE"));
+    EXPECT_EQ(LoadColumnKind::Absent, loadColumnKind("VIRTUAL GENERATED, INVISIBLE"));
 }
 
 TEST(LoadDataStatement, FieldNotationMeansTheCharacters) {
@@ -173,4 +195,12 @@ TEST(LoadDataStatement, TheReportTellsWhatTheServerSaid) {
                        "Warning 1265: Data truncated for column 'n' at row 1"));
     // A line of another form is shown as it is, but never called normal.
     EXPECT_EQ("odd", loadDataReport("odd", ""));
+    // No record landed: said first and plainly, never left to read like a warning.
+    EXPECT_EQ(
+        "Data was not imported: 0 of 2 records landed.\nRecords: 2  Deleted: 0  Skipped: 2  Warnings: 2\n"
+        "Warning 1062: Duplicate entry '1' for key 'PRIMARY'",
+        loadDataReport("Records: 2  Deleted: 0  Skipped: 2  Warnings: 2",
+                       "Warning 1062: Duplicate entry '1' for key 'PRIMARY'"));
+    EXPECT_EQ("Data was imported normally.\nRecords: 0  Deleted: 0  Skipped: 0  Warnings: 0",
+              loadDataReport("Records: 0  Deleted: 0  Skipped: 0  Warnings: 0", ""));
 }
