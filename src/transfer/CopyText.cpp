@@ -107,14 +107,6 @@ std::string insertHead(std::string_view table, std::string_view columns) {
     return sqlf("INSERT INTO %s ( %s ) VALUES ", table, columns);
 }
 
-std::string dumpHeader(std::string_view characterSet, bool noBackslashEscapes) {
-    std::string header =
-        sqlf("-- Creation of a table\nSET NAMES %s;\nSET time_zone = '+00:00';\n", characterSet);
-    if (noBackslashEscapes)
-        header += "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES');\n";
-    return header;
-}
-
 std::string characterSetQuery() {
     return "SELECT @@SESSION.character_set_results";
 }
@@ -243,11 +235,6 @@ std::vector<ValueRow> parseLoadDataRows(std::string_view stream) {
         }
     }
     return rows;
-}
-
-void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
-                         bool noBackslashEscapes) {
-    appendValues(out, row, connection, noBackslashEscapes);
 }
 
 std::string copyStartEntry() {

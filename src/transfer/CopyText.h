@@ -54,19 +54,11 @@ std::string createTextFromServer(Connection& connection, std::string_view table)
 std::string columnList(const std::vector<std::string>& names, const ServerDialect& dialect);
 /// "INSERT INTO table ( columns ) VALUES ": what every row's "( values )" follows.
 std::string insertHead(std::string_view table, std::string_view columns);
-/// The dump's own lines before its CREATE: a comment, SET NAMES with the session's character set,
-/// time zone '+00:00', and the NO_BACKSLASH_ESCAPES mode when the values are escaped that way.
-std::string dumpHeader(std::string_view characterSet, bool noBackslashEscapes);
 /// "SELECT @@SESSION.character_set_results": the character set rows arrive in.
 std::string characterSetQuery();
 /// A CREATE TABLE text from the server naming database.table instead of the bare table; any other
 /// text (a view's) stays as it is.
 std::string qualifiedCreate(std::string_view createText, std::string_view database, std::string_view table);
-/// appendRowValues for a file: with NO_BACKSLASH_ESCAPES a line break would stand raw inside its
-/// quotes and reach the file as CR LF, and the client refuses a raw zero byte (and some read ctrl-Z
-/// as the end of the file), so values holding those are written in hexadecimal instead.
-void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
-                         bool noBackslashEscapes);
 /// Appends "( v1,v2,... )" for one row: each value quoted and escaped by the connection that will
 /// run the statement, NULL as the keyword.
 void appendRowValues(std::string& out, const Row& row, const Connection& connection);

@@ -19,6 +19,17 @@ std::string dumpWriteFailedText(long long rows, std::string_view systemError) {
                 rows, systemError);
 }
 
+std::string notCarriedText(std::string_view what, std::string_view why) {
+    return sqlf("%s was not carried: %s", what, why);
+}
+
+std::string dumpNotCarriedText(const std::vector<std::string>& items) {
+    std::string text = "Dumping was finished, but the file does not hold everything:";
+    for (const std::string& item : items)
+        text += "\n- " + item;
+    return text;
+}
+
 std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logName) {
     if (!outcome.readFailed && outcome.rowsFailed == 0 && !outcome.logFailed)
         return {};

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velkin {
 
@@ -18,6 +19,10 @@ std::string scriptWriteFailedText(std::string_view systemError);
 std::string dumpReadBrokenText(long long rows, std::string_view errorLine);
 /// The dump file did not take all that was written to it.
 std::string dumpWriteFailedText(long long rows, std::string_view systemError);
+/// One thing a dump could not put into its file (what: "the trigger db.tr"), and why.
+std::string notCarriedText(std::string_view what, std::string_view why);
+/// The file holds what a dump could carry; items: notCarriedText entries.
+std::string dumpNotCarriedText(const std::vector<std::string>& items);
 
 /// The outcome of one table's row copy, empty when every row landed. logName: where refused rows
 /// are logged; empty when there is no log.
