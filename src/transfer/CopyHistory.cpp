@@ -1,35 +1,21 @@
 #include "CopyHistory.h"
 
+#include "ColumnFormText.h"
 #include "DatabaseCopyText.h"
 
 namespace velkin {
 
-namespace {
-
-/// A versioned table's row start and row end columns: its own names, or the hidden ones the server
-/// gives a table that names none.
-std::optional<std::pair<std::string, std::string>> versioningColumns(Connection& connection,
-                                                                     const CopyTable& table) {
-    Result result = connection.select(versioningQuery(connection, table.database, table.table));
-    Row row = result.fetchRow();
-    if (!row || row.text(0) != "1")
-        return std::nullopt;
-    return std::make_pair(row.isNull(1) ? std::string("ROW_START") : row.str(1),
-                          row.isNull(2) ? std::string("ROW_END") : row.str(2));
-}
-
-}  // namespace
-
-CopyHistory::CopyHistory(Connection& source, const CopyTable& from, Connection& destination,
-                         const CopyTable& to)
-    : m_destination(destination) {
-    const auto columns = versioningColumns(source, from);
-    if (!columns)
+CopyHistory::CopyHistory(Connection& destination, const CopyTable& to, bool sourceVersioned)
+    : m_destination(destination), m_versioned(sourceVersioned) {
+    if (!m_versioned)
         return;
-    m_versioned = true;
     // The past rows go in only where the destination keeps a history too and lets a session write it.
-    if (!versioningColumns(destination, to))
-        return;
+    {
+        Result result = destination.select(tableTypeQuery(destination, to.database, to.table));
+        Row row = result.fetchRow();
+        if (!row || tableKindFromType(row.text(0)) != TableKind::SystemVersioned)
+            return;
+    }
     {
         Result result = destination.select(insertHistoryQuery());
         Row row = result.fetchRow();
@@ -37,11 +23,7 @@ CopyHistory::CopyHistory(Connection& source, const CopyTable& from, Connection& 
             return;
         m_previous = row.str(0);
     }
-    if (destination.query(setInsertHistoryStatement(true)) != 0)
-        return;
-    m_kept = true;
-    m_rowStart = columns->first;
-    m_rowEnd = columns->second;
+    m_kept = destination.query(setInsertHistoryStatement(true)) == 0;
 }
 
 CopyHistory::~CopyHistory() {

@@ -11,7 +11,7 @@ namespace velkin {
 /// destination's server allows it.
 class CopyHistory {
 public:
-    CopyHistory(Connection& source, const CopyTable& from, Connection& destination, const CopyTable& to);
+    CopyHistory(Connection& destination, const CopyTable& to, bool sourceVersioned);
     ~CopyHistory();
     CopyHistory(const CopyHistory&) = delete;
     CopyHistory& operator=(const CopyHistory&) = delete;
@@ -20,16 +20,12 @@ public:
     bool versioned() const { return m_versioned; }
     /// They are copied: read with every version, their start and end columns named.
     bool kept() const { return m_kept; }
-    const std::string& rowStart() const { return m_rowStart; }
-    const std::string& rowEnd() const { return m_rowEnd; }
 
 private:
     Connection& m_destination;
     bool m_versioned = false;
     bool m_kept = false;
     std::string m_previous;
-    std::string m_rowStart;
-    std::string m_rowEnd;
 };
 
 }  // namespace velkin

@@ -188,9 +188,8 @@ std::string rollbackStatement() {
 
 std::string dumpRowsPrologue(std::string_view table) {
     return sqlf(
-        "SET @velkin_unique_checks = @@unique_checks, @velkin_foreign_key_checks = @@foreign_key_checks, "
-        "@velkin_autocommit = @@autocommit;\n"
-        "SET unique_checks = 0, foreign_key_checks = 0;\n"
+        "SET @velkin_unique_checks = @@unique_checks, @velkin_autocommit = @@autocommit;\n"
+        "SET unique_checks = 0;\n"
         "LOCK TABLES %s WRITE;\n"
         "ALTER TABLE %s DISABLE KEYS;\n"
         "SET autocommit = 0;\n",
@@ -202,8 +201,7 @@ std::string dumpRowsEpilogue(std::string_view table) {
         "COMMIT;\n"
         "ALTER TABLE %s ENABLE KEYS;\n"
         "UNLOCK TABLES;\n"
-        "SET unique_checks = @velkin_unique_checks, foreign_key_checks = @velkin_foreign_key_checks, "
-        "autocommit = @velkin_autocommit;\n",
+        "SET unique_checks = @velkin_unique_checks, autocommit = @velkin_autocommit;\n",
         table);
 }
 

@@ -84,8 +84,9 @@ std::string commitStatement();
 std::string rollbackStatement();
 
 /// What a dump writes before a table's rows so that the client reloads them fast: no per-row checks
-/// of unique and foreign keys, the table locked, its non-unique indexes built once at the end, and one
-/// transaction instead of one per statement; each statement restores what the session had.
+/// of unique keys, the table locked, its non-unique indexes built once at the end, and one
+/// transaction instead of one per statement; the epilogue restores what the session had. (Foreign
+/// key checks are off for the whole file, from before its first CREATE.)
 std::string dumpRowsPrologue(std::string_view table);
 /// What gives the reloading session its own settings back after the rows.
 std::string dumpRowsEpilogue(std::string_view table);

@@ -26,19 +26,6 @@ std::string showCreateStatement(std::string_view table) {
     return sqlf("Show create table %s;", table);
 }
 
-std::string readColumnsStatement(std::string_view table, std::string_view columns) {
-    return sqlf("select %s from %s", columns, table);
-}
-
-std::string copyColumnsQuery(const Connection& connection, std::string_view database,
-                             std::string_view table) {
-    return sqlf(
-        "SELECT COLUMN_NAME, EXTRA LIKE '%%GENERATED%%', EXTRA LIKE '%%INVISIBLE%%' FROM "
-        "information_schema.COLUMNS WHERE TABLE_SCHEMA = '%s' AND TABLE_NAME = '%s' ORDER BY "
-        "ORDINAL_POSITION",
-        escapeValue(connection, database), escapeValue(connection, table));
-}
-
 std::string fullTablesStatement(std::string_view database) {
     return sqlf("SHOW FULL TABLES FROM %s", database);
 }
@@ -107,14 +94,6 @@ std::string insertHead(std::string_view table, std::string_view columns) {
     return sqlf("INSERT INTO %s ( %s ) VALUES ", table, columns);
 }
 
-std::string dumpHeader(std::string_view characterSet, bool noBackslashEscapes) {
-    std::string header =
-        sqlf("-- Creation of a table\nSET NAMES %s;\nSET time_zone = '+00:00';\n", characterSet);
-    if (noBackslashEscapes)
-        header += "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES');\n";
-    return header;
-}
-
 std::string characterSetQuery() {
     return "SELECT @@SESSION.character_set_results";
 }
@@ -181,31 +160,33 @@ void appendRowValues(std::string& out, const ValueRow& row, const Connection& co
     appendValues(out, ValueCells{row}, connection, false);
 }
 
+void appendLoadDataValue(std::string& out, std::string_view text) {
+    std::size_t plain = 0;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const char c = text[k];
+        const char* escaped = c == '\\'   ? "\\\\"
+                              : c == '\t' ? "\\t"
+                              : c == '\n' ? "\\n"
+                              : c == '\r' ? "\\r"
+                              : c == '\0' ? "\\0"
+                                          : nullptr;
+        if (!escaped)
+            continue;
+        out.append(text.substr(plain, k - plain));
+        out += escaped;
+        plain = k + 1;
+    }
+    out.append(text.substr(plain));
+}
+
 void appendLoadDataRow(std::string& out, const Row& row) {
     for (unsigned i = 0; i < row.size(); ++i) {
         if (i > 0)
             out += '\t';
-        if (row.isNull(i)) {
+        if (row.isNull(i))
             out += "\\N";
-            continue;
-        }
-        const std::string_view text = row.text(i);
-        std::size_t plain = 0;
-        for (std::size_t k = 0; k < text.size(); ++k) {
-            const char c = text[k];
-            const char* escaped = c == '\\'   ? "\\\\"
-                                  : c == '\t' ? "\\t"
-                                  : c == '\n' ? "\\n"
-                                  : c == '\r' ? "\\r"
-                                  : c == '\0' ? "\\0"
-                                              : nullptr;
-            if (!escaped)
-                continue;
-            out.append(text.substr(plain, k - plain));
-            out += escaped;
-            plain = k + 1;
-        }
-        out.append(text.substr(plain));
+        else
+            appendLoadDataValue(out, row.text(i));
     }
     out += '\n';
 }
@@ -243,11 +224,6 @@ std::vector<ValueRow> parseLoadDataRows(std::string_view stream) {
         }
     }
     return rows;
-}
-
-void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
-                         bool noBackslashEscapes) {
-    appendValues(out, row, connection, noBackslashEscapes);
 }
 
 std::string copyStartEntry() {

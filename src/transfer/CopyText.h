@@ -28,11 +28,6 @@ std::string setTimeZoneStatement(const Connection& connection, std::string_view 
 /// The one statement a copy or dump reads its whole source with.
 std::string readAllStatement(std::string_view table);
 std::string showCreateStatement(std::string_view table);
-/// "select columns from table": a read that names its columns.
-std::string readColumnsStatement(std::string_view table, std::string_view columns);
-/// The columns of a table in order, with whether each is generated (field 1 "1") or invisible (field
-/// 2 "1"); database and table are plain names.
-std::string copyColumnsQuery(const Connection& connection, std::string_view database, std::string_view table);
 /// "SHOW FULL TABLES FROM database": names with their kind (BASE TABLE, VIEW, SEQUENCE).
 std::string fullTablesStatement(std::string_view database);
 /// "SHOW CREATE DATABASE name": answers with the name as the server spells it, or fails.
@@ -54,19 +49,11 @@ std::string createTextFromServer(Connection& connection, std::string_view table)
 std::string columnList(const std::vector<std::string>& names, const ServerDialect& dialect);
 /// "INSERT INTO table ( columns ) VALUES ": what every row's "( values )" follows.
 std::string insertHead(std::string_view table, std::string_view columns);
-/// The dump's own lines before its CREATE: a comment, SET NAMES with the session's character set,
-/// time zone '+00:00', and the NO_BACKSLASH_ESCAPES mode when the values are escaped that way.
-std::string dumpHeader(std::string_view characterSet, bool noBackslashEscapes);
 /// "SELECT @@SESSION.character_set_results": the character set rows arrive in.
 std::string characterSetQuery();
 /// A CREATE TABLE text from the server naming database.table instead of the bare table; any other
 /// text (a view's) stays as it is.
 std::string qualifiedCreate(std::string_view createText, std::string_view database, std::string_view table);
-/// appendRowValues for a file: with NO_BACKSLASH_ESCAPES a line break would stand raw inside its
-/// quotes and reach the file as CR LF, and the client refuses a raw zero byte (and some read ctrl-Z
-/// as the end of the file), so values holding those are written in hexadecimal instead.
-void appendDumpRowValues(std::string& out, const Row& row, const Connection& connection,
-                         bool noBackslashEscapes);
 /// Appends "( v1,v2,... )" for one row: each value quoted and escaped by the connection that will
 /// run the statement, NULL as the keyword.
 void appendRowValues(std::string& out, const Row& row, const Connection& connection);
@@ -76,6 +63,8 @@ void appendRowValues(std::string& out, const ValueRow& row, const Connection& co
 /// Appends one row as a line of the copy's LOAD DATA stream: values separated by tabs, backslash,
 /// tab, line feed, carriage return and zero byte escaped with a backslash, NULL as \N.
 void appendLoadDataRow(std::string& out, const Row& row);
+/// One value of such a line, escaped.
+void appendLoadDataValue(std::string& out, std::string_view text);
 /// The rows of such a stream, back as they were.
 std::vector<ValueRow> parseLoadDataRows(std::string_view stream);
 

@@ -12,7 +12,9 @@
 #include "CopyStatements.h"
 #include "CopyText.h"
 #include "DatabaseCopyText.h"
+#include "DumpText.h"
 #include "RowCopy.h"
+#include "TableTriggers.h"
 #include "TransferMessages.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -147,7 +149,7 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
             problems += table + ": " + outcome + "\n";
     }
     problems += copyViews(actual);
-    problems += copyTriggers(actual);
+    problems += copyTriggers(tables, target);
     if (!problems.empty() && problems.back() == '\n')
         problems.pop_back();
     return true;
@@ -160,55 +162,52 @@ std::string DatabaseDuplicateDialog::copySequence(const std::string& sequence, c
     if (Result result = m_session.select(showCreateSequenceStatement(sourceName)))
         if (Row row = result.fetchRow())
             createText = row.str(1);
-    if (m_session.query(createSequenceForNewName(createText, copyName)) != 0 &&
+    if (m_session.query(createWithQualifiedName(createText, "SEQUENCE", copyName)) != 0 &&
         m_session.errorNumber() != kTableExists)
         return objectNotCreatedText(sequence, "sequence", m_session.errorLine()) + "\n";
     // The copy goes on from where the source has come, as a reloaded dump does.
-    std::string next;
-    if (Result result = m_session.select(sequenceNextValueQuery(sourceName)))
-        if (Row row = result.fetchRow())
+    std::string next, round;
+    if (Result result = m_session.select(sequenceStateQuery(sourceName)))
+        if (Row row = result.fetchRow()) {
             next = row.str(0);
-    if (next.empty() || !m_session.select(setSequenceStatement(copyName, next)))
+            round = row.str(1);
+        }
+    if (next.empty() || m_session.query(setSequenceStatement(copyName, next, round)) != 0)
         return objectNotCreatedText(sequence, "sequence's value", m_session.errorLine()) + "\n";
     return {};
 }
 
-std::string DatabaseDuplicateDialog::copyTriggers(const std::string& actual) {
-    std::vector<std::string> names;
-    if (Result rows = m_session.select(databaseTriggersQuery(m_session, m_database)))
-        while (Row row = rows.fetchRow())
-            names.push_back(row.str(0));
-    if (names.empty())
-        return {};
-    // A trigger's statement names its table bare, and is read in the mode it was written in: both
-    // are borrowed from the session and given back.
-    std::optional<std::string> previousDatabase;
-    std::string previousMode;
-    if (Result result = m_session.select(sessionDatabaseAndModeQuery()))
+std::string DatabaseDuplicateDialog::copyTriggers(const std::vector<std::string>& tables,
+                                                  const std::string& target) {
+    // Each trigger is made under the mode and collation it was written in, which the session lends and
+    // gets back.
+    std::string previousMode, previousCollation;
+    if (Result result = m_session.select(sessionModeQuery()))
         if (Row row = result.fetchRow()) {
-            if (!row.isNull(0))
-                previousDatabase = row.str(0);
-            previousMode = row.str(1);
+            previousMode = row.str(0);
+            previousCollation = row.str(1);
         }
     std::string problems;
-    if (!m_session.selectDb(actual))
-        return objectNotCreatedText(names.front(), "trigger", m_session.errorLine()) + "\n";
-    for (const std::string& name : names) {
-        Result result =
-            m_session.select(showCreateTriggerStatement(qualifiedName(m_session, m_database, name)));
-        Row row = result.fetchRow();
-        if (!row) {
-            problems += objectNotCreatedText(name, "trigger", m_session.errorLine()) + "\n";
-            continue;
+    bool changed = false;
+    for (const std::string& table : tables) {
+        bool listed = false;
+        const std::vector<TriggerCopy> triggers = readTableTriggers(
+            m_session, m_database, table, target, target + "." + quoteName(m_session, table), listed);
+        if (!listed)
+            problems += triggersNotReadText(table, m_session.errorLine()) + "\n";
+        for (const TriggerCopy& trigger : triggers) {
+            if (trigger.statement.empty()) {
+                problems += objectNotCreatedText(trigger.name, "trigger", trigger.problem) + "\n";
+                continue;
+            }
+            changed = true;
+            m_session.query(trigger.settings);
+            if (m_session.query(trigger.statement) != 0)
+                problems += objectNotCreatedText(trigger.name, "trigger", m_session.errorLine()) + "\n";
         }
-        const std::string statement = row.str(2);
-        m_session.query(setSqlModeStatement(m_session, row.text(1)));
-        if (m_session.query(statement) != 0)
-            problems += objectNotCreatedText(name, "trigger", m_session.errorLine()) + "\n";
     }
-    m_session.query(setSqlModeStatement(m_session, previousMode));
-    if (previousDatabase)
-        m_session.selectDb(*previousDatabase);
+    if (changed && !previousCollation.empty())
+        m_session.query(triggerSettingsStatement(m_session, previousMode, previousCollation));
     return problems;
 }
 

@@ -35,8 +35,9 @@ private:
     std::string copyViews(const std::string& actual);
     /// Creates a sequence in the new database (target, quoted) at the value the source has reached.
     std::string copySequence(const std::string& sequence, const std::string& target);
-    /// Recreates the source's triggers in the new database, after its rows; what could not be created.
-    std::string copyTriggers(const std::string& actual);
+    /// Recreates the triggers of the tables in the new database (target, quoted), after their rows;
+    /// what could not be created.
+    std::string copyTriggers(const std::vector<std::string>& tables, const std::string& target);
 
     Connection& m_session;
     Operator& m_op;

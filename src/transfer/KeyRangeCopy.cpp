@@ -32,14 +32,7 @@ std::optional<RowCopy::KeyRanges> RowCopy::keyRanges() {
     const std::optional<std::vector<std::string>> key = rangeKey(lines);
     if (!key)
         return std::nullopt;
-    std::vector<std::string> columns = m_columns;
-    if (columns.empty()) {
-        Result result = m_destination.select(copyColumnsQuery(m_destination, m_from.database, m_from.table));
-        while (Row row = result.fetchRow())
-            if (row.text(1) != "1")
-                columns.push_back(row.str(0));
-    }
-    if (columns.empty())
+    if (m_carried.empty())
         return std::nullopt;
     KeyRanges ranges;
     for (const KeyColumnLine& line : lines)
@@ -49,7 +42,8 @@ std::optional<RowCopy::KeyRanges> RowCopy::keyRanges() {
     for (const std::string& name : *key)
         ranges.keys.push_back(quoteName(name, dialect));
     ranges.keyList = columnList(*key, dialect);
-    ranges.columns = columnList(columns, dialect);
+    ranges.columns = carriedInsertList(m_carried);
+    ranges.readList = carriedSelectList(m_carried);
     return ranges;
 }
 
@@ -206,8 +200,8 @@ bool RowCopy::settleRefusedBlock(const KeyRanges& ranges, const std::string& ran
     if (kept == 0)
         kept = writer.keptOfRefusedBlock();
     writer.addLanded(kept);
-    Result block =
-        m_destination.select(blockReadStatement(m_from.statementName, ranges.columns, range, ranges.keyList));
+    Result block = m_destination.select(
+        blockReadStatement(m_from.statementName, ranges.readList, range, ranges.keyList));
     if (!block)
         return false;
     for (long long index = 0; Row row = block.fetchRow(); ++index, ++rows) {

@@ -12,6 +12,7 @@
 #include "DatabaseCopyText.h"
 #include "RowStream.h"
 #include "RowWriter.h"
+#include "TableColumns.h"
 #include "TextModeFile.h"
 #include "session/CSorvaneDoc.h"
 #include "session/SqlText.h"
@@ -89,14 +90,13 @@ RowCopyOutcome RowCopy::run() {
     for (const std::string& note : m_logNotes)
         log(note);
 
-    const CopyHistory history(m_source, m_from, m_destination, m_to);
+    // Every column the rows hold, each read in a form that comes back bit for bit; "*" only where the
+    // catalog cannot tell.
+    const TableColumns sourceColumns = readTableColumns(m_source, m_from.database, m_from.table);
+    const CopyHistory history(m_destination, m_to, sourceColumns.kind == TableKind::SystemVersioned);
     outcome.historyLeft = history.versioned() && !history.kept();
-    if (m_columns.empty())
-        m_columns = carriedColumns(history.kept());
-    if (history.kept()) {
-        m_columns.push_back(history.rowStart());
-        m_columns.push_back(history.rowEnd());
-    }
+    m_carried = carriedColumns(sourceColumns, m_source.dialect(), m_source.characterSet(), history.kept());
+    const std::vector<ValueForm> forms = valueForms(m_carried);
     Connection::BusyScope busy(m_destination);
     const InsertPlan plan = planInserts(m_destination, m_to);
     ModeRestore restore(m_destination, plan.sqlMode);
@@ -177,7 +177,7 @@ RowCopyOutcome RowCopy::run() {
             // Settled a batch at a time, each batch's log lines after its rows, so that a refused row is
             // logged within its own batch.
             long long position = outcome.rowsRead - loadCount;
-            for (const ValueRow& values : parseLoadDataRows(loadRows)) {
+            for (const ValueRow& values : parseLoadDataRows(loadRows, forms)) {
                 writer->addValues(values);
                 if (++position % kCopyBlockRows == 0) {
                     writer->flush();
@@ -190,10 +190,10 @@ RowCopyOutcome RowCopy::run() {
         loadRows.clear();
         loadCount = 0;
     };
-    const std::string columnsRead = columnList(m_columns, m_source.dialect());
-    const std::string read = history.kept()      ? readHistoryStatement(m_from.statementName, columnsRead)
-                             : m_columns.empty() ? readAllStatement(m_from.statementName)
-                                                 : readColumnsStatement(m_from.statementName, columnsRead);
+    const std::string read =
+        m_carried.empty()
+            ? readAllStatement(m_from.statementName)
+            : carriedReadStatement(m_from.statementName, carriedSelectList(m_carried), history.kept());
     if (!rows.open(read)) {
         outcome.readError = m_source.errorLine();
         log(acquisitionFailureEntry());
@@ -201,10 +201,14 @@ RowCopyOutcome RowCopy::run() {
         finish();
         return outcome;
     }
-    const std::string columns = columnList(rows.fieldNames(), m_destination.dialect());
+    const std::string columns = m_carried.empty() ? columnList(rows.fieldNames(), m_destination.dialect())
+                                                  : carriedInsertList(m_carried);
     writer.emplace(m_destination, insertHead(m_to.statementName, columns), m_to, plan, log);
+    writer->setForms(forms);
     if (loading)
-        loadStatement = copyLoadStatement(m_to.statementName, m_source.characterSet(), columns);
+        loadStatement = m_carried.empty()
+                            ? copyLoadStatement(m_to.statementName, m_source.characterSet(), columns)
+                            : copyLoadStatement(m_to.statementName, m_source.characterSet(), m_carried);
 
     // Loaded blocks are larger: each costs a statement and a commit of its own.
     long long inBlock = 0;
@@ -213,7 +217,7 @@ RowCopyOutcome RowCopy::run() {
         ++inBlock;
         bool blockFull = inBlock == kCopyBlockRows;
         if (loading) {
-            appendLoadDataRow(loadRows, row);
+            appendLoadDataRow(loadRows, row, forms);
             ++loadCount;
             blockFull = inBlock == kLoadBlockRows || loadRows.size() >= kLoadBlockBytes;
         } else {
@@ -246,20 +250,6 @@ RowCopyOutcome RowCopy::run() {
         log(copyEndEntry());
     }
     return settle();
-}
-
-std::vector<std::string> RowCopy::carriedColumns(bool named) {
-    std::vector<std::string> columns;
-    bool special = false;
-    Result rows = m_source.select(copyColumnsQuery(m_source, m_from.database, m_from.table));
-    while (Row row = rows.fetchRow()) {
-        const bool generated = row.text(1) == "1";
-        special = special || generated || row.text(2) == "1";
-        if (!generated)
-            columns.push_back(row.str(0));
-    }
-    // Only a table with generated or invisible columns needs its list; "*" is the same otherwise.
-    return special || named ? columns : std::vector<std::string>();
 }
 
 RowCopy::BlockLoad RowCopy::loadWhole(const std::string& statement, const std::string& rows, long long count,
@@ -313,6 +303,12 @@ void RowCopy::settleLost(const RowWriter& writer, RowCopyOutcome& outcome,
         return;
     outcome.rowsLanded = rows - writer.rowsBefore();
     outcome.rowsUncertain = 0;
+    // A copy the server made itself counted no source; on the same server the twin can.
+    if (outcome.sourceRows < 0 && &m_source == &m_destination) {
+        const long long source = countOf(*twin, m_from.statementName, counted);
+        if (counted)
+            outcome.sourceRows = source;
+    }
 }
 
 bool RowCopy::readFailed(RowCopyOutcome& outcome) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ColumnFormText.h"
 #include "session/Connection.h"
 
 namespace velkin {
@@ -100,6 +101,8 @@ private:
         std::vector<std::string> keys;
         std::string keyList;
         std::string columns;
+        /// The same columns in their read forms, for reading a block's rows to the client.
+        std::string readList;
         /// The key is one integer column.
         bool integer = false;
     };
@@ -113,9 +116,6 @@ private:
     /// Marks the rows read so far written: counters, one event, the log lines of whole batches.
     using BlockEnd = std::function<void()>;
 
-    /// The source's columns a copy names: invisible ones included, generated ones left to the
-    /// destination's server; empty when "*" reads the same, unless named.
-    std::vector<std::string> carriedColumns(bool named);
     std::optional<KeyRanges> keyRanges();
     /// Copies the source by the server, in blocks of an integer key's values or of a counted number of
     /// rows of any other key.
@@ -150,7 +150,8 @@ private:
     Connection& m_destination;
     CopyTable m_to;
     std::string m_logName;
-    std::vector<std::string> m_columns;
+    /// The columns copied and how each travels; empty when the catalog could not tell ("*").
+    std::vector<CarriedColumn> m_carried;
     std::vector<std::string> m_logNotes;
     bool m_logAppends = false;
     bool m_serverSide = false;

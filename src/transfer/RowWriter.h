@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ColumnFormText.h"
 #include "CopyStatements.h"
 #include "CopyText.h"
 #include "RowCopy.h"
@@ -82,15 +83,18 @@ public:
         m_statement.reserve(1 << 16);
     }
 
+    /// The form of each column's values; quoted throughout without.
+    void setForms(std::vector<ValueForm> forms) { m_forms = std::move(forms); }
+
     void add(const Row& row) {
         m_piece.clear();
-        appendRowValues(m_piece, row, m_destination);
+        appendRowValues(m_piece, row, m_forms, m_destination);
         addPiece();
     }
 
     void addValues(const ValueRow& row) {
         m_piece.clear();
-        appendRowValues(m_piece, row, m_destination);
+        appendRowValues(m_piece, row, m_forms, m_destination);
         addPiece();
     }
 
@@ -150,7 +154,7 @@ public:
     /// A row that goes in a statement of its own, logged when refused.
     void addAlone(const Row& row) {
         m_piece.clear();
-        appendRowValues(m_piece, row, m_destination);
+        appendRowValues(m_piece, row, m_forms, m_destination);
         ++m_rowsSent;
         if (!m_lost)
             sendAlone(m_piece);
@@ -240,6 +244,7 @@ private:
     std::string m_table;
     InsertPlan m_plan;
     std::function<void(std::string_view)> m_log;
+    std::vector<ValueForm> m_forms;
     std::string m_statement;
     std::vector<std::size_t> m_starts;
     std::string m_piece;

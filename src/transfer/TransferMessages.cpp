@@ -49,6 +49,17 @@ std::string lostDestinationText(const RowCopyOutcome& outcome) {
 
 }  // namespace
 
+std::string notCarriedText(std::string_view what, std::string_view why) {
+    return sqlf("%s was not carried: %s", what, why);
+}
+
+std::string dumpNotCarriedText(const std::vector<std::string>& items) {
+    std::string text = "Dumping was finished, but the file does not hold everything:";
+    for (const std::string& item : items)
+        text += "\n- " + item;
+    return text;
+}
+
 std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logName) {
     if (!outcome.destinationLost.empty())
         return lostDestinationText(outcome);
@@ -84,6 +95,10 @@ std::string sameDatabaseText(std::string_view database) {
 
 std::string objectNotCreatedText(std::string_view name, std::string_view kind, std::string_view errorLine) {
     return sqlf("%s: the %s was not created.\n%s", name, kind, errorLine);
+}
+
+std::string triggersNotReadText(std::string_view table, std::string_view errorLine) {
+    return sqlf("%s: its triggers could not be read, so none was copied.\n%s", table, errorLine);
 }
 
 std::string databaseCopyIncompleteText(const std::string& problems) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velkin {
 
@@ -18,6 +19,10 @@ std::string scriptWriteFailedText(std::string_view systemError);
 std::string dumpReadBrokenText(long long rows, std::string_view errorLine);
 /// The dump file did not take all that was written to it.
 std::string dumpWriteFailedText(long long rows, std::string_view systemError);
+/// One thing a dump could not put into its file (what: "the trigger db.tr"), and why.
+std::string notCarriedText(std::string_view what, std::string_view why);
+/// The file holds what a dump could carry; items: notCarriedText entries.
+std::string dumpNotCarriedText(const std::vector<std::string>& items);
 
 /// The outcome of one table's row copy, empty when every row landed. logName: where refused rows
 /// are logged; empty when there is no log.
@@ -30,6 +35,8 @@ std::string sameDatabaseText(std::string_view database);
 /// One table, view, sequence or trigger (kind) of a database duplicate that the server would not
 /// create.
 std::string objectNotCreatedText(std::string_view name, std::string_view kind, std::string_view errorLine);
+/// The triggers of a table could not be listed, so none was made again.
+std::string triggersNotReadText(std::string_view table, std::string_view errorLine);
 /// The database exists but not everything arrived; problems: one entry per table, each a text above
 /// or a copy outcome headed by its table's name.
 std::string databaseCopyIncompleteText(const std::string& problems);

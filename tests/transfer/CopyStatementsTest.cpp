@@ -92,9 +92,8 @@ TEST(CopyStatements, IntegerKeysAreCutIntoBlocksOfAboutTheRowsAsked) {
 
 TEST(CopyStatements, DumpRowsAreLoadedUnderOneLockAndOneTransaction) {
     EXPECT_EQ(
-        "SET @velkin_unique_checks = @@unique_checks, @velkin_foreign_key_checks = @@foreign_key_checks, "
-        "@velkin_autocommit = @@autocommit;\n"
-        "SET unique_checks = 0, foreign_key_checks = 0;\n"
+        "SET @velkin_unique_checks = @@unique_checks, @velkin_autocommit = @@autocommit;\n"
+        "SET unique_checks = 0;\n"
         "LOCK TABLES db.`t t` WRITE;\n"
         "ALTER TABLE db.`t t` DISABLE KEYS;\n"
         "SET autocommit = 0;\n",
@@ -103,8 +102,7 @@ TEST(CopyStatements, DumpRowsAreLoadedUnderOneLockAndOneTransaction) {
         "COMMIT;\n"
         "ALTER TABLE db.`t t` ENABLE KEYS;\n"
         "UNLOCK TABLES;\n"
-        "SET unique_checks = @velkin_unique_checks, foreign_key_checks = @velkin_foreign_key_checks, "
-        "autocommit = @velkin_autocommit;\n",
+        "SET unique_checks = @velkin_unique_checks, autocommit = @velkin_autocommit;\n",
         dumpRowsEpilogue("db.`t t`"));
 }
 

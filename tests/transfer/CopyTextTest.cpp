@@ -76,15 +76,6 @@ TEST(CopyText, TypedNamesLoseTheirQuotesForTheCatalog) {
     EXPECT_EQ("", unquotedName("``"));
 }
 
-TEST(CopyText, DumpHeaderNamesCharacterSetZoneAndEscapingMode) {
-    EXPECT_EQ("-- Creation of a table\nSET NAMES utf8mb4;\nSET time_zone = '+00:00';\n",
-              dumpHeader("utf8mb4", false));
-    EXPECT_EQ(
-        "-- Creation of a table\nSET NAMES latin1;\nSET time_zone = '+00:00';\n"
-        "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES');\n",
-        dumpHeader("latin1", true));
-}
-
 TEST(CopyText, LogEntriesAndStatements) {
     EXPECT_EQ("Data shift start\n", copyStartEntry());
     EXPECT_EQ("Data acquisition start 2000 - 3000     ", acquisitionStartEntry(2000));

@@ -73,7 +73,7 @@ TEST_F(DatabaseDuplicateTest, CopiesEveryTableWithItsRowsIntoTheNewDatabase) {
     EXPECT_EQ(0, sent.countStartingWith("select * from velkin_dup_source.a"));
     EXPECT_EQ(1, sent.countStartingWith("INSERT INTO velkin_dup_newdb.a ( id,name,note,amount,data ) SELECT "
                                         "id,name,note,amount,data FROM velkin_dup_source.a "));
-    EXPECT_EQ(1, sent.countStartingWith("select * from velkin_dup_source.b"));
+    EXPECT_EQ(1, sent.countStartingWith("select id,label from velkin_dup_source.b"));
 
     EXPECT_EQ(awkwardRows(source.admin(), "velkin_dup_source.a"),
               awkwardRows(copy.admin(), "velkin_dup_newdb.a"));
@@ -182,7 +182,8 @@ TEST_F(DatabaseDuplicateTest, CopiesWhatACurrentServerHolds) {
     EXPECT_EQ("103", scalar(a, "SELECT v FROM velkin_dup_newdb.gen WHERE id = 9"));
     EXPECT_EQ("102", scalar(a, "SELECT NEXTVAL(velkin_dup_source.ids)"));
     exec(a, "DELETE FROM velkin_dup_newdb.gen WHERE id = 9");
-    EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+    EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts())
+        << op.messageTexts().join('|').toStdString();
     EXPECT_EQ(QDialog::Accepted, dialog.result());
     EXPECT_EQ("1", scalar(a, "SELECT @@SESSION.foreign_key_checks"));
     EXPECT_EQ("1", scalar(*session, "SELECT @@SESSION.foreign_key_checks"));

@@ -11,7 +11,9 @@
 #include "TransferTesting.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
+#include "transfer/ColumnFormText.h"
 #include "transfer/CopyStatements.h"
+#include "transfer/DumpText.h"
 #include "transfer/MaintenanceDialog.h"
 
 using namespace velkin;
@@ -236,20 +238,24 @@ TEST_F(MaintenanceTest, DumpLoadsAsWrittenThroughTheClient) {
     EXPECT_EQ("May I dump?", op.questions.at(0).text);
     EXPECT_EQ(QStringList{"Dumping was completed."}, op.messageTexts());
     // Read in the zone '+00:00', and the session's own zone given back.
-    EXPECT_EQ((std::vector<std::string>{"SELECT @@SESSION.time_zone", "SET time_zone = '+00:00'",
-                                        "SELECT @@SESSION.character_set_results",
-                                        "Show create table velkin_dup_maint.d;",
-                                        "select * from velkin_dup_maint.d", "SET time_zone = 'SYSTEM'"}),
-              sent.statements);
+    // The columns named from the catalog, and the triggers looked up after the rows.
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "SELECT @@SESSION.time_zone", "SET time_zone = '+00:00'",
+            "SELECT @@SESSION.character_set_results", tableTypeQuery(*session, "velkin_dup_maint", "d"),
+            tableColumnsQuery(*session, "velkin_dup_maint", "d"), "Show create table velkin_dup_maint.d;",
+            "select id,name,note,amount,data from velkin_dup_maint.d",
+            tableTriggersQuery(*session, "velkin_dup_maint", "d"), "SET time_zone = 'SYSTEM'"}),
+        sent.statements);
 
     const std::string bytes = fileBytes(path);
-    const std::string head = "-- Creation of a table\r\nSET NAMES utf8mb4;\r\nSET time_zone = '+00:00';\r\n" +
+    const std::string head = toCrLf(dumpFileHeader("utf8mb4", false, false)) +
                              toCrLf("CREATE TABLE velkin_dup_maint.d " + create.substr(create.find('('))) +
                              ";\r\n";
     ASSERT_EQ(head, bytes.substr(0, head.size()));
     const std::string prologue = toCrLf(dumpRowsPrologue("velkin_dup_maint.d"));
     ASSERT_EQ(prologue, bytes.substr(head.size(), prologue.size()));
-    const std::string epilogue = toCrLf(dumpRowsEpilogue("velkin_dup_maint.d"));
+    const std::string epilogue = toCrLf(dumpRowsEpilogue("velkin_dup_maint.d") + dumpFileFooter(false));
     ASSERT_EQ(epilogue, bytes.substr(bytes.size() - epilogue.size()));
     const std::string body = bytes.substr(head.size() + prologue.size());
     // All 2500 rows fit one statement of many rows.
@@ -276,12 +282,11 @@ TEST_F(MaintenanceTest, DumpOfAnEmptyTableHoldsItsHeaderAndDefinition) {
     child<QLineEdit>(dialog, "Output file")->setText(path);
     op.answer(true);
     dialog.dump();
-    EXPECT_EQ(
-        "-- Creation of a table\r\nSET NAMES utf8mb4;\r\nSET time_zone = '+00:00';\r\n"
-        "CREATE TABLE velkin_dup_maint.e (\r\n  `id` int(11) DEFAULT NULL\r\n) ENGINE=InnoDB "
-        "DEFAULT "
-        "CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;\r\n",
-        fileBytes(path));
+    EXPECT_EQ(toCrLf(dumpFileHeader("utf8mb4", false, false)) +
+                  "CREATE TABLE velkin_dup_maint.e (\r\n  `id` int(11) DEFAULT NULL\r\n) ENGINE=InnoDB "
+                  "DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;\r\n" +
+                  toCrLf(dumpFileFooter(false)),
+              fileBytes(path));
     EXPECT_EQ(QStringList{"Dumping was completed."}, op.messageTexts());
     // A file that cannot be made ends the dump without a word.
     op.clear();

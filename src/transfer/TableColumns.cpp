@@ -1,0 +1,18 @@
+#include "TableColumns.h"
+
+#include "session/Connection.h"
+
+namespace velkin {
+
+TableColumns readTableColumns(Connection& connection, std::string_view database, std::string_view table) {
+    TableColumns columns;
+    if (Result kind = connection.select(tableTypeQuery(connection, database, table)))
+        if (Row row = kind.fetchRow())
+            columns.kind = tableKindFromType(row.text(0));
+    if (Result rows = connection.select(tableColumnsQuery(connection, database, table)))
+        while (Row row = rows.fetchRow())
+            columns.columns.push_back(tableColumnFromRow(row));
+    return columns;
+}
+
+}  // namespace velkin

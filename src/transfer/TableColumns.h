@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+#include "ColumnFormText.h"
+
+namespace velkin {
+
+class Connection;
+
+/// The kind and the columns of one table from the server's catalog, for carriedColumns. Columns
+/// stay empty (found() false) when the catalog cannot be read or does not know the table; the kind
+/// is then Table.
+TableColumns readTableColumns(Connection& connection, std::string_view database, std::string_view table);
+
+}  // namespace velkin
