@@ -176,11 +176,36 @@ std::string accountRowQuery(const Connection& connection, std::string_view host,
                 escapeValue(connection, user));
 }
 
-std::string orphanDatabaseRowsDelete(const Connection& connection, std::string_view user) {
+std::vector<const char*> privilegeRowTables(const ServerDialect& dialect) {
+    // Routine grants came with stored routines; an unknown version is a current server.
+    if (dialect.version() != 0 && dialect.version() < 50000)
+        return {"db", "tables_priv", "columns_priv"};
+    return {"db", "tables_priv", "columns_priv", "procs_priv"};
+}
+
+namespace {
+/// The rows of a user name at hosts where no account of that name exists.
+std::string orphanCondition(const Connection& connection, std::string_view user) {
     const std::string name = escapeValue(connection, user);
-    return "DELETE FROM mysql.db where " +
-           sqlf("%s User = '%s' AND Host NOT IN (SELECT Host FROM mysql.user WHERE User = '%s')", "", name,
+    return sqlf("%s User = '%s' AND Host NOT IN (SELECT Host FROM mysql.user WHERE User = '%s')", "", name,
                 name);
+}
+}  // namespace
+
+std::string orphanGrantHostsQuery(const Connection& connection, std::string_view user) {
+    const std::string condition = orphanCondition(connection, user);
+    std::string sql;
+    for (const char* table : privilegeRowTables(connection.dialect()))
+        sql += sqlf("%sSELECT Host FROM mysql.%s WHERE%s", sql.empty() ? "" : " UNION ", table, condition);
+    return sql + " ORDER BY Host";
+}
+
+std::vector<std::string> orphanGrantRowsDelete(const Connection& connection, std::string_view user) {
+    const std::string condition = orphanCondition(connection, user);
+    std::vector<std::string> statements;
+    for (const char* table : privilegeRowTables(connection.dialect()))
+        statements.push_back(sqlf("DELETE FROM mysql.%s where ", table) + condition);
+    return statements;
 }
 
 }  // namespace velkin

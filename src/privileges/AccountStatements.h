@@ -62,9 +62,15 @@ std::string accountRowsQuery(const ServerDialect& dialect);
 /// The same for one account.
 std::string accountRowQuery(const Connection& connection, std::string_view host, std::string_view user);
 
-/// The classic delete of an account's mysql.db rows: every row of the user name at a host where no
-/// account of that name remains, so that whoever becomes the account later does not inherit them
-/// (the editor's "Database addition" writes them for localhost, whatever the account's host).
-std::string orphanDatabaseRowsDelete(const Connection& connection, std::string_view user);
+/// The grant tables that hold privilege rows of an account below the global level, by user and host:
+/// db, tables_priv, columns_priv and, from 5.0 on, procs_priv.
+std::vector<const char*> privilegeRowTables(const ServerDialect& dialect);
+/// The hosts at which the user name holds privilege rows (db, tables, columns, routines) although no
+/// account of that name has the host: such rows still apply to that name connecting from there, and
+/// pass to whoever is given the account later. One column, Host, each host once.
+std::string orphanGrantHostsQuery(const Connection& connection, std::string_view user);
+/// The deletes of those rows: "DELETE FROM mysql.db where  User = '%s' AND Host NOT IN (SELECT Host
+/// FROM mysql.user WHERE User = '%s')" and the same for the other tables.
+std::vector<std::string> orphanGrantRowsDelete(const Connection& connection, std::string_view user);
 
 }  // namespace velkin

@@ -40,6 +40,17 @@ QString deleteAccountQuestion(const QString& user, const QString& host) {
     return textf("May I delete truly?\n\nUser : %s\nHost     : %s", u8(user), u8(host));
 }
 
+QString orphanGrantsQuestion(const QString& user, const QStringList& hosts) {
+    QString names;
+    for (const QString& host : hosts)
+        names += textf("'%s'@'%s'\n", u8(user), u8(host));
+    return textf(
+        "Privileges remain for %s at hosts that have no account:\n\n%s\nThey still apply when %s "
+        "connects from those hosts, and an account created later with that name would inherit them.\n\n"
+        "May I delete them too?",
+        u8(accountLabel(user)), u8(names), u8(accountLabel(user)));
+}
+
 QString hostEntryLabel(const QString& host, const QString& database) {
     if (host == QLatin1String("%"))
         return textf("All hosts\n(%s)", u8(database));

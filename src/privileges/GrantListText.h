@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <string_view>
 
 namespace velkin {
@@ -20,6 +21,9 @@ QString accountLabel(const QString& user);
 QString accountUser(const QString& label);
 /// The question before an account is deleted.
 QString deleteAccountQuestion(const QString& user, const QString& host);
+/// The question after an account is deleted, when its user name still holds privileges at hosts that
+/// have no account: says which, what they still do, and offers to delete them.
+QString orphanGrantsQuestion(const QString& user, const QStringList& hosts);
 
 /// The label of a mysql.host row in the Host List: "All hosts\n(db)" for the host "%", else "host\n(db)".
 QString hostEntryLabel(const QString& host, const QString& database);

@@ -40,21 +40,22 @@ std::string dbRowInsert(const Connection& connection, const DatabaseEntry& entry
                 escapeValue(connection, entry.database), escapeValue(connection, entry.user));
 }
 
-std::string emptyLocalDbRowInsert(const Connection& connection, std::string_view database,
-                                  std::string_view user) {
+std::string emptyDbRowInsert(const Connection& connection, std::string_view database, std::string_view host,
+                             std::string_view user) {
     return "INSERT INTO mysql.db "
            "(Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,Create_priv,Drop_priv) "
            "VALUES" +
-           sqlf("%s('localhost','%s','%s','N','N','N','N','N','N')", "", escapeValue(connection, database),
-                escapeValue(connection, user));
+           sqlf("%s('%s','%s','%s','N','N','N','N','N','N')", "", escapeValue(connection, host),
+                escapeValue(connection, database), escapeValue(connection, user));
 }
 
 std::string databaseDbRowsQuery(const Connection& connection, std::string_view database) {
     return sqlf("select * from mysql.db where Db = '%s'", escapeValue(connection, database));
 }
 
-std::string userDbRowsQuery(const Connection& connection, std::string_view user) {
-    return sqlf("select * from mysql.db where User = '%s'", escapeValue(connection, user));
+std::string accountDbRowsQuery(const Connection& connection, std::string_view host, std::string_view user) {
+    return sqlf("select * from mysql.db where User = '%s' AND Host = '%s'", escapeValue(connection, user),
+                escapeValue(connection, host));
 }
 
 std::string allDbRowsQuery() {

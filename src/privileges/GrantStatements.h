@@ -40,14 +40,15 @@ std::string dbRowUpdate(const Connection& connection, const DbRowUpdateForm& for
 /// "INSERT INTO mysql.db SET  Host = '%s',Db = '%s',User = '%s'": the privileges take the table's
 /// defaults.
 std::string dbRowInsert(const Connection& connection, const DatabaseEntry& entry);
-/// An entry for user at localhost with the first six privileges named off, as "Database addition"
-/// writes it whatever the account's host.
-std::string emptyLocalDbRowInsert(const Connection& connection, std::string_view database,
-                                  std::string_view user);
+/// An entry of the account user@host with the first six privileges named off: "Database addition"
+/// writes it for the account being edited, at its own host.
+std::string emptyDbRowInsert(const Connection& connection, std::string_view database, std::string_view host,
+                             std::string_view user);
 /// "select * from mysql.db where Db = '%s'": who holds an entry for a database.
 std::string databaseDbRowsQuery(const Connection& connection, std::string_view database);
-/// "select * from mysql.db where User = '%s'": the entries of a user name at every host.
-std::string userDbRowsQuery(const Connection& connection, std::string_view user);
+/// "select * from mysql.db where User = '%s' AND Host = '%s'": the entries of one account (the same
+/// user name at another host is another account, or no account at all).
+std::string accountDbRowsQuery(const Connection& connection, std::string_view host, std::string_view user);
 /// "select * from db": every entry; the default database must be mysql.
 std::string allDbRowsQuery();
 

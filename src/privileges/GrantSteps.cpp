@@ -3,8 +3,10 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QLabel>
+#include <QStringList>
 
 #include "AccountStatements.h"
+#include "GrantListText.h"
 #include "GrantStatements.h"
 #include "UserTableStatements.h"
 #include "session/Connection.h"
@@ -53,31 +55,53 @@ bool GrantSteps::reload() {
     return false;
 }
 
-bool GrantSteps::deleteAccount(const std::string& host, const std::string& user) {
-    if (m_connection.dialect().usesAccountStatements()) {
-        // DROP USER also takes the account's database, table and column grants, so that the same
-        // name can be created again and nobody inherits them.
-        if (m_connection.query(dropUserStatement(m_connection, host, user)) != 0) {
-            stopWithError(QStringLiteral("There is no right to access."));
-            return false;
-        }
-        return true;
-    }
-    if (!useGrantDatabase(true))
-        return false;
-    // The account's table and column grants go with it as DROP USER takes them, so that nobody who
-    // gets the name later inherits them.
-    std::vector<std::string> statements{userRowDelete(m_connection, host, user),
-                                        orphanDatabaseRowsDelete(m_connection, user)};
-    for (auto& sql : accountTableGrantsDelete(m_connection, host, user))
-        statements.push_back(std::move(sql));
+bool GrantSteps::sendAll(const std::vector<std::string>& statements, const QString& failure) {
     for (const auto& sql : statements) {
         if (m_connection.query(sql) != 0) {
-            stopWithError(QStringLiteral("There is no right to access."));
+            stopWithError(failure);
             return false;
         }
     }
-    return reload();
+    return true;
+}
+
+bool GrantSteps::deleteAccount(const std::string& host, const std::string& user) {
+    if (!removeAccountRows(host, user))
+        return false;
+    offerOrphanRemoval(user);
+    return true;
+}
+
+bool GrantSteps::removeAccountRows(const std::string& host, const std::string& user) {
+    const QString failure = QStringLiteral("There is no right to access.");
+    // DROP USER also takes the account's database, table, column and routine grants, so that the same
+    // name can be created again and nobody inherits them.
+    if (m_connection.dialect().usesAccountStatements())
+        return sendAll({dropUserStatement(m_connection, host, user)}, failure);
+    if (!useGrantDatabase(true))
+        return false;
+    std::vector<std::string> statements{userRowDelete(m_connection, host, user)};
+    for (auto& sql : accountGrantRowsDelete(m_connection, host, user))
+        statements.push_back(std::move(sql));
+    return sendAll(statements, failure) && reload();
+}
+
+void GrantSteps::offerOrphanRemoval(const std::string& user) {
+    // Privilege rows of the name at a host that no account has are found by name and host at login,
+    // so they still give rights, and pass to whoever gets such an account later.
+    const QString failure = QStringLiteral("There is no right to access.");
+    Result rows = m_connection.select(orphanGrantHostsQuery(m_connection, user));
+    if (!rows) {
+        stopWithError(failure);
+        return;
+    }
+    QStringList hosts;
+    while (Row row = rows.fetchRow())
+        hosts << qs(row.text(0));
+    if (hosts.isEmpty() || !m_op.ask(orphanGrantsQuestion(qs(user), hosts)))
+        return;
+    if (useGrantDatabase(true) && sendAll(orphanGrantRowsDelete(m_connection, user), failure))
+        reload();
 }
 
 bool GrantSteps::confirmChosen(const QString& chosen, const QString& missing, const char* question) {
@@ -101,10 +125,18 @@ bool GrantSteps::writeGrantTable(const std::string& sql, const QString& failure)
     return reload();
 }
 
+bool GrantSteps::grantsByStatement(GrantWriting writing) const {
+    const ServerDialect& dialect = m_connection.dialect();
+    if (writing == GrantWriting::StatementsWhereAvailable && dialect.usesAccountStatements())
+        return true;
+    return dialect.grantsDatabasesByStatement();
+}
+
 bool GrantSteps::changeDatabaseEntry(const DatabaseEntry& from, const std::vector<bool>& held,
                                      const DatabaseEntry& to, const std::vector<bool>& wanted,
-                                     const std::string& tableStatement, const QString& failure) {
-    if (!m_connection.dialect().grantsDatabasesByStatement())
+                                     const std::string& tableStatement, const QString& failure,
+                                     GrantWriting writing) {
+    if (!grantsByStatement(writing))
         return writeGrantTable(tableStatement, failure);
     std::vector<std::string> statements;
     const bool moved = from.database != to.database || from.host != to.host || from.user != to.user;
@@ -113,29 +145,18 @@ bool GrantSteps::changeDatabaseEntry(const DatabaseEntry& from, const std::vecto
     for (auto& sql : databaseGrantStatements(m_connection, to.database, to.host, to.user,
                                              moved ? std::vector<bool>() : held, wanted))
         statements.push_back(std::move(sql));
-    for (const auto& sql : statements) {
-        if (m_connection.query(sql) != 0) {
-            stopWithError(failure);
-            return false;
-        }
-    }
-    return true;
+    return sendAll(statements, failure);
 }
 
-bool GrantSteps::removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held) {
+bool GrantSteps::removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held,
+                                     GrantWriting writing) {
     const QString failure = QStringLiteral("There is no right to access.");
     if (!useGrantDatabase(true))
         return false;
-    if (!m_connection.dialect().grantsDatabasesByStatement())
+    if (!grantsByStatement(writing))
         return writeGrantTable(dbRowDelete(m_connection, entry.host, entry.database, entry.user), failure);
-    for (const auto& sql :
-         databaseRevokeAllStatements(m_connection, entry.database, entry.host, entry.user, held)) {
-        if (m_connection.query(sql) != 0) {
-            stopWithError(failure);
-            return false;
-        }
-    }
-    return true;
+    return sendAll(databaseRevokeAllStatements(m_connection, entry.database, entry.host, entry.user, held),
+                   failure);
 }
 
 bool GrantSteps::hostTableHonoured() {

@@ -26,6 +26,11 @@ QString hostTableIgnoredText();
 /// so that nothing there reads or writes a table the server ignores.
 void showHostTableIgnored(QDialog& dialog, std::initializer_list<QWidget*> disabled);
 
+/// Where a database entry is written with GRANT and REVOKE instead of on mysql.db itself: only where
+/// the server refuses direct writes (screens that edit mysql.db rows as such, for any user@host), or
+/// wherever it has account statements (the user editor, whose entries belong to the account it edits).
+enum class GrantWriting { StatementsWhereRequired, StatementsWhereAvailable };
+
 /// Steps that the grant-table screens repeat, each with its fixed messages.
 class GrantSteps {
 public:
@@ -40,8 +45,9 @@ public:
     /// Puts what was written to the grant tables into force (the server reads them only when told).
     /// Says so when the reload fails, since the change then has no effect yet.
     bool reload();
-    /// Removes an account with everything it owns: its rows of the grant tables, or DROP USER where
-    /// accounts are changed with statements. Says why when it fails.
+    /// Removes an account with every privilege row it owns: its rows of the grant tables, or DROP USER
+    /// where accounts are changed with statements. Says why when it fails. Once the account is gone,
+    /// rows of its user name at hosts that have no account are shown and deleted if the person agrees.
     bool deleteAccount(const std::string& host, const std::string& user);
     /// Before a command on the chosen entry: says missing when none is chosen, otherwise asks the
     /// question (a format with one %s for the entry); true when the answer is yes.
@@ -52,15 +58,18 @@ public:
     /// each account's user@host now.
     bool hostTableHonoured();
     /// Changes a database entry from the flags it held to the wanted ones, perhaps under a new key:
-    /// the screen's own statement on mysql.db followed by a reload, or on servers that take database
-    /// grants only as statements, GRANT and REVOKE (a moved entry is revoked at its old key). Says
-    /// failure with the server's "%d:%s" when a statement fails.
+    /// the screen's own statement on mysql.db followed by a reload, or GRANT and REVOKE (a moved entry
+    /// is revoked at its old key) where writing says so. Says failure with the server's "%d:%s" when a
+    /// statement fails.
     bool changeDatabaseEntry(const DatabaseEntry& from, const std::vector<bool>& held,
                              const DatabaseEntry& to, const std::vector<bool>& wanted,
-                             const std::string& tableStatement, const QString& failure);
-    /// Removes a database entry: DELETE on mysql.db and a reload, or REVOKE of everything it holds.
-    /// Says why when mysql cannot be made the default database or a statement fails.
-    bool removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held);
+                             const std::string& tableStatement, const QString& failure,
+                             GrantWriting writing = GrantWriting::StatementsWhereRequired);
+    /// Removes a database entry: DELETE on mysql.db and a reload, or REVOKE of everything it holds
+    /// where writing says so. Says why when mysql cannot be made the default database or a statement
+    /// fails.
+    bool removeDatabaseEntry(const DatabaseEntry& entry, const std::vector<bool>& held,
+                             GrantWriting writing = GrantWriting::StatementsWhereRequired);
     /// Sends a statement that writes mysql.db and reloads; says failure with "%d:%s" when it fails.
     bool writeGrantTable(const std::string& sql, const QString& failure);
     /// Makes mysql the default database. On failure says "A database does not open.", before a
@@ -74,6 +83,11 @@ public:
     Result readRows(const std::string& sql);
 
 private:
+    bool grantsByStatement(GrantWriting writing) const;
+    bool sendAll(const std::vector<std::string>& statements, const QString& failure);
+    bool removeAccountRows(const std::string& host, const std::string& user);
+    void offerOrphanRemoval(const std::string& user);
+
     Connection& m_connection;
     Operator& m_op;
 };

@@ -52,19 +52,33 @@ UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, const Q
     open();
 }
 
-int UserEditorDialog::run(Connection& connection, Operator& op, QWidget* parent) {
-    UserEditorDialog dialog(connection, op, parent);
+namespace {
+int runEditor(Connection& connection, Operator& op, UserEditorDialog& dialog,
+              std::optional<AccountKey>* endedOn) {
     int result = op.runModal(dialog);
     connection.refresh(kGrantReload);
+    if (endedOn)
+        *endedOn = dialog.account();
     return result;
+}
+}  // namespace
+
+int UserEditorDialog::run(Connection& connection, Operator& op, QWidget* parent,
+                          std::optional<AccountKey>* endedOn) {
+    UserEditorDialog dialog(connection, op, parent);
+    return runEditor(connection, op, dialog, endedOn);
 }
 
 int UserEditorDialog::run(Connection& connection, Operator& op, const QString& host, const QString& user,
-                          const QString& password, QWidget* parent) {
+                          const QString& password, QWidget* parent, std::optional<AccountKey>* endedOn) {
     UserEditorDialog dialog(connection, op, host, user, password, parent);
-    int result = op.runModal(dialog);
-    connection.refresh(kGrantReload);
-    return result;
+    return runEditor(connection, op, dialog, endedOn);
+}
+
+std::optional<AccountKey> UserEditorDialog::account() const {
+    if (m_mode != ExistingUser || m_deleted)
+        return std::nullopt;
+    return AccountKey{m_keyHost, m_keyUser};
 }
 
 // ---- screen ---------------------------------------------------------------------------------
@@ -136,7 +150,8 @@ void UserEditorDialog::build() {
             chooseEntry(selected.first());
     });
     connect(m_databases, &QListWidget::itemDoubleClicked, this, &UserEditorDialog::openDatabase);
-    m_blockHost = namedLineEdit(QStringLiteral("db Host"), block);
+    // An entry's host is always the account's own: the field shows it and takes no other.
+    m_blockHost = namedLineEdit(QStringLiteral("db Host"), block, FieldMode::ReadOnly);
     m_blockHost->setMaxLength(255);
     for (const auto& column : privilegeColumns(GrantTable::Db)) {
         auto* box = new QCheckBox(QString::fromUtf8(column.label), block);
@@ -223,7 +238,9 @@ void UserEditorDialog::open() {
 }
 
 void UserEditorDialog::refreshDatabaseList() {
-    Result rows = m_connection.select(userDbRowsQuery(m_connection, u8(m_keyUser)));
+    // Only the account's own entries: rows of the same user name at another host are another
+    // account's, or no account's, and whatever is done here must not land on them.
+    Result rows = m_connection.select(accountDbRowsQuery(m_connection, u8(m_keyHost), u8(m_keyUser)));
     if (!rows) {
         m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
@@ -243,8 +260,6 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
         return;
     m_selectedEntryHost = item->data(Qt::UserRole).toString();
     m_blockHost->setText(m_selectedEntryHost);
-    m_keyHost = m_host->text();
-    m_keyUser = m_user->text();
     if (!m_steps.useGrantDatabase(false))
         return;
     std::string sql = dbRowQuery(m_connection, u8(item->text()), u8(m_selectedEntryHost), u8(m_keyUser));
@@ -395,12 +410,18 @@ void UserEditorDialog::saveExisting() {
         m_steps.stopWithError(QStringLiteral("It failed in renewal of user information."));
         return;
     }
-    // The account's database rows follow a changed host or user name; only this account's rows, so
+    // The account answers to the saved name from here on: every later command addresses it so.
+    m_keyHost = host;
+    m_keyUser = user;
+    // The account's privilege rows follow a changed host or user name; only this account's rows, so
     // that the same user name at another host keeps its grants.
-    if (m_connection.query(accountDbRowsMove(m_connection, u8(host), u8(user), keyHost, keyUser)) != 0) {
-        m_op.inform(m_steps.withError(QStringLiteral("It failed in renewal of database information.")));
-        return;
+    for (const auto& sql : accountGrantRowsMove(m_connection, u8(host), u8(user), keyHost, keyUser)) {
+        if (m_connection.query(sql) != 0) {
+            m_op.inform(m_steps.withError(QStringLiteral("It failed in renewal of database information.")));
+            return;
+        }
     }
+    refreshDatabaseList();
     afterSave(QStringLiteral("The database was updated and data was confirmed."));
 }
 
@@ -409,8 +430,10 @@ void UserEditorDialog::deleteUser() {
         return;
     if (!m_op.ask(QStringLiteral("May I delete truly?")))
         return;
-    if (m_steps.deleteAccount(u8(m_keyHost), u8(m_keyUser)))
-        accept();
+    if (!m_steps.deleteAccount(u8(m_keyHost), u8(m_keyUser)))
+        return;
+    m_deleted = true;
+    accept();
 }
 
 // ---- database block -----------------------------------------------------------------------------
@@ -431,8 +454,8 @@ void UserEditorDialog::addDatabase() {
     if (!m_steps.useGrantDatabase(true))
         return;
     // A database entry without privileges cannot be made with GRANT, so the row is written on every
-    // server.
-    if (!m_steps.writeGrantTable(emptyLocalDbRowInsert(m_connection, u8(database), u8(m_keyUser)),
+    // server, for the edited account itself: it grants nothing, and goes with the account.
+    if (!m_steps.writeGrantTable(emptyDbRowInsert(m_connection, u8(database), u8(m_keyHost), u8(m_keyUser)),
                                  QStringLiteral("There is no right to access.")))
         return;
     refreshDatabaseList();
@@ -448,14 +471,20 @@ bool UserEditorDialog::entryConfirmed(const QString& question) {
     return m_op.ask(question);
 }
 
+DatabaseEntry UserEditorDialog::chosenEntry() const {
+    // The account's entries move with it when it is renamed, so its key finds the chosen one.
+    return {u8(m_selectedDatabase), u8(m_keyHost), u8(m_keyUser)};
+}
+
 void UserEditorDialog::updateDatabase() {
     if (!entryConfirmed(QStringLiteral("May I update truly?")))
         return;
-    const DatabaseEntry from{u8(m_selectedDatabase), u8(m_selectedEntryHost), u8(m_keyUser)};
-    const DatabaseEntry to{u8(m_selectedDatabase), u8(m_blockHost->text()), u8(m_user->text())};
-    const std::string sql = dbRowUpdate(m_connection, {false, true, true}, from, to, flags(m_databaseBoxes));
-    if (!m_steps.changeDatabaseEntry(from, m_heldDatabaseFlags, to, flags(m_databaseBoxes), sql,
-                                     QStringLiteral("It failed in updating.")))
+    const DatabaseEntry entry = chosenEntry();
+    const std::string sql =
+        dbRowUpdate(m_connection, {false, true, true}, entry, entry, flags(m_databaseBoxes));
+    if (!m_steps.changeDatabaseEntry(entry, m_heldDatabaseFlags, entry, flags(m_databaseBoxes), sql,
+                                     QStringLiteral("It failed in updating."),
+                                     GrantWriting::StatementsWhereAvailable))
         return;
     m_heldDatabaseFlags = flags(m_databaseBoxes);
     refreshDatabaseList();
@@ -465,8 +494,8 @@ void UserEditorDialog::updateDatabase() {
 void UserEditorDialog::deleteDatabase() {
     if (!entryConfirmed(QStringLiteral("May I delete truly?")))
         return;
-    const DatabaseEntry entry{u8(m_selectedDatabase), u8(m_blockHost->text()), u8(m_user->text())};
-    if (!m_steps.removeDatabaseEntry(entry, m_heldDatabaseFlags))
+    if (!m_steps.removeDatabaseEntry(chosenEntry(), m_heldDatabaseFlags,
+                                     GrantWriting::StatementsWhereAvailable))
         return;
     refreshDatabaseList();
 }

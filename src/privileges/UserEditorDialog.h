@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "GrantChanges.h"
@@ -17,8 +18,15 @@ namespace velkin {
 class Connection;
 class Operator;
 
+/// An account as its user@host.
+struct AccountKey {
+    QString host;
+    QString user;
+};
+
 /// "User information": one account's row of mysql.user (host, user, password, fourteen global
-/// privileges) and its rows of mysql.db, edited with plain statements on the grant tables.
+/// privileges) and its rows of mysql.db, edited with plain statements on the grant tables, or with
+/// account statements where the server has them.
 class UserEditorDialog : public QDialog {
     Q_OBJECT
 public:
@@ -30,10 +38,12 @@ public:
     UserEditorDialog(Connection& connection, Operator& op, const QString& host, const QString& user,
                      const QString& password, QWidget* parent = nullptr);
 
-    /// Runs the editor modally as every opener does: afterwards the grants are reloaded.
-    static int run(Connection& connection, Operator& op, QWidget* parent);
+    /// Runs the editor modally as every opener does: afterwards the grants are reloaded. endedOn, when
+    /// given, receives the account the editor ended on (see account()).
+    static int run(Connection& connection, Operator& op, QWidget* parent,
+                   std::optional<AccountKey>* endedOn = nullptr);
     static int run(Connection& connection, Operator& op, const QString& host, const QString& user,
-                   const QString& password, QWidget* parent);
+                   const QString& password, QWidget* parent, std::optional<AccountKey>* endedOn = nullptr);
 
     /// Replaces the "Database" dialog that a double-click on a database entry opens.
     void setDatabaseDialogOpener(std::function<void(const QString& database)> opener) {
@@ -44,6 +54,9 @@ public:
     QString keyHost() const { return m_keyHost; }
     QString keyUser() const { return m_keyUser; }
     bool passwordEdited() const { return m_passwordEdited; }
+    /// The account as it is named now, after any rename; nothing before a new account is saved or
+    /// once it has been deleted.
+    std::optional<AccountKey> account() const;
     QString selectedDatabase() const { return m_selectedDatabase; }
     QListWidget* databaseList() const { return m_databases; }
 
@@ -57,7 +70,7 @@ public:
     void deleteUser();
     /// What happens when "Check" loses the focus.
     void checkFieldLeft();
-    /// Loads an entry of the database list into the database block.
+    /// Loads an entry of the database list (always one of this account's own) into the database block.
     void chooseEntry(QListWidgetItem* item);
     /// Opens the "Database" dialog for an entry's database (its double-click); nothing is reloaded after.
     void openDatabase(QListWidgetItem* item);
@@ -80,6 +93,8 @@ private:
     void saveExistingAccount();
     void afterSave(const QString& message);
     std::vector<bool> flags(const std::vector<QCheckBox*>& boxes) const;
+    /// The chosen database entry, addressed by the account's own key.
+    DatabaseEntry chosenEntry() const;
 
     Connection& m_connection;
     Operator& m_op;
@@ -88,6 +103,7 @@ private:
     QString m_keyHost;
     QString m_keyUser;
     bool m_passwordEdited = false;
+    bool m_deleted = false;
     QString m_selectedDatabase;
     QString m_selectedEntryHost;
     std::vector<bool> m_heldDatabaseFlags;  // what the chosen entry held when it was loaded

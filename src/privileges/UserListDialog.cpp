@@ -108,6 +108,31 @@ void UserListDialog::fill() {
         QListWidget* list = isPrivilegedAccount(row) ? m_admin : m_common;
         list->addItem(pictureEntry(picture, accountLabel(qs(row.text(1))), qs(row.text(0)), qs(row.text(2))));
     }
+    selectListed();
+}
+
+void UserListDialog::selectListed() {
+    // The fields and the highlight must name an account that exists: Delete acts on what they show.
+    if (m_selectedUser.isEmpty() && m_selectedHost.isEmpty())
+        return;
+    for (QListWidget* list : {m_admin, m_common}) {
+        for (int i = 0; i < list->count(); ++i) {
+            QListWidgetItem* item = list->item(i);
+            if (item->text() == m_selectedUser && item->data(kSecondText).toString() == m_selectedHost) {
+                QSignalBlocker quiet(list);
+                list->setCurrentItem(item);
+                return;
+            }
+        }
+    }
+    clearSelection();
+}
+
+void UserListDialog::clearSelection() {
+    m_selectedUser.clear();
+    m_selectedHost.clear();
+    m_user->clear();
+    m_host->clear();
 }
 
 void UserListDialog::chooseAccount(QListWidgetItem* item) {
@@ -126,12 +151,24 @@ void UserListDialog::openAccount(QListWidgetItem* item) {
 }
 
 void UserListDialog::openEditor(const QString& label, const QString& host, const QString& password) {
-    UserEditorDialog::run(m_connection, m_op, host, accountUser(label), password, this);
-    fill();
+    std::optional<AccountKey> endedOn;
+    UserEditorDialog::run(m_connection, m_op, host, accountUser(label), password, this, &endedOn);
+    refillAfterEditor(endedOn);
 }
 
 void UserListDialog::newUser() {
-    UserEditorDialog::run(m_connection, m_op, this);
+    std::optional<AccountKey> endedOn;
+    UserEditorDialog::run(m_connection, m_op, this, &endedOn);
+    refillAfterEditor(endedOn);
+}
+
+void UserListDialog::refillAfterEditor(const std::optional<AccountKey>& endedOn) {
+    if (endedOn) {
+        m_selectedUser = accountLabel(endedOn->user);
+        m_selectedHost = endedOn->host;
+        m_user->setText(m_selectedUser);
+        m_host->setText(m_selectedHost);
+    }
     fill();
 }
 

@@ -4,6 +4,7 @@
 
 #include "GrantChanges.h"
 #include "GrantSteps.h"
+#include "UserEditorDialog.h"
 
 class QLineEdit;
 class QListWidget;
@@ -28,7 +29,8 @@ public:
     QString selectedUser() const { return m_selectedUser; }
     QString selectedHost() const { return m_selectedHost; }
 
-    /// Reads the accounts again into both lists.
+    /// Reads the accounts again into both lists. The selection stays on its account where that is still
+    /// listed; otherwise nothing is selected and the bottom fields are empty.
     void fill();
     /// Shows the account of an entry in the bottom fields (an entry of either list chosen).
     void chooseAccount(QListWidgetItem* item);
@@ -47,6 +49,11 @@ private:
     void build();
     QListWidget* accountList(const QString& name);
     void openEditor(const QString& label, const QString& host, const QString& password);
+    /// After an editor has closed: the selection follows the account it ended on (renamed or new),
+    /// and the lists are read again.
+    void refillAfterEditor(const std::optional<AccountKey>& endedOn);
+    void selectListed();
+    void clearSelection();
     void showContextMenu(QListWidget* list, const QPoint& pos);
 
     Connection& m_connection;

@@ -51,11 +51,15 @@ std::string userRowUpdate(const Connection& connection, std::string_view host, s
                 escapeValue(connection, keyUser));
 }
 
-std::string accountDbRowsMove(const Connection& connection, std::string_view host, std::string_view user,
-                              std::string_view keyHost, std::string_view keyUser) {
-    return sqlf("UPDATE mysql.db SET %s where User = '%s' AND Host = '%s'",
-                hostUserKeyPart(connection, host, user), escapeValue(connection, keyUser),
-                escapeValue(connection, keyHost));
+std::vector<std::string> accountGrantRowsMove(const Connection& connection, std::string_view host,
+                                              std::string_view user, std::string_view keyHost,
+                                              std::string_view keyUser) {
+    std::vector<std::string> statements;
+    for (const char* table : privilegeRowTables(connection.dialect()))
+        statements.push_back(sqlf("UPDATE mysql.%s SET %s where User = '%s' AND Host = '%s'", table,
+                                  hostUserKeyPart(connection, host, user), escapeValue(connection, keyUser),
+                                  escapeValue(connection, keyHost)));
+    return statements;
 }
 
 std::string userRowDelete(const Connection& connection, std::string_view host, std::string_view user) {
@@ -64,11 +68,14 @@ std::string userRowDelete(const Connection& connection, std::string_view host, s
                                                   escapeValue(connection, user));
 }
 
-std::vector<std::string> accountTableGrantsDelete(const Connection& connection, std::string_view host,
-                                                  std::string_view user) {
-    const std::string where = sqlf(" where Host = '%s' AND User = '%s'", escapeValue(connection, host),
-                                   escapeValue(connection, user));
-    return {"DELETE FROM mysql.tables_priv" + where, "DELETE FROM mysql.columns_priv" + where};
+std::vector<std::string> accountGrantRowsDelete(const Connection& connection, std::string_view host,
+                                                std::string_view user) {
+    std::vector<std::string> statements;
+    for (const char* table : privilegeRowTables(connection.dialect()))
+        statements.push_back(sqlf("DELETE FROM mysql.%s where ", table) +
+                             sqlf("%s User = '%s' AND Host = '%s'", "", escapeValue(connection, user),
+                                  escapeValue(connection, host)));
+    return statements;
 }
 
 }  // namespace velkin

@@ -35,16 +35,20 @@ std::string userRowInsert(const Connection& connection, std::string_view host, s
 std::string userRowUpdate(const Connection& connection, std::string_view host, std::string_view user,
                           const std::optional<std::string_view>& password, const std::vector<bool>& flags,
                           std::string_view keyHost, std::string_view keyUser);
-/// "UPDATE mysql.db SET Host = '%s',User = '%s' where User = '%s' AND Host = '%s'": the database
-/// entries of one account follow its new key (the same user name at another host keeps its own).
-std::string accountDbRowsMove(const Connection& connection, std::string_view host, std::string_view user,
-                              std::string_view keyHost, std::string_view keyUser);
+/// "UPDATE mysql.db SET Host = '%s',User = '%s' where User = '%s' AND Host = '%s'" and the same for the
+/// table, column and routine grants: the privilege rows of one account follow its new key, as RENAME
+/// USER moves them (the same user name at another host keeps its own, and nobody who gets the old name
+/// later inherits them).
+std::vector<std::string> accountGrantRowsMove(const Connection& connection, std::string_view host,
+                                              std::string_view user, std::string_view keyHost,
+                                              std::string_view keyUser);
 
 /// "DELETE FROM mysql.user where  Host = '%s' AND User = '%s'"
 std::string userRowDelete(const Connection& connection, std::string_view host, std::string_view user);
-/// The deletes of an account's table and column grants (mysql.tables_priv, mysql.columns_priv), so
-/// that whoever gets the name later does not inherit them.
-std::vector<std::string> accountTableGrantsDelete(const Connection& connection, std::string_view host,
-                                                  std::string_view user);
+/// The deletes of every privilege row of one account, as DROP USER removes them: "DELETE FROM mysql.db
+/// where  User = '%s' AND Host = '%s'", then its table, column and routine grants, so that whoever
+/// gets the name later does not inherit them.
+std::vector<std::string> accountGrantRowsDelete(const Connection& connection, std::string_view host,
+                                                std::string_view user);
 
 }  // namespace velkin

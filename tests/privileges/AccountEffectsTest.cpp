@@ -5,7 +5,9 @@
 
 #include "GrantRowsTest.h"
 #include "privileges/AccessRestrictionDialog.h"
+#include "privileges/AccountStatements.h"
 #include "privileges/DatabaseDialog.h"
+#include "privileges/GrantListText.h"
 #include "privileges/HostDetailsDialog.h"
 #include "privileges/HostListDialog.h"
 #include "privileges/PictureList.h"
@@ -16,6 +18,8 @@ using namespace velkin;
 using namespace velkin::test;
 
 namespace {
+
+const std::string kPassword = "it's \"quoted\" \\ too";
 
 // What the privilege screens change must be in force at once: each check logs in afresh as the
 // account (global privileges are read at login) and tries the statement.
@@ -38,7 +42,20 @@ protected:
     /// On the classic server the login of an account lives apart from its classic row.
     void dropClassicLogin() {
         if (!onStockServer())
-            exec(*admin, "DROP USER IF EXISTS 'velkin_pe_fd'@'%'");
+            for (const char* user : {"velkin_pe_fd", "velkin_pe_or"})
+                exec(*admin, sqlf("DROP USER IF EXISTS '%s'@'%%'", user));
+    }
+    /// The account user@'%' made afresh with kPassword and no privilege: through the editor where the
+    /// server changes accounts with statements; on the classic server its login beside the screens,
+    /// and its classic row.
+    void makeAccount(const std::string& user) {
+        if (onStockServer()) {
+            createThroughEditor(user, kPassword, false);
+            return;
+        }
+        exec(*admin, sqlf("DROP USER IF EXISTS '%s'@'%%'", user));
+        exec(*admin, sqlf("CREATE USER '%s'@'%%' IDENTIFIED BY %s", user, literal(kPassword)));
+        addUser("%", user);
     }
     void addUserRowIfClassic(const std::string& user) {
         if (!onStockServer())
@@ -72,8 +89,9 @@ protected:
         return value(
             sqlf("SELECT CONCAT((SELECT COUNT(*) FROM mysql.user WHERE User = '%s'), '|', (SELECT "
                  "COUNT(*) FROM mysql.db WHERE User = '%s'), '|', (SELECT COUNT(*) FROM "
-                 "mysql.tables_priv WHERE User = '%s'))",
-                 user, user, user));
+                 "mysql.tables_priv WHERE User = '%s'), '|', (SELECT COUNT(*) FROM mysql.procs_priv WHERE "
+                 "User = '%s'))",
+                 user, user, user, user));
     }
     /// Creates the account through the user editor in new mode.
     void createThroughEditor(const std::string& user, const std::string& password, bool select) {
@@ -90,8 +108,6 @@ protected:
         op.clear();
     }
 };
-
-const std::string kPassword = "it's \"quoted\" \\ too";
 
 }  // namespace
 
@@ -191,7 +207,7 @@ TEST_F(AccountEffectsTest, AnAccountLivesThroughTheScreensAndEachChangeIsInForce
 
     // Deleted from the User List: it cannot log in, nothing of it is left, and the name is free.
     exec(*admin, "GRANT SELECT (v) ON velkin_pe_fxdb.t TO 'velkin_pe_fy'@'%'");
-    EXPECT_EQ("1|1|1", accountRows("velkin_pe_fy"));
+    EXPECT_EQ("1|1|1|0", accountRows("velkin_pe_fy"));
     {
         UserListDialog list(*session, op);
         ASSERT_TRUE(listed(list.commonList(), "velkin_pe_fy", "%"));
@@ -204,7 +220,7 @@ TEST_F(AccountEffectsTest, AnAccountLivesThroughTheScreensAndEachChangeIsInForce
         EXPECT_FALSE(listed(list.commonList(), "velkin_pe_fy", "%"));
     }
     EXPECT_EQ("denied", readTable("velkin_pe_fy", "new'one"));
-    EXPECT_EQ("0|0|0", accountRows("velkin_pe_fy"));
+    EXPECT_EQ("0|0|0|0", accountRows("velkin_pe_fy"));
     createThroughEditor("velkin_pe_fy", "again", true);
     EXPECT_EQ("ok", readTable("velkin_pe_fy", "again"));
 }
@@ -218,10 +234,14 @@ TEST_F(AccountEffectsTest, DeleteUserInTheEditorEndsTheLoginAtOnce) {
     StatementLog log;
     op.answer(true);
     editor.deleteUser();
-    EXPECT_EQ(std::vector<std::string>{"DROP USER 'velkin_pe_fz'@'%'"}, log.statements);
+    EXPECT_EQ((std::vector<std::string>{"DROP USER 'velkin_pe_fz'@'%'",
+                                        orphanGrantHostsQuery(*session, "velkin_pe_fz")}),
+              log.statements)
+        << "nothing of the name is left elsewhere, so nothing is asked";
+    EXPECT_EQ(1u, op.questions.size());
     EXPECT_EQ(QDialog::Accepted, editor.result());
     EXPECT_EQ("denied", readTable("velkin_pe_fz", kPassword));
-    EXPECT_EQ("0|0|0", accountRows("velkin_pe_fz"));
+    EXPECT_EQ("0|0|0|0", accountRows("velkin_pe_fz"));
 }
 
 // The classic server logs in from mysql.global_priv whatever its classic mysql.user says, so its
@@ -245,7 +265,11 @@ TEST_F(AccountEffectsTest, DatabaseGrantsFromTheEditorAreInForceAtOnce) {
     op.answer(true);
     editor.updateDatabase();
     EXPECT_EQ(QStringList{"The database was updated."}, op.messageTexts());
-    EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls) << "the row is put into force";
+    if (onStockServer())
+        EXPECT_EQ("GRANT SELECT ON `velkin_pe_fxdb`.* TO 'velkin_pe_fd'@'%'", log.statements.at(0))
+            << "the account's own grant, in force at once";
+    else
+        EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls) << "the row is put into force";
     EXPECT_EQ("ok", readTable("velkin_pe_fd", kPassword));
 
     op.clear();
@@ -279,7 +303,7 @@ TEST_F(AccountEffectsTest, OnMySql8DatabaseGrantsAreGrantAndRevokeOfWhatChanged)
     editor.updateDatabase();
     EXPECT_EQ((std::vector<std::string>{"GRANT SELECT ON `velkin_pe_fxdb`.* TO 'velkin_pe_f8'@'%'",
                                         "REVOKE INSERT ON `velkin_pe_fxdb`.* FROM 'velkin_pe_f8'@'%'",
-                                        "select * from mysql.db where User = 'velkin_pe_f8'"}),
+                                        "select * from mysql.db where User = 'velkin_pe_f8' AND Host = '%'"}),
               log.statements);
     EXPECT_EQ(QStringList{"The database was updated."}, op.messageTexts());
     EXPECT_EQ("ok", readTable("velkin_pe_f8", kPassword));
@@ -294,10 +318,10 @@ TEST_F(AccountEffectsTest, OnMySql8DatabaseGrantsAreGrantAndRevokeOfWhatChanged)
         (std::vector<std::string>{"select * from mysql.db where db = 'velkin_pe_fxdb' AND Host = '%' AND "
                                   "User = 'velkin_pe_f8'",
                                   "REVOKE ALL PRIVILEGES ON `velkin_pe_fxdb`.* FROM 'velkin_pe_f8'@'%'",
-                                  "select * from mysql.db where User = 'velkin_pe_f8'"}),
+                                  "select * from mysql.db where User = 'velkin_pe_f8' AND Host = '%'"}),
         std::vector<std::string>(log.statements.begin(), log.statements.end()));
     EXPECT_EQ("1142", readTable("velkin_pe_f8", kPassword));
-    EXPECT_EQ("1|0|0", accountRows("velkin_pe_f8"));
+    EXPECT_EQ("1|0|0|0", accountRows("velkin_pe_f8"));
 
     // The global part: GRANT of the ticked and REVOKE of the unticked, never PASSWORD().
     log.clear();
@@ -316,6 +340,127 @@ TEST_F(AccountEffectsTest, OnMySql8DatabaseGrantsAreGrantAndRevokeOfWhatChanged)
         "ALTER ON *.* FROM 'velkin_pe_f8'@'%'",
         log.statements[2]);
     EXPECT_EQ("ok", readTable("velkin_pe_f8", "p8"));
+}
+
+// Database privileges from the editor belong to the account it edits, at its own host; deleting the
+// account leaves nothing behind that a later account of the same name, or the name connecting from
+// elsewhere, could use. The leftovers are rows at a host where no account of the name exists, as
+// earlier versions of the editor wrote them for localhost, at the host this test's logins come from.
+TEST_F(AccountEffectsTest, DatabaseGrantsStayWithTheEditedAccountAndNothingOutlivesIt) {
+    const std::string clientHost = value("SELECT SUBSTRING_INDEX(USER(), '@', -1)");
+    ASSERT_NE("%", clientHost);
+    const std::string insert = "INSERT INTO velkin_pe_fxdb.t VALUES (1)";
+    makeAccount("velkin_pe_or");
+    {
+        UserEditorDialog editor(*session, op, "%", "velkin_pe_or", "", nullptr);
+        StatementLog log;
+        chooseDatabase("velkin_pe_fxdb");
+        editor.addDatabase();
+        EXPECT_TRUE(log.sent(emptyDbRowInsert(*session, "velkin_pe_fxdb", "%", "velkin_pe_or")));
+        EXPECT_EQ("1142", readTable("velkin_pe_or", kPassword)) << "a new entry holds nothing";
+        ASSERT_EQ(1, editor.databaseList()->count());
+        editor.databaseList()->setCurrentRow(0);
+        box(editor, "db Select")->setChecked(true);
+        box(editor, "db Insert")->setChecked(true);
+        log.clear();
+        op.answer(true);
+        editor.updateDatabase();
+        EXPECT_EQ(QStringList{"The database was updated."}, op.messageTexts());
+        EXPECT_EQ(onStockServer()
+                      ? "GRANT SELECT, INSERT ON `velkin_pe_fxdb`.* TO 'velkin_pe_or'@'%'"
+                      : "UPDATE db SET Host = '%',User = 'velkin_pe_or'" +
+                            tenFragments({"Select", "Insert"}) +
+                            " where db = 'velkin_pe_fxdb' AND Host = '%' AND User = 'velkin_pe_or'",
+                  log.statements.at(0));
+        EXPECT_EQ("ok", readTable("velkin_pe_or", kPassword));
+        EXPECT_EQ("ok", attempt("velkin_pe_or", kPassword, insert));
+        EXPECT_EQ("%", value("SELECT GROUP_CONCAT(Host) FROM mysql.db WHERE User = 'velkin_pe_or'"))
+            << "no row for a host that has no account";
+        op.clear();
+    }
+
+    addDb(clientHost, "velkin_pe_fxdb", "velkin_pe_or", ", Select_priv = 'Y', Insert_priv = 'Y'");
+    exec(*admin, sqlf("INSERT INTO mysql.tables_priv SET Host = %s, Db = 'velkin_pe_fxdb', User = "
+                      "'velkin_pe_or', Table_name = 't', Table_priv = 'Select,Insert'",
+                      literal(clientHost)));
+    exec(*admin, "FLUSH PRIVILEGES");
+    const QString leftovers = orphanGrantsQuestion("velkin_pe_or", {QString::fromStdString(clientHost)});
+
+    // Deleted from the User List, the leftovers declined: the account's own rows are gone, the
+    // leftovers stay and still work for the name, as the question says.
+    {
+        UserListDialog list(*session, op);
+        QListWidgetItem* item = entry(list.commonList(), "velkin_pe_or");
+        ASSERT_NE(nullptr, item);
+        list.commonList()->setCurrentItem(item);
+        StatementLog log;
+        op.answer(true);
+        op.answer(false);
+        list.deleteAccount();
+        ASSERT_EQ(2u, op.questions.size());
+        EXPECT_EQ(leftovers, op.questions[1].text);
+        EXPECT_EQ(onStockServer() ? "DROP USER 'velkin_pe_or'@'%'"
+                                  : "DELETE FROM mysql.user where  Host = '%' AND User = 'velkin_pe_or'",
+                  log.statements.at(0));
+        EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+        EXPECT_EQ(clientHost, value("SELECT GROUP_CONCAT(Host) FROM mysql.db WHERE User = 'velkin_pe_or'"));
+        op.clear();
+    }
+    makeAccount("velkin_pe_or");
+    EXPECT_EQ("ok", attempt("velkin_pe_or", kPassword, insert)) << "a new account inherits leftovers";
+
+    // Deleted in the editor, the leftovers removed: a new account of the name can read nothing.
+    {
+        UserEditorDialog editor(*session, op, "%", "velkin_pe_or", "", nullptr);
+        op.answer(true);
+        op.answer(true);
+        editor.deleteUser();
+        ASSERT_EQ(2u, op.questions.size());
+        EXPECT_EQ(leftovers, op.questions[1].text);
+        EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+        EXPECT_EQ(QDialog::Accepted, editor.result());
+        EXPECT_EQ("0|0|0|0", accountRows("velkin_pe_or"));
+        op.clear();
+    }
+    makeAccount("velkin_pe_or");
+    EXPECT_EQ("1142", readTable("velkin_pe_or", kPassword));
+    EXPECT_EQ("1142", attempt("velkin_pe_or", kPassword, insert));
+}
+
+// After a rename in the editor the User List shows and acts on the account's new name.
+TEST_F(AccountEffectsTest, TheUserListFollowsARenamedAccount) {
+    addUser("%", "velkin_pe_rn");
+    UserListDialog list(*session, op);
+    QListWidgetItem* item = entry(list.commonList(), "velkin_pe_rn");
+    ASSERT_NE(nullptr, item);
+    list.commonList()->setCurrentItem(item);
+    op.onModal([this](QDialog& dialog) {
+        auto& editor = dynamic_cast<UserEditorDialog&>(dialog);
+        type(edit(editor, "User"), "velkin_pe_rn2");
+        op.answer(true);
+        editor.update();
+        return int(QDialog::Rejected);
+    });
+    list.openAccount(item);
+    EXPECT_EQ(QStringList{"The database was updated and data was confirmed."}, op.messageTexts());
+    EXPECT_EQ("velkin_pe_rn2", edit(list, "User")->text());
+    EXPECT_EQ("%", edit(list, "The host who can access")->text());
+    QListWidgetItem* current = list.commonList()->currentItem();
+    ASSERT_NE(nullptr, current);
+    EXPECT_EQ("velkin_pe_rn2", current->text());
+    EXPECT_TRUE(current->isSelected());
+    EXPECT_FALSE(listed(list.commonList(), "velkin_pe_rn", "%"));
+
+    op.clear();
+    StatementLog log;
+    op.answer(true);
+    list.deleteAccount();
+    EXPECT_EQ(onStockServer() ? "DROP USER 'velkin_pe_rn2'@'%'"
+                              : "DELETE FROM mysql.user where  Host = '%' AND User = 'velkin_pe_rn2'",
+              log.statements.at(0));
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
+    EXPECT_EQ("0", value("SELECT COUNT(*) FROM mysql.user WHERE User LIKE 'velkin\\_pe\\_rn%'"));
+    EXPECT_EQ("", edit(list, "User")->text()) << "nothing is chosen once the account is gone";
 }
 
 // Neither test server reads mysql.host (MariaDB 10.0 on ignores it, 10.4 on has none): the host screens

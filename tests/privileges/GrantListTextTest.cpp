@@ -24,6 +24,12 @@ TEST(GrantListText, HostClassesAndLabels) {
     EXPECT_EQ("", accountUser("(no user)"));
     EXPECT_EQ("root", accountUser("root"));
     EXPECT_EQ("May I delete truly?\n\nUser : \nHost     : %", deleteAccountQuestion("", "%"));
+    EXPECT_EQ(
+        "Privileges remain for tester at hosts that have no "
+        "account:\n\n'tester'@'localhost'\n'tester'@'10.%'\n\n"
+        "They still apply when tester connects from those hosts, and an account created later with that name "
+        "would inherit them.\n\nMay I delete them too?",
+        orphanGrantsQuestion("tester", {"localhost", "10.%"}));
 
     EXPECT_EQ("All hosts\n(shop)", hostEntryLabel("%", "shop"));
     EXPECT_EQ("h\n(shop)", hostEntryLabel("h", "shop"));
@@ -85,9 +91,10 @@ TEST(GrantStatements, DatabaseRowsInEveryFormTheScreensWrite) {
     EXPECT_EQ("INSERT INTO mysql.db SET  Host = 'h2',Db = 'e',User = 'v\\''", dbRowInsert(*c, to));
     EXPECT_EQ(
         "INSERT INTO mysql.db (Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,Create_priv,"
-        "Drop_priv) VALUES('localhost','d\\'','u','N','N','N','N','N','N')",
-        emptyLocalDbRowInsert(*c, "d'", "u"));
+        "Drop_priv) VALUES('%','d\\'','u','N','N','N','N','N','N')",
+        emptyDbRowInsert(*c, "d'", "%", "u"));
     EXPECT_EQ("select * from mysql.db where Db = 'd\\''", databaseDbRowsQuery(*c, "d'"));
-    EXPECT_EQ("select * from mysql.db where User = 'O\\'Brien'", userDbRowsQuery(*c, "O'Brien"));
+    EXPECT_EQ("select * from mysql.db where User = 'O\\'Brien' AND Host = '%'",
+              accountDbRowsQuery(*c, "%", "O'Brien"));
     EXPECT_EQ("select * from db", allDbRowsQuery());
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "privileges/SelectDatabaseDialog.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
 #include "support/ScriptedOperator.h"
@@ -37,7 +38,7 @@ inline void cleanGrantRows(Connection& admin, const std::string& prefix) {
     exec(admin, "DELETE FROM mysql.db WHERE User " + like + " OR Host " + like + " OR Db " + like);
     if (!onStockServer())
         exec(admin, "DELETE FROM mysql.host WHERE Host " + like + " OR Db " + like);
-    for (const char* table : {"tables_priv", "columns_priv"})
+    for (const char* table : {"tables_priv", "columns_priv", "procs_priv"})
         exec(admin, sqlf("DELETE FROM mysql.%s WHERE User %s OR Host %s OR Db %s", table, like, like, like));
     exec(admin, "FLUSH PRIVILEGES");
 }
@@ -125,6 +126,18 @@ protected:
             if (b->objectName().startsWith(prefix) && b->isChecked())
                 names.push_back(b->objectName().toStdString());
         return names;
+    }
+
+    /// Answers the next Select Database dialog by double-clicking the named database.
+    void chooseDatabase(const QString& name) {
+        op.onModal([name](QDialog& dialog) {
+            auto& chooser = dynamic_cast<SelectDatabaseDialog&>(dialog);
+            auto found = chooser.list()->findItems(name, Qt::MatchExactly);
+            if (found.isEmpty())
+                return int(QDialog::Rejected);
+            chooser.choose(found.first());
+            return chooser.result();
+        });
     }
 
     std::unique_ptr<Connection> admin = connectAdmin();

@@ -6,8 +6,10 @@
 #include <QTest>
 
 #include "GrantRowsTest.h"
-#include "privileges/SelectDatabaseDialog.h"
+#include "privileges/AccountStatements.h"
+#include "privileges/GrantListText.h"
 #include "privileges/UserEditorDialog.h"
+#include "privileges/UserTableStatements.h"
 #include "session/SqlText.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
@@ -38,17 +40,6 @@ protected:
     void addDb(const std::string& host, const std::string& db, const std::string& user,
                const char* select = "N") {
         GrantRowsTest::addDb(host, db, user, sqlf(", Select_priv = '%s'", select));
-    }
-    /// Answers the next Select Database dialog by double-clicking the named database.
-    void chooseDatabase(const QString& name) {
-        op.onModal([name](QDialog& dialog) {
-            auto& chooser = dynamic_cast<SelectDatabaseDialog&>(dialog);
-            auto found = chooser.list()->findItems(name, Qt::MatchExactly);
-            if (found.isEmpty())
-                return int(QDialog::Rejected);
-            chooser.choose(found.first());
-            return chooser.result();
-        });
     }
 };
 
@@ -136,13 +127,13 @@ TEST_F(UserEditorTest, NewUserRefusalsAndQuotes) {
     EXPECT_EQ("1", value("SELECT COUNT(*) FROM mysql.user WHERE User = 'velkin_ue_o''q'"));
 }
 
-TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndDatabasesLastRowFirst) {
+TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndOwnDatabasesLastRowFirst) {
     addUser("localhost", "velkin_ue_open");
     addDb("localhost", "velkin_ue_a", "velkin_ue_open");
     addDb("localhost", "velkin_ue_b", "velkin_ue_open", "Y");
     addDb("otherhost", "velkin_ue_c", "velkin_ue_open");
     std::vector<std::string> serverOrder =
-        column(*admin, "select Db from mysql.db where User = 'velkin_ue_open'");
+        column(*admin, "select Db from mysql.db where User = 'velkin_ue_open' AND Host = 'localhost'");
 
     UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_open", "", nullptr);
     EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
@@ -150,9 +141,9 @@ TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndDatabasesLastRowFirst) {
     EXPECT_TRUE(box(dialog, "user Alter")->isChecked());
     EXPECT_FALSE(box(dialog, "user Insert")->isChecked());
     QListWidget* list = dialog.databaseList();
-    ASSERT_EQ(3, list->count());
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(serverOrder[2 - i], list->item(i)->text().toStdString()) << "the last row comes first";
+    ASSERT_EQ(2, list->count()) << "the same user name at another host is another account";
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(serverOrder[1 - i], list->item(i)->text().toStdString()) << "the last row comes first";
 
     StatementLog log;
     auto b = list->findItems("velkin_ue_b", Qt::MatchExactly).first();
@@ -162,6 +153,7 @@ TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndDatabasesLastRowFirst) {
               log.statements);
     EXPECT_EQ("velkin_ue_b", dialog.selectedDatabase());
     EXPECT_EQ("localhost", edit(dialog, "db Host")->text());
+    EXPECT_TRUE(edit(dialog, "db Host")->isReadOnly()) << "an entry's host is always the account's";
     EXPECT_TRUE(box(dialog, "db Select")->isChecked());
     EXPECT_FALSE(box(dialog, "db Insert")->isChecked());
 
@@ -177,7 +169,8 @@ TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndDatabasesLastRowFirst) {
         ",References_priv = 'N' ,Index_priv = 'N',Alter_priv = 'N' where db = 'velkin_ue_b' AND Host = "
         "'localhost' AND User = 'velkin_ue_open'",
         log.statements[0]);
-    EXPECT_EQ("select * from mysql.db where User = 'velkin_ue_open'", log.statements.at(1));
+    EXPECT_EQ("select * from mysql.db where User = 'velkin_ue_open' AND Host = 'localhost'",
+              log.statements.at(1));
     EXPECT_EQ("The database was updated.", op.messageTexts().last());
     EXPECT_EQ("Y",
               value("SELECT Drop_priv FROM mysql.db WHERE Db = 'velkin_ue_b' AND User = 'velkin_ue_open'"));
@@ -189,8 +182,9 @@ TEST_F(UserEditorTest, ExistingUserOpensWithItsFlagsAndDatabasesLastRowFirst) {
     dialog.deleteDatabase();
     EXPECT_TRUE(log.sent(
         "DELETE FROM mysql.db where  Host = 'localhost' AND Db = 'velkin_ue_b' AND User = 'velkin_ue_open'"));
-    EXPECT_EQ(2, list->count());
+    EXPECT_EQ(1, list->count());
     EXPECT_EQ("velkin_ue_b", dialog.selectedDatabase()) << "the selected database is kept";
+    EXPECT_EQ("1", value("SELECT COUNT(*) FROM mysql.db WHERE Db = 'velkin_ue_c'"));
 }
 
 TEST_F(UserEditorTest, PasswordIsWrittenOnlyWhenTypedTwiceTheSame) {
@@ -247,35 +241,46 @@ TEST_F(UserEditorTest, PasswordIsWrittenOnlyWhenTypedTwiceTheSame) {
               value("SELECT Password FROM mysql.user WHERE User = 'velkin_ue_pw'"));
 }
 
-TEST_F(UserEditorTest, RenameMovesOnlyThisAccountsDatabaseRows) {
+TEST_F(UserEditorTest, RenameMovesOnlyThisAccountsPrivilegeRows) {
     addUser("localhost", "velkin_ue_old");
     addUser("otherhost", "velkin_ue_old");
     addDb("localhost", "velkin_ue_x", "velkin_ue_old");
     addDb("otherhost", "velkin_ue_y", "velkin_ue_old");
+    for (const char* host : {"localhost", "otherhost"})
+        exec(*admin, sqlf("INSERT INTO mysql.tables_priv SET Host = '%s', Db = 'velkin_ue_x', User = "
+                          "'velkin_ue_old', Table_name = 't', Table_priv = 'Select'",
+                          host));
 
     UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_old", "", nullptr);
     edit(dialog, "User")->setText("velkin_ue_new2");
     StatementLog log;
     op.answer(true);
     dialog.update();
-    ASSERT_EQ(2u, log.statements.size());
+    ASSERT_EQ(6u, log.statements.size()) << "the user row, four kinds of privilege rows, the list";
     EXPECT_NE(std::string::npos,
               log.statements[0].find("where Host = 'localhost' AND User = 'velkin_ue_old'"))
         << "the row is addressed by the old key";
+    EXPECT_EQ("velkin_ue_new2", dialog.keyUser());
     EXPECT_EQ("localhost", value("SELECT Host FROM mysql.user WHERE User = 'velkin_ue_new2'"));
     EXPECT_EQ("velkin_ue_new2", value("SELECT User FROM mysql.db WHERE Db = 'velkin_ue_x'"));
     EXPECT_EQ("velkin_ue_old", value("SELECT User FROM mysql.db WHERE Db = 'velkin_ue_y'"))
         << "the same user name at another host keeps its rows";
     EXPECT_EQ("1", value("SELECT COUNT(*) FROM mysql.user WHERE User = 'velkin_ue_old'"));
+    EXPECT_EQ("localhost|velkin_ue_new2,otherhost|velkin_ue_old",
+              value("SELECT GROUP_CONCAT(Host, '|', User ORDER BY Host) FROM mysql.tables_priv WHERE Db = "
+                    "'velkin_ue_x'"))
+        << "table grants move with the account; nobody given the old name inherits them";
+    EXPECT_EQ(std::vector<std::string>{"velkin_ue_x"}, labels(dialog.databaseList()));
 
-    // Without choosing an entry the key stays the old one: a second save changes no row.
+    // The key follows the saved name: a second save changes the renamed account.
     box(dialog, "user Insert")->setChecked(true);
     op.answer(true);
     dialog.update();
-    EXPECT_EQ("N", value("SELECT Insert_priv FROM mysql.user WHERE User = 'velkin_ue_new2'"));
+    EXPECT_EQ("Y", value("SELECT Insert_priv FROM mysql.user WHERE User = 'velkin_ue_new2'"));
+    EXPECT_EQ("N", value("SELECT Insert_priv FROM mysql.user WHERE User = 'velkin_ue_old'"));
 }
 
-TEST_F(UserEditorTest, DatabaseAdditionIsAlwaysForLocalhost) {
+TEST_F(UserEditorTest, DatabaseAdditionIsForTheAccountsOwnHost) {
     addUser("%", "velkin_ue_add");
     UserEditorDialog dialog(*session, op, "%", "velkin_ue_add", "", nullptr);
     StatementLog log;
@@ -284,11 +289,11 @@ TEST_F(UserEditorTest, DatabaseAdditionIsAlwaysForLocalhost) {
     EXPECT_EQ(QStringList{"Select Database"}, op.modalTitles);
     EXPECT_TRUE(
         log.sent("INSERT INTO mysql.db (Host,Db,User,Select_priv,Insert_priv,Update_priv,Delete_priv,"
-                 "Create_priv,Drop_priv) VALUES('localhost','sorvane_common','velkin_ue_add','N','N','N','N',"
+                 "Create_priv,Drop_priv) VALUES('%','sorvane_common','velkin_ue_add','N','N','N','N',"
                  "'N','N')"));
     EXPECT_TRUE(op.messages.empty());
     EXPECT_EQ(1, dialog.databaseList()->count());
-    EXPECT_EQ("localhost", dialog.databaseList()->item(0)->data(Qt::UserRole).toString());
+    EXPECT_EQ("%", dialog.databaseList()->item(0)->data(Qt::UserRole).toString());
 
     chooseDatabase("sorvane_common");
     dialog.addDatabase();
@@ -325,29 +330,42 @@ TEST_F(UserEditorTest, DeleteUserRemovesTheAccountAndEveryGrantRowItOwns) {
         exec(*admin, sqlf("INSERT INTO mysql.columns_priv SET Host = '%s', Db = 'velkin_ue_d1', User = "
                           "'velkin_ue_del', Table_name = 't', Column_name = 'c', Column_priv = 'Select'",
                           host));
+        exec(*admin, sqlf("INSERT INTO mysql.procs_priv SET Host = '%s', Db = 'velkin_ue_d1', User = "
+                          "'velkin_ue_del', Routine_name = 'p', Routine_type = 'PROCEDURE', Proc_priv = "
+                          "'Execute'",
+                          host));
     }
     UserEditorDialog dialog(*session, op, "localhost", "velkin_ue_del", "", nullptr);
     StatementLog log;
     op.answer(false);
     dialog.deleteUser();
     EXPECT_TRUE(log.statements.empty());
+
+    // The account's own rows go; the row at a host where no account of the name is left is shown
+    // and goes once agreed.
+    op.answer(true);
     op.answer(true);
     dialog.deleteUser();
-    EXPECT_EQ((std::vector<std::string>{
-                  "DELETE FROM mysql.user where  Host = 'localhost' AND User = 'velkin_ue_del'",
-                  "DELETE FROM mysql.db where  User = 'velkin_ue_del' AND Host NOT IN (SELECT Host FROM "
-                  "mysql.user WHERE User = 'velkin_ue_del')",
-                  "DELETE FROM mysql.tables_priv where Host = 'localhost' AND User = 'velkin_ue_del'",
-                  "DELETE FROM mysql.columns_priv where Host = 'localhost' AND User = 'velkin_ue_del'"}),
-              log.statements);
-    EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls) << "the account is gone at once";
+    std::vector<std::string> expected{
+        "DELETE FROM mysql.user where  Host = 'localhost' AND User = 'velkin_ue_del'"};
+    for (const auto& sql : accountGrantRowsDelete(*session, "localhost", "velkin_ue_del"))
+        expected.push_back(sql);
+    expected.push_back(orphanGrantHostsQuery(*session, "velkin_ue_del"));
+    for (const auto& sql : orphanGrantRowsDelete(*session, "velkin_ue_del"))
+        expected.push_back(sql);
+    EXPECT_EQ(expected, log.statements);
+    EXPECT_EQ(orphanGrantsQuestion("velkin_ue_del", {"%"}), op.questions.at(2).text);
+    EXPECT_EQ((std::vector<std::string>{"mysql_refresh(1)", "mysql_refresh(1)"}), log.calls)
+        << "each removal is in force at once";
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("|").toStdString();
     EXPECT_EQ(QDialog::Accepted, dialog.result());
+    EXPECT_FALSE(dialog.account().has_value()) << "a deleted account is no account";
     EXPECT_EQ("otherhost", value("SELECT GROUP_CONCAT(Host) FROM mysql.user WHERE User = 'velkin_ue_del'"));
     EXPECT_EQ("velkin_ue_d2", value("SELECT GROUP_CONCAT(Db) FROM mysql.db WHERE User = 'velkin_ue_del'"));
-    for (const char* table : {"tables_priv", "columns_priv"})
+    for (const char* table : {"tables_priv", "columns_priv", "procs_priv"})
         EXPECT_EQ("otherhost",
                   value(sqlf("SELECT GROUP_CONCAT(Host) FROM mysql.%s WHERE User = 'velkin_ue_del'", table)))
-            << table << ": no table or column grant of the deleted account remains, the other keeps its own";
+            << table << ": no grant of the deleted account remains, the other keeps its own";
 }
 
 TEST_F(UserEditorTest, PresetsAndMissingAccount) {

@@ -7,9 +7,12 @@
 
 #include "GrantRowsTest.h"
 #include "privileges/AccountLegend.h"
+#include "privileges/AccountStatements.h"
+#include "privileges/GrantListText.h"
 #include "privileges/PictureList.h"
 #include "privileges/UserEditorDialog.h"
 #include "privileges/UserListDialog.h"
+#include "privileges/UserTableStatements.h"
 
 using namespace velkin;
 using namespace velkin::test;
@@ -132,20 +135,23 @@ TEST_F(UserListTest, ChoosingShowsTheAccountAndDeleteRemovesOnlyItsRows) {
     dialog.deleteAccount();
     EXPECT_EQ("May I delete truly?\n\nUser : velkin_pe_dup\nHost     : localhost", op.questions.at(0).text);
     EXPECT_TRUE(log.statements.empty());
+    // The rows at a host that no account has are shown; declined, they stay.
     op.answer(true);
+    op.answer(false);
     dialog.deleteAccount();
-    EXPECT_EQ((std::vector<std::string>{
-                  "DELETE FROM mysql.user where  Host = 'localhost' AND User = 'velkin_pe_dup'",
-                  "DELETE FROM mysql.db where  User = 'velkin_pe_dup' AND Host NOT IN (SELECT Host FROM "
-                  "mysql.user WHERE User = 'velkin_pe_dup')",
-                  "DELETE FROM mysql.tables_priv where Host = 'localhost' AND User = 'velkin_pe_dup'",
-                  "DELETE FROM mysql.columns_priv where Host = 'localhost' AND User = 'velkin_pe_dup'",
-                  "select * from user"}),
-              log.statements);
+    std::vector<std::string> expected{
+        "DELETE FROM mysql.user where  Host = 'localhost' AND User = 'velkin_pe_dup'"};
+    for (const auto& sql : accountGrantRowsDelete(*session, "localhost", "velkin_pe_dup"))
+        expected.push_back(sql);
+    expected.push_back(orphanGrantHostsQuery(*session, "velkin_pe_dup"));
+    expected.push_back("select * from user");
+    EXPECT_EQ(expected, log.statements);
+    EXPECT_EQ(orphanGrantsQuestion("velkin_pe_dup", {"velkin_pe_gone"}), op.questions.at(2).text);
     EXPECT_EQ(std::vector<std::string>{"mysql_refresh(1)"}, log.calls) << "the delete is put into force";
     EXPECT_TRUE(op.messages.empty());
     EXPECT_EQ("%", value("SELECT GROUP_CONCAT(Host) FROM mysql.user WHERE User = 'velkin_pe_dup'"));
-    EXPECT_EQ("velkin_pe_d2", value("SELECT GROUP_CONCAT(Db) FROM mysql.db WHERE User = 'velkin_pe_dup'"))
+    EXPECT_EQ("velkin_pe_d2,velkin_pe_d3",
+              value("SELECT GROUP_CONCAT(Db ORDER BY Db) FROM mysql.db WHERE User = 'velkin_pe_dup'"))
         << "the same name at another host keeps its grants";
     EXPECT_EQ((std::vector<std::string>{"velkin_pe_dup@%"}), [&] {
         std::vector<std::string> mine;
@@ -154,7 +160,9 @@ TEST_F(UserListTest, ChoosingShowsTheAccountAndDeleteRemovesOnlyItsRows) {
                 mine.push_back(a);
         return mine;
     }());
-    EXPECT_EQ("velkin_pe_dup", dialog.selectedUser()) << "a refill keeps the selection";
+    EXPECT_EQ("", dialog.selectedUser()) << "the deleted account is chosen no more";
+    EXPECT_EQ("", edit(dialog, "The host who can access")->text());
+    EXPECT_TRUE(dialog.commonList()->selectedItems().isEmpty());
 }
 
 TEST_F(UserListTest, TheAnonymousAccountIsDeletedByTheEmptyName) {
@@ -168,9 +176,7 @@ TEST_F(UserListTest, TheAnonymousAccountIsDeletedByTheEmptyName) {
     QTest::keyClick(dialog.commonList(), Qt::Key_Delete);
     EXPECT_EQ("May I delete truly?\n\nUser : \nHost     : velkin_pe_anon", op.questions.at(0).text);
     EXPECT_EQ("DELETE FROM mysql.user where  Host = 'velkin_pe_anon' AND User = ''", log.statements.at(0));
-    EXPECT_EQ(
-        "DELETE FROM mysql.db where  User = '' AND Host NOT IN (SELECT Host FROM mysql.user WHERE User = '')",
-        log.statements.at(1));
+    EXPECT_EQ("DELETE FROM mysql.db where  User = '' AND Host = 'velkin_pe_anon'", log.statements.at(1));
     EXPECT_EQ("0", value("SELECT COUNT(*) FROM mysql.user WHERE Host = 'velkin_pe_anon'"));
     EXPECT_EQ("0", value("SELECT COUNT(*) FROM mysql.db WHERE Host = 'velkin_pe_anon'"));
 }
