@@ -108,58 +108,6 @@ std::string qualifiedCreate(std::string_view createText, std::string_view databa
     return createForNewName(createText, database, table);
 }
 
-namespace {
-
-/// A ValueRow seen as a Row is.
-struct ValueCells {
-    const ValueRow& row;
-    unsigned size() const { return static_cast<unsigned>(row.size()); }
-    bool isNull(unsigned i) const { return !row[i]; }
-    std::string_view text(unsigned i) const {
-        return row[i] ? std::string_view(*row[i]) : std::string_view();
-    }
-};
-
-/// "( v1,v2,... )": each value quoted and escaped, NULL as the keyword; with hexForFile a value that
-/// a file cannot carry inside quotes goes in hexadecimal.
-template <typename Cells>
-void appendValues(std::string& out, const Cells& row, const Connection& connection, bool hexForFile) {
-    static const char kHex[] = "0123456789ABCDEF";
-    out += "( ";
-    for (unsigned i = 0; i < row.size(); ++i) {
-        if (i > 0)
-            out += ',';
-        if (row.isNull(i)) {
-            out += "NULL";
-            continue;
-        }
-        const std::string_view text = row.text(i);
-        if (hexForFile && text.find_first_of(std::string_view("\r\n\0\032", 4)) != std::string_view::npos) {
-            out += "X'";
-            for (unsigned char c : text) {
-                out += kHex[c >> 4];
-                out += kHex[c & 15];
-            }
-            out += '\'';
-            continue;
-        }
-        out += '\'';
-        connection.appendEscaped(out, text);
-        out += '\'';
-    }
-    out += " )";
-}
-
-}  // namespace
-
-void appendRowValues(std::string& out, const Row& row, const Connection& connection) {
-    appendValues(out, row, connection, false);
-}
-
-void appendRowValues(std::string& out, const ValueRow& row, const Connection& connection) {
-    appendValues(out, ValueCells{row}, connection, false);
-}
-
 void appendLoadDataValue(std::string& out, std::string_view text) {
     std::size_t plain = 0;
     for (std::size_t k = 0; k < text.size(); ++k) {

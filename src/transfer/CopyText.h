@@ -54,12 +54,8 @@ std::string characterSetQuery();
 /// A CREATE TABLE text from the server naming database.table instead of the bare table; any other
 /// text (a view's) stays as it is.
 std::string qualifiedCreate(std::string_view createText, std::string_view database, std::string_view table);
-/// Appends "( v1,v2,... )" for one row: each value quoted and escaped by the connection that will
-/// run the statement, NULL as the keyword.
-void appendRowValues(std::string& out, const Row& row, const Connection& connection);
 /// A row's values held apart from the result they came in; NULL as nothing.
 using ValueRow = std::vector<std::optional<std::string>>;
-void appendRowValues(std::string& out, const ValueRow& row, const Connection& connection);
 /// Appends one row as a line of the copy's LOAD DATA stream: values separated by tabs, backslash,
 /// tab, line feed, carriage return and zero byte escaped with a backslash, NULL as \N.
 void appendLoadDataRow(std::string& out, const Row& row);

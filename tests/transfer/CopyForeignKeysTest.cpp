@@ -18,11 +18,6 @@ using namespace velkin::test;
 
 namespace {
 
-LoginValues sessionLogin() {
-    return {QString::fromStdString(adminAccount().user), QString::fromStdString(adminAccount().password),
-            QString::fromStdString(testHost()), QString::number(testPort())};
-}
-
 /// A parent, a child that refers to it by a named constraint and to itself by an unnamed one.
 class CopyForeignKeysTest : public ::testing::Test {
 protected:

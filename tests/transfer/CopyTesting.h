@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "session/CSorvaneDoc.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
 #include "support/TestServer.h"
@@ -63,6 +64,12 @@ public:
 
     std::vector<std::pair<const Connection*, std::string>> sent;
 };
+
+/// The test server's administrator as the session's login, for screens that open a reader of their own.
+inline LoginValues sessionLogin() {
+    return {QString::fromStdString(adminAccount().user), QString::fromStdString(adminAccount().password),
+            QString::fromStdString(testHost()), QString::number(testPort())};
+}
 
 /// A table with the values that break naive copies: NULLs, quotes, backslashes, line breaks, text
 /// beyond ASCII and a BLOB holding every byte value; plainRows ordinary rows follow the seven odd

@@ -17,11 +17,6 @@ using namespace velkin::test;
 
 namespace {
 
-LoginValues sessionLogin() {
-    return {QString::fromStdString(adminAccount().user), QString::fromStdString(adminAccount().password),
-            QString::fromStdString(testHost()), QString::number(testPort())};
-}
-
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);
     EXPECT_NE(std::string::npos, at) << from << " in " << text;

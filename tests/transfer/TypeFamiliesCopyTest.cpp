@@ -21,11 +21,6 @@ using namespace velkin::test;
 
 namespace {
 
-LoginValues sessionLogin() {
-    return {QString::fromStdString(adminAccount().user), QString::fromStdString(adminAccount().password),
-            QString::fromStdString(testHost()), QString::number(testPort())};
-}
-
 /// Every type family in one database, sent through each copy and compared value by value.
 class TypeFamiliesCopyTest : public ::testing::Test {
 protected:
