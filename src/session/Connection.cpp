@@ -155,6 +155,7 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     m_user = user;
     m_password = password;
     m_port = port;
+    m_threadId = mysql_thread_id(m_mysql);
     m_open = true;
     ++g_openCount;
     ++m_generation;
@@ -313,7 +314,7 @@ std::unique_ptr<Connection> Connection::openTwin() const {
 
 bool Connection::stopRunningStatement() const {
     std::unique_ptr<Connection> twin = openTwin();
-    return twin && twin->query(killQueryStatement(threadId())) == 0;
+    return twin && twin->query(killQueryStatement(m_threadId.load())) == 0;
 }
 
 bool Connection::connectionLost() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -220,7 +221,9 @@ private:
 
     MYSQL* m_mysql = nullptr;
     bool m_open = false;
-    int m_busy = 0;
+    std::atomic<int> m_busy{0};
+    /// The server's id of this connection, read at connect: Stop reads it while another thread runs.
+    std::atomic<unsigned long> m_threadId{0};
     unsigned m_generation = 0;
     bool m_localInfile = false;
     ServerDialect m_dialect;

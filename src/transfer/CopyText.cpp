@@ -198,6 +198,10 @@ std::string failedInsertEntry(std::string_view statement) {
     return sqlf("\nError: Query=%s\n", statement);
 }
 
+std::string copyStoppedEntry() {
+    return "Data shift stopped\n";
+}
+
 std::string destinationLostEntry(std::string_view errorLine) {
     return sqlf("\nError: the connection to the destination was lost (%s); the copy stopped.\n", errorLine);
 }

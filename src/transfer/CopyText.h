@@ -71,6 +71,8 @@ std::string acquisitionSuccessEntry(long long offset);
 std::string acquisitionFailureEntry();
 std::string copyEndEntry();
 std::string failedInsertEntry(std::string_view statement);
+/// The line a copy that the operator stopped ends its log with.
+std::string copyStoppedEntry();
 /// The one line a copy writes when its destination went away, with the server's "%d:%s".
 std::string destinationLostEntry(std::string_view errorLine);
 

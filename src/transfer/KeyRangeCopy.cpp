@@ -76,6 +76,8 @@ bool RowCopy::copyBySteps(const KeyRanges& ranges, KeySteps& steps, RowWriter& w
                           RowCopyOutcome& outcome, const BlockEnd& endBlock) {
     std::string after;
     for (;;) {
+        if (stopped())
+            return false;
         const std::optional<KeyInteger> upper = steps.upper();
         const std::string upTo =
             upper ? keyUpToCondition(m_destination, ranges.keys, {keyIntegerText(*upper)}) : std::string();
@@ -85,7 +87,7 @@ bool RowCopy::copyBySteps(const KeyRanges& ranges, KeySteps& steps, RowWriter& w
             outcome.rowsRead += *rows;
             if (*rows > 0)
                 endBlock();
-        } else if (writer.lost()) {
+        } else if (writer.lost() || stopped()) {
             return false;
         } else {
             // The block goes again in batches that end where the log's batches end, so that a refused
@@ -122,6 +124,8 @@ bool RowCopy::copyByKeyRanges(const KeyRanges& ranges, const KeySpan& span, int 
                               const BlockEnd& endBlock) {
     std::string after = span.after;
     for (int rowsOfBlock = firstRows;; rowsOfBlock = blockRows) {
+        if (stopped())
+            return false;
         std::optional<std::vector<std::string>> last;
         if (!findBlockEnd(ranges, bothConditions(after, span.upTo), rowsOfBlock, last))
             return readFailed(outcome);
@@ -136,7 +140,7 @@ bool RowCopy::copyByKeyRanges(const KeyRanges& ranges, const KeySpan& span, int 
         } else if (const std::optional<long long> copied =
                        kept == 0 ? copyBlock(ranges, range, writer) : std::nullopt) {
             rows = *copied;
-        } else if (writer.lost()) {
+        } else if (writer.lost() || stopped()) {
             return false;
         } else if (rowsOfBlock > kCopyBlockRows) {
             // What the destination kept of the large block stays, and the rest goes again a batch at a

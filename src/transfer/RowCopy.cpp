@@ -130,6 +130,8 @@ RowCopyOutcome RowCopy::run() {
         outcome.rowsLanded = writer->rowsLanded();
         if (writer->lost())
             settleLost(*writer, outcome, log);
+        else if (outcome.stopped)
+            settleStopped(*writer, outcome, log);
         finish();
         return outcome;
     };
@@ -137,6 +139,7 @@ RowCopyOutcome RowCopy::run() {
     if (std::optional<KeyRanges> ranges = m_serverSide && !history.kept() && plan.refusal != Refusal::Unknown
                                               ? keyRanges()
                                               : std::nullopt) {
+        m_copiedOnServer = true;
         writer.emplace(m_destination, insertHead(m_to.statementName, ranges->columns), m_to, plan, log);
         // The rows the server copied are the source's count as its blocks read them, and the screen
         // showed the count when it opened: at a million rows a count of its own cost the server a
@@ -144,9 +147,10 @@ RowCopyOutcome RowCopy::run() {
         if (writer->lost()) {
             // Nothing to read on a connection that is gone.
         } else if (!copyOnServer(*ranges, *writer, outcome, endBlock)) {
-            if (!writer->lost() && m_destination.connectionLost())
+            outcome.stopped = stopped();
+            if (!writer->lost() && !outcome.stopped && m_destination.connectionLost())
                 writer->markLost(0);
-            if (!writer->lost()) {
+            if (!writer->lost() && !outcome.stopped) {
                 log(acquisitionFailureEntry());
                 showCount();
             }
@@ -227,13 +231,17 @@ RowCopyOutcome RowCopy::run() {
             loadBlock();
             endBlock();
             inBlock = 0;
-            if (writer->lost())
+            if (writer->lost() || stopped())
                 break;
         }
     }
     loadBlock();
-    if (writer->lost()) {
+    // A stop may have ended the source's statement too, which then reads as a read that broke off.
+    outcome.stopped = stopped() && !writer->lost();
+    if (writer->lost() || outcome.stopped) {
         // The rows left in the source are not read to the end for nothing: its statement is stopped.
+        if (inBlock > 0 && outcome.stopped)
+            endBlock();
         if (&m_source != &m_destination)
             m_source.stopRunningStatement();
         rows.close();
@@ -283,6 +291,25 @@ RowCopy::BlockLoad RowCopy::loadWhole(const std::string& statement, const std::s
     return status == 0 ? BlockLoad::Changed : BlockLoad::Refused;
 }
 
+void RowCopy::settleStopped(const RowWriter& writer, RowCopyOutcome& outcome,
+                            const std::function<void(std::string_view)>& log) {
+    log(copyStoppedEntry());
+    // A block the server was copying when the stop came may have kept part of itself (a table without
+    // transactions): the destination tells what landed.
+    outcome.readFailed = false;
+    outcome.readError.clear();
+    bool counted = false;
+    const long long rows = countOf(m_destination, m_to.statementName, counted);
+    if (counted && writer.rowsBeforeKnown())
+        outcome.rowsLanded = rows - writer.rowsBefore();
+    // A copy the server made itself counted no source, but can say how much was left.
+    if (outcome.sourceRows < 0 && m_copiedOnServer) {
+        const long long source = countOf(m_destination, m_from.statementName, counted);
+        if (counted)
+            outcome.sourceRows = source;
+    }
+}
+
 void RowCopy::settleLost(const RowWriter& writer, RowCopyOutcome& outcome,
                          const std::function<void(std::string_view)>& log) {
     outcome.destinationLost = writer.lostError();
@@ -304,7 +331,7 @@ void RowCopy::settleLost(const RowWriter& writer, RowCopyOutcome& outcome,
     outcome.rowsLanded = rows - writer.rowsBefore();
     outcome.rowsUncertain = 0;
     // A copy the server made itself counted no source; on the same server the twin can.
-    if (outcome.sourceRows < 0 && &m_source == &m_destination) {
+    if (outcome.sourceRows < 0 && m_copiedOnServer) {
         const long long source = countOf(*twin, m_from.statementName, counted);
         if (counted)
             outcome.sourceRows = source;

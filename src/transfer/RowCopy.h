@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,6 +46,8 @@ struct RowCopyOutcome {
     long long sourceRows = -1;
     /// The source keeps the history of its rows, which the destination's server could not take.
     bool historyLeft = false;
+    /// The operator stopped the copy before its end.
+    bool stopped = false;
 };
 
 /// The row copy shared by the table and database duplicates and the copy from another server:
@@ -92,6 +95,10 @@ public:
     /// INSERTs as without it.
     void setBulkLoad(bool load) { m_bulkLoad = load; }
 
+    /// A flag set from another thread when the operator stops the copy: it ends after the block it is
+    /// in (a block's statement may be ended by the server meanwhile), and counts what landed.
+    void setStopFlag(const std::atomic<bool>* flag) { m_stopFlag = flag; }
+
     RowCopyOutcome run();
 
 private:
@@ -137,6 +144,10 @@ private:
     bool settleRefusedBlock(const KeyRanges& ranges, const std::string& range, long long kept,
                             RowWriter& writer, long long& rows);
     bool readFailed(RowCopyOutcome& outcome);
+    bool stopped() const { return m_stopFlag && m_stopFlag->load(); }
+    /// Settles a stopped copy: what landed counted in the destination, one log line.
+    void settleStopped(const RowWriter& writer, RowCopyOutcome& outcome,
+                       const std::function<void(std::string_view)>& log);
     /// Settles a copy whose destination went away: the rows that landed counted on a new connection
     /// where the server answers again, one log line for why the copy stopped.
     void settleLost(const RowWriter& writer, RowCopyOutcome& outcome,
@@ -158,6 +169,9 @@ private:
     bool m_bulkLoad = false;
     std::function<void(const std::string&)> m_originalShown;
     std::function<void(long long)> m_progressShown;
+    const std::atomic<bool>* m_stopFlag = nullptr;
+    /// The rows went by the server's own INSERT ... SELECT, read on the destination's connection.
+    bool m_copiedOnServer = false;
     /// The server's blocks read committed rows without locking them.
     bool m_readCommitted = false;
 };

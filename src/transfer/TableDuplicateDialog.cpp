@@ -74,15 +74,15 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     m_logView->setReadOnly(true);
     m_logView->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    QPushButton* createButton = namedButton(QStringLiteral("Create"), this);
-    createButton->setDefault(true);
-    QPushButton* cancel = namedButton(QStringLiteral("Cancel"), this);
-    QPushButton* logButton = namedButton(QStringLiteral("Log"), this);
+    m_createButton = namedButton(QStringLiteral("Create"), this);
+    m_createButton->setDefault(true);
+    m_cancel = namedButton(QStringLiteral("Cancel"), this);
+    m_logButton = namedButton(QStringLiteral("Log"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(createButton);
-    buttons->addWidget(cancel);
-    buttons->addWidget(logButton);
+    buttons->addWidget(m_createButton);
+    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_logButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(source);
@@ -117,9 +117,10 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     connect(m_destination, &QComboBox::currentIndexChanged, this, &TableDuplicateDialog::rewriteForNewName);
     connect(m_newTable, &QLineEdit::textChanged, this, &TableDuplicateDialog::rewriteForNewName);
     connect(m_tableType, &QComboBox::currentIndexChanged, this, &TableDuplicateDialog::rewriteForTableType);
-    connect(createButton, &QPushButton::clicked, this, &TableDuplicateDialog::create);
-    connect(cancel, &QPushButton::clicked, this, &TableDuplicateDialog::reject);
-    connect(logButton, &QPushButton::clicked, this, &TableDuplicateDialog::showLog);
+    connect(m_createButton, &QPushButton::clicked, this, &TableDuplicateDialog::create);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
+    connect(m_logButton, &QPushButton::clicked, this, &TableDuplicateDialog::showLog);
+    connect(&m_work, &BackgroundWork::runningChanged, this, &TableDuplicateDialog::showRunning);
 }
 
 QString TableDuplicateDialog::createText() const {
@@ -177,7 +178,6 @@ void TableDuplicateDialog::create() {
 
 RowCopyOutcome TableDuplicateDialog::copyRows(const CopyDestination& to, std::vector<std::string> notes) {
     m_copying = true;
-    WaitCursor wait(m_op);
     // The rows are read on a connection of their own while the session writes; without one the
     // session reads them whole first.
     std::unique_ptr<Connection> reader = openReaderConnection(m_login);
@@ -188,11 +188,29 @@ RowCopyOutcome TableDuplicateDialog::copyRows(const CopyDestination& to, std::ve
     copy.setServerSide(true);
     copy.setLogFile(kLogName);
     m_copiedCount->clear();
-    copy.onOriginalCount([this](const std::string& count) { m_originalCount->setText(qs(count)); });
-    copy.onProgress([this](long long rows) { m_copiedCount->setText(QString::number(rows)); });
-    const RowCopyOutcome outcome = copy.run();
+    RowCopyOutcome outcome;
+    // The copy runs beside the window, which keeps painting its counters and answers Stop; the
+    // session's connection is the copy's until it ends.
+    m_work.run({&m_session, reader.get()}, [&](WorkControl& control) {
+        copy.setStopFlag(&control.stopFlag());
+        copy.onOriginalCount([this, &control](const std::string& count) {
+            control.post([this, count] { m_originalCount->setText(qs(count)); });
+        });
+        copy.onProgress([this, &control](long long rows) {
+            control.post([this, rows] { m_copiedCount->setText(QString::number(rows)); });
+        });
+        outcome = copy.run();
+    });
     m_copying = false;
     return outcome;
+}
+
+void TableDuplicateDialog::showRunning(bool running) {
+    // While the copy runs nothing may start it again or use the session; Cancel becomes Stop.
+    m_createButton->setEnabled(!running);
+    m_logButton->setEnabled(!running);
+    m_cancel->setText(running ? QStringLiteral("Stop") : QStringLiteral("Cancel"));
+    m_cancel->setObjectName(m_cancel->text());
 }
 
 void TableDuplicateDialog::showLog() {
@@ -203,8 +221,11 @@ void TableDuplicateDialog::showLog() {
 }
 
 void TableDuplicateDialog::reject() {
-    if (m_copying)
+    if (m_work.running()) {
+        if (m_op.ask(QStringLiteral("The copy is running. May I stop it?")))
+            m_work.stop();
         return;
+    }
     QDialog::reject();
 }
 

@@ -5,12 +5,14 @@
 
 #include "CopyCreate.h"
 #include "RowCopy.h"
+#include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace velkin {
 
@@ -31,8 +33,10 @@ public:
     void create();
     /// "Log": shows the last copy's log.
     void showLog();
-    /// Closing waits for a running copy to end.
+    /// Closing during a copy asks whether to stop it; the dialog closes only once it has ended.
     void reject() override;
+    /// The copy in progress, which Stop ends.
+    BackgroundWork& work() { return m_work; }
 
     /// The CREATE box's text now.
     QString createText() const;
@@ -41,6 +45,7 @@ private:
     void rewriteForNewName();
     void rewriteForTableType();
     RowCopyOutcome copyRows(const CopyDestination& to, std::vector<std::string> notes);
+    void showRunning(bool running);
 
     Connection& m_session;
     Operator& m_op;
@@ -55,6 +60,10 @@ private:
     QLineEdit* m_originalCount = nullptr;
     QLineEdit* m_copiedCount = nullptr;
     QPlainTextEdit* m_logView = nullptr;
+    QPushButton* m_createButton = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QPushButton* m_logButton = nullptr;
+    BackgroundWork m_work;
     bool m_copying = false;
 };
 

@@ -63,6 +63,17 @@ std::string dumpNotCarriedText(const std::vector<std::string>& items) {
 std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logName) {
     if (!outcome.destinationLost.empty())
         return lostDestinationText(outcome);
+    if (outcome.stopped) {
+        std::string text = sqlf("The copy was stopped: %lld records were copied.", outcome.rowsLanded);
+        if (outcome.sourceRows >= 0)
+            text += sqlf("\n%lld records were not copied.",
+                         std::max(outcome.sourceRows - outcome.rowsLanded, 0LL));
+        else
+            text += "\nThe other records were not copied.";
+        if (outcome.rowsFailed > 0)
+            text += sqlf("\n%lld records were refused before that.", outcome.rowsFailed);
+        return text;
+    }
     if (!outcome.readFailed && outcome.rowsFailed == 0 && !outcome.logFailed && !outcome.historyLeft)
         return {};
     std::string text = outcome.readFailed || outcome.rowsFailed > 0

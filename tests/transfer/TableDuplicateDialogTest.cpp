@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
 
 #include "CopyTesting.h"
 #include "TransferTesting.h"
@@ -250,6 +252,49 @@ TEST_F(TableDuplicateTest, KilledReaderIsReportedWithTheRowsThatLanded) {
                                  " records were copied.\nReading the source broke off.\n2013:Lost connection";
     EXPECT_EQ(expected, op.messageTexts()[0].toStdString().substr(0, expected.size()));
     EXPECT_NE(std::string::npos, fileBytes("rep_table.log").find("Data acquisition failure\r\n"));
+}
+
+TEST_F(TableDuplicateTest, StopEndsTheCopyWhileTheWindowGoesOn) {
+    exec(source.admin(),
+         "CREATE TABLE velkin_dup_table.many (id INT PRIMARY KEY, pad VARCHAR(100)) ENGINE=InnoDB");
+    exec(source.admin(),
+         "INSERT INTO velkin_dup_table.many SELECT seq, REPEAT('y', 100) FROM "
+         "velkin_dup_table.seq_1_to_400000");
+    TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "many");
+    choose(destinationList(dialog), "velkin_dup_target");
+    child<QCheckBox>(dialog, "Data copy")->setChecked(true);
+    // The window's own timer keeps firing while the copy runs.
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start();
+    bool stopped = false;
+    QObject::connect(child<QLineEdit>(dialog, "The copied number of records"), &QLineEdit::textChanged, [&] {
+        if (stopped)
+            return;
+        stopped = true;
+        // Nothing can start the copy again while it runs; Cancel reads Stop.
+        EXPECT_FALSE(child<QPushButton>(dialog, "Create")->isEnabled());
+        child<QPushButton>(dialog, "Stop")->click();
+    });
+    op.answer(true);
+    dialog.create();
+    ASSERT_TRUE(stopped);
+    EXPECT_GT(ticks, 0);
+    const std::string landed = scalar(source.admin(), "SELECT COUNT(*) FROM velkin_dup_target.many");
+    EXPECT_LT(std::stoll(landed), 400000);
+    ASSERT_EQ(1, op.messageTexts().size());
+    EXPECT_EQ("The copy was stopped: " + landed + " records were copied.\n" +
+                  std::to_string(400000 - std::stoll(landed)) + " records were not copied.",
+              op.messageTexts()[0].toStdString());
+    EXPECT_NE(std::string::npos, fileBytes("rep_table.log").find("Data shift stopped\r\n"));
+    EXPECT_TRUE(child<QPushButton>(dialog, "Cancel")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(dialog, "Create")->isEnabled());
+    // No statement of the copy is left on the server.
+    EXPECT_EQ("0", scalar(source.admin(),
+                          "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE "
+                          "'INSERT INTO velkin_dup_target.many%'"));
 }
 
 TEST_F(TableDuplicateTest, RefusedRowsAreCountedLoggedAndReported) {

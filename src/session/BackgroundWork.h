@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <functional>
+#include <vector>
+
+namespace velkin {
+
+class Connection;
+
+/// What a running work sees of the screen that started it: whether Stop was asked for, and a way to
+/// hand progress and results back to the window's thread.
+class WorkControl {
+public:
+    explicit WorkControl(QObject* windowSide) : m_windowSide(windowSide) {}
+
+    bool stopRequested() const { return m_stop.load(); }
+    /// The flag itself, for code below the screens that checks it between blocks.
+    const std::atomic<bool>& stopFlag() const { return m_stop; }
+    /// Runs f on the window's thread, after what was posted before and before the work's end is
+    /// seen there; f may touch widgets.
+    void post(std::function<void()> f);
+
+private:
+    friend class BackgroundWork;
+    std::atomic<bool> m_stop{false};
+    QPointer<QObject> m_windowSide;
+};
+
+/// Runs long work off the window's thread, so that the window keeps painting, its timers fire and
+/// its Stop button answers while a statement or a copy runs. A MYSQL handle is used by one thread
+/// at a time: the connections the work uses belong to it until run() returns, and the screen that
+/// started it disables whatever would use them (and whatever would start the work again) meanwhile.
+class BackgroundWork : public QObject {
+    Q_OBJECT
+public:
+    explicit BackgroundWork(QObject* parent = nullptr);
+    ~BackgroundWork() override;
+
+    /// Runs work on a thread of its own and returns once it has ended; meanwhile the window's thread
+    /// goes on handling events. Stop asks the work to stop between its blocks and ends the running
+    /// statement of each of the stoppable connections (KILL QUERY from a second connection of the
+    /// same login). Not to be called again while it runs.
+    void run(const std::vector<Connection*>& stoppable, const std::function<void(WorkControl&)>& work);
+    bool running() const { return m_running; }
+    /// Asks the running work to stop; nothing when none runs.
+    void stop();
+    bool stopRequested() const { return m_control.stopRequested(); }
+
+signals:
+    void runningChanged(bool running);
+
+private:
+    WorkControl m_control{this};
+    std::vector<Connection*> m_watched;
+    bool m_running = false;
+};
+
+}  // namespace velkin
