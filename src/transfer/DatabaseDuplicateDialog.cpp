@@ -39,23 +39,36 @@ DatabaseDuplicateDialog::DatabaseDuplicateDialog(Connection& session, Operator& 
     labelledField(grid, 0, QStringLiteral("Database"), this, FieldMode::ReadOnly)->setText(database);
     m_newDatabase = labelledField(grid, 1, QStringLiteral("New Database"), this);
 
-    QPushButton* createButton = namedButton(QStringLiteral("Create"), this);
-    createButton->setDefault(true);
-    QPushButton* cancel = namedButton(QStringLiteral("Cancel"), this);
+    m_createButton = namedButton(QStringLiteral("Create"), this);
+    m_createButton->setDefault(true);
+    m_cancel = namedButton(QStringLiteral("Cancel"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(createButton);
-    buttons->addWidget(cancel);
+    buttons->addWidget(m_createButton);
+    buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
     resize(360, 120);
 
-    connect(createButton, &QPushButton::clicked, this, &DatabaseDuplicateDialog::create);
-    connect(cancel, &QPushButton::clicked, this, [this] {
-        if (!m_copying)
-            reject();
+    connect(m_createButton, &QPushButton::clicked, this, &DatabaseDuplicateDialog::create);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
+    connect(&m_work, &BackgroundWork::runningChanged, this, [this](bool running) {
+        // While the copy runs nothing may start it again; Cancel becomes Stop.
+        m_createButton->setEnabled(!running);
+        m_newDatabase->setEnabled(!running);
+        m_cancel->setText(running ? QStringLiteral("Stop") : QStringLiteral("Cancel"));
+        m_cancel->setObjectName(m_cancel->text());
     });
+}
+
+void DatabaseDuplicateDialog::reject() {
+    if (m_work.running()) {
+        if (m_op.ask(QStringLiteral("The copy is running. May I stop it?")))
+            m_work.stop();
+        return;
+    }
+    QDialog::reject();
 }
 
 QString DatabaseDuplicateDialog::newDatabase() const {
@@ -75,10 +88,12 @@ void DatabaseDuplicateDialog::create() {
     m_copying = true;
     std::string problems;
     bool copied = false;
-    {
-        WaitCursor wait(m_op);
-        copied = copyDatabase(typed, problems);
-    }
+    // The rows are read on a connection of their own while the session writes; the copy runs beside
+    // the window, which answers Stop.
+    std::unique_ptr<Connection> reader = openReaderConnection(m_login);
+    m_work.run({&m_session, reader.get()}, [&](WorkControl& control) {
+        copied = copyDatabase(typed, problems, reader.get(), control.stopFlag());
+    });
     m_copying = false;
     if (!copied) {
         m_op.inform(qs(problems));
@@ -89,7 +104,8 @@ void DatabaseDuplicateDialog::create() {
     accept();
 }
 
-bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string& problems) {
+bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string& problems,
+                                           Connection* reader, const std::atomic<bool>& stop) {
     // An existing database is filled further, so its refusal does not stop the copy; whether the
     // name is a database afterwards, and which, the server says in its own spelling.
     m_session.query(createTypedDatabaseStatement(typed));
@@ -126,10 +142,14 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
 
     // Tables are created in name order, so a child may come before the table its key refers to.
     ForeignKeyChecksOff checksOff(m_session);
-    std::unique_ptr<Connection> reader = openReaderConnection(m_login);
     Connection& source = reader ? *reader : m_session;
     bool firstLog = true;
+    std::vector<std::string> notDone;
     for (const std::string& table : tables) {
+        if (stop) {
+            notDone.push_back(table);
+            continue;
+        }
         const std::string sourceName = qualifiedName(m_session, m_database, table);
         const std::string createText = createTextFromServer(m_session, sourceName);
         const std::string copyName = target + "." + quoteName(m_session, table);
@@ -141,6 +161,7 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
         RowCopy copy(source, {m_database, table, qualifiedName(source, m_database, table)}, m_session,
                      {actual, table, copyName});
         copy.setServerSide(true);
+        copy.setStopFlag(&stop);
         copy.setLogFile(kLogName);
         copy.setLogAppends(!firstLog);
         firstLog = false;
@@ -148,8 +169,13 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
         if (!outcome.empty())
             problems += table + ": " + outcome + "\n";
     }
-    problems += copyViews(actual);
-    problems += copyTriggers(tables, target);
+    if (stop) {
+        // What was not begun is named; views and triggers would refer to tables that are not there.
+        problems += databaseCopyStoppedText(notDone) + "\n";
+    } else {
+        problems += copyViews(actual);
+        problems += copyTriggers(tables, target);
+    }
     if (!problems.empty() && problems.back() == '\n')
         problems.pop_back();
     return true;

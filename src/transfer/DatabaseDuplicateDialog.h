@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QDialog>
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
 
 class QLineEdit;
+class QPushButton;
 
 namespace velkin {
 
@@ -26,11 +29,14 @@ public:
     void create();
     /// The new database's name as the server spells it; valid once the dialog has closed with success.
     QString newDatabase() const;
+    /// Closing during a copy asks whether to stop it; the dialog closes only once it has ended.
+    void reject() override;
 
 private:
     /// Creates the database and copies into it; false, with the reason in problems, when there is
     /// no new database to copy into. Otherwise problems lists what did not arrive.
-    bool copyDatabase(const std::string& typed, std::string& problems);
+    bool copyDatabase(const std::string& typed, std::string& problems, Connection* reader,
+                      const std::atomic<bool>& stop);
     /// Recreates the source's views in the new database; what could not be created.
     std::string copyViews(const std::string& actual);
     /// Creates a sequence in the new database (target, quoted) at the value the source has reached.
@@ -45,6 +51,9 @@ private:
     std::string m_database;
     std::string m_copiedName;
     QLineEdit* m_newDatabase = nullptr;
+    QPushButton* m_createButton = nullptr;
+    QPushButton* m_cancel = nullptr;
+    BackgroundWork m_work;
     bool m_copying = false;
 };
 

@@ -112,6 +112,16 @@ std::string triggersNotReadText(std::string_view table, std::string_view errorLi
     return sqlf("%s: its triggers could not be read, so none was copied.\n%s", table, errorLine);
 }
 
+std::string databaseCopyStoppedText(const std::vector<std::string>& notDone) {
+    std::string text = "The copy was stopped; its views and triggers were not copied.";
+    if (!notDone.empty()) {
+        text += "\nThese tables were not copied:";
+        for (const std::string& table : notDone)
+            text += " " + table;
+    }
+    return text;
+}
+
 std::string databaseCopyIncompleteText(const std::string& problems) {
     return "The database was created, but the copy is incomplete.\n" + problems;
 }

@@ -37,6 +37,9 @@ std::string sameDatabaseText(std::string_view database);
 std::string objectNotCreatedText(std::string_view name, std::string_view kind, std::string_view errorLine);
 /// The triggers of a table could not be listed, so none was made again.
 std::string triggersNotReadText(std::string_view table, std::string_view errorLine);
+/// A database copy the operator stopped: the tables it did not begin, and that views and triggers
+/// were left out.
+std::string databaseCopyStoppedText(const std::vector<std::string>& notDone);
 /// The database exists but not everything arrived; problems: one entry per table, each a text above
 /// or a copy outcome headed by its table's name.
 std::string databaseCopyIncompleteText(const std::string& problems);

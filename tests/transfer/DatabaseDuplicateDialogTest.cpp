@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
 #include "CopyTesting.h"
 #include "TransferTesting.h"
@@ -245,4 +247,34 @@ TEST_F(DatabaseDuplicateTest, NamesThatCannotBeMadeAndTablesThatCannotBeCreatedA
         op.messageTexts());
     EXPECT_NE(std::string::npos,
               fileBytes("rep_table.log").find("Error: Query=INSERT INTO velkin_dup_newdb.t"));
+}
+
+TEST_F(DatabaseDuplicateTest, StopEndsTheCopyAndNamesWhatWasNotCopied) {
+    exec(source.admin(), "CREATE TABLE velkin_dup_source.a_big (id INT PRIMARY KEY, pad VARCHAR(100))");
+    exec(source.admin(),
+         "INSERT INTO velkin_dup_source.a_big SELECT seq, REPEAT('y', 100) FROM "
+         "velkin_dup_source.seq_1_to_400000");
+    exec(source.admin(), "CREATE TABLE velkin_dup_source.b_small (id INT PRIMARY KEY)");
+    DatabaseDuplicateDialog dialog(*session, op, login(), "velkin_dup_source");
+    // Closing while the copy runs asks first; No lets it go on, then Stop ends it.
+    QTimer::singleShot(50, [&] {
+        op.answer(false);
+        dialog.reject();
+        EXPECT_FALSE(child<QPushButton>(dialog, "Create")->isEnabled());
+        child<QPushButton>(dialog, "Stop")->click();
+    });
+    run(dialog, "velkin_dup_newdb");
+    ASSERT_EQ(2u, op.questions.size());
+    EXPECT_EQ("The copy is running. May I stop it?", op.questions[1].text);
+    ASSERT_EQ(1, op.messageTexts().size());
+    const std::string landed = scalar(copy.admin(), "SELECT COUNT(*) FROM velkin_dup_newdb.a_big");
+    EXPECT_LT(std::stoll(landed), 400000);
+    EXPECT_EQ("The database was created, but the copy is incomplete.\na_big: The copy was stopped: " +
+                  landed + " records were copied.\n" + std::to_string(400000 - std::stoll(landed)) +
+                  " records were not copied.\nThe copy was stopped; its views and triggers were not copied.\n"
+                  "These tables were not copied: b_small",
+              op.messageTexts()[0].toStdString());
+    EXPECT_EQ("0", scalar(copy.admin(),
+                          "SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = "
+                          "'velkin_dup_newdb' AND TABLE_NAME = 'b_small'"));
 }
