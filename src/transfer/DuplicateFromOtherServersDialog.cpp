@@ -84,13 +84,13 @@ DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& ses
     m_copiedCount =
         labelledField(form, 5, QStringLiteral("The copied number of records"), this, FieldMode::ReadOnly);
 
-    QPushButton* duplicateButton = namedButton(QStringLiteral("Duplicate"), this);
-    duplicateButton->setDefault(true);
-    QPushButton* cancel = namedButton(QStringLiteral("Cancel"), this);
+    m_duplicateButton = namedButton(QStringLiteral("Duplicate"), this);
+    m_duplicateButton->setDefault(true);
+    m_cancel = namedButton(QStringLiteral("Cancel"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(duplicateButton);
-    buttons->addWidget(cancel);
+    buttons->addWidget(m_duplicateButton);
+    buttons->addWidget(m_cancel);
 
     auto* left = new QVBoxLayout;
     left->addLayout(lists, 2);
@@ -132,8 +132,17 @@ DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& ses
             &DuplicateFromOtherServersDialog::applyDestinationName);
     connect(m_newTable, &QLineEdit::textChanged, this,
             &DuplicateFromOtherServersDialog::applyDestinationName);
-    connect(duplicateButton, &QPushButton::clicked, this, &DuplicateFromOtherServersDialog::duplicate);
-    connect(cancel, &QPushButton::clicked, this, &DuplicateFromOtherServersDialog::reject);
+    connect(m_duplicateButton, &QPushButton::clicked, this, &DuplicateFromOtherServersDialog::duplicate);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
+    connect(&m_work, &BackgroundWork::runningChanged, this, [this](bool running) {
+        // While the copy runs nothing may start it again or use its connections; Cancel becomes Stop.
+        m_duplicateButton->setEnabled(!running);
+        for (QWidget* list : {static_cast<QWidget*>(m_servers), static_cast<QWidget*>(m_databases),
+                              static_cast<QWidget*>(m_tables)})
+            list->setEnabled(!running);
+        m_cancel->setText(running ? QStringLiteral("Stop") : QStringLiteral("Cancel"));
+        m_cancel->setObjectName(m_cancel->text());
+    });
 }
 
 DuplicateFromOtherServersDialog::~DuplicateFromOtherServersDialog() = default;
@@ -278,9 +287,19 @@ void DuplicateFromOtherServersDialog::duplicate() {
         copy.setLogFile(kLogName);
         copy.setLogNotes(fitted->notes);
         m_copiedCount->clear();
-        copy.onOriginalCount([this](const std::string& count) { m_sourceCount->setText(qs(count)); });
-        copy.onProgress([this](long long rows) { m_copiedCount->setText(QString::number(rows)); });
-        outcome = copyOutcomeText(copy.run(), kLogName);
+        RowCopyOutcome copied;
+        // The copy runs beside the window, which keeps painting its counters and answers Stop.
+        m_work.run({m_source.get(), &m_session}, [&](WorkControl& control) {
+            copy.setStopFlag(&control.stopFlag());
+            copy.onOriginalCount([this, &control](const std::string& count) {
+                control.post([this, count] { m_sourceCount->setText(qs(count)); });
+            });
+            copy.onProgress([this, &control](long long rows) {
+                control.post([this, rows] { m_copiedCount->setText(QString::number(rows)); });
+            });
+            copied = copy.run();
+        });
+        outcome = copyOutcomeText(copied, kLogName);
         m_copying = false;
     } else if (!fitted->notes.empty()) {
         writeLogNotes(kLogName, fitted->notes);
@@ -289,8 +308,11 @@ void DuplicateFromOtherServersDialog::duplicate() {
 }
 
 void DuplicateFromOtherServersDialog::done(int result) {
-    if (m_copying)
+    if (m_work.running()) {
+        if (m_op.ask(QStringLiteral("The copy is running. May I stop it?")))
+            m_work.stop();
         return;
+    }
     m_source.reset();
     QDialog::done(result);
 }

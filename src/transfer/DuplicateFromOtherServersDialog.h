@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "profiles/HostRecord.h"
+#include "session/BackgroundWork.h"
 
 class QCheckBox;
 class QComboBox;
@@ -13,6 +14,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
+class QPushButton;
 class QTreeWidget;
 
 namespace velkin {
@@ -65,6 +67,9 @@ private:
     QCheckBox* m_dataCopy = nullptr;
     QLineEdit* m_sourceCount = nullptr;
     QLineEdit* m_copiedCount = nullptr;
+    QPushButton* m_duplicateButton = nullptr;
+    QPushButton* m_cancel = nullptr;
+    BackgroundWork m_work;
     bool m_copying = false;
 };
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTreeWidget>
@@ -313,6 +314,39 @@ TEST_F(DuplicateFromOtherServersTest, ForeignKeyToAParentTheDestinationLacksIsAs
     EXPECT_EQ("0", scalar(local.admin(),
                           "SELECT COUNT(*) FROM information_schema.REFERENTIAL_CONSTRAINTS "
                           "WHERE CONSTRAINT_SCHEMA = 'velkin_dup_local'"));
+}
+
+TEST_F(DuplicateFromOtherServersTest, StopEndsTheCopyAndSaysWhatLanded) {
+    exec(*remote, "CREATE TABLE velkin_dup_remote.many (id INT PRIMARY KEY, pad VARCHAR(100)) ENGINE=InnoDB");
+    exec(*remote,
+         "INSERT INTO velkin_dup_remote.many SELECT seq, REPEAT('y', 100) FROM "
+         "velkin_dup_remote.seq_1_to_300000");
+    DuplicateFromOtherServersDialog dialog(*session, op);
+    select(list(dialog, "Server"), "other");
+    select(list(dialog, "Database"), "velkin_dup_remote");
+    select(list(dialog, "Table"), "many");
+    choose(destination(dialog), "velkin_dup_local");
+    child<QLineEdit>(dialog, "A new table name")->setText("many");
+    bool stopped = false;
+    QObject::connect(child<QLineEdit>(dialog, "The copied number of records"), &QLineEdit::textChanged, [&] {
+        if (stopped)
+            return;
+        stopped = true;
+        EXPECT_FALSE(child<QPushButton>(dialog, "Duplicate")->isEnabled());
+        child<QPushButton>(dialog, "Stop")->click();
+    });
+    op.answer(true);
+    dialog.duplicate();
+    ASSERT_TRUE(stopped);
+    const std::string landed = scalar(local.admin(), "SELECT COUNT(*) FROM velkin_dup_local.many");
+    EXPECT_LT(std::stoll(landed), 300000);
+    EXPECT_EQ(QStringList{QString::fromStdString(
+                  "The copy was stopped: " + landed + " records were copied.\n" +
+                  std::to_string(300000 - std::stoll(landed)) + " records were not copied.")},
+              op.messageTexts());
+    EXPECT_TRUE(child<QPushButton>(dialog, "Cancel")->isEnabled());
+    // The other server's connection is usable again.
+    EXPECT_EQ("1", scalar(*dialog.sourceConnection(), "SELECT 1"));
 }
 
 TEST_F(DuplicateFromOtherServersTest, OneSecondConnectionAtATimeClosedWithTheDialog) {
