@@ -248,6 +248,18 @@ Result Connection::select(std::string_view sql) {
     return storeResult();
 }
 
+bool Connection::moreResults() const {
+    return mysql_more_results(m_mysql) != 0;
+}
+
+int Connection::nextResult() {
+    return mysql_next_result(m_mysql);
+}
+
+std::string Connection::sqlState() const {
+    return mysql_sqlstate(m_mysql);
+}
+
 unsigned int Connection::errorNumber() const {
     return mysql_errno(m_mysql);
 }

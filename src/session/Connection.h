@@ -123,6 +123,13 @@ public:
     /// query() then storeResult(); an empty Result when either failed.
     Result select(std::string_view sql);
 
+    /// Whether the last statement has further results waiting (a CALL, a multi-result statement).
+    bool moreResults() const;
+    /// Moves to the last statement's next result: 0 when there is one, -1 when none is left, above 0
+    /// when the server reported an error for it (like mysql_next_result).
+    int nextResult();
+    /// The SQLSTATE of the last error ("23000").
+    std::string sqlState() const;
     unsigned int errorNumber() const;
     std::string errorText() const;
     /// "%d:%s" with the error number and text, the tail of every failure message.

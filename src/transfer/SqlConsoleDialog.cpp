@@ -82,6 +82,7 @@ SqlConsoleDialog::SqlConsoleDialog(Connection& connection, Operator& op, QWidget
         return;
     applyRememberedFont();
     m_treeReacts = true;
+    m_query->setFocus();
 }
 
 void SqlConsoleDialog::buildScreen() {
@@ -317,28 +318,39 @@ void SqlConsoleDialog::execute() {
         return;
     }
     const std::string typed = u8(text);
-    const std::vector<ScriptStatement> statements = splitSqlScript(typed);
+    const int total = static_cast<int>(splitSqlScript(typed, !m_connection.noBackslashEscapes()).size());
     m_issued = std::time(nullptr);
-    // One statement goes to the server exactly as typed, blanks and a closing delimiter included.
-    if (statements.size() <= 1) {
+    // Text without a statement (blanks, comments) goes as typed: the server's answer tells what is wrong.
+    if (total == 0) {
         if (!runStatement(typed, true))
             m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
         return;
     }
     m_rows->clearRows();
-    for (std::size_t i = 0; i < statements.size(); ++i) {
+    SqlScriptReader reader(typed);
+    int number = 0;
+    // A statement may switch NO_BACKSLASH_ESCAPES on or off; the next one is read by the rule it left.
+    while (std::optional<ScriptStatement> statement = reader.next(!m_connection.noBackslashEscapes())) {
+        ++number;
         // The list keeps the rows of the script's last statement that returned any.
-        if (runStatement(statements[i].text, false))
+        if (runStatement(statement->text, total <= 1))
             continue;
-        const QString where = textf("Statement %d of %d (line %d)", static_cast<int>(i + 1),
-                                    static_cast<int>(statements.size()), statements[i].line);
+        if (total <= 1) {
+            m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
+            return;
+        }
+        const QString where =
+            textf("Statement %d of %d (line %d)", number, std::max(total, number), statement->line);
         m_status->setText(where + ": " + m_status->text());
-        m_op.inform(textf("Query execution cannot be performed!!\n%s\n%d:%s", u8(where),
-                          m_connection.errorNumber(), m_connection.errorText()));
+        // The last line reads as the command-line client reports the same failure.
+        m_op.inform(textf("Query execution cannot be performed!!\n%s\n%d:%s\nERROR %d (%s) at line %d: %s",
+                          u8(where), m_connection.errorNumber(), m_connection.errorText(),
+                          m_connection.errorNumber(), m_connection.sqlState(), statement->endLine,
+                          m_connection.errorText()));
         return;
     }
-    m_status->setText(textf("%d statements were processed. ", static_cast<int>(statements.size())) +
-                      m_status->text());
+    if (number > 1)
+        m_status->setText(textf("%d statements were processed. ", number) + m_status->text());
 }
 
 bool SqlConsoleDialog::runStatement(const std::string& sql, bool clearWhenRowless) {
@@ -347,22 +359,44 @@ bool SqlConsoleDialog::runStatement(const std::string& sql, bool clearWhenRowles
         showStatus(m_connection.errorText(), true);
         return false;
     }
-    showStatus(m_connection.errorText(), false);
-    if (!stream.begin()) {
-        if (clearWhenRowless)
-            m_rows->clearRows();
-        m_status->setText(rowlessStatus());
-        return true;
+    bool rowsShown = false;
+    QString status;
+    // Every result of the statement is read before the next one is sent: a procedure answers with
+    // its row sets and a closing status, and the server takes nothing new until all are fetched.
+    for (;;) {
+        showStatus(m_connection.errorText(), false);
+        if (stream.begin()) {
+            showRows(stream);
+            rowsShown = true;
+            status = m_status->text();
+        } else {
+            status = rowlessStatus();
+        }
+        stream.close();
+        if (!m_connection.moreResults())
+            break;
+        const int next = m_connection.nextResult();
+        if (next > 0) {
+            showStatus(m_connection.errorText(), true);
+            return false;
+        }
+        if (next < 0)
+            break;
     }
-    m_status->setText(QStringLiteral("It was processed correctly."));
+    if (!rowsShown && clearWhenRowless)
+        m_rows->clearRows();
+    m_status->setText(status);
+    return true;
+}
 
+void SqlConsoleDialog::showRows(RowStream& stream) {
+    m_status->setText(QStringLiteral("It was processed correctly."));
     // The rows go straight from the connection into the list's packed store: the list is the
     // client's only copy of the answer, so a large answer costs its bytes once.
     m_rows->setColumns(stream.fieldNames());
     m_rows->appendRows(stream.result(), std::numeric_limits<std::size_t>::max());
     if (stream.failed())
         showStatus(m_connection.errorText(), true);
-    stream.close();
     m_arrived = std::time(nullptr);
 
     m_list->setShowGrid(true);
@@ -371,7 +405,6 @@ bool SqlConsoleDialog::runStatement(const std::string& sql, bool clearWhenRowles
     m_displayed = std::time(nullptr);
     m_arrivalTime->setText(textf("%lu s", static_cast<unsigned long>(m_arrived - m_issued)));
     m_displayTime->setText(textf("%lu s", static_cast<unsigned long>(m_displayed - m_issued)));
-    return true;
 }
 
 void SqlConsoleDialog::copySelection() {

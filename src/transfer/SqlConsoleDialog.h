@@ -15,6 +15,7 @@ namespace velkin {
 class Connection;
 class Operator;
 class RowModel;
+class RowStream;
 
 /// "SQL Issue": runs the statement the operator types on the session and lists the rows it returns,
 /// with a tree of databases, tables and fields to pick names from, script files, a remembered font
@@ -51,6 +52,7 @@ private:
     QString rowlessStatus() const;
     /// Sends one statement and shows its rows or its outcome; false when the server refused it.
     bool runStatement(const std::string& sql, bool clearWhenRowless);
+    void showRows(RowStream& stream);
     void copySelection();
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool writeScript(const QString& path);

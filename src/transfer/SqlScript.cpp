@@ -14,156 +14,159 @@ bool startsWithNoCase(std::string_view text, std::string_view word) {
     if (text.size() < word.size())
         return false;
     for (std::size_t i = 0; i < word.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(text[i])) != word[i])
+        if (std::tolower(static_cast<unsigned char>(text[i])) != word[i])
             return false;
     return true;
 }
 
-std::string trimmed(std::string_view text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return std::string(text.substr(begin, end - begin));
+bool opensHiddenText(std::string_view at) {
+    return at.substr(0, 3) == "/*!" || at.substr(0, 4) == "/*M!";
 }
-
-/// Walks a script once, keeping the statement that is being read.
-class Splitter {
-public:
-    Splitter(std::string_view script, bool backslashEscapes)
-        : m_script(script), m_backslash(backslashEscapes) {}
-
-    std::vector<ScriptStatement> run() {
-        while (m_at < m_script.size()) {
-            if (!m_hasCode && atLineStart() && startsWithNoCase(rest(), "DELIMITER") && rest().size() > 9 &&
-                (rest()[9] == ' ' || rest()[9] == '\t')) {
-                takeDelimiterLine();
-                continue;
-            }
-            if (rest().substr(0, m_delimiter.size()) == m_delimiter) {
-                m_at += m_delimiter.size();
-                finishStatement();
-                continue;
-            }
-            const char c = m_script[m_at];
-            if (c == '\'' || c == '"' || c == '`') {
-                takeQuoted(c);
-            } else if (c == '#' || (c == '-' && rest().substr(0, 2) == "--" &&
-                                    (rest().size() == 2 || isBlank(rest()[2]) ||
-                                     static_cast<unsigned char>(rest()[2]) < 0x20))) {
-                takeLineComment();
-            } else if (rest().substr(0, 2) == "/*") {
-                takeBlockComment();
-            } else {
-                if (!isBlank(c))
-                    markCode();
-                take(1);
-            }
-        }
-        finishStatement();
-        return std::move(m_statements);
-    }
-
-private:
-    std::string_view rest() const { return m_script.substr(m_at); }
-
-    bool atLineStart() const {
-        for (std::size_t i = m_at; i > 0; --i) {
-            const char c = m_script[i - 1];
-            if (c == '\n')
-                return true;
-            if (c != ' ' && c != '\t' && c != '\r')
-                return false;
-        }
-        return true;
-    }
-
-    void take(std::size_t count) {
-        for (std::size_t i = 0; i < count && m_at < m_script.size(); ++i, ++m_at) {
-            m_current += m_script[m_at];
-            if (m_script[m_at] == '\n')
-                ++m_line;
-        }
-    }
-
-    void markCode() {
-        if (!m_hasCode)
-            m_startLine = m_line;
-        m_hasCode = true;
-    }
-
-    void takeQuoted(char quote) {
-        markCode();
-        take(1);
-        while (m_at < m_script.size()) {
-            const char c = m_script[m_at];
-            if (c == '\\' && quote != '`' && m_backslash) {
-                take(2);
-            } else if (c == quote) {
-                take(1);
-                // A doubled quote stands for one and the text goes on.
-                if (m_at < m_script.size() && m_script[m_at] == quote)
-                    take(1);
-                else
-                    return;
-            } else {
-                take(1);
-            }
-        }
-    }
-
-    void takeLineComment() {
-        while (m_at < m_script.size() && m_script[m_at] != '\n')
-            take(1);
-    }
-
-    void takeBlockComment() {
-        // "/*!" and "/*M!" hide statement text from other servers: it is code, not a comment.
-        if (rest().substr(0, 3) == "/*!" || rest().substr(0, 4) == "/*M!")
-            markCode();
-        const std::size_t end = m_script.find("*/", m_at + 2);
-        take(end == std::string_view::npos ? m_script.size() - m_at : end + 2 - m_at);
-    }
-
-    void takeDelimiterLine() {
-        m_at += 9;
-        std::size_t end = m_script.find('\n', m_at);
-        if (end == std::string_view::npos)
-            end = m_script.size();
-        const std::string argument = trimmed(m_script.substr(m_at, end - m_at));
-        // The delimiter is the first word; the client reads no more of the line.
-        std::size_t wordEnd = 0;
-        while (wordEnd < argument.size() && !isBlank(argument[wordEnd]))
-            ++wordEnd;
-        if (wordEnd > 0)
-            m_delimiter = argument.substr(0, wordEnd);
-        m_at = end;
-        m_current.clear();
-    }
-
-    void finishStatement() {
-        if (m_hasCode)
-            m_statements.push_back({trimmed(m_current), m_startLine});
-        m_current.clear();
-        m_hasCode = false;
-    }
-
-    std::string_view m_script;
-    bool m_backslash;
-    std::size_t m_at = 0;
-    int m_line = 1;
-    int m_startLine = 1;
-    std::string m_delimiter = ";";
-    std::string m_current;
-    bool m_hasCode = false;
-    std::vector<ScriptStatement> m_statements;
-};
 
 }  // namespace
 
+void SqlScriptReader::startLine() {
+    std::size_t end = m_script.find('\n', m_at);
+    m_lineEnd = end == std::string_view::npos ? m_script.size() : end;
+    m_inLine = true;
+    m_lineHasOutput = false;
+    m_needSpace = false;
+    // Hidden text is followed within one line only, as the client does.
+    m_hidden = false;
+    ++m_line;
+}
+
+void SqlScriptReader::endLine() {
+    // The line break belongs to the statement unless a plain comment swallows it.
+    if (!m_comment && (m_lineHasOutput || !m_buffer.empty()))
+        m_buffer += '\n';
+    m_at = m_lineEnd < m_script.size() ? m_lineEnd + 1 : m_lineEnd;
+    m_inLine = false;
+}
+
+bool SqlScriptReader::lineStartsDelimiterCommand() {
+    std::size_t at = m_at;
+    while (at < m_lineEnd && isBlank(m_script[at]))
+        ++at;
+    const std::string_view line = m_script.substr(at, m_lineEnd - at);
+    if (!startsWithNoCase(line, "delimiter") || (line.size() > 9 && line[9] != ' ' && line[9] != '\t'))
+        return false;
+    changeDelimiter(at + 9);
+    return true;
+}
+
+void SqlScriptReader::changeDelimiter(std::size_t argumentFrom) {
+    std::size_t at = argumentFrom;
+    while (at < m_lineEnd && isBlank(m_script[at]))
+        ++at;
+    char quote = 0;
+    if (at < m_lineEnd && (m_script[at] == '\'' || m_script[at] == '"' || m_script[at] == '`'))
+        quote = m_script[at++];
+    std::size_t end = at;
+    while (end < m_lineEnd && m_script[end] != (quote ? quote : ' '))
+        ++end;
+    std::string word(m_script.substr(at, end - at));
+    // A Windows line end is not part of the delimiter.
+    if (!quote && !word.empty() && word.back() == '\r')
+        word.pop_back();
+    // The client refuses an empty delimiter and one with a backslash, keeping the one it had.
+    if (!word.empty() && word.find('\\') == std::string::npos && (!quote || end < m_lineEnd))
+        m_delimiter = word;
+    m_at = m_lineEnd;
+}
+
+void SqlScriptReader::append(char c) {
+    if (m_buffer.empty() && !m_lineHasOutput)
+        m_startLine = m_line;
+    if (m_needSpace && !isBlank(c))
+        m_buffer += ' ';
+    m_needSpace = false;
+    m_buffer += c;
+    m_lineHasOutput = true;
+}
+
+std::optional<ScriptStatement> SqlScriptReader::take() {
+    std::optional<ScriptStatement> out;
+    if (!m_buffer.empty())
+        out = ScriptStatement{std::move(m_buffer), m_startLine, m_line};
+    m_buffer.clear();
+    m_lineHasOutput = false;
+    return out;
+}
+
+std::optional<ScriptStatement> SqlScriptReader::next(bool backslashEscapes) {
+    for (;;) {
+        if (!m_inLine) {
+            if (m_at >= m_script.size()) {
+                // The last statement needs no delimiter; blanks around it are not sent.
+                std::size_t begin = 0, end = m_buffer.size();
+                while (begin < end && static_cast<unsigned char>(m_buffer[begin]) <= ' ')
+                    ++begin;
+                while (end > begin && static_cast<unsigned char>(m_buffer[end - 1]) <= ' ')
+                    --end;
+                m_buffer = m_buffer.substr(begin, end - begin);
+                return take();
+            }
+            startLine();
+            if (m_buffer.empty() && !m_comment && !m_quote && lineStartsDelimiterCommand()) {
+                endLine();
+                continue;
+            }
+        }
+        if (m_at >= m_lineEnd) {
+            endLine();
+            continue;
+        }
+        const std::string_view rest = m_script.substr(m_at, m_lineEnd - m_at);
+        const char c = rest[0];
+        const char after = rest.size() > 1 ? rest[1] : '\0';
+        if (isBlank(c) && !m_lineHasOutput && m_buffer.empty()) {
+            ++m_at;
+        } else if (c == '\\' && !m_comment && !(m_quote && !backslashEscapes)) {
+            if (rest.size() == 1) {
+                // The client drops a backslash that ends a line.
+                m_at = m_lineEnd;
+                continue;
+            }
+            append(c);
+            append(after);
+            m_at += 2;
+        } else if (!m_comment && !m_quote && rest.substr(0, m_delimiter.size()) == m_delimiter) {
+            m_at += m_delimiter.size();
+            if (std::optional<ScriptStatement> statement = take())
+                return statement;
+        } else if (!m_comment && !m_quote &&
+                   (c == '#' || (c == '-' && after == '-' && rest.size() > 2 && isBlank(rest[2])))) {
+            m_at = m_lineEnd;
+        } else if (!m_quote && c == '/' && after == '*' && !opensHiddenText(rest)) {
+            m_comment = true;
+            m_at += 2;
+        } else if (m_comment && !m_hidden && c == '*' && after == '/') {
+            m_comment = false;
+            m_needSpace = true;
+            m_at += 2;
+        } else {
+            if (!m_quote && opensHiddenText(rest))
+                m_hidden = true;
+            else if (!m_quote && m_hidden && c == '*' && after == '/')
+                m_hidden = false;
+            if (c == m_quote)
+                m_quote = 0;
+            else if (!m_comment && !m_quote && (c == '\'' || c == '"' || c == '`'))
+                m_quote = c;
+            if (!m_comment)
+                append(c);
+            ++m_at;
+        }
+    }
+}
+
 std::vector<ScriptStatement> splitSqlScript(std::string_view script, bool backslashEscapes) {
-    return Splitter(script, backslashEscapes).run();
+    std::vector<ScriptStatement> out;
+    SqlScriptReader reader(script);
+    while (std::optional<ScriptStatement> statement = reader.next(backslashEscapes))
+        out.push_back(std::move(*statement));
+    return out;
 }
 
 std::optional<std::size_t> firstInvalidUtf8(std::string_view text) {

@@ -8,22 +8,59 @@
 
 namespace velkin {
 
-/// One statement of a script, as it is sent: without its delimiter and the blanks around it.
+/// One statement of a script, as it is sent.
 struct ScriptStatement {
     std::string text;
-    /// The line (from 1) on which the statement's first character that is not a comment stands.
+    /// The line (from 1) on which the statement's first character stands.
     int line = 1;
+    /// The line on which the statement ended (its delimiter, or the end of the script): the line the
+    /// command-line client names when the statement fails.
+    int endLine = 1;
 
     bool operator==(const ScriptStatement& other) const { return text == other.text && line == other.line; }
 };
 
-/// Cuts a script into its statements at the delimiter (";" at first), as the command-line client
-/// reads a file: a delimiter inside a quoted text ('...' or "..."), a quoted name (`...`) or a
-/// comment (-- to the end of the line, # to the end of the line, /* ... */) does not count. A line
-/// "DELIMITER xx" before a statement makes xx the delimiter from there on and is not itself sent.
-/// Pieces that hold only blanks and comments are left out; comments inside a statement stay in it.
-/// backslashEscapes: whether a backslash inside a quoted text escapes the next character (it does
-/// unless the server runs with NO_BACKSLASH_ESCAPES).
+/// Reads a script statement by statement exactly as the command-line client reads a file, so that a
+/// script or dump does here what it does there: line by line; a delimiter (";" at first) inside a
+/// quoted text, a quoted name or a plain comment does not count, but inside /*! ... */ and
+/// /*M! ... */ (statement text hidden from other servers) it does; a line "DELIMITER xx" between
+/// statements makes xx the delimiter, the rest of the line being ignored; comments (-- followed by a blank,
+/// #, /* */) are left out of what is sent, the hidden statement text kept; a backslash escapes the next
+/// character inside quotes unless the server runs with NO_BACKSLASH_ESCAPES, which the caller tells for each
+/// statement since a script may change it.
+class SqlScriptReader {
+public:
+    explicit SqlScriptReader(std::string_view script) : m_script(script) {}
+
+    /// The next statement, or nothing at the end of the script.
+    std::optional<ScriptStatement> next(bool backslashEscapes = true);
+    /// How many bytes of the script have been read.
+    std::size_t position() const { return m_at; }
+
+private:
+    void startLine();
+    void endLine();
+    bool lineStartsDelimiterCommand();
+    void changeDelimiter(std::size_t argumentFrom);
+    std::optional<ScriptStatement> take();
+    void append(char c);
+
+    std::string_view m_script;
+    std::size_t m_at = 0;
+    std::size_t m_lineEnd = 0;
+    bool m_inLine = false;
+    bool m_lineHasOutput = false;
+    int m_line = 0;
+    int m_startLine = 1;
+    std::string m_delimiter = ";";
+    std::string m_buffer;
+    char m_quote = 0;
+    bool m_comment = false;
+    bool m_hidden = false;
+    bool m_needSpace = false;
+};
+
+/// All statements of a script, read as SqlScriptReader reads them with one backslash rule throughout.
 std::vector<ScriptStatement> splitSqlScript(std::string_view script, bool backslashEscapes = true);
 
 /// The position of the first byte that does not belong to well-formed UTF-8 (overlong forms,

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
@@ -64,6 +65,8 @@ protected:
 TEST_F(SqlConsoleTest, EmptyTextIsRefusedAndBlanksAreSent) {
     SqlConsoleDialog dialog(*session, op);
     EXPECT_EQ("SQL Issue", dialog.windowTitle());
+    // The person types at once: the query box has the focus when the console opens.
+    EXPECT_EQ(query(dialog), dialog.focusWidget());
     StatementLog log;
     dialog.execute();
     EXPECT_EQ(QStringList{"Please input Query!!"}, op.messageTexts());
@@ -282,13 +285,12 @@ TEST_F(SqlConsoleTest, AScriptRunsStatementByStatementAndStopsAtTheFirstFailure)
         "UPDATE velkin_transfer_console.u SET k = k * 10 WHERE k = 2;  # ten times; the second\n"
         "SELECT k, 'a;b' AS `semi;colon`, NULL AS n FROM velkin_transfer_console.u ORDER BY k;\n"
         "DELETE FROM velkin_transfer_console.u WHERE k = 1;\n");
-    EXPECT_EQ((std::vector<std::string>{
-                  "-- a script; as a file holds it\nINSERT INTO velkin_transfer_console.u VALUES (1), (2)",
-                  "UPDATE velkin_transfer_console.u SET k = k * 10 WHERE k = 2",
-                  "# ten times; the second\nSELECT k, 'a;b' AS `semi;colon`, NULL AS n FROM "
-                  "velkin_transfer_console.u "
-                  "ORDER BY k",
-                  "DELETE FROM velkin_transfer_console.u WHERE k = 1"}),
+    // Comments are left out of what is sent, as the command-line client leaves them out.
+    EXPECT_EQ((std::vector<std::string>{"INSERT INTO velkin_transfer_console.u VALUES (1), (2)",
+                                        "UPDATE velkin_transfer_console.u SET k = k * 10 WHERE k = 2",
+                                        "SELECT k, 'a;b' AS `semi;colon`, NULL AS n FROM "
+                                        "velkin_transfer_console.u ORDER BY k",
+                                        "DELETE FROM velkin_transfer_console.u WHERE k = 1"}),
               log.statements);
     EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join('|').toStdString();
     EXPECT_EQ("20", scalar(*session, "SELECT GROUP_CONCAT(k) FROM velkin_transfer_console.u"));
@@ -320,8 +322,10 @@ TEST_F(SqlConsoleTest, AScriptRunsStatementByStatementAndStopsAtTheFirstFailure)
     EXPECT_EQ("20,7",
               scalar(*session, "SELECT GROUP_CONCAT(k ORDER BY k DESC) FROM velkin_transfer_console.u"));
     const QString error = "1146:Table 'velkin_transfer_console.nowhere' doesn't exist";
-    EXPECT_EQ(QStringList{"Query execution cannot be performed!!\nStatement 2 of 3 (line 2)\n" + error},
-              op.messageTexts());
+    EXPECT_EQ(
+        QStringList{"Query execution cannot be performed!!\nStatement 2 of 3 (line 2)\n" + error +
+                    "\nERROR 1146 (42S02) at line 2: Table 'velkin_transfer_console.nowhere' doesn't exist"},
+        op.messageTexts());
     EXPECT_EQ("Statement 2 of 3 (line 2): Table 'velkin_transfer_console.nowhere' doesn't exist",
               status(dialog));
 
@@ -359,4 +363,160 @@ TEST_F(SqlConsoleTest, AFileThatIsNotUtf8IsRefusedAndNothingChanges) {
     dialog.load();
     EXPECT_TRUE(op.messages.empty());
     EXPECT_EQ(QString::fromUtf8("SELECT 'café 😀';\n"), query(dialog)->toPlainText());
+}
+
+namespace {
+
+/// Runs a script file through the command-line client into a database, as a person would with
+/// `mariadb db < file`; returns what the client wrote on its error output.
+std::string runWithClient(const std::string& database, const QString& path) {
+    QProcess client;
+    client.setStandardInputFile(path);
+    const Account admin = adminAccount();
+    QStringList arguments{"--protocol=TCP",
+                          "-h",
+                          QString::fromStdString(testHost()),
+                          "-P",
+                          QString::number(testPort()),
+                          "-u",
+                          QString::fromStdString(admin.user)};
+    if (!admin.password.empty())
+        arguments << "-p" + QString::fromStdString(admin.password);
+    client.start("mariadb", arguments << QString::fromStdString(database));
+    EXPECT_TRUE(client.waitForFinished(60000));
+    return client.readAllStandardError().toStdString();
+}
+
+/// What a database holds: every table's rows and the definition of each of its objects, with the
+/// database's own name taken out so that two copies compare equal.
+std::vector<std::string> contents(Connection& c, const std::string& database) {
+    exec(c, "USE `" + database + "`");
+    std::vector<std::string> out;
+    auto add = [&](const std::string& sql, int column) {
+        Result r = c.select(sql);
+        EXPECT_TRUE(r) << sql << ": " << c.errorText();
+        while (Row row = r.fetchRow()) {
+            std::string line = sql + " =>";
+            // A negative column takes the whole row.
+            for (unsigned i = column < 0 ? 0 : column; i < (column < 0 ? r.fieldCount() : column + 1u); ++i)
+                line += " | " + (row.isNull(i) ? std::string("NULL") : row.str(i));
+            out.push_back(line);
+        }
+    };
+    for (const std::string& table : column(c,
+                                           "SELECT TABLE_NAME FROM information_schema.TABLES WHERE "
+                                           "TABLE_SCHEMA = DATABASE() ORDER BY 1")) {
+        const std::string kind = scalar(c,
+                                        "SELECT TABLE_TYPE FROM information_schema.TABLES WHERE "
+                                        "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = '" +
+                                            table + "'");
+        if (kind == "VIEW") {
+            add("SHOW CREATE VIEW `" + table + "`", 1);
+            continue;
+        }
+        add("SHOW CREATE TABLE `" + table + "`", 1);
+        add("SELECT * FROM `" + table + "` ORDER BY 1", -1);
+    }
+    for (const std::string& name : column(c,
+                                          "SELECT TRIGGER_NAME FROM information_schema.TRIGGERS WHERE "
+                                          "TRIGGER_SCHEMA = DATABASE() ORDER BY 1"))
+        add("SHOW CREATE TRIGGER `" + name + "`", 2);
+    for (const std::string& type : {"PROCEDURE", "FUNCTION"})
+        for (const std::string& name :
+             column(c,
+                    "SELECT ROUTINE_NAME FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = "
+                    "DATABASE() AND ROUTINE_TYPE = '" +
+                        type + "' ORDER BY 1"))
+            add("SHOW CREATE " + type + " `" + name + "`", 2);
+    for (const std::string& name : column(c,
+                                          "SELECT EVENT_NAME FROM information_schema.EVENTS WHERE "
+                                          "EVENT_SCHEMA = DATABASE() ORDER BY 1"))
+        add("SHOW CREATE EVENT `" + name + "`", 3);
+    for (std::string& line : out)
+        for (std::size_t at; (at = line.find(database)) != std::string::npos;)
+            line.replace(at, database.size(), "(db)");
+    return out;
+}
+
+}  // namespace
+
+TEST_F(SqlConsoleTest, ScriptsAndDumpsLeaveTheServerAsTheCommandLineClientDoes) {
+    ScratchDatabase source{"velkin_con_source"}, byClient{"velkin_con_client"},
+        byConsole{"velkin_con_console"};
+    Connection& admin = source.admin();
+    exec(admin, "USE velkin_con_source");
+    exec(admin, "CREATE TABLE t (id INT PRIMARY KEY, v VARCHAR(30), b VARBINARY(8))");
+    // Binary bytes that are UTF-8 as well: the query box holds only Unicode text.
+    exec(admin, "INSERT INTO t VALUES (1, 'semi;colon', x'00C3A93B27'), (2, 'quote''s \\\\ back', NULL)");
+    exec(admin, "CREATE TABLE hits (n INT)");
+    exec(admin,
+         "CREATE TRIGGER `tr;ins` BEFORE INSERT ON t FOR EACH ROW BEGIN SET NEW.v = CONCAT(NEW.v, ';'); "
+         "INSERT INTO hits VALUES (NEW.id); END");
+    exec(admin, "CREATE VIEW `v;w` AS SELECT id, CONCAT(v, ';') AS s FROM t");
+    exec(admin,
+         "CREATE PROCEDURE `p;roc`(IN k INT) BEGIN /* a; comment */ SELECT k; SELECT COUNT(*) FROM t; END");
+    exec(admin, "CREATE FUNCTION `f;un`(x INT) RETURNS VARCHAR(20) DETERMINISTIC RETURN CONCAT(x, ';')");
+    exec(admin, "CREATE EVENT `e;v` ON SCHEDULE EVERY 1 DAY DISABLE DO INSERT INTO hits VALUES (0)");
+
+    ScratchDirectory dir;
+    const QString dumpPath = QString::fromStdString(dir.path()) + "/dump.sql";
+    {
+        QProcess dump;
+        dump.setStandardOutputFile(dumpPath);
+        const Account a = adminAccount();
+        QStringList arguments{"--protocol=TCP",
+                              "-h",
+                              QString::fromStdString(testHost()),
+                              "-P",
+                              QString::number(testPort()),
+                              "-u",
+                              QString::fromStdString(a.user),
+                              "--routines",
+                              "--triggers",
+                              "--events"};
+        if (!a.password.empty())
+            arguments << "-p" + QString::fromStdString(a.password);
+        dump.start("mariadb-dump", arguments << "velkin_con_source");
+        ASSERT_TRUE(dump.waitForFinished(60000));
+        ASSERT_EQ(0, dump.exitCode()) << dump.readAllStandardError().toStdString();
+    }
+    const QString scriptPath = QString::fromStdString(dir.path()) + "/script.sql";
+    writeFileBytes(scriptPath,
+                   "CREATE TABLE log (n INT PRIMARY KEY, s VARCHAR(20));\n"
+                   "DELIMITER $$\n"
+                   "CREATE PROCEDURE fill(IN m INT)\nBEGIN\n  DECLARE i INT DEFAULT 0;\n"
+                   "  WHILE i < m DO INSERT INTO log VALUES (100 + i, 'x;y'); SET i = i + 1; END WHILE;\n"
+                   "  SELECT COUNT(*) FROM log; SELECT 'done;';\nEND $$\n"
+                   "CREATE PROCEDURE clash() BEGIN SELECT 1; INSERT INTO log VALUES (100, 'again'); END$$\n"
+                   "DELIMITER ;\n"
+                   "CALL fill(3); INSERT INTO log VALUES (1, 'after call');\n"
+                   "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES');\n"
+                   "INSERT INTO log VALUES (2, 'back\\'); INSERT INTO log VALUES (3, '#;--');\n"
+                   "SET SESSION sql_mode = DEFAULT;\n"
+                   "/*!40101 INSERT INTO log VALUES (4, 'hidden') */;\n"
+                   "DELIMITER qq\nINSERT INTO log VALUES (5, 'word')qq\ndelimiter ;\n"
+                   "CALL clash();\n"
+                   "INSERT INTO log VALUES (6, 'never');\n");
+
+    const std::string clientDumpErrors = runWithClient(byClient.name(), dumpPath);
+    const std::string clientErrors = runWithClient(byClient.name(), scriptPath);
+    EXPECT_EQ("", clientDumpErrors);
+    ASSERT_NE(std::string::npos, clientErrors.find("ERROR 1062 (23000) at line 19")) << clientErrors;
+
+    session->selectDb(byConsole.name());
+    SqlConsoleDialog dialog(*session, op);
+    query(dialog)->setPlainText(QString::fromUtf8(QByteArray::fromStdString(fileBytes(dumpPath))));
+    dialog.execute();
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join('|').toStdString();
+    run(dialog, QString::fromUtf8(QByteArray::fromStdString(fileBytes(scriptPath))));
+    // The console stops where the client stopped, and says so in the client's words too.
+    ASSERT_EQ(1, op.messageTexts().size());
+    const std::size_t errorAt = clientErrors.find("ERROR ");
+    const std::string clientLine = clientErrors.substr(errorAt, clientErrors.find('\n', errorAt) - errorAt);
+    EXPECT_TRUE(op.messageTexts()[0].endsWith(QString::fromStdString(clientLine)))
+        << op.messageTexts()[0].toStdString() << " / " << clientLine;
+
+    const std::vector<std::string> expected = contents(*session, byClient.name());
+    EXPECT_EQ(expected, contents(*session, byConsole.name()));
+    EXPECT_GT(expected.size(), 15u);
 }

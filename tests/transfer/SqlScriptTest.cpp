@@ -22,9 +22,9 @@ std::vector<std::string> texts(std::string_view script, bool backslash = true) {
 using Texts = std::vector<std::string>;
 }  // namespace
 
-TEST(SqlScript, SplitsAtSemicolonsWithLinesAndTrimsBlanks) {
+TEST(SqlScript, SplitsAtSemicolonsAsTheClientDoesWithLines) {
     EXPECT_EQ(
-        (Pieces{{"CREATE TABLE t (a INT)", 1}, {"INSERT INTO t VALUES (1)", 2}, {"SELECT * FROM t", 4}}),
+        (Pieces{{"CREATE TABLE t (a INT)", 1}, {"INSERT INTO t VALUES (1) ", 2}, {"SELECT * FROM t", 4}}),
         splitSqlScript("CREATE TABLE t (a INT);\n  INSERT INTO t VALUES (1) ;\n\nSELECT * FROM t\n"));
     EXPECT_EQ((Texts{"SELECT 1"}), texts("SELECT 1"));
     EXPECT_EQ((Texts{"SELECT 1"}), texts("SELECT 1;"));
@@ -32,47 +32,55 @@ TEST(SqlScript, SplitsAtSemicolonsWithLinesAndTrimsBlanks) {
     EXPECT_TRUE(splitSqlScript("").empty());
     EXPECT_TRUE(splitSqlScript(" ;\n ; \t").empty());
     EXPECT_EQ((Pieces{{"SELECT\r\n 2", 2}}), splitSqlScript("\r\nSELECT\r\n 2;"));
+    // The line a failure is reported at is the one where the statement ended.
+    const Pieces multi = splitSqlScript("SELECT\n1\n;SELECT 2");
+    ASSERT_EQ(2u, multi.size());
+    EXPECT_EQ("SELECT\n1\n", multi[0].text);
+    EXPECT_EQ(3, multi[0].endLine);
+    EXPECT_EQ(3, multi[1].line);
 }
 
-TEST(SqlScript, DelimitersInsideQuotesAndNamesDoNotCount) {
+TEST(SqlScript, QuotesAndBackslashesFollowTheClientAndTheServersMode) {
     EXPECT_EQ((Texts{"INSERT INTO t VALUES ('a;b', \"c;d\")", "SELECT `we;ird` FROM `x``;y`"}),
               texts("INSERT INTO t VALUES ('a;b', \"c;d\");SELECT `we;ird` FROM `x``;y`;"));
-    // Doubled quotes and backslash escapes keep the text open.
     EXPECT_EQ((Texts{"SELECT 'it''s; fine'", "SELECT 'back\\'; slash'", "SELECT \"q\"\";\""}),
               texts("SELECT 'it''s; fine'; SELECT 'back\\'; slash'; SELECT \"q\"\";\";"));
-    // Without backslash escapes a backslash is an ordinary character and the quote ends the text.
     EXPECT_EQ((Texts{"SELECT 'a\\'", "SELECT 2"}), texts("SELECT 'a\\'; SELECT 2;", false));
-    // A backtick name knows no backslash escape.
-    EXPECT_EQ((Texts{"SELECT `a\\`", "SELECT 2"}), texts("SELECT `a\\`; SELECT 2"));
-    // Line breaks inside a text count for the next statement's line.
+    // The client lets a backslash escape inside a backtick name too.
+    EXPECT_EQ((Texts{"SELECT `a\\`; SELECT 2"}), texts("SELECT `a\\`; SELECT 2"));
     EXPECT_EQ((Pieces{{"SELECT 'a\nb;\nc'", 1}, {"SELECT 3", 4}}),
               splitSqlScript("SELECT 'a\nb;\nc';\nSELECT 3"));
-    // An unclosed quote runs to the end: the server, not the splitter, says what is wrong.
     EXPECT_EQ((Texts{"SELECT 1", "SELECT 'open; SELECT 2;"}), texts("SELECT 1; SELECT 'open; SELECT 2;"));
-    // Emoji and other UTF-8 pass through whole.
     EXPECT_EQ((Texts{"SELECT '😀;é'", "SELECT 1"}), texts("SELECT '😀;é';SELECT 1"));
+    // A script may switch NO_BACKSLASH_ESCAPES: each statement is read by the rule in force for it.
+    SqlScriptReader reader("SELECT 'a\\'; SELECT 'b\\'; SELECT 3;");
+    EXPECT_EQ("SELECT 'a\\'", reader.next(false)->text);
+    EXPECT_EQ("SELECT 'b\\'; SELECT 3;", reader.next(true)->text);
+    EXPECT_FALSE(reader.next(true));
 }
 
-TEST(SqlScript, CommentsHideDelimitersAndCommentOnlyPiecesAreLeftOut) {
-    EXPECT_EQ((Pieces{{"-- first; not a delimiter\nSELECT 1", 2},
-                      {"# second; too\nSELECT 2", 4},
-                      {"/* three;\n lines; */ SELECT 3", 6}}),
+TEST(SqlScript, CommentsAreLeftOutAndHiddenTextIsStatementText) {
+    EXPECT_EQ((Pieces{{"SELECT 1", 2}, {"SELECT 2", 4}, {" SELECT 3", 6}}),
               splitSqlScript(
                   "-- first; not a delimiter\nSELECT 1;\n# second; too\nSELECT 2;\n/* three;\n lines; */ "
                   "SELECT 3;\n-- trailing; comment only\n/* and; this */"));
-    // "--" without a blank after it is an operator, not a comment.
     EXPECT_EQ((Texts{"SELECT 1--1", "SELECT 2"}), texts("SELECT 1--1; SELECT 2"));
-    EXPECT_EQ((Texts{"SELECT 1 --", "SELECT 2"}), texts("SELECT 1 --\n; SELECT 2"));
-    // A comment inside a statement stays in it.
-    EXPECT_EQ((Texts{"SELECT 1 /* one; */ + 1", "SELECT 2 -- two;"}),
-              texts("SELECT 1 /* one; */ + 1; SELECT 2 -- two;\n;"));
-    // Hidden statement text counts as code.
+    EXPECT_EQ((Texts{"SELECT 1 --\n", "SELECT 2"}), texts("SELECT 1 --\n; SELECT 2"));
+    EXPECT_EQ((Texts{"SELECT 1  + 1", "SELECT 2 \n"}), texts("SELECT 1 /* one; */ + 1; SELECT 2 -- two;\n;"));
     EXPECT_EQ((Texts{"/*!40101 SET NAMES utf8mb4 */", "/*M!100000 SELECT 1 */"}),
               texts("/*!40101 SET NAMES utf8mb4 */;\n/*M!100000 SELECT 1 */;\n/* plain */;"));
-    EXPECT_EQ((Texts{"SELECT 1 /* open; to the end"}), texts("SELECT 1 /* open; to the end"));
+    // Inside hidden text the delimiter ends the statement, as it does for the client.
+    EXPECT_EQ((Texts{"/*!50003 SELECT 1", "SELECT 2 */"}), texts("/*!50003 SELECT 1; SELECT 2 */;"));
+    EXPECT_EQ(
+        (Texts{
+            "/*!50003 CREATE*/ /*!50003 TRIGGER x BEFORE INSERT ON t FOR EACH ROW BEGIN SET @a = 1; END */",
+            "/*!50003 SET sql_mode = @saved */ "}),
+        texts("DELIMITER ;;\n/*!50003 CREATE*/ /*!50003 TRIGGER x BEFORE INSERT ON t FOR EACH ROW BEGIN SET "
+              "@a = 1; END */;;\nDELIMITER ;\n/*!50003 SET sql_mode = @saved */ ;"));
+    EXPECT_EQ((Texts{"SELECT 1"}), texts("SELECT 1 /* open; to the end"));
 }
 
-TEST(SqlScript, DelimiterLinesChangeTheDelimiter) {
+TEST(SqlScript, DelimiterCommandsChangeTheDelimiter) {
     const std::string script =
         "DROP PROCEDURE IF EXISTS p;\n"
         "DELIMITER //\n"
@@ -84,16 +92,19 @@ TEST(SqlScript, DelimiterLinesChangeTheDelimiter) {
     EXPECT_EQ((Pieces{{"DROP PROCEDURE IF EXISTS p", 1},
                       {"CREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT ';//';\nEND", 3},
                       {"CALL p()", 9},
-                      {"SELECT 5", 11},
+                      {"SELECT 5 ", 11},
                       {"SELECT 6", 11}}),
               splitSqlScript(script));
-    // Only at the start of a statement and of a line is DELIMITER a command.
-    EXPECT_EQ((Texts{"SELECT 1 AS DELIMITER", "SELECT 'x\nDELIMITER //'"}),
-              texts("SELECT 1 AS DELIMITER ;SELECT 'x\nDELIMITER //';"));
-    EXPECT_EQ((Texts{"SELECT 1\nDELIMITER //", "SELECT 2"}), texts("SELECT 1\nDELIMITER //;SELECT 2;"))
-        << "inside a statement it is text";
-    // A DELIMITER line without a word keeps the delimiter; the word DELIMITERS is not the command.
+    // Statements after the new delimiter may share a line; inside a statement the word is text.
+    EXPECT_EQ(
+        (Texts{"SELECT 2; SELECT 3", "SELECT 4", "SELECT 5", "SELECT 1 AS\nDELIMITER "}),
+        texts(
+            "DELIMITER $$\nSELECT 2; SELECT 3$$ SELECT 4$$\nDELIMITER ;\nSELECT 5;SELECT 1 AS\nDELIMITER ;"));
+    EXPECT_EQ((Texts{"SELECT 1"}), texts("DELIMITER\t;;\nSELECT 1;;"));
+    EXPECT_EQ((Texts{"SELECT 'x\nDELIMITER //'"}), texts("SELECT 'x\nDELIMITER //';"));
+    // Without a word, or with a backslash, the delimiter stays; DELIMITERS is not the command.
     EXPECT_EQ((Texts{"SELECT 1", "DELIMITERS x"}), texts("DELIMITER \nSELECT 1;DELIMITERS x;"));
+    EXPECT_EQ((Texts{"SELECT 1"}), texts("DELIMITER a\\b\nSELECT 1;"));
 }
 
 TEST(SqlScript, FindsTheFirstByteThatIsNotUtf8) {
