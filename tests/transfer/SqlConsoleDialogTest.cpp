@@ -421,7 +421,7 @@ std::vector<std::string> contents(Connection& c, const std::string& database) {
                                           "SELECT TRIGGER_NAME FROM information_schema.TRIGGERS WHERE "
                                           "TRIGGER_SCHEMA = DATABASE() ORDER BY 1"))
         add("SHOW CREATE TRIGGER `" + name + "`", 2);
-    for (const std::string& type : {"PROCEDURE", "FUNCTION"})
+    for (const std::string type : {"PROCEDURE", "FUNCTION"})
         for (const std::string& name :
              column(c,
                     "SELECT ROUTINE_NAME FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = "
