@@ -1,5 +1,6 @@
 #include "CSorvaneView.h"
 
+#include "ColumnWidths.h"
 #include "FilterDialog.h"
 #include "PageSetupDialog.h"
 #include "RecordDetailsDialog.h"
@@ -12,6 +13,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -26,7 +29,6 @@ namespace velkin {
 
 namespace {
 
-constexpr int kColumnWidth = 100;
 constexpr unsigned int kGrantReload = 1;  // REFRESH_GRANT
 
 /// Underlines the hot row, as a list with track selection does.
@@ -75,7 +77,7 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
     // Report-list rows: one line of text each, as dense as the tree beside it.
     verticalHeader()->setMinimumSectionSize(fontMetrics().height() + 2);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    horizontalHeader()->setDefaultSectionSize(kColumnWidth);
+    horizontalHeader()->setDefaultSectionSize(ColumnWidths::kNarrowest);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -83,6 +85,8 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
                 if (current.isValid())
                     m_currentRow = current.row();
             });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { columnResized(column, width); });
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { openRow(index.row()); });
 }
@@ -121,12 +125,15 @@ void CSorvaneView::showListStyles(bool hasRows) {
 }
 
 void CSorvaneView::refresh() {
+    m_refusal.clear();
     m_model.clear();
     showListStyles(false);
     m_hotRow = -1;
     m_currentRow = -1;
-    if (m_doc.nodeKind() != NodeKind::Table)
+    if (m_doc.nodeKind() != NodeKind::Table) {
+        m_host.statusPanes().setPaneText(kRecordPane, QString());
         return;
+    }
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
@@ -149,6 +156,7 @@ void CSorvaneView::refresh() {
     // A condition the server rejects leaves the list with its columns and no rows; the status bar
     // keeps describing the last page that could be shown.
     if (connection->query(statements.page) != 0) {
+        m_refusal = serverMessage(connection->errorNumber(), connection->errorText());
         showFailure(*connection);
         return;
     }
@@ -161,10 +169,54 @@ void CSorvaneView::refresh() {
     const std::size_t shown =
         m_model.appendRows(result, static_cast<std::size_t>(std::max(0, m_doc.pageLength())));
     showListStyles(shown > 0);
+    fitColumns();
     result.reset();
     const std::time_t done = std::time(nullptr);
 
     countRows(*connection, statements, start, resultTime, done);
+}
+
+void CSorvaneView::fitColumns() {
+    const QString table = m_doc.currentDb() + QLatin1Char('.') + m_doc.currentTable();
+    std::vector<int> widths = ColumnWidths::kept(table);
+    if (static_cast<int>(widths.size()) != m_model.columns()) {
+        widths = ColumnWidths::fitted(*this);
+        // Widths fitted to the headers alone would keep the first page's values cut later on.
+        if (m_model.rows() > 0)
+            ColumnWidths::keep(table, widths);
+    }
+    m_settingWidths = true;
+    for (int column = 0; column < static_cast<int>(widths.size()); ++column)
+        setColumnWidth(column, widths[column]);
+    m_settingWidths = false;
+}
+
+void CSorvaneView::columnResized(int column, int width) {
+    if (m_settingWidths || m_doc.currentTable().isEmpty())
+        return;
+    const QString table = m_doc.currentDb() + QLatin1Char('.') + m_doc.currentTable();
+    std::vector<int> widths = ColumnWidths::kept(table);
+    if (static_cast<int>(widths.size()) != m_model.columns())
+        widths = ColumnWidths::fitted(*this);
+    if (column >= static_cast<int>(widths.size()))
+        return;
+    widths[column] = width;
+    ColumnWidths::keep(table, std::move(widths));
+}
+
+bool CSorvaneView::viewportEvent(QEvent* event) {
+    // A value cut by its column is shown whole while the pointer rests on it.
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && ColumnWidths::isCut(*this, index.row(), index.column()))
+            QToolTip::showText(help->globalPos(), m_model.cellText(index.row(), index.column()).left(4000),
+                               viewport(), visualRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void CSorvaneView::showFailure(Connection& connection) {
@@ -365,12 +417,19 @@ void CSorvaneView::openFilter() {
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
-    FilterDialog dialog(*connection, u8(m_doc.currentDb()), u8(m_doc.currentTable()), m_conditions, this);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return;
-    m_doc.setFilterActive(true);
-    m_conditions = dialog.conditions();
-    refresh();
+    // A refused condition brings the dialog back with what was typed, so the person can mend it
+    // after reading the server's whole answer.
+    for (;;) {
+        FilterDialog dialog(*connection, u8(m_doc.currentDb()), u8(m_doc.currentTable()), m_conditions, this);
+        if (m_op.runModal(dialog) != QDialog::Accepted)
+            return;
+        m_doc.setFilterActive(true);
+        m_conditions = dialog.conditions();
+        refresh();
+        if (m_refusal.isEmpty())
+            return;
+        m_op.inform(filterRefusedText(m_refusal), QStringLiteral("Filter"), MessageIcon::Warning);
+    }
 }
 
 bool CSorvaneView::openRecordDetails(std::vector<std::optional<std::string>> values) {

@@ -64,6 +64,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void clearFilter();
@@ -71,6 +72,9 @@ private:
     /// database or the table cannot be had.
     bool listColumns(Connection& connection);
     void showListStyles(bool hasRows);
+    /// The table's kept widths, or widths fitted to the page shown once it has rows.
+    void fitColumns();
+    void columnResized(int column, int width);
     void showFailure(Connection& connection);
     void countRows(Connection& connection, const ListStatements& statements, std::time_t start,
                    std::time_t result, std::time_t done);
@@ -88,7 +92,11 @@ private:
     SessionCommands m_commands;
     RowModel m_model;
     std::string m_countStatement;
+    /// The server's "%d:%s" when it refused the last page's statement; empty otherwise.
+    QString m_refusal;
     int m_hotRow = -1;
+    /// Set while the view itself sets widths, so that only the person's drags are kept.
+    bool m_settingWidths = false;
 };
 
 }  // namespace velkin
