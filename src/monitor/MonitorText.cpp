@@ -58,4 +58,15 @@ const std::array<ResetAction, 5>& resetActions() {
     return actions;
 }
 
+QString processStoppedText(long long id) {
+    return QStringLiteral("Process %1 was stopped.").arg(id);
+}
+
+QString processStopRefusedText(long long id, unsigned int errorNumber, const std::string& errorText) {
+    return QStringLiteral("Process %1 was not stopped.\n%2:%3")
+        .arg(id)
+        .arg(errorNumber)
+        .arg(QString::fromStdString(errorText));
+}
+
 }  // namespace velkin

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velkin {
@@ -26,6 +28,10 @@ std::uint32_t rangeBound(std::string_view text);
 const char* processListStatement(bool full);
 /// The server's variables and their values.
 const char* variablesStatement();
+
+/// What "Process Stop" says when the server ended the thread, and when it refused.
+QString processStoppedText(long long id);
+QString processStopRefusedText(long long id, unsigned int errorNumber, const std::string& errorText);
 
 /// One button of the "Reset" group: the statement it sends and the message shown afterwards.
 struct ResetAction {
