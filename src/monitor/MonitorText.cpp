@@ -1,5 +1,7 @@
 #include "MonitorText.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cctype>
 #include <limits>
@@ -45,6 +47,17 @@ const char* processListStatement(bool full) {
 
 const char* variablesStatement() {
     return "SHOW VARIABLES";
+}
+
+const char* variableHelpStatement() {
+    return "SELECT t.name, t.description FROM mysql.help_topic t JOIN mysql.help_category c "
+           "ON c.help_category_id = t.help_category_id WHERE c.name LIKE '%Variable%'";
+}
+
+QString helpLine(const QString& description) {
+    QString text = description;
+    text.remove(QRegularExpression(QStringLiteral("^\\s*Description\\s*\\n-+\\s*")));
+    return text.simplified();
 }
 
 const std::array<ResetAction, 5>& resetActions() {
