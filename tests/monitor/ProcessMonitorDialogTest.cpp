@@ -179,9 +179,8 @@ TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
         click(shown, "Process Stop");
         // The dialog stays open after the stop; closing is the person's choice.
         EXPECT_FALSE(shown.isHidden() && shown.result() == QDialog::Accepted);
-        // It says what it did and shows the thread as it is now: gone.
+        // It says what it did.
         EXPECT_EQ(op.messageTexts(), QStringList{QString("Process %1 was stopped.").arg(victimId)});
-        EXPECT_EQ(boxText(shown, "Process ID"), "");
         click(shown, "Cancel");
         return shown.result();
     });
