@@ -7,13 +7,16 @@
 #include "monitor/DataAmountDialog.h"
 #include "session/Operator.h"
 
+#include <QActionGroup>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
-#include <QHelpEvent>
 #include <QToolTip>
 #include <algorithm>
 #include <climits>
@@ -321,13 +324,42 @@ void CSorvaneView::execute(Command command) {
     }
 }
 
-void CSorvaneView::copySelection() {
+CopiedNull& CSorvaneView::copiedNull() {
+    static CopiedNull spelling = CopiedNull::Empty;
+    return spelling;
+}
+
+void CSorvaneView::copySelection(bool withColumnNames) {
     QModelIndexList cells = selectionModel()->selectedIndexes();
     if (cells.isEmpty() && currentIndex().isValid())
         cells << currentIndex();
     if (cells.isEmpty())
         return;
-    QGuiApplication::clipboard()->setText(m_model.copiedText(cells));
+    QGuiApplication::clipboard()->setText(gridCopyText(m_model, cells, withColumnNames, copiedNull()));
+}
+
+void CSorvaneView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    fillCopyMenu(menu);
+    menu.exec(event->globalPos());
+}
+
+void CSorvaneView::fillCopyMenu(QMenu& menu) {
+    menu.setObjectName(QStringLiteral("copy menu"));
+    menu.addAction(QStringLiteral("Copy"), this, [this] { copySelection(false); });
+    menu.addAction(QStringLiteral("Copy with column names"), this, [this] { copySelection(true); });
+    menu.addSeparator();
+    auto* spellings = new QActionGroup(&menu);
+    const std::pair<const char*, CopiedNull> choices[] = {{"NULL copied as empty", CopiedNull::Empty},
+                                                          {"NULL copied as NULL", CopiedNull::Word}};
+    for (const auto& [label, spelling] : choices) {
+        QAction* choice = menu.addAction(QString::fromUtf8(label));
+        choice->setCheckable(true);
+        choice->setChecked(copiedNull() == spelling);
+        spellings->addAction(choice);
+        const CopiedNull chosen = spelling;
+        connect(choice, &QAction::triggered, this, [chosen] { copiedNull() = chosen; });
+    }
 }
 
 void CSorvaneView::keyPressEvent(QKeyEvent* event) {

@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "Command.h"
+#include "GridCopy.h"
 #include "RecordListText.h"
 #include "ScreenDispatcher.h"
 #include "SessionCommands.h"
 #include "session/RowModel.h"
+
+class QMenu;
 
 namespace velkin {
 
@@ -38,8 +41,13 @@ public:
     void previousPage();
     /// Opens the editing screen for a row.
     void openRow(int row);
-    /// Puts the selected cells on the clipboard, tab-separated, a line per row; NULL as nothing.
-    void copySelection();
+    /// Puts the selected cells on the clipboard, tab-separated, a line per row; NULL as the context
+    /// menu's choice has it (nothing at first).
+    void copySelection(bool withColumnNames = false);
+    /// The context menu's NULL spelling for copies; kept while the program runs.
+    static CopiedNull& copiedNull();
+    /// The record list's context menu: the two copies and the NULL spelling.
+    void fillCopyMenu(QMenu& menu);
 
     // What the find dialog of the main window searches.
     int rowCount() const;
@@ -65,6 +73,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void clearFilter();

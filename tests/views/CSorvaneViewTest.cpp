@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
@@ -301,6 +302,40 @@ TEST_F(RecordListTest, CopyPutsTheSelectedCellsOnTheClipboard) {
     list.selectionModel()->select(list.model()->index(0, 1), QItemSelectionModel::Select);
     list.copySelection();
     EXPECT_EQ("", clipboard->text());
+
+    // The context menu: with column names, and NULL written as NULL so that it stays apart from ''
+    // and from the text NULL.
+    exec(db.admin(), sqlf("INSERT INTO %s.t VALUES (4, '', 'null')", db.name()));
+    list.refresh();
+    QMenu menu;
+    list.fillCopyMenu(menu);
+    auto action = [&menu](const QString& text) {
+        for (QAction* a : menu.actions())
+            if (a->text() == text)
+                return a;
+        ADD_FAILURE() << text.toStdString();
+        return menu.addAction(text);
+    };
+    EXPECT_TRUE(action("NULL copied as empty")->isChecked());
+    action("NULL copied as NULL")->trigger();
+    list.selectionModel()->clearSelection();
+    for (int row : {0, 3})
+        list.selectionModel()->select(list.model()->index(row, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    action("Copy with column names")->trigger();
+    EXPECT_EQ("a\tb\tc\n1\tNULL\t\"tab\there\"\n4\t\t\"null\"", clipboard->text());
+    QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ("1\tNULL\t\"tab\there\"\n4\t\t\"null\"", clipboard->text()) << "Ctrl+C keeps the choice";
+    // The choice holds for the next menu, and goes back.
+    QMenu next;
+    list.fillCopyMenu(next);
+    for (QAction* a : next.actions())
+        if (a->text() == "NULL copied as empty") {
+            EXPECT_FALSE(a->isChecked());
+            a->trigger();
+        }
+    list.copySelection();
+    EXPECT_EQ("1\t\t\"tab\there\"\n4\t\tnull", clipboard->text());
 }
 
 TEST_F(RecordListTest, ColumnsFitTheFirstPageAndKeepTheirWidthsForTheSession) {
