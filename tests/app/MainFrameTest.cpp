@@ -329,8 +329,10 @@ bool fitsItsText(PaneLabel* pane) {
 TEST(MainFrame, FirstStartShowsTheRecordPaneWholeAt1024AndTheIdleTextLeavesIt) {
     clearSettings();
     ScratchDatabase db("velkin_frame_shop");
-    exec(db.admin(), "CREATE TABLE velkin_frame_shop.customers (id INT)");
-    exec(db.admin(), "INSERT INTO velkin_frame_shop.customers VALUES (1), (2)");
+    exec(db.admin(), "CREATE TABLE velkin_frame_shop.customers (id INT, mail VARCHAR(80), seen DATETIME)");
+    exec(db.admin(),
+         "INSERT INTO velkin_frame_shop.customers VALUES (1, 'customer1@example-shop.co.jp', "
+         "'2024-01-01 10:11:12'), (2, NULL, NULL)");
     Program f;
     f.frame.showRestored();
     QTest::qWait(50);
@@ -357,6 +359,7 @@ TEST(MainFrame, FirstStartShowsTheRecordPaneWholeAt1024AndTheIdleTextLeavesIt) {
     EXPECT_EQ(record, panes.paneText(kRecordPane));
     // With the idle text every pane shows its whole text at 1024 pixels.
     QTest::qWait(20);
+    f.frame.grab().save("/tmp/comfort-record-list-1024.png");
     for (int pane : {0, 1, 2, 3, kRecordPane})
         EXPECT_TRUE(fitsItsText(panes.pane(pane))) << pane << ": " << panes.pane(pane)->text().toStdString();
 
