@@ -336,6 +336,11 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 // ---- right pane -----------------------------------------------------------------------------
 
 void CMainFrame::setRightView(QWidget* view) {
+    // The record place and its timing describe the view that goes; the timing pane goes back to
+    // its caption as a login leaves it, and a new record list writes both afresh.
+    m_status->setPaneText(kRecordPane, QString());
+    if (!m_status->paneText(3).isEmpty())
+        m_status->setPaneText(3, QStringLiteral("Reference speed"));
     const bool wasActive = !m_treeActive;
     QList<int> sizes = m_splitter->sizes();
     QWidget* old = m_splitter->replaceWidget(1, view);

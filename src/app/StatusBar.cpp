@@ -1,39 +1,100 @@
 #include "StatusBar.h"
 
+#include <QHBoxLayout>
+#include <QResizeEvent>
+#include <algorithm>
+
 namespace velkin {
+
+namespace {
+/// Room that a squeezed pane still keeps: a few characters and the ellipsis.
+constexpr int kSqueezedChars = 8;
+}  // namespace
+
+PaneLabel::PaneLabel(const QString& text, QWidget* parent) : QLabel(parent) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    setFullText(text);
+}
+
+void PaneLabel::setFullText(const QString& text) {
+    m_fullText = text;
+    showFitting();
+    updateGeometry();
+}
+
+QSize PaneLabel::sizeHint() const {
+    const int frame = 2 * frameWidth() + 2 * margin() + 2;
+    return {fontMetrics().horizontalAdvance(m_fullText) + frame, QLabel::sizeHint().height()};
+}
+
+QSize PaneLabel::minimumSizeHint() const {
+    const int frame = 2 * frameWidth() + 2 * margin() + 2;
+    const int squeezed = fontMetrics().averageCharWidth() * kSqueezedChars + frame;
+    return {std::min(sizeHint().width(), squeezed), QLabel::minimumSizeHint().height()};
+}
+
+void PaneLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    showFitting();
+}
+
+void PaneLabel::showFitting() {
+    const int room = std::max(0, contentsRect().width() - 2 * margin());
+    const QString shown = fontMetrics().elidedText(m_fullText, Qt::ElideRight, room);
+    setText(shown);
+    QStringList tip;
+    if (shown != m_fullText)
+        tip << m_fullText;
+    if (!m_note.isEmpty())
+        tip << m_note;
+    setToolTip(tip.join(QLatin1Char('\n')));
+}
+
+void PaneLabel::setNote(const QString& note) {
+    m_note = note;
+    showFitting();
+}
 
 StatusBar::StatusBar(QStatusBar* bar) : m_bar(bar) {
     const char* initial[kPaneCount] = {"Connecting", "Login Name", "Host Name", "", ""};
+    // One row of our own: the bar's own layout keeps permanent panes whole and squeezes the message
+    // pane to nothing, where every pane should give way in turn.
+    auto* row = new QWidget(bar);
+    row->setObjectName(QStringLiteral("panes"));
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
     for (int i = 0; i < kPaneCount; ++i) {
-        auto* label = new QLabel(QString::fromUtf8(initial[i]), bar);
+        auto* label = new PaneLabel(QString::fromUtf8(initial[i]), row);
         label->setObjectName(QStringLiteral("pane%1").arg(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_panes[i] = label;
     }
-    // The message pane gives way first when the window is narrow, so the panes that say where one
-    // is never overlap or get cut.
-    m_panes[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_panes[0]->setMinimumWidth(0);
-    bar->addWidget(m_panes[0], 1);
+    // Every pane asks for its whole text; a cut text stays whole in the pane's tooltip.
+    // No pane stretches: short of room, the layout takes from every pane alike instead of squeezing
+    // the stretching one to nothing; spare room goes to the gap after the message pane.
+    layout->addWidget(m_panes[0]);
+    layout->addStretch(1);
     // The lock keys' states cannot be read on every desktop Qt runs on, so there are no key panes;
     // an indicator that never changes would only mislead.
     // Whether the connection is encrypted sits right after the host name it is about.
-    m_security = new QLabel(bar);
+    m_security = new QLabel(row);
     m_security->setObjectName(QStringLiteral("security"));
     m_security->setFrameStyle(QFrame::Panel | QFrame::Raised);
     m_security->hide();
     for (int i : {kRecordPane, 1, 2})
-        bar->addPermanentWidget(m_panes[i]);
-    bar->addPermanentWidget(m_security);
-    bar->addPermanentWidget(m_panes[3]);
+        layout->addWidget(m_panes[i]);
+    layout->addWidget(m_security);
+    layout->addWidget(m_panes[3]);
     m_panes[kRecordPane]->hide();
     m_panes[3]->hide();
+    bar->addWidget(row, 1);
 }
 
 void StatusBar::setPaneText(int pane, const QString& text) {
     if (pane < 0 || pane >= kPaneCount)
         return;
-    m_panes[pane]->setText(text);
+    m_panes[pane]->setFullText(text);
     if (pane == kRecordPane || pane == 3)
         m_panes[pane]->setVisible(!text.isEmpty());
 }
@@ -53,11 +114,11 @@ void StatusBar::setSecurityText(const QString& text) {
     m_security->setText(encrypted ? QStringLiteral("TLS") : QString());
     m_security->setToolTip(text);
     m_security->setVisible(encrypted);
-    m_panes[2]->setToolTip(text);
+    m_panes[2]->setNote(text);
 }
 
 QString StatusBar::paneText(int pane) const {
-    return m_panes.at(pane)->text();
+    return m_panes.at(pane)->fullText();
 }
 
 }  // namespace velkin

@@ -1,5 +1,7 @@
 #include "MonitorText.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cctype>
 #include <limits>
@@ -47,6 +49,17 @@ const char* variablesStatement() {
     return "SHOW VARIABLES";
 }
 
+const char* variableHelpStatement() {
+    return "SELECT t.name, t.description FROM mysql.help_topic t JOIN mysql.help_category c "
+           "ON c.help_category_id = t.help_category_id WHERE c.name LIKE '%Variable%'";
+}
+
+QString helpLine(const QString& description) {
+    QString text = description;
+    text.remove(QRegularExpression(QStringLiteral("^\\s*Description\\s*\\n-+\\s*")));
+    return text.simplified();
+}
+
 const std::array<ResetAction, 5>& resetActions() {
     static const std::array<ResetAction, 5> actions{{
         {"Host Infomation", "FLUSH HOSTS", "The host information by which cash are carried out was reset."},
@@ -56,6 +69,17 @@ const std::array<ResetAction, 5>& resetActions() {
         {"Table", "FLUSH TABLES", "The data by which cash are carried out was written in the disk."},
     }};
     return actions;
+}
+
+QString processStoppedText(long long id) {
+    return QStringLiteral("Process %1 was stopped.").arg(id);
+}
+
+QString processStopRefusedText(long long id, unsigned int errorNumber, const std::string& errorText) {
+    return QStringLiteral("Process %1 was not stopped.\n%2:%3")
+        .arg(id)
+        .arg(errorNumber)
+        .arg(QString::fromStdString(errorText));
 }
 
 }  // namespace velkin

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velkin {
@@ -26,6 +28,14 @@ std::uint32_t rangeBound(std::string_view text);
 const char* processListStatement(bool full);
 /// The server's variables and their values.
 const char* variablesStatement();
+/// The server's own help on variables: topic name and text, from the help categories about variables.
+const char* variableHelpStatement();
+/// A help text as one line for the explanation box: the heading underline and runs of blanks go.
+QString helpLine(const QString& description);
+
+/// What "Process Stop" says when the server ended the thread, and when it refused.
+QString processStoppedText(long long id);
+QString processStopRefusedText(long long id, unsigned int errorNumber, const std::string& errorText);
 
 /// One button of the "Reset" group: the statement it sends and the message shown afterwards.
 struct ResetAction {

@@ -1,4 +1,5 @@
 #include "ProcessDetailsDialog.h"
+#include "session/Operator.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -20,8 +21,9 @@ const char* const kBoxLabels[] = {"Process ID", "User name", "Host",   "Database
                                   "Command",    "Time",      "Status", "Infomation"};
 }  // namespace
 
-ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, long long processId, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_processId(processId) {
+ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, Operator& op, long long processId,
+                                           QWidget* parent)
+    : QDialog(parent), m_connection(connection), m_op(op), m_processId(processId) {
     setWindowTitle(QString());
 
     auto* form = new QFormLayout;
@@ -67,6 +69,10 @@ ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, long long pro
 void ProcessDetailsDialog::fill() {
     // FULL: the plain list cuts the statement after 100 characters, and the details are where the
     // operator reads a long statement whole.
+    // A thread that has ended since shows nothing of what it was.
+    for (QLineEdit* box : m_boxes)
+        box->clear();
+    m_information->clear();
     if (m_connection.query(processListStatement(true)) != 0)
         return;
     Result result = m_connection.storeResult();
@@ -84,9 +90,15 @@ void ProcessDetailsDialog::fill() {
 }
 
 void ProcessDetailsDialog::stopProcess() {
-    // An empty box gives Id 0, which the server refuses; a refusal is not shown.
+    // An empty box gives Id 0, which the server refuses; the person learns either outcome, and the
+    // boxes show the thread as it is afterwards.
     const long long id = leadingInteger(u8(m_boxes[0]->text()));
-    m_connection.kill(static_cast<unsigned long>(id));
+    if (m_connection.kill(static_cast<unsigned long>(id)) == 0)
+        m_op.inform(processStoppedText(id), QString(), MessageIcon::Information);
+    else
+        m_op.inform(processStopRefusedText(id, m_connection.errorNumber(), m_connection.errorText()),
+                    QString(), MessageIcon::Warning);
+    fill();
 }
 
 }  // namespace velkin

@@ -8,6 +8,7 @@ class QPlainTextEdit;
 namespace velkin {
 
 class Connection;
+class Operator;
 
 /// The details of one client thread of the server, from which it can be stopped.
 class ProcessDetailsDialog : public QDialog {
@@ -15,7 +16,8 @@ class ProcessDetailsDialog : public QDialog {
 public:
     /// Reads the thread with this Id from the server's process list; the boxes stay empty when it
     /// has ended or the list cannot be read.
-    ProcessDetailsDialog(Connection& connection, long long processId, QWidget* parent = nullptr);
+    ProcessDetailsDialog(Connection& connection, Operator& op, long long processId,
+                         QWidget* parent = nullptr);
 
     long long processId() const { return m_processId; }
 
@@ -24,6 +26,7 @@ private:
     void stopProcess();
 
     Connection& m_connection;
+    Operator& m_op;
     long long m_processId;
     /// "Process ID", "User name", ... "Status" in the order of the process list's fields.
     QList<QLineEdit*> m_boxes;

@@ -14,6 +14,9 @@
 #include <QVBoxLayout>
 #include <optional>
 
+#include <QSet>
+#include <algorithm>
+#include <vector>
 #include "LineChartCtrl.h"
 #include "MonitorText.h"
 #include "ProcessDetailsDialog.h"
@@ -56,7 +59,8 @@ const int kBoxWriteOrder[] = {0, 1, 4, 2, 6, 3, 5};
 /// Threads, opens, flush tables, open tables, slow queries.
 const int kRangeSetOrder[] = {1, 4, 5, 6, 3};
 
-const int kColumnWidths[] = {50, 75, 75, 75, 75, 50, 50, 140, 150};
+// Host (address and port) and State are read whole; the statement has the rest of the room.
+const int kColumnWidths[] = {50, 75, 130, 75, 75, 50, 120, 200, 150};
 
 QLineEdit* readOnlyBox(QWidget* owner, const QString& name) {
     auto* box = new QLineEdit(owner);
@@ -139,7 +143,8 @@ QWidget* ProcessMonitorDialog::buildStatusGroup() {
         const QString label = QString::fromUtf8(kCounters[i].label);
         grid->addWidget(new QLabel(label, group), i + 1, 0);
         QLineEdit* box = readOnlyBox(group, label);
-        box->setMinimumWidth(70);
+        // Ten digits read whole; wider boxes only push the dialog past a 1024 pixel screen.
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 16);
         grid->addWidget(box, i + 1, 1);
         m_counterBoxes << box;
 
@@ -148,7 +153,7 @@ QWidget* ProcessMonitorDialog::buildStatusGroup() {
             range = new QLineEdit(group);
             range->setObjectName(QStringLiteral("Range ") + label);
             range->setValidator(digits);
-            range->setFixedWidth(80);
+            range->setFixedWidth(64);
             grid->addWidget(range, i + 1, 2);
             connect(range, &QLineEdit::textChanged, this, [this, i] { rangeChanged(i); });
         }
@@ -159,6 +164,8 @@ QWidget* ProcessMonitorDialog::buildStatusGroup() {
     // The chart keeps the size it had when its first series came; it is fixed before that.
     m_chart->setFixedSize(320, 160);
     grid->addWidget(m_chart, 0, 3, kCounterCount + 1, 1, Qt::AlignTop);
+    // Room the side column leaves over goes below the counters, not between them.
+    grid->setRowStretch(kCounterCount + 1, 1);
     group->setLayout(grid);
     return group;
 }
@@ -188,8 +195,9 @@ QLayout* ProcessMonitorDialog::buildVersionBoxes() {
     int row = 0;
     for (QLineEdit* box : {m_serverVersion, m_clientVersion, m_protocolVersion}) {
         box->setMinimumWidth(150);
-        grid->addWidget(new QLabel(box->objectName(), this), row, 0);
-        grid->addWidget(box, row, 1);
+        // Each label above its box: side by side they made the dialog wider than a 1024 pixel screen.
+        grid->addWidget(new QLabel(box->objectName(), this), 2 * row, 0);
+        grid->addWidget(box, 2 * row + 1, 0);
         ++row;
     }
     return grid;
@@ -285,25 +293,58 @@ void ProcessMonitorDialog::refreshProcessList() {
     Result result = m_connection.storeResult();
     if (!result)
         return;
-    // The list is filled anew every second; the operator's choice of thread (by its Id) stays.
-    const QTreeWidgetItem* chosen = m_processes->currentItem();
-    const QString chosenId = chosen && chosen->isSelected() ? chosen->text(0) : QString();
-    m_processes->clear();
-    QTreeWidgetItem* again = nullptr;
+    // The list is brought up to date every second without being rebuilt: a thread that stays keeps
+    // its item, so the selection and the item under the pointer (mid double-click) stay as they are.
+    std::vector<std::vector<QString>> rows;
     while (Row row = result.fetchRow()) {
-        auto* item = new QTreeWidgetItem;
-        item->setText(0, qs(row.text(0)));
+        std::vector<QString> texts(kProcessFieldsShown);
+        texts[0] = qs(row.text(0));
         for (unsigned field = 1; field < kProcessFieldsShown && field < row.size(); ++field)
             if (!row.isNull(field))
-                item->setText(static_cast<int>(field), qs(row.text(field)));
-        // Each row goes in at the top, so the server's last row is shown first.
-        m_processes->insertTopLevelItem(0, item);
-        if (!chosenId.isEmpty() && item->text(0) == chosenId)
-            again = item;
+                texts[field] = qs(row.text(field));
+        rows.push_back(std::move(texts));
     }
-    if (again) {
-        m_processes->setCurrentItem(again);
-        again->setSelected(true);
+    // The server's last row is shown first.
+    std::reverse(rows.begin(), rows.end());
+    showProcessRows(rows);
+}
+
+void ProcessMonitorDialog::showProcessRows(const std::vector<std::vector<QString>>& rows) {
+    QSet<QString> ids;
+    for (const auto& row : rows)
+        ids.insert(row[0]);
+    bool choiceGone = false;
+    for (int i = m_processes->topLevelItemCount() - 1; i >= 0; --i)
+        if (!ids.contains(m_processes->topLevelItem(i)->text(0))) {
+            choiceGone = choiceGone || m_processes->topLevelItem(i)->isSelected();
+            delete m_processes->takeTopLevelItem(i);
+        }
+    // A chosen thread that ended leaves nothing chosen, rather than its neighbour.
+    if (choiceGone) {
+        m_processes->clearSelection();
+        m_processes->setCurrentItem(nullptr);
+    }
+    for (int position = 0; position < static_cast<int>(rows.size()); ++position) {
+        const auto& texts = rows[static_cast<std::size_t>(position)];
+        QTreeWidgetItem* item = m_processes->topLevelItem(position);
+        if (!item || item->text(0) != texts[0]) {
+            item = new QTreeWidgetItem;
+            item->setText(0, texts[0]);
+            // A thread listed further down moves up; only a new one is a new item.
+            for (int later = position + 1; later < m_processes->topLevelItemCount(); ++later)
+                if (m_processes->topLevelItem(later)->text(0) == texts[0]) {
+                    delete item;
+                    item = m_processes->takeTopLevelItem(later);
+                    m_processes->insertTopLevelItem(position, item);
+                    item->setSelected(item == m_processes->currentItem());
+                    break;
+                }
+            if (item->treeWidget() == nullptr)
+                m_processes->insertTopLevelItem(position, item);
+        }
+        for (int field = 1; field < static_cast<int>(texts.size()); ++field)
+            if (item->text(field) != texts[static_cast<std::size_t>(field)])
+                item->setText(field, texts[static_cast<std::size_t>(field)]);
     }
 }
 
@@ -317,8 +358,10 @@ void ProcessMonitorDialog::reset(int action) {
 void ProcessMonitorDialog::openProcessDetails(QTreeWidgetItem* item) {
     if (!item)
         return;
-    ProcessDetailsDialog details(m_connection, leadingInteger(u8(item->text(0))), this);
+    ProcessDetailsDialog details(m_connection, m_op, leadingInteger(u8(item->text(0))), this);
     m_op.runModal(details);
+    // A stopped thread leaves the list at once, not a second later.
+    refreshProcessList();
 }
 
 }  // namespace velkin

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QList>
+#include <QString>
+#include <vector>
 
 class QLineEdit;
 class QTimer;
@@ -34,6 +36,7 @@ public:
     LineChartCtrl* chart() const { return m_chart; }
 
 private:
+    void showProcessRows(const std::vector<std::vector<QString>>& rows);
     void buildScreen();
     QWidget* buildStatusGroup();
     QWidget* buildResetGroup();

@@ -69,6 +69,18 @@ SystemVariablesDialog::SystemVariablesDialog(Connection& connection, QWidget* pa
     resize(700, 450);
 
     fill();
+    readHelp();
+}
+
+void SystemVariablesDialog::readHelp() {
+    // Help tables are optional (and may be closed to the account): without them the fixed
+    // explanations stand.
+    if (m_connection.query(variableHelpStatement()) != 0)
+        return;
+    Result result = m_connection.storeResult();
+    while (Row row = result.fetchRow())
+        if (!row.isNull(1))
+            m_help.insert(textf("%s", row.str(0)).toLower(), helpLine(textf("%s", row.str(1))));
 }
 
 void SystemVariablesDialog::fill() {
@@ -99,7 +111,10 @@ void SystemVariablesDialog::showExplanation(int row) {
     const QTableWidgetItem* name = row >= 0 ? m_list->item(row, 0) : nullptr;
     if (!name)
         return;
-    m_explanation->setText(variableExplanation(name->text()));
+    const QString help = m_help.value(name->text().toLower());
+    m_explanation->setText(help.isEmpty() ? variableExplanation(name->text()) : help);
+    m_explanation->setCursorPosition(0);
+    m_explanation->setToolTip(help);
 }
 
 }  // namespace velkin

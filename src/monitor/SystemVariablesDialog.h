@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
+#include <QString>
 
 class QLineEdit;
 class QTableWidget;
@@ -19,11 +21,14 @@ public:
 
 private:
     void fill();
+    void readHelp();
     void showExplanation(int row);
 
     Connection& m_connection;
     QTableWidget* m_list = nullptr;
     QLineEdit* m_explanation = nullptr;
+    /// The server's own help texts by lower-case variable name; empty where it carries none.
+    QHash<QString, QString> m_help;
 };
 
 }  // namespace velkin

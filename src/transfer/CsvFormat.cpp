@@ -1,5 +1,8 @@
 #include "CsvFormat.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "session/Connection.h"
 #include "session/SqlText.h"
 
@@ -34,10 +37,20 @@ CsvFormat::CsvFormat(CsvSeparator separator, CsvEnclosure enclosure, std::string
     }
 }
 
+namespace {
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+}  // namespace
+
 bool CsvFormat::needsQuotes(std::string_view value) const {
-    // A bare NULL is read as NULL by the server whenever an enclosure is declared, so the text
-    // "NULL" is quoted just like the text of the NULL spelling.
-    if (value == m_null || value == "NULL")
+    // A bare NULL is read as NULL by the server whenever an enclosure is declared, and a reader may
+    // take the spelling in any case, so a text that reads as "NULL" or as the spelling in any case
+    // is quoted.
+    if (sameIgnoringCase(value, m_null) || sameIgnoringCase(value, "NULL"))
         return true;
     // Any character of the separator, not only the whole of it: a value ending in ':' before the
     // separator "::" would otherwise end one character early for the reader.

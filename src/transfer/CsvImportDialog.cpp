@@ -78,9 +78,12 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     m_nullText->setText(QString::fromUtf8(kCsvNull.data(), static_cast<int>(kCsvNull.size())));
     // The server takes a field's enclosure away before the statement sees it, so it cannot keep the
     // spelling apart from a quoted text of the same letters; the operator learns it before importing.
-    m_nullNote = new QLabel(QStringLiteral("A text equal to this spelling becomes NULL too, even in quotes; "
-                                           "only the spelling NULL keeps the two apart."),
-                            this);
+    m_nullNote =
+        new QLabel(QStringLiteral("A text equal to this spelling becomes NULL too, even in quotes; "
+                                  "only the spelling NULL keeps the two apart. "
+                                  "Round trips exactly: NULL with an enclosure; \\N, (null) and any "
+                                  "other spelling whenever no text is that spelling, byte for byte."),
+                   this);
     m_nullNote->setObjectName(QStringLiteral("NULL note"));
     m_nullNote->setWordWrap(true);
     auto* note = new QLabel(

@@ -428,6 +428,7 @@ void CLeftView::execute(Command command) {
                 m_commands.execute(command);
             break;
     }
+    bringTablesUpToDate(command);
 }
 
 // ---- What the commands change in the tree ----------------------------------------------

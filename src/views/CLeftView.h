@@ -91,6 +91,9 @@ private:
     void unlockTables();
     /// Marks the table this session has locked, so that the emptiness of the others is explained.
     void showLockedTable();
+    /// After a screen that may create or drop tables: every listed database's table nodes as the
+    /// server has them now, the selection kept where its table still exists.
+    void bringTablesUpToDate(Command command);
     bool isLockedNode(const QTreeWidgetItem* node) const;
     void executeSql();
     void createDatabase();

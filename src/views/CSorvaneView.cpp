@@ -1,17 +1,23 @@
 #include "CSorvaneView.h"
 
+#include "ColumnWidths.h"
 #include "FilterDialog.h"
 #include "PageSetupDialog.h"
 #include "RecordDetailsDialog.h"
 #include "monitor/DataAmountDialog.h"
 #include "session/Operator.h"
 
+#include <QActionGroup>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -26,7 +32,6 @@ namespace velkin {
 
 namespace {
 
-constexpr int kColumnWidth = 100;
 constexpr unsigned int kGrantReload = 1;  // REFRESH_GRANT
 
 /// Underlines the hot row, as a list with track selection does.
@@ -75,7 +80,7 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
     // Report-list rows: one line of text each, as dense as the tree beside it.
     verticalHeader()->setMinimumSectionSize(fontMetrics().height() + 2);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    horizontalHeader()->setDefaultSectionSize(kColumnWidth);
+    horizontalHeader()->setDefaultSectionSize(ColumnWidths::kNarrowest);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -83,6 +88,8 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
                 if (current.isValid())
                     m_currentRow = current.row();
             });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { columnResized(column, width); });
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { openRow(index.row()); });
 }
@@ -121,12 +128,15 @@ void CSorvaneView::showListStyles(bool hasRows) {
 }
 
 void CSorvaneView::refresh() {
+    m_refusal.clear();
     m_model.clear();
     showListStyles(false);
     m_hotRow = -1;
     m_currentRow = -1;
-    if (m_doc.nodeKind() != NodeKind::Table)
+    if (m_doc.nodeKind() != NodeKind::Table) {
+        m_host.statusPanes().setPaneText(kRecordPane, QString());
         return;
+    }
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
@@ -149,6 +159,7 @@ void CSorvaneView::refresh() {
     // A condition the server rejects leaves the list with its columns and no rows; the status bar
     // keeps describing the last page that could be shown.
     if (connection->query(statements.page) != 0) {
+        m_refusal = serverMessage(connection->errorNumber(), connection->errorText());
         showFailure(*connection);
         return;
     }
@@ -161,10 +172,54 @@ void CSorvaneView::refresh() {
     const std::size_t shown =
         m_model.appendRows(result, static_cast<std::size_t>(std::max(0, m_doc.pageLength())));
     showListStyles(shown > 0);
+    fitColumns();
     result.reset();
     const std::time_t done = std::time(nullptr);
 
     countRows(*connection, statements, start, resultTime, done);
+}
+
+void CSorvaneView::fitColumns() {
+    const QString table = m_doc.currentDb() + QLatin1Char('.') + m_doc.currentTable();
+    std::vector<int> widths = ColumnWidths::kept(table);
+    if (static_cast<int>(widths.size()) != m_model.columns()) {
+        widths = ColumnWidths::fitted(*this);
+        // Widths fitted to the headers alone would keep the first page's values cut later on.
+        if (m_model.rows() > 0)
+            ColumnWidths::keep(table, widths);
+    }
+    m_settingWidths = true;
+    for (int column = 0; column < static_cast<int>(widths.size()); ++column)
+        setColumnWidth(column, widths[column]);
+    m_settingWidths = false;
+}
+
+void CSorvaneView::columnResized(int column, int width) {
+    if (m_settingWidths || m_doc.currentTable().isEmpty())
+        return;
+    const QString table = m_doc.currentDb() + QLatin1Char('.') + m_doc.currentTable();
+    std::vector<int> widths = ColumnWidths::kept(table);
+    if (static_cast<int>(widths.size()) != m_model.columns())
+        widths = ColumnWidths::fitted(*this);
+    if (column >= static_cast<int>(widths.size()))
+        return;
+    widths[column] = width;
+    ColumnWidths::keep(table, std::move(widths));
+}
+
+bool CSorvaneView::viewportEvent(QEvent* event) {
+    // A value cut by its column is shown whole while the pointer rests on it.
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && ColumnWidths::isCut(*this, index.row(), index.column()))
+            QToolTip::showText(help->globalPos(), m_model.cellText(index.row(), index.column()).left(4000),
+                               viewport(), visualRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void CSorvaneView::showFailure(Connection& connection) {
@@ -269,13 +324,42 @@ void CSorvaneView::execute(Command command) {
     }
 }
 
-void CSorvaneView::copySelection() {
+CopiedNull& CSorvaneView::copiedNull() {
+    static CopiedNull spelling = CopiedNull::Empty;
+    return spelling;
+}
+
+void CSorvaneView::copySelection(bool withColumnNames) {
     QModelIndexList cells = selectionModel()->selectedIndexes();
     if (cells.isEmpty() && currentIndex().isValid())
         cells << currentIndex();
     if (cells.isEmpty())
         return;
-    QGuiApplication::clipboard()->setText(m_model.copiedText(cells));
+    QGuiApplication::clipboard()->setText(gridCopyText(m_model, cells, withColumnNames, copiedNull()));
+}
+
+void CSorvaneView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    fillCopyMenu(menu);
+    menu.exec(event->globalPos());
+}
+
+void CSorvaneView::fillCopyMenu(QMenu& menu) {
+    menu.setObjectName(QStringLiteral("copy menu"));
+    menu.addAction(QStringLiteral("Copy"), this, [this] { copySelection(false); });
+    menu.addAction(QStringLiteral("Copy with column names"), this, [this] { copySelection(true); });
+    menu.addSeparator();
+    auto* spellings = new QActionGroup(&menu);
+    const std::pair<const char*, CopiedNull> choices[] = {{"NULL copied as empty", CopiedNull::Empty},
+                                                          {"NULL copied as NULL", CopiedNull::Word}};
+    for (const auto& [label, spelling] : choices) {
+        QAction* choice = menu.addAction(QString::fromUtf8(label));
+        choice->setCheckable(true);
+        choice->setChecked(copiedNull() == spelling);
+        spellings->addAction(choice);
+        const CopiedNull chosen = spelling;
+        connect(choice, &QAction::triggered, this, [chosen] { copiedNull() = chosen; });
+    }
 }
 
 void CSorvaneView::keyPressEvent(QKeyEvent* event) {
@@ -365,12 +449,19 @@ void CSorvaneView::openFilter() {
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
-    FilterDialog dialog(*connection, u8(m_doc.currentDb()), u8(m_doc.currentTable()), m_conditions, this);
-    if (m_op.runModal(dialog) != QDialog::Accepted)
-        return;
-    m_doc.setFilterActive(true);
-    m_conditions = dialog.conditions();
-    refresh();
+    // A refused condition brings the dialog back with what was typed, so the person can mend it
+    // after reading the server's whole answer.
+    for (;;) {
+        FilterDialog dialog(*connection, u8(m_doc.currentDb()), u8(m_doc.currentTable()), m_conditions, this);
+        if (m_op.runModal(dialog) != QDialog::Accepted)
+            return;
+        m_doc.setFilterActive(true);
+        m_conditions = dialog.conditions();
+        refresh();
+        if (m_refusal.isEmpty())
+            return;
+        m_op.inform(filterRefusedText(m_refusal), QStringLiteral("Filter"), MessageIcon::Warning);
+    }
 }
 
 bool CSorvaneView::openRecordDetails(std::vector<std::optional<std::string>> values) {

@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "Command.h"
+#include "GridCopy.h"
 #include "RecordListText.h"
 #include "ScreenDispatcher.h"
 #include "SessionCommands.h"
 #include "session/RowModel.h"
+
+class QMenu;
 
 namespace velkin {
 
@@ -38,8 +41,13 @@ public:
     void previousPage();
     /// Opens the editing screen for a row.
     void openRow(int row);
-    /// Puts the selected cells on the clipboard, tab-separated, a line per row; NULL as nothing.
-    void copySelection();
+    /// Puts the selected cells on the clipboard, tab-separated, a line per row; NULL as the context
+    /// menu's choice has it (nothing at first).
+    void copySelection(bool withColumnNames = false);
+    /// The context menu's NULL spelling for copies; kept while the program runs.
+    static CopiedNull& copiedNull();
+    /// The record list's context menu: the two copies and the NULL spelling.
+    void fillCopyMenu(QMenu& menu);
 
     // What the find dialog of the main window searches.
     int rowCount() const;
@@ -64,6 +72,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void clearFilter();
@@ -71,6 +81,9 @@ private:
     /// database or the table cannot be had.
     bool listColumns(Connection& connection);
     void showListStyles(bool hasRows);
+    /// The table's kept widths, or widths fitted to the page shown once it has rows.
+    void fitColumns();
+    void columnResized(int column, int width);
     void showFailure(Connection& connection);
     void countRows(Connection& connection, const ListStatements& statements, std::time_t start,
                    std::time_t result, std::time_t done);
@@ -88,7 +101,11 @@ private:
     SessionCommands m_commands;
     RowModel m_model;
     std::string m_countStatement;
+    /// The server's "%d:%s" when it refused the last page's statement; empty otherwise.
+    QString m_refusal;
     int m_hotRow = -1;
+    /// Set while the view itself sets widths, so that only the person's drags are kept.
+    bool m_settingWidths = false;
 };
 
 }  // namespace velkin

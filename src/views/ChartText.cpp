@@ -1,6 +1,8 @@
 #include "ChartText.h"
 
 #include <algorithm>
+#include <cctype>
+#include <string>
 
 #include "privileges/PrivilegeFlags.h"
 #include "session/SqlText.h"
@@ -8,6 +10,31 @@
 namespace velkin {
 
 namespace {
+
+/// A row count with thousands separators.
+std::string groupedCount(std::uint64_t n) {
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
+/// The engines whose table status counts rows exactly; every other engine (InnoDB first) estimates.
+bool countsExactly(const std::string& type) {
+    std::string lower = type;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    return lower == "myisam" || lower == "aria" || lower == "memory" || lower == "heap" ||
+           lower == "mrg_myisam";
+}
+
+/// The table's rows as the chart says them: an estimate says so, so that it is not taken for the
+/// count the record list shows.
+std::string rowCountShown(const TableAmount& amount) {
+    if (countsExactly(amount.type))
+        return std::to_string(amount.rows);
+    return "about " + groupedCount(amount.rows);
+}
 
 const ChartFont kTitleFont{23, 500, false};
 const ChartFont kUsageHeadFont{20, 800, false};
@@ -283,8 +310,8 @@ ChartLayout databaseUsageChart(const QString& database, const UsageSurvey& surve
     for (const UsageRow& row : *survey.rows) {
         if (row.amount) {
             const TableAmount& a = *row.amount;
-            usageRow(layout, y, textf("%s (%lu件)", row.name, a.rows), ChartPicture::Table, "%5.2f %% of All",
-                     a, totals);
+            usageRow(layout, y, textf("%s (%s件)", row.name, rowCountShown(a)), ChartPicture::Table,
+                     "%5.2f %% of All", a, totals);
             text(layout, textf("Update %s", a.updated), 250, y + 25, kLegendFont, chartcolour::blue());
             text(layout, textf("(%s %s)", a.type, a.rowFormat), 0, y + 25, kTableTypeFont);
         }

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "RecordListText.h"
 #include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
@@ -37,9 +38,16 @@ FilterDialog::FilterDialog(Connection& connection, const std::string& database, 
     for (int set = 0; set < 3; ++set) {
         m_conditionEdits[set] =
             labelledField(grid, set + 1, QStringLiteral("Conditions %1").arg(set + 1), this);
+        m_conditionEdits[set]->setPlaceholderText(filterHintText());
         connect(m_conditionEdits[set], &QLineEdit::textEdited, this,
                 [this, set](const QString& text) { conditionEdited(set, text); });
     }
+    // A bare value ("Osaka") is not a condition; the person sees what the box expects before typing.
+    auto* hint = new QLabel(
+        QStringLiteral("A condition follows the field's name, for example: %1").arg(filterHintText()), this);
+    hint->setObjectName(QStringLiteral("filter hint"));
+    hint->setWordWrap(true);
+    grid->addWidget(hint, 4, 0, 1, 2);
     auto* okButton = namedButton(QStringLiteral("OK"), this);
     okButton->setDefault(true);
     auto* cancelButton = namedButton(QStringLiteral("Cancel"), this);

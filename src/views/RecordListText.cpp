@@ -99,6 +99,21 @@ QString listFailureText(const std::string& database, const std::string& table, u
     return textf("Database: %s  Table: %s  %d:%s", database, table, errorNumber, errorText);
 }
 
+QString serverMessage(unsigned int errorNumber, const std::string& errorText) {
+    return textf("%d:%s", errorNumber, errorText);
+}
+
+QString filterRefusedText(const QString& serverMessage) {
+    return QStringLiteral(
+               "The server did not accept the filter's conditions:\n\n%1\n\n"
+               "Each condition follows the field's name, as in %2.")
+        .arg(serverMessage, filterHintText());
+}
+
+QString filterHintText() {
+    return QStringLiteral("= 'Osaka'  or  LIKE 'Osa%'  or  > 10  or  IS NULL");
+}
+
 int nextPageIndex(int recordCount, int currentPage, int pageLength) {
     if (recordCount == 0 || pageLength <= 0)
         return currentPage;

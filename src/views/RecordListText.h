@@ -65,6 +65,13 @@ QString recordStatusText(const std::string& countText, const std::string& databa
 /// The record pane when the table's columns or rows cannot be read: where, and the server's "%d:%s".
 QString listFailureText(const std::string& database, const std::string& table, unsigned int errorNumber,
                         const std::string& errorText);
+/// The server's "%d:%s", whole.
+QString serverMessage(unsigned int errorNumber, const std::string& errorText);
+/// The message when the server refuses the filter's conditions: its whole answer.
+QString filterRefusedText(const QString& serverMessage);
+/// What a condition box expects: an operator and a value, as they follow the field's name.
+QString filterHintText();
+
 /// Status pane 3 after a refresh: the seconds until the result was there and until the rows were shown.
 QString referenceTimeText(unsigned long resultSeconds, unsigned long doneSeconds);
 

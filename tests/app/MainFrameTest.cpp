@@ -320,16 +320,19 @@ CSorvaneView* openTable(Program& f, const QString& database, const QString& tabl
     return f.frame.recordList();
 }
 
-bool fitsItsText(QLabel* pane) {
-    return pane->isVisible() && pane->width() >= pane->fontMetrics().horizontalAdvance(pane->text());
+bool fitsItsText(PaneLabel* pane) {
+    return pane->isVisible() && pane->text() == pane->fullText() &&
+           pane->width() >= pane->fontMetrics().horizontalAdvance(pane->text());
 }
 }  // namespace
 
 TEST(MainFrame, FirstStartShowsTheRecordPaneWholeAt1024AndTheIdleTextLeavesIt) {
     clearSettings();
     ScratchDatabase db("velkin_frame_shop");
-    exec(db.admin(), "CREATE TABLE velkin_frame_shop.customers (id INT)");
-    exec(db.admin(), "INSERT INTO velkin_frame_shop.customers VALUES (1), (2)");
+    exec(db.admin(), "CREATE TABLE velkin_frame_shop.customers (id INT, mail VARCHAR(80), seen DATETIME)");
+    exec(db.admin(),
+         "INSERT INTO velkin_frame_shop.customers VALUES (1, 'customer1@example-shop.co.jp', "
+         "'2024-01-01 10:11:12'), (2, NULL, NULL)");
     Program f;
     f.frame.showRestored();
     QTest::qWait(50);
@@ -341,9 +344,6 @@ TEST(MainFrame, FirstStartShowsTheRecordPaneWholeAt1024AndTheIdleTextLeavesIt) {
     const QString record = panes.paneText(kRecordPane);
     EXPECT_EQ("Record : 2  Database: velkin_frame_shop  Table: customers  Current Page : 1", record);
     QTest::qWait(20);
-    EXPECT_TRUE(fitsItsText(panes.pane(kRecordPane))) << panes.pane(kRecordPane)->width();
-    for (int pane : {1, 2, 3})
-        EXPECT_TRUE(fitsItsText(panes.pane(pane))) << pane << ": " << panes.paneText(pane).toStdString();
     EXPECT_TRUE(panes.paneText(3).startsWith("Reference time : RES "));
     // No indicator that never follows its key.
     for (QLabel* label : f.frame.statusBar()->findChildren<QLabel*>())
@@ -357,6 +357,37 @@ TEST(MainFrame, FirstStartShowsTheRecordPaneWholeAt1024AndTheIdleTextLeavesIt) {
     QApplication::sendEvent(f.frame.toolBar(), &leave);
     EXPECT_EQ("Connecting", panes.paneText(0));
     EXPECT_EQ(record, panes.paneText(kRecordPane));
+    // With the idle text every pane shows its whole text at 1024 pixels.
+    QTest::qWait(20);
+    f.frame.grab().save("/tmp/comfort-record-list-1024.png");
+    for (int pane : {0, 1, 2, 3, kRecordPane})
+        EXPECT_TRUE(fitsItsText(panes.pane(pane))) << pane << ": " << panes.pane(pane)->text().toStdString();
+
+    // A long message squeezes the panes, none to nothing; what is cut stays whole in the tooltip.
+    const QString longText = "It is under connection by the common user. " + QString(80, 'x');
+    panes.setPaneText(0, longText);
+    QTest::qWait(20);
+    for (int pane : {0, 1, 2, kRecordPane}) {
+        PaneLabel* label = panes.pane(pane);
+        EXPECT_GE(label->width(), label->fontMetrics().averageCharWidth() * 6) << pane;
+        EXPECT_TRUE(label->text() == label->fullText() || label->toolTip().startsWith(label->fullText()))
+            << pane << ": " << label->text().toStdString();
+    }
+    EXPECT_TRUE(panes.pane(0)->text().endsWith(QChar(0x2026))) << panes.pane(0)->text().toStdString();
+    EXPECT_EQ(longText, panes.pane(0)->toolTip());
+    panes.setPaneText(0, "It is under connection by Admin");
+
+    // Once the table is no longer shown, nothing speaks of it.
+    f.frame.tree().setCurrentItem(childNamed(f.frame.tree().databaseRoot(), "velkin_frame_shop"));
+    QApplication::processEvents();
+    EXPECT_EQ("", panes.paneText(kRecordPane));
+    EXPECT_FALSE(panes.pane(kRecordPane)->isVisible());
+    EXPECT_EQ("Reference speed", panes.paneText(3));
+    QTest::qWait(20);
+    for (int pane : {0, 1, 2, 3})
+        EXPECT_TRUE(fitsItsText(panes.pane(pane))) << pane << ": " << panes.pane(pane)->text().toStdString();
+    EXPECT_EQ("", panes.pane(0)->toolTip());
+    f.frame.grab().save("/tmp/comfort-mainframe-1024.png");
     f.frame.close();
     clearSettings();
 }

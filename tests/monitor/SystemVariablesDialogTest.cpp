@@ -6,6 +6,7 @@
 #include <map>
 
 #include "MonitorTesting.h"
+#include "monitor/MonitorText.h"
 #include "monitor/SystemVariablesDialog.h"
 #include "monitor/VariableExplanations.h"
 #include "support/TestServer.h"
@@ -47,7 +48,8 @@ TEST(SystemVariables, ListsEveryVariableSortedByNameWithWholeValues) {
     StatementLog log;
     SystemVariablesDialog dialog(*connection);
     EXPECT_EQ(dialog.windowTitle(), "System variable list");
-    EXPECT_EQ(log.statements, std::vector<std::string>{"SHOW VARIABLES"});
+    // The variables, then the server's own help on them; nothing that could change a thing.
+    EXPECT_EQ(log.statements, (std::vector<std::string>{"SHOW VARIABLES", variableHelpStatement()}));
 
     QTableWidget* list = listOf(dialog);
     ASSERT_TRUE(list);
@@ -114,4 +116,28 @@ TEST(SystemVariables, AServerThatRefusesGivesAnEmptyListWithItsHeaders) {
     EXPECT_EQ(list->columnCount(), 2);
     EXPECT_EQ(list->horizontalHeaderItem(0)->text(), "Variable");
     EXPECT_EQ(list->horizontalHeaderItem(1)->text(), "Value");
+}
+
+TEST(SystemVariables, TheServersOwnHelpExplainsAVariableWhereItHasSome) {
+    auto admin = connectAdmin();
+    exec(*admin, "DELETE FROM mysql.help_topic WHERE help_topic_id = 60001");
+    exec(*admin, "DELETE FROM mysql.help_category WHERE help_category_id = 6001");
+    exec(*admin,
+         "INSERT INTO mysql.help_category (help_category_id, name, parent_category_id, url) "
+         "VALUES (6001, 'Velkin Test Variables', 0, '')");
+    exec(*admin,
+         "INSERT INTO mysql.help_topic (help_topic_id, name, help_category_id, description, example, url) "
+         "VALUES (60001, 'wait_timeout', 6001, 'Description\n-----------\n\nSeconds the server waits\n"
+         "on an idle  connection.', '', '')");
+    {
+        SystemVariablesDialog dialog(*admin);
+        QTableWidget* list = listOf(dialog);
+        list->setCurrentCell(rowOf(list, "wait_timeout"), 0);
+        EXPECT_EQ(boxText(dialog, "Explanation :"), "Seconds the server waits on an idle connection.");
+        // A variable the help does not name keeps the fixed text.
+        list->setCurrentCell(rowOf(list, "version"), 0);
+        EXPECT_EQ(boxText(dialog, "Explanation :"), kUnknown);
+    }
+    exec(*admin, "DELETE FROM mysql.help_topic WHERE help_topic_id = 60001");
+    exec(*admin, "DELETE FROM mysql.help_category WHERE help_category_id = 6001");
 }

@@ -347,3 +347,40 @@ TEST_F(CsvRoundTripTest, SkippedRowsWarningsAndRefusalsAreToldPlainly) {
                                 "SELECT GROUP_CONCAT(id, '|', name ORDER BY id) FROM "
                                 "velkin_csv_warn.plain"));
 }
+
+TEST_F(CsvRoundTripTest, TheSpellingNullKeepsNullApartFromEveryTextThatLooksLikeItInEachEncoding) {
+    int n = 0;
+    for (const char* charset : {"utf8mb4", "latin1"}) {
+        const std::string db = std::string("velkin_csv_nullword_") + charset;
+        ScratchDatabase scratch{db};
+        exec(*session, sqlf("ALTER DATABASE %s CHARACTER SET %s", db, charset));
+        for (const char* table : {"hard", "back"})
+            exec(*session,
+                 sqlf("CREATE TABLE %s.%s (id INT PRIMARY KEY, t VARCHAR(20), u VARCHAR(20))", db, table));
+        exec(*session,
+             sqlf("INSERT INTO %s.hard VALUES (1, NULL, 'NULL'), (2, 'null', 'Null'), (3, '(null)', "
+                  "'\\\\N'), (4, 'NULL ', NULL), (5, '', 'nULL')",
+                  db));
+        for (const char* enclosure : {"none", "ダブルコーテイション"}) {
+            SCOPED_TRACE(std::string(charset) + " " + enclosure);
+            CsvExportDialog exporter(*session, op, QString::fromStdString("Select * from " + db + ".hard"));
+            chooseList(exporter, kEnclosures, QString::fromUtf8(enclosure));
+            child<QComboBox>(exporter, "NULL")->setCurrentText("NULL");
+            const QString path = QString::fromStdString(dir.path()) + QString("/nullword%1.csv").arg(++n);
+            edit(exporter, "File name")->setText(path);
+            op.clear();
+            exporter.write();
+            ASSERT_EQ(QStringList{"It outputted to the file."}, op.messageTexts());
+
+            exec(*session, "DELETE FROM " + db + ".back");
+            const QString told = import(db, path, ",", "\"", "NULL");
+            EXPECT_EQ("Data was imported normally.\nRecords: 5  Deleted: 0  Skipped: 0  Warnings: 0", told);
+            // Every cell as it was, NULL as NULL and each look-alike as its own bytes.
+            EXPECT_EQ("0", scalar(*session,
+                                  sqlf("SELECT COUNT(*) FROM %s.hard h LEFT JOIN %s.back k ON h.id = k.id "
+                                       "AND BINARY h.t <=> BINARY k.t AND BINARY h.u <=> BINARY k.u "
+                                       "WHERE k.id IS NULL",
+                                       db, db)));
+        }
+    }
+}

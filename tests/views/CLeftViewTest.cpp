@@ -464,9 +464,34 @@ TEST_F(ObjectTree, SqlExecutionAddsDatabasesCreatedMeanwhile) {
     EXPECT_EQ(db("velkin_tree_sql_new"), tree.currentItem());
     EXPECT_EQ("velkin_tree_sql_new", doc.currentDb()) << "the new node's selection acts";
 
-    EXPECT_FALSE(child(keptNode, "late")) << "tables show only when their database is selected again";
+    EXPECT_TRUE(child(keptNode, "late")) << "the tables made meanwhile show at once";
+
+    // A table dropped in the console leaves the tree; the shown one hands the selection to its
+    // database, another one leaves the selection where it is.
+    screens.console = nullptr;
+    exec(*admin, "CREATE TABLE velkin_tree_sql_kept.other (id INT)");
     select(keptNode);
-    EXPECT_TRUE(child(keptNode, "late"));
+    tree.execute(Command::SqlExecution);
+    QTreeWidgetItem* late = child(keptNode, "late");
+    ASSERT_TRUE(late && child(keptNode, "other"));
+    select(late);
+    screens.console = [&] { exec(*admin, "DROP TABLE velkin_tree_sql_kept.other"); };
+    tree.execute(Command::SqlExecution);
+    EXPECT_FALSE(child(keptNode, "other"));
+    EXPECT_EQ(late, tree.currentItem());
+    EXPECT_EQ("late", doc.currentTable());
+    screens.console = [&] { exec(*admin, "DROP TABLE velkin_tree_sql_kept.late"); };
+    tree.execute(Command::SqlExecution);
+    EXPECT_FALSE(child(keptNode, "late"));
+    EXPECT_EQ(keptNode, tree.currentItem());
+    EXPECT_EQ("velkin_tree_sql_kept", doc.currentDb());
+    EXPECT_EQ("", doc.currentTable());
+    // The chart of the database follows a table made by an import.
+    resetCounters();
+    exec(*admin, "CREATE TABLE velkin_tree_sql_kept.imported (id INT)");
+    tree.execute(Command::ImportCsv);
+    EXPECT_TRUE(child(keptNode, "imported"));
+    EXPECT_EQ(1, host.updates);
     exec(*admin, "DROP DATABASE IF EXISTS velkin_tree_sql_new");
 }
 

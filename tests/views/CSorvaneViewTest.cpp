@@ -3,7 +3,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include "session/Settings.h"
 #include "session/SqlText.h"
 #include "session/StatusPanes.h"
+#include "views/ColumnWidths.h"
 #include "views/FilterDialog.h"
 
 using namespace velkin;
@@ -299,6 +302,111 @@ TEST_F(RecordListTest, CopyPutsTheSelectedCellsOnTheClipboard) {
     list.selectionModel()->select(list.model()->index(0, 1), QItemSelectionModel::Select);
     list.copySelection();
     EXPECT_EQ("", clipboard->text());
+
+    // The context menu: with column names, and NULL written as NULL so that it stays apart from ''
+    // and from the text NULL.
+    exec(db.admin(), sqlf("INSERT INTO %s.t VALUES (4, '', 'null')", db.name()));
+    list.refresh();
+    QMenu menu;
+    list.fillCopyMenu(menu);
+    auto action = [&menu](const QString& text) {
+        for (QAction* a : menu.actions())
+            if (a->text() == text)
+                return a;
+        ADD_FAILURE() << text.toStdString();
+        return menu.addAction(text);
+    };
+    EXPECT_TRUE(action("NULL copied as empty")->isChecked());
+    action("NULL copied as NULL")->trigger();
+    list.selectionModel()->clearSelection();
+    for (int row : {0, 3})
+        list.selectionModel()->select(list.model()->index(row, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    action("Copy with column names")->trigger();
+    EXPECT_EQ("a\tb\tc\n1\tNULL\t\"tab\there\"\n4\t\t\"null\"", clipboard->text());
+    QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ("1\tNULL\t\"tab\there\"\n4\t\t\"null\"", clipboard->text()) << "Ctrl+C keeps the choice";
+    // The choice holds for the next menu, and goes back.
+    QMenu next;
+    list.fillCopyMenu(next);
+    for (QAction* a : next.actions())
+        if (a->text() == "NULL copied as empty") {
+            EXPECT_FALSE(a->isChecked());
+            a->trigger();
+        }
+    list.copySelection();
+    EXPECT_EQ("1\t\t\"tab\there\"\n4\t\tnull", clipboard->text());
+}
+
+TEST_F(RecordListTest, ColumnsFitTheFirstPageAndKeepTheirWidthsForTheSession) {
+    exec(db.admin(), sqlf("CREATE TABLE %s.people (id INT PRIMARY KEY, mail VARCHAR(80), seen DATETIME, "
+                          "note TEXT)",
+                          db.name()));
+    exec(db.admin(),
+         sqlf("INSERT INTO %s.people VALUES (1, 'customer1@example-shop.co.jp', '2024-01-01 10:11:12', "
+              "REPEAT('long note ', 40)), (2, NULL, NULL, 'short')",
+              db.name()));
+    numbers(2);
+    CSorvaneView& list = show("people");
+    ASSERT_EQ(2, list.rowCount());
+    const QFontMetrics metrics = list.fontMetrics();
+    EXPECT_EQ(100, list.columnWidth(0)) << "never narrower than before";
+    EXPECT_GT(list.columnWidth(1), metrics.horizontalAdvance("customer1@example-shop.co.jp"));
+    EXPECT_LE(list.columnWidth(1), 320);
+    EXPECT_GT(list.columnWidth(2), metrics.horizontalAdvance("2024-01-01 10:11:12"));
+    EXPECT_EQ(320, list.columnWidth(3)) << "a long text is capped";
+    // The person sees the whole of what the column cuts, and only that, as a tooltip.
+    EXPECT_TRUE(ColumnWidths::isCut(list, 0, 3));
+    EXPECT_FALSE(ColumnWidths::isCut(list, 0, 1));
+
+    // A width the person drags outlives the view: another table, then this one again.
+    list.horizontalHeader()->resizeSection(1, 150);
+    CSorvaneView& other = show("t");
+    EXPECT_EQ(100, other.columnWidth(1));
+    CSorvaneView& again = show("people");
+    EXPECT_EQ(150, again.columnWidth(1));
+    EXPECT_EQ(320, again.columnWidth(3));
+    // The widths belong to the table, not to its page.
+    exec(db.admin(), sqlf("INSERT INTO %s.people VALUES (3, REPEAT('w', 70), NULL, NULL)", db.name()));
+    again.refresh();
+    EXPECT_EQ(150, again.columnWidth(1));
+}
+
+TEST_F(RecordListTest, ARefusedFilterSaysWhyAndComesBackWithItsText) {
+    numbers(5);
+    CSorvaneView& list = show("t");
+    // A bare value, as a new user types it.
+    op.onModal([](QDialog& d) {
+        auto& filter = dynamic_cast<FilterDialog&>(d);
+        auto* hint = filter.findChild<QLabel*>("filter hint");
+        EXPECT_TRUE(hint && hint->text().contains("= 'Osaka'")) << "the box's form is shown";
+        EXPECT_TRUE(filter.conditionEdit(0)->placeholderText().contains("LIKE 'Osa%'"));
+        filter.list()->setCurrentCell(1, 0);
+        filter.conditionEdit(0)->setText("Osaka");
+        Q_EMIT filter.conditionEdit(0)->textEdited("Osaka");
+        filter.ok();
+        return d.result();
+    });
+    // The dialog comes back with the text; mended, the filter works.
+    op.onModal([](QDialog& d) {
+        auto& filter = dynamic_cast<FilterDialog&>(d);
+        EXPECT_EQ("Osaka", filter.list()->item(1, 1)->text());
+        filter.list()->setCurrentCell(1, 0);
+        filter.conditionEdit(0)->setText("LIKE 'row 3%'");
+        Q_EMIT filter.conditionEdit(0)->textEdited("LIKE 'row 3%'");
+        filter.ok();
+        return d.result();
+    });
+    list.execute(Command::Filter);
+    ASSERT_EQ(1u, op.messages.size());
+    const QString message = op.messages[0].text;
+    // The server's whole answer, number and text, not a cut-off status pane.
+    EXPECT_TRUE(message.contains("1064:You have an error in your SQL syntax")) << message.toStdString();
+    EXPECT_TRUE(message.contains("near 'Osaka LIMIT 0,100'")) << message.toStdString();
+    EXPECT_EQ(2, op.modalTitles.size());
+    ASSERT_EQ(1, list.rowCount());
+    EXPECT_EQ("3", list.cellText(0, 0));
+    EXPECT_EQ(status(1, 1, true), pane(kRecordPane));
 }
 
 TEST_F(RecordListTest, TheFilterHoldsAConditionForEveryColumn) {
