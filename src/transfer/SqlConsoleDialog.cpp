@@ -34,6 +34,7 @@
 #include "session/RowModel.h"
 #include "session/Settings.h"
 #include "session/SqlText.h"
+#include "widgets/ColumnWidths.h"
 #include "widgets/Kit.h"
 #include "widgets/Pictures.h"
 
@@ -399,6 +400,11 @@ void SqlConsoleDialog::showRows(RowStream& stream) {
         showStatus(m_connection.errorText(), true);
     m_arrived = std::time(nullptr);
 
+    // A column widens to its header and first values, as the record list's do, so that addresses
+    // and times are read whole.
+    const std::vector<int> widths = ColumnWidths::fitted(*m_list);
+    for (int i = 0; i < static_cast<int>(widths.size()); ++i)
+        m_list->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
     m_list->setShowGrid(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setMouseTracking(true);

@@ -1,11 +1,11 @@
 #include "CSorvaneView.h"
 
-#include "ColumnWidths.h"
 #include "FilterDialog.h"
 #include "PageSetupDialog.h"
 #include "RecordDetailsDialog.h"
 #include "monitor/DataAmountDialog.h"
 #include "session/Operator.h"
+#include "widgets/ColumnWidths.h"
 
 #include <QActionGroup>
 #include <QClipboard>

@@ -93,6 +93,12 @@ TEST_F(SqlConsoleTest, SelectOneShowsOneColumnOneRowAndZeroSeconds) {
     EXPECT_EQ("0 s", field(dialog, "Time until data reaches a client from Query issue"));
     EXPECT_EQ("0 s", field(dialog, "Time until it displays data altogether from Query issue"));
     EXPECT_FALSE(session->isBusy());
+    // A column starts at 100 pixels and widens to a value that needs more, as far as 320.
+    run(dialog, "SELECT 1 AS n, 'customer1@example-shop.co.jp' AS mail, REPEAT('x', 300) AS wide");
+    auto* list = child<QTableView>(dialog, "result list");
+    EXPECT_EQ(100, list->columnWidth(0));
+    EXPECT_GT(list->columnWidth(1), list->fontMetrics().horizontalAdvance("customer1@example-shop.co.jp"));
+    EXPECT_EQ(320, list->columnWidth(2));
 }
 
 TEST_F(SqlConsoleTest, RowlessStatementsKeepTheHeadingsAndFollowTheStatusRules) {

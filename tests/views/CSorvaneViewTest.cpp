@@ -14,8 +14,8 @@
 #include "session/Settings.h"
 #include "session/SqlText.h"
 #include "session/StatusPanes.h"
-#include "views/ColumnWidths.h"
 #include "views/FilterDialog.h"
+#include "widgets/ColumnWidths.h"
 
 using namespace velkin;
 using namespace velkin::test;

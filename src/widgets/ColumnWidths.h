@@ -7,9 +7,9 @@ class QTableView;
 
 namespace velkin {
 
-/// The record list's column widths: a column starts at the narrowest width and widens to its header
-/// and the values of the first page shown, up to the widest; what the person then drags is kept, per
-/// table, for as long as the program runs.
+/// The column widths of a list of rows (the record list, the console): a column starts at the narrowest width
+/// and widens to its header and the values of the first page shown, up to the widest; what the person then
+/// drags is kept, per table, for as long as the program runs.
 class ColumnWidths {
 public:
     static constexpr int kNarrowest = 100;
