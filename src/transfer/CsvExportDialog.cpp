@@ -74,9 +74,9 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
     m_sample->setReadOnly(true);
     m_sample->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    auto* ok = namedButton(QStringLiteral("OK"), this);
-    ok->setDefault(true);
-    auto* cancel = namedButton(QStringLiteral("Cancel"), this);
+    m_ok = namedButton(QStringLiteral("OK"), this);
+    m_ok->setDefault(true);
+    m_cancel = namedButton(QStringLiteral("Cancel"), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fileRow.layout);
@@ -88,12 +88,18 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
     layout->addLayout(nullRow);
     layout->addWidget(sampleLabel);
     layout->addWidget(m_sample, 1);
-    layout->addLayout(buttonRow({ok, cancel}));
+    layout->addLayout(buttonRow({m_ok, m_cancel}));
     resize(520, 460);
 
     connect(fileRow.browse, &QPushButton::clicked, this, &CsvExportDialog::chooseFile);
-    connect(ok, &QPushButton::clicked, this, &CsvExportDialog::write);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ok, &QPushButton::clicked, this, &CsvExportDialog::write);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
+    connect(&m_work, &BackgroundWork::runningChanged, this, [this](bool running) {
+        // While the file is written nothing may start it again; Cancel becomes Stop.
+        m_ok->setEnabled(!running);
+        m_cancel->setText(running ? QStringLiteral("Stop") : QStringLiteral("Cancel"));
+        m_cancel->setObjectName(m_cancel->text());
+    });
     connect(m_nullText, &QComboBox::currentTextChanged, this, &CsvExportDialog::refreshSample);
     m_sampleReady = true;
 }
@@ -175,8 +181,16 @@ void CsvExportDialog::chooseFile() {
     m_fileName->setText(path);
 }
 
+void CsvExportDialog::reject() {
+    if (m_work.running()) {
+        if (m_op.ask(QStringLiteral("The output to the file is running. May I stop it?")))
+            m_work.stop();
+        return;
+    }
+    QDialog::reject();
+}
+
 void CsvExportDialog::showProgress(long block) {
-    letPendingEventsThrough();
     const QString text = qs(csvProgressText(block * kBlockRows + 1));
     m_sample->setPlainText(text);
     emit progressShown(text);
@@ -206,8 +220,19 @@ void CsvExportDialog::write() {
 }
 
 std::string CsvExportDialog::writeRows(TextModeFile& file) {
-    WaitCursor wait(m_op);
     const CsvFormat fmt = format();
+    std::string failure;
+    QString endText;
+    // The rows are read and written beside the window, which keeps painting and answers Stop; the
+    // session's connection is the export's until it ends.
+    m_work.run({&m_connection},
+               [&](WorkControl& control) { failure = exportRows(file, fmt, control, endText); });
+    m_sample->setPlainText(endText);
+    return failure;
+}
+
+std::string CsvExportDialog::exportRows(TextModeFile& file, const CsvFormat& fmt, WorkControl& control,
+                                        QString& endText) {
     // The statement is sent once and its rows streamed, so every row is written exactly once and
     // in one order; the progress still counts blocks of 1000 rows.
     RowStream stream(m_connection);
@@ -215,7 +240,6 @@ std::string CsvExportDialog::writeRows(TextModeFile& file) {
         const std::string error =
             m_connection.errorNumber() != 0 ? csvRefusedText(m_connection.errorLine()) : csvNotReadingText();
         file.close();
-        m_sample->setPlainText(QString());
         return error;
     }
     std::string line;
@@ -229,26 +253,29 @@ std::string CsvExportDialog::writeRows(TextModeFile& file) {
             break;
         ++written;
         if (++inBlock == kBlockRows) {
-            showProgress(block++);
+            control.post([this, shown = block++] { showProgress(shown); });
             inBlock = 0;
+            if (control.stopRequested())
+                break;
         }
     }
-    if (inBlock > 0 && !file.failed())
-        showProgress(block);
-    // Asked before the stream is closed: closing reads what is left and would clear the error.
-    const bool readBroken = !file.failed() && stream.failed();
+    if (inBlock > 0 && !file.failed() && !control.stopRequested())
+        control.post([this, block] { showProgress(block); });
+    // Asked before the stream is closed: closing reads what is left and would clear the error. A stop
+    // ends the statement on the server, which reads as a broken read.
+    const bool stopped = control.stopRequested();
+    const bool readBroken = !file.failed() && !stopped && stream.failed();
     const std::string readError = readBroken ? m_connection.errorLine() : std::string();
     stream.close();
     const bool closed = file.close();
-    if (!closed) {
-        m_sample->setPlainText(QStringLiteral("File output stopped"));
+    endText = QStringLiteral("File output stopped");
+    if (!closed)
         return csvWriteFailedText(written, file.errorText());
-    }
-    if (readBroken) {
-        m_sample->setPlainText(QStringLiteral("File output stopped"));
+    if (readBroken)
         return csvReadBrokenText(written, readError);
-    }
-    m_sample->setPlainText(QStringLiteral("File output end"));
+    if (stopped)
+        return csvStoppedText(written);
+    endText = QStringLiteral("File output end");
     return {};
 }
 

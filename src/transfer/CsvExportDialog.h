@@ -6,11 +6,13 @@
 #include <utility>
 
 #include "CsvFormat.h"
+#include "session/BackgroundWork.h"
 
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QRadioButton;
 
 namespace velkin {
@@ -42,6 +44,8 @@ public:
     void chooseFile();
     /// "OK": writes the file; the dialog stays open.
     void write();
+    /// Closing while the file is written asks whether to stop; it closes only once writing has ended.
+    void reject() override;
 
     /// The format the controls describe now.
     CsvFormat format() const;
@@ -61,6 +65,8 @@ private:
     void showProgress(long block);
     /// Streams the statement's rows into the open file and closes it; what went wrong, or empty.
     std::string writeRows(TextModeFile& file);
+    /// writeRows' work, beside the window: endText is what the sample box says at the end.
+    std::string exportRows(TextModeFile& file, const CsvFormat& fmt, WorkControl& control, QString& endText);
 
     Connection& m_connection;
     Operator& m_op;
@@ -78,6 +84,9 @@ private:
     bool m_sampleReady = false;
     /// Set while a file is written: one file at a time, and no sample query on the busy session.
     bool m_writing = false;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    BackgroundWork m_work;
 };
 
 }  // namespace velkin

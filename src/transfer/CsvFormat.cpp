@@ -115,6 +115,10 @@ std::string csvRefusedText(std::string_view errorLine) {
     return sqlf("The statement was refused; nothing was written.\n%s", errorLine);
 }
 
+std::string csvStoppedText(long long rows) {
+    return sqlf("The output was stopped after %lld records; the file is incomplete.", rows);
+}
+
 std::string csvReadBrokenText(long long rows, std::string_view errorLine) {
     return sqlf("Reading the rows broke off after %lld records; the file is incomplete.\n%s", rows,
                 errorLine);

@@ -62,6 +62,8 @@ std::string csvNotReadingText();
 std::string csvRefusedText(std::string_view errorLine);
 /// Reading the rows broke off after rows were written.
 std::string csvReadBrokenText(long long rows, std::string_view errorLine);
+/// The operator stopped the output; rows: the records in the file.
+std::string csvStoppedText(long long rows);
 /// The file did not take all that was written to it (a full disk, a size limit).
 std::string csvWriteFailedText(long long rows, std::string_view systemError);
 

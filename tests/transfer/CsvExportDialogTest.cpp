@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include "TransferTesting.h"
@@ -225,6 +226,38 @@ TEST_F(CsvExportTest, KilledConnectionMidReadSaysHowManyRecordsTheIncompleteFile
     EXPECT_EQ("File output stopped", sample(dialog));
     // Every line that is in the file is whole.
     EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
+}
+
+TEST_F(CsvExportTest, StopEndsTheOutputAndSaysHowManyRecordsTheFileHolds) {
+    exec(db.admin(), "CREATE TABLE velkin_transfer_export.big (id INT PRIMARY KEY, pad VARCHAR(100))");
+    exec(db.admin(),
+         "INSERT INTO velkin_transfer_export.big SELECT seq, REPEAT('x', 100) FROM "
+         "velkin_transfer_export.seq_1_to_200000");
+    CsvExportDialog dialog(*session, op, "Select * from velkin_transfer_export.big");
+    bool stopped = false;
+    QObject::connect(&dialog, &CsvExportDialog::progressShown, [&] {
+        if (stopped)
+            return;
+        stopped = true;
+        EXPECT_FALSE(child<QPushButton>(dialog, "OK")->isEnabled());
+        child<QPushButton>(dialog, "Stop")->click();
+    });
+    const std::string bytes = writeFile(dialog, "stopped.csv");
+    ASSERT_TRUE(stopped);
+    long long lines = 0;
+    for (char c : bytes)
+        lines += c == '\n';
+    EXPECT_LT(lines, 200000);
+    EXPECT_EQ(QStringList{QString::fromStdString(
+                  sqlf("The output was stopped after %lld records; the file is incomplete.", lines))},
+              op.messageTexts());
+    EXPECT_EQ("File output stopped", sample(dialog));
+    EXPECT_TRUE(child<QPushButton>(dialog, "Cancel")->isEnabled());
+    // The session is free again, and no statement of the output is left on the server.
+    EXPECT_EQ("1", scalar(*session, "SELECT 1"));
+    EXPECT_EQ("0", scalar(db.admin(),
+                          "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO = "
+                          "'Select * from velkin_transfer_export.big'"));
 }
 
 TEST_F(CsvExportTest, FullDiskIsReportedAndNeverCalledWritten) {
