@@ -127,6 +127,14 @@ protected:
         box->setCurrentIndex(i);
     }
     QComboBox* destination(QDialog& d) { return child<QComboBox>(d, "The database of a duplicate place"); }
+    /// Chooses the other server's table and its copy of the same name in the local database.
+    void copyInto(QDialog& d, const QString& table) {
+        select(list(d, "Server"), "other");
+        select(list(d, "Database"), "velkin_dup_remote");
+        select(list(d, "Table"), table);
+        choose(destination(d), "velkin_dup_local");
+        child<QLineEdit>(d, "A new table name")->setText(table);
+    }
     std::string remoteCreate(const std::string& table) {
         Result r = remote->select("SHOW CREATE TABLE " + table);
         Row row = r.fetchRow();
@@ -296,11 +304,7 @@ TEST_F(DuplicateFromOtherServersTest, ForeignKeyToAParentTheDestinationLacksIsAs
          "FOREIGN KEY (pid) REFERENCES people (id)) ENGINE=InnoDB");
     exec(*remote, "INSERT INTO velkin_dup_remote.kid VALUES (1, 1), (2, 2)");
     DuplicateFromOtherServersDialog dialog(*session, op);
-    select(list(dialog, "Server"), "other");
-    select(list(dialog, "Database"), "velkin_dup_remote");
-    select(list(dialog, "Table"), "kid");
-    choose(destination(dialog), "velkin_dup_local");
-    child<QLineEdit>(dialog, "A new table name")->setText("kid");
+    copyInto(dialog, "kid");
     op.answer(true);
     op.answer(true);
     dialog.duplicate();
@@ -322,11 +326,7 @@ TEST_F(DuplicateFromOtherServersTest, StopEndsTheCopyAndSaysWhatLanded) {
          "INSERT INTO velkin_dup_remote.many SELECT seq, REPEAT('y', 100) FROM "
          "velkin_dup_remote.seq_1_to_300000");
     DuplicateFromOtherServersDialog dialog(*session, op);
-    select(list(dialog, "Server"), "other");
-    select(list(dialog, "Database"), "velkin_dup_remote");
-    select(list(dialog, "Table"), "many");
-    choose(destination(dialog), "velkin_dup_local");
-    child<QLineEdit>(dialog, "A new table name")->setText("many");
+    copyInto(dialog, "many");
     bool stopped = false;
     QObject::connect(child<QLineEdit>(dialog, "The copied number of records"), &QLineEdit::textChanged, [&] {
         if (stopped)
