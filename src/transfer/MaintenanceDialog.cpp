@@ -91,9 +91,14 @@ QWidget* MaintenanceDialog::buildHead() {
         connect(b, &QPushButton::clicked, this, [this, target] { convert(target); });
     }
     conversions->addStretch(1);
-    QPushButton* close = namedButton(QStringLiteral("Close"), head);
+    auto* close = namedButton(QStringLiteral("Close"), head);
     conversions->addWidget(close);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(close, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
+    // While the dump runs Close reads Stop; every other command waits for it (busy()).
+    connect(&m_work, &BackgroundWork::runningChanged, close, [close](bool running) {
+        close->setText(running ? QStringLiteral("Stop") : QStringLiteral("Close"));
+        close->setObjectName(close->text());
+    });
     grid->addLayout(conversions, 3, 0, 1, 2);
     return head;
 }
@@ -412,8 +417,12 @@ void MaintenanceDialog::dump() {
         return;
     }
     m_dumping = true;
-    const DumpOutcome outcome =
-        dumpTable(m_session, m_database, m_table, u8(path), [](long long) { letPendingEventsThrough(); });
+    DumpOutcome outcome;
+    // The rows are read and written beside the window, which answers Stop; the session is the dump's
+    // until it ends.
+    m_work.run({&m_session}, [&](WorkControl& control) {
+        outcome = dumpTable(m_session, m_database, m_table, u8(path), {}, &control.stopFlag());
+    });
     m_dumping = false;
     if (!outcome.opened)
         return;
@@ -421,8 +430,11 @@ void MaintenanceDialog::dump() {
 }
 
 void MaintenanceDialog::reject() {
-    if (m_dumping)
+    if (m_work.running()) {
+        if (m_op.ask(QStringLiteral("The dump is running. May I stop it?")))
+            m_work.stop();
         return;
+    }
     QDialog::reject();
 }
 

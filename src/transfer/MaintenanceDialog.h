@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "session/BackgroundWork.h"
 #include "session/TableStatus.h"
 
 class QCheckBox;
@@ -103,6 +104,7 @@ private:
     QLineEdit* m_restoreResult = nullptr;
     QLineEdit* m_dumpFile = nullptr;
     /// A dump lets events through while its rows occupy the session; nothing else may start then.
+    BackgroundWork m_work;
     bool m_dumping = false;
 };
 

@@ -1,7 +1,5 @@
 #include "RowStream.h"
 
-#include <QCoreApplication>
-
 namespace velkin {
 
 RowStream::RowStream(Connection& connection) : m_connection(connection) {}
@@ -53,10 +51,6 @@ void RowStream::close() {
     // Releasing an unbuffered result reads and drops the rows still on the way.
     m_result.reset();
     m_busy.reset();
-}
-
-void letPendingEventsThrough() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 }  // namespace velkin

@@ -54,8 +54,4 @@ private:
     bool m_ended = false;
 };
 
-/// Lets the user interface handle what is pending now, once and without waiting, so that a long
-/// export keeps its window painted between batches.
-void letPendingEventsThrough();
-
 }  // namespace velkin

@@ -47,7 +47,8 @@ public:
           m_outcome(outcome),
           m_noBackslashEscapes(connection.noBackslashEscapes()) {}
 
-    void run(const std::function<void(long long)>& progress) {
+    void run(const std::function<void(long long)>& progress, const std::atomic<bool>* stop) {
+        m_stop = stop;
         const std::string characterSet = sessionCharacterSet(m_connection);
         const TableColumns columns = readTableColumns(m_connection, m_database, m_table);
         const bool withHistory = columns.kind == TableKind::SystemVersioned && historyKept(columns);
@@ -61,7 +62,7 @@ public:
             writeCreateTable();
             writeRows(columns, characterSet, withHistory, progress);
             // After a broken read or write the file is incomplete anyway and says so.
-            if (m_readError.empty() && !m_file.failed())
+            if (m_readError.empty() && !m_stopped && !m_file.failed())
                 writeTriggers();
         }
         m_file.write(dumpFileFooter(withHistory));
@@ -69,6 +70,8 @@ public:
 
     /// The read's "%d:%s" when it broke off; empty when every row arrived.
     const std::string& readError() const { return m_readError; }
+    /// The rows ended at a stop.
+    bool stopped() const { return m_stopped; }
 
 private:
     void notCarried(const std::string& what, const std::string& why) {
@@ -180,10 +183,18 @@ private:
             statement += inStatement == 0 ? head : std::string(",");
             statement += values;
             ++inStatement;
-            if (++read % kCopyBlockRows == 0 && progress)
+            if (++read % kCopyBlockRows != 0)
+                continue;
+            if (progress)
                 progress(read);
+            if (m_stop && m_stop->load()) {
+                m_stopped = true;
+                break;
+            }
         }
-        if (!m_file.failed() && rows.failed())
+        // A stop ends the read on the server too, which is not a read that broke.
+        m_stopped = m_stopped || (m_stop && m_stop->load());
+        if (!m_file.failed() && !m_stopped && rows.failed())
             m_readError = m_connection.errorLine();
         // Rows that arrived before a read broke off are sound and belong in the file.
         flush();
@@ -235,13 +246,16 @@ private:
     TextModeFile& m_file;
     DumpOutcome& m_outcome;
     bool m_noBackslashEscapes;
+    const std::atomic<bool>* m_stop = nullptr;
+    bool m_stopped = false;
     std::string m_readError;
 };
 
 }  // namespace
 
 DumpOutcome dumpTable(Connection& connection, std::string_view database, std::string_view table,
-                      const std::string& path, const std::function<void(long long)>& progress) {
+                      const std::string& path, const std::function<void(long long)>& progress,
+                      const std::atomic<bool>* stop) {
     DumpOutcome outcome;
     TextModeFile file;
     if (!file.open(path))
@@ -249,11 +263,13 @@ DumpOutcome dumpTable(Connection& connection, std::string_view database, std::st
     outcome.opened = true;
     UtcSession zone(connection);
     Dump dump(connection, database, table, file, outcome);
-    dump.run(progress);
+    dump.run(progress, stop);
     if (!file.close())
         outcome.failure = dumpWriteFailedText(outcome.rows, file.errorText());
     else if (!dump.readError().empty())
         outcome.failure = dumpReadBrokenText(outcome.rows, dump.readError());
+    else if (dump.stopped())
+        outcome.failure = dumpStoppedText(outcome.rows);
     if (!outcome.notCarried.empty()) {
         if (!outcome.failure.empty())
             outcome.failure += '\n';

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -33,7 +34,9 @@ struct DumpOutcome {
 /// them; a sequence carries its definition and its next value, a view its definition. What the file
 /// cannot hold is named in the outcome. The rows come from one streamed read in the zone '+00:00';
 /// progress is called after every block of rows with the number written so far.
+/// A set stop flag ends the rows after the block they are in; the file then says it is incomplete.
 DumpOutcome dumpTable(Connection& connection, std::string_view database, std::string_view table,
-                      const std::string& path, const std::function<void(long long)>& progress = {});
+                      const std::string& path, const std::function<void(long long)>& progress = {},
+                      const std::atomic<bool>* stop = nullptr);
 
 }  // namespace velkin

@@ -16,6 +16,10 @@ std::string dumpReadBrokenText(long long rows, std::string_view errorLine) {
                 rows, errorLine);
 }
 
+std::string dumpStoppedText(long long rows) {
+    return sqlf("Dumping stopped after %lld records; the file is incomplete.", rows);
+}
+
 std::string dumpWriteFailedText(long long rows, std::string_view systemError) {
     return sqlf("Dumping stopped: writing the file failed after %lld records (%s); the file is incomplete.",
                 rows, systemError);

@@ -17,6 +17,8 @@ std::string scriptWriteFailedText(std::string_view systemError);
 
 /// The dump's read broke off (errorLine: "%d:%s"); rows: the rows in the file.
 std::string dumpReadBrokenText(long long rows, std::string_view errorLine);
+/// The operator stopped the dump; rows: the rows in the file.
+std::string dumpStoppedText(long long rows);
 /// The dump file did not take all that was written to it.
 std::string dumpWriteFailedText(long long rows, std::string_view systemError);
 /// One thing a dump could not put into its file (what: "the trigger db.tr"), and why.

@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 
+#include <atomic>
 #include <csignal>
 
 #include <QFile>
@@ -60,6 +61,22 @@ private:
 };
 
 }  // namespace
+
+TEST_F(TableDumpTest, StopEndsTheRowsAfterTheirBlockAndSaysTheFileIsIncomplete) {
+    std::atomic<bool> stop{false};
+    const DumpOutcome outcome = dumpTable(
+        *session, "velkin_dump", "big", path("stopped.sql").toStdString(), [&](long long) { stop = true; },
+        &stop);
+    EXPECT_EQ(1000, outcome.rows);
+    EXPECT_EQ("Dumping stopped after 1000 records; the file is incomplete.", outcome.failure);
+    // What is in the file loads whole.
+    std::unique_ptr<Connection> other = connectOther();
+    exec(*other, "DROP DATABASE IF EXISTS velkin_dump");
+    exec(*other, "CREATE DATABASE velkin_dump");
+    EXPECT_EQ("", loadWithClient(path("stopped.sql"), otherServerPort()));
+    EXPECT_EQ("1000", scalar(*other, "SELECT COUNT(*) FROM velkin_dump.big"));
+    exec(*other, "DROP DATABASE velkin_dump");
+}
 
 TEST_F(TableDumpTest, KilledConnectionLeavesAFileOfWholeStatementsAndSaysSo) {
     const unsigned long victim = session->threadId();
