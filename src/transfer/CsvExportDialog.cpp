@@ -15,6 +15,7 @@
 #include "ReadStatement.h"
 #include "RowStream.h"
 #include "TextModeFile.h"
+#include "WorkButtons.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -93,13 +94,7 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
 
     connect(fileRow.browse, &QPushButton::clicked, this, &CsvExportDialog::chooseFile);
     connect(m_ok, &QPushButton::clicked, this, &CsvExportDialog::write);
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
-    connect(&m_work, &BackgroundWork::runningChanged, this, [this](bool running) {
-        // While the file is written nothing may start it again; Cancel becomes Stop.
-        m_ok->setEnabled(!running);
-        m_cancel->setText(running ? QStringLiteral("Stop") : QStringLiteral("Cancel"));
-        m_cancel->setObjectName(m_cancel->text());
-    });
+    bindStopButton(m_work, m_cancel, [this] { reject(); }, {m_ok});
     connect(m_nullText, &QComboBox::currentTextChanged, this, &CsvExportDialog::refreshSample);
     m_sampleReady = true;
 }
@@ -182,12 +177,8 @@ void CsvExportDialog::chooseFile() {
 }
 
 void CsvExportDialog::reject() {
-    if (m_work.running()) {
-        if (m_op.ask(QStringLiteral("The output to the file is running. May I stop it?")))
-            m_work.stop();
-        return;
-    }
-    QDialog::reject();
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The output to the file")))
+        QDialog::reject();
 }
 
 void CsvExportDialog::showProgress(long block) {

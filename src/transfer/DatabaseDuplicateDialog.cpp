@@ -16,6 +16,7 @@
 #include "RowCopy.h"
 #include "TableTriggers.h"
 #include "TransferMessages.h"
+#include "WorkButtons.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -52,23 +53,12 @@ DatabaseDuplicateDialog::DatabaseDuplicateDialog(Connection& session, Operator& 
     resize(360, 120);
 
     connect(m_createButton, &QPushButton::clicked, this, &DatabaseDuplicateDialog::create);
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
-    connect(&m_work, &BackgroundWork::runningChanged, this, [this](bool running) {
-        // While the copy runs nothing may start it again; Cancel becomes Stop.
-        m_createButton->setEnabled(!running);
-        m_newDatabase->setEnabled(!running);
-        m_cancel->setText(running ? QStringLiteral("Stop") : QStringLiteral("Cancel"));
-        m_cancel->setObjectName(m_cancel->text());
-    });
+    bindStopButton(m_work, m_cancel, [this] { reject(); }, {m_createButton, m_newDatabase});
 }
 
 void DatabaseDuplicateDialog::reject() {
-    if (m_work.running()) {
-        if (m_op.ask(QStringLiteral("The copy is running. May I stop it?")))
-            m_work.stop();
-        return;
-    }
-    QDialog::reject();
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The copy")))
+        QDialog::reject();
 }
 
 QString DatabaseDuplicateDialog::newDatabase() const {

@@ -20,6 +20,7 @@
 #include "RowCopy.h"
 #include "TextModeFile.h"
 #include "TransferMessages.h"
+#include "WorkButtons.h"
 #include "profiles/HostFile.h"
 #include "profiles/TlsSettingsFile.h"
 #include "session/ColumnList.h"
@@ -133,16 +134,9 @@ DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& ses
     connect(m_newTable, &QLineEdit::textChanged, this,
             &DuplicateFromOtherServersDialog::applyDestinationName);
     connect(m_duplicateButton, &QPushButton::clicked, this, &DuplicateFromOtherServersDialog::duplicate);
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
-    connect(&m_work, &BackgroundWork::runningChanged, this, [this](bool running) {
-        // While the copy runs nothing may start it again or use its connections; Cancel becomes Stop.
-        m_duplicateButton->setEnabled(!running);
-        for (QWidget* list : {static_cast<QWidget*>(m_servers), static_cast<QWidget*>(m_databases),
-                              static_cast<QWidget*>(m_tables)})
-            list->setEnabled(!running);
-        m_cancel->setText(running ? QStringLiteral("Stop") : QStringLiteral("Cancel"));
-        m_cancel->setObjectName(m_cancel->text());
-    });
+    // The lists would use the connections the copy holds.
+    bindStopButton(m_work, m_cancel, [this] { reject(); },
+                   {m_duplicateButton, m_servers, m_databases, m_tables});
 }
 
 DuplicateFromOtherServersDialog::~DuplicateFromOtherServersDialog() = default;
@@ -308,11 +302,8 @@ void DuplicateFromOtherServersDialog::duplicate() {
 }
 
 void DuplicateFromOtherServersDialog::done(int result) {
-    if (m_work.running()) {
-        if (m_op.ask(QStringLiteral("The copy is running. May I stop it?")))
-            m_work.stop();
+    if (keepOpenForWork(m_work, m_op, QStringLiteral("The copy")))
         return;
-    }
     m_source.reset();
     QDialog::done(result);
 }

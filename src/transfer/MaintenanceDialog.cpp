@@ -15,6 +15,7 @@
 #include "MaintenanceText.h"
 #include "RowStream.h"
 #include "TableDump.h"
+#include "WorkButtons.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/ServerDialect.h"
@@ -93,12 +94,8 @@ QWidget* MaintenanceDialog::buildHead() {
     conversions->addStretch(1);
     auto* close = namedButton(QStringLiteral("Close"), head);
     conversions->addWidget(close);
-    connect(close, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
-    // While the dump runs Close reads Stop; every other command waits for it (busy()).
-    connect(&m_work, &BackgroundWork::runningChanged, close, [close](bool running) {
-        close->setText(running ? QStringLiteral("Stop") : QStringLiteral("Close"));
-        close->setObjectName(close->text());
-    });
+    // Every other command waits for a running dump (busy()).
+    bindStopButton(m_work, close, [this] { reject(); }, {});
     grid->addLayout(conversions, 3, 0, 1, 2);
     return head;
 }
@@ -430,12 +427,8 @@ void MaintenanceDialog::dump() {
 }
 
 void MaintenanceDialog::reject() {
-    if (m_work.running()) {
-        if (m_op.ask(QStringLiteral("The dump is running. May I stop it?")))
-            m_work.stop();
-        return;
-    }
-    QDialog::reject();
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The dump")))
+        QDialog::reject();
 }
 
 }  // namespace velkin

@@ -16,6 +16,7 @@
 #include "RowCopy.h"
 #include "TextModeFile.h"
 #include "TransferMessages.h"
+#include "WorkButtons.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -118,9 +119,8 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     connect(m_newTable, &QLineEdit::textChanged, this, &TableDuplicateDialog::rewriteForNewName);
     connect(m_tableType, &QComboBox::currentIndexChanged, this, &TableDuplicateDialog::rewriteForTableType);
     connect(m_createButton, &QPushButton::clicked, this, &TableDuplicateDialog::create);
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_work.running() ? m_work.stop() : reject(); });
+    bindStopButton(m_work, m_cancel, [this] { reject(); }, {m_createButton, m_logButton});
     connect(m_logButton, &QPushButton::clicked, this, &TableDuplicateDialog::showLog);
-    connect(&m_work, &BackgroundWork::runningChanged, this, &TableDuplicateDialog::showRunning);
 }
 
 QString TableDuplicateDialog::createText() const {
@@ -205,14 +205,6 @@ RowCopyOutcome TableDuplicateDialog::copyRows(const CopyDestination& to, std::ve
     return outcome;
 }
 
-void TableDuplicateDialog::showRunning(bool running) {
-    // While the copy runs nothing may start it again or use the session; Cancel becomes Stop.
-    m_createButton->setEnabled(!running);
-    m_logButton->setEnabled(!running);
-    m_cancel->setText(running ? QStringLiteral("Stop") : QStringLiteral("Cancel"));
-    m_cancel->setObjectName(m_cancel->text());
-}
-
 void TableDuplicateDialog::showLog() {
     const std::optional<std::string> log = readTextModeFile(kLogName);
     if (!log)
@@ -221,12 +213,8 @@ void TableDuplicateDialog::showLog() {
 }
 
 void TableDuplicateDialog::reject() {
-    if (m_work.running()) {
-        if (m_op.ask(QStringLiteral("The copy is running. May I stop it?")))
-            m_work.stop();
-        return;
-    }
-    QDialog::reject();
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The copy")))
+        QDialog::reject();
 }
 
 }  // namespace velkin

@@ -45,7 +45,6 @@ private:
     void rewriteForNewName();
     void rewriteForTableType();
     RowCopyOutcome copyRows(const CopyDestination& to, std::vector<std::string> notes);
-    void showRunning(bool running);
 
     Connection& m_session;
     Operator& m_op;
