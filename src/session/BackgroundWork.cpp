@@ -28,6 +28,7 @@ void BackgroundWork::run(const std::vector<Connection*>& stoppable,
         if (connection)
             busy.push_back(std::make_unique<Connection::BusyScope>(*connection));
     m_control.m_stop = false;
+    m_stopping = false;
     m_running = true;
     emit runningChanged(true);
     QEventLoop loop;
@@ -39,17 +40,25 @@ void BackgroundWork::run(const std::vector<Connection*>& stoppable,
     loop.exec(QEventLoop::AllEvents);
     thread->wait();
     delete thread;
+    if (m_control.stopRequested())
+        for (Connection* connection : m_watched)
+            if (connection && connection->isOpen())
+                connection->settleStop();
     m_running = false;
     m_watched.clear();
     emit runningChanged(false);
 }
 
 void BackgroundWork::stop() {
-    if (!m_running || m_control.m_stop.exchange(true))
+    if (!m_running || m_stopping)
         return;
+    m_stopping = true;
+    // The statements are ended before the work sees the flag, so that what it does after seeing it
+    // meets no stop still on its way.
     for (Connection* connection : m_watched)
         if (connection)
             connection->stopRunningStatement();
+    m_control.m_stop = true;
 }
 
 }  // namespace velkin

@@ -56,6 +56,7 @@ private:
     WorkControl m_control{this};
     std::vector<Connection*> m_watched;
     bool m_running = false;
+    bool m_stopping = false;
 };
 
 }  // namespace velkin

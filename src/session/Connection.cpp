@@ -329,6 +329,10 @@ bool Connection::stopRunningStatement() const {
     return twin && twin->query(killQueryStatement(m_threadId.load())) == 0;
 }
 
+void Connection::settleStop() {
+    query(quietStatement());
+}
+
 bool Connection::connectionLost() const {
     switch (errorNumber()) {
         case 1053:  // ER_SERVER_SHUTDOWN

@@ -207,6 +207,9 @@ public:
     /// Stops the statement this connection runs, from a twin, leaving the session itself alive; false
     /// when no twin could be made.
     bool stopRunningStatement() const;
+    /// After a stop: a KILL QUERY that arrived once its statement had ended would end the next one,
+    /// so a statement that does nothing takes it (or runs harmlessly when none is pending).
+    void settleStop();
     /// Whether the last call failed because the connection is gone (the server went away, the
     /// connection was killed or broke): nothing more can be sent on it before a new login.
     bool connectionLost() const;

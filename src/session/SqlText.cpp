@@ -401,6 +401,10 @@ std::string showEnginesStatement() {
     return "SHOW ENGINES";
 }
 
+std::string quietStatement() {
+    return "DO 0";
+}
+
 std::string killQueryStatement(unsigned long threadId) {
     return sqlf("KILL QUERY %lu", threadId);
 }

@@ -64,6 +64,8 @@ std::string showVariablesStatement();
 std::string showEnginesStatement();
 /// "KILL QUERY id": stops a connection's statement and leaves the connection.
 std::string killQueryStatement(unsigned long threadId);
+/// "DO 0": a statement that does nothing.
+std::string quietStatement();
 
 /// True for a word (in upper case) that current servers reserve, so that a name spelt so must be quoted.
 bool isBuiltInReservedWord(std::string_view upperWord);

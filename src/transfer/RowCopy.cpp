@@ -293,6 +293,7 @@ RowCopy::BlockLoad RowCopy::loadWhole(const std::string& statement, const std::s
 void RowCopy::settleStopped(const RowWriter& writer, RowCopyOutcome& outcome,
                             const std::function<void(std::string_view)>& log) {
     log(copyStoppedEntry());
+    m_destination.settleStop();
     // A block the server was copying when the stop came may have kept part of itself (a table without
     // transactions): the destination tells what landed.
     outcome.readFailed = false;

@@ -201,6 +201,8 @@ private:
         if (read % kCopyBlockRows != 0 && progress)
             progress(read);
         rows.close();
+        if (m_stopped)
+            m_connection.settleStop();
         if (rowsWritten)
             m_file.write(dumpRowsEpilogue(m_name));
     }
