@@ -32,33 +32,66 @@ void BackgroundWork::run(const std::vector<Connection*>& stoppable,
     m_running = true;
     emit runningChanged(true);
     QEventLoop loop;
-    QThread* thread = QThread::create([this, &work] { work(m_control); });
+    m_loop = &loop;
+    QThread* thread = QThread::create([this, &work] {
+        work(m_control);
+        // A stop that reached the server after its statement had ended would end the next one; it
+        // is taken here, beside the window, since a server that has gone silent would hold it.
+        if (m_control.stopRequested())
+            for (Connection* connection : m_watched)
+                if (connection && connection->isOpen() && !connection->connectionLost())
+                    connection->settleStop();
+    });
+    ++m_threads;
     // The end arrives as a queued event after everything the work posted, so the screen has seen all
     // its progress when run() returns.
-    connect(thread, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    connect(thread, &QThread::finished, this, &BackgroundWork::threadEnded, Qt::QueuedConnection);
     thread->start();
     loop.exec(QEventLoop::AllEvents);
+    m_loop = nullptr;
     thread->wait();
     delete thread;
-    if (m_control.stopRequested())
-        for (Connection* connection : m_watched)
-            if (connection && connection->isOpen())
-                connection->settleStop();
     m_running = false;
     m_watched.clear();
     emit runningChanged(false);
 }
 
+void BackgroundWork::threadEnded() {
+    // run() returns once the work and every stop it was sent have ended: a stop still on its way
+    // uses the held connections' handles.
+    if (--m_threads == 0 && m_loop)
+        m_loop->quit();
+}
+
 void BackgroundWork::stop() {
-    if (!m_running || m_stopping)
+    if (!m_running)
         return;
+    if (m_stopping) {
+        // Asked again while the first stop has not ended the work: the server is given up on, so
+        // that a server which has stopped answering cannot hold the work.
+        for (Connection* connection : m_watched)
+            if (connection)
+                connection->abandon();
+        return;
+    }
     m_stopping = true;
-    // The statements are ended before the work sees the flag, so that what it does after seeing it
-    // meets no stop still on its way.
+    std::vector<std::pair<Connection*, ServerLogin>> targets;
     for (Connection* connection : m_watched)
         if (connection)
-            connection->stopRunningStatement();
-    m_control.m_stop = true;
+            targets.emplace_back(connection, connection->login());
+    // The statements are ended before the work sees the flag, so that what it does after seeing it
+    // meets no stop still on its way. The stop connects to the server, which the window's thread
+    // never waits for; a server that cannot be reached gets its connection given up instead.
+    QThread* stopper = QThread::create([this, targets] {
+        for (const auto& [connection, login] : targets)
+            if (!Connection::stopStatementOf(login, connection->serverThreadId()))
+                connection->abandon();
+        m_control.m_stop = true;
+    });
+    ++m_threads;
+    connect(stopper, &QThread::finished, this, &BackgroundWork::threadEnded, Qt::QueuedConnection);
+    connect(stopper, &QThread::finished, stopper, &QObject::deleteLater);
+    stopper->start();
 }
 
 }  // namespace velkin

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QPointer>
+
+class QEventLoop;
 #include <atomic>
 #include <functional>
 #include <vector>
@@ -53,6 +55,10 @@ signals:
     void runningChanged(bool running);
 
 private:
+    void threadEnded();
+
+    QEventLoop* m_loop = nullptr;
+    int m_threads = 0;
     WorkControl m_control{this};
     std::vector<Connection*> m_watched;
     bool m_running = false;

@@ -8,8 +8,20 @@
 #include <fmt/printf.h>
 
 #include "SqlText.h"
+#include "StallWatch.h"
 
 namespace velkin {
+
+/// Around every call that waits for the server: one thread at a time on the handle, and a call that
+/// the server leaves unanswered is noticed.
+class CallScope {
+public:
+    explicit CallScope(Connection& c) : m_lock(c.m_callLock), m_watch(c) {}
+
+private:
+    std::lock_guard<std::recursive_mutex> m_lock;
+    StallWatch::Scope m_watch;
+};
 
 namespace {
 Connection::StatementObserver& observer() {
@@ -20,7 +32,7 @@ Connection::StatementObserver& callObserver() {
     static Connection::StatementObserver o;
     return o;
 }
-int g_openCount = 0;
+std::atomic<int> g_openCount{0};
 }  // namespace
 
 // ---- Result -------------------------------------------------------------------------------
@@ -133,9 +145,16 @@ bool Connection::connect(const std::string& host, const std::string& user, const
         return false;
     // Names and values travel as UTF-8 so that the screens show them as the server holds them.
     mysql_options(m_mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
-    // An unreachable host must not freeze the screen for minutes.
-    unsigned int timeout = 10;
+    // An unreachable host must not freeze the screen for minutes. A statement may legitimately run for
+    // hours, so reads have no limit of their own: Stop ends them, and the stall watch gives up a
+    // connection whose server no longer answers. A write that the server does not take for minutes
+    // has no such excuse.
+    unsigned int timeout = m_briefSeconds != 0 ? m_briefSeconds : 10;
     mysql_options(m_mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    unsigned int writeTimeout = m_briefSeconds != 0 ? m_briefSeconds : 300;
+    mysql_options(m_mysql, MYSQL_OPT_WRITE_TIMEOUT, &writeTimeout);
+    if (m_briefSeconds != 0)
+        mysql_options(m_mysql, MYSQL_OPT_READ_TIMEOUT, &m_briefSeconds);
     // The server accepts LOAD DATA LOCAL only from a client that offered it when connecting; the offer
     // is made here and the client's own permission is withdrawn right after (setLocalInfile).
     unsigned int localInfile = 1;
@@ -150,6 +169,7 @@ bool Connection::connect(const std::string& host, const std::string& user, const
         return false;
     if (!mysql_real_connect(m_mysql, host.c_str(), user.c_str(), password.c_str(), nullptr, port, nullptr, 0))
         return false;
+
     setLocalInfile(false);
     m_host = host;
     m_user = user;
@@ -159,6 +179,8 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     m_open = true;
     ++g_openCount;
     ++m_generation;
+    if (m_briefSeconds != 0)
+        return true;
     m_dialect =
         ServerDialect(mysql_get_server_version(m_mysql), serverInfo().find("MariaDB") != std::string::npos);
     loadReservedWords();
@@ -229,20 +251,24 @@ void Connection::loadReservedWords() {
 }
 
 int Connection::query(std::string_view sql) {
+    CallScope call(*this);
     if (observer())
         observer()(*this, std::string(sql));
     return mysql_real_query(m_mysql, sql.data(), static_cast<unsigned long>(sql.size()));
 }
 
 Result Connection::storeResult() {
+    CallScope call(*this);
     return Result(mysql_store_result(m_mysql));
 }
 
 Result Connection::useResult() {
+    CallScope call(*this);
     return Result(mysql_use_result(m_mysql));
 }
 
 Result Connection::select(std::string_view sql) {
+    CallScope call(*this);
     if (query(sql) != 0)
         return {};
     return storeResult();
@@ -253,6 +279,7 @@ bool Connection::moreResults() const {
 }
 
 int Connection::nextResult() {
+    CallScope call(*this);
     return mysql_next_result(m_mysql);
 }
 
@@ -286,26 +313,32 @@ unsigned long Connection::threadId() const {
 }
 
 bool Connection::selectDb(const std::string& database) {
+    CallScope call(*this);
     return mysql_select_db(m_mysql, database.c_str()) == 0;
 }
 
 Result Connection::listDbs() {
+    CallScope call(*this);
     return Result(mysql_list_dbs(m_mysql, nullptr));
 }
 
 Result Connection::listTables(const char* wild) {
+    CallScope call(*this);
     return Result(mysql_list_tables(m_mysql, wild));
 }
 
 Result Connection::listFields(const std::string& table, const char* wild) {
+    CallScope call(*this);
     return Result(mysql_list_fields(m_mysql, table.c_str(), wild));
 }
 
 Result Connection::listProcesses() {
+    CallScope call(*this);
     return Result(mysql_list_processes(m_mysql));
 }
 
 bool Connection::ping() {
+    CallScope call(*this);
     return m_open && mysql_ping(m_mysql) == 0;
 }
 
@@ -324,9 +357,31 @@ std::unique_ptr<Connection> Connection::openTwin() const {
     return twin;
 }
 
+ServerLogin Connection::login() const {
+    return ServerLogin{m_host, m_user, m_password, m_port, m_tls};
+}
+
+std::unique_ptr<Connection> Connection::openBrief(const ServerLogin& login, unsigned seconds) {
+    auto brief = std::make_unique<Connection>();
+    brief->m_briefSeconds = seconds == 0 ? 1 : seconds;
+    brief->setTls(login.tls);
+    brief->connect(login.host, login.user, login.password, login.port);
+    return brief;
+}
+
+bool Connection::stopStatementOf(const ServerLogin& login, unsigned long serverThreadId) {
+    if (login.host.empty() && login.user.empty())
+        return false;
+    std::unique_ptr<Connection> brief = openBrief(login, 3);
+    return brief->isOpen() && brief->query(killQueryStatement(serverThreadId)) == 0;
+}
+
 bool Connection::stopRunningStatement() const {
-    std::unique_ptr<Connection> twin = openTwin();
-    return twin && twin->query(killQueryStatement(m_threadId.load())) == 0;
+    return stopStatementOf(login(), m_threadId.load());
+}
+
+void Connection::abandon() {
+    mariadb_cancel(m_mysql);
 }
 
 void Connection::settleStop() {
@@ -347,21 +402,25 @@ bool Connection::connectionLost() const {
 }
 
 int Connection::kill(unsigned long id) {
+    CallScope call(*this);
     reportCall(fmt::sprintf("mysql_kill(%lu)", id));
     return mysql_kill(m_mysql, id);
 }
 
 std::string Connection::stat() {
+    CallScope call(*this);
     const char* s = mysql_stat(m_mysql);
     return s ? s : "";
 }
 
 int Connection::shutdown() {
+    CallScope call(*this);
     reportCall("mysql_shutdown");
     return mysql_shutdown(m_mysql, SHUTDOWN_DEFAULT);
 }
 
 int Connection::refresh(unsigned int options) {
+    CallScope call(*this);
     reportCall(fmt::sprintf("mysql_refresh(%u)", options));
     return mysql_refresh(m_mysql, options);
 }
@@ -399,6 +458,7 @@ int streamError(void*, char* message, unsigned int length) {
 }  // namespace
 
 int Connection::loadLocal(std::string_view statement, const std::function<long(char*, unsigned int)>& read) {
+    CallScope call(*this);
     LocalStream stream{&read};
     const bool allowed = m_localInfile;
     setLocalInfile(true);

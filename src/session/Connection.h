@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,6 +56,16 @@ struct FieldInfo {
     unsigned long length = 0;
     unsigned int flags = 0;  ///< NOT_NULL_FLAG, PRI_KEY_FLAG, ...
     unsigned int decimals = 0;
+};
+
+/// What it takes to open another connection of the same login: the twins of a session, and the
+/// short-lived connections that stop a statement or ask whether the server still answers.
+struct ServerLogin {
+    std::string host;
+    std::string user;
+    std::string password;
+    unsigned int port = 0;
+    TlsOptions tls;
 };
 
 /// A stored result set that releases itself.
@@ -201,12 +212,26 @@ public:
     static void endLibrary();
 
     /// A new connection to the same server with the same login and TLS settings, for work that must
-    /// reach the server beside this one (stopping its statement, counting what it left); nothing when
-    /// this one never connected or the server does not answer.
+    /// reach the server beside this one (counting what it left, polling); nothing when this one never
+    /// connected or the server does not answer.
     std::unique_ptr<Connection> openTwin() const;
-    /// Stops the statement this connection runs, from a twin, leaving the session itself alive; false
-    /// when no twin could be made.
+    /// The login of the last successful connect.
+    ServerLogin login() const;
+    /// A connection for one short question beside the real work: every wait (connecting, reading,
+    /// writing) is bounded by seconds, and nothing is read at login. Check isOpen() for the outcome.
+    static std::unique_ptr<Connection> openBrief(const ServerLogin& login, unsigned seconds);
+    bool isBrief() const { return m_briefSeconds != 0; }
+    /// Ends the statement the connection with this server id runs (KILL QUERY), from a brief
+    /// connection of the login; false when the server could not be reached or refused.
+    static bool stopStatementOf(const ServerLogin& login, unsigned long serverThreadId);
+    /// Stops the statement this connection runs, from a brief connection, leaving the session itself
+    /// alive; false when the server could not be reached.
     bool stopRunningStatement() const;
+    /// Gives the connection up from another thread: a call waiting on it returns at once with the
+    /// client library's lost-connection error, and so does every later call until a new login.
+    void abandon();
+    /// The server's id of this connection as of the last connect; safe to read from any thread.
+    unsigned long serverThreadId() const { return m_threadId.load(); }
     /// After a stop: a KILL QUERY that arrived once its statement had ended would end the next one,
     /// so a statement that does nothing takes it (or runs harmlessly when none is pending).
     void settleStop();
@@ -224,6 +249,7 @@ public:
     static int openCount();
 
 private:
+    friend class CallScope;
     void loadReservedWords();
     void loadAccountFacts();
     void reportCall(const std::string& call) const;
@@ -231,6 +257,10 @@ private:
 
     MYSQL* m_mysql = nullptr;
     bool m_open = false;
+    /// Held by every call that waits for the server: a handle serves one thread at a time, and the
+    /// keep-alive's check runs beside the window's thread.
+    std::recursive_mutex m_callLock;
+    unsigned m_briefSeconds = 0;
     std::atomic<int> m_busy{0};
     /// The server's id of this connection, read at connect: Stop reads it while another thread runs.
     std::atomic<unsigned long> m_threadId{0};

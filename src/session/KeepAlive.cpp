@@ -29,8 +29,16 @@ void KeepAlive::check() {
     // A copy that lets events through between batches must not see our ping in between.
     if (c && c->isBusy())
         return;
-    // No connection at all (the login failed) counts as lost: the person gets a new login.
-    if (c && c->ping())
+    if (m_check.running())
+        return;
+    // No connection at all (the login failed) counts as lost: the person gets a new login. The ping
+    // runs beside the window, which keeps answering while a silent server is being given up on.
+    bool alive = false;
+    if (c) {
+        Connection::BusyScope busy(*c);
+        m_check.run({}, [c, &alive](WorkControl&) { alive = c->ping(); });
+    }
+    if (alive)
         return;
     FlagScope handling(m_handlingLoss);
     // Stopped and closed before the message, which lets events through: the timer must not report

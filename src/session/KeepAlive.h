@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BackgroundWork.h"
+
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -30,6 +32,7 @@ private:
     CSorvaneDoc& m_doc;
     std::function<void()> m_onLost;
     QTimer m_timer;
+    BackgroundWork m_check;
     bool m_handlingLoss = false;
 };
 

@@ -9,58 +9,12 @@
 
 namespace velkin {
 
-namespace {
-
-/// The first block is small so that a short answer stays small; blocks double up to the full size.
-constexpr std::size_t kFirstBlockBytes = std::size_t(1) << 16;
-
-std::size_t lengthCodeSize(std::uint64_t code) {
-    std::size_t size = 1;
-    while (code >= 0x80) {
-        code >>= 7;
-        ++size;
-    }
-    return size;
-}
-
-char* putLengthCode(char* out, std::uint64_t code) {
-    while (code >= 0x80) {
-        *out++ = static_cast<char>((code & 0x7f) | 0x80);
-        code >>= 7;
-    }
-    *out++ = static_cast<char>(code);
-    return out;
-}
-
-const char* takeLengthCode(const char* in, std::uint64_t& code) {
-    code = 0;
-    for (unsigned shift = 0;; shift += 7) {
-        const auto byte = static_cast<unsigned char>(*in++);
-        code |= static_cast<std::uint64_t>(byte & 0x7f) << shift;
-        if (!(byte & 0x80))
-            return in;
-    }
-}
-
-/// A cell's length code: 0 for NULL, the length plus one otherwise.
-std::uint64_t lengthCode(const RowModel::Cell& c) {
-    return c ? static_cast<std::uint64_t>(c->size()) + 1 : 0;
-}
-
-}  // namespace
-
 RowModel::RowModel(QObject* parent) : QAbstractTableModel(parent) {}
-
-void RowModel::dropStorage() {
-    m_blocks.clear();
-    m_cellBytes = 0;
-    m_rowCount = 0;
-    m_stagedRows = 0;
-}
 
 void RowModel::setColumns(std::vector<std::string> names) {
     beginResetModel();
-    dropStorage();
+    m_store.reset(static_cast<unsigned>(names.size()));
+    m_rowCount = 0;
     m_columnNames = std::move(names);
     endResetModel();
 }
@@ -70,67 +24,22 @@ void RowModel::clear() {
 }
 
 void RowModel::clearRows() {
-    if (m_rowCount == 0 && m_stagedRows == 0)
+    if (m_store.empty())
         return;
     beginResetModel();
-    dropStorage();
+    m_store.reset(m_store.width());
+    m_rowCount = 0;
     endResetModel();
 }
 
-RowModel::Block& RowModel::blockFor(std::size_t rowBytes) {
-    if (!m_blocks.empty()) {
-        Block& last = m_blocks.back();
-        if (last.capacity - last.used >= rowBytes)
-            return last;
-        // The block is full for good; its row list gives back what its growth left over.
-        last.rowStarts.shrink_to_fit();
-    }
-    const std::size_t size =
-        std::min(kBlockBytes, kFirstBlockBytes << std::min<std::size_t>(m_blocks.size(), 8));
-    Block block;
-    block.capacity = std::max(size, rowBytes);
-    // Left uninitialised: the pages are touched only as rows fill them.
-    block.bytes.reset(new char[block.capacity]);
-    block.firstRow = m_rowCount + m_stagedRows;
-    m_blocks.push_back(std::move(block));
-    return m_blocks.back();
-}
-
-template <typename CellAt>
-void RowModel::stageRow(unsigned available, CellAt cellAt) {
-    const unsigned width = static_cast<unsigned>(m_columnNames.size());
-    const unsigned present = std::min(available, width);
-    std::size_t rowBytes = 0;
-    for (unsigned i = 0; i < present; ++i) {
-        const Cell c = cellAt(i);
-        rowBytes += lengthCodeSize(lengthCode(c)) + (c ? c->size() : 0);
-    }
-    rowBytes += width - present;  // missing cells are NULL, one byte each
-
-    Block& block = blockFor(rowBytes);
-    char* out = block.bytes.get() + block.used;
-    block.rowStarts.push_back(static_cast<std::uint32_t>(block.used));
-    for (unsigned i = 0; i < width; ++i) {
-        const Cell c = i < present ? cellAt(i) : std::nullopt;
-        out = putLengthCode(out, lengthCode(c));
-        if (c) {
-            std::memcpy(out, c->data(), c->size());
-            out += c->size();
-            m_cellBytes += c->size();
-        }
-    }
-    block.used += rowBytes;
-    ++m_stagedRows;
-}
-
 void RowModel::commitStagedRows() {
-    if (m_stagedRows == 0)
+    const int staged = m_store.rows() - m_rowCount;
+    if (staged == 0)
         return;
     // The cells are already stored beyond the rows the view knows of; announcing them only now keeps
     // one insertion per batch without knowing the batch's size in advance.
-    beginInsertRows(QModelIndex(), m_rowCount, m_rowCount + m_stagedRows - 1);
-    m_rowCount += m_stagedRows;
-    m_stagedRows = 0;
+    beginInsertRows(QModelIndex(), m_rowCount, m_rowCount + staged - 1);
+    m_rowCount += staged;
     endInsertRows();
 }
 
@@ -140,11 +49,7 @@ std::size_t RowModel::appendRows(Result& result, std::size_t maxRows) {
         Row row = result.fetchRow();
         if (!row)
             break;
-        stageRow(row.size(), [&row](unsigned i) -> Cell {
-            if (row.isNull(i))
-                return std::nullopt;
-            return row.text(i);
-        });
+        m_store.add(row);
         ++taken;
     }
     commitStagedRows();
@@ -152,51 +57,32 @@ std::size_t RowModel::appendRows(Result& result, std::size_t maxRows) {
 }
 
 void RowModel::appendRow(const std::vector<Cell>& cells) {
-    stageRow(static_cast<unsigned>(cells.size()), [&cells](unsigned i) { return cells[i]; });
+    m_store.add(cells);
     commitStagedRows();
+}
+
+void RowModel::appendBatch(PackedRows&& batch) {
+    if (batch.empty())
+        return;
+    commitStagedRows();
+    beginInsertRows(QModelIndex(), m_rowCount, m_rowCount + batch.rows() - 1);
+    m_store.adopt(std::move(batch));
+    m_rowCount = m_store.rows();
+    endInsertRows();
 }
 
 bool RowModel::contains(int row, int column) const {
     return row >= 0 && row < m_rowCount && column >= 0 && column < columns();
 }
 
-const char* RowModel::rowStart(int row) const {
-    // The last block whose first row is at or before the row holds it.
-    auto after = std::upper_bound(m_blocks.begin(), m_blocks.end(), row,
-                                  [](int r, const Block& b) { return r < b.firstRow; });
-    const Block& block = *std::prev(after);
-    return block.bytes.get() + block.rowStarts[static_cast<std::size_t>(row - block.firstRow)];
-}
-
 RowModel::Cell RowModel::cell(int row, int column) const {
     if (!contains(row, column))
         return std::nullopt;
-    const char* at = rowStart(row);
-    for (int i = 0;; ++i) {
-        std::uint64_t code = 0;
-        at = takeLengthCode(at, code);
-        const std::size_t size = code == 0 ? 0 : static_cast<std::size_t>(code - 1);
-        if (i == column) {
-            if (code == 0)
-                return std::nullopt;
-            return std::string_view(at, size);
-        }
-        at += size;
-    }
+    return m_store.cell(row, column);
 }
 
 bool RowModel::isNull(int row, int column) const {
     return contains(row, column) && !cell(row, column);
-}
-
-std::size_t RowModel::storageSize() const {
-    std::size_t size = m_blocks.capacity() * sizeof(Block);
-    for (const Block& b : m_blocks)
-        size += b.capacity + b.rowStarts.capacity() * sizeof(std::uint32_t);
-    // The last block's room beyond its rows has never been written, so its pages are not taken yet.
-    if (!m_blocks.empty())
-        size -= m_blocks.back().capacity - m_blocks.back().used;
-    return size;
 }
 
 QString RowModel::cellText(int row, int column) const {

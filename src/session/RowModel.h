@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "PackedRows.h"
 
 namespace velkin {
 
@@ -42,6 +44,9 @@ public:
     std::size_t appendRows(Result& result, std::size_t maxRows);
     /// Appends one row; the same rules for too many or too few cells.
     void appendRow(const std::vector<Cell>& cells);
+    /// Appends rows packed elsewhere (beside the window, as they arrived) without copying them; they
+    /// have as many cells as the model has columns.
+    void appendBatch(PackedRows&& batch);
 
     int rows() const { return m_rowCount; }
     int columns() const { return static_cast<int>(m_columnNames.size()); }
@@ -58,12 +63,12 @@ public:
     /// lines and columns still read back; one cell alone is copied as it is.
     QString copiedText(const QModelIndexList& cells) const;
     /// The bytes of all cells as the server sent them, for measuring.
-    std::size_t byteSize() const { return m_cellBytes; }
+    std::size_t byteSize() const { return m_store.cellBytes(); }
     /// The memory the stored rows take: block buffers and row lists at their capacity, except the
     /// last block's room that no row has reached yet.
-    std::size_t storageSize() const;
+    std::size_t storageSize() const { return m_store.storageSize(); }
     /// The size a block of rows is given; a row larger than that gets a block of its own size.
-    static constexpr std::size_t kBlockBytes = std::size_t(1) << 20;
+    static constexpr std::size_t kBlockBytes = PackedRows::kBlockBytes;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -71,33 +76,14 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    struct Block {
-        std::unique_ptr<char[]> bytes;
-        std::size_t capacity = 0;
-        std::size_t used = 0;
-        /// Where each row starts in bytes.
-        std::vector<std::uint32_t> rowStarts;
-        /// The model row of the block's first row.
-        int firstRow = 0;
-    };
-
     bool contains(int row, int column) const;
-    /// The bytes where the row's first cell begins.
-    const char* rowStart(int row) const;
-    /// Room for a row of this many encoded bytes at the end of the last block.
-    Block& blockFor(std::size_t rowBytes);
-    /// Adds a row's cells to the storage after the rows the view knows of.
-    template <typename CellAt>
-    void stageRow(unsigned available, CellAt cellAt);
-    /// Lets the view know of the rows staged since the last commit.
+    /// Lets the view know of the rows stored since the last commit.
     void commitStagedRows();
-    void dropStorage();
 
     std::vector<std::string> m_columnNames;
-    std::vector<Block> m_blocks;
-    std::size_t m_cellBytes = 0;
+    /// Holds the rows the view knows of and, beyond them, rows stored but not yet announced.
+    PackedRows m_store;
     int m_rowCount = 0;
-    int m_stagedRows = 0;
 };
 
 }  // namespace velkin

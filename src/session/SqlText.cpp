@@ -405,6 +405,10 @@ std::string quietStatement() {
     return "DO 0";
 }
 
+std::string connectionPresentStatement(unsigned long threadId) {
+    return sqlf("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %lu", threadId);
+}
+
 std::string killQueryStatement(unsigned long threadId) {
     return sqlf("KILL QUERY %lu", threadId);
 }

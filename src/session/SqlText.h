@@ -64,6 +64,8 @@ std::string showVariablesStatement();
 std::string showEnginesStatement();
 /// "KILL QUERY id": stops a connection's statement and leaves the connection.
 std::string killQueryStatement(unsigned long threadId);
+/// One row whose value is 1 while the server runs the connection with this id, 0 once it is gone.
+std::string connectionPresentStatement(unsigned long threadId);
 /// "DO 0": a statement that does nothing.
 std::string quietStatement();
 

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -20,14 +21,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 
+#include "ConsoleRun.h"
 #include "CsvExportDialog.h"
 #include "ErrorTextConversion.h"
 #include "ReadStatement.h"
-#include "RowStream.h"
 #include "SqlScript.h"
 #include "TextModeFile.h"
 #include "TransferMessages.h"
+#include "WorkButtons.h"
 #include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -111,6 +114,11 @@ void SqlConsoleDialog::buildScreen() {
     auto* csvButton = namedButton(QStringLiteral("CSV Export"), this);
     auto* fontButton = namedButton(QStringLiteral("Font"), this);
 
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("Progress"));
+    m_progress->setTextVisible(false);
+    m_progress->hide();
+
     auto* statusLabel = new QLabel(QStringLiteral("Execution result"), this);
     m_status = namedLineEdit(QStringLiteral("Execution result"), this, FieldMode::ReadOnly);
 
@@ -165,12 +173,14 @@ void SqlConsoleDialog::buildScreen() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 2);
     layout->addLayout(status);
+    layout->addWidget(m_progress);
     layout->addWidget(m_list, 3);
     layout->addLayout(times);
     resize(760, 600);
 
     connect(execution, &QPushButton::clicked, this, &SqlConsoleDialog::execute);
-    connect(cancel, &QPushButton::clicked, this, &SqlConsoleDialog::reject);
+    // While statements run, Cancel stops them; nothing that would send on the connection is clickable.
+    bindStopButton(m_work, cancel, [this] { reject(); }, {execution, csvButton, m_tree});
     connect(loadButton, &QPushButton::clicked, this, &SqlConsoleDialog::load);
     connect(saveAsButton, &QPushButton::clicked, this, &SqlConsoleDialog::saveAs);
     connect(saveButton, &QPushButton::clicked, this, &SqlConsoleDialog::save);
@@ -295,122 +305,126 @@ void SqlConsoleDialog::insertName(QTreeWidgetItem* node) {
     m_query->setFocus();
 }
 
-void SqlConsoleDialog::showStatus(const std::string& errorText, bool converted) {
-    m_status->setText(converted ? displayErrorText(convertErrorText(errorText)) : qs(errorText));
-}
+namespace {
 
-QString SqlConsoleDialog::rowlessStatus() const {
-    // The information line is the server's account of what the statement did ("Rows matched: 1
-    // Changed: 1 Warnings: 0"); it is the one thing worth showing for a statement without rows.
-    const std::string info = m_connection.info();
-    if (!info.empty())
-        return displayErrorText(convertErrorText(info));
-    const std::string error = m_connection.errorText();
-    if (!error.empty())
-        return displayErrorText(convertErrorText(error));
-    return QStringLiteral("It was processed correctly.");
-}
+/// Hands what the run reports over to the window's thread, in order.
+class ScreenSink : public ConsoleSink {
+public:
+    ScreenSink(WorkControl& control, SqlConsoleDialog& screen) : m_control(control), m_screen(screen) {}
+
+    void statementSent(int number, int total, int line, std::size_t bytesRead) override {
+        m_control.post([s = &m_screen, number, total, line, bytesRead] {
+            s->showRunning(number, total, line, bytesRead);
+        });
+    }
+    void rowsBegin(std::vector<std::string> names) override {
+        m_control.post(
+            [s = &m_screen, names = std::move(names)]() mutable { s->beginRows(std::move(names)); });
+    }
+    void rowsArrived(PackedRows&& rows) override {
+        // Posted work is copied; the rows themselves are not.
+        auto held = std::make_shared<PackedRows>(std::move(rows));
+        m_control.post([s = &m_screen, held] { s->addRows(std::move(*held)); });
+    }
+
+private:
+    WorkControl& m_control;
+    SqlConsoleDialog& m_screen;
+};
+
+}  // namespace
 
 void SqlConsoleDialog::execute() {
-    WaitCursor wait(m_op);
+    if (m_work.running())
+        return;
     const QString text = m_query->toPlainText();
     if (text.isEmpty()) {
         m_op.inform(QStringLiteral("Please input Query!!"));
         return;
     }
     const std::string typed = u8(text);
-    const int total = static_cast<int>(splitSqlScript(typed, !m_connection.noBackslashEscapes()).size());
     m_issued = std::time(nullptr);
-    // Text without a statement (blanks, comments) goes as typed: the server's answer tells what is wrong.
-    if (total == 0) {
-        if (!runStatement(typed, true))
-            m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
-        return;
-    }
-    m_rows->clearRows();
-    SqlScriptReader reader(typed);
-    int number = 0;
-    // A statement may switch NO_BACKSLASH_ESCAPES on or off; the next one is read by the rule it left.
-    while (std::optional<ScriptStatement> statement = reader.next(!m_connection.noBackslashEscapes())) {
-        ++number;
-        // The list keeps the rows of the script's last statement that returned any.
-        if (runStatement(statement->text, total <= 1))
-            continue;
-        if (total <= 1) {
-            m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
-            return;
-        }
-        const QString where =
-            textf("Statement %d of %d (line %d)", number, std::max(total, number), statement->line);
-        m_status->setText(where + ": " + m_status->text());
-        // The last line reads as the command-line client reports the same failure.
-        m_op.inform(textf("Query execution cannot be performed!!\n%s\n%d:%s\nERROR %d (%s) at line %d: %s",
-                          u8(where), m_connection.errorNumber(), m_connection.errorText(),
-                          m_connection.errorNumber(), m_connection.sqlState(), statement->endLine,
-                          m_connection.errorText()));
-        return;
-    }
-    if (number > 1)
-        m_status->setText(textf("%d statements were processed. ", number) + m_status->text());
+    m_started = QTime::currentTime();
+    m_scriptBytes = typed.size();
+    m_rowsArrived = false;
+    ConsoleOutcome outcome;
+    // The statements run beside the window, which keeps painting and answers Stop; the session's
+    // connection is the console's until they end.
+    m_work.run({&m_connection}, [&](WorkControl& control) {
+        ScreenSink sink(control, *this);
+        outcome = runConsoleText(m_connection, typed, control.stopFlag(), sink);
+    });
+    m_progress->hide();
+    showOutcome(outcome);
 }
 
-bool SqlConsoleDialog::runStatement(const std::string& sql, bool clearWhenRowless) {
-    RowStream stream(m_connection);
-    if (stream.query(sql) != 0) {
-        showStatus(m_connection.errorText(), true);
-        return false;
-    }
-    bool rowsShown = false;
-    QString status;
-    // Every result of the statement is read before the next one is sent: a procedure answers with
-    // its row sets and a closing status, and the server takes nothing new until all are fetched.
-    for (;;) {
-        showStatus(m_connection.errorText(), false);
-        if (stream.begin()) {
-            showRows(stream);
-            rowsShown = true;
-            status = m_status->text();
-        } else {
-            status = rowlessStatus();
-        }
-        stream.close();
-        if (!m_connection.moreResults())
-            break;
-        const int next = m_connection.nextResult();
-        if (next > 0) {
-            showStatus(m_connection.errorText(), true);
-            return false;
-        }
-        if (next < 0)
-            break;
-    }
-    if (!rowsShown && clearWhenRowless)
+void SqlConsoleDialog::showRunning(int number, int total, int line, std::size_t bytesRead) {
+    // The list keeps the rows of the script's last statement that returned any.
+    if (number == 1 && total > 0)
         m_rows->clearRows();
-    m_status->setText(status);
-    return true;
+    m_status->setText(
+        qs(consoleRunningText(number, total, line, u8(m_started.toString(QStringLiteral("HH:mm:ss"))))));
+    if (total > 1) {
+        m_progress->setRange(0, 1000);
+        m_progress->setValue(m_scriptBytes == 0 ? 0 : static_cast<int>(bytesRead * 1000 / m_scriptBytes));
+        m_progress->show();
+    }
 }
 
-void SqlConsoleDialog::showRows(RowStream& stream) {
-    m_status->setText(QStringLiteral("It was processed correctly."));
-    // The rows go straight from the connection into the list's packed store: the list is the
-    // client's only copy of the answer, so a large answer costs its bytes once.
-    m_rows->setColumns(stream.fieldNames());
-    m_rows->appendRows(stream.result(), std::numeric_limits<std::size_t>::max());
-    if (stream.failed())
-        showStatus(m_connection.errorText(), true);
-    m_arrived = std::time(nullptr);
+void SqlConsoleDialog::beginRows(std::vector<std::string> names) {
+    m_rows->setColumns(std::move(names));
+    m_widthsFitted = false;
+    m_list->setShowGrid(true);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setMouseTracking(true);
+}
 
+void SqlConsoleDialog::addRows(PackedRows&& rows) {
+    m_rows->appendBatch(std::move(rows));
+    m_arrived = std::time(nullptr);
+    m_rowsArrived = true;
+    if (m_widthsFitted)
+        return;
     // A column widens to its header and first values, as the record list's do, so that addresses
     // and times are read whole.
     const std::vector<int> widths = ColumnWidths::fitted(*m_list);
     for (int i = 0; i < static_cast<int>(widths.size()); ++i)
         m_list->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
-    m_list->setShowGrid(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setMouseTracking(true);
-    m_displayed = std::time(nullptr);
-    m_arrivalTime->setText(textf("%lu s", static_cast<unsigned long>(m_arrived - m_issued)));
-    m_displayTime->setText(textf("%lu s", static_cast<unsigned long>(m_displayed - m_issued)));
+    m_widthsFitted = true;
+}
+
+void SqlConsoleDialog::showOutcome(const ConsoleOutcome& outcome) {
+    m_status->setText(outcome.status);
+    if (m_rowsArrived) {
+        m_displayed = std::time(nullptr);
+        m_arrivalTime->setText(textf("%lu s", static_cast<unsigned long>(m_arrived - m_issued)));
+        m_displayTime->setText(textf("%lu s", static_cast<unsigned long>(m_displayed - m_issued)));
+    }
+    switch (outcome.end) {
+        case ConsoleOutcome::End::Stopped:
+            m_status->setText(qs(consoleStoppedText(outcome.sent, outcome.total, outcome.line,
+                                                    outcome.rowsShown ? outcome.rows : 0)));
+            return;
+        case ConsoleOutcome::End::Done:
+            if (!outcome.rowsShown && outcome.total <= 1)
+                m_rows->clearRows();
+            if (outcome.sent > 1)
+                m_status->setText(textf("%d statements were processed. ", outcome.sent) + outcome.status);
+            return;
+        case ConsoleOutcome::End::Refused:
+            break;
+    }
+    if (outcome.total <= 1) {
+        m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
+        return;
+    }
+    const QString where = textf("Statement %d of %d (line %d)", outcome.sent,
+                                std::max(outcome.total, outcome.sent), outcome.line);
+    m_status->setText(where + ": " + m_status->text());
+    // The last line reads as the command-line client reports the same failure.
+    m_op.inform(textf("Query execution cannot be performed!!\n%s\n%d:%s\nERROR %d (%s) at line %d: %s",
+                      u8(where), outcome.errorNumber, outcome.errorText, outcome.errorNumber,
+                      outcome.sqlState, outcome.endLine, outcome.errorText));
 }
 
 void SqlConsoleDialog::copySelection() {
@@ -509,6 +523,8 @@ void SqlConsoleDialog::exportCsv() {
 }
 
 void SqlConsoleDialog::reject() {
+    if (keepOpenForWork(m_work, m_op, QStringLiteral("The statement")))
+        return;
     rememberFont();
     QDialog::reject();
 }

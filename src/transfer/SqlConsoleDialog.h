@@ -1,11 +1,17 @@
 #pragma once
 
 #include <QDialog>
+#include <QTime>
+#include <cstddef>
 #include <ctime>
 #include <string>
+#include <vector>
+
+#include "session/BackgroundWork.h"
 
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -15,7 +21,8 @@ namespace velkin {
 class Connection;
 class Operator;
 class RowModel;
-class RowStream;
+struct ConsoleOutcome;
+class PackedRows;
 
 /// "SQL Issue": runs the statement the operator types on the session and lists the rows it returns,
 /// with a tree of databases, tables and fields to pick names from, script files, a remembered font
@@ -39,6 +46,13 @@ public:
     void reject() override;
 
     RowModel& rows() { return *m_rows; }
+    /// Whether statements are running (beside the window).
+    bool isRunning() const { return m_work.running(); }
+
+    /// What a run reports, on the window's thread.
+    void showRunning(int number, int total, int line, std::size_t bytesRead);
+    void beginRows(std::vector<std::string> names);
+    void addRows(PackedRows&& rows);
 
 private:
     void buildScreen();
@@ -48,11 +62,7 @@ private:
     void reactToSelection(QTreeWidgetItem* current);
     void loadChildren(QTreeWidgetItem* node);
     void insertName(QTreeWidgetItem* node);
-    void showStatus(const std::string& errorText, bool converted);
-    QString rowlessStatus() const;
-    /// Sends one statement and shows its rows or its outcome; false when the server refused it.
-    bool runStatement(const std::string& sql, bool clearWhenRowless);
-    void showRows(RowStream& stream);
+    void showOutcome(const ConsoleOutcome& outcome);
     void copySelection();
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool writeScript(const QString& path);
@@ -63,6 +73,7 @@ private:
     QPlainTextEdit* m_query = nullptr;
     QTreeWidget* m_tree = nullptr;
     QLineEdit* m_status = nullptr;
+    QProgressBar* m_progress = nullptr;
     QTableView* m_list = nullptr;
     RowModel* m_rows = nullptr;
     QLineEdit* m_arrivalTime = nullptr;
@@ -74,6 +85,11 @@ private:
     std::time_t m_issued = 0;
     std::time_t m_arrived = 0;
     std::time_t m_displayed = 0;
+    QTime m_started;
+    std::size_t m_scriptBytes = 0;
+    bool m_rowsArrived = false;
+    bool m_widthsFitted = false;
+    BackgroundWork m_work;
 };
 
 }  // namespace velkin

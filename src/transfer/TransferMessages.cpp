@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <fmt/format.h>
+
 #include "RowCopy.h"
 #include "session/SqlText.h"
 
@@ -128,6 +130,30 @@ std::string databaseCopyStoppedText(const std::vector<std::string>& notDone) {
 
 std::string databaseCopyIncompleteText(const std::string& problems) {
     return "The database was created, but the copy is incomplete.\n" + problems;
+}
+
+std::string consoleRunningText(int number, int total, int line, std::string_view since) {
+    if (total <= 1)
+        return fmt::format("Running since {}...", since);
+    return fmt::format("Running statement {} of {} (line {}) since {}...", number, total, line, since);
+}
+
+std::string consoleStoppedText(int number, int total, int line, std::uint64_t rows) {
+    std::string text;
+    if (total <= 1)
+        text = "The statement was stopped.";
+    else if (line == 0)
+        text = fmt::format(
+            "The script was stopped after statement {} of {}; the statements after it were not sent.", number,
+            total);
+    else
+        text = fmt::format(
+            "The script was stopped at statement {} of {} (line {}); the {} before it were "
+            "processed, the rest were not sent.",
+            number, total, line, number - 1);
+    if (rows > 0)
+        text += fmt::format(" The list holds the {} records that arrived before the stop.", rows);
+    return text;
 }
 
 }  // namespace velkin

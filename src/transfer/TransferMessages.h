@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,11 @@ struct RowCopyOutcome;
 
 /// The script file did not take the whole text (a full disk, a size limit).
 std::string scriptWriteFailedText(std::string_view systemError);
+/// The console's result field while statements run; total 0 or 1 for a single statement.
+std::string consoleRunningText(int number, int total, int line, std::string_view since);
+/// The console's result field after Stop: statement number of total, from line, was cut (line 0: the
+/// stop came between statements and number statements had ended); rows of its result arrived.
+std::string consoleStoppedText(int number, int total, int line, std::uint64_t rows);
 
 /// The dump's read broke off (errorLine: "%d:%s"); rows: the rows in the file.
 std::string dumpReadBrokenText(long long rows, std::string_view errorLine);

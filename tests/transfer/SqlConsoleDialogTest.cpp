@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "TransferTesting.h"
@@ -525,4 +527,59 @@ TEST_F(SqlConsoleTest, ScriptsAndDumpsLeaveTheServerAsTheCommandLineClientDoes) 
     const std::vector<std::string> expected = contents(*session, byClient.name());
     EXPECT_EQ(expected, contents(*session, byConsole.name()));
     EXPECT_GT(expected.size(), 15u);
+}
+
+TEST_F(SqlConsoleTest, StopEndsTheRunningStatementWhileTheWindowKeepsRunning) {
+    SqlConsoleDialog dialog(*session, op);
+    dialog.show();
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(10);
+    const auto stopSoon = [&](bool byClosing) {
+        QTimer::singleShot(300, [&, byClosing] {
+            EXPECT_TRUE(dialog.isRunning());
+            // Nothing that would send on the session can be clicked, so no click is replayed later.
+            EXPECT_FALSE(child<QPushButton>(dialog, "Execution")->isEnabled());
+            EXPECT_FALSE(child<QTreeWidget>(dialog, "Database")->isEnabled());
+            EXPECT_TRUE(status(dialog).startsWith("Running")) << status(dialog).toStdString();
+            if (byClosing) {
+                op.answer(true);
+                dialog.reject();
+            } else {
+                child<QPushButton>(dialog, "Stop")->click();
+            }
+        });
+    };
+    const auto sleeping = [&] {
+        return scalar(
+            db.admin(),
+            "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'SELECT SLEEP(20)%'");
+    };
+
+    stopSoon(false);
+    run(dialog, "SELECT SLEEP(20) AS s");
+    EXPECT_EQ("0", sleeping()) << "the statement is gone from the server";
+    EXPECT_GT(ticks, 15) << "the window's timers fired while the statement ran";
+    EXPECT_EQ("The statement was stopped.", status(dialog));
+    EXPECT_TRUE(op.messageTexts().isEmpty());
+    EXPECT_EQ("1", scalar(*session, "SELECT 1")) << "no stop is left over for the next statement";
+
+    // A script stops where it is: the statements before ran, those after were never sent. Closing the
+    // console meanwhile asks first and leaves it open with what was done.
+    stopSoon(true);
+    run(dialog,
+        "INSERT INTO velkin_transfer_console.u VALUES (1);\nSELECT SLEEP(20);\n"
+        "INSERT INTO velkin_transfer_console.u VALUES (2);");
+    ASSERT_EQ(1u, op.questions.size());
+    EXPECT_EQ("The statement is running. May I stop it?", op.questions[0].text);
+    EXPECT_EQ("0", sleeping());
+    EXPECT_EQ("1", scalar(db.admin(), "SELECT GROUP_CONCAT(k) FROM velkin_transfer_console.u"));
+    EXPECT_EQ(
+        "The script was stopped at statement 2 of 3 (line 2); the 1 before it were processed, the rest "
+        "were not sent.",
+        status(dialog));
+    EXPECT_TRUE(child<QPushButton>(dialog, "Execution")->isEnabled());
+    EXPECT_EQ("Cancel", child<QPushButton>(dialog, "Cancel")->text());
+    EXPECT_TRUE(dialog.isVisible()) << "the console stayed open";
 }

@@ -1,0 +1,159 @@
+#include "ConsoleRun.h"
+
+#include <chrono>
+#include <optional>
+
+#include "ErrorTextConversion.h"
+#include "RowStream.h"
+#include "SqlScript.h"
+#include "session/Connection.h"
+
+namespace velkin {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+/// Rows reach the list at least this often while they stream, and in pieces of about a block.
+constexpr auto kHandOver = std::chrono::milliseconds(50);
+
+QString converted(const std::string& text) {
+    return displayErrorText(convertErrorText(text));
+}
+
+/// The result field's text for a result without rows: the server's account of what the statement
+/// did ("Rows matched: 1 Changed: 1 Warnings: 0") is the one thing worth showing.
+QString rowlessStatus(const Connection& connection) {
+    const std::string info = connection.info();
+    if (!info.empty())
+        return converted(info);
+    const std::string error = connection.errorText();
+    if (!error.empty())
+        return converted(error);
+    return QStringLiteral("It was processed correctly.");
+}
+
+class StatementRun {
+public:
+    StatementRun(Connection& connection, const std::atomic<bool>& stop, ConsoleSink& sink,
+                 ConsoleOutcome& out)
+        : m_connection(connection), m_stop(stop), m_sink(sink), m_out(out) {}
+
+    /// Sends one statement and reads every result it gives; false when the server refused it.
+    bool run(const std::string& sql) {
+        m_out.rowsShown = false;
+        m_out.rows = 0;
+        RowStream stream(m_connection);
+        if (stream.query(sql) != 0) {
+            m_out.status = converted(m_connection.errorText());
+            return false;
+        }
+        for (;;) {
+            m_out.status = QString::fromStdString(m_connection.errorText());
+            if (stream.begin())
+                readRows(stream);
+            else
+                m_out.status = rowlessStatus(m_connection);
+            stream.close();
+            if (!m_connection.moreResults())
+                return true;
+            const int next = m_connection.nextResult();
+            if (next > 0) {
+                m_out.status = converted(m_connection.errorText());
+                return false;
+            }
+            if (next < 0)
+                return true;
+        }
+    }
+
+private:
+    void readRows(RowStream& stream) {
+        m_out.status = QStringLiteral("It was processed correctly.");
+        m_out.rowsShown = true;
+        std::vector<std::string> names = stream.fieldNames();
+        const auto width = static_cast<unsigned>(names.size());
+        m_sink.rowsBegin(std::move(names));
+        PackedRows piece(width, true);
+        Clock::time_point handed = Clock::now();
+        // The rows go straight from the connection into packed pieces that the list adopts whole: the
+        // list is the client's only copy of the answer, so a large answer costs its bytes once.
+        while (Row row = stream.next()) {
+            piece.add(row);
+            ++m_out.rows;
+            if (piece.cellBytes() < PackedRows::kBlockBytes &&
+                (m_out.rows % 256 != 0 || Clock::now() - handed < kHandOver))
+                continue;
+            handOver(piece, width);
+            handed = Clock::now();
+            if (m_stop.load())
+                break;
+        }
+        handOver(piece, width);
+        if (stream.failed())
+            m_out.status = converted(m_connection.errorText());
+    }
+
+    void handOver(PackedRows& piece, unsigned width) {
+        if (piece.empty())
+            return;
+        piece.trim();
+        m_sink.rowsArrived(std::move(piece));
+        piece.reset(width);
+    }
+
+    Connection& m_connection;
+    const std::atomic<bool>& m_stop;
+    ConsoleSink& m_sink;
+    ConsoleOutcome& m_out;
+};
+
+void noteRefusal(const Connection& connection, const ScriptStatement& statement, ConsoleOutcome& out) {
+    out.end = ConsoleOutcome::End::Refused;
+    out.line = statement.line;
+    out.endLine = statement.endLine;
+    out.errorNumber = connection.errorNumber();
+    out.sqlState = connection.sqlState();
+    out.errorText = connection.errorText();
+}
+
+}  // namespace
+
+ConsoleOutcome runConsoleText(Connection& connection, const std::string& text, const std::atomic<bool>& stop,
+                              ConsoleSink& sink) {
+    ConsoleOutcome out;
+    out.total = static_cast<int>(splitSqlScript(text, !connection.noBackslashEscapes()).size());
+    StatementRun statement(connection, stop, sink, out);
+    // Text without a statement (blanks, comments) goes as typed: the server's answer tells what is wrong.
+    if (out.total == 0) {
+        sink.statementSent(1, 0, 1, text.size());
+        out.sent = 1;
+        if (!statement.run(text))
+            noteRefusal(connection, ScriptStatement{text, 1, 1}, out);
+        if (stop.load())
+            out.end = ConsoleOutcome::End::Stopped;
+        return out;
+    }
+    SqlScriptReader reader(text);
+    // A statement may switch NO_BACKSLASH_ESCAPES on or off; the next one is read by the rule it left.
+    while (std::optional<ScriptStatement> next = reader.next(!connection.noBackslashEscapes())) {
+        if (stop.load()) {
+            out.end = ConsoleOutcome::End::Stopped;
+            return out;
+        }
+        ++out.sent;
+        sink.statementSent(out.sent, std::max(out.total, out.sent), next->line, reader.position());
+        const bool ran = statement.run(next->text);
+        if (stop.load()) {
+            out.end = ConsoleOutcome::End::Stopped;
+            out.line = next->line;
+            return out;
+        }
+        if (!ran) {
+            noteRefusal(connection, *next, out);
+            return out;
+        }
+    }
+    return out;
+}
+
+}  // namespace velkin
