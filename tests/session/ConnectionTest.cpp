@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 
 #include "session/Connection.h"
 #include "session/ServerDialect.h"
 #include "session/SqlText.h"
+#include "session/StallWatch.h"
 #include "support/TestServer.h"
 
 using namespace velkin;
@@ -222,4 +227,51 @@ TEST(TableTypes, TheServersOwnAnswer) {
     for (const char* type : {"HEAP", "INNOBASE", "MyISAM"})
         EXPECT_NE(types.end(), std::find(types.begin(), types.end(), type)) << type;
     EXPECT_EQ(tableTypeChoices(true), offeredTableTypes(*c));
+}
+
+namespace {
+
+/// The test's own private server stopped as a lock storm or a dead network stops it: its process takes
+/// no step while the object lives.
+class FrozenServer {
+public:
+    FrozenServer() {
+        std::ifstream in(std::string(std::getenv("VELKIN_TEST_SERVER_DIR")) + "/server.pid");
+        in >> m_pid;
+        if (m_pid > 0)
+            ::kill(m_pid, SIGSTOP);
+    }
+    ~FrozenServer() {
+        if (m_pid > 0)
+            ::kill(m_pid, SIGCONT);
+    }
+    bool frozen() const { return m_pid > 0; }
+
+private:
+    pid_t m_pid = 0;
+};
+
+}  // namespace
+
+TEST(Connection, ASilentServerIsGivenUpOnWhileALongStatementIsLeftAlone) {
+    using namespace std::chrono_literals;
+    const auto quiet = StallWatch::quietTime();
+    StallWatch::setTimes(300ms, 1s);
+    auto c = connectAdmin();
+    const unsigned before = StallWatch::abandoned();
+    // Longer than the quiet time, but the server answers and runs it: legitimate work.
+    EXPECT_EQ("0", scalar(*c, "SELECT SLEEP(1.5)"));
+    EXPECT_EQ(before, StallWatch::abandoned());
+    {
+        FrozenServer frozen;
+        ASSERT_TRUE(frozen.frozen());
+        // Without the watch this call would wait as long as the server stays stopped.
+        EXPECT_NE(0, c->query("SELECT 1"));
+        EXPECT_TRUE(c->connectionLost()) << c->errorLine();
+        EXPECT_EQ(before + 1, StallWatch::abandoned());
+    }
+    // Once the server goes on, a new login works on the same object.
+    ASSERT_TRUE(c->connect(testHost(), adminAccount().user, adminAccount().password, testPort()));
+    EXPECT_EQ("1", scalar(*c, "SELECT 1"));
+    StallWatch::setTimes(quiet, 3s);
 }
