@@ -12,6 +12,7 @@
 #include "AboutDialog.h"
 #include "CommandIcon.h"
 #include "FindDialog.h"
+#include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "session/Settings.h"
@@ -367,7 +368,9 @@ void CMainFrame::retire(QWidget* view) {
 }
 
 void CMainFrame::deleteRetiredViews() {
-    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+    // Nor while work runs: the code that waits for it belongs perhaps to the view that goes.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
+        BackgroundWork::runningCount() > 0) {
         m_reaper.start(250);
         return;
     }

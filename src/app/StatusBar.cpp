@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QResizeEvent>
+#include <QTime>
 #include <algorithm>
 
 namespace velkin {
@@ -88,7 +89,42 @@ StatusBar::StatusBar(QStatusBar* bar) : m_bar(bar) {
     layout->addWidget(m_panes[3]);
     m_panes[kRecordPane]->hide();
     m_panes[3]->hide();
+    m_workText = new QLabel(row);
+    m_workText->setObjectName(QStringLiteral("work"));
+    m_stop = new QPushButton(QStringLiteral("Stop"), row);
+    m_stop->setObjectName(QStringLiteral("Stop"));
+    m_workText->hide();
+    m_stop->hide();
+    layout->addWidget(m_workText);
+    layout->addWidget(m_stop);
+    QObject::connect(m_stop, &QPushButton::clicked, row, [this] {
+        if (m_work)
+            m_work->stop();
+    });
+    // Most reads end within a blink; only one that takes a while shows itself, so the bar does not flicker.
+    m_workShown = new QTimer(row);
+    m_workShown->setSingleShot(true);
+    m_workShown->setInterval(300);
+    QObject::connect(m_workShown, &QTimer::timeout, row, [this] {
+        if (!m_work || !m_work->running())
+            return;
+        m_workText->show();
+        m_stop->show();
+    });
     bar->addWidget(row, 1);
+}
+
+void StatusBar::showWork(BackgroundWork* work, const QString& what) {
+    m_work = work;
+    if (!work) {
+        m_workShown->stop();
+        m_workText->hide();
+        m_stop->hide();
+        return;
+    }
+    m_workText->setText(what + QStringLiteral(" since ") +
+                        QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    m_workShown->start();
 }
 
 void StatusBar::setPaneText(int pane, const QString& text) {

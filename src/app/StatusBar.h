@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <array>
 
+#include "session/BackgroundWork.h"
 #include "session/StatusPanes.h"
 
 namespace velkin {
@@ -46,10 +50,15 @@ public:
     /// Shown beside the host name once a connection was made: encrypted or not, and the cipher.
     void setSecurityText(const QString& text) override;
     QLabel* securityPane() const { return m_security; }
+    void showWork(BackgroundWork* work, const QString& what) override;
 
 private:
     QStatusBar* m_bar;
     QLabel* m_security = nullptr;
+    QLabel* m_workText = nullptr;
+    QPushButton* m_stop = nullptr;
+    QTimer* m_workShown = nullptr;
+    QPointer<BackgroundWork> m_work;
     std::array<PaneLabel*, kPaneCount> m_panes{};
 };
 

@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QThread>
 #include <memory>
+#include <mutex>
 
 #include "Connection.h"
 
@@ -13,7 +14,15 @@ void WorkControl::post(std::function<void()> f) {
         QMetaObject::invokeMethod(m_windowSide, std::move(f), Qt::QueuedConnection);
 }
 
+namespace {
+int g_running = 0;
+}  // namespace
+
 BackgroundWork::BackgroundWork(QObject* parent) : QObject(parent) {}
+
+int BackgroundWork::runningCount() {
+    return g_running;
+}
 
 BackgroundWork::~BackgroundWork() = default;
 
@@ -30,10 +39,17 @@ void BackgroundWork::run(const std::vector<Connection*>& stoppable,
     m_control.m_stop = false;
     m_stopping = false;
     m_running = true;
+    ++g_running;
     emit runningChanged(true);
     QEventLoop loop;
     m_loop = &loop;
     QThread* thread = QThread::create([this, &work] {
+        // The held connections are the work's alone from its first statement to its last: a call
+        // from the window's side waits for it rather than slipping between a statement and its rows.
+        std::vector<std::unique_lock<std::recursive_mutex>> held;
+        for (Connection* connection : m_watched)
+            if (connection)
+                held.push_back(connection->holdCalls());
         work(m_control);
         // A stop that reached the server after its statement had ended would end the next one; it
         // is taken here, beside the window, since a server that has gone silent would hold it.
@@ -52,6 +68,7 @@ void BackgroundWork::run(const std::vector<Connection*>& stoppable,
     thread->wait();
     delete thread;
     m_running = false;
+    --g_running;
     m_watched.clear();
     emit runningChanged(false);
 }

@@ -50,6 +50,8 @@ public:
     /// Asks the running work to stop; nothing when none runs.
     void stop();
     bool stopRequested() const { return m_control.stopRequested(); }
+    /// Works running now on the window's side; a view must not be deleted under one of them.
+    static int runningCount();
 
 signals:
     void runningChanged(bool running);

@@ -4,6 +4,8 @@
 
 namespace velkin {
 
+class BackgroundWork;
+
 /// The pane that tells which records the record list shows; the message pane's prompts and idle
 /// text never write it.
 inline constexpr int kRecordPane = 4;
@@ -17,6 +19,12 @@ public:
     virtual void setPaneFixed(int pane, int width) = 0;
     /// Whether the connection is encrypted and with which cipher; a bar without room for it ignores it.
     virtual void setSecurityText(const QString& text) { (void)text; }
+    /// While work reads for the main window: what it does, and a Stop for it once it takes a while;
+    /// null hides both.
+    virtual void showWork(BackgroundWork* work, const QString& what) {
+        (void)work;
+        (void)what;
+    }
 };
 
 }  // namespace velkin

@@ -1,6 +1,7 @@
 #include "CSorvaneView.h"
 
 #include "FilterDialog.h"
+#include "PageRead.h"
 #include "PageSetupDialog.h"
 #include "RecordDetailsDialog.h"
 #include "monitor/DataAmountDialog.h"
@@ -106,28 +107,26 @@ void CSorvaneView::clearFilter() {
     m_columnCount = 0;
 }
 
-bool CSorvaneView::listColumns(Connection& connection) {
-    if (!connection.selectDb(u8(m_doc.currentDb())))
-        return false;
-    Result fields = connection.listFields(u8(m_doc.currentTable()));
-    if (!fields)
-        return false;
-    m_columnNames = fields.fieldNames();
-    m_columnCount = static_cast<int>(m_columnNames.size());
-    // One condition text per column in each set, however many columns the table has.
-    for (auto& set : m_conditions)
-        if (set.size() < m_columnNames.size())
-            set.resize(m_columnNames.size());
-    m_model.setColumns(m_columnNames);
-    return true;
-}
-
 void CSorvaneView::showListStyles(bool hasRows) {
     // Grid lines on an empty list would look like rows.
     setShowGrid(hasRows);
 }
 
 void CSorvaneView::refresh() {
+    if (m_work.running()) {
+        // Another table or page is wanted while one is read: that read is stopped, its rows dropped,
+        // and the list read again for what is wanted now.
+        m_readAgain = true;
+        m_work.stop();
+        return;
+    }
+    do {
+        m_readAgain = false;
+        readPageNow();
+    } while (m_readAgain);
+}
+
+void CSorvaneView::readPageNow() {
     m_refusal.clear();
     m_model.clear();
     showListStyles(false);
@@ -140,43 +139,39 @@ void CSorvaneView::refresh() {
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
-
-    // A command that did not read its rows (OPTIMIZE TABLE, for one) would block every statement.
-    connection->storeResult();
     if (!m_doc.isFilterActive())
         clearFilter();
-    if (!listColumns(*connection)) {
-        showFailure(*connection);
+    PageRequest request{u8(m_doc.currentDb()),  u8(m_doc.currentTable()), m_conditions,
+                        m_doc.isFilterActive(), m_doc.currentPage(),      m_doc.pageLength()};
+    PageRead read;
+    // The page is read beside the window, which keeps answering; a slow one can be stopped from the
+    // status bar.
+    m_host.statusPanes().showWork(&m_work, listReadingText(request.database, request.table));
+    m_work.run({connection}, [&](WorkControl&) { read = readPage(*connection, request); });
+    m_host.statusPanes().showWork(nullptr, QString());
+    if (m_readAgain)
+        return;
+    if (read.end == PageRead::End::NoColumns) {
+        showFailure(read.errorNumber, read.errorText);
         return;
     }
-
-    const std::string database = u8(m_doc.currentDb()), table = u8(m_doc.currentTable());
-    const ListStatements statements =
-        listStatements(connection->dialect(), database, table, m_columnNames, m_conditions,
-                       m_doc.isFilterActive(), m_doc.currentPage(), m_doc.pageLength());
-
-    const std::time_t start = std::time(nullptr);
+    m_columnNames = read.columns;
+    m_columnCount = static_cast<int>(m_columnNames.size());
+    m_conditions = read.conditions;
+    m_model.setColumns(m_columnNames);
     // A condition the server rejects leaves the list with its columns and no rows; the status bar
     // keeps describing the last page that could be shown.
-    if (connection->query(statements.page) != 0) {
-        m_refusal = serverMessage(connection->errorNumber(), connection->errorText());
-        showFailure(*connection);
+    if (read.end != PageRead::End::Done) {
+        if (read.end == PageRead::End::Refused)
+            m_refusal = serverMessage(read.errorNumber, read.errorText);
+        showFailure(read.errorNumber, read.errorText);
         return;
     }
-    Result result = connection->storeResult();
-    if (!result) {
-        showFailure(*connection);
-        return;
-    }
-    const std::time_t resultTime = std::time(nullptr);
-    const std::size_t shown =
-        m_model.appendRows(result, static_cast<std::size_t>(std::max(0, m_doc.pageLength())));
-    showListStyles(shown > 0);
+    const bool hasRows = !read.rows.empty();
+    m_model.appendBatch(std::move(read.rows));
+    showListStyles(hasRows);
     fitColumns();
-    result.reset();
-    const std::time_t done = std::time(nullptr);
-
-    countRows(*connection, statements, start, resultTime, done);
+    showCount(read);
 }
 
 void CSorvaneView::fitColumns() {
@@ -222,33 +217,28 @@ bool CSorvaneView::viewportEvent(QEvent* event) {
     return QTableView::viewportEvent(event);
 }
 
-void CSorvaneView::showFailure(Connection& connection) {
+void CSorvaneView::showFailure(unsigned errorNumber, const std::string& errorText) {
     // An empty list alone would look like an empty table (a table lock hides every other table
     // this way), so the record pane says why there are no rows.
-    if (connection.errorNumber() == 0)
+    if (errorNumber == 0)
         return;
-    m_host.statusPanes().setPaneText(kRecordPane,
-                                     listFailureText(u8(m_doc.currentDb()), u8(m_doc.currentTable()),
-                                                     connection.errorNumber(), connection.errorText()));
+    m_host.statusPanes().setPaneText(
+        kRecordPane,
+        listFailureText(u8(m_doc.currentDb()), u8(m_doc.currentTable()), errorNumber, errorText));
 }
 
-void CSorvaneView::countRows(Connection& connection, const ListStatements& statements, std::time_t start,
-                             std::time_t result, std::time_t done) {
-    m_countStatement = statements.count;
-    Result counted = connection.select(m_countStatement);
-    Row row = counted.fetchRow();
+void CSorvaneView::showCount(const PageRead& read) {
+    m_countStatement = read.statements.count;
     // Without a count there is nothing true to report, so the status bar keeps its texts.
-    if (!row)
+    if (!read.count)
         return;
-    const std::string countText = row.str(0);
-    m_doc.setRecordCount(countValue(countText));
-
+    m_doc.setRecordCount(countValue(*read.count));
     StatusPanes& panes = m_host.statusPanes();
     panes.setPaneText(kRecordPane,
-                      recordStatusText(countText, u8(m_doc.currentDb()), u8(m_doc.currentTable()),
-                                       m_doc.currentPage(), statements.filtered));
-    panes.setPaneText(3, referenceTimeText(static_cast<unsigned long>(result - start),
-                                           static_cast<unsigned long>(done - start)));
+                      recordStatusText(*read.count, u8(m_doc.currentDb()), u8(m_doc.currentTable()),
+                                       m_doc.currentPage(), read.statements.filtered));
+    panes.setPaneText(3, referenceTimeText(static_cast<unsigned long>(read.resultTime - read.start),
+                                           static_cast<unsigned long>(read.done - read.start)));
 }
 
 void CSorvaneView::nextPage() {

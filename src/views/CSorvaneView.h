@@ -12,6 +12,7 @@
 #include "RecordListText.h"
 #include "ScreenDispatcher.h"
 #include "SessionCommands.h"
+#include "session/BackgroundWork.h"
 #include "session/RowModel.h"
 
 class QMenu;
@@ -20,6 +21,7 @@ namespace velkin {
 
 class Connection;
 class CSorvaneDoc;
+struct PageRead;
 class Operator;
 class ViewHost;
 
@@ -77,16 +79,13 @@ protected:
 
 private:
     void clearFilter();
-    /// Selects the current database and makes one list column per table column; false when the
-    /// database or the table cannot be had.
-    bool listColumns(Connection& connection);
+    void readPageNow();
     void showListStyles(bool hasRows);
     /// The table's kept widths, or widths fitted to the page shown once it has rows.
     void fitColumns();
     void columnResized(int column, int width);
-    void showFailure(Connection& connection);
-    void countRows(Connection& connection, const ListStatements& statements, std::time_t start,
-                   std::time_t result, std::time_t done);
+    void showFailure(unsigned errorNumber, const std::string& errorText);
+    void showCount(const PageRead& read);
 
     // The screens that the record list opens; each comes with its own dialog.
     void openPageSetup();
@@ -106,6 +105,9 @@ private:
     int m_hotRow = -1;
     /// Set while the view itself sets widths, so that only the person's drags are kept.
     bool m_settingWidths = false;
+    BackgroundWork m_work;
+    /// Set when the list was asked for again while a page was being read.
+    bool m_readAgain = false;
 };
 
 }  // namespace velkin

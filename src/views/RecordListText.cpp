@@ -143,4 +143,8 @@ bool userRowOpens(const QString& host, const QString& user, const QString& passw
     return !(host.isEmpty() && user.isEmpty() && password.isEmpty());
 }
 
+QString listReadingText(const std::string& database, const std::string& table) {
+    return QString::fromStdString("Reading the records of " + database + "." + table);
+}
+
 }  // namespace velkin
