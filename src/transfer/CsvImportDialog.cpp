@@ -34,6 +34,8 @@ namespace {
 
 /// The client library's code for a load whose rows the client could not hand over.
 constexpr unsigned kFileEndedByClient = 2000;
+/// The server's code for a statement that KILL QUERY ended.
+constexpr unsigned kQueryInterrupted = 1317;
 constexpr qint64 kProgressEveryMs = 200;
 constexpr int kProgressSteps = 1000;
 
@@ -398,6 +400,7 @@ CsvImportDialog::LoadEnd CsvImportDialog::runLoad(const std::string& sql, std::i
     // The statement runs beside the window, which keeps painting and answers Stop; the session's
     // connection is the import's until it ends.
     m_work.run({&m_connection}, [&](WorkControl& control) { end = sendLoad(sql, file, control); });
+    end.stopped = end.stopped || m_work.stopRequested();
     m_serverTick.stop();
     m_progress->setRange(0, kProgressSteps);
     if (!file)
@@ -421,7 +424,6 @@ CsvImportDialog::LoadEnd CsvImportDialog::sendLoad(const std::string& sql, std::
     } else {
         end.status = m_connection.query(sql);
     }
-    end.stopped = control.stopRequested();
     if (end.status == 0) {
         // The server's own line says how many rows were skipped or raised warnings; its first
         // warning says why, and must be asked for before any other statement.
@@ -438,6 +440,9 @@ CsvImportDialog::LoadEnd CsvImportDialog::sendLoad(const std::string& sql, std::
     end.errorNumber = m_connection.errorNumber();
     end.errorText = m_connection.errorText();
     end.errorLine = m_connection.errorLine();
+    // Stop ends the statement before it raises the flag, so a statement the server interrupted
+    // counts as stopped even where the flag is not up yet.
+    end.stopped = control.stopRequested() || end.errorNumber == kQueryInterrupted;
     const bool endedEarly = end.stopped || !end.readError.empty();
     learnWhatStayed(end, file && endedEarly && end.errorNumber == kFileEndedByClient);
     return end;
