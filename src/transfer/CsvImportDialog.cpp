@@ -382,6 +382,8 @@ void CsvImportDialog::import() {
         fileBytes = static_cast<unsigned long long>(std::max<std::streamoff>(file.tellg(), 0));
         file.seekg(0);
     }
+    const std::string lineEnd = decodeFieldNotation(u8(m_linesTerminated->text()));
+    m_lineEnd = lineEnd.empty() ? std::string("\n") : lineEnd;
     const LoadEnd end = runLoad(sql, m_local->isChecked() ? &file : nullptr, fileBytes);
     report(end, fileBytes);
 }
@@ -412,8 +414,7 @@ CsvImportDialog::LoadEnd CsvImportDialog::sendLoad(const std::string& sql, std::
                                                    WorkControl& control) {
     LoadEnd end;
     if (file) {
-        const std::string typedEnd = decodeFieldNotation(u8(m_linesTerminated->text()));
-        FileFeed feed(*file, typedEnd.empty() ? std::string("\n") : typedEnd, control,
+        FileFeed feed(*file, m_lineEnd, control,
                       [this, &control](unsigned long long sent, unsigned long long lines) {
                           control.post([this, sent, lines] { showProgress(sent, lines); });
                       });

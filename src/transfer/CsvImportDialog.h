@@ -102,7 +102,9 @@ private:
     QPlainTextEdit* m_preview = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_progressText = nullptr;
+    /// The file's size and line end while it is sent, for its progress.
     unsigned long long m_fileBytes = 0;
+    std::string m_lineEnd;
     QElapsedTimer m_clock;
     /// Tells the time while the server reads a file of its own, which reports no progress.
     QTimer m_serverTick;
