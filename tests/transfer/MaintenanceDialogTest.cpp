@@ -241,9 +241,18 @@ TEST_F(MaintenanceTest, StopEndsACommandWaitingForALockWhileTheWindowGoesOn) {
             stopped = true;
             EXPECT_FALSE(child<QPushButton>(dialog, "Analyze")->isEnabled());
             EXPECT_FALSE(child<QPushButton>(dialog, "MyISAM")->isEnabled());
-            EXPECT_EQ(QString::fromStdString("Running: " + statement + " (0 s)"),
-                      child<QLabel>(dialog, "Running")->text());
-            child<QPushButton>(dialog, "Stop")->click();
+            EXPECT_TRUE(child<QLabel>(dialog, "Running")
+                            ->text()
+                            .startsWith(QString::fromStdString("Running: " + statement + " (")));
+            // The conversion is stopped by closing the dialog and saying Yes.
+            if (statement.rfind("ALTER", 0) != 0) {
+                child<QPushButton>(dialog, "Stop")->click();
+                return;
+            }
+            op.answer(true);
+            dialog.reject();
+            EXPECT_EQ(QString::fromStdString(statement + " is running. May I stop it?"),
+                      op.questions.back().text);
         });
         timer.start();
         op.clear();
