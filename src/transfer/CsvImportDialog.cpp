@@ -9,11 +9,18 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
+#include "CopyText.h"
 #include "CsvFormat.h"
 #include "CsvText.h"
+#include "TransferMessages.h"
+#include "WorkButtons.h"
 #include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -22,6 +29,83 @@
 #include "widgets/Pictures.h"
 
 namespace velkin {
+
+namespace {
+
+/// The client library's code for a load whose rows the client could not hand over.
+constexpr unsigned kFileEndedByClient = 2000;
+/// The server's code for a statement that KILL QUERY ended.
+constexpr unsigned kQueryInterrupted = 1317;
+constexpr qint64 kProgressEveryMs = 200;
+constexpr int kProgressSteps = 1000;
+
+/// Hands the local file to the client library block by block beside the window: counts what went,
+/// tells it a few times a second, and ends the file early once Stop was asked for. The stop has
+/// normally ended the statement on the server by then; where it has not, the server takes what
+/// arrived for the whole file, and the report says so.
+class FileFeed {
+public:
+    using Show = std::function<void(unsigned long long sent, unsigned long long lines)>;
+
+    FileFeed(std::ifstream& file, std::string lineEnd, const WorkControl& control, Show show)
+        : m_file(file), m_lineEnd(std::move(lineEnd)), m_control(control), m_show(std::move(show)) {
+        m_clock.start();
+    }
+
+    long read(char* buffer, unsigned int length) {
+        if (m_control.stopRequested())
+            return -1;
+        m_file.read(buffer, length);
+        const std::streamsize got = m_file.gcount();
+        if (got <= 0) {
+            if (m_file.bad()) {
+                m_error = std::strerror(errno);
+                return -1;
+            }
+            m_show(m_sent, m_lines);
+            return 0;
+        }
+        countLines(buffer, static_cast<std::size_t>(got));
+        m_sent += static_cast<unsigned long long>(got);
+        if (m_clock.elapsed() >= kProgressEveryMs) {
+            m_show(m_sent, m_lines);
+            m_clock.restart();
+        }
+        return static_cast<long>(got);
+    }
+    unsigned long long sent() const { return m_sent; }
+    const std::string& error() const { return m_error; }
+
+private:
+    void countLines(const char* data, std::size_t size) {
+        if (m_lineEnd.size() == 1) {
+            m_lines += static_cast<unsigned long long>(std::count(data, data + size, m_lineEnd[0]));
+            return;
+        }
+        // A line end may be split between two blocks: the end of the one before is searched with it.
+        m_tail.append(data, size);
+        std::size_t counted = 0;
+        for (std::size_t at = m_tail.find(m_lineEnd); at != std::string::npos;
+             at = m_tail.find(m_lineEnd, counted)) {
+            ++m_lines;
+            counted = at + m_lineEnd.size();
+        }
+        const std::size_t keep = std::min(m_tail.size() - counted, m_lineEnd.size() - 1);
+        m_tail.erase(0, m_tail.size() - keep);
+    }
+
+    std::ifstream& m_file;
+    const std::string m_lineEnd;
+    const WorkControl& m_control;
+    Show m_show;
+    QElapsedTimer m_clock;
+    unsigned long long m_sent = 0;
+    unsigned long long m_lines = 0;
+    std::string m_tail;
+    std::string m_error;
+};
+
+}  // namespace
 
 std::optional<std::string> csvPreview(const std::string& path) {
     QFile file(QString::fromStdString(path));
@@ -97,6 +181,13 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     m_preview->setReadOnly(true);
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
 
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setRange(0, kProgressSteps);
+    m_progress->setValue(0);
+    m_progressText = new QLabel(this);
+    m_progressText->setObjectName(QStringLiteral("progress text"));
+
     auto* ok = namedButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     auto* cancel = namedButton(QStringLiteral("Cancel"), this);
@@ -130,13 +221,20 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 2);
     layout->addWidget(m_preview, 1);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_progressText);
     layout->addLayout(buttonRow({ok, cancel}));
     resize(760, 560);
 
     connect(fileRow.browse, &QPushButton::clicked, this, &CsvImportDialog::chooseFile);
     connect(ok, &QPushButton::clicked, this, &CsvImportDialog::import);
     connect(exportSettings, &QPushButton::clicked, this, &CsvImportDialog::useExportSettings);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // While the file goes, Cancel is its Stop and nothing may start it again or use the session.
+    bindStopButton(m_work, cancel, [this] { reject(); },
+                   {ok, fileRow.browse, exportSettings, m_databases, m_tables});
+    m_serverTick.setInterval(500);
+    connect(&m_serverTick, &QTimer::timeout, this,
+            [this] { m_progressText->setText(qs(serverReadsProgressText(m_clock.elapsed()))); });
     connect(m_databases, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseDatabase);
     connect(m_tables, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseTable);
     connect(m_nullText, &QLineEdit::textChanged, this, &CsvImportDialog::showNullNote);
@@ -250,8 +348,14 @@ std::string CsvImportDialog::statement() const {
     return loadDataStatement(options(), [this](std::string_view text) { return m_connection.escape(text); });
 }
 
+void CsvImportDialog::reject() {
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The import")))
+        QDialog::reject();
+}
+
 void CsvImportDialog::import() {
-    WaitCursor wait(m_op);
+    if (m_work.running())
+        return;
     if (m_fileName->text().isEmpty()) {
         m_op.inform(QStringLiteral("A file name is inputted."));
         return;
@@ -267,33 +371,131 @@ void CsvImportDialog::import() {
     const std::string sql = statement();
     // The client reads a local file for this statement only; the server still decides whether it
     // takes one, and says so in its error text when it does not.
-    const bool local = m_local->isChecked();
-    if (local)
-        m_connection.setLocalInfile(true);
-    const int failed = m_connection.query(sql);
-    if (local)
-        m_connection.setLocalInfile(false);
-    if (failed != 0) {
-        const std::string errorText = m_connection.errorText();
-        std::optional<bool> transactional;
-        if (Result engine = m_connection.select(tableTransactionsQuery(m_connection, m_database, m_table)))
-            if (Row row = engine.fetchRow())
-                transactional = row.text(0) == "YES";
-        m_op.inform(qs(loadRefusedReport(transactional, errorText)));
+    std::ifstream file;
+    unsigned long long fileBytes = 0;
+    if (m_local->isChecked()) {
+        file.open(u8(m_fileName->text()), std::ios::binary | std::ios::ate);
+        if (!file) {
+            m_op.inform(qs(importFileNotOpenedText(std::strerror(errno))));
+            return;
+        }
+        fileBytes = static_cast<unsigned long long>(std::max<std::streamoff>(file.tellg(), 0));
+        file.seekg(0);
+    }
+    const std::string lineEnd = decodeFieldNotation(u8(m_linesTerminated->text()));
+    m_lineEnd = lineEnd.empty() ? std::string("\n") : lineEnd;
+    const LoadEnd end = runLoad(sql, m_local->isChecked() ? &file : nullptr, fileBytes);
+    report(end, fileBytes);
+}
+
+CsvImportDialog::LoadEnd CsvImportDialog::runLoad(const std::string& sql, std::ifstream* file,
+                                                  unsigned long long fileBytes) {
+    m_fileBytes = fileBytes;
+    // A file on the server's host has a size only the server knows: the bar just shows that it works.
+    m_progress->setRange(0, file ? kProgressSteps : 0);
+    m_progress->setValue(0);
+    m_progressText->clear();
+    m_clock.start();
+    if (!file)
+        m_serverTick.start();
+    LoadEnd end;
+    // The statement runs beside the window, which keeps painting and answers Stop; the session's
+    // connection is the import's until it ends.
+    m_work.run({&m_connection}, [&](WorkControl& control) { end = sendLoad(sql, file, control); });
+    end.stopped = end.stopped || m_work.stopRequested();
+    m_serverTick.stop();
+    m_progress->setRange(0, kProgressSteps);
+    if (!file)
+        m_progress->setValue(end.status == 0 ? kProgressSteps : 0);
+    return end;
+}
+
+CsvImportDialog::LoadEnd CsvImportDialog::sendLoad(const std::string& sql, std::ifstream* file,
+                                                   WorkControl& control) {
+    LoadEnd end;
+    if (file) {
+        FileFeed feed(*file, m_lineEnd, control,
+                      [this, &control](unsigned long long sent, unsigned long long lines) {
+                          control.post([this, sent, lines] { showProgress(sent, lines); });
+                      });
+        end.status = m_connection.loadLocal(
+            sql, [&feed](char* buffer, unsigned int length) { return feed.read(buffer, length); });
+        end.bytesSent = feed.sent();
+        end.readError = feed.error();
+    } else {
+        end.status = m_connection.query(sql);
+    }
+    if (end.status == 0) {
+        // The server's own line says how many rows were skipped or raised warnings; its first
+        // warning says why, and must be asked for before any other statement.
+        end.info = m_connection.info();
+        const std::optional<LoadDataCounts> counts = parseLoadDataInfo(end.info);
+        if (!counts || counts->warnings > 0) {
+            if (Result warnings = m_connection.select(firstWarningStatement()))
+                if (Row row = warnings.fetchRow())
+                    end.firstWarning = std::string(row.text(0)) + " " + std::string(row.text(1)) + ": " +
+                                       std::string(row.text(2));
+        }
+        return end;
+    }
+    end.errorNumber = m_connection.errorNumber();
+    end.errorText = m_connection.errorText();
+    end.errorLine = m_connection.errorLine();
+    // Stop ends the statement before it raises the flag, so a statement the server interrupted
+    // counts as stopped even where the flag is not up yet.
+    end.stopped = control.stopRequested() || end.errorNumber == kQueryInterrupted;
+    const bool endedEarly = end.stopped || !end.readError.empty();
+    learnWhatStayed(end, file && endedEarly && end.errorNumber == kFileEndedByClient);
+    return end;
+}
+
+void CsvImportDialog::learnWhatStayed(LoadEnd& end, bool clientEndedFile) {
+    // When the client ended the file, the server finished the statement on what had arrived; the
+    // count of that statement is asked before any other.
+    if (clientEndedFile)
+        if (Result count = m_connection.select(rowCountStatement()))
+            if (Row row = count.fetchRow())
+                if (row.text(0) != "-1")
+                    end.keptRecords = std::strtoull(std::string(row.text(0)).c_str(), nullptr, 10);
+    if (Result engine = m_connection.select(tableTransactionsQuery(m_connection, m_database, m_table)))
+        if (Row row = engine.fetchRow())
+            end.transactional = row.text(0) == "YES";
+    // A table without transactions keeps what an ended load wrote; its count says how much it holds.
+    if (end.stopped && !clientEndedFile && end.transactional == false)
+        if (Result count =
+                m_connection.select(countStatement(qualifiedName(m_connection, m_database, m_table))))
+            if (Row row = count.fetchRow())
+                end.tableRecords = std::strtoull(std::string(row.text(0)).c_str(), nullptr, 10);
+}
+
+void CsvImportDialog::showProgress(unsigned long long sent, unsigned long long lines) {
+    if (m_fileBytes > 0)
+        m_progress->setValue(std::min(
+            kProgressSteps, static_cast<int>(static_cast<double>(sent) * kProgressSteps / m_fileBytes)));
+    else
+        m_progress->setValue(kProgressSteps);
+    m_progressText->setText(qs(importProgressText(sent, m_fileBytes, lines, m_clock.elapsed())));
+}
+
+void CsvImportDialog::report(const LoadEnd& end, unsigned long long fileBytes) {
+    if (end.status == 0) {
+        m_op.inform(qs(loadDataReport(end.info, end.firstWarning)));
         return;
     }
-    // The server's own line says how many rows were skipped or raised warnings; its first warning
-    // says why, and must be asked for before any other statement.
-    const std::string info = m_connection.info();
-    std::string firstWarning;
-    const std::optional<LoadDataCounts> counts = parseLoadDataInfo(info);
-    if (!counts || counts->warnings > 0) {
-        if (Result warnings = m_connection.select(firstWarningStatement()))
-            if (Row row = warnings.fetchRow())
-                firstWarning = std::string(row.text(0)) + " " + std::string(row.text(1)) + ": " +
-                               std::string(row.text(2));
+    if (!end.stopped && end.readError.empty()) {
+        m_op.inform(qs(loadRefusedReport(end.transactional, end.errorText)));
+        return;
     }
-    m_op.inform(qs(loadDataReport(info, firstWarning)));
+    LoadCutShort facts;
+    facts.serverEnded = end.errorNumber != kFileEndedByClient;
+    facts.readError = end.stopped ? std::string() : end.readError;
+    facts.transactional = end.transactional;
+    facts.tableRecords = end.tableRecords;
+    facts.keptRecords = end.keptRecords;
+    facts.bytesSent = end.bytesSent;
+    facts.fileBytes = fileBytes;
+    facts.errorLine = end.errorLine;
+    m_op.inform(qs(loadCutShortReport(facts)));
 }
 
 }  // namespace velkin

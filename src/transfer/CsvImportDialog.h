@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "LoadDataStatement.h"
+#include "session/BackgroundWork.h"
 
 class QCheckBox;
 class QLabel;
@@ -13,6 +17,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
+class QProgressBar;
 
 namespace velkin {
 
@@ -20,7 +25,8 @@ class Connection;
 class Operator;
 
 /// "Import from CSV": loads a delimited text file into a chosen table with one LOAD DATA statement
-/// that the server carries out.
+/// that the server carries out. The statement runs beside the window, which shows how far the file
+/// has gone and answers Stop.
 class CsvImportDialog : public QDialog {
     Q_OBJECT
 public:
@@ -30,6 +36,8 @@ public:
     void chooseFile();
     /// "OK": composes and sends the statement; the dialog stays open.
     void import();
+    /// Closing while the import runs asks whether to stop it; it closes only once the import has ended.
+    void reject() override;
 
     /// The statement the controls describe now.
     std::string statement() const;
@@ -38,6 +46,30 @@ public:
     void useExportSettings();
 
 private:
+    /// How one run of the statement ended, learnt beside the window before anything else is sent.
+    struct LoadEnd {
+        int status = 0;
+        bool stopped = false;
+        unsigned errorNumber = 0;
+        std::string errorText;
+        std::string errorLine;
+        std::string info;
+        std::string firstWarning;
+        std::optional<bool> transactional;
+        std::optional<unsigned long long> tableRecords;
+        std::optional<unsigned long long> keptRecords;
+        unsigned long long bytesSent = 0;
+        std::string readError;
+    };
+    /// Runs the statement beside the window; file: the local file the client sends, or none when
+    /// the server reads a file of its own.
+    LoadEnd runLoad(const std::string& sql, std::ifstream* file, unsigned long long fileBytes);
+    /// runLoad's work, on the work's thread.
+    LoadEnd sendLoad(const std::string& sql, std::ifstream* file, WorkControl& control);
+    /// What the server kept after a load that did not end normally.
+    void learnWhatStayed(LoadEnd& end, bool clientEndedFile);
+    void report(const LoadEnd& end, unsigned long long fileBytes);
+    void showProgress(unsigned long long sent, unsigned long long lines);
     void fillDatabases();
     void chooseDatabase(QListWidgetItem* item);
     void chooseTable(QListWidgetItem* item);
@@ -68,6 +100,15 @@ private:
     QListWidget* m_databases = nullptr;
     QListWidget* m_tables = nullptr;
     QPlainTextEdit* m_preview = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_progressText = nullptr;
+    /// The file's size and line end while it is sent, for its progress.
+    unsigned long long m_fileBytes = 0;
+    std::string m_lineEnd;
+    QElapsedTimer m_clock;
+    /// Tells the time while the server reads a file of its own, which reports no progress.
+    QTimer m_serverTick;
+    BackgroundWork m_work;
 };
 
 /// The first eight lines of a file as the preview shows them, each read as a chunk of at most 1023

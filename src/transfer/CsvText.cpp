@@ -12,6 +12,10 @@ std::string firstWarningStatement() {
     return "SHOW WARNINGS LIMIT 1";
 }
 
+std::string rowCountStatement() {
+    return "SELECT ROW_COUNT()";
+}
+
 std::string tableTransactionsQuery(const Connection& connection, std::string_view database,
                                    std::string_view table) {
     return sqlf(

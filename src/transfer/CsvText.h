@@ -13,6 +13,8 @@ class Connection;
 std::string useDatabaseStatement(const Connection& connection, std::string_view database);
 /// The first thing the server had to say about the statement before: level, code, message.
 std::string firstWarningStatement();
+/// The records the statement before changed; -1 when it failed.
+std::string rowCountStatement();
 /// One row, YES or NO: whether the table's engine undoes a refused statement whole.
 std::string tableTransactionsQuery(const Connection& connection, std::string_view database,
                                    std::string_view table);

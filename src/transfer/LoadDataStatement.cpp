@@ -187,4 +187,30 @@ std::string loadRefusedReport(std::optional<bool> transactional, std::string_vie
     return sqlf("%s\n%s", what, errorText);
 }
 
+std::string loadCutShortReport(const LoadCutShort& facts) {
+    std::string text = facts.readError.empty() ? std::string("The import was stopped while it ran")
+                                               : sqlf("Reading the file failed (%s)", facts.readError);
+    if (!facts.serverEnded) {
+        text += sqlf(
+            " after %llu of %llu bytes of the file were sent: the server took that part as the "
+            "whole file",
+            facts.bytesSent, facts.fileBytes);
+        return text + (facts.keptRecords
+                           ? sqlf(", and its %llu records stay in the table.", *facts.keptRecords)
+                           : std::string(", and its records stay in the table."));
+    }
+    if (facts.transactional && *facts.transactional)
+        text += ": the server ended the load, and the table kept none of its records.";
+    else if (facts.transactional && facts.tableRecords)
+        text += sqlf(
+            ": the server ended the load; the records it had read stay in the table, which now "
+            "holds %llu records.",
+            *facts.tableRecords);
+    else
+        text += ": the server ended the load; records it had read before may stay in the table.";
+    if (!facts.errorLine.empty())
+        text += "\n" + facts.errorLine;
+    return text;
+}
+
 }  // namespace velkin

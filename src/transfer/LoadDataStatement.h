@@ -97,4 +97,26 @@ std::string loadDataReport(std::string_view info, std::string_view firstWarning)
 /// when that could not be learnt.
 std::string loadRefusedReport(std::optional<bool> transactional, std::string_view errorText);
 
+/// What is known after a load that Stop or a broken read of the local file ended early.
+struct LoadCutShort {
+    /// The server ended the statement itself (errorLine says how); otherwise the client ended the
+    /// file early and the server took the part that had arrived as if it were the whole file.
+    bool serverEnded = true;
+    /// Why the file's reading ended; empty when the operator stopped it.
+    std::string readError;
+    /// Whether the table undoes an ended statement whole; nothing when that could not be learnt.
+    std::optional<bool> transactional;
+    /// The records the table holds now, counted for a table that keeps what an ended load wrote.
+    std::optional<unsigned long long> tableRecords;
+    /// The records the server took of the part that arrived, when it took one.
+    std::optional<unsigned long long> keptRecords;
+    unsigned long long bytesSent = 0;
+    unsigned long long fileBytes = 0;
+    std::string errorLine;
+};
+/// Says what stayed in the table: nothing where a transactional table undid the ended statement,
+/// the records read before the end where the table keeps them, the part the server took where the
+/// client ended the file. Never reads like a success.
+std::string loadCutShortReport(const LoadCutShort& facts);
+
 }  // namespace velkin

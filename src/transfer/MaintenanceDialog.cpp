@@ -74,6 +74,15 @@ MaintenanceDialog::MaintenanceDialog(Connection& session, Operator& op, const QS
     layout->addWidget(buildHead());
     layout->addLayout(columns);
     resize(900, 520);
+    // While a command or the dump runs, Close is its Stop and no other button may start anything.
+    std::vector<QWidget*> blocked;
+    for (QPushButton* button : findChildren<QPushButton*>())
+        if (button != m_close)
+            blocked.push_back(button);
+    bindStopButton(
+        m_work, m_close, [this] { reject(); }, blocked);
+    m_runningTick.setInterval(1000);
+    connect(&m_runningTick, &QTimer::timeout, this, &MaintenanceDialog::showRunning);
     readStatusAtStart();
 }
 
@@ -92,11 +101,12 @@ QWidget* MaintenanceDialog::buildHead() {
         connect(b, &QPushButton::clicked, this, [this, target] { convert(target); });
     }
     conversions->addStretch(1);
-    auto* close = namedButton(QStringLiteral("Close"), head);
-    conversions->addWidget(close);
-    // Every other command waits for a running dump (busy()).
-    bindStopButton(m_work, close, [this] { reject(); }, {});
+    m_close = namedButton(QStringLiteral("Close"), head);
+    conversions->addWidget(m_close);
     grid->addLayout(conversions, 3, 0, 1, 2);
+    m_running = new QLabel(head);
+    m_running->setObjectName(QStringLiteral("Running"));
+    grid->addWidget(m_running, 4, 0, 1, 2);
     return head;
 }
 
@@ -217,10 +227,13 @@ void MaintenanceDialog::readStatusAtStart() {
 void MaintenanceDialog::convert(const QString& type) {
     if (busy())
         return;
-    WaitCursor wait(m_op);
     if (type == QLatin1String("INNOBASE")) {
         // The capability is asked before the question, and the type compared only after it.
-        if (!serverHasInnobase(m_session)) {
+        const bool innobase = [this] {
+            WaitCursor wait(m_op);
+            return serverHasInnobase(m_session);
+        }();
+        if (!innobase) {
             m_op.inform(QStringLiteral("As for this server, INNOBASE table is not supported."));
             return;
         }
@@ -244,12 +257,19 @@ void MaintenanceDialog::convert(const QString& type) {
 }
 
 void MaintenanceDialog::sendConversion(const std::string& target) {
-    if (m_session.query(conversionStatement(m_tableName, m_session.dialect().tableTypeKeyword(), target)) !=
-        0) {
-        m_op.inform(QStringLiteral("It failed in shift."));
+    const std::string keyword = m_session.dialect().tableTypeKeyword();
+    const CommandEnd end =
+        runCommand({nullptr, [&] { return conversionStatement(m_tableName, keyword, target); },
+                    "It failed in shift.", nullptr});
+    if (end == CommandEnd::NotDone)
+        return;
+    const StatusRead status = readStatusNow();
+    if (end == CommandEnd::Stopped) {
+        // A stopped conversion leaves the table as it was; the field shows what the server says.
+        if (status.state == StatusRead::Found)
+            m_type->setText(qs(status.table.type));
         return;
     }
-    const StatusRead status = readStatusNow();
     switch (status.state) {
         case StatusRead::Failed:
             return;
@@ -271,53 +291,103 @@ void MaintenanceDialog::sendConversion(const std::string& target) {
 
 MaintenanceDialog::CommandEnd MaintenanceDialog::runCommand(const Command& command) {
     if (command.question && !m_op.ask(QString::fromUtf8(command.question)))
-        return CommandEnd::Stopped;
+        return CommandEnd::NotDone;
     const std::optional<std::string> statement = command.statement();
     if (!statement)
-        return CommandEnd::Stopped;
-    if (m_session.query(*statement) != 0) {
-        m_op.inform(QString::fromUtf8(command.failure));
+        return CommandEnd::NotDone;
+    const StatementEnd end = runStatement(*statement);
+    // A statement that finished before Stop reached it shows its own verdict; one that Stop ended
+    // has none, and its rows say only that it was interrupted.
+    if (end.stopped && end.anyError) {
+        if (command.verdict)
+            command.verdict->setText(qs(maintenanceStoppedVerdict()));
+        m_op.inform(qs(maintenanceStoppedText(*statement, end.errorLine)));
         return CommandEnd::Stopped;
     }
-    // Rows that are not shown must still leave the connection before the next statement.
-    Result result = m_session.storeResult();
+    if (end.status != 0) {
+        m_op.inform(QString::fromUtf8(command.failure));
+        return CommandEnd::NotDone;
+    }
     if (!command.verdict)
         return CommandEnd::Done;
-    if (!result) {
+    if (!end.hasResult) {
         m_op.inform(QStringLiteral("Data is unacquirable."));
-        return CommandEnd::Stopped;
+        return CommandEnd::NotDone;
     }
-    Row row = result.fetchRow();
-    if (!row) {
+    if (!end.hasRow) {
         m_op.inform(QStringLiteral("This server cannot use this function."));
         return CommandEnd::Done;
     }
-    command.verdict->setText(qs(verdictText(row)));
-    return row.text(2) == "error" ? CommandEnd::DoneWithError : CommandEnd::Done;
+    command.verdict->setText(qs(end.verdict));
+    return end.verdictType == "error" ? CommandEnd::DoneWithError : CommandEnd::Done;
+}
+
+MaintenanceDialog::StatementEnd MaintenanceDialog::runStatement(const std::string& statement) {
+    StatementEnd end;
+    m_runningStatement = statement;
+    m_workName = qs(statement);
+    m_clock.start();
+    showRunning();
+    m_runningTick.start();
+    // The statement runs beside the window, which keeps painting and answers Stop (KILL QUERY ends
+    // a long OPTIMIZE or ALTER, or one waiting for a lock); the session is the statement's until
+    // it ends.
+    m_work.run({&m_session}, [&](WorkControl&) {
+        end.status = m_session.query(statement);
+        if (end.status != 0) {
+            end.anyError = true;
+            end.errorLine = m_session.errorLine();
+        } else if (Result result = m_session.storeResult()) {
+            // Rows that are not shown must still leave the connection before the next statement.
+            end.hasResult = true;
+            while (Row row = result.fetchRow()) {
+                const std::string type(row.text(2));
+                if (!end.hasRow) {
+                    end.hasRow = true;
+                    end.verdict = verdictText(row);
+                    end.verdictType = type;
+                }
+                if (!end.anyError &&
+                    QString::fromStdString(type).compare(QLatin1String("error"), Qt::CaseInsensitive) == 0) {
+                    end.anyError = true;
+                    end.errorLine = verdictText(row);
+                }
+            }
+        }
+    });
+    // Asked once the work has ended: Stop ends the statement before it raises the flag, so the work
+    // may see its statement end before the flag.
+    end.stopped = m_work.stopRequested();
+    m_runningTick.stop();
+    m_runningStatement.clear();
+    m_running->clear();
+    return end;
+}
+
+void MaintenanceDialog::showRunning() {
+    m_running->setText(qs(maintenanceRunningText(m_runningStatement, m_clock.elapsed() / 1000)));
 }
 
 void MaintenanceDialog::repair() {
     if (busy())
         return;
-    WaitCursor wait(m_op);
     const RepairOptions options{m_repairQuick->isChecked(), m_repairExtended->isChecked()};
-    if (runCommand({"May I restore?", [&] { return repairStatement(m_tableName, options); },
-                    "It failed in restoration.", m_repairResult}) != CommandEnd::Stopped)
+    if (finished(runCommand({"May I restore?", [&] { return repairStatement(m_tableName, options); },
+                             "It failed in restoration.", m_repairResult})))
         m_op.inform(QStringLiteral("Restoration was completed."));
 }
 
 void MaintenanceDialog::check() {
     if (busy())
         return;
-    WaitCursor wait(m_op);
     CheckOptions options;
     options.quick = m_checkQuick->isChecked();
     options.fast = m_checkFast->isChecked();
     options.changed = m_checkChanged->isChecked();
     options.medium = m_checkMedium->isChecked();
     options.extended = m_checkExtended->isChecked();
-    if (runCommand({nullptr, [&] { return checkStatement(m_tableName, options); }, "It failed in the check.",
-                    m_checkResult}) == CommandEnd::Stopped)
+    if (!finished(runCommand({nullptr, [&] { return checkStatement(m_tableName, options); },
+                              "It failed in the check.", m_checkResult})))
         return;
     const StatusRead status = readStatusNow();
     if (status.state == StatusRead::Failed || status.state == StatusRead::NoResult) {
@@ -332,19 +402,20 @@ void MaintenanceDialog::check() {
 void MaintenanceDialog::analyze() {
     if (busy())
         return;
-    WaitCursor wait(m_op);
-    if (runCommand({"May I Analyze?", [&] { return analyzeStatement(m_tableName); }, "It failed in analysis.",
-                    m_analysisResult}) != CommandEnd::Stopped)
+    if (finished(runCommand({"May I Analyze?", [&] { return analyzeStatement(m_tableName); },
+                             "It failed in analysis.", m_analysisResult})))
         m_op.inform(QStringLiteral("An analysis were completed."));
 }
 
 void MaintenanceDialog::optimize() {
     if (busy())
         return;
-    WaitCursor wait(m_op);
-    if (runCommand({"May I optimize?", [&] { return optimizeStatement(m_tableName); },
-                    "It failed in optimization.", nullptr}) != CommandEnd::Stopped)
+    const CommandEnd end = runCommand({"May I optimize?", [&] { return optimizeStatement(m_tableName); },
+                                       "It failed in optimization.", nullptr});
+    if (finished(end))
         m_analysisResult->setText(QStringLiteral("Optimization was completed."));
+    else if (end == CommandEnd::Stopped)
+        m_analysisResult->setText(qs(maintenanceStoppedVerdict()));
 }
 
 void MaintenanceDialog::logBackupOrRestore(const char* logName, const QString& directory) {
@@ -370,9 +441,9 @@ std::optional<std::string> MaintenanceDialog::withDirectory(const QLineEdit* fie
 void MaintenanceDialog::backup() {
     if (busy())
         return;
-    WaitCursor wait(m_op);
-    if (runCommand({"May I back up?", [&] { return withDirectory(m_backupDirectory, backupStatement); },
-                    "It failed in backup.", m_backupResult}) == CommandEnd::Stopped)
+    if (!finished(
+            runCommand({"May I back up?", [&] { return withDirectory(m_backupDirectory, backupStatement); },
+                        "It failed in backup.", m_backupResult})))
         return;
     logBackupOrRestore("Backup.log", m_backupDirectory->text());
     m_op.inform(QStringLiteral("Backup was completed."));
@@ -381,11 +452,10 @@ void MaintenanceDialog::backup() {
 void MaintenanceDialog::restore() {
     if (busy())
         return;
-    WaitCursor wait(m_op);
     const CommandEnd end =
         runCommand({"May I restore?", [&] { return withDirectory(m_restoreDirectory, restoreStatement); },
                     "It failed in shift.", m_restoreResult});
-    if (end == CommandEnd::Stopped)
+    if (!finished(end))
         return;
     logBackupOrRestore("restore.log", m_restoreDirectory->text());
     m_op.inform(end == CommandEnd::DoneWithError
@@ -405,7 +475,6 @@ void MaintenanceDialog::chooseDumpFile() {
 void MaintenanceDialog::dump() {
     if (busy())
         return;
-    WaitCursor wait(m_op);
     if (!m_op.ask(QStringLiteral("May I dump?")))
         return;
     const QString path = m_dumpFile->text();
@@ -413,21 +482,20 @@ void MaintenanceDialog::dump() {
         m_op.inform(QStringLiteral("The file name to output is inputted."));
         return;
     }
-    m_dumping = true;
+    m_workName = QStringLiteral("The dump");
     DumpOutcome outcome;
     // The rows are read and written beside the window, which answers Stop; the session is the dump's
     // until it ends.
     m_work.run({&m_session}, [&](WorkControl& control) {
         outcome = dumpTable(m_session, m_database, m_table, u8(path), {}, &control.stopFlag());
     });
-    m_dumping = false;
     if (!outcome.opened)
         return;
     m_op.inform(outcome.failure.empty() ? QStringLiteral("Dumping was completed.") : qs(outcome.failure));
 }
 
 void MaintenanceDialog::reject() {
-    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The dump")))
+    if (!keepOpenForWork(m_work, m_op, m_workName))
         QDialog::reject();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <functional>
 #include <optional>
 #include <string>
@@ -10,7 +12,9 @@
 #include "session/TableStatus.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace velkin {
 
@@ -18,7 +22,8 @@ class Connection;
 class Operator;
 
 /// "Maintenance and Restoration" of one table: storage type conversions, repair, check, analysis,
-/// optimisation, backup and restore on the server host, and a dump into a local SQL script.
+/// optimisation, backup and restore on the server host, and a dump into a local SQL script. Each
+/// runs beside the window with Stop, one at a time.
 class MaintenanceDialog : public QDialog {
     Q_OBJECT
 public:
@@ -39,7 +44,7 @@ public:
     /// "::" of the dump area: the save-file chooser for the output file.
     void chooseDumpFile();
     void dump();
-    /// Closing waits for a running dump to end.
+    /// Closing while a command or the dump runs asks whether to stop it, and waits for its end.
     void reject() override;
 
 private:
@@ -70,13 +75,32 @@ private:
         /// Where the verdict goes; none for a command whose rows are only taken off the connection.
         QLineEdit* verdict;
     };
-    enum class CommandEnd { Stopped, Done, DoneWithError };
+    /// NotDone: not sent, or refused (the reason has been shown); Stopped: ended by Stop.
+    enum class CommandEnd { NotDone, Stopped, Done, DoneWithError };
+    static bool finished(CommandEnd end) {
+        return end == CommandEnd::Done || end == CommandEnd::DoneWithError;
+    }
     CommandEnd runCommand(const Command& command);
+    /// What one maintenance statement left, read beside the window.
+    struct StatementEnd {
+        int status = 0;
+        bool stopped = false;
+        bool hasResult = false;
+        bool hasRow = false;
+        /// The first row's verdict and message type.
+        std::string verdict;
+        std::string verdictType;
+        /// Any row said error, or the statement failed: what it said.
+        bool anyError = false;
+        std::string errorLine;
+    };
+    StatementEnd runStatement(const std::string& statement);
+    void showRunning();
     /// A backup or restore statement for the directory in the field; nothing when it is empty.
     std::optional<std::string> withDirectory(const QLineEdit* field,
                                              std::string (*statement)(std::string_view, std::string_view));
     void logBackupOrRestore(const char* logName, const QString& directory);
-    bool busy() const { return m_dumping; }
+    bool busy() const { return m_work.running(); }
 
     Connection& m_session;
     Operator& m_op;
@@ -103,9 +127,16 @@ private:
     QLineEdit* m_restoreDirectory = nullptr;
     QLineEdit* m_restoreResult = nullptr;
     QLineEdit* m_dumpFile = nullptr;
-    /// A dump lets events through while its rows occupy the session; nothing else may start then.
+    QPushButton* m_close = nullptr;
+    /// Says which statement runs and for how long.
+    QLabel* m_running = nullptr;
+    QTimer m_runningTick;
+    QElapsedTimer m_clock;
+    std::string m_runningStatement;
+    /// What runs, as the closing question names it.
+    QString m_workName;
+    /// Every command and the dump run here, one at a time, while the session is theirs.
     BackgroundWork m_work;
-    bool m_dumping = false;
 };
 
 }  // namespace velkin

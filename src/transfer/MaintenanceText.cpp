@@ -56,6 +56,21 @@ std::string verdictText(const Row& row) {
     return sqlf("%s %s", row.text(2), row.text(3));
 }
 
+std::string maintenanceRunningText(std::string_view statement, long long seconds) {
+    return sqlf("Running: %s (%lld s)", statement, seconds);
+}
+
+std::string maintenanceStoppedVerdict() {
+    return "Stopped before it finished";
+}
+
+std::string maintenanceStoppedText(std::string_view statement, std::string_view why) {
+    std::string text = sqlf("%s was stopped before it finished; the server ended it.", statement);
+    if (!why.empty())
+        text += sqlf("\n%s", why);
+    return text;
+}
+
 std::string maintenanceLogLine(unsigned long long seconds, std::string_view database, std::string_view table,
                                std::string_view directory, std::string_view login, std::string_view host) {
     return sqlf("%lu %s.%s %s %s %s\n", seconds, database, table, directory, login, host);

@@ -36,6 +36,13 @@ std::string conversionStatement(std::string_view table, std::string_view keyword
 /// The server's one-line verdict of a maintenance row: message type and text.
 std::string verdictText(const Row& row);
 
+/// What the screen shows while a statement runs.
+std::string maintenanceRunningText(std::string_view statement, long long seconds);
+/// The verdict field of a statement that Stop ended: it has no verdict of its own.
+std::string maintenanceStoppedVerdict();
+/// What the operator is told when Stop ended a statement; why: the server's "%d:%s" or its verdict.
+std::string maintenanceStoppedText(std::string_view statement, std::string_view why);
+
 /// One line of Backup.log or restore.log.
 std::string maintenanceLogLine(unsigned long long seconds, std::string_view database, std::string_view table,
                                std::string_view directory, std::string_view login, std::string_view host);

@@ -102,6 +102,31 @@ std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logN
     return text;
 }
 
+namespace {
+
+std::string megabytes(unsigned long long bytes) {
+    return sqlf("%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+}
+
+}  // namespace
+
+std::string importProgressText(unsigned long long sent, unsigned long long total, unsigned long long lines,
+                               long long elapsedMs) {
+    const long long seconds = elapsedMs / 1000;
+    const unsigned long long perSecond =
+        elapsedMs > 0 ? static_cast<unsigned long long>(static_cast<double>(lines) * 1000.0 / elapsedMs) : 0;
+    return sqlf("%s of %s sent, %llu lines (%llu a second), %lld s", megabytes(sent), megabytes(total), lines,
+                perSecond, seconds);
+}
+
+std::string serverReadsProgressText(long long elapsedMs) {
+    return sqlf("The server reads the file: %lld s", elapsedMs / 1000);
+}
+
+std::string importFileNotOpenedText(std::string_view systemError) {
+    return sqlf("The file could not be opened (%s); nothing was imported.", systemError);
+}
+
 std::string databaseNotCreatedText(std::string_view typed, std::string_view errorLine) {
     return sqlf("The database %s could not be created; nothing was copied.\n%s", typed, errorLine);
 }

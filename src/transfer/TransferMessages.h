@@ -36,6 +36,14 @@ std::string dumpNotCarriedText(const std::vector<std::string>& items);
 /// are logged; empty when there is no log.
 std::string copyOutcomeText(const RowCopyOutcome& outcome, std::string_view logName);
 
+/// The import's progress: bytes of the file sent so far, lines among them, their rate, the time.
+std::string importProgressText(unsigned long long sent, unsigned long long total, unsigned long long lines,
+                               long long elapsedMs);
+/// While the server reads a file of its own host, the time it has taken is all there is to tell.
+std::string serverReadsProgressText(long long elapsedMs);
+/// The import's local file could not be opened, so nothing was sent.
+std::string importFileNotOpenedText(std::string_view systemError);
+
 /// The typed name is not a database on the server after "Create Database".
 std::string databaseNotCreatedText(std::string_view typed, std::string_view errorLine);
 /// The typed name is the source database under another spelling.

@@ -4,6 +4,7 @@
 #include "transfer/CsvFormat.h"
 #include "transfer/LoadDataStatement.h"
 #include "transfer/TextModeFile.h"
+#include "transfer/TransferMessages.h"
 
 using namespace velkin;
 
@@ -203,4 +204,25 @@ TEST(LoadDataStatement, TheReportTellsWhatTheServerSaid) {
                        "Warning 1062: Duplicate entry '1' for key 'PRIMARY'"));
     EXPECT_EQ("Data was imported normally.\nRecords: 0  Deleted: 0  Skipped: 0  Warnings: 0",
               loadDataReport("Records: 0  Deleted: 0  Skipped: 0  Warnings: 0", ""));
+
+    // A load ended early never reads like a success: the part the server took is named, and where
+    // the engine is unknown, that records may have stayed.
+    LoadCutShort cut;
+    cut.serverEnded = false;
+    cut.bytesSent = 300;
+    cut.fileBytes = 1000;
+    cut.keptRecords = 7;
+    EXPECT_EQ(
+        "The import was stopped while it ran after 300 of 1000 bytes of the file were sent: the server took "
+        "that part as the whole file, and its 7 records stay in the table.",
+        loadCutShortReport(cut));
+    cut.serverEnded = true;
+    cut.readError = "Input/output error";
+    cut.errorLine = "1317:Query execution was interrupted";
+    EXPECT_EQ(
+        "Reading the file failed (Input/output error): the server ended the load; records it had read before "
+        "may stay in the table.\n1317:Query execution was interrupted",
+        loadCutShortReport(cut));
+    EXPECT_EQ("1.5 MB of 3.0 MB sent, 4000 lines (2000 a second), 2 s",
+              importProgressText(1572864, 3145728, 4000, 2000));
 }

@@ -5,6 +5,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 
 #include "TransferTesting.h"
 #include "support/ScriptedOperator.h"
@@ -228,4 +231,72 @@ TEST_F(CsvImportTest, LocalFileLandsItsRowsAndTheServersRefusalIsShown) {
     EXPECT_TRUE(told.startsWith(refusal)) << told.toStdString();
     EXPECT_TRUE(told.mid(refusal.size()).contains("local infile")) << told.toStdString();
     EXPECT_EQ("0", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_transfer_import.other"));
+}
+
+TEST_F(CsvImportTest, StopEndsTheLoadOnTheServerAndSaysWhatTheTableKept) {
+    const QString path = QString::fromStdString(dir.path()) + "/big.csv";
+    std::string content;
+    for (int i = 1; i <= 600000; ++i)
+        content += std::to_string(i) + "," + std::string(90, 'z') + "\n";
+    writeFileBytes(path, content);
+    const char* const running =
+        "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'LOAD DATA LOCAL INFILE%'";
+    // An InnoDB table undoes the ended statement whole; a MyISAM one keeps what landed.
+    for (const char* engine : {"InnoDB", "MyISAM"}) {
+        SCOPED_TRACE(engine);
+        exec(db.admin(), "DROP TABLE IF EXISTS velkin_transfer_import.big");
+        exec(db.admin(), std::string("CREATE TABLE velkin_transfer_import.big (id INT PRIMARY KEY, pad "
+                                     "VARCHAR(100)) ENGINE=") +
+                             engine);
+        CsvImportDialog dialog(*session, op);
+        choose(list(dialog, "database list"), "velkin_transfer_import");
+        choose(list(dialog, "table list"), "big");
+        edit(dialog, "File name")->setText(path);
+        child<QCheckBox>(dialog, "The file of a client is imported.")->setChecked(true);
+        edit(dialog, "TERMINATED")->setText(",");
+        // The window's timer fires while the file goes; it stops the load once the server runs it.
+        int ticks = 0;
+        bool stopped = false;
+        QTimer timer;
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            ++ticks;
+            if (stopped || child<QProgressBar>(dialog, "progress")->value() == 0 ||
+                scalar(db.admin(), running) == "0")
+                return;
+            stopped = true;
+            EXPECT_FALSE(child<QPushButton>(dialog, "OK")->isEnabled());
+            EXPECT_FALSE(child<QListWidget>(dialog, "table list")->isEnabled());
+            EXPECT_FALSE(child<QLabel>(dialog, "progress text")->text().isEmpty());
+            // Closing asks first; No lets the import go on.
+            op.answer(false);
+            dialog.reject();
+            EXPECT_EQ("The import is running. May I stop it?", op.questions.back().text);
+            child<QPushButton>(dialog, "Stop")->click();
+        });
+        timer.start();
+        op.clear();
+        op.answer(true);
+        dialog.import();
+        ASSERT_TRUE(stopped);
+        EXPECT_GT(ticks, 1);
+        EXPECT_EQ("0", scalar(db.admin(), running));
+        const std::string held = scalar(db.admin(), "SELECT COUNT(*) FROM velkin_transfer_import.big");
+        const std::string told =
+            std::string(engine) == "InnoDB"
+                ? "The import was stopped while it ran: the server ended the load, and the table kept "
+                  "none of its records.\n1317:"
+                : "The import was stopped while it ran: the server ended the load; the records it had read "
+                  "stay in the table, which now holds " +
+                      held + " records.\n1317:";
+        ASSERT_EQ(1, op.messageTexts().size());
+        EXPECT_EQ(told, op.messageTexts()[0].toStdString().substr(0, told.size()));
+        if (std::string(engine) == "InnoDB") {
+            EXPECT_EQ("0", held);
+        }
+        EXPECT_LT(std::stoll(held), 600000);
+        EXPECT_TRUE(child<QPushButton>(dialog, "Cancel")->isEnabled());
+        EXPECT_TRUE(child<QPushButton>(dialog, "OK")->isEnabled());
+        EXPECT_EQ("1", scalar(*session, "SELECT 1"));
+    }
 }

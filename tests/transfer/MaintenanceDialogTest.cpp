@@ -3,9 +3,12 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "CopyTesting.h"
 #include "TransferTesting.h"
@@ -212,6 +215,69 @@ TEST_F(MaintenanceTest, RepairAnalyseOptimiseAndTheBackupsThisServerLacks) {
     // Refused statements leave no log lines.
     EXPECT_FALSE(QFile::exists("Backup.log"));
     EXPECT_FALSE(QFile::exists("restore.log"));
+}
+
+TEST_F(MaintenanceTest, StopEndsACommandWaitingForALockWhileTheWindowGoesOn) {
+    MaintenanceDialog dialog(*session, op, "velkin_dup_maint", "t");
+    auto locker = connectAdmin();
+    exec(*locker, "LOCK TABLES velkin_dup_maint.t WRITE");
+    const std::string waiting = "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO = '%s'";
+    const std::vector<std::pair<std::string, std::function<void()>>> commands = {
+        {"ANALYZE TABLE velkin_dup_maint.t", [&] { dialog.analyze(); }},
+        {"OPTIMIZE TABLE velkin_dup_maint.t", [&] { dialog.optimize(); }},
+        {"ALTER TABLE velkin_dup_maint.t ENGINE=HEAP", [&] { dialog.convert("HEAP"); }}};
+    // Each command waits for the other client's lock until Stop ends it; the window's timer fires
+    // meanwhile and finds the command on the server.
+    for (const auto& [statement, run] : commands) {
+        SCOPED_TRACE(statement);
+        int ticks = 0;
+        bool stopped = false;
+        QTimer timer;
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [&, statement = statement] {
+            ++ticks;
+            if (stopped || scalar(db.admin(), sqlf(waiting.c_str(), statement)) == "0")
+                return;
+            stopped = true;
+            EXPECT_FALSE(child<QPushButton>(dialog, "Analyze")->isEnabled());
+            EXPECT_FALSE(child<QPushButton>(dialog, "MyISAM")->isEnabled());
+            EXPECT_TRUE(child<QLabel>(dialog, "Running")
+                            ->text()
+                            .startsWith(QString::fromStdString("Running: " + statement + " (")));
+            // The conversion is stopped by closing the dialog and saying Yes.
+            if (statement.rfind("ALTER", 0) != 0) {
+                child<QPushButton>(dialog, "Stop")->click();
+                return;
+            }
+            op.answer(true);
+            dialog.reject();
+            EXPECT_EQ(QString::fromStdString(statement + " is running. May I stop it?"),
+                      op.questions.back().text);
+        });
+        timer.start();
+        op.clear();
+        op.answer(true);
+        run();
+        ASSERT_TRUE(stopped);
+        EXPECT_GT(ticks, 0);
+        EXPECT_EQ("0", scalar(db.admin(), sqlf(waiting.c_str(), statement)));
+        ASSERT_EQ(1, op.messageTexts().size());
+        const std::string told = statement + " was stopped before it finished; the server ended it.\n";
+        EXPECT_EQ(told, op.messageTexts()[0].toStdString().substr(0, told.size()));
+        EXPECT_TRUE(child<QPushButton>(dialog, "Close")->isEnabled());
+        EXPECT_TRUE(child<QPushButton>(dialog, "Analyze")->isEnabled());
+        EXPECT_TRUE(child<QLabel>(dialog, "Running")->text().isEmpty());
+    }
+    EXPECT_EQ("Stopped before it finished", result(dialog, "Analysis and optimization"));
+    EXPECT_EQ("MyISAM", type(dialog));
+    EXPECT_EQ("MyISAM", engineOf("t"));
+    exec(*locker, "UNLOCK TABLES");
+    // The session takes the next command, which now finishes with its own verdict.
+    op.clear();
+    op.answer(true);
+    dialog.analyze();
+    EXPECT_EQ(QStringList{"An analysis were completed."}, op.messageTexts());
+    EXPECT_NE("Stopped before it finished", result(dialog, "Analysis and optimization"));
 }
 
 TEST_F(MaintenanceTest, DumpLoadsAsWrittenThroughTheClient) {
