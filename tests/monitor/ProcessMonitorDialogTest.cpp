@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include "MonitorTesting.h"
@@ -14,6 +19,7 @@
 #include "monitor/ProcessDetailsDialog.h"
 #include "monitor/ProcessMonitorDialog.h"
 #include "monitor/ServerStat.h"
+#include "session/BackgroundWork.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
 
@@ -54,7 +60,7 @@ QTreeWidgetItem* rowOf(QWidget& dialog, unsigned long id) {
 }
 
 /// Ends a connection from another one, as a server restart or an operator would.
-void cutOff(Connection& victim) {
+void cutOff(const Connection& victim) {
     auto admin = connectAdmin();
     const unsigned long id = victim.threadId();
     admin->kill(id);
@@ -80,6 +86,27 @@ const QStringList kCounterBoxes = {"The number of starting seconds",
                                    "The open number of tables",
                                    "The number of Reload",
                                    "The number of tables opened now"};
+
+/// Freezes this run's own private server (its pid from the file the test server script keeps), as a
+/// hung machine would; it goes on at the latest when the scope ends.
+class FrozenServer {
+public:
+    FrozenServer() {
+        std::ifstream(std::string(std::getenv("VELKIN_TEST_SERVER_DIR")) + "/server.pid") >> m_pid;
+        if (m_pid > 1)
+            ::kill(m_pid, SIGSTOP);
+    }
+    ~FrozenServer() { thaw(); }
+    void thaw() {
+        if (m_pid > 1)
+            ::kill(m_pid, SIGCONT);
+        m_pid = 0;
+    }
+    bool frozen() const { return m_pid > 1; }
+
+private:
+    pid_t m_pid = 0;
+};
 
 }  // namespace
 
@@ -151,11 +178,14 @@ TEST(ProcessMonitor, ListsTheServersThreadsLastFirstWithEightFieldsAndNullsEmpty
     EXPECT_EQ(row->text(7), "") << "a sleeping thread has no statement (NULL)";
     EXPECT_EQ(row->text(8), "") << "only eight fields are shown";
     EXPECT_EQ(rowOf(dialog, second->threadId())->text(3), "") << "no database selected (NULL)";
-    EXPECT_EQ(rowOf(dialog, connection->threadId())->text(7), "SHOW PROCESSLIST");
+    // The monitor asks on a connection of its own; the session's stays idle.
+    ASSERT_NE(dialog.pollingConnection(), connection.get());
+    EXPECT_EQ(rowOf(dialog, dialog.pollingConnection()->threadId())->text(7), "SHOW PROCESSLIST");
+    EXPECT_EQ(rowOf(dialog, connection->threadId())->text(4), "Sleep");
 
     // A refresh that cannot read the list keeps the rows it has.
     third.reset();
-    cutOff(*connection);
+    cutOff(*dialog.pollingConnection());
     dialog.refreshProcessList();
     EXPECT_EQ(listIds(dialog), ids);
 }
@@ -243,7 +273,7 @@ TEST(ProcessMonitor, ResetButtonsSendTheirStatementAndShowTheirMessageWhateverTh
         std::vector<unsigned> errors;
         for (const QString& button : buttons) {
             click(dialog, button);
-            errors.push_back(connection->errorNumber());
+            errors.push_back(dialog.pollingConnection()->errorNumber());
         }
         EXPECT_EQ(log.statements, statements) << account.user;
         EXPECT_EQ(op.messageTexts(), messages) << account.user;
@@ -341,14 +371,27 @@ TEST(ProcessMonitor, ATickWithoutStatusLeavesBoxesChartAndListAsTheyWereAndKeeps
     const QStringList ids = listIds(dialog);
     ASSERT_FALSE(boxes[1].isEmpty());
 
-    cutOff(*connection);
-    dialog.tick();
+    const unsigned long lostId = dialog.pollingConnection()->threadId();
+    cutOff(*dialog.pollingConnection());
     dialog.tick();
     EXPECT_EQ(boxTexts(dialog, kCounterBoxes), boxes);
     EXPECT_TRUE(dialog.chart()->backBuffer() == picture);
     EXPECT_EQ(listIds(dialog), ids);
     EXPECT_TRUE(dialog.isRefreshing());
     EXPECT_TRUE(op.messages.empty());
+    auto* notice = widget<QLabel>(dialog, "Notice");
+    ASSERT_TRUE(notice);
+    EXPECT_FALSE(notice->isHidden());
+    EXPECT_EQ(notice->text(), "The connection to the server was lost.");
+
+    // The next tick connects again and the monitor goes on.
+    dialog.tick();
+    ASSERT_TRUE(dialog.pollingConnection());
+    EXPECT_NE(dialog.pollingConnection()->threadId(), lostId);
+    EXPECT_TRUE(listIds(dialog).contains(QString::number(dialog.pollingConnection()->threadId())));
+    EXPECT_FALSE(listIds(dialog).contains(QString::number(lostId)));
+    EXPECT_TRUE(notice->isHidden());
+    EXPECT_TRUE(connection->ping()) << "the session was never touched";
 }
 
 TEST(ProcessMonitor, WithoutAProcessListTheDialogSaysSoAndStaysInert) {
@@ -458,4 +501,67 @@ TEST(ProcessMonitor, ARefreshKeepsTheItemUnderThePointerAndTheSelectionAndFitsTh
     EXPECT_GT(processList(dialog)->columnWidth(2), metrics.horizontalAdvance("127.0.0.1:65535"));
     EXPECT_GT(processList(dialog)->columnWidth(6), metrics.horizontalAdvance("Sending data"));
     dialog.hide();
+}
+
+TEST(ProcessMonitor, PollsOnAConnectionOfItsOwnWhileTheSessionRunsALongStatement) {
+    auto connection = connectAdmin();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    QString sessionStatement;
+    bool ticked = false;
+    QTimer::singleShot(500, &dialog, [&] {
+        dialog.tick();
+        ticked = true;
+        if (QTreeWidgetItem* row = rowOf(dialog, connection->threadId()))
+            sessionStatement = row->text(7);
+    });
+    int sent = -1;
+    std::string slept;
+    BackgroundWork work;
+    work.run({connection.get()}, [&](WorkControl&) {
+        sent = connection->query("SELECT SLEEP(2)");
+        Result result = connection->storeResult();
+        if (Row row = result.fetchRow())
+            slept = row.str(0);
+    });
+    EXPECT_TRUE(ticked);
+    EXPECT_EQ(sessionStatement, "SELECT SLEEP(2)") << "the monitor saw the session's statement running";
+    EXPECT_FALSE(boxText(dialog, kThreads).isEmpty());
+    EXPECT_EQ(sent, 0) << connection->errorLine();
+    EXPECT_EQ(slept, "0");
+    EXPECT_EQ(scalar(*connection, "SELECT 1"), "1") << "the session is in step with its server";
+}
+
+TEST(ProcessMonitor, AFrozenServerLeavesTheWindowRunningIsNamedAndTheMonitorGoesOnAfterwards) {
+    auto connection = connectAdmin();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    dialog.tick();
+    auto* notice = widget<QLabel>(dialog, "Notice");
+    ASSERT_TRUE(notice);
+    bool windowRan = false;
+    QString said;
+    StatementLog log;
+    {
+        FrozenServer server;
+        ASSERT_TRUE(server.frozen());
+        QTimer::singleShot(ProcessMonitorDialog::kPatienceMilliseconds + 500, &dialog, [&] {
+            windowRan = true;
+            said = notice->isHidden() ? QString() : notice->text();
+            // Left out while the frozen refresh waits, as the dialog's own timer ticks are.
+            dialog.tick();
+            server.thaw();
+        });
+        dialog.tick();
+    }
+    EXPECT_TRUE(windowRan);
+    EXPECT_EQ(said, "The server does not answer.");
+    EXPECT_EQ(log.statements, std::vector<std::string>{"SHOW PROCESSLIST"}) << "no refresh was queued";
+    EXPECT_TRUE(notice->isHidden());
+    EXPECT_FALSE(boxText(dialog, kThreads).isEmpty());
+
+    auto newcomer = connectAdmin();
+    dialog.tick();
+    EXPECT_TRUE(listIds(dialog).contains(QString::number(newcomer->threadId())));
+    EXPECT_TRUE(op.messages.empty());
 }
