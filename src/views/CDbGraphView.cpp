@@ -1,12 +1,16 @@
 #include "CDbGraphView.h"
 
+#include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 
 #include "ChartPainter.h"
 #include "ChartSurvey.h"
 #include "privileges/GrantChanges.h"
+#include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
 
 namespace velkin {
@@ -36,6 +40,41 @@ ChartLayout partInSight(const ChartLayout& layout, const QRect& rect) {
     part.height = layout.height;
     return part;
 }
+
+/// Holds the person's input away from the windows while a survey holds the session's connection,
+/// since the tree and the menus would send their statements on it meanwhile; painting, timers and
+/// the one widget left open (Stop) go on.
+class InputPause : public QObject {
+public:
+    explicit InputPause(QWidget* open) : m_open(open) { qApp->installEventFilter(this); }
+    ~InputPause() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::ContextMenu:
+            case QEvent::Drop:
+            case QEvent::Close:
+                break;
+            default:
+                return false;
+        }
+        // A window hands its input on to the widget it is meant for, which is where it is held.
+        if (auto* widget = qobject_cast<QWidget*>(watched))
+            return !(m_open && (widget == m_open || m_open->isAncestorOf(widget)));
+        return event->type() == QEvent::Shortcut;
+    }
+
+private:
+    QPointer<QWidget> m_open;
+};
 }  // namespace
 
 /// The scrolled surface: as large as the chart, it shows the chart's picture.
@@ -48,7 +87,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override {
-        m_view.draw();
+        m_view.surveyLater();
         // Only the part in sight is painted: a chart of many rows is tens of thousands of pixels
         // tall, and painting all of it would cost far more than reading its figures.
         QPainter painter(this);
@@ -66,7 +105,8 @@ CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* p
       m_doc(doc),
       m_screens(doc, op, this),
       m_commands(doc, op, m_screens),
-      m_canvas(new Canvas(*this)) {
+      m_canvas(new Canvas(*this)),
+      m_stop(nullptr) {
     setObjectName(QStringLiteral("CDbGraphView"));
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
@@ -76,6 +116,15 @@ CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* p
     white.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(white);
     viewport()->setAutoFillBackground(true);
+    auto* stop = new QPushButton(QStringLiteral("Stop"), viewport());
+    stop->setObjectName(stop->text());
+    stop->move(8, 8);
+    stop->hide();
+    connect(stop, &QPushButton::clicked, this, [this] {
+        if (m_survey)
+            m_survey->stop();
+    });
+    m_stop = stop;
     // A chart of grants that a closed screen may have changed is drawn afresh at its next paint.
     connect(&GrantChanges::instance(), &GrantChanges::screenClosed, this, [this] {
         if (isGrantChart(m_doc.chartKind()) && !m_drawing) {
@@ -83,6 +132,12 @@ CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* p
             m_canvas->update();
         }
     });
+}
+
+CDbGraphView::~CDbGraphView() {
+    // A survey under way ends with its view rather than reading on for nobody.
+    if (m_survey)
+        m_survey->stop();
 }
 
 void CDbGraphView::execute(Command command) {
@@ -103,7 +158,7 @@ QSize CDbGraphView::logicalSize() const {
 }
 
 const QImage& CDbGraphView::picture() {
-    draw();
+    survey();
     if (m_picture.isNull()) {
         // A kind without a chart keeps the size it has.
         const QSize size = m_layout.height ? QSize(kChartWidth, *m_layout.height) : m_canvas->size();
@@ -112,15 +167,42 @@ const QImage& CDbGraphView::picture() {
     return m_picture;
 }
 
-void CDbGraphView::draw() {
-    // A paint that arrives while the statements of a drawing run finds the drawing under way.
+void CDbGraphView::surveyLater() {
+    if (m_drawn || m_drawing || m_surveyAsked)
+        return;
+    // A paint neither waits on the server nor runs the event loop that a survey runs.
+    m_surveyAsked = true;
+    QTimer::singleShot(0, this, [this] {
+        m_surveyAsked = false;
+        survey();
+    });
+}
+
+void CDbGraphView::survey() {
+    // A paint that arrives while the survey runs finds it under way and paints what there is.
     if (m_drawn || m_drawing)
         return;
     m_drawing = true;
+    ChartLayout layout;
     Connection* connection = m_doc.connection();
-    if (connection && m_doc.isConnected())
-        m_layout = chartOfKind(static_cast<int>(m_doc.chartKind()), *connection, m_doc.hostName(),
-                               m_doc.currentDb());
+    if (connection && m_doc.isConnected()) {
+        const QPointer<CDbGraphView> self(this);
+        BackgroundWork work;
+        m_survey = &work;
+        connect(&work, &BackgroundWork::runningChanged, m_stop, [stop = m_stop](bool running) {
+            stop->setVisible(running);
+            stop->raise();
+        });
+        const InputPause pause(m_stop);
+        work.run({connection}, [&layout, connection, kind = static_cast<int>(m_doc.chartKind()),
+                                host = m_doc.hostName(), database = m_doc.currentDb()](WorkControl& control) {
+            layout = chartOfKind(kind, *connection, host, database, &control.stopFlag());
+        });
+        // The view may have been retired while its chart was surveyed.
+        if (!self)
+            return;
+    }
+    m_layout = std::move(layout);
     // A kind without a chart keeps the size it has.
     const QSize size = m_layout.height ? QSize(kChartWidth, *m_layout.height) : m_canvas->size();
     // The whole picture is made only when asked for; the screen paints what is in sight.
@@ -129,6 +211,7 @@ void CDbGraphView::draw() {
     m_drawing = false;
     if (size != m_canvas->size())
         m_canvas->resize(size);
+    m_canvas->update();
 }
 
 }  // namespace velkin

@@ -59,6 +59,16 @@ QTreeWidgetItem* rowOf(QWidget& dialog, unsigned long id) {
     return nullptr;
 }
 
+/// The statements sent, without the refreshes that the monitor's timer may have run meanwhile (it
+/// ticks inside every wait for the server).
+std::vector<std::string> besidesRefreshes(const std::vector<std::string>& statements) {
+    std::vector<std::string> rest;
+    for (const std::string& sql : statements)
+        if (sql != "SHOW PROCESSLIST")
+            rest.push_back(sql);
+    return rest;
+}
+
 /// Ends a connection from another one, as a server restart or an operator would.
 void cutOff(const Connection& victim) {
     auto admin = connectAdmin();
@@ -219,8 +229,10 @@ TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
 
     EXPECT_EQ(op.modalTitles, QStringList{QString()}) << "the details have no title text";
     // The details are read, read again after the stop, and the list follows once they close.
-    EXPECT_EQ(log.statements, (std::vector<std::string>{"SHOW FULL PROCESSLIST", "SHOW FULL PROCESSLIST",
-                                                        "SHOW PROCESSLIST"}));
+    EXPECT_EQ(besidesRefreshes(log.statements),
+              (std::vector<std::string>{"SHOW FULL PROCESSLIST", "SHOW FULL PROCESSLIST"}));
+    ASSERT_FALSE(log.statements.empty());
+    EXPECT_EQ(log.statements.back(), "SHOW PROCESSLIST");
     ASSERT_EQ(details.size(), 8);
     EXPECT_EQ(details[0], QString::number(victimId));
     EXPECT_EQ(details[1], "sorvane_common");
@@ -275,7 +287,7 @@ TEST(ProcessMonitor, ResetButtonsSendTheirStatementAndShowTheirMessageWhateverTh
             click(dialog, button);
             errors.push_back(dialog.pollingConnection()->errorNumber());
         }
-        EXPECT_EQ(log.statements, statements) << account.user;
+        EXPECT_EQ(besidesRefreshes(log.statements), statements) << account.user;
         EXPECT_EQ(op.messageTexts(), messages) << account.user;
         for (const auto& message : op.messages) {
             EXPECT_EQ(message.caption, "VelkinSorvane");
