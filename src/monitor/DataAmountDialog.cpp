@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "Gauge.h"
+#include "InputPause.h"
 #include "session/BackgroundWork.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -128,6 +129,7 @@ bool DataAmountDialog::readStatus(const QString& database, const QString& table)
     TableStatusList status;
     Connection* connection = &m_connection;
     BackgroundWork work;
+    const InputPause pause;
     work.run({connection}, [&status, connection, db = u8(database), name = u8(table)](WorkControl&) {
         status = readTableStatus(*connection, db, name);
     });

@@ -17,6 +17,7 @@
 #include <QSet>
 #include <algorithm>
 #include <vector>
+#include "InputPause.h"
 #include "LineChartCtrl.h"
 #include "MonitorText.h"
 #include "ProcessDetailsDialog.h"
@@ -257,6 +258,8 @@ bool ProcessMonitorDialog::createProcessColumns() {
     std::optional<std::vector<std::string>> names;
     std::shared_ptr<Connection> own;
     Connection* session = &m_connection;
+    // The dialog is not on the screen yet, so nothing holds the other windows off the session meanwhile.
+    const InputPause pause;
     m_poll->run({session}, [&names, &own, session](WorkControl&) {
         Result processes = session->listProcesses();
         if (!processes)
@@ -346,12 +349,15 @@ ProcessMonitorDialog::Poll ProcessMonitorDialog::runPoll(bool withCounters) {
     if (m_poll->running() || !m_connection.isOpen())
         return poll;
     bool polled = false;
-    const auto read = [&poll, &polled, withCounters](Connection& connection) {
+    const auto read = [&poll, &polled, withCounters](Connection& connection, const WorkControl& control) {
+        polled = true;
         if (withCounters)
             poll.stat = parseServerStat(connection.stat());
+        // A refresh stopped by closing the dialog sends nothing more.
+        if (control.stopRequested())
+            return;
         poll.rows = readProcessRows(connection);
         poll.lost = !poll.rows && connection.connectionLost();
-        polled = true;
     };
     m_patience->start();
     std::shared_ptr<Connection> own = m_own;
@@ -359,23 +365,24 @@ ProcessMonitorDialog::Poll ProcessMonitorDialog::runPoll(bool withCounters) {
         std::vector<Connection*> held;
         if (own)
             held.push_back(own.get());
-        m_poll->run(held, [&own, &read, turn = m_turn, session = &m_connection](WorkControl&) {
+        m_poll->run(held, [&own, &read, turn = m_turn, session = &m_connection](WorkControl& control) {
             const std::lock_guard<std::mutex> lock(*turn);
             // A twin that was lost (or never opened) is opened again here, off the window's thread.
             if (!own)
                 own = session->openTwin();
             if (own)
-                read(*own);
+                read(*own, control);
         });
         m_twinRefused = !own;
         m_own = poll.lost ? nullptr : own;
     }
-    // A copy or a console statement that holds the session is never met by our traffic.
-    if (!polled && !m_connection.isBusy()) {
+    // A copy or a console statement that holds the session is never met by our traffic, nor is the
+    // session asked once the dialog was closed.
+    if (!polled && !m_poll->stopRequested() && !m_connection.isBusy()) {
         Connection* session = &m_connection;
-        m_poll->run({session}, [&read, session, turn = m_turn](WorkControl&) {
+        m_poll->run({session}, [&read, session, turn = m_turn](WorkControl& control) {
             const std::lock_guard<std::mutex> lock(*turn);
-            read(*session);
+            read(*session, control);
         });
     }
     m_patience->stop();

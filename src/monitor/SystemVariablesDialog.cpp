@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "InputPause.h"
 #include "MonitorText.h"
 #include "VariableExplanations.h"
 #include "session/BackgroundWork.h"
@@ -79,6 +80,7 @@ SystemVariablesDialog::SystemVariablesDialog(Connection& connection, QWidget* pa
 void SystemVariablesDialog::read(Pairs& variables, Pairs& help) {
     Connection* connection = &m_connection;
     BackgroundWork work;
+    const InputPause pause;
     work.run({connection}, [connection, &variables, &help](WorkControl&) {
         if (connection->query(variablesStatement()) == 0)
             if (Result result = connection->storeResult())

@@ -1,6 +1,5 @@
 #include "CDbGraphView.h"
 
-#include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -9,6 +8,7 @@
 
 #include "ChartPainter.h"
 #include "ChartSurvey.h"
+#include "monitor/InputPause.h"
 #include "privileges/GrantChanges.h"
 #include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
@@ -40,41 +40,6 @@ ChartLayout partInSight(const ChartLayout& layout, const QRect& rect) {
     part.height = layout.height;
     return part;
 }
-
-/// Holds the person's input away from the windows while a survey holds the session's connection,
-/// since the tree and the menus would send their statements on it meanwhile; painting, timers and
-/// the one widget left open (Stop) go on.
-class InputPause : public QObject {
-public:
-    explicit InputPause(QWidget* open) : m_open(open) { qApp->installEventFilter(this); }
-    ~InputPause() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::KeyPress:
-            case QEvent::KeyRelease:
-            case QEvent::ShortcutOverride:
-            case QEvent::Shortcut:
-            case QEvent::ContextMenu:
-            case QEvent::Drop:
-            case QEvent::Close:
-                break;
-            default:
-                return false;
-        }
-        // A window hands its input on to the widget it is meant for, which is where it is held.
-        if (auto* widget = qobject_cast<QWidget*>(watched))
-            return !(m_open && (widget == m_open || m_open->isAncestorOf(widget)));
-        return event->type() == QEvent::Shortcut;
-    }
-
-private:
-    QPointer<QWidget> m_open;
-};
 }  // namespace
 
 /// The scrolled surface: as large as the chart, it shows the chart's picture.
