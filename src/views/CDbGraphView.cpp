@@ -17,6 +17,7 @@ namespace velkin {
 
 namespace {
 constexpr int kInitialSide = 80;
+constexpr int kBusyRetryMilliseconds = 250;
 
 /// How far a text or picture may reach from its anchor: the largest chart font and picture are
 /// well inside it.
@@ -147,9 +148,14 @@ void CDbGraphView::survey() {
     // A paint that arrives while the survey runs finds it under way and paints what there is.
     if (m_drawn || m_drawing)
         return;
+    Connection* connection = m_doc.connection();
+    if (connection && connection->isBusy()) {
+        // Another screen's work holds the session: the survey waits for it and never meets its traffic.
+        QTimer::singleShot(kBusyRetryMilliseconds, this, [this] { m_canvas->update(); });
+        return;
+    }
     m_drawing = true;
     ChartLayout layout;
-    Connection* connection = m_doc.connection();
     if (connection && m_doc.isConnected()) {
         const QPointer<CDbGraphView> self(this);
         BackgroundWork work;

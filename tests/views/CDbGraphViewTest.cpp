@@ -11,6 +11,7 @@
 #include "privileges/GrantChanges.h"
 #include "privileges/GrantSteps.h"
 #include "session/SqlText.h"
+#include "views/ChartSurvey.h"
 #include "views/ChartText.h"
 
 using namespace velkin;
@@ -570,4 +571,15 @@ TEST_F(ChartViewTest, AGrantChartIsDrawnAfreshWhenAGrantScreenCloses) {
     { GrantScreen closing; }
     usage.picture();
     EXPECT_EQ(statusReads, static_cast<int>(log.statements.size()));
+}
+
+TEST_F(ChartViewTest, AStoppedSurveyReadsNoFurtherFiguresAndKeepsTheRowsItListed) {
+    StatementLog log;
+    const std::atomic<bool> stop{true};
+    const UsageSurvey survey = surveyServer(*doc.connection(), &stop);
+    EXPECT_EQ(log.statements, (std::vector<std::string>{"SHOW DATABASES", "SHOW DATABASES"}));
+    ASSERT_TRUE(survey.rows);
+    EXPECT_FALSE(survey.rows->empty());
+    for (const UsageRow& row : *survey.rows)
+        EXPECT_FALSE(row.amount) << row.name;
 }
