@@ -9,9 +9,11 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "MonitorTesting.h"
@@ -32,31 +34,11 @@ const QString kThreads = "The number of threads (clients)";
 const QString kRangeThreads = "Range The number of threads (clients)";
 const QColor kThreadsColour(0, 255, 0);
 
-QTreeWidget* processList(QWidget& dialog) {
-    return widget<QTreeWidget>(dialog, "Process list");
-}
-
-QStringList listIds(QWidget& dialog) {
-    QStringList ids;
-    QTreeWidget* list = processList(dialog);
-    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
-        ids << list->topLevelItem(i)->text(0);
-    return ids;
-}
-
 QStringList serverIds(Connection& connection) {
     QStringList ids;
     for (const auto& id : column(connection, "SHOW PROCESSLIST"))
         ids << QString::fromStdString(id);
     return ids;
-}
-
-QTreeWidgetItem* rowOf(QWidget& dialog, unsigned long id) {
-    QTreeWidget* list = processList(dialog);
-    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->text(0) == QString::number(id))
-            return list->topLevelItem(i);
-    return nullptr;
 }
 
 /// The statements sent, without the refreshes that the monitor's timer may have run meanwhile (it
@@ -98,24 +80,39 @@ const QStringList kCounterBoxes = {"The number of starting seconds",
                                    "The number of tables opened now"};
 
 /// Freezes this run's own private server (its pid from the file the test server script keeps), as a
-/// hung machine would; it goes on at the latest when the scope ends.
+/// hung machine would; it goes on when thawed, after ten seconds at the latest, so that a window that
+/// waits on it cannot hang the run.
 class FrozenServer {
 public:
     FrozenServer() {
         std::ifstream(std::string(std::getenv("VELKIN_TEST_SERVER_DIR")) + "/server.pid") >> m_pid;
-        if (m_pid > 1)
-            ::kill(m_pid, SIGSTOP);
-    }
-    ~FrozenServer() { thaw(); }
-    void thaw() {
-        if (m_pid > 1)
+        if (m_pid <= 1)
+            return;
+        ::kill(m_pid, SIGSTOP);
+        m_guard = std::thread([this] {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_thawed.wait_for(lock, std::chrono::seconds(10), [this] { return m_done; });
             ::kill(m_pid, SIGCONT);
-        m_pid = 0;
+        });
+    }
+    ~FrozenServer() {
+        thaw();
+        if (m_guard.joinable())
+            m_guard.join();
+    }
+    void thaw() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_done = true;
+        m_thawed.notify_all();
     }
     bool frozen() const { return m_pid > 1; }
 
 private:
     pid_t m_pid = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_thawed;
+    bool m_done = false;
+    std::thread m_guard;
 };
 
 }  // namespace
@@ -576,4 +573,23 @@ TEST(ProcessMonitor, AFrozenServerLeavesTheWindowRunningIsNamedAndTheMonitorGoes
     dialog.tick();
     EXPECT_TRUE(listIds(dialog).contains(QString::number(newcomer->threadId())));
     EXPECT_TRUE(op.messages.empty());
+}
+
+TEST(ProcessMonitor, WithoutASecondConnectionItTakesTurnsOnTheSessionsAndLeavesItToOtherWork) {
+    auto connection = connectAdmin();
+    // Settings that a new connection cannot use stand in for a server that takes no more connections.
+    connection->setTls({TlsMode::Verified, "/nonexistent/velkin-ca.pem", "", ""});
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    EXPECT_EQ(dialog.pollingConnection(), connection.get());
+    dialog.tick();
+    QTreeWidgetItem* session = rowOf(dialog, connection->threadId());
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->text(7), "SHOW PROCESSLIST");
+    EXPECT_FALSE(boxText(dialog, kThreads).isEmpty());
+
+    const Connection::BusyScope otherWork(*connection);
+    StatementLog log;
+    dialog.tick();
+    EXPECT_TRUE(log.statements.empty());
 }
