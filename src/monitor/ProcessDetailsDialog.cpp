@@ -72,12 +72,12 @@ ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, Operator& op,
     fill();
 }
 
-void ProcessDetailsDialog::talk(const std::function<void()>& step) {
-    m_work->run({&m_connection}, [this, &step](WorkControl&) {
+void ProcessDetailsDialog::talk(const std::function<void()>& call) {
+    m_work->run({&m_connection}, [this, &call](WorkControl&) {
         std::unique_lock<std::mutex> lock;
         if (m_turn)
             lock = std::unique_lock<std::mutex>(*m_turn);
-        step();
+        call();
     });
 }
 

@@ -29,8 +29,8 @@ private:
     void fill();
     void stopProcess();
 
-    /// Runs step on the connection off the window's thread and returns once it has ended.
-    void talk(const std::function<void()>& step);
+    /// Runs call on the connection off the window's thread and returns once it has ended.
+    void talk(const std::function<void()>& call);
 
     Connection& m_connection;
     Operator& m_op;

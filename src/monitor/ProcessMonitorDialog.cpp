@@ -395,14 +395,14 @@ ProcessMonitorDialog::Poll ProcessMonitorDialog::runPoll(bool withCounters) {
     return poll;
 }
 
-bool ProcessMonitorDialog::runAction(const std::function<void(Connection&)>& step) {
+bool ProcessMonitorDialog::runAction(const std::function<void(Connection&)>& call) {
     std::shared_ptr<Connection> own = m_own;
     Connection* target = own ? own.get() : &m_connection;
     if (m_actions->running() || (!own && m_connection.isBusy()))
         return false;
-    m_actions->run({target}, [own, target, &step, turn = m_turn](WorkControl&) {
+    m_actions->run({target}, [own, target, &call, turn = m_turn](WorkControl&) {
         const std::lock_guard<std::mutex> lock(*turn);
-        step(*target);
+        call(*target);
     });
     return true;
 }

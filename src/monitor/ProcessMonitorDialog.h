@@ -58,7 +58,7 @@ private:
     struct Poll;
 
     Poll runPoll(bool withCounters);
-    bool runAction(const std::function<void(Connection&)>& step);
+    bool runAction(const std::function<void(Connection&)>& call);
     void waitingChanged(bool waiting);
     void showProcessRows(const std::vector<std::vector<QString>>& rows);
     void buildScreen();

@@ -538,7 +538,7 @@ TEST(ProcessMonitor, PollsOnAConnectionOfItsOwnWhileTheSessionRunsALongStatement
     EXPECT_FALSE(boxText(dialog, kThreads).isEmpty());
     EXPECT_EQ(sent, 0) << connection->errorLine();
     EXPECT_EQ(slept, "0");
-    EXPECT_EQ(scalar(*connection, "SELECT 1"), "1") << "the session is in step with its server";
+    EXPECT_EQ(scalar(*connection, "SELECT 1"), "1") << "the session and its server still agree";
 }
 
 TEST(ProcessMonitor, AFrozenServerLeavesTheWindowRunningIsNamedAndTheMonitorGoesOnAfterwards) {
