@@ -10,6 +10,8 @@
 #include <utility>
 
 #include "Gauge.h"
+#include "InputPause.h"
+#include "session/BackgroundWork.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -123,7 +125,14 @@ void DataAmountDialog::buildScreen() {
 }
 
 bool DataAmountDialog::readStatus(const QString& database, const QString& table) {
-    const TableStatusList status = readTableStatus(m_connection, u8(database), u8(table));
+    // Read beside the window's thread, which keeps painting while the server counts.
+    TableStatusList status;
+    Connection* connection = &m_connection;
+    BackgroundWork work;
+    const InputPause pause;
+    work.run({connection}, [&status, connection, db = u8(database), name = u8(table)](WorkControl&) {
+        status = readTableStatus(*connection, db, name);
+    });
     switch (status.outcome) {
         case TableStatusList::Outcome::QueryFailed:
             m_op.inform(QStringLiteral("It failed in issue of Query."));

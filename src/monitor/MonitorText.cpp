@@ -82,4 +82,12 @@ QString processStopRefusedText(long long id, unsigned int errorNumber, const std
         .arg(QString::fromStdString(errorText));
 }
 
+QString serverSilentText() {
+    return QStringLiteral("The server does not answer.");
+}
+
+QString monitorConnectionLostText() {
+    return QStringLiteral("The connection to the server was lost.");
+}
+
 }  // namespace velkin

@@ -37,6 +37,11 @@ QString helpLine(const QString& description);
 QString processStoppedText(long long id);
 QString processStopRefusedText(long long id, unsigned int errorNumber, const std::string& errorText);
 
+/// What the monitor's notice line says while a refresh waits on a server that does not answer,
+/// and once its connection to the server was lost (the next refresh connects again).
+QString serverSilentText();
+QString monitorConnectionLostText();
+
 /// One button of the "Reset" group: the statement it sends and the message shown afterwards.
 struct ResetAction {
     const char* button;

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "MonitorText.h"
+#include "session/BackgroundWork.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
 
@@ -22,8 +23,13 @@ const char* const kBoxLabels[] = {"Process ID", "User name", "Host",   "Database
 }  // namespace
 
 ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, Operator& op, long long processId,
-                                           QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_processId(processId) {
+                                           QWidget* parent, std::mutex* turn)
+    : QDialog(parent),
+      m_connection(connection),
+      m_op(op),
+      m_turn(turn),
+      m_work(new BackgroundWork(this)),
+      m_processId(processId) {
     setWindowTitle(QString());
 
     auto* form = new QFormLayout;
@@ -66,6 +72,15 @@ ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, Operator& op,
     fill();
 }
 
+void ProcessDetailsDialog::talk(const std::function<void()>& call) {
+    m_work->run({&m_connection}, [this, &call](WorkControl&) {
+        std::unique_lock<std::mutex> lock;
+        if (m_turn)
+            lock = std::unique_lock<std::mutex>(*m_turn);
+        call();
+    });
+}
+
 void ProcessDetailsDialog::fill() {
     // FULL: the plain list cuts the statement after 100 characters, and the details are where the
     // operator reads a long statement whole.
@@ -73,19 +88,25 @@ void ProcessDetailsDialog::fill() {
     for (QLineEdit* box : m_boxes)
         box->clear();
     m_information->clear();
-    if (m_connection.query(processListStatement(true)) != 0)
-        return;
-    Result result = m_connection.storeResult();
-    while (Row row = result.fetchRow()) {
-        if (leadingInteger(row.text(0)) != m_processId)
-            continue;
-        for (unsigned field = 0; field < kProcessFieldsShown && field < row.size(); ++field) {
-            if (static_cast<int>(field) < m_boxes.size())
-                m_boxes[static_cast<int>(field)]->setText(qs(row.text(field)));
-            else
-                m_information->setPlainText(qs(row.text(field)));
+    std::vector<QString> found;
+    talk([this, &found] {
+        if (m_connection.query(processListStatement(true)) != 0)
+            return;
+        Result result = m_connection.storeResult();
+        while (Row row = result.fetchRow()) {
+            if (leadingInteger(row.text(0)) != m_processId)
+                continue;
+            for (unsigned field = 0; field < kProcessFieldsShown && field < row.size(); ++field)
+                found.push_back(qs(row.text(field)));
+            return;
         }
-        return;
+    });
+    for (int field = 0; field < static_cast<int>(found.size()); ++field) {
+        const QString& text = found[static_cast<std::size_t>(field)];
+        if (field < m_boxes.size())
+            m_boxes[field]->setText(text);
+        else
+            m_information->setPlainText(text);
     }
 }
 
@@ -93,11 +114,18 @@ void ProcessDetailsDialog::stopProcess() {
     // An empty box gives Id 0, which the server refuses; the person learns either outcome, and the
     // boxes show the thread as it is afterwards.
     const long long id = leadingInteger(u8(m_boxes[0]->text()));
-    if (m_connection.kill(static_cast<unsigned long>(id)) == 0)
+    int killed = -1;
+    unsigned int errorNumber = 0;
+    std::string errorText;
+    talk([&] {
+        killed = m_connection.kill(static_cast<unsigned long>(id));
+        errorNumber = m_connection.errorNumber();
+        errorText = m_connection.errorText();
+    });
+    if (killed == 0)
         m_op.inform(processStoppedText(id), QString(), MessageIcon::Information);
     else
-        m_op.inform(processStopRefusedText(id, m_connection.errorNumber(), m_connection.errorText()),
-                    QString(), MessageIcon::Warning);
+        m_op.inform(processStopRefusedText(id, errorNumber, errorText), QString(), MessageIcon::Warning);
     fill();
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <mutex>
 
 class QLineEdit;
 class QPlainTextEdit;
 
 namespace velkin {
 
+class BackgroundWork;
 class Connection;
 class Operator;
 
@@ -15,9 +18,10 @@ class ProcessDetailsDialog : public QDialog {
     Q_OBJECT
 public:
     /// Reads the thread with this Id from the server's process list; the boxes stay empty when it
-    /// has ended or the list cannot be read.
-    ProcessDetailsDialog(Connection& connection, Operator& op, long long processId,
-                         QWidget* parent = nullptr);
+    /// has ended or the list cannot be read. The statements run beside the window's thread; turn,
+    /// when given, is held meanwhile by whoever else talks on the connection from a worker.
+    ProcessDetailsDialog(Connection& connection, Operator& op, long long processId, QWidget* parent = nullptr,
+                         std::mutex* turn = nullptr);
 
     long long processId() const { return m_processId; }
 
@@ -25,8 +29,13 @@ private:
     void fill();
     void stopProcess();
 
+    /// Runs call on the connection off the window's thread and returns once it has ended.
+    void talk(const std::function<void()>& call);
+
     Connection& m_connection;
     Operator& m_op;
+    std::mutex* m_turn;
+    BackgroundWork* m_work;
     long long m_processId;
     /// "Process ID", "User name", ... "Status" in the order of the process list's fields.
     QList<QLineEdit*> m_boxes;

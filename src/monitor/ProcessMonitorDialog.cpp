@@ -17,10 +17,12 @@
 #include <QSet>
 #include <algorithm>
 #include <vector>
+#include "InputPause.h"
 #include "LineChartCtrl.h"
 #include "MonitorText.h"
 #include "ProcessDetailsDialog.h"
 #include "ServerStat.h"
+#include "session/BackgroundWork.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -62,6 +64,29 @@ const int kRangeSetOrder[] = {1, 4, 5, 6, 3};
 // Host (address and port) and State are read whole; the statement has the rest of the room.
 const int kColumnWidths[] = {50, 75, 130, 75, 75, 50, 120, 200, 150};
 
+using ProcessRows = std::vector<std::vector<QString>>;
+
+/// The server's threads as the list shows them, the last one first; none when the list cannot be read.
+std::optional<ProcessRows> readProcessRows(Connection& connection) {
+    if (connection.query(processListStatement(false)) != 0)
+        return std::nullopt;
+    Result result = connection.storeResult();
+    if (!result)
+        return std::nullopt;
+    ProcessRows rows;
+    while (Row row = result.fetchRow()) {
+        std::vector<QString> texts(kProcessFieldsShown);
+        texts[0] = qs(row.text(0));
+        for (unsigned field = 1; field < kProcessFieldsShown && field < row.size(); ++field)
+            if (!row.isNull(field))
+                texts[field] = qs(row.text(field));
+        rows.push_back(std::move(texts));
+    }
+    // The server's last row is shown first.
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
 QLineEdit* readOnlyBox(QWidget* owner, const QString& name) {
     auto* box = new QLineEdit(owner);
     box->setObjectName(name);
@@ -71,9 +96,25 @@ QLineEdit* readOnlyBox(QWidget* owner, const QString& name) {
 
 }  // namespace
 
+/// What one refresh brought back from the server.
+struct ProcessMonitorDialog::Poll {
+    std::optional<ServerStat> stat;
+    std::optional<ProcessRows> rows;
+    bool lost = false;
+};
+
 ProcessMonitorDialog::ProcessMonitorDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op) {
+    : QDialog(parent), m_connection(connection), m_op(op), m_turn(std::make_shared<std::mutex>()) {
     setWindowTitle(QStringLiteral("Display Porcess Status"));
+    m_poll = new BackgroundWork(this);
+    m_actions = new BackgroundWork(this);
+    m_patience = new QTimer(this);
+    m_patience->setSingleShot(true);
+    m_patience->setInterval(kPatienceMilliseconds);
+    connect(m_patience, &QTimer::timeout, this, [this] {
+        m_notice->setText(serverSilentText());
+        m_notice->show();
+    });
     buildScreen();
 
     if (!createProcessColumns()) {
@@ -124,10 +165,17 @@ void ProcessMonitorDialog::buildScreen() {
     side->addStretch();
     lower->addLayout(side);
 
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("Notice"));
+    m_notice->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addLayout(lower);
+    layout->addWidget(m_notice);
 }
+
+ProcessMonitorDialog::~ProcessMonitorDialog() = default;
 
 QWidget* ProcessMonitorDialog::buildStatusGroup() {
     auto* group = new QGroupBox(QStringLiteral("Server Status"), this);
@@ -184,6 +232,9 @@ QWidget* ProcessMonitorDialog::buildResetGroup() {
         column->addWidget(button);
     }
     group->setLayout(column);
+    // A reset waits for the one before it.
+    connect(m_actions, &BackgroundWork::runningChanged, group,
+            [group](bool running) { group->setEnabled(!running); });
     return group;
 }
 
@@ -204,12 +255,26 @@ QLayout* ProcessMonitorDialog::buildVersionBoxes() {
 }
 
 bool ProcessMonitorDialog::createProcessColumns() {
-    Result processes = m_connection.listProcesses();
-    if (!processes)
+    std::optional<std::vector<std::string>> names;
+    std::shared_ptr<Connection> own;
+    Connection* session = &m_connection;
+    // The dialog is not on the screen yet, so nothing holds the other windows off the session meanwhile.
+    const InputPause pause;
+    m_poll->run({session}, [&names, &own, session](WorkControl&) {
+        Result processes = session->listProcesses();
+        if (!processes)
+            return;
+        names = processes.fieldNames();
+        // The refreshes get a connection of their own, so that the session stays free for its work.
+        own = session->openTwin();
+    });
+    // Without a twin the refreshes take turns on the session's connection.
+    m_own = std::move(own);
+    m_twinRefused = !m_own;
+    if (!names)
         return false;
-    const auto names = processes.fieldNames();
     QStringList headers;
-    for (const auto& name : names)
+    for (const auto& name : *names)
         headers << qs(name);
     m_processes->setColumnCount(static_cast<int>(headers.size()));
     m_processes->setHeaderLabels(headers);
@@ -251,22 +316,104 @@ bool ProcessMonitorDialog::isRefreshing() const {
     return m_timer && m_timer->isActive();
 }
 
+const Connection* ProcessMonitorDialog::pollingConnection() const {
+    if (m_own)
+        return m_own.get();
+    return m_twinRefused ? &m_connection : nullptr;
+}
+
 void ProcessMonitorDialog::tick() {
-    // While the session is lost or a login runs there is no handle to ask; the monitor waits and
-    // goes on with the new connection. A copy that lets events through must not see our traffic.
-    if (!m_connection.isOpen() || m_connection.isBusy())
+    // While the session is lost or a login runs there is no login to ask with; the monitor waits and
+    // goes on with the new connection.
+    if (m_poll->running() || !m_connection.isOpen())
         return;
     if (m_connection.generation() != m_generation) {
-        // Another login: the server (and its version) may be another one.
+        // Another login: the server (and its version) may be another one, and so may the account.
         m_generation = m_connection.generation();
         showVersions();
+        m_own.reset();
+        m_twinRefused = false;
     }
     // A lost connection gives no counters: the boxes and the chart keep the last good picture.
-    if (const auto stat = parseServerStat(m_connection.stat())) {
-        feedChart(*stat);
-        showCounters(*stat);
+    const Poll poll = runPoll(true);
+    if (poll.stat) {
+        feedChart(*poll.stat);
+        showCounters(*poll.stat);
     }
-    refreshProcessList();
+    if (poll.rows)
+        showProcessRows(*poll.rows);
+}
+
+ProcessMonitorDialog::Poll ProcessMonitorDialog::runPoll(bool withCounters) {
+    Poll poll;
+    if (m_poll->running() || !m_connection.isOpen())
+        return poll;
+    bool polled = false;
+    const auto read = [&poll, &polled, withCounters](Connection& connection, const WorkControl& control) {
+        polled = true;
+        if (withCounters)
+            poll.stat = parseServerStat(connection.stat());
+        // A refresh stopped by closing the dialog sends nothing more.
+        if (control.stopRequested())
+            return;
+        poll.rows = readProcessRows(connection);
+        poll.lost = !poll.rows && connection.connectionLost();
+    };
+    m_patience->start();
+    std::shared_ptr<Connection> own = m_own;
+    if (own || !m_twinRefused) {
+        std::vector<Connection*> held;
+        if (own)
+            held.push_back(own.get());
+        m_poll->run(held, [&own, &read, turn = m_turn, session = &m_connection](WorkControl& control) {
+            const std::lock_guard<std::mutex> lock(*turn);
+            // A twin that was lost (or never opened) is opened again here, off the window's thread.
+            if (!own)
+                own = session->openTwin();
+            if (own)
+                read(*own, control);
+        });
+        m_twinRefused = !own;
+        m_own = poll.lost ? nullptr : own;
+    }
+    // A copy or a console statement that holds the session is never met by our traffic, nor is the
+    // session asked once the dialog was closed.
+    if (!polled && !m_poll->stopRequested() && !m_connection.isBusy()) {
+        Connection* session = &m_connection;
+        m_poll->run({session}, [&read, session, turn = m_turn](WorkControl& control) {
+            const std::lock_guard<std::mutex> lock(*turn);
+            read(*session, control);
+        });
+    }
+    m_patience->stop();
+    if (poll.lost) {
+        m_notice->setText(monitorConnectionLostText());
+        m_notice->show();
+    } else if (poll.rows || poll.stat) {
+        m_notice->hide();
+    }
+    return poll;
+}
+
+bool ProcessMonitorDialog::runAction(const std::function<void(Connection&)>& call) {
+    std::shared_ptr<Connection> own = m_own;
+    Connection* target = own ? own.get() : &m_connection;
+    if (m_actions->running() || (!own && m_connection.isBusy()))
+        return false;
+    m_actions->run({target}, [own, target, &call, turn = m_turn](WorkControl&) {
+        const std::lock_guard<std::mutex> lock(*turn);
+        call(*target);
+    });
+    return true;
+}
+
+void ProcessMonitorDialog::done(int result) {
+    // A refresh under way is ended rather than waited for; the dialog is gone from the screen at once.
+    if (m_timer)
+        m_timer->stop();
+    m_poll->stop();
+    m_actions->stop();
+    QDialog::done(result);
 }
 
 void ProcessMonitorDialog::feedChart(const ServerStat& stat) {
@@ -286,27 +433,12 @@ void ProcessMonitorDialog::showCounters(const ServerStat& stat) {
 }
 
 void ProcessMonitorDialog::refreshProcessList() {
-    if (!m_connection.isOpen())
-        return;
-    if (m_connection.query(processListStatement(false)) != 0)
-        return;
-    Result result = m_connection.storeResult();
-    if (!result)
-        return;
     // The list is brought up to date every second without being rebuilt: a thread that stays keeps
     // its item, so the selection and the item under the pointer (mid double-click) stay as they are.
-    std::vector<std::vector<QString>> rows;
-    while (Row row = result.fetchRow()) {
-        std::vector<QString> texts(kProcessFieldsShown);
-        texts[0] = qs(row.text(0));
-        for (unsigned field = 1; field < kProcessFieldsShown && field < row.size(); ++field)
-            if (!row.isNull(field))
-                texts[field] = qs(row.text(field));
-        rows.push_back(std::move(texts));
-    }
-    // The server's last row is shown first.
-    std::reverse(rows.begin(), rows.end());
-    showProcessRows(rows);
+    // While a refresh is under way, that one brings the list up to date.
+    const Poll poll = runPoll(false);
+    if (poll.rows)
+        showProcessRows(*poll.rows);
 }
 
 void ProcessMonitorDialog::showProcessRows(const std::vector<std::vector<QString>>& rows) {
@@ -351,14 +483,18 @@ void ProcessMonitorDialog::showProcessRows(const std::vector<std::vector<QString
 void ProcessMonitorDialog::reset(int action) {
     const ResetAction& reset = resetActions()[static_cast<std::size_t>(action)];
     // The message is the same whatever the server answers: the reset is a request, not a promise.
-    m_connection.query(reset.statement);
-    m_op.inform(QString::fromUtf8(reset.message));
+    const std::string statement = reset.statement;
+    if (runAction([&statement](Connection& connection) { connection.query(statement); }))
+        m_op.inform(QString::fromUtf8(reset.message));
 }
 
 void ProcessMonitorDialog::openProcessDetails(QTreeWidgetItem* item) {
     if (!item)
         return;
-    ProcessDetailsDialog details(m_connection, m_op, leadingInteger(u8(item->text(0))), this);
+    // The details talk on the monitor's connection, taking turns with the refreshes that go on.
+    const std::shared_ptr<Connection> own = m_own;
+    ProcessDetailsDialog details(own ? *own : m_connection, m_op, leadingInteger(u8(item->text(0))), this,
+                                 m_turn.get());
     m_op.runModal(details);
     // A stopped thread leaves the list at once, not a second later.
     refreshProcessList();

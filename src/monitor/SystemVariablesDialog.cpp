@@ -8,8 +8,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "InputPause.h"
 #include "MonitorText.h"
 #include "VariableExplanations.h"
+#include "session/BackgroundWork.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
 
@@ -68,34 +70,46 @@ SystemVariablesDialog::SystemVariablesDialog(Connection& connection, QWidget* pa
     layout->addLayout(buttons);
     resize(700, 450);
 
-    fill();
-    readHelp();
+    Pairs variables;
+    Pairs help;
+    read(variables, help);
+    fill(variables);
+    takeHelp(help);
 }
 
-void SystemVariablesDialog::readHelp() {
-    // Help tables are optional (and may be closed to the account): without them the fixed
-    // explanations stand.
-    if (m_connection.query(variableHelpStatement()) != 0)
-        return;
-    Result result = m_connection.storeResult();
-    while (Row row = result.fetchRow())
-        if (!row.isNull(1))
-            m_help.insert(textf("%s", row.str(0)).toLower(), helpLine(textf("%s", row.str(1))));
+void SystemVariablesDialog::read(Pairs& variables, Pairs& help) {
+    Connection* connection = &m_connection;
+    BackgroundWork work;
+    const InputPause pause;
+    work.run({connection}, [connection, &variables, &help](WorkControl&) {
+        if (connection->query(variablesStatement()) == 0)
+            if (Result result = connection->storeResult())
+                while (Row row = result.fetchRow())
+                    variables.emplace_back(row.str(0), row.str(1));
+        // Help tables are optional (and may be closed to the account): without them the fixed
+        // explanations stand.
+        if (connection->query(variableHelpStatement()) != 0)
+            return;
+        Result result = connection->storeResult();
+        while (Row row = result.fetchRow())
+            if (!row.isNull(1))
+                help.emplace_back(row.str(0), row.str(1));
+    });
 }
 
-void SystemVariablesDialog::fill() {
-    if (m_connection.query(variablesStatement()) != 0)
-        return;
-    Result result = m_connection.storeResult();
-    if (!result)
-        return;
-    while (Row row = result.fetchRow()) {
+void SystemVariablesDialog::takeHelp(const Pairs& help) {
+    for (const auto& [name, text] : help)
+        m_help.insert(textf("%s", name).toLower(), helpLine(textf("%s", text)));
+}
+
+void SystemVariablesDialog::fill(const Pairs& variables) {
+    for (const auto& [variable, setting] : variables) {
         const int at = m_list->rowCount();
         m_list->insertRow(at);
-        auto* name = new QTableWidgetItem(textf("%s", row.str(0)));
+        auto* name = new QTableWidgetItem(textf("%s", variable));
         name->setToolTip(name->text());
         m_list->setItem(at, 0, name);
-        auto* value = new QTableWidgetItem(textf("%s", row.str(1)));
+        auto* value = new QTableWidgetItem(textf("%s", setting));
         // Long values (paths, flag lists) are cut in the cell; the tip shows them whole.
         value->setToolTip(value->text());
         m_list->setItem(at, 1, value);

@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <QHash>
 #include <QString>
+#include <string>
+#include <utility>
+#include <vector>
 
 class QLineEdit;
 class QTableWidget;
@@ -20,8 +23,11 @@ public:
     explicit SystemVariablesDialog(Connection& connection, QWidget* parent = nullptr);
 
 private:
-    void fill();
-    void readHelp();
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    /// Reads the variables and the help texts beside the window's thread.
+    void read(Pairs& variables, Pairs& help);
+    void fill(const Pairs& variables);
+    void takeHelp(const Pairs& help);
     void showExplanation(int row);
 
     Connection& m_connection;

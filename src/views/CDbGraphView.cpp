@@ -2,17 +2,22 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 
 #include "ChartPainter.h"
 #include "ChartSurvey.h"
+#include "monitor/InputPause.h"
 #include "privileges/GrantChanges.h"
+#include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
 
 namespace velkin {
 
 namespace {
 constexpr int kInitialSide = 80;
+constexpr int kBusyRetryMilliseconds = 250;
 
 /// How far a text or picture may reach from its anchor: the largest chart font and picture are
 /// well inside it.
@@ -48,7 +53,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override {
-        m_view.draw();
+        m_view.surveyLater();
         // Only the part in sight is painted: a chart of many rows is tens of thousands of pixels
         // tall, and painting all of it would cost far more than reading its figures.
         QPainter painter(this);
@@ -66,7 +71,8 @@ CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* p
       m_doc(doc),
       m_screens(doc, op, this),
       m_commands(doc, op, m_screens),
-      m_canvas(new Canvas(*this)) {
+      m_canvas(new Canvas(*this)),
+      m_stop(nullptr) {
     setObjectName(QStringLiteral("CDbGraphView"));
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
@@ -76,6 +82,15 @@ CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* p
     white.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(white);
     viewport()->setAutoFillBackground(true);
+    auto* stop = new QPushButton(QStringLiteral("Stop"), viewport());
+    stop->setObjectName(stop->text());
+    stop->move(8, 8);
+    stop->hide();
+    connect(stop, &QPushButton::clicked, this, [this] {
+        if (m_survey)
+            m_survey->stop();
+    });
+    m_stop = stop;
     // A chart of grants that a closed screen may have changed is drawn afresh at its next paint.
     connect(&GrantChanges::instance(), &GrantChanges::screenClosed, this, [this] {
         if (isGrantChart(m_doc.chartKind()) && !m_drawing) {
@@ -83,6 +98,12 @@ CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* p
             m_canvas->update();
         }
     });
+}
+
+CDbGraphView::~CDbGraphView() {
+    // A survey under way ends with its view rather than reading on for nobody.
+    if (m_survey)
+        m_survey->stop();
 }
 
 void CDbGraphView::execute(Command command) {
@@ -103,7 +124,7 @@ QSize CDbGraphView::logicalSize() const {
 }
 
 const QImage& CDbGraphView::picture() {
-    draw();
+    survey();
     if (m_picture.isNull()) {
         // A kind without a chart keeps the size it has.
         const QSize size = m_layout.height ? QSize(kChartWidth, *m_layout.height) : m_canvas->size();
@@ -112,15 +133,47 @@ const QImage& CDbGraphView::picture() {
     return m_picture;
 }
 
-void CDbGraphView::draw() {
-    // A paint that arrives while the statements of a drawing run finds the drawing under way.
+void CDbGraphView::surveyLater() {
+    if (m_drawn || m_drawing || m_surveyAsked)
+        return;
+    // A paint neither waits on the server nor runs the event loop that a survey runs.
+    m_surveyAsked = true;
+    QTimer::singleShot(0, this, [this] {
+        m_surveyAsked = false;
+        survey();
+    });
+}
+
+void CDbGraphView::survey() {
+    // A paint that arrives while the survey runs finds it under way and paints what there is.
     if (m_drawn || m_drawing)
         return;
-    m_drawing = true;
     Connection* connection = m_doc.connection();
-    if (connection && m_doc.isConnected())
-        m_layout = chartOfKind(static_cast<int>(m_doc.chartKind()), *connection, m_doc.hostName(),
-                               m_doc.currentDb());
+    if (connection && connection->isBusy()) {
+        // Another screen's work holds the session: the survey waits for it and never meets its traffic.
+        QTimer::singleShot(kBusyRetryMilliseconds, this, [this] { m_canvas->update(); });
+        return;
+    }
+    m_drawing = true;
+    ChartLayout layout;
+    if (connection && m_doc.isConnected()) {
+        const QPointer<CDbGraphView> self(this);
+        BackgroundWork work;
+        m_survey = &work;
+        connect(&work, &BackgroundWork::runningChanged, m_stop, [stop = m_stop](bool running) {
+            stop->setVisible(running);
+            stop->raise();
+        });
+        const InputPause pause(m_stop);
+        work.run({connection}, [&layout, connection, kind = static_cast<int>(m_doc.chartKind()),
+                                host = m_doc.hostName(), database = m_doc.currentDb()](WorkControl& control) {
+            layout = chartOfKind(kind, *connection, host, database, &control.stopFlag());
+        });
+        // The view may have been retired while its chart was surveyed.
+        if (!self)
+            return;
+    }
+    m_layout = std::move(layout);
     // A kind without a chart keeps the size it has.
     const QSize size = m_layout.height ? QSize(kChartWidth, *m_layout.height) : m_canvas->size();
     // The whole picture is made only when asked for; the screen paints what is in sight.
@@ -129,6 +182,7 @@ void CDbGraphView::draw() {
     m_drawing = false;
     if (size != m_canvas->size())
         m_canvas->resize(size);
+    m_canvas->update();
 }
 
 }  // namespace velkin

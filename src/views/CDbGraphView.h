@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QScrollArea>
 
 #include "ChartText.h"
@@ -10,20 +11,24 @@
 
 namespace velkin {
 
+class BackgroundWork;
 class CSorvaneDoc;
 class Operator;
 class ViewHost;
 
 /// The chart view of the right pane for every node that is not a table: the disk usage of the server
 /// or of a database, and the grant rows of a database or of the whole server, as the session's chart
-/// kind says. The chart is drawn when the view is first painted and kept: drawing sends a status
-/// statement per database or table, and each selection in the tree makes a new view, which draws
-/// afresh. A chart of grants is drawn afresh too when a screen that can change grants has closed.
+/// kind says. The chart is surveyed when the view is first painted and kept: the survey sends a status
+/// statement per database or table, beside the window's thread with "Stop" on the view, and the
+/// chart is painted from what it read; a paint never sends a statement. Each selection in the tree
+/// makes a new view, which surveys afresh. A chart of grants is surveyed afresh too when a screen
+/// that can change grants has closed.
 class CDbGraphView : public QScrollArea, public CommandTarget {
     Q_OBJECT
 public:
     /// The chart asks nothing of the window that holds it; the host is taken as every view takes it.
     CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent = nullptr);
+    ~CDbGraphView() override;
 
     ViewKind viewKind() const override { return ViewKind::Chart; }
     void execute(Command command) override;
@@ -33,9 +38,11 @@ public:
     /// The document's change notices leave the chart as it is; the view only repaints.
     void refresh();
 
-    /// The chart of the session's kind, drawn on first use and kept from then on.
+    /// The chart of the session's kind, surveyed on first use and kept from then on.
     const QImage& picture();
-    /// What the chart holds, once drawn.
+    /// Whether the survey has run and the chart is painted from its figures.
+    bool surveyed() const { return m_drawn; }
+    /// What the chart holds, once surveyed.
     const ChartLayout& layout() const { return m_layout; }
     /// The size the view scrolls over: 800 wide and as tall as the chart.
     QSize logicalSize() const;
@@ -43,16 +50,23 @@ public:
 private:
     class Canvas;
 
-    void draw();
+    /// Asks for a survey once the paint under way is over.
+    void surveyLater();
+    void survey();
 
     CSorvaneDoc& m_doc;
     ScreenDispatcher m_screens;
     SessionCommands m_commands;
     Canvas* m_canvas;
+    /// Shown while the survey runs.
+    QWidget* m_stop;
+    /// The survey under way; it belongs to the survey, so that a view retired meanwhile goes freely.
+    QPointer<BackgroundWork> m_survey;
     ChartLayout m_layout;
     QImage m_picture;
     bool m_drawn = false;
     bool m_drawing = false;
+    bool m_surveyAsked = false;
 };
 
 }  // namespace velkin

@@ -27,8 +27,18 @@ std::optional<std::vector<std::string>> names(Connection& connection, const std:
 
 /// Sums over the first listing, rows from the second; each name's figures are read once.
 /// A chart that has nothing to show without its sums stops when the first listing fails.
-template <typename ReadUsage>
-UsageSurvey survey(Connection& connection, const std::string& listing, bool needsSums, ReadUsage readUsage) {
+bool stopped(const std::atomic<bool>* stop) {
+    return stop && stop->load();
+}
+
+template <typename ReadFigures>
+UsageSurvey survey(Connection& connection, const std::string& listing, bool needsSums,
+                   const std::atomic<bool>* stop, ReadFigures readFigures) {
+    const auto readUsage = [&](const std::string& name) -> std::optional<TableAmount> {
+        if (stopped(stop))
+            return std::nullopt;
+        return readFigures(name);
+    };
     UsageSurvey result;
     std::map<std::string, std::optional<TableAmount>> read;
     if (const auto first = names(connection, listing)) {
@@ -73,12 +83,13 @@ std::optional<TableAmount> readTableUsage(Connection& connection, const std::str
     return std::move(status.tables.front());
 }
 
-UsageSurvey surveyServer(Connection& connection) {
-    return survey(connection, showDatabasesStatement(), false,
+UsageSurvey surveyServer(Connection& connection, const std::atomic<bool>* stop) {
+    return survey(connection, showDatabasesStatement(), false, stop,
                   [&](const std::string& database) { return readDatabaseUsage(connection, database); });
 }
 
-UsageSurvey surveyDatabase(Connection& connection, const std::string& database) {
+UsageSurvey surveyDatabase(Connection& connection, const std::string& database,
+                           const std::atomic<bool>* stop) {
     // Without the database selected a bare listing would show the tables of whichever database was
     // selected before, so a database that cannot be selected reads as one that cannot be listed.
     if (!connection.selectDb(database))
@@ -87,7 +98,7 @@ UsageSurvey surveyDatabase(Connection& connection, const std::string& database) 
     // statement fail; then each table is read by itself, so that the others are still drawn.
     std::optional<std::map<std::string, TableAmount>> all;
     bool readAll = false;
-    return survey(connection, showTablesStatement(), true,
+    return survey(connection, showTablesStatement(), true, stop,
                   [&](const std::string& table) -> std::optional<TableAmount> {
                       if (!readAll) {
                           readAll = true;
@@ -124,13 +135,16 @@ GrantRows readGrantRows(Connection& connection, const std::string& statement) {
     return rows;
 }
 
-std::optional<std::vector<DatabaseGrants>> surveyDatabaseGrants(Connection& connection) {
+std::optional<std::vector<DatabaseGrants>> surveyDatabaseGrants(Connection& connection,
+                                                                const std::atomic<bool>* stop) {
     const auto databases = names(connection, showDatabasesStatement());
     if (!databases)
         return std::nullopt;
     std::vector<DatabaseGrants> grants;
     for (const std::string& database : *databases)
-        grants.push_back({database, readGrantRows(connection, databaseDbRowsQuery(connection, database))});
+        grants.push_back(
+            {database, stopped(stop) ? GrantRows()
+                                     : readGrantRows(connection, databaseDbRowsQuery(connection, database))});
     return grants;
 }
 
@@ -150,7 +164,8 @@ ChartLayout hostLimitsElsewhere(ChartLayout layout, const QString& emptyLine) {
 
 }  // namespace
 
-ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostName, const QString& database) {
+ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostName, const QString& database,
+                        const std::atomic<bool>* stop) {
     const std::string db = u8(database);
     const ServerDialect& dialect = connection.dialect();
     if (kind == 2 && !dialect.honoursHostTable())
@@ -161,9 +176,9 @@ ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostNam
                                    QStringLiteral("Host restrictions are not performed."));
     switch (kind) {
         case 0:
-            return serverUsageChart(hostName, surveyServer(connection));
+            return serverUsageChart(hostName, surveyServer(connection, stop));
         case 1:
-            return databaseUsageChart(database, surveyDatabase(connection, db));
+            return databaseUsageChart(database, surveyDatabase(connection, db, stop));
         case 2:
             return accessRestrictionsChart(database,
                                            readGrantRows(connection, databaseHostRowsQuery(connection, db)));
@@ -173,7 +188,7 @@ ChartLayout chartOfKind(int kind, Connection& connection, const QString& hostNam
         case 4:
             return hostOverviewChart(readGrantRows(connection, everyHostRowQuery()));
         case 5:
-            return databaseOverviewChart(surveyDatabaseGrants(connection));
+            return databaseOverviewChart(surveyDatabaseGrants(connection, stop));
         case 6:
             // Named columns where mysql.user is not the classic table: the words keep their
             // positions, and roles are not listed as users.

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QWidget>
 #include <chrono>
 #include <functional>
@@ -50,6 +51,27 @@ inline QImage rendered(QWidget& w) {
 
 inline QColor colourAt(const QImage& image, int x, int y) {
     return QColor(image.pixel(x, y));
+}
+
+/// The process monitor's list, the Ids of its rows in screen order, and the row of one thread.
+inline QTreeWidget* processList(QWidget& dialog) {
+    return widget<QTreeWidget>(dialog, "Process list");
+}
+
+inline QStringList listIds(QWidget& dialog) {
+    QStringList ids;
+    QTreeWidget* list = processList(dialog);
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
+        ids << list->topLevelItem(i)->text(0);
+    return ids;
+}
+
+inline QTreeWidgetItem* rowOf(QWidget& dialog, unsigned long id) {
+    QTreeWidget* list = processList(dialog);
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->text(0) == QString::number(id))
+            return list->topLevelItem(i);
+    return nullptr;
 }
 
 /// Waits for something the server does on its own time, such as ending a killed thread.

@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <condition_variable>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "MonitorTesting.h"
@@ -14,6 +21,7 @@
 #include "monitor/ProcessDetailsDialog.h"
 #include "monitor/ProcessMonitorDialog.h"
 #include "monitor/ServerStat.h"
+#include "session/BackgroundWork.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
 
@@ -26,18 +34,6 @@ const QString kThreads = "The number of threads (clients)";
 const QString kRangeThreads = "Range The number of threads (clients)";
 const QColor kThreadsColour(0, 255, 0);
 
-QTreeWidget* processList(QWidget& dialog) {
-    return widget<QTreeWidget>(dialog, "Process list");
-}
-
-QStringList listIds(QWidget& dialog) {
-    QStringList ids;
-    QTreeWidget* list = processList(dialog);
-    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
-        ids << list->topLevelItem(i)->text(0);
-    return ids;
-}
-
 QStringList serverIds(Connection& connection) {
     QStringList ids;
     for (const auto& id : column(connection, "SHOW PROCESSLIST"))
@@ -45,16 +41,18 @@ QStringList serverIds(Connection& connection) {
     return ids;
 }
 
-QTreeWidgetItem* rowOf(QWidget& dialog, unsigned long id) {
-    QTreeWidget* list = processList(dialog);
-    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->text(0) == QString::number(id))
-            return list->topLevelItem(i);
-    return nullptr;
+/// The statements sent, without the refreshes that the monitor's timer may have run meanwhile (it
+/// ticks inside every wait for the server).
+std::vector<std::string> besidesRefreshes(const std::vector<std::string>& statements) {
+    std::vector<std::string> rest;
+    for (const std::string& sql : statements)
+        if (sql != "SHOW PROCESSLIST")
+            rest.push_back(sql);
+    return rest;
 }
 
 /// Ends a connection from another one, as a server restart or an operator would.
-void cutOff(Connection& victim) {
+void cutOff(const Connection& victim) {
     auto admin = connectAdmin();
     const unsigned long id = victim.threadId();
     admin->kill(id);
@@ -80,6 +78,42 @@ const QStringList kCounterBoxes = {"The number of starting seconds",
                                    "The open number of tables",
                                    "The number of Reload",
                                    "The number of tables opened now"};
+
+/// Freezes this run's own private server (its pid from the file the test server script keeps), as a
+/// hung machine would; it goes on when thawed, after ten seconds at the latest, so that a window that
+/// waits on it cannot hang the run.
+class FrozenServer {
+public:
+    FrozenServer() {
+        std::ifstream(std::string(std::getenv("VELKIN_TEST_SERVER_DIR")) + "/server.pid") >> m_pid;
+        if (m_pid <= 1)
+            return;
+        ::kill(m_pid, SIGSTOP);
+        m_guard = std::thread([this] {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_thawed.wait_for(lock, std::chrono::seconds(10), [this] { return m_done; });
+            ::kill(m_pid, SIGCONT);
+        });
+    }
+    ~FrozenServer() {
+        thaw();
+        if (m_guard.joinable())
+            m_guard.join();
+    }
+    void thaw() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_done = true;
+        m_thawed.notify_all();
+    }
+    bool frozen() const { return m_pid > 1; }
+
+private:
+    pid_t m_pid = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_thawed;
+    bool m_done = false;
+    std::thread m_guard;
+};
 
 }  // namespace
 
@@ -151,11 +185,14 @@ TEST(ProcessMonitor, ListsTheServersThreadsLastFirstWithEightFieldsAndNullsEmpty
     EXPECT_EQ(row->text(7), "") << "a sleeping thread has no statement (NULL)";
     EXPECT_EQ(row->text(8), "") << "only eight fields are shown";
     EXPECT_EQ(rowOf(dialog, second->threadId())->text(3), "") << "no database selected (NULL)";
-    EXPECT_EQ(rowOf(dialog, connection->threadId())->text(7), "SHOW PROCESSLIST");
+    // The monitor asks on a connection of its own; the session's stays idle.
+    ASSERT_NE(dialog.pollingConnection(), connection.get());
+    EXPECT_EQ(rowOf(dialog, dialog.pollingConnection()->threadId())->text(7), "SHOW PROCESSLIST");
+    EXPECT_EQ(rowOf(dialog, connection->threadId())->text(4), "Sleep");
 
     // A refresh that cannot read the list keeps the rows it has.
     third.reset();
-    cutOff(*connection);
+    cutOff(*dialog.pollingConnection());
     dialog.refreshProcessList();
     EXPECT_EQ(listIds(dialog), ids);
 }
@@ -189,8 +226,10 @@ TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
 
     EXPECT_EQ(op.modalTitles, QStringList{QString()}) << "the details have no title text";
     // The details are read, read again after the stop, and the list follows once they close.
-    EXPECT_EQ(log.statements, (std::vector<std::string>{"SHOW FULL PROCESSLIST", "SHOW FULL PROCESSLIST",
-                                                        "SHOW PROCESSLIST"}));
+    EXPECT_EQ(besidesRefreshes(log.statements),
+              (std::vector<std::string>{"SHOW FULL PROCESSLIST", "SHOW FULL PROCESSLIST"}));
+    ASSERT_FALSE(log.statements.empty());
+    EXPECT_EQ(log.statements.back(), "SHOW PROCESSLIST");
     ASSERT_EQ(details.size(), 8);
     EXPECT_EQ(details[0], QString::number(victimId));
     EXPECT_EQ(details[1], "sorvane_common");
@@ -243,9 +282,9 @@ TEST(ProcessMonitor, ResetButtonsSendTheirStatementAndShowTheirMessageWhateverTh
         std::vector<unsigned> errors;
         for (const QString& button : buttons) {
             click(dialog, button);
-            errors.push_back(connection->errorNumber());
+            errors.push_back(dialog.pollingConnection()->errorNumber());
         }
-        EXPECT_EQ(log.statements, statements) << account.user;
+        EXPECT_EQ(besidesRefreshes(log.statements), statements) << account.user;
         EXPECT_EQ(op.messageTexts(), messages) << account.user;
         for (const auto& message : op.messages) {
             EXPECT_EQ(message.caption, "VelkinSorvane");
@@ -341,14 +380,27 @@ TEST(ProcessMonitor, ATickWithoutStatusLeavesBoxesChartAndListAsTheyWereAndKeeps
     const QStringList ids = listIds(dialog);
     ASSERT_FALSE(boxes[1].isEmpty());
 
-    cutOff(*connection);
-    dialog.tick();
+    const unsigned long lostId = dialog.pollingConnection()->threadId();
+    cutOff(*dialog.pollingConnection());
     dialog.tick();
     EXPECT_EQ(boxTexts(dialog, kCounterBoxes), boxes);
     EXPECT_TRUE(dialog.chart()->backBuffer() == picture);
     EXPECT_EQ(listIds(dialog), ids);
     EXPECT_TRUE(dialog.isRefreshing());
     EXPECT_TRUE(op.messages.empty());
+    auto* notice = widget<QLabel>(dialog, "Notice");
+    ASSERT_TRUE(notice);
+    EXPECT_FALSE(notice->isHidden());
+    EXPECT_EQ(notice->text(), "The connection to the server was lost.");
+
+    // The next tick connects again and the monitor goes on.
+    dialog.tick();
+    ASSERT_TRUE(dialog.pollingConnection());
+    EXPECT_NE(dialog.pollingConnection()->threadId(), lostId);
+    EXPECT_TRUE(listIds(dialog).contains(QString::number(dialog.pollingConnection()->threadId())));
+    EXPECT_FALSE(listIds(dialog).contains(QString::number(lostId)));
+    EXPECT_TRUE(notice->isHidden());
+    EXPECT_TRUE(connection->ping()) << "the session was never touched";
 }
 
 TEST(ProcessMonitor, WithoutAProcessListTheDialogSaysSoAndStaysInert) {
@@ -458,4 +510,86 @@ TEST(ProcessMonitor, ARefreshKeepsTheItemUnderThePointerAndTheSelectionAndFitsTh
     EXPECT_GT(processList(dialog)->columnWidth(2), metrics.horizontalAdvance("127.0.0.1:65535"));
     EXPECT_GT(processList(dialog)->columnWidth(6), metrics.horizontalAdvance("Sending data"));
     dialog.hide();
+}
+
+TEST(ProcessMonitor, PollsOnAConnectionOfItsOwnWhileTheSessionRunsALongStatement) {
+    auto connection = connectAdmin();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    QString sessionStatement;
+    bool ticked = false;
+    QTimer::singleShot(500, &dialog, [&] {
+        dialog.tick();
+        ticked = true;
+        if (QTreeWidgetItem* row = rowOf(dialog, connection->threadId()))
+            sessionStatement = row->text(7);
+    });
+    int sent = -1;
+    std::string slept;
+    BackgroundWork work;
+    work.run({connection.get()}, [&](WorkControl&) {
+        sent = connection->query("SELECT SLEEP(2)");
+        Result result = connection->storeResult();
+        if (Row row = result.fetchRow())
+            slept = row.str(0);
+    });
+    EXPECT_TRUE(ticked);
+    EXPECT_EQ(sessionStatement, "SELECT SLEEP(2)") << "the monitor saw the session's statement running";
+    EXPECT_FALSE(boxText(dialog, kThreads).isEmpty());
+    EXPECT_EQ(sent, 0) << connection->errorLine();
+    EXPECT_EQ(slept, "0");
+    EXPECT_EQ(scalar(*connection, "SELECT 1"), "1") << "the session and its server still agree";
+}
+
+TEST(ProcessMonitor, AFrozenServerLeavesTheWindowRunningIsNamedAndTheMonitorGoesOnAfterwards) {
+    auto connection = connectAdmin();
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    dialog.tick();
+    auto* notice = widget<QLabel>(dialog, "Notice");
+    ASSERT_TRUE(notice);
+    bool windowRan = false;
+    QString said;
+    StatementLog log;
+    {
+        FrozenServer server;
+        ASSERT_TRUE(server.frozen());
+        QTimer::singleShot(ProcessMonitorDialog::kPatienceMilliseconds + 500, &dialog, [&] {
+            windowRan = true;
+            said = notice->isHidden() ? QString() : notice->text();
+            // Left out while the frozen refresh waits, as the dialog's own timer ticks are.
+            dialog.tick();
+            server.thaw();
+        });
+        dialog.tick();
+    }
+    EXPECT_TRUE(windowRan);
+    EXPECT_EQ(said, "The server does not answer.");
+    EXPECT_EQ(log.statements, std::vector<std::string>{"SHOW PROCESSLIST"}) << "no refresh was queued";
+    EXPECT_TRUE(notice->isHidden());
+    EXPECT_FALSE(boxText(dialog, kThreads).isEmpty());
+
+    auto newcomer = connectAdmin();
+    dialog.tick();
+    EXPECT_TRUE(listIds(dialog).contains(QString::number(newcomer->threadId())));
+    EXPECT_TRUE(op.messages.empty());
+}
+
+TEST(ProcessMonitor, WithoutASecondConnectionItTakesTurnsOnTheSessionsAndLeavesItToOtherWork) {
+    auto connection = connectAdmin();
+    // Settings that a new connection cannot use stand in for a server that takes no more connections.
+    connection->setTls({TlsMode::Verified, "/nonexistent/velkin-ca.pem", "", ""});
+    ScriptedOperator op;
+    ProcessMonitorDialog dialog(*connection, op);
+    EXPECT_EQ(dialog.pollingConnection(), connection.get());
+    dialog.tick();
+    QTreeWidgetItem* session = rowOf(dialog, connection->threadId());
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->text(7), "SHOW PROCESSLIST");
+    EXPECT_FALSE(boxText(dialog, kThreads).isEmpty());
+
+    const Connection::BusyScope otherWork(*connection);
+    StatementLog log;
+    dialog.tick();
+    EXPECT_TRUE(log.statements.empty());
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QTest>
 #include <algorithm>
 #include <fstream>
 #include <functional>
@@ -10,6 +11,7 @@
 #include "privileges/GrantChanges.h"
 #include "privileges/GrantSteps.h"
 #include "session/SqlText.h"
+#include "views/ChartSurvey.h"
 #include "views/ChartText.h"
 
 using namespace velkin;
@@ -495,19 +497,24 @@ TEST_F(ChartViewTest, DatabaseOverviewGroupsTheGrantRowsOfEachDatabase) {
     EXPECT_EQ(20 * lines + 172, layout.height);
 }
 
-TEST_F(ChartViewTest, DrawsOnceForTheLifeOfTheViewAndAfreshForANewOne) {
+TEST_F(ChartViewTest, SurveysOnceAfterItsFirstPaintAndPaintsWithoutAStatementForTheLifeOfTheView) {
     StatementLog log;
     CDbGraphView& view = show(6);
+    view.grab();
+    EXPECT_TRUE(log.statements.empty()) << "a paint only asks for the survey";
+    EXPECT_FALSE(view.surveyed());
     view.show();
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.surveyed(); }));
+    const std::size_t surveyed = log.statements.size();
     const QImage first = view.grab().toImage();
-    // Drawn by its first paint, the chart has given the view its size.
+    // The survey has given the view its size.
     EXPECT_EQ(QSize(800, view.layout().height.value_or(0)), view.logicalSize());
     view.refresh();
     host.updateAllViews();
     view.repaint();
     QApplication::processEvents();
     const QImage second = view.grab().toImage();
+    EXPECT_EQ(surveyed, log.statements.size()) << "no statement while painting";
     EXPECT_EQ(1, sentCount(log, "select * from mysql.user"));
     EXPECT_EQ(first, second);
     EXPECT_GT(count(first, QRect(50, 10, 100, 25), notWhite), 30);
@@ -564,4 +571,15 @@ TEST_F(ChartViewTest, AGrantChartIsDrawnAfreshWhenAGrantScreenCloses) {
     { GrantScreen closing; }
     usage.picture();
     EXPECT_EQ(statusReads, static_cast<int>(log.statements.size()));
+}
+
+TEST_F(ChartViewTest, AStoppedSurveyReadsNoFurtherFiguresAndKeepsTheRowsItListed) {
+    StatementLog log;
+    const std::atomic<bool> stop{true};
+    const UsageSurvey survey = surveyServer(*doc.connection(), &stop);
+    EXPECT_EQ(log.statements, (std::vector<std::string>{"SHOW DATABASES", "SHOW DATABASES"}));
+    ASSERT_TRUE(survey.rows);
+    EXPECT_FALSE(survey.rows->empty());
+    for (const UsageRow& row : *survey.rows)
+        EXPECT_FALSE(row.amount) << row.name;
 }
