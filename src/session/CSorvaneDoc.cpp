@@ -1,5 +1,7 @@
 #include "CSorvaneDoc.h"
 
+#include "BackgroundWork.h"
+
 #include <QDir>
 #include <cstdio>
 
@@ -75,7 +77,13 @@ ConnectResult CSorvaneDoc::Connect() {
     unsigned int port = parsePort(m_login.port).value_or(3306);
 
     m_connection->setTls(m_login.tls);
-    if (!m_connection->connect(u8(m_login.host), u8(m_login.user), u8(m_login.password), port)) {
+    // An unreachable host keeps the login waiting for seconds; the window keeps painting meanwhile.
+    bool connected = false;
+    BackgroundWork connecting;
+    connecting.run({}, [&](WorkControl&) {
+        connected = m_connection->connect(u8(m_login.host), u8(m_login.user), u8(m_login.password), port);
+    });
+    if (!connected) {
         m_op.inform(QString::fromStdString(m_connection->connectFailure()));
         m_connection->close();
         setPane(0, QStringLiteral("It does not connect."));

@@ -124,6 +124,8 @@ Connection::~Connection() {
 }
 
 void Connection::close() {
+    // A login beside the window replaces the handle that other threads' calls would use.
+    std::lock_guard<std::recursive_mutex> lock(m_callLock);
     if (m_open)
         --g_openCount;
     m_open = false;
@@ -138,6 +140,7 @@ void Connection::close() {
 
 bool Connection::connect(const std::string& host, const std::string& user, const std::string& password,
                          unsigned int port) {
+    std::lock_guard<std::recursive_mutex> lock(m_callLock);
     // A handle whose connect failed is not to be used for another attempt, and an open one belongs
     // to the session being replaced: every connect starts on a fresh handle.
     close();

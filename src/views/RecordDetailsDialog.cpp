@@ -16,6 +16,7 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "transfer/WorkButtons.h"
 #include "widgets/Kit.h"
 
 namespace velkin {
@@ -118,7 +119,8 @@ RecordDetailsDialog::RecordDetailsDialog(Connection& connection, Operator& op, c
     connect(m_list, &QTableWidget::currentCellChanged, this,
             [this](int current, int, int, int) { lineChanged(current); });
     connect(m_null, &QCheckBox::toggled, this, &RecordDetailsDialog::nullToggled);
-    connect(closeButton, &QPushButton::clicked, this, &RecordDetailsDialog::close);
+    // While a read or a change waits for the server (a row lock, say), Close stops it.
+    bindStopButton(m_work, closeButton, [this] { close(); }, {m_update, m_delete, m_list});
     connect(m_update, &QPushButton::clicked, this, &RecordDetailsDialog::update);
     connect(m_delete, &QPushButton::clicked, this, &RecordDetailsDialog::deleteRow);
     connect(amount, &QPushButton::clicked, this, [this] {
@@ -132,7 +134,9 @@ void RecordDetailsDialog::fill() {
     QSignalBlocker quiet(m_list);
     m_list->setRowCount(0);
     m_line = -1;
-    const auto fields = readFieldLines(m_connection, m_database, m_table);
+    std::optional<std::vector<FieldLine>> fields;
+    m_work.run({&m_connection},
+               [&](WorkControl&) { fields = readFieldLines(m_connection, m_database, m_table); });
     if (!fields)
         return;
     m_columnCount = 0;
@@ -202,9 +206,8 @@ void RecordDetailsDialog::update() {
     const Value newValue = m_null->isChecked() ? Value() : Value(u8(m_contents->text()));
     const std::string sql =
         updateRecordStatement(m_connection, m_database, m_table, u8(m_fieldName->text()), newValue, m_where);
-    if (m_connection.query(sql) != 0) {
-        m_op.inform(
-            textf("It failed in updating.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
+    if (const std::optional<std::string> failure = send(sql)) {
+        m_op.inform(textf("It failed in updating.\n%s", *failure));
         return;
     }
     if (m_line >= static_cast<int>(m_values.size()))
@@ -220,16 +223,32 @@ void RecordDetailsDialog::deleteRow() {
     if (!m_op.ask(QString::fromUtf8("本当に削除してもよろしいですか？")))
         return;
     const std::string sql = deleteRecordStatement(m_connection, m_database, m_table, m_where);
-    if (m_connection.query(sql) != 0) {
-        m_op.inform(
-            textf("It failed in deletion.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
+    if (const std::optional<std::string> failure = send(sql)) {
+        m_op.inform(textf("It failed in deletion.\n%s", *failure));
         return;
     }
     m_changed = true;
     accept();
 }
 
+std::optional<std::string> RecordDetailsDialog::send(const std::string& sql) {
+    std::optional<std::string> failure;
+    // The server's answer is taken on the work's side: what a stop leaves behind resets it.
+    m_work.run({&m_connection}, [&](WorkControl&) {
+        if (m_connection.query(sql) != 0)
+            failure = m_connection.errorLine();
+    });
+    return failure;
+}
+
+void RecordDetailsDialog::reject() {
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The change of the record")))
+        QDialog::reject();
+}
+
 void RecordDetailsDialog::close() {
+    if (keepOpenForWork(m_work, m_op, QStringLiteral("The change of the record")))
+        return;
     if (m_changed)
         accept();
     else

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "session/BackgroundWork.h"
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -30,6 +32,7 @@ public:
     /// The text after WHERE that identifies the row: the key clause without its first AND.
     std::string whereText() const;
     bool changed() const { return m_changed; }
+    void reject() override;
     QTableWidget* list() const { return m_list; }
     const std::vector<Value>& values() const { return m_values; }
     /// Opens the data amount screen for the table; the opener supplies it.
@@ -44,6 +47,8 @@ public:
     void done(int result) override;
 
 private:
+    /// Sends a change beside the window; the server's "%d:%s" when it refused or was stopped.
+    std::optional<std::string> send(const std::string& sql);
     void nullToggled(bool null);
     void fill();
     void lineChanged(int line);
@@ -59,6 +64,7 @@ private:
     int m_columnCount = 0;
     int m_line = -1;
     bool m_changed = false;
+    BackgroundWork m_work;
     std::function<void()> m_openDataAmount;
 
     QTableWidget* m_list;
