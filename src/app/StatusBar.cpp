@@ -114,17 +114,18 @@ StatusBar::StatusBar(QStatusBar* bar) : m_bar(bar) {
     bar->addWidget(row, 1);
 }
 
-void StatusBar::showWork(BackgroundWork* work, const QString& what) {
+QObject* StatusBar::showWork(BackgroundWork* work, const QString& what) {
     m_work = work;
     if (!work) {
         m_workShown->stop();
         m_workText->hide();
         m_stop->hide();
-        return;
+        return m_stop;
     }
     m_workText->setText(what + QStringLiteral(" since ") +
                         QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
     m_workShown->start();
+    return m_stop;
 }
 
 void StatusBar::setPaneText(int pane, const QString& text) {

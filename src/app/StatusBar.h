@@ -50,7 +50,7 @@ public:
     /// Shown beside the host name once a connection was made: encrypted or not, and the cipher.
     void setSecurityText(const QString& text) override;
     QLabel* securityPane() const { return m_security; }
-    void showWork(BackgroundWork* work, const QString& what) override;
+    QObject* showWork(BackgroundWork* work, const QString& what) override;
 
 private:
     QStatusBar* m_bar;

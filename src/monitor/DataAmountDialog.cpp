@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "Gauge.h"
-#include "InputPause.h"
+#include "session/InputPause.h"
 #include "session/BackgroundWork.h"
 #include "session/Connection.h"
 #include "session/Operator.h"

@@ -17,7 +17,7 @@
 #include <QSet>
 #include <algorithm>
 #include <vector>
-#include "InputPause.h"
+#include "session/InputPause.h"
 #include "LineChartCtrl.h"
 #include "MonitorText.h"
 #include "ProcessDetailsDialog.h"

@@ -8,7 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "InputPause.h"
+#include "session/InputPause.h"
 #include "MonitorText.h"
 #include "VariableExplanations.h"
 #include "session/BackgroundWork.h"

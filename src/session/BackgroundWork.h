@@ -3,9 +3,13 @@
 #include <QObject>
 #include <QPointer>
 
+#include "InputPause.h"
+
 class QEventLoop;
 #include <atomic>
 #include <functional>
+#include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace velkin {
@@ -66,5 +70,23 @@ private:
     bool m_running = false;
     bool m_stopping = false;
 };
+
+/// Runs a short read or change beside the window's thread with the connection held, and returns what
+/// f returned. The window keeps painting and its timers run; the person's input is held off meanwhile,
+/// so that no click acts on a screen whose state the answer is about to change. A server that has
+/// gone silent is given up on by the stall watch, so this never waits for ever.
+template <typename F>
+auto besideWindow(Connection& connection, F&& f) -> decltype(f()) {
+    using Answer = decltype(f());
+    const InputPause pause;
+    BackgroundWork work;
+    if constexpr (std::is_void_v<Answer>) {
+        work.run({&connection}, [&](WorkControl&) { f(); });
+    } else {
+        std::optional<Answer> answer;
+        work.run({&connection}, [&](WorkControl&) { answer.emplace(f()); });
+        return std::move(*answer);
+    }
+}
 
 }  // namespace velkin

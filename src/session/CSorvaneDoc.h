@@ -52,6 +52,7 @@ public:
     /// the server wait until it is over.
     bool isLoggingIn() const { return m_loggingIn; }
     void setStatusPanes(StatusPanes* status) { m_status = status; }
+    StatusPanes* statusPanes() const { return m_status; }
     Operator& op() const { return m_op; }
 
     // The last login, as far as screens that do not log in may know it.

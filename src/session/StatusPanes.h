@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QObject;
+
 namespace velkin {
 
 class BackgroundWork;
@@ -20,10 +22,11 @@ public:
     /// Whether the connection is encrypted and with which cipher; a bar without room for it ignores it.
     virtual void setSecurityText(const QString& text) { (void)text; }
     /// While work reads for the main window: what it does, and a Stop for it once it takes a while;
-    /// null hides both.
-    virtual void showWork(BackgroundWork* work, const QString& what) {
+    /// null hides both. Answers the Stop, which input held off the window must still reach.
+    virtual QObject* showWork(BackgroundWork* work, const QString& what) {
         (void)work;
         (void)what;
+        return nullptr;
     }
 };
 

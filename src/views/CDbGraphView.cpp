@@ -8,10 +8,10 @@
 
 #include "ChartPainter.h"
 #include "ChartSurvey.h"
-#include "monitor/InputPause.h"
 #include "privileges/GrantChanges.h"
 #include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
+#include "session/InputPause.h"
 
 namespace velkin {
 

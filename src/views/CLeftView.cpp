@@ -8,6 +8,7 @@
 
 #include "TreeBranches.h"
 #include "ViewHost.h"
+#include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -92,7 +93,7 @@ void CLeftView::listDatabases() {
     // soon offers a new login.
     if (!c)
         return;
-    Result databases = c->listDbs();
+    Result databases = besideWindow(*c, [c] { return c->listDbs(); });
     if (!databases) {
         m_op.inform(qs(c->errorText()));
         return;
@@ -107,16 +108,12 @@ void CLeftView::listTables(QTreeWidgetItem* database) {
     Connection* c = connection();
     // A database that cannot be opened (dropped meanwhile, or out of reach) keeps the nodes it
     // has and still gets its chart; a message would only interrupt browsing.
-    if (!c || !c->selectDb(u8(database->text(0))))
+    if (!c)
         return;
-    Result result = c->listTables("%");
-    if (!result)
-        return;
-    QStringList tables;
-    while (Row row = result.fetchRow())
-        tables << qs(row.text(0));
-    result.reset();
-    fillTables(database, tables);
+    const std::optional<QStringList> tables =
+        besideWindow(*c, [c, name = u8(database->text(0))] { return tableNames(*c, name); });
+    if (tables)
+        fillTables(database, *tables);
 }
 
 void CLeftView::fillTables(QTreeWidgetItem* database, const QStringList& tables) {

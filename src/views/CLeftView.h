@@ -24,6 +24,10 @@ class ViewHost;
 /// The object tree: databases and tables of the server and, for an administrator, the entry points
 /// to privilege administration. Its selection sets the browsing state and the right pane; the
 /// screens its nodes and commands lead to are opened by its dispatcher.
+/// The tables of the database, in the server's order; nothing when the database cannot be opened. The
+/// database becomes the connection's current one.
+std::optional<QStringList> tableNames(Connection& connection, const std::string& database);
+
 class CLeftView : public QTreeWidget, public CommandTarget {
     Q_OBJECT
 public:

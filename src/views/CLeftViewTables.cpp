@@ -2,6 +2,7 @@
 
 #include "ObjectTreeText.h"
 #include "ViewHost.h"
+#include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Connection.h"
 #include "session/SqlText.h"
@@ -24,6 +25,18 @@ bool changesTables(Command command) {
 }
 }  // namespace
 
+std::optional<QStringList> tableNames(Connection& connection, const std::string& database) {
+    if (!connection.selectDb(database))
+        return std::nullopt;
+    Result result = connection.listTables("%");
+    if (!result)
+        return std::nullopt;
+    QStringList tables;
+    while (Row row = result.fetchRow())
+        tables << QString::fromUtf8(row.text(0).data(), static_cast<qsizetype>(row.text(0).size()));
+    return tables;
+}
+
 void CLeftView::bringTablesUpToDate(Command command) {
     Connection* c = connection();
     if (!changesTables(command) || !c || !m_databaseRoot)
@@ -35,15 +48,13 @@ void CLeftView::bringTablesUpToDate(Command command) {
         QTreeWidgetItem* database = m_databaseRoot->child(d);
         // Only databases whose tables were listed are brought up to date; the others list theirs
         // when they are opened.
-        if (database->childCount() == 0 || !c->selectDb(u8(database->text(0))))
+        if (database->childCount() == 0)
             continue;
-        Result result = c->listTables("%");
-        if (!result)
+        const std::optional<QStringList> listed =
+            besideWindow(*c, [c, name = u8(database->text(0))] { return tableNames(*c, name); });
+        if (!listed)
             continue;
-        QStringList tables;
-        while (Row row = result.fetchRow())
-            tables << qs(row.text(0));
-        result.reset();
+        const QStringList& tables = *listed;
         QStringList present;
         for (int i = database->childCount() - 1; i >= 0; --i) {
             QTreeWidgetItem* node = database->child(i);
@@ -64,7 +75,7 @@ void CLeftView::bringTablesUpToDate(Command command) {
     }
     // The session goes on working in the database it had chosen.
     if (!m_doc.currentDb().isEmpty())
-        c->selectDb(u8(m_doc.currentDb()));
+        besideWindow(*c, [c, name = u8(m_doc.currentDb())] { c->selectDb(name); });
     showLockedTable();
     m_ready = wasReady;
     if (lostSelection) {

@@ -1,5 +1,7 @@
 #include "FilterDialog.h"
 
+#include "session/BackgroundWork.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -61,7 +63,7 @@ FilterDialog::FilterDialog(Connection& connection, const std::string& database, 
     layout->addLayout(buttons);
     resize(840, 420);
 
-    const auto fields = readFieldLines(connection, database, table);
+    const auto fields = besideWindow(connection, [&] { return readFieldLines(connection, database, table); });
     int row = 0;
     for (const FieldLine& field : fields.value_or(std::vector<FieldLine>())) {
         m_list->insertRow(row);

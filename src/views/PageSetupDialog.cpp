@@ -1,5 +1,7 @@
 #include "PageSetupDialog.h"
 
+#include "session/BackgroundWork.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -51,7 +53,7 @@ PageSetupDialog::PageSetupDialog(Connection& connection, Operator& op, int curre
 
     m_pageNumber->setText(QString::number(currentPage + 1));
     m_pageLengthField->setText(QString::number(pageLength));
-    Result counted = connection.select(countStatement);
+    Result counted = besideWindow(connection, [&] { return connection.select(countStatement); });
     if (Row row = counted.fetchRow()) {
         m_recordCountField->setText(qs(row.text(0)));
         m_recordCount = std::stoll("0" + row.str(0));

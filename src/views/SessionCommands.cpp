@@ -2,10 +2,12 @@
 
 #include "ObjectTreeText.h"
 #include "ScreenDispatcher.h"
+#include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "session/ProcessExit.h"
 #include "session/SqlText.h"
+#include "session/StatusPanes.h"
 
 namespace velkin {
 
@@ -49,7 +51,8 @@ bool SessionCommands::execute(Command command) {
 
 void SessionCommands::reloadPrivileges() {
     Connection* connection = m_doc.connection();
-    if (connection && connection->refresh(kGrantReload) == 0)
+    if (connection &&
+        besideWindow(*connection, [connection] { return connection->refresh(kGrantReload); }) == 0)
         m_op.inform(QStringLiteral("The privilege table was reloaded."));
     else
         m_op.inform(QStringLiteral("It failed in the privilege table at the reload."));
@@ -59,7 +62,7 @@ void SessionCommands::stopServer() {
     if (!m_op.ask(QStringLiteral("本当に停止してもよろしいですか？")))
         return;
     Connection* connection = m_doc.connection();
-    if (connection && connection->shutdown() == 0) {
+    if (connection && besideWindow(*connection, [connection] { return connection->shutdown(); }) == 0) {
         m_op.inform(QStringLiteral("The server stopped. This program is also ended."));
         endProcess(0);
     }
@@ -73,7 +76,7 @@ void SessionCommands::addUser() {
     }
     m_screens.openNewUserEditor();
     if (Connection* connection = m_doc.connection())
-        connection->refresh(kGrantReload);
+        besideWindow(*connection, [connection] { connection->refresh(kGrantReload); });
 }
 
 void SessionCommands::flush(Command which) {
@@ -83,8 +86,10 @@ void SessionCommands::flush(Command which) {
     if (Connection* connection = m_doc.connection()) {
         // The outcome is not reported, but anything the server sent back must be read, or the next
         // statement on the connection would be refused.
-        connection->query(f->statement);
-        connection->storeResult();
+        besideWindow(*connection, [connection, &f] {
+            connection->query(f->statement);
+            connection->storeResult();
+        });
     }
     m_op.inform(QString::fromUtf8(f->message));
 }
@@ -104,7 +109,9 @@ bool SessionCommands::dropDatabase(const QString& database, const std::function<
     Connection* c = confirmedDrop(database, stillAsked);
     if (!c)
         return false;
-    if (c->query(dropDatabaseStatement(c->dialect(), u8(database))) != 0) {
+    if (besideWindow(*c, [c, name = u8(database)] {
+            return c->query(dropDatabaseStatement(c->dialect(), name));
+        }) != 0) {
         m_op.inform(deletionFailure(*c));
         return false;
     }
@@ -122,7 +129,10 @@ bool SessionCommands::dropTable(const QString& database, const QString& table,
         return false;
     // The statement names the table alone; sent in whatever database happens to be selected, it
     // would drop a namesake there.
-    if (!c->selectDb(u8(database)) || c->query(dropTableStatement(c->dialect(), u8(table))) != 0) {
+    const bool dropped = besideWindow(*c, [c, db = u8(database), name = u8(table)] {
+        return c->selectDb(db) && c->query(dropTableStatement(c->dialect(), name)) == 0;
+    });
+    if (!dropped) {
         m_op.inform(deletionFailure(*c));
         return false;
     }
@@ -137,7 +147,9 @@ std::optional<unsigned long> SessionCommands::lockTable() {
     Connection* c = m_doc.connection();
     if (!c)
         return std::nullopt;
-    if (c->query(lockTableStatement(c->dialect(), u8(m_doc.currentDb()), u8(m_doc.currentTable()))) != 0) {
+    const std::string lock =
+        lockTableStatement(c->dialect(), u8(m_doc.currentDb()), u8(m_doc.currentTable()));
+    if (besideWindow(*c, [c, &lock] { return c->query(lock); }) != 0) {
         m_op.inform(textf("The table was not locked.\n%d:%s", c->errorNumber(), c->errorText()));
         return std::nullopt;
     }
@@ -148,7 +160,7 @@ bool SessionCommands::unlockTables() {
     Connection* c = m_doc.connection();
     if (!c)
         return false;
-    c->query(unlockTablesStatement());
+    besideWindow(*c, [c] { c->query(unlockTablesStatement()); });
     return true;
 }
 
@@ -158,21 +170,31 @@ void SessionCommands::optimizeTable() {
         return;
     const std::string statement =
         optimizeTableStatement(c->dialect(), u8(m_doc.currentDb()), u8(m_doc.currentTable()));
+    // OPTIMIZE of a big table takes minutes: it runs beside the window, with a Stop in the status bar.
+    BackgroundWork work;
+    StatusPanes* panes = m_doc.statusPanes();
+    QObject* stop =
+        panes ? panes->showWork(&work, QStringLiteral("Optimizing ") + m_doc.currentTable()) : nullptr;
     {
-        WaitCursor wait(m_op);
+        const InputPause pause(stop);
         // OPTIMIZE answers with rows; left unread they would block every later statement on the
         // session's connection.
-        if (c->query(statement) == 0)
-            c->storeResult();
+        work.run({c}, [c, &statement](WorkControl&) {
+            if (c->query(statement) == 0)
+                c->storeResult();
+        });
     }
-    m_op.inform(QStringLiteral("The table was optimized."));
+    if (panes)
+        panes->showWork(nullptr, QString());
+    m_op.inform(work.stopRequested() ? QStringLiteral("The optimization of the table was stopped.")
+                                     : QStringLiteral("The table was optimized."));
 }
 
 std::optional<QStringList> SessionCommands::databaseNames(int limit) {
     Connection* c = m_doc.connection();
     if (!c)
         return std::nullopt;
-    Result result = c->select(showDatabasesStatement());
+    Result result = besideWindow(*c, [c] { return c->select(showDatabasesStatement()); });
     if (!result)
         return std::nullopt;
     QStringList names;

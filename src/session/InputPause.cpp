@@ -1,12 +1,22 @@
 #include "InputPause.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
-#include <QWidget>
 
 namespace velkin {
 
-InputPause::InputPause(QWidget* open) : m_open(open) {
+namespace {
+
+bool within(const QObject* object, const QObject* ancestor) {
+    for (; object; object = object->parent())
+        if (object == ancestor)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+InputPause::InputPause(QObject* open) : m_open(open) {
     qApp->installEventFilter(this);
 }
 
@@ -31,8 +41,8 @@ bool InputPause::eventFilter(QObject* watched, QEvent* event) {
             return false;
     }
     // A window hands its input on to the widget it is meant for, which is where it is held.
-    if (auto* widget = qobject_cast<QWidget*>(watched))
-        return !(m_open && (widget == m_open || m_open->isAncestorOf(widget)));
+    if (watched->isWidgetType())
+        return !(m_open && within(watched, m_open));
     return event->type() == QEvent::Shortcut;
 }
 

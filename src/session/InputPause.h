@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QPointer>
 
-class QWidget;
-
 namespace velkin {
 
 /// Holds the person's input away from the windows while work beside the window's thread holds the
@@ -13,14 +11,14 @@ namespace velkin {
 /// (the work's Stop), if any.
 class InputPause : public QObject {
 public:
-    explicit InputPause(QWidget* open = nullptr);
+    explicit InputPause(QObject* open = nullptr);
     ~InputPause() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPointer<QWidget> m_open;
+    QPointer<QObject> m_open;
 };
 
 }  // namespace velkin
