@@ -10,9 +10,9 @@
 #include <utility>
 
 #include "Gauge.h"
-#include "session/InputPause.h"
 #include "session/BackgroundWork.h"
 #include "session/Connection.h"
+#include "session/InputPause.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
 #include "session/TableStatus.h"

@@ -17,13 +17,13 @@
 #include <QSet>
 #include <algorithm>
 #include <vector>
-#include "session/InputPause.h"
 #include "LineChartCtrl.h"
 #include "MonitorText.h"
 #include "ProcessDetailsDialog.h"
 #include "ServerStat.h"
 #include "session/BackgroundWork.h"
 #include "session/Connection.h"
+#include "session/InputPause.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
 

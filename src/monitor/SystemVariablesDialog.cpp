@@ -8,11 +8,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "session/InputPause.h"
 #include "MonitorText.h"
 #include "VariableExplanations.h"
 #include "session/BackgroundWork.h"
 #include "session/Connection.h"
+#include "session/InputPause.h"
 #include "session/SqlText.h"
 
 #include <algorithm>
