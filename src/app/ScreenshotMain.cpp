@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidgetItem>
 #include <cstdio>
 
@@ -124,6 +126,15 @@ int main(int argc, char** argv) {
     console.resize(960, 640);
     console.show();
     failures += !save(console, out + "/sql-console.png");
+    // The console while a script runs: the statement it is at, the bar of the script's bytes, Stop.
+    console.findChild<QPlainTextEdit*>(QStringLiteral("Query"))
+        ->setPlainText(QStringLiteral("SELECT 1;\nSELECT SLEEP(3);\nSELECT 2;\n"));
+    QTimer::singleShot(700, &console, [&] {
+        failures += !save(console, out + "/sql-console-running.png");
+        if (auto* stop = console.findChild<QPushButton*>(QStringLiteral("Stop")))
+            stop->click();
+    });
+    console.execute();
     console.hide();
 
     ProcessMonitorDialog monitor(*doc.connection(), op, &frame);
