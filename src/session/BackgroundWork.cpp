@@ -38,6 +38,7 @@ void BackgroundWork::run(const std::vector<Connection*>& stoppable,
             busy.push_back(std::make_unique<Connection::BusyScope>(*connection));
     m_control.m_stop = false;
     m_stopping = false;
+    m_settled = false;
     m_running = true;
     ++g_running;
     emit runningChanged(true);
@@ -54,9 +55,7 @@ void BackgroundWork::run(const std::vector<Connection*>& stoppable,
         // A stop that reached the server after its statement had ended would end the next one; it
         // is taken here, beside the window, since a server that has gone silent would hold it.
         if (m_control.stopRequested())
-            for (Connection* connection : m_watched)
-                if (connection && connection->isOpen() && !connection->connectionLost())
-                    connection->settleStop();
+            settle();
     });
     ++m_threads;
     // The end arrives as a queued event after everything the work posted, so the screen has seen all
@@ -64,13 +63,31 @@ void BackgroundWork::run(const std::vector<Connection*>& stoppable,
     connect(thread, &QThread::finished, this, &BackgroundWork::threadEnded, Qt::QueuedConnection);
     thread->start();
     loop.exec(QEventLoop::AllEvents);
-    m_loop = nullptr;
     thread->wait();
     delete thread;
+    // Stop raises the flag only once its KILL has been sent, which may be after the work ended; the
+    // kill then waits on the server for the connection's next statement and is taken here.
+    if (m_control.stopRequested() && !m_settled) {
+        QThread* settling = QThread::create([this] { settle(); });
+        ++m_threads;
+        connect(settling, &QThread::finished, this, &BackgroundWork::threadEnded, Qt::QueuedConnection);
+        settling->start();
+        loop.exec(QEventLoop::AllEvents);
+        settling->wait();
+        delete settling;
+    }
+    m_loop = nullptr;
     m_running = false;
     --g_running;
     m_watched.clear();
     emit runningChanged(false);
+}
+
+void BackgroundWork::settle() {
+    for (Connection* connection : m_watched)
+        if (connection && connection->isOpen() && !connection->connectionLost())
+            connection->settleStop();
+    m_settled = true;
 }
 
 void BackgroundWork::threadEnded() {

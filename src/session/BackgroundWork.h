@@ -62,9 +62,12 @@ signals:
 
 private:
     void threadEnded();
+    /// On the thread that holds the connections: absorbs a kill still waiting on the server.
+    void settle();
 
     QEventLoop* m_loop = nullptr;
     int m_threads = 0;
+    std::atomic<bool> m_settled{false};
     WorkControl m_control{this};
     std::vector<Connection*> m_watched;
     bool m_running = false;
