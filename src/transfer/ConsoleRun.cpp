@@ -118,17 +118,17 @@ void noteRefusal(const Connection& connection, const ScriptStatement& statement,
 
 }  // namespace
 
-ConsoleOutcome runConsoleText(Connection& connection, const std::string& text, const std::atomic<bool>& stop,
+ConsoleOutcome runConsoleText(Connection& connection, std::string_view text, const std::atomic<bool>& stop,
                               ConsoleSink& sink) {
     ConsoleOutcome out;
-    out.total = static_cast<int>(splitSqlScript(text, !connection.noBackslashEscapes()).size());
+    out.total = countSqlStatements(text, !connection.noBackslashEscapes());
     StatementRun statement(connection, stop, sink, out);
     // Text without a statement (blanks, comments) goes as typed: the server's answer tells what is wrong.
     if (out.total == 0) {
         sink.statementSent(1, 0, 1, text.size());
         out.sent = 1;
-        if (!statement.run(text))
-            noteRefusal(connection, ScriptStatement{text, 1, 1}, out);
+        if (!statement.run(std::string(text)))
+            noteRefusal(connection, ScriptStatement{std::string(text), 1, 1}, out);
         if (stop.load())
             out.end = ConsoleOutcome::End::Stopped;
         return out;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "session/PackedRows.h"
@@ -52,7 +53,7 @@ struct ConsoleOutcome {
 /// statement, every result of one read before the next is sent, ending at the first refusal. Stop is
 /// looked at between statements and between pieces of rows; a statement that ran while Stop was
 /// asked for counts as stopped, whatever it answered (a killed SLEEP answers 1).
-ConsoleOutcome runConsoleText(Connection& connection, const std::string& text, const std::atomic<bool>& stop,
+ConsoleOutcome runConsoleText(Connection& connection, std::string_view text, const std::atomic<bool>& stop,
                               ConsoleSink& sink);
 
 }  // namespace velkin

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -109,6 +110,9 @@ void SqlConsoleDialog::buildScreen() {
     execution->setDefault(true);
     auto* cancel = namedButton(QStringLiteral("Cancel"), this);
     auto* loadButton = namedButton(QStringLiteral("Load"), this);
+    auto* runFileButton = namedButton(QStringLiteral("Run file"), this);
+    runFileButton->setToolTip(
+        QStringLiteral("Runs a script or dump file statement by statement, as it stands"));
     auto* saveAsButton = namedButton(QStringLiteral("Save as"), this);
     auto* saveButton = namedButton(QStringLiteral("Save"), this);
     auto* csvButton = namedButton(QStringLiteral("CSV Export"), this);
@@ -148,7 +152,8 @@ void SqlConsoleDialog::buildScreen() {
     queryTop->addWidget(queryLabel);
     queryTop->addWidget(m_scriptFile, 1);
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {execution, cancel, loadButton, saveAsButton, saveButton, csvButton, fontButton})
+    for (QPushButton* b :
+         {execution, cancel, loadButton, runFileButton, saveAsButton, saveButton, csvButton, fontButton})
         buttons->addWidget(b);
     buttons->addStretch(1);
 
@@ -180,8 +185,9 @@ void SqlConsoleDialog::buildScreen() {
 
     connect(execution, &QPushButton::clicked, this, &SqlConsoleDialog::execute);
     // While statements run, Cancel stops them; nothing that would send on the connection is clickable.
-    bindStopButton(m_work, cancel, [this] { reject(); }, {execution, csvButton, m_tree});
+    bindStopButton(m_work, cancel, [this] { reject(); }, {execution, runFileButton, csvButton, m_tree});
     connect(loadButton, &QPushButton::clicked, this, &SqlConsoleDialog::load);
+    connect(runFileButton, &QPushButton::clicked, this, &SqlConsoleDialog::runFile);
     connect(saveAsButton, &QPushButton::clicked, this, &SqlConsoleDialog::saveAs);
     connect(saveButton, &QPushButton::clicked, this, &SqlConsoleDialog::save);
     connect(csvButton, &QPushButton::clicked, this, &SqlConsoleDialog::exportCsv);
@@ -342,17 +348,47 @@ void SqlConsoleDialog::execute() {
         m_op.inform(QStringLiteral("Please input Query!!"));
         return;
     }
-    const std::string typed = u8(text);
+    runText(u8(text));
+}
+
+void SqlConsoleDialog::runFile() {
+    if (m_work.running())
+        return;
+    const QString path = m_op.chooseOpenFile(this, QString(), kScriptFilter);
+    if (path.isEmpty())
+        return;
+    // The file's bytes go to the server as they stand, without passing through the query box: a dump
+    // with binary values or in another character set runs as the command-line client runs it, and a
+    // file larger than memory is read from the page cache as its statements go.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_op.inform(QStringLiteral("It failed in opening of a file.\n") + file.errorString());
+        return;
+    }
+    if (file.size() == 0) {
+        m_op.inform(QStringLiteral("Please input Query!!"));
+        return;
+    }
+    const uchar* bytes = file.map(0, file.size());
+    if (!bytes) {
+        m_op.inform(QStringLiteral("It failed in opening of a file.\n") + file.errorString());
+        return;
+    }
+    m_scriptFile->setText(path);
+    runText(std::string_view(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(file.size())));
+}
+
+void SqlConsoleDialog::runText(std::string_view text) {
     m_issued = std::time(nullptr);
     m_started = QTime::currentTime();
-    m_scriptBytes = typed.size();
+    m_scriptBytes = text.size();
     m_rowsArrived = false;
     ConsoleOutcome outcome;
     // The statements run beside the window, which keeps painting and answers Stop; the session's
     // connection is the console's until they end.
     m_work.run({&m_connection}, [&](WorkControl& control) {
         ScreenSink sink(control, *this);
-        outcome = runConsoleText(m_connection, typed, control.stopFlag(), sink);
+        outcome = runConsoleText(m_connection, text, control.stopFlag(), sink);
     });
     m_progress->hide();
     showOutcome(outcome);
@@ -458,8 +494,10 @@ void SqlConsoleDialog::load() {
     // The query box holds Unicode text; bytes that are not UTF-8 would be replaced on the way in
     // and the script changed without a word, so such a file is refused.
     if (std::optional<std::size_t> bad = firstInvalidUtf8(*text)) {
-        m_op.inform(textf("The file is not UTF-8 text: byte %d is not valid UTF-8.\nIt was not loaded.",
-                          static_cast<long long>(*bad + 1)));
+        m_op.inform(
+            textf("The file is not UTF-8 text: byte %d is not valid UTF-8.\nIt was not loaded; "
+                  "\"Run file\" runs it as it stands.",
+                  static_cast<long long>(*bad + 1)));
         return;
     }
     m_query->setPlainText(qs(*text));

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "session/BackgroundWork.h"
@@ -36,6 +37,8 @@ public:
     void execute();
     /// "Load", "Save as", "Save": script files.
     void load();
+    /// "Run file": runs a script or dump file's statements straight from the file, whatever its bytes.
+    void runFile();
     void saveAs();
     void save();
     /// "Font": the query box's font; remembered when the console closes.
@@ -63,6 +66,7 @@ private:
     void loadChildren(QTreeWidgetItem* node);
     void insertName(QTreeWidgetItem* node);
     void showOutcome(const ConsoleOutcome& outcome);
+    void runText(std::string_view text);
     void copySelection();
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool writeScript(const QString& path);

@@ -169,6 +169,14 @@ std::vector<ScriptStatement> splitSqlScript(std::string_view script, bool backsl
     return out;
 }
 
+int countSqlStatements(std::string_view script, bool backslashEscapes) {
+    int count = 0;
+    SqlScriptReader reader(script);
+    while (reader.next(backslashEscapes))
+        ++count;
+    return count;
+}
+
 std::optional<std::size_t> firstInvalidUtf8(std::string_view text) {
     auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     std::size_t i = 0;

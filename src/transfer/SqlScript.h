@@ -63,6 +63,9 @@ private:
 /// All statements of a script, read as SqlScriptReader reads them with one backslash rule throughout.
 std::vector<ScriptStatement> splitSqlScript(std::string_view script, bool backslashEscapes = true);
 
+/// How many statements splitSqlScript would give, without holding them: a dump may be larger than memory.
+int countSqlStatements(std::string_view script, bool backslashEscapes = true);
+
 /// The position of the first byte that does not belong to well-formed UTF-8 (overlong forms,
 /// surrogates and values above U+10FFFF included), or nothing when the whole text is UTF-8.
 std::optional<std::size_t> firstInvalidUtf8(std::string_view text);

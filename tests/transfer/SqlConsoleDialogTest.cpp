@@ -358,7 +358,8 @@ TEST_F(SqlConsoleTest, AFileThatIsNotUtf8IsRefusedAndNothingChanges) {
     query(dialog)->setPlainText("kept");
     op.choose(path);
     dialog.load();
-    EXPECT_EQ(QStringList{"The file is not UTF-8 text: byte 12 is not valid UTF-8.\nIt was not loaded."},
+    EXPECT_EQ(QStringList{"The file is not UTF-8 text: byte 12 is not valid UTF-8.\nIt was not loaded; \"Run "
+                          "file\" runs it as it stands."},
               op.messageTexts());
     EXPECT_EQ("kept", query(dialog)->toPlainText());
     EXPECT_EQ("", field(dialog, "script file"));
@@ -454,8 +455,8 @@ TEST_F(SqlConsoleTest, ScriptsAndDumpsLeaveTheServerAsTheCommandLineClientDoes) 
     Connection& admin = source.admin();
     exec(admin, "USE velkin_con_source");
     exec(admin, "CREATE TABLE t (id INT PRIMARY KEY, v VARCHAR(30), b VARBINARY(8))");
-    // Binary bytes that are UTF-8 as well: the query box holds only Unicode text.
-    exec(admin, "INSERT INTO t VALUES (1, 'semi;colon', x'00C3A93B27'), (2, 'quote''s \\\\ back', NULL)");
+    // Binary bytes that are not UTF-8: the dump holds them raw, and only "Run file" can run it.
+    exec(admin, "INSERT INTO t VALUES (1, 'semi;colon', x'FF00C3A93B27'), (2, 'quote''s \\\\ back', NULL)");
     exec(admin, "CREATE TABLE hits (n INT)");
     exec(admin,
          "CREATE TRIGGER `tr;ins` BEFORE INSERT ON t FOR EACH ROW BEGIN SET NEW.v = CONCAT(NEW.v, ';'); "
@@ -513,9 +514,10 @@ TEST_F(SqlConsoleTest, ScriptsAndDumpsLeaveTheServerAsTheCommandLineClientDoes) 
 
     session->selectDb(byConsole.name());
     SqlConsoleDialog dialog(*session, op);
-    query(dialog)->setPlainText(QString::fromUtf8(QByteArray::fromStdString(fileBytes(dumpPath))));
-    dialog.execute();
+    op.choose(dumpPath);
+    dialog.runFile();
     EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join('|').toStdString();
+    EXPECT_TRUE(status(dialog).contains("statements were processed")) << status(dialog).toStdString();
     run(dialog, QString::fromUtf8(QByteArray::fromStdString(fileBytes(scriptPath))));
     // The console stops where the client stopped, and says so in the client's words too.
     ASSERT_EQ(1, op.messageTexts().size());
