@@ -37,6 +37,7 @@ void BackgroundWork::run(const std::vector<Connection*>& stoppable,
         if (connection)
             busy.push_back(std::make_unique<Connection::BusyScope>(*connection));
     m_control.m_stop = false;
+    m_control.m_asked = false;
     m_stopping = false;
     m_settled = false;
     m_running = true;
@@ -109,6 +110,7 @@ void BackgroundWork::stop() {
         return;
     }
     m_stopping = true;
+    m_control.m_asked = true;
     std::vector<std::pair<Connection*, ServerLogin>> targets;
     for (Connection* connection : m_watched)
         if (connection)

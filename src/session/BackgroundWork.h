@@ -22,9 +22,14 @@ class WorkControl {
 public:
     explicit WorkControl(QObject* windowSide) : m_windowSide(windowSide) {}
 
+    /// True once Stop has ended the running statements (their KILL has been sent): statements the
+    /// work sends after seeing it meet no stop still on its way.
     bool stopRequested() const { return m_stop.load(); }
     /// The flag itself, for code below the screens that checks it between blocks.
     const std::atomic<bool>& stopFlag() const { return m_stop; }
+    /// True from the moment Stop is clicked, before the statements have been ended: for work that
+    /// sends nothing more once it sees it (a late kill is absorbed when the work has ended).
+    const std::atomic<bool>& stopAskedFlag() const { return m_asked; }
     /// Runs f on the window's thread, after what was posted before and before the work's end is
     /// seen there; f may touch widgets.
     void post(std::function<void()> f);
@@ -32,6 +37,7 @@ public:
 private:
     friend class BackgroundWork;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_asked{false};
     QPointer<QObject> m_windowSide;
 };
 

@@ -1,9 +1,16 @@
 #include "Settings.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace velkin {
 
 Settings::Settings()
     : m_store(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("VelkinSorvane")) {}
+
+QString Settings::folder() const {
+    return QFileInfo(m_store.fileName()).absolutePath();
+}
 
 int Settings::readInt(const QString& section, const QString& key, int defaultValue) const {
     bool ok = false;

@@ -18,6 +18,8 @@ public:
 
     /// "SQLDLG"/"PageLength"; a stored 0 counts as the default 100.
     int pageLength() const;
+    /// The folder the settings are kept in; files of the program's own go beside them.
+    QString folder() const;
     void setPageLength(int rows);
 
 private:

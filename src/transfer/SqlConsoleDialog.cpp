@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
@@ -28,7 +29,9 @@
 #include "CsvExportDialog.h"
 #include "ErrorTextConversion.h"
 #include "ReadStatement.h"
+#include "SqlHighlighter.h"
 #include "SqlScript.h"
+#include "StatementHistory.h"
 #include "TextModeFile.h"
 #include "TransferMessages.h"
 #include "WorkButtons.h"
@@ -83,11 +86,20 @@ SqlConsoleDialog::SqlConsoleDialog(Connection& connection, Operator& op, QWidget
     : QDialog(parent), m_connection(connection), m_op(op) {
     setWindowTitle(QStringLiteral("SQL Issue"));
     buildScreen();
+    const QString folder = Settings().folder();
+    QDir().mkpath(folder);
+    m_history = std::make_unique<StatementHistory>(u8(folder + QStringLiteral("/console-history")));
     if (!fillDatabases())
         return;
     applyRememberedFont();
     m_treeReacts = true;
     m_query->setFocus();
+}
+
+SqlConsoleDialog::~SqlConsoleDialog() = default;
+
+QString SqlConsoleDialog::scriptFilter() {
+    return kScriptFilter;
 }
 
 void SqlConsoleDialog::buildScreen() {
@@ -96,6 +108,13 @@ void SqlConsoleDialog::buildScreen() {
     m_query = new QPlainTextEdit(this);
     m_query->setObjectName(QStringLiteral("Query"));
     m_query->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_query->setToolTip(
+        QStringLiteral("Ctrl+Enter runs the statement at the cursor, Ctrl+Shift+Enter the whole "
+                       "text; Ctrl+Up and Ctrl+Down recall earlier statements (those holding the "
+                       "text typed, when there is one)"));
+    m_query->installEventFilter(this);
+    new SqlHighlighter(m_query->document(),
+                       [this](const QString& word) { return m_connection.dialect().isReserved(u8(word)); });
 
     auto* treeLabel = new QLabel(QStringLiteral("Database"), this);
     m_tree = new QTreeWidget(this);
@@ -193,6 +212,11 @@ void SqlConsoleDialog::buildScreen() {
     connect(csvButton, &QPushButton::clicked, this, &SqlConsoleDialog::exportCsv);
     connect(fontButton, &QPushButton::clicked, this, &SqlConsoleDialog::chooseFont);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, &SqlConsoleDialog::reactToSelection);
+    // Typing ends a walk through the history; the next walk starts from the new text.
+    connect(m_query, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_recalling)
+            m_recallAt = -1;
+    });
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &SqlConsoleDialog::insertName);
 }
 
@@ -311,158 +335,6 @@ void SqlConsoleDialog::insertName(QTreeWidgetItem* node) {
     m_query->setFocus();
 }
 
-namespace {
-
-/// Hands what the run reports over to the window's thread, in order.
-class ScreenSink : public ConsoleSink {
-public:
-    ScreenSink(WorkControl& control, SqlConsoleDialog& screen) : m_control(control), m_screen(screen) {}
-
-    void statementSent(int number, int total, int line, std::size_t bytesRead) override {
-        m_control.post([s = &m_screen, number, total, line, bytesRead] {
-            s->showRunning(number, total, line, bytesRead);
-        });
-    }
-    void rowsBegin(std::vector<std::string> names) override {
-        m_control.post(
-            [s = &m_screen, names = std::move(names)]() mutable { s->beginRows(std::move(names)); });
-    }
-    void rowsArrived(PackedRows&& rows) override {
-        // Posted work is copied; the rows themselves are not.
-        auto held = std::make_shared<PackedRows>(std::move(rows));
-        m_control.post([s = &m_screen, held] { s->addRows(std::move(*held)); });
-    }
-
-private:
-    WorkControl& m_control;
-    SqlConsoleDialog& m_screen;
-};
-
-}  // namespace
-
-void SqlConsoleDialog::execute() {
-    if (m_work.running())
-        return;
-    const QString text = m_query->toPlainText();
-    if (text.isEmpty()) {
-        m_op.inform(QStringLiteral("Please input Query!!"));
-        return;
-    }
-    runText(u8(text));
-}
-
-void SqlConsoleDialog::runFile() {
-    if (m_work.running())
-        return;
-    const QString path = m_op.chooseOpenFile(this, QString(), kScriptFilter);
-    if (path.isEmpty())
-        return;
-    // The file's bytes go to the server as they stand, without passing through the query box: a dump
-    // with binary values or in another character set runs as the command-line client runs it, and a
-    // file larger than memory is read from the page cache as its statements go.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_op.inform(QStringLiteral("It failed in opening of a file.\n") + file.errorString());
-        return;
-    }
-    if (file.size() == 0) {
-        m_op.inform(QStringLiteral("Please input Query!!"));
-        return;
-    }
-    const uchar* bytes = file.map(0, file.size());
-    if (!bytes) {
-        m_op.inform(QStringLiteral("It failed in opening of a file.\n") + file.errorString());
-        return;
-    }
-    m_scriptFile->setText(path);
-    runText(std::string_view(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(file.size())));
-}
-
-void SqlConsoleDialog::runText(std::string_view text) {
-    m_issued = std::time(nullptr);
-    m_started = QTime::currentTime();
-    m_scriptBytes = text.size();
-    m_rowsArrived = false;
-    ConsoleOutcome outcome;
-    // The statements run beside the window, which keeps painting and answers Stop; the session's
-    // connection is the console's until they end.
-    m_work.run({&m_connection}, [&](WorkControl& control) {
-        ScreenSink sink(control, *this);
-        outcome = runConsoleText(m_connection, text, control.stopFlag(), sink);
-    });
-    m_progress->hide();
-    showOutcome(outcome);
-}
-
-void SqlConsoleDialog::showRunning(int number, int total, int line, std::size_t bytesRead) {
-    // The list keeps the rows of the script's last statement that returned any.
-    if (number == 1 && total > 0)
-        m_rows->clearRows();
-    m_status->setText(
-        qs(consoleRunningText(number, total, line, u8(m_started.toString(QStringLiteral("HH:mm:ss"))))));
-    if (total > 1) {
-        m_progress->setRange(0, 1000);
-        m_progress->setValue(m_scriptBytes == 0 ? 0 : static_cast<int>(bytesRead * 1000 / m_scriptBytes));
-        m_progress->show();
-    }
-}
-
-void SqlConsoleDialog::beginRows(std::vector<std::string> names) {
-    m_rows->setColumns(std::move(names));
-    m_widthsFitted = false;
-    m_list->setShowGrid(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setMouseTracking(true);
-}
-
-void SqlConsoleDialog::addRows(PackedRows&& rows) {
-    m_rows->appendBatch(std::move(rows));
-    m_arrived = std::time(nullptr);
-    m_rowsArrived = true;
-    if (m_widthsFitted)
-        return;
-    // A column widens to its header and first values, as the record list's do, so that addresses
-    // and times are read whole.
-    const std::vector<int> widths = ColumnWidths::fitted(*m_list);
-    for (int i = 0; i < static_cast<int>(widths.size()); ++i)
-        m_list->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
-    m_widthsFitted = true;
-}
-
-void SqlConsoleDialog::showOutcome(const ConsoleOutcome& outcome) {
-    m_status->setText(outcome.status);
-    if (m_rowsArrived) {
-        m_displayed = std::time(nullptr);
-        m_arrivalTime->setText(textf("%lu s", static_cast<unsigned long>(m_arrived - m_issued)));
-        m_displayTime->setText(textf("%lu s", static_cast<unsigned long>(m_displayed - m_issued)));
-    }
-    switch (outcome.end) {
-        case ConsoleOutcome::End::Stopped:
-            m_status->setText(qs(consoleStoppedText(outcome.sent, outcome.total, outcome.line,
-                                                    outcome.rowsShown ? outcome.rows : 0)));
-            return;
-        case ConsoleOutcome::End::Done:
-            if (!outcome.rowsShown && outcome.total <= 1)
-                m_rows->clearRows();
-            if (outcome.sent > 1)
-                m_status->setText(textf("%d statements were processed. ", outcome.sent) + outcome.status);
-            return;
-        case ConsoleOutcome::End::Refused:
-            break;
-    }
-    if (outcome.total <= 1) {
-        m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
-        return;
-    }
-    const QString where = textf("Statement %d of %d (line %d)", outcome.sent,
-                                std::max(outcome.total, outcome.sent), outcome.line);
-    m_status->setText(where + ": " + m_status->text());
-    // The last line reads as the command-line client reports the same failure.
-    m_op.inform(textf("Query execution cannot be performed!!\n%s\n%d:%s\nERROR %d (%s) at line %d: %s",
-                      u8(where), outcome.errorNumber, outcome.errorText, outcome.errorNumber,
-                      outcome.sqlState, outcome.endLine, outcome.errorText));
-}
-
 void SqlConsoleDialog::copySelection() {
     QModelIndexList cells = m_list->selectionModel()->selectedIndexes();
     if (cells.isEmpty() && m_list->currentIndex().isValid())
@@ -471,7 +343,46 @@ void SqlConsoleDialog::copySelection() {
         QGuiApplication::clipboard()->setText(m_rows->copiedText(cells));
 }
 
+bool SqlConsoleDialog::queryKey(QKeyEvent* key) {
+    const bool control = key->modifiers() & Qt::ControlModifier;
+    if (!control)
+        return false;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (key->modifiers() & Qt::ShiftModifier)
+            execute();
+        else
+            executeCurrent();
+        return true;
+    }
+    if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+        recall(key->key() == Qt::Key_Up ? -1 : 1);
+        return true;
+    }
+    return false;
+}
+
+void SqlConsoleDialog::recall(int step) {
+    if (m_recallAt < 0) {
+        // A walk starts from what is typed: only the statements holding it are recalled.
+        m_beforeRecall = m_query->toPlainText();
+        m_recalled = m_history->matching(u8(m_beforeRecall.trimmed()));
+        m_recallAt = static_cast<int>(m_recalled.size());
+    }
+    const int at = std::clamp(m_recallAt + step, 0, static_cast<int>(m_recalled.size()));
+    if (at == m_recallAt && step < 0)
+        return;
+    m_recallAt = at;
+    m_recalling = true;
+    m_query->setPlainText(at == static_cast<int>(m_recalled.size())
+                              ? m_beforeRecall
+                              : qs(m_recalled[static_cast<std::size_t>(at)]));
+    m_query->moveCursor(QTextCursor::End);
+    m_recalling = false;
+}
+
 bool SqlConsoleDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_query && event->type() == QEvent::KeyPress && queryKey(static_cast<QKeyEvent*>(event)))
+        return true;
     // The list's own copy would take the current cell's display text alone ("NULL" for a NULL).
     if (watched == m_list &&
         (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&

@@ -4,12 +4,14 @@
 #include <QTime>
 #include <cstddef>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "session/BackgroundWork.h"
 
+class QKeyEvent;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -24,6 +26,7 @@ class Operator;
 class RowModel;
 struct ConsoleOutcome;
 class PackedRows;
+class StatementHistory;
 
 /// "SQL Issue": runs the statement the operator types on the session and lists the rows it returns,
 /// with a tree of databases, tables and fields to pick names from, script files, a remembered font
@@ -32,9 +35,14 @@ class SqlConsoleDialog : public QDialog {
     Q_OBJECT
 public:
     SqlConsoleDialog(Connection& connection, Operator& op, QWidget* parent = nullptr);
+    ~SqlConsoleDialog() override;
 
-    /// "Execution": sends the query box's text as typed and shows its answer.
+    /// "Execution" and Ctrl+Shift+Enter: sends the query box's text as typed and shows its answer.
     void execute();
+    /// Ctrl+Enter: the statement the cursor is in (or right after), read as a script would read it.
+    void executeCurrent();
+    /// Ctrl+Up (step -1) and Ctrl+Down (+1): the statements run before, newest first.
+    void recall(int step);
     /// "Load", "Save as", "Save": script files.
     void load();
     /// "Run file": runs a script or dump file's statements straight from the file, whatever its bytes.
@@ -67,6 +75,8 @@ private:
     void insertName(QTreeWidgetItem* node);
     void showOutcome(const ConsoleOutcome& outcome);
     void runText(std::string_view text);
+    static QString scriptFilter();
+    bool queryKey(QKeyEvent* key);
     void copySelection();
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool writeScript(const QString& path);
@@ -94,6 +104,12 @@ private:
     bool m_rowsArrived = false;
     bool m_widthsFitted = false;
     BackgroundWork m_work;
+    std::unique_ptr<StatementHistory> m_history;
+    std::vector<std::string> m_recalled;
+    /// Where a walk through the history stands; -1 when none goes on.
+    int m_recallAt = -1;
+    QString m_beforeRecall;
+    bool m_recalling = false;
 };
 
 }  // namespace velkin

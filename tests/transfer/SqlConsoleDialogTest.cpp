@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QClipboard>
 #include <QFile>
 #include <QFont>
@@ -10,6 +11,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -584,4 +587,60 @@ TEST_F(SqlConsoleTest, StopEndsTheRunningStatementWhileTheWindowKeepsRunning) {
     EXPECT_TRUE(child<QPushButton>(dialog, "Execution")->isEnabled());
     EXPECT_EQ("Cancel", child<QPushButton>(dialog, "Cancel")->text());
     EXPECT_TRUE(dialog.isVisible()) << "the console stayed open";
+}
+
+TEST_F(SqlConsoleTest, KeysRunTheStatementAtTheCursorAndRecallThoseOfEarlierSessions) {
+    const std::string historyPath = (Settings().folder() + "/console-history").toStdString();
+    std::remove(historyPath.c_str());
+    const auto keys = [](QWidget* to, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(to, key, modifiers);
+    };
+    const auto landed = [&] {
+        return scalar(db.admin(), "SELECT GROUP_CONCAT(k ORDER BY k) FROM velkin_transfer_console.u");
+    };
+    {
+        SqlConsoleDialog dialog(*session, op);
+        query(dialog)->setPlainText(
+            "INSERT INTO velkin_transfer_console.u VALUES (1);\n"
+            "INSERT INTO velkin_transfer_console.u SELECT 2 WHERE 'it''s;' <> '';\n");
+        QTextCursor cursor = query(dialog)->textCursor();
+        cursor.setPosition(60);  // inside the second statement
+        query(dialog)->setTextCursor(cursor);
+        keys(query(dialog), Qt::Key_Return, Qt::ControlModifier);
+        EXPECT_EQ("2", landed()) << "only the statement at the cursor ran";
+        keys(query(dialog), Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ("1,2,2", landed()) << "the whole text ran";
+
+        // Reserved words, quoted texts and numbers are coloured apart.
+        const QList<QTextLayout::FormatRange> formats =
+            query(dialog)->document()->firstBlock().layout()->formats();
+        const auto formatAt = [&](int at) {
+            for (const QTextLayout::FormatRange& range : formats)
+                if (at >= range.start && at < range.start + range.length)
+                    return range.format;
+            return QTextCharFormat();
+        };
+        EXPECT_EQ(QFont::Bold, formatAt(0).fontWeight()) << "INSERT";
+        EXPECT_NE(QFont::Bold, formatAt(13).fontWeight()) << "the table's name";
+        EXPECT_NE(formatAt(46).foreground(), formatAt(13).foreground()) << "the number 1";
+    }
+    // The history outlives the console, is its owner's alone, and a walk keeps to what is typed.
+    struct stat st {};
+    ASSERT_EQ(0, ::stat(historyPath.c_str(), &st));
+    EXPECT_EQ(0600u, st.st_mode & 0777u);
+    SqlConsoleDialog again(*session, op);
+    keys(query(again), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_TRUE(
+        query(again)->toPlainText().startsWith("INSERT INTO velkin_transfer_console.u VALUES (1);\nINSERT"));
+    keys(query(again), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ("INSERT INTO velkin_transfer_console.u SELECT 2 WHERE 'it''s;' <> ''",
+              query(again)->toPlainText());
+    keys(query(again), Qt::Key_Down, Qt::ControlModifier);
+    keys(query(again), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ("", query(again)->toPlainText()) << "past the newest the typed text comes back";
+    query(again)->setPlainText("values (1)");
+    keys(query(again), Qt::Key_Up, Qt::ControlModifier);
+    keys(query(again), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_TRUE(query(again)->toPlainText().startsWith("INSERT INTO velkin_transfer_console.u VALUES (1);"))
+        << "the one statement holding the typed text, in any case";
 }

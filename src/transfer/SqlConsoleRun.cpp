@@ -1,0 +1,203 @@
+#include "SqlConsoleDialog.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTableView>
+#include <QTextCursor>
+#include <algorithm>
+#include <memory>
+
+#include "ConsoleRun.h"
+#include "SqlScript.h"
+#include "StatementHistory.h"
+#include "TransferMessages.h"
+#include "session/Connection.h"
+#include "session/Operator.h"
+#include "session/RowModel.h"
+#include "session/SqlText.h"
+#include "widgets/ColumnWidths.h"
+#include "widgets/Kit.h"
+
+// The console's runs: the typed text, the statement under the cursor, a file; each beside the window.
+
+namespace velkin {
+
+namespace {
+
+/// Hands what the run reports over to the window's thread, in order.
+class ScreenSink : public ConsoleSink {
+public:
+    ScreenSink(WorkControl& control, SqlConsoleDialog& screen) : m_control(control), m_screen(screen) {}
+
+    void statementSent(int number, int total, int line, std::size_t bytesRead) override {
+        m_control.post([s = &m_screen, number, total, line, bytesRead] {
+            s->showRunning(number, total, line, bytesRead);
+        });
+    }
+    void rowsBegin(std::vector<std::string> names) override {
+        m_control.post(
+            [s = &m_screen, names = std::move(names)]() mutable { s->beginRows(std::move(names)); });
+    }
+    void rowsArrived(PackedRows&& rows) override {
+        // Posted work is copied; the rows themselves are not.
+        auto held = std::make_shared<PackedRows>(std::move(rows));
+        m_control.post([s = &m_screen, held] { s->addRows(std::move(*held)); });
+    }
+
+private:
+    WorkControl& m_control;
+    SqlConsoleDialog& m_screen;
+};
+
+}  // namespace
+
+void SqlConsoleDialog::execute() {
+    if (m_work.running())
+        return;
+    const QString text = m_query->toPlainText();
+    if (text.isEmpty()) {
+        m_op.inform(QStringLiteral("Please input Query!!"));
+        return;
+    }
+    m_history->add(u8(text));
+    runText(u8(text));
+}
+
+void SqlConsoleDialog::executeCurrent() {
+    if (m_work.running())
+        return;
+    const QString text = m_query->toPlainText();
+    if (text.isEmpty()) {
+        m_op.inform(QStringLiteral("Please input Query!!"));
+        return;
+    }
+    const std::string all = u8(text);
+    const std::size_t cursor = u8(text.left(m_query->textCursor().position())).size();
+    // Read from the top, so that DELIMITER lines and quotes before the cursor count as they would.
+    SqlScriptReader reader(all);
+    std::optional<ScriptStatement> chosen;
+    while (std::optional<ScriptStatement> statement = reader.next(!m_connection.noBackslashEscapes())) {
+        chosen = std::move(statement);
+        if (reader.position() >= cursor)
+            break;
+    }
+    const std::string sent = chosen ? chosen->text : all;
+    m_history->add(sent);
+    runText(sent);
+}
+
+void SqlConsoleDialog::runFile() {
+    if (m_work.running())
+        return;
+    const QString path = m_op.chooseOpenFile(this, QString(), scriptFilter());
+    if (path.isEmpty())
+        return;
+    // The file's bytes go to the server as they stand, without passing through the query box: a dump
+    // with binary values or in another character set runs as the command-line client runs it, and a
+    // file larger than memory is read from the page cache as its statements go.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_op.inform(QStringLiteral("It failed in opening of a file.\n") + file.errorString());
+        return;
+    }
+    if (file.size() == 0) {
+        m_op.inform(QStringLiteral("Please input Query!!"));
+        return;
+    }
+    const uchar* bytes = file.map(0, file.size());
+    if (!bytes) {
+        m_op.inform(QStringLiteral("It failed in opening of a file.\n") + file.errorString());
+        return;
+    }
+    m_scriptFile->setText(path);
+    runText(std::string_view(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(file.size())));
+}
+
+void SqlConsoleDialog::runText(std::string_view text) {
+    m_issued = std::time(nullptr);
+    m_started = QTime::currentTime();
+    m_scriptBytes = text.size();
+    m_rowsArrived = false;
+    ConsoleOutcome outcome;
+    // The statements run beside the window, which keeps painting and answers Stop; the session's
+    // connection is the console's until they end.
+    m_work.run({&m_connection}, [&](WorkControl& control) {
+        ScreenSink sink(control, *this);
+        outcome = runConsoleText(m_connection, text, control.stopAskedFlag(), sink);
+    });
+    m_progress->hide();
+    showOutcome(outcome);
+}
+
+void SqlConsoleDialog::showRunning(int number, int total, int line, std::size_t bytesRead) {
+    // The list keeps the rows of the script's last statement that returned any.
+    if (number == 1 && total > 0)
+        m_rows->clearRows();
+    m_status->setText(
+        qs(consoleRunningText(number, total, line, u8(m_started.toString(QStringLiteral("HH:mm:ss"))))));
+    if (total > 1) {
+        m_progress->setRange(0, 1000);
+        m_progress->setValue(m_scriptBytes == 0 ? 0 : static_cast<int>(bytesRead * 1000 / m_scriptBytes));
+        m_progress->show();
+    }
+}
+
+void SqlConsoleDialog::beginRows(std::vector<std::string> names) {
+    m_rows->setColumns(std::move(names));
+    m_widthsFitted = false;
+    m_list->setShowGrid(true);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setMouseTracking(true);
+}
+
+void SqlConsoleDialog::addRows(PackedRows&& rows) {
+    m_rows->appendBatch(std::move(rows));
+    m_arrived = std::time(nullptr);
+    m_rowsArrived = true;
+    if (m_widthsFitted)
+        return;
+    // A column widens to its header and first values, as the record list's do, so that addresses
+    // and times are read whole.
+    const std::vector<int> widths = ColumnWidths::fitted(*m_list);
+    for (int i = 0; i < static_cast<int>(widths.size()); ++i)
+        m_list->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
+    m_widthsFitted = true;
+}
+
+void SqlConsoleDialog::showOutcome(const ConsoleOutcome& outcome) {
+    m_status->setText(outcome.status);
+    if (m_rowsArrived) {
+        m_displayed = std::time(nullptr);
+        m_arrivalTime->setText(textf("%lu s", static_cast<unsigned long>(m_arrived - m_issued)));
+        m_displayTime->setText(textf("%lu s", static_cast<unsigned long>(m_displayed - m_issued)));
+    }
+    switch (outcome.end) {
+        case ConsoleOutcome::End::Stopped:
+            m_status->setText(qs(consoleStoppedText(outcome.sent, outcome.total, outcome.line,
+                                                    outcome.rowsShown ? outcome.rows : 0)));
+            return;
+        case ConsoleOutcome::End::Done:
+            if (!outcome.rowsShown && outcome.total <= 1)
+                m_rows->clearRows();
+            if (outcome.sent > 1)
+                m_status->setText(textf("%d statements were processed. ", outcome.sent) + outcome.status);
+            return;
+        case ConsoleOutcome::End::Refused:
+            break;
+    }
+    if (outcome.total <= 1) {
+        m_op.inform(QStringLiteral("Query execution cannot be performed!!"));
+        return;
+    }
+    const QString where = textf("Statement %d of %d (line %d)", outcome.sent,
+                                std::max(outcome.total, outcome.sent), outcome.line);
+    m_status->setText(where + ": " + m_status->text());
+    // The last line reads as the command-line client reports the same failure.
+    m_op.inform(textf("Query execution cannot be performed!!\n%s\n%d:%s\nERROR %d (%s) at line %d: %s",
+                      u8(where), outcome.errorNumber, outcome.errorText, outcome.errorNumber,
+                      outcome.sqlState, outcome.endLine, outcome.errorText));
+}
+
+}  // namespace velkin
