@@ -2,6 +2,10 @@
 
 namespace velkin {
 
+QString demoSlowScript() {
+    return QStringLiteral("SELECT 1;\nSELECT SLEEP(3);\nSELECT 2;\n");
+}
+
 QString demoConsoleScript() {
     return QStringLiteral(
         "-- a script: one statement after the other\n"

@@ -127,8 +127,7 @@ int main(int argc, char** argv) {
     console.show();
     failures += !save(console, out + "/sql-console.png");
     // The console while a script runs: the statement it is at, the bar of the script's bytes, Stop.
-    console.findChild<QPlainTextEdit*>(QStringLiteral("Query"))
-        ->setPlainText(QStringLiteral("SELECT 1;\nSELECT SLEEP(3);\nSELECT 2;\n"));
+    console.findChild<QPlainTextEdit*>(QStringLiteral("Query"))->setPlainText(demoSlowScript());
     QTimer::singleShot(700, &console, [&] {
         failures += !save(console, out + "/sql-console-running.png");
         if (auto* stop = console.findChild<QPushButton*>(QStringLiteral("Stop")))
