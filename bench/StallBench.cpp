@@ -7,6 +7,7 @@
 
 #include <signal.h>
 #include <sys/types.h>
+#include <time.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -52,6 +53,13 @@ constexpr const char* kStallDatabase = "velkin_bench_stall";
 constexpr const char* kCopyDatabase = "velkin_bench_copy";
 constexpr int kPageLength = 100;
 
+/// Processor time of the calling thread, in ms.
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 double secondsSince(Clock::time_point start, Clock::time_point end) {
     return std::chrono::duration<double>(end - start).count();
 }
@@ -67,7 +75,9 @@ std::string scalar(Connection& c, const std::string& sql) {
 }
 
 /// A timer on the window's thread that should fire every 10 ms: the longest gap between two of its
-/// ticks, less the 10 ms, is how long the window could not answer.
+/// ticks, less the 10 ms, is how long the window could not answer. The thread's own processor time
+/// between two ticks tells the window's own work from a thread that waited for a core of a busy
+/// machine.
 class WindowProbe {
 public:
     WindowProbe() {
@@ -79,10 +89,14 @@ public:
         m_longest = Clock::duration::zero();
         m_start = m_last = Clock::now();
         m_longestEnd = m_start;
+        m_busiestMs = 0;
+        m_lastCpuMs = threadCpuMs();
         m_timer.start();
     }
     /// Where the longest gap ended, in seconds from start.
     double longestAt() const { return secondsSince(m_start, m_longestEnd); }
+    /// The most processor time the window's thread spent between two ticks, in ms.
+    double busiest() const { return m_busiestMs; }
     /// The longest lateness in ms since start, the time up to now included.
     double stop() {
         tick();
@@ -94,6 +108,9 @@ public:
 private:
     void tick() {
         const Clock::time_point now = Clock::now();
+        const double cpuMs = threadCpuMs();
+        m_busiestMs = std::max(m_busiestMs, cpuMs - m_lastCpuMs);
+        m_lastCpuMs = cpuMs;
         if (now - m_last > m_longest) {
             m_longest = now - m_last;
             m_longestEnd = now;
@@ -104,6 +121,8 @@ private:
     Clock::time_point m_start;
     Clock::time_point m_last;
     Clock::time_point m_longestEnd;
+    double m_lastCpuMs = 0;
+    double m_busiestMs = 0;
     Clock::duration m_longest{};
 };
 
@@ -120,6 +139,7 @@ public:
 
     void markStop() { m_click = Clock::now().time_since_epoch().count(); }
     bool stopped() const { return m_click.load() != 0; }
+    Clock::time_point clickTime() const { return Clock::time_point{Clock::duration(m_click.load())}; }
     /// Seconds from the Stop click to the poll after which the statement was never seen again;
     /// nothing when no stop was clicked or the statement was still there at the end.
     std::optional<double> finish() {
@@ -131,8 +151,7 @@ public:
         }
         if (!stopped() || !m_goneAt)
             return std::nullopt;
-        const Clock::time_point click{Clock::duration(m_click.load())};
-        return secondsSince(click, *m_goneAt);
+        return secondsSince(clickTime(), *m_goneAt);
     }
 
 private:
@@ -174,7 +193,10 @@ struct Figures {
     std::string name;
     std::vector<double> times;
     std::vector<double> stallsMs;
+    double busyMs = 0;
     std::optional<double> stopS;
+    /// From the click to the screen's work having ended (slowest).
+    std::optional<double> returnS;
     bool stopCase = false;
     bool stopMissed = false;
     std::string note;
@@ -184,17 +206,20 @@ std::vector<Figures> g_lines;
 
 void printLine(const Figures& f) {
     char stop[64] = "-";
+    char back[64] = "-";
     if (f.stopCase) {
         if (f.stopS)
             std::snprintf(stop, sizeof stop, "%.3f s %s", *f.stopS, *f.stopS <= kStopGoalS ? "ok" : "OVER");
         else
             std::snprintf(stop, sizeof stop, "%s", f.stopMissed ? "ended first" : "still there");
+        if (f.returnS)
+            std::snprintf(back, sizeof back, "%.3f s", *f.returnS);
     }
     const double stall = median(f.stallsMs);
     const double worst = *std::max_element(f.stallsMs.begin(), f.stallsMs.end());
-    std::printf("%-52s %9s s %7.1f ms %7.1f ms %-4s  %-15s %s\n", f.name.c_str(),
-                timeText(median(f.times)).c_str(), stall, worst, stall <= kStallGoalMs ? "ok" : "OVER", stop,
-                f.note.c_str());
+    std::printf("%-52s %9s s %7.1f ms %7.1f ms %-4s %7.1f ms  %-15s %-11s %s\n", f.name.c_str(),
+                timeText(median(f.times)).c_str(), stall, worst, stall <= kStallGoalMs ? "ok" : "OVER",
+                f.busyMs, stop, back, f.note.c_str());
     std::fflush(stdout);
 }
 
@@ -240,17 +265,22 @@ Figures runCase(const StallSetup& s, const Case& c) {
         const Clock::time_point end = Clock::now();
         const double stallMs = probe.stop();
         f.stallsMs.push_back(stallMs);
+        f.busyMs = std::max(f.busyMs, probe.busiest());
         f.times.push_back(secondsSince(start, end));
         if (watch) {
             const bool clicked = watch->stopped();
             const std::optional<double> gone = watch->finish();
-            if (!clicked)
+            if (!clicked) {
                 f.stopMissed = true;
-            else if (gone && (!f.stopS || *gone > *f.stopS))
-                f.stopS = gone;
+            } else {
+                const double back = secondsSince(watch->clickTime(), end);
+                f.returnS = std::max(f.returnS.value_or(0.0), back);
+                if (gone && (!f.stopS || *gone > *f.stopS))
+                    f.stopS = gone;
+            }
         }
-        detail(sqlf("  run %d, %s: %s s, longest stall %.1f ms ending %.3f s into the work", run + 1, c.name,
-                    timeText(f.times.back()), stallMs, probe.longestAt()));
+        detail(sqlf("  run %d, %s: %s s, longest stall %.1f ms ending %.3f s into the work, busiest %.1f ms",
+                    run + 1, c.name, timeText(f.times.back()), stallMs, probe.longestAt(), probe.busiest()));
         if (run == 0 && c.check)
             c.check();
         // Whatever the screen posted last is handled before the next run's probe starts.
@@ -525,9 +555,13 @@ void measureStalls(const StallSetup& s) {
     std::printf(
         "window's thread during long work on %s (%ld rows), %d run(s) a case: the work's time (median), "
         "the longest stall of a 10 ms timer on the window's thread in a run (median and worst; goal <= %.0f "
-        "ms), the Stop click to the statement gone from the process list (slowest; goal <= %.1f s)\n",
+        "ms), the most processor time the window's thread spent between two ticks (busy), the Stop click to "
+        "the statement gone from the process list (slowest; goal <= %.1f s) and to "
+        "the "
+        "screen's work having ended\n",
         big.c_str(), s.rows, s.runs, kStallGoalMs, kStopGoalS);
-    std::printf("%-52s %11s %10s %10s %-4s  %-15s\n", "case", "work", "stall", "worst", "", "stop -> gone");
+    std::printf("%-52s %11s %10s %10s %-4s  %-15s %-11s\n", "case", "work", "stall", "worst", "",
+                "stop -> gone", "stop -> end");
     std::fflush(stdout);
     idleCase(s);
     s.settle();
