@@ -5,8 +5,8 @@
 // Every time is the median of several runs; ours and theirs take turns.
 //
 //   sorvane_bench [rows [runs [parts]]]
-// rows defaults to 1000000, runs to 5, parts to console,list,csv,copy,dump (copy-myisam and
-// copy-other are extra; all is every part).
+// rows defaults to 1000000, runs to 5, parts to console,list,csv,copy,dump (copy-myisam,
+// copy-other and stall are extra; all is every part).
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +27,7 @@
 #include "BenchSupport.h"
 #include "BenchViewHost.h"
 #include "CopyBench.h"
+#include "StallBench.h"
 #include "StatusBench.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Connection.h"
@@ -513,10 +514,10 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
     std::string parts = argc > 3 ? argv[3] : "console,list,csv,copy,dump,chart";
     if (parts == "all")
-        parts = "console,list,csv,copy,copy-myisam,copy-other,dump,chart";
+        parts = "console,list,csv,copy,copy-myisam,copy-other,dump,chart,stall";
     if (rows < 1 || runs < 1) {
         std::cerr << "usage: " << argv[0]
-                  << " [rows [runs [console,list,csv,copy,copy-myisam,copy-other,dump,chart|all]]]"
+                  << " [rows [runs [console,list,csv,copy,copy-myisam,copy-other,dump,chart,stall|all]]]"
                   << std::endl;
         return 2;
     }
@@ -577,5 +578,9 @@ int main(int argc, char** argv) {
         settleServer(connection);
         measureTableStatus(connection, b.client, b.login(), b.port, 1500, runs);
     }
+    // Last: one of its cases stops the server for a while.
+    if (wanted(parts, "stall"))
+        measureStalls({connection, b.op, b.loginValues(), kDatabase, kTable, rows, runs, server.pid(),
+                       kBenchDir, [&connection] { settleServer(connection); }});
     return 0;
 }
