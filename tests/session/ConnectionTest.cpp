@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 #include "session/Connection.h"
 #include "session/ServerDialect.h"
@@ -238,8 +239,18 @@ public:
     FrozenServer() {
         std::ifstream in(std::string(std::getenv("VELKIN_TEST_SERVER_DIR")) + "/server.pid");
         in >> m_pid;
-        if (m_pid > 0)
-            ::kill(m_pid, SIGSTOP);
+        if (m_pid <= 0)
+            return;
+        ::kill(m_pid, SIGSTOP);
+        // The signal stops the process's threads one by one: wait until the process reads as stopped.
+        for (int i = 0; i < 200 && !stopped(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    bool stopped() const {
+        std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
+        std::string pid, name, state;
+        stat >> pid >> name >> state;
+        return state == "T";
     }
     ~FrozenServer() {
         if (m_pid > 0)
