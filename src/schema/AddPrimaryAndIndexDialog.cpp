@@ -75,8 +75,7 @@ void AddPrimaryAndIndexDialog::buildScreen(const QString& database, const QStrin
     connect(m_available, &QListWidget::itemDoubleClicked, this, &AddPrimaryAndIndexDialog::choose);
     connect(m_chosen, &QListWidget::itemDoubleClicked, this, &AddPrimaryAndIndexDialog::unchoose);
     connect(create, &QPushButton::clicked, this, &AddPrimaryAndIndexDialog::create);
-    bindStopButton(m_work, cancel, [this] { reject(); },
-                   {create, right, left, m_available, m_chosen, m_indexName});
+    bindStopButton(m_work, cancel, [this] { reject(); }, {create, right, left, m_available, m_chosen});
 
     auto* head = new QGridLayout;
     head->addWidget(new QLabel(QStringLiteral("Database"), this), 0, 0);
