@@ -38,12 +38,11 @@ ServerCalls::ServerCalls(Connection& connection, Operator& op, QWidget* screen)
     : m_connection(connection), m_op(op), m_screen(screen) {}
 
 template <class Call>
-auto ServerCalls::besideWindow(Call call) -> decltype(call()) {
-    decltype(call()) answer{};
-    // A call from a handler that ran while the previous call waited would find the work taken;
-    // the screen lets no input through meanwhile, so none gets here.
+auto ServerCalls::besideWindow(Call call, decltype(call()) refused) -> decltype(call()) {
+    // A call from a handler that ran while the previous call waited would find the work taken.
     if (m_work.running())
-        return answer;
+        return refused;
+    decltype(call()) answer{};
     QCoreApplication::instance()->installEventFilter(this);
     m_work.run({&m_connection}, [&](WorkControl&) { answer = call(); });
     QCoreApplication::instance()->removeEventFilter(this);
@@ -51,31 +50,31 @@ auto ServerCalls::besideWindow(Call call) -> decltype(call()) {
 }
 
 int ServerCalls::query(std::string_view sql) {
-    return besideWindow([&] { return m_connection.query(sql); });
+    return besideWindow([&] { return m_connection.query(sql); }, -1);
 }
 
 Result ServerCalls::storeResult() {
-    return besideWindow([&] { return m_connection.storeResult(); });
+    return besideWindow([&] { return m_connection.storeResult(); }, Result());
 }
 
 Result ServerCalls::select(std::string_view sql) {
-    return besideWindow([&] { return m_connection.select(sql); });
+    return besideWindow([&] { return m_connection.select(sql); }, Result());
 }
 
 bool ServerCalls::selectDb(const std::string& database) {
-    return besideWindow([&] { return m_connection.selectDb(database); });
+    return besideWindow([&] { return m_connection.selectDb(database); }, false);
 }
 
 bool ServerCalls::describesTable(const std::string& table) {
-    return besideWindow([&] { return bool(m_connection.listFields(table)); });
+    return besideWindow([&] { return bool(m_connection.listFields(table)); }, false);
 }
 
 Result ServerCalls::listDbs() {
-    return besideWindow([&] { return m_connection.listDbs(); });
+    return besideWindow([&] { return m_connection.listDbs(); }, Result());
 }
 
 int ServerCalls::refresh(unsigned options) {
-    return besideWindow([&] { return m_connection.refresh(options); });
+    return besideWindow([&] { return m_connection.refresh(options); }, -1);
 }
 
 bool ServerCalls::eventFilter(QObject* watched, QEvent* event) {

@@ -44,8 +44,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// The call's answer; refused when a call is still running (the screen lets no input start one).
     template <class Call>
-    auto besideWindow(Call call) -> decltype(call());
+    auto besideWindow(Call call, decltype(call()) refused) -> decltype(call());
 
     Connection& m_connection;
     Operator& m_op;
