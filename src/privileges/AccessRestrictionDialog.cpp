@@ -23,7 +23,12 @@ namespace velkin {
 
 AccessRestrictionDialog::AccessRestrictionDialog(Connection& connection, Operator& op,
                                                  const QString& database, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op), m_database(database) {
+    : QDialog(parent),
+      m_connection(connection),
+      m_op(op),
+      m_calls(connection, op, this),
+      m_steps(m_calls, op),
+      m_database(database) {
     build();
     if (!m_connection.dialect().honoursHostTable()) {
         showHostTableIgnored(

@@ -4,6 +4,7 @@
 
 #include "GrantChanges.h"
 #include "GrantSteps.h"
+#include "ServerCalls.h"
 
 class QLineEdit;
 class QPushButton;
@@ -50,6 +51,7 @@ private:
 
     Connection& m_connection;
     Operator& m_op;
+    ServerCalls m_calls;
     GrantSteps m_steps;
     const QString m_database;
     QString m_selectedHost;

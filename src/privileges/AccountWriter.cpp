@@ -4,12 +4,13 @@
 
 #include "AccountStatements.h"
 #include "GrantSteps.h"
+#include "ServerCalls.h"
 #include "session/Connection.h"
 
 namespace velkin {
 
 bool AccountWriter::send(const std::string& sql) {
-    if (sql.empty() || m_connection.query(sql) == 0)
+    if (sql.empty() || m_steps.calls().query(sql) == 0)
         return true;
     m_steps.stopWithError(QStringLiteral("It failed in renewal of user information."));
     return false;

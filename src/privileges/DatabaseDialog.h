@@ -5,6 +5,7 @@
 
 #include "GrantChanges.h"
 #include "GrantSteps.h"
+#include "ServerCalls.h"
 
 class QLineEdit;
 class QListWidget;
@@ -53,6 +54,7 @@ private:
 
     Connection& m_connection;
     Operator& m_op;
+    ServerCalls m_calls;
     GrantSteps m_steps;
     const QString m_database;
     QString m_selectedUser;

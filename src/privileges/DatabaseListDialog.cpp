@@ -30,15 +30,15 @@ DatabaseListDialog::DatabaseListDialog(Connection& connection, Operator& op, QWi
 }
 
 void DatabaseListDialog::fill() {
-    if (!m_connection.selectDb("mysql"))
+    if (!m_calls.selectDb("mysql"))
         return;
     QSignalBlocker quiet(m_grants);
     m_grants->clear();
     if (!fillDatabases())
         return;
-    if (m_connection.query(allDbRowsQuery()) != 0)
+    if (m_calls.query(allDbRowsQuery()) != 0)
         return;
-    Result rows = m_connection.storeResult();
+    Result rows = m_calls.storeResult();
     if (!rows) {
         m_op.inform(QStringLiteral("There is no data."));
         return;

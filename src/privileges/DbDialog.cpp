@@ -22,7 +22,8 @@ DbDialog::DbDialog(Connection& connection, Operator& op, const QString& host, co
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
-      m_steps(connection, op),
+      m_calls(connection, op, this),
+      m_steps(m_calls, op),
       m_keyHost(host),
       m_keyDatabase(database),
       m_keyUser(user) {

@@ -5,6 +5,7 @@
 
 #include "GrantChanges.h"
 #include "GrantSteps.h"
+#include "ServerCalls.h"
 
 class QLineEdit;
 
@@ -37,6 +38,7 @@ private:
 
     Connection& m_connection;
     Operator& m_op;
+    ServerCalls m_calls;
     GrantSteps m_steps;
     QString m_keyHost;
     QString m_keyDatabase;

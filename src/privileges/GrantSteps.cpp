@@ -8,6 +8,7 @@
 #include "AccountStatements.h"
 #include "GrantListText.h"
 #include "GrantStatements.h"
+#include "ServerCalls.h"
 #include "UserTableStatements.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -35,6 +36,9 @@ void showHostTableIgnored(QDialog& dialog, std::initializer_list<QWidget*> disab
         widget->setEnabled(false);
 }
 
+GrantSteps::GrantSteps(ServerCalls& calls, Operator& op)
+    : m_calls(calls), m_connection(calls.connection()), m_op(op) {}
+
 void GrantSteps::stop(const QString& text) {
     m_op.inform(text, infoCaption(), MessageIcon::Stop);
 }
@@ -49,7 +53,7 @@ void GrantSteps::stopWithError(const QString& text) {
 
 bool GrantSteps::reload() {
     constexpr unsigned kGrantReload = 1;  // REFRESH_GRANT
-    if (m_connection.refresh(kGrantReload) == 0)
+    if (m_calls.refresh(kGrantReload) == 0)
         return true;
     stopWithError(QStringLiteral("The privileges were written but could not be put into force."));
     return false;
@@ -57,7 +61,7 @@ bool GrantSteps::reload() {
 
 bool GrantSteps::sendAll(const std::vector<std::string>& statements, const QString& failure) {
     for (const auto& sql : statements) {
-        if (m_connection.query(sql) != 0) {
+        if (m_calls.query(sql) != 0) {
             stopWithError(failure);
             return false;
         }
@@ -90,7 +94,7 @@ void GrantSteps::offerOrphanRemoval(const std::string& user) {
     // Privilege rows of the name at a host that no account has are found by name and host at login,
     // so they still give rights, and pass to whoever gets such an account later.
     const QString failure = QStringLiteral("There is no right to access.");
-    Result rows = m_connection.select(orphanGrantHostsQuery(m_connection, user));
+    Result rows = m_calls.select(orphanGrantHostsQuery(m_connection, user));
     if (!rows) {
         stopWithError(failure);
         return;
@@ -118,7 +122,7 @@ bool GrantSteps::removeHostRow(const std::string& host, const std::string& datab
 }
 
 bool GrantSteps::writeGrantTable(const std::string& sql, const QString& failure) {
-    if (m_connection.query(sql) != 0) {
+    if (m_calls.query(sql) != 0) {
         stopWithError(failure);
         return false;
     }
@@ -167,7 +171,7 @@ bool GrantSteps::hostTableHonoured() {
 }
 
 bool GrantSteps::useGrantDatabase(bool beforeChange) {
-    if (m_connection.selectDb("mysql"))
+    if (m_calls.selectDb("mysql"))
         return true;
     if (beforeChange)
         stop(QStringLiteral("A database does not open."));
@@ -177,11 +181,11 @@ bool GrantSteps::useGrantDatabase(bool beforeChange) {
 }
 
 bool GrantSteps::loadRow(const std::string& sql, const std::function<void(const Row&)>& use) {
-    if (m_connection.query(sql) != 0) {
+    if (m_calls.query(sql) != 0) {
         stopWithError(QStringLiteral("There is no right to access."));
         return false;
     }
-    Result rows = m_connection.storeResult();
+    Result rows = m_calls.storeResult();
     if (!rows) {
         stop(QStringLiteral("User information was not found."));
         return false;
@@ -196,11 +200,11 @@ bool GrantSteps::loadRow(const std::string& sql, const std::function<void(const 
 }
 
 Result GrantSteps::readRows(const std::string& sql) {
-    if (m_connection.query(sql) != 0) {
+    if (m_calls.query(sql) != 0) {
         m_op.inform(withError(QStringLiteral("There is no right to access.")));
         return Result();
     }
-    Result rows = m_connection.storeResult();
+    Result rows = m_calls.storeResult();
     if (!rows)
         m_op.inform(QStringLiteral("User information was not found."));
     return rows;

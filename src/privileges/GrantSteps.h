@@ -17,6 +17,7 @@ class Connection;
 class Operator;
 class Result;
 class Row;
+class ServerCalls;
 
 /// The caption of the privilege screens' stop and information messages.
 QString infoCaption();
@@ -31,11 +32,13 @@ void showHostTableIgnored(QDialog& dialog, std::initializer_list<QWidget*> disab
 /// wherever it has account statements (the user editor, whose entries belong to the account it edits).
 enum class GrantWriting { StatementsWhereRequired, StatementsWhereAvailable };
 
-/// Steps that the grant-table screens repeat, each with its fixed messages.
+/// Steps that the grant-table screens repeat, each with its fixed messages. Their statements go
+/// through the screen's calls, beside the window's thread.
 class GrantSteps {
 public:
-    GrantSteps(Connection& connection, Operator& op) : m_connection(connection), m_op(op) {}
+    GrantSteps(ServerCalls& calls, Operator& op);
 
+    ServerCalls& calls() const { return m_calls; }
     /// A failure message with the "Velkin Infomation" caption and the stop icon.
     void stop(const QString& text);
     /// The same for a statement that failed: the text, a line break and the server's "%d:%s".
@@ -88,6 +91,7 @@ private:
     bool removeAccountRows(const std::string& host, const std::string& user);
     void offerOrphanRemoval(const std::string& user);
 
+    ServerCalls& m_calls;
     Connection& m_connection;
     Operator& m_op;
 };

@@ -21,7 +21,8 @@ HostDetailsDialog::HostDetailsDialog(Connection& connection, Operator& op, const
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
-      m_steps(connection, op),
+      m_calls(connection, op, this),
+      m_steps(m_calls, op),
       m_host(host),
       m_database(database) {
     build();

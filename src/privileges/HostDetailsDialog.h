@@ -4,6 +4,7 @@
 
 #include "GrantChanges.h"
 #include "GrantSteps.h"
+#include "ServerCalls.h"
 
 class QPushButton;
 
@@ -33,6 +34,7 @@ private:
 
     Connection& m_connection;
     Operator& m_op;
+    ServerCalls m_calls;
     GrantSteps m_steps;
     const QString m_host;
     const QString m_database;

@@ -25,7 +25,7 @@ const QString kRestricted = QStringLiteral("The host who is doing access restric
 HostListDialog::HostListDialog(Connection& connection, Operator& op, QWidget* parent)
     : PictureListScreen(connection, op, QStringLiteral("Host List"), {kDatabases, kRefused, kRestricted},
                         parent),
-      m_steps(connection, op) {
+      m_steps(m_calls, op) {
     m_refused = list(kRefused);
     m_restricted = list(kRestricted);
     connect(databaseList(), &QListWidget::itemDoubleClicked, this, &HostListDialog::openDatabase);
@@ -45,7 +45,7 @@ HostListDialog::HostListDialog(Connection& connection, Operator& op, QWidget* pa
 }
 
 void HostListDialog::fill() {
-    if (m_connection.selectDb("mysql"))
+    if (m_calls.selectDb("mysql"))
         fillDatabases();
     fillHosts(m_refused, false);
     fillHosts(m_restricted, true);
@@ -54,13 +54,13 @@ void HostListDialog::fill() {
 void HostListDialog::fillHosts(QListWidget* list, bool restricted) {
     if (!m_connection.dialect().honoursHostTable())
         return;
-    if (!m_connection.selectDb("mysql"))
+    if (!m_calls.selectDb("mysql"))
         return;
-    if (m_connection.query(allHostRowsQuery()) != 0)
+    if (m_calls.query(allHostRowsQuery()) != 0)
         return;
     QSignalBlocker quiet(list);
     list->clear();
-    Result rows = m_connection.storeResult();
+    Result rows = m_calls.storeResult();
     if (!rows) {
         m_op.inform(QStringLiteral("There is no data."));
         return;

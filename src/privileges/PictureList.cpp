@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 
+#include "ServerCalls.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
@@ -24,10 +25,10 @@ QListWidgetItem* pictureEntry(const QIcon& picture, const QString& label, const 
     return item;
 }
 
-bool listDatabases(QListWidget* list, Connection& connection, Operator& op, bool lastFirst) {
-    Result dbs = connection.listDbs();
+bool listDatabases(QListWidget* list, ServerCalls& calls, Operator& op, bool lastFirst) {
+    Result dbs = calls.listDbs();
     if (!dbs) {
-        op.inform(qs(connection.errorText()));
+        op.inform(qs(calls.connection().errorText()));
         return false;
     }
     const QIcon picture = databasePicture();

@@ -10,7 +10,7 @@ class QWidget;
 
 namespace velkin {
 
-class Connection;
+class ServerCalls;
 class Operator;
 
 /// The texts an entry of a picture list carries besides its label; read when it is chosen.
@@ -26,6 +26,6 @@ QListWidgetItem* pictureEntry(const QIcon& picture, const QString& label, const 
 
 /// Fills a picture list with the server's databases, each with the database picture, the last one
 /// first where lastFirst. Says the server's error when they cannot be listed; false then.
-bool listDatabases(QListWidget* list, Connection& connection, Operator& op, bool lastFirst);
+bool listDatabases(QListWidget* list, ServerCalls& calls, Operator& op, bool lastFirst);
 
 }  // namespace velkin

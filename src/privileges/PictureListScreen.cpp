@@ -14,7 +14,7 @@ namespace velkin {
 
 PictureListScreen::PictureListScreen(Connection& connection, Operator& op, const QString& title,
                                      std::initializer_list<QString> lists, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op) {
+    : QDialog(parent), m_connection(connection), m_op(op), m_calls(connection, op, this) {
     setWindowTitle(title);
     auto* update = namedButton(QStringLiteral("Update"), this);
     update->setDefault(true);
@@ -44,7 +44,7 @@ QListWidget* PictureListScreen::list(const QString& name) const {
 bool PictureListScreen::fillDatabases() {
     QSignalBlocker quiet(m_databases);
     m_databases->clear();
-    return listDatabases(m_databases, m_connection, m_op, true);
+    return listDatabases(m_databases, m_calls, m_op, true);
 }
 
 void PictureListScreen::runThenFill(QDialog& dialog) {

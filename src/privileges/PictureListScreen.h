@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "GrantChanges.h"
+#include "ServerCalls.h"
 
 class QListWidget;
 class QVBoxLayout;
@@ -37,6 +38,7 @@ protected:
 
     Connection& m_connection;
     Operator& m_op;
+    ServerCalls m_calls;
 
 private:
     QListWidget* m_databases = nullptr;

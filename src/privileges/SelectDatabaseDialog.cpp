@@ -12,7 +12,7 @@
 namespace velkin {
 
 SelectDatabaseDialog::SelectDatabaseDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent), m_calls(connection, op, this) {
     setWindowTitle(QStringLiteral("Select Database"));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("databases"));
@@ -29,7 +29,7 @@ SelectDatabaseDialog::SelectDatabaseDialog(Connection& connection, Operator& op,
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &SelectDatabaseDialog::choose);
 
-    listDatabases(m_list, connection, op, false);
+    listDatabases(m_list, m_calls, op, false);
 }
 
 void SelectDatabaseDialog::choose(QListWidgetItem* item) {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "ServerCalls.h"
+
 class QListWidget;
 class QListWidgetItem;
 
@@ -23,6 +25,7 @@ public:
     void choose(QListWidgetItem* item);
 
 private:
+    ServerCalls m_calls;
     QListWidget* m_list;
     QString m_chosen;
 };

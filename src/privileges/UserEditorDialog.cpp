@@ -32,7 +32,12 @@ constexpr unsigned kGrantReload = 1;  // REFRESH_GRANT
 }  // namespace
 
 UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op), m_mode(NewUser) {
+    : QDialog(parent),
+      m_connection(connection),
+      m_op(op),
+      m_calls(connection, op, this),
+      m_steps(m_calls, op),
+      m_mode(NewUser) {
     build();
 }
 
@@ -41,7 +46,8 @@ UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, const Q
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
-      m_steps(connection, op),
+      m_calls(connection, op, this),
+      m_steps(m_calls, op),
       m_mode(ExistingUser),
       m_keyHost(host),
       m_keyUser(user) {
@@ -53,10 +59,9 @@ UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, const Q
 }
 
 namespace {
-int runEditor(Connection& connection, Operator& op, UserEditorDialog& dialog,
-              std::optional<AccountKey>* endedOn) {
+int runEditor(Operator& op, UserEditorDialog& dialog, std::optional<AccountKey>* endedOn) {
     int result = op.runModal(dialog);
-    connection.refresh(kGrantReload);
+    dialog.reloadGrants();
     if (endedOn)
         *endedOn = dialog.account();
     return result;
@@ -66,13 +71,17 @@ int runEditor(Connection& connection, Operator& op, UserEditorDialog& dialog,
 int UserEditorDialog::run(Connection& connection, Operator& op, QWidget* parent,
                           std::optional<AccountKey>* endedOn) {
     UserEditorDialog dialog(connection, op, parent);
-    return runEditor(connection, op, dialog, endedOn);
+    return runEditor(op, dialog, endedOn);
 }
 
 int UserEditorDialog::run(Connection& connection, Operator& op, const QString& host, const QString& user,
                           const QString& password, QWidget* parent, std::optional<AccountKey>* endedOn) {
     UserEditorDialog dialog(connection, op, host, user, password, parent);
-    return runEditor(connection, op, dialog, endedOn);
+    return runEditor(op, dialog, endedOn);
+}
+
+void UserEditorDialog::reloadGrants() {
+    m_calls.refresh(kGrantReload);
 }
 
 std::optional<AccountKey> UserEditorDialog::account() const {
@@ -216,11 +225,11 @@ void UserEditorDialog::open() {
     std::string sql = m_connection.dialect().usesAccountStatements()
                           ? accountRowQuery(m_connection, u8(m_keyHost), u8(m_keyUser))
                           : userRowQuery(m_connection, u8(m_keyHost), u8(m_keyUser));
-    if (m_connection.query(sql) != 0) {
+    if (m_calls.query(sql) != 0) {
         m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
     }
-    Result rows = m_connection.storeResult();
+    Result rows = m_calls.storeResult();
     if (!rows) {
         m_op.inform(QStringLiteral("User information was not found."));
         return;
@@ -240,7 +249,7 @@ void UserEditorDialog::open() {
 void UserEditorDialog::refreshDatabaseList() {
     // Only the account's own entries: rows of the same user name at another host are another
     // account's, or no account's, and whatever is done here must not land on them.
-    Result rows = m_connection.select(accountDbRowsQuery(m_connection, u8(m_keyHost), u8(m_keyUser)));
+    Result rows = m_calls.select(accountDbRowsQuery(m_connection, u8(m_keyHost), u8(m_keyUser)));
     if (!rows) {
         m_op.inform(m_steps.withError(QStringLiteral("There is no right to access.")));
         return;
@@ -263,11 +272,11 @@ void UserEditorDialog::chooseEntry(QListWidgetItem* item) {
     if (!m_steps.useGrantDatabase(false))
         return;
     std::string sql = dbRowQuery(m_connection, u8(item->text()), u8(m_selectedEntryHost), u8(m_keyUser));
-    if (m_connection.query(sql) != 0) {
+    if (m_calls.query(sql) != 0) {
         m_steps.stopWithError(QStringLiteral("There is no right to access."));
         return;
     }
-    Result rows = m_connection.storeResult();
+    Result rows = m_calls.storeResult();
     Row row = rows.fetchRow();
     if (!row) {
         m_steps.stop(QStringLiteral("User information was not found."));
@@ -385,7 +394,7 @@ void UserEditorDialog::saveNew() {
         userRowInsert(m_connection, u8(host), u8(user), u8(password), flags(m_globalBoxes));
     if (!m_steps.useGrantDatabase(true))
         return;
-    if (m_connection.query(sql) != 0) {
+    if (m_calls.query(sql) != 0) {
         m_op.inform(m_steps.withError(QStringLiteral("It failed in renewal of user information.")),
                     QStringLiteral("Velkin"), MessageIcon::Stop);
         return;
@@ -405,8 +414,8 @@ void UserEditorDialog::saveExisting() {
         m_op.inform(QStringLiteral("A password is changed.!!"), infoCaption(), MessageIcon::Information);
     }
     const std::string keyHost = u8(m_keyHost), keyUser = u8(m_keyUser);
-    if (m_connection.query(userRowUpdate(m_connection, u8(host), u8(user), setPassword, flags(m_globalBoxes),
-                                         keyHost, keyUser)) != 0) {
+    if (m_calls.query(userRowUpdate(m_connection, u8(host), u8(user), setPassword, flags(m_globalBoxes),
+                                    keyHost, keyUser)) != 0) {
         m_steps.stopWithError(QStringLiteral("It failed in renewal of user information."));
         return;
     }
@@ -416,7 +425,7 @@ void UserEditorDialog::saveExisting() {
     // The account's privilege rows follow a changed host or user name; only this account's rows, so
     // that the same user name at another host keeps its grants.
     for (const auto& sql : accountGrantRowsMove(m_connection, u8(host), u8(user), keyHost, keyUser)) {
-        if (m_connection.query(sql) != 0) {
+        if (m_calls.query(sql) != 0) {
             m_op.inform(m_steps.withError(QStringLiteral("It failed in renewal of database information.")));
             return;
         }

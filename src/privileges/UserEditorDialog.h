@@ -7,6 +7,7 @@
 
 #include "GrantChanges.h"
 #include "GrantSteps.h"
+#include "ServerCalls.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -44,6 +45,9 @@ public:
                    std::optional<AccountKey>* endedOn = nullptr);
     static int run(Connection& connection, Operator& op, const QString& host, const QString& user,
                    const QString& password, QWidget* parent, std::optional<AccountKey>* endedOn = nullptr);
+
+    /// Puts the grant tables into force again, as every opener does once the editor has closed.
+    void reloadGrants();
 
     /// Replaces the "Database" dialog that a double-click on a database entry opens.
     void setDatabaseDialogOpener(std::function<void(const QString& database)> opener) {
@@ -98,6 +102,7 @@ private:
 
     Connection& m_connection;
     Operator& m_op;
+    ServerCalls m_calls;
     GrantSteps m_steps;
     int m_mode;
     QString m_keyHost;

@@ -26,7 +26,11 @@
 namespace velkin {
 
 UserListDialog::UserListDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_steps(connection, op) {
+    : QDialog(parent),
+      m_connection(connection),
+      m_op(op),
+      m_calls(connection, op, this),
+      m_steps(m_calls, op) {
     build();
     fill();
 }
@@ -84,20 +88,19 @@ void UserListDialog::build() {
 
 void UserListDialog::fill() {
     // A session that may not read the grant tables gets empty-handed lists, without a message.
-    if (!m_connection.selectDb("mysql"))
+    if (!m_calls.selectDb("mysql"))
         return;
-    if (!m_connection.listFields("user"))
+    if (!m_calls.describesTable("user"))
         return;
     // Where mysql.user is not the classic table, its columns are named (the flags keep their
     // positions, only privileges decide Admin) and roles are left out.
     const ServerDialect& dialect = m_connection.dialect();
-    if (m_connection.query(dialect.usesAccountStatements() ? accountRowsQuery(dialect)
-                                                           : allUserRowsQuery()) != 0)
+    if (m_calls.query(dialect.usesAccountStatements() ? accountRowsQuery(dialect) : allUserRowsQuery()) != 0)
         return;
     QSignalBlocker quietAdmin(m_admin), quietCommon(m_common);
     m_admin->clear();
     m_common->clear();
-    Result rows = m_connection.storeResult();
+    Result rows = m_calls.storeResult();
     if (!rows) {
         m_op.inform(QStringLiteral("There is no data."));
         return;

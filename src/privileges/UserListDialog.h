@@ -4,6 +4,7 @@
 
 #include "GrantChanges.h"
 #include "GrantSteps.h"
+#include "ServerCalls.h"
 #include "UserEditorDialog.h"
 
 class QLineEdit;
@@ -58,6 +59,7 @@ private:
 
     Connection& m_connection;
     Operator& m_op;
+    ServerCalls m_calls;
     GrantSteps m_steps;
     QString m_selectedUser;
     QString m_selectedHost;

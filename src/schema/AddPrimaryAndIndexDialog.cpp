@@ -9,9 +9,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "SchemaWork.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "transfer/WorkButtons.h"
 #include "widgets/Kit.h"
 
 namespace velkin {
@@ -73,7 +75,7 @@ void AddPrimaryAndIndexDialog::buildScreen(const QString& database, const QStrin
     connect(m_available, &QListWidget::itemDoubleClicked, this, &AddPrimaryAndIndexDialog::choose);
     connect(m_chosen, &QListWidget::itemDoubleClicked, this, &AddPrimaryAndIndexDialog::unchoose);
     connect(create, &QPushButton::clicked, this, &AddPrimaryAndIndexDialog::create);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    bindStopButton(m_work, cancel, [this] { reject(); }, {create, right, left, m_available, m_chosen});
 
     auto* head = new QGridLayout;
     head->addWidget(new QLabel(QStringLiteral("Database"), this), 0, 0);
@@ -103,8 +105,8 @@ void AddPrimaryAndIndexDialog::buildScreen(const QString& database, const QStrin
 }
 
 void AddPrimaryAndIndexDialog::listFields() {
-    Result fields =
-        m_connection.select(showFieldsStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
+    Result fields = readBeside(m_work, m_connection,
+                               showFieldsStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
     if (!fields)
         return;
     // A primary key and a plain index here take only fields that cannot be NULL.
@@ -115,7 +117,8 @@ void AddPrimaryAndIndexDialog::listFields() {
 }
 
 bool AddPrimaryAndIndexDialog::hasPrimaryKey() {
-    Result keys = m_connection.select(showKeysStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
+    Result keys = readBeside(m_work, m_connection,
+                             showKeysStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
     // Without the key list the drop is tried, and the server's answer shown.
     if (!keys)
         return true;
@@ -142,11 +145,19 @@ void AddPrimaryAndIndexDialog::create() {
     const std::string database = u8(m_database);
     const std::string table = u8(m_table);
     // A table without a primary key gets one; only an existing one is dropped first.
-    if (m_mode == KeyKind::Primary && hasPrimaryKey() &&
-        m_connection.query(dropPrimaryKeyStatement(dialect, database, table)) != 0) {
-        m_op.inform(textf("Deletion was not completed.\n%d:%s", m_connection.errorNumber(),
-                          m_connection.errorText()));
-        return;
+    bool dropped = false;
+    if (m_mode == KeyKind::Primary && hasPrimaryKey()) {
+        const SentStatement sent =
+            sendBeside(m_work, m_connection, dropPrimaryKeyStatement(dialect, database, table));
+        if (sent.stopped) {
+            m_op.inform(qs(changeStoppedText()));
+            return;
+        }
+        if (sent.failed) {
+            m_op.inform(textf("Deletion was not completed.\n%s", sent.errorLine));
+            return;
+        }
+        dropped = true;
     }
     if (m_chosen->count() == 0)
         return;
@@ -157,12 +168,22 @@ void AddPrimaryAndIndexDialog::create() {
         m_mode == KeyKind::Primary ? std::string() : normalizeTypedName(u8(m_indexName->text()));
     if (m_mode != KeyKind::Primary)
         m_indexName->setText(qs(name));
-    if (m_connection.query(addKeyStatement(dialect, database, table, m_mode, name, fields)) != 0) {
-        m_op.inform(textf("Updating was not completed.\n%d:%s", m_connection.errorNumber(),
-                          m_connection.errorText()));
+    const SentStatement sent =
+        sendBeside(m_work, m_connection, addKeyStatement(dialect, database, table, m_mode, name, fields));
+    if (sent.stopped) {
+        m_op.inform(qs(changeStoppedText(dropped ? "The old primary key was removed" : "")));
+        return;
+    }
+    if (sent.failed) {
+        m_op.inform(textf("Updating was not completed.\n%s", sent.errorLine));
         return;
     }
     accept();
+}
+
+void AddPrimaryAndIndexDialog::reject() {
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The change of the table")))
+        QDialog::reject();
 }
 
 }  // namespace velkin

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "SchemaText.h"
+#include "session/BackgroundWork.h"
 
 class QLineEdit;
 class QListWidget;
@@ -29,6 +30,8 @@ public:
     void choose(QListWidgetItem* item = nullptr);
     void unchoose(QListWidgetItem* item = nullptr);
     void create();
+    /// Closing while a statement runs asks whether to stop it; the screen stays until it has ended.
+    void reject() override;
 
 private:
     void buildScreen(const QString& database, const QString& table);
@@ -44,6 +47,8 @@ private:
     QLineEdit* m_indexName = nullptr;
     QListWidget* m_available = nullptr;
     QListWidget* m_chosen = nullptr;
+    /// The reads and changes run here, beside the window; "Cancel" stops them meanwhile.
+    BackgroundWork m_work;
 };
 
 }  // namespace velkin

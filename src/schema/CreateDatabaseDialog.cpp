@@ -7,9 +7,11 @@
 #include <QVBoxLayout>
 
 #include "SchemaText.h"
+#include "SchemaWork.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "transfer/WorkButtons.h"
 #include "widgets/Kit.h"
 
 namespace velkin {
@@ -23,7 +25,7 @@ CreateDatabaseDialog::CreateDatabaseDialog(Connection& connection, Operator& op,
     create->setDefault(true);
     auto* cancel = namedButton(QStringLiteral("Cancel"), this);
     connect(create, &QPushButton::clicked, this, &CreateDatabaseDialog::create);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    bindStopButton(m_work, cancel, [this] { reject(); }, {create, m_name});
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Database Name"), m_name);
@@ -48,11 +50,22 @@ void CreateDatabaseDialog::create() {
         m_op.inform(QStringLiteral("The database name to create is inputted."));
         return;
     }
-    if (m_connection.query(createDatabaseStatement(m_connection.dialect(), u8(name))) != 0) {
-        m_op.inform(textf("It cannot create!!\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
+    const SentStatement sent =
+        sendBeside(m_work, m_connection, createDatabaseStatement(m_connection.dialect(), u8(name)));
+    if (sent.stopped) {
+        m_op.inform(qs(creationStoppedText()));
+        return;
+    }
+    if (sent.failed) {
+        m_op.inform(textf("It cannot create!!\n%s", sent.errorLine));
         return;
     }
     accept();
+}
+
+void CreateDatabaseDialog::reject() {
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("Creating the database")))
+        QDialog::reject();
 }
 
 }  // namespace velkin

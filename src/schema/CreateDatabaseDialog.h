@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "session/BackgroundWork.h"
+
 class QLineEdit;
 
 namespace velkin {
@@ -19,11 +21,15 @@ public:
     QString databaseName() const;
 
     void create();
+    /// Closing while the statement runs asks whether to stop it; the screen stays until it has ended.
+    void reject() override;
 
 private:
     Connection& m_connection;
     Operator& m_op;
     QLineEdit* m_name;
+    /// The statement runs here, beside the window; "Cancel" stops it meanwhile.
+    BackgroundWork m_work;
 };
 
 }  // namespace velkin

@@ -14,11 +14,13 @@
 
 #include "FieldEditorGroup.h"
 #include "SchemaText.h"
+#include "SchemaWork.h"
 #include "ServerColumns.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/ServerDialect.h"
 #include "session/SqlText.h"
+#include "transfer/WorkButtons.h"
 #include "widgets/Kit.h"
 
 namespace velkin {
@@ -81,9 +83,10 @@ void CreateTableDialog::buildScreen() {
     m_databaseName->installEventFilter(this);
     m_tableName->installEventFilter(this);
     connect(create, &QPushButton::clicked, this, &CreateTableDialog::create);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(remove, &QPushButton::clicked, this, &CreateTableDialog::deleteField);
     connect(m_tableType, &QComboBox::currentIndexChanged, this, &CreateTableDialog::rebuild);
+    bindStopButton(m_work, cancel, [this] { reject(); },
+                   {create, update, remove, m_fields, m_query, m_databaseName, m_tableName, m_tableType});
 
     auto* right = new QVBoxLayout;
     right->addWidget(create);
@@ -128,8 +131,10 @@ QWidget* CreateTableDialog::buildEditor() {
 }
 
 void CreateTableDialog::fillTableTypes() {
+    std::vector<std::string> types;
+    m_work.run({&m_connection}, [&](WorkControl&) { types = serverTableTypes(m_connection); });
     const QSignalBlocker quiet(m_tableType);
-    for (const std::string& type : serverTableTypes(m_connection))
+    for (const std::string& type : types)
         m_tableType->addItem(qs(type));
     m_tableType->setCurrentIndex(-1);
 }
@@ -269,12 +274,21 @@ void CreateTableDialog::rebuild() {
 void CreateTableDialog::create() {
     if (!m_op.ask(textf("May I create truly? (%s.%s)", u8(m_openedDatabase), u8(m_rebuiltTable))))
         return;
-    if (m_connection.query(statement()) != 0) {
-        m_op.inform(
-            textf("It has not created.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
+    const SentStatement sent = sendBeside(m_work, m_connection, statement());
+    if (sent.stopped) {
+        m_op.inform(qs(creationStoppedText()));
+        return;
+    }
+    if (sent.failed) {
+        m_op.inform(textf("It has not created.\n%s", sent.errorLine));
         return;
     }
     accept();
+}
+
+void CreateTableDialog::reject() {
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("Creating the table")))
+        QDialog::reject();
 }
 
 bool CreateTableDialog::eventFilter(QObject* watched, QEvent* event) {

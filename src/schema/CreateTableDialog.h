@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ColumnDefinition.h"
+#include "session/BackgroundWork.h"
 
 class QComboBox;
 class QLineEdit;
@@ -43,6 +44,8 @@ public:
     void clearEditor();
     void rebuild();
     void create();
+    /// Closing while the statement runs asks whether to stop it; the screen stays until it has ended.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,6 +71,9 @@ private:
     QLineEdit* m_databaseName = nullptr;
     QLineEdit* m_tableName = nullptr;
     QComboBox* m_tableType = nullptr;
+    /// The server's table types are read and the table is created here, beside the window; "Cancel"
+    /// stops it meanwhile.
+    BackgroundWork m_work;
 };
 
 }  // namespace velkin

@@ -8,10 +8,12 @@
 
 #include "FieldEditorGroup.h"
 #include "SchemaText.h"
+#include "SchemaWork.h"
 #include "ServerColumns.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "transfer/WorkButtons.h"
 #include "widgets/Kit.h"
 
 namespace velkin {
@@ -33,7 +35,7 @@ void FieldAdditionDialog::buildScreen() {
     add->setDefault(true);
     auto* cancel = namedButton(QStringLiteral("Cancel"), this);
     connect(add, &QPushButton::clicked, this, &FieldAdditionDialog::add);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    bindStopButton(m_work, cancel, [this] { reject(); }, {add, m_editor});
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(add);
     buttons->addWidget(cancel);
@@ -61,26 +63,33 @@ void FieldAdditionDialog::add() {
     const ServerDialect& dialect = m_connection.dialect();
     // The field's name is not checked here: the server's refusal says more than a message of ours.
     if (!send(addFieldStatement(dialect, database, table, c, valueQuoter(m_connection)),
-              "It has not created.\n%d:%s"))
+              "It has not created.\n%s", false))
         return;
     if (c.primaryKey && !send(addFieldKeyStatement(dialect, database, table, KeyKind::Primary, {}, c.name),
-                              "Primary key creation was not completed.\n%d:%s"))
+                              "Primary key creation was not completed.\n%s", true))
         return;
     if (c.index && !send(addFieldKeyStatement(dialect, database, table, KeyKind::Index, indexName, c.name),
-                         "Index creation was not completed.\n%d:%s"))
+                         "Index creation was not completed.\n%s", true))
         return;
     if (m_editor->unique()->isChecked() &&
         !send(addFieldKeyStatement(dialect, database, table, KeyKind::Unique, uniqueName, c.name),
-              "Creation of Unique was not completed.\n%d:%s"))
+              "Creation of Unique was not completed.\n%s", true))
         return;
     accept();
 }
 
-bool FieldAdditionDialog::send(const std::string& sql, const char* failure) {
-    if (m_connection.query(sql) == 0)
-        return true;
-    m_op.inform(textf(failure, m_connection.errorNumber(), m_connection.errorText()));
-    return false;
+bool FieldAdditionDialog::send(const std::string& sql, const char* failure, bool fieldAdded) {
+    const SentStatement sent = sendBeside(m_work, m_connection, sql);
+    if (sent.stopped)
+        m_op.inform(qs(changeStoppedText(fieldAdded ? "The field was added" : "")));
+    else if (sent.failed)
+        m_op.inform(textf(failure, sent.errorLine));
+    return !sent.failed;
+}
+
+void FieldAdditionDialog::reject() {
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The change of the table")))
+        QDialog::reject();
 }
 
 void FieldAdditionDialog::clear() {

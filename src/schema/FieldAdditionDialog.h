@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ColumnDefinition.h"
+#include "session/BackgroundWork.h"
 
 namespace velkin {
 
@@ -24,11 +25,14 @@ public:
 
     void add();
     void clear();
+    /// Closing while a statement runs asks whether to stop it; the screen stays until it has ended.
+    void reject() override;
 
 private:
     void buildScreen();
     /// Sends a statement; on refusal shows the failure text with the server's error and says false.
-    bool send(const std::string& sql, const char* failure);
+    /// The statements before it landed: a stop says so, and that the rest was not done.
+    bool send(const std::string& sql, const char* failure, bool fieldAdded);
 
     Connection& m_connection;
     Operator& m_op;
@@ -36,6 +40,8 @@ private:
     QString m_table;
 
     FieldEditorGroup* m_editor = nullptr;
+    /// The statements run here, beside the window; "Cancel" stops them meanwhile.
+    BackgroundWork m_work;
 };
 
 }  // namespace velkin

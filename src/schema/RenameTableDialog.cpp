@@ -8,9 +8,11 @@
 #include <QVBoxLayout>
 
 #include "SchemaText.h"
+#include "SchemaWork.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "transfer/WorkButtons.h"
 #include "widgets/Kit.h"
 
 namespace velkin {
@@ -33,7 +35,7 @@ RenameTableDialog::RenameTableDialog(Connection& connection, Operator& op, const
     ok->setDefault(true);
     auto* cancel = namedButton(QStringLiteral("Cancel"), this);
     connect(ok, &QPushButton::clicked, this, &RenameTableDialog::rename);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    bindStopButton(m_work, cancel, [this] { reject(); }, {ok, m_newName});
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("The table name to change"), this), 0, 0);
@@ -54,14 +56,22 @@ RenameTableDialog::RenameTableDialog(Connection& connection, Operator& op, const
 void RenameTableDialog::rename() {
     const QString newName = qs(normalizeTypedName(u8(m_newName->text())));
     m_newName->setText(newName);
-    if (m_connection.query(
-            renameTableStatement(m_connection.dialect(), u8(m_database), u8(m_table), u8(newName))) != 0)
-        m_op.inform(
-            textf("It has not changed!!\n%d:%s", m_connection.errorNumber(), m_connection.errorText()),
-            QStringLiteral("Velkin Infomation"), MessageIcon::Stop);
+    const SentStatement sent =
+        sendBeside(m_work, m_connection,
+                   renameTableStatement(m_connection.dialect(), u8(m_database), u8(m_table), u8(newName)));
+    if (sent.stopped)
+        m_op.inform(qs(changeStoppedText()), QStringLiteral("Velkin Infomation"), MessageIcon::Stop);
+    else if (sent.failed)
+        m_op.inform(textf("It has not changed!!\n%s", sent.errorLine), QStringLiteral("Velkin Infomation"),
+                    MessageIcon::Stop);
     else
         m_table = newName;
     accept();
+}
+
+void RenameTableDialog::reject() {
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The change of the table")))
+        QDialog::reject();
 }
 
 }  // namespace velkin

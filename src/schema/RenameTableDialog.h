@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "session/BackgroundWork.h"
+
 class QLineEdit;
 
 namespace velkin {
@@ -21,6 +23,8 @@ public:
     QString tableName() const { return m_table; }
 
     void rename();
+    /// Closing while the statement runs asks whether to stop it; the screen stays until it has ended.
+    void reject() override;
 
 private:
     Connection& m_connection;
@@ -28,6 +32,8 @@ private:
     QString m_database;
     QString m_table;
     QLineEdit* m_newName;
+    /// The statement runs here, beside the window; "Cancel" stops it meanwhile.
+    BackgroundWork m_work;
 };
 
 }  // namespace velkin

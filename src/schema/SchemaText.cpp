@@ -160,4 +160,14 @@ std::string renameTableStatement(const ServerDialect& dialect, std::string_view 
                 quoteName(database, dialect), serverName(dialect, newName));
 }
 
+std::string changeStoppedText(std::string_view done) {
+    if (done.empty())
+        return "The change was stopped. The table is unchanged.";
+    return sqlf("The change was stopped. %s; the rest was not done.", done);
+}
+
+std::string creationStoppedText() {
+    return "Creating was stopped. Nothing was created.";
+}
+
 }  // namespace velkin

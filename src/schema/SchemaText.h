@@ -56,4 +56,10 @@ std::string createDatabaseStatement(const ServerDialect& dialect, std::string_vi
 std::string renameTableStatement(const ServerDialect& dialect, std::string_view database,
                                  std::string_view table, std::string_view newName);
 
+/// What a screen says when Stop ended its change: the server undoes a stopped statement whole, so only
+/// what the command's earlier statements did remains. done names that; empty when nothing was done.
+std::string changeStoppedText(std::string_view done = {});
+/// What a screen says when Stop ended its CREATE: the server made nothing.
+std::string creationStoppedText();
+
 }  // namespace velkin

@@ -18,10 +18,12 @@
 #include "FieldAdditionDialog.h"
 #include "FieldRole.h"
 #include "RenameTableDialog.h"
+#include "SchemaWork.h"
 #include "ServerColumns.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "transfer/WorkButtons.h"
 #include "widgets/Kit.h"
 
 namespace velkin {
@@ -92,7 +94,6 @@ void TableEditorDialog::buildScreen() {
     m_dataAmountButton = namedButton(QStringLiteral("The amount of data"), this);
     for (QPushButton* b : {m_maintenanceButton, m_duplicationButton, m_dataAmountButton})
         b->setEnabled(false);
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(addField, &QPushButton::clicked, this, &TableEditorDialog::addField);
     connect(rename, &QPushButton::clicked, this, &TableEditorDialog::renameTable);
     connect(update, &QPushButton::clicked, this, &TableEditorDialog::updateField);
@@ -109,6 +110,10 @@ void TableEditorDialog::buildScreen() {
     connect(addIndex, &QPushButton::clicked, this, [this] { addKey(KeyKind::Index); });
     connect(addUnique, &QPushButton::clicked, this, [this] { addKey(KeyKind::Unique); });
     m_keys->setParent(keyGroup);
+    // An ALTER on a big table, or one waiting for a lock, can run for minutes: "Close" stops it.
+    bindStopButton(m_work, close, [this] { accept(); },
+                   {m_fields, m_keys, addField, rename, m_chosenName, m_primary, m_null, update, addPrimary,
+                    addIndex, addUnique});
     auto* keyButtons = new QHBoxLayout;
     keyButtons->addWidget(new QLabel(QStringLiteral("Key List"), keyGroup));
     keyButtons->addStretch();
@@ -162,19 +167,25 @@ void TableEditorDialog::setDataAmountAction(TableAction action) {
 // ---- The two lists --------------------------------------------------------------------------------
 
 void TableEditorDialog::reload() {
-    loadFields();
-    loadKeys();
+    const QSignalBlocker quietKeys(m_keys);
+    m_keys->setColumnCount(0);
+    const std::string fieldsSql = showFieldsStatement(m_connection.dialect(), u8(m_database), u8(m_table));
+    const std::string keysSql = showKeysStatement(m_connection.dialect(), u8(m_database), u8(m_table));
+    Result fields;
+    Result keys;
+    m_work.run({&m_connection}, [&](WorkControl&) {
+        fields = m_connection.select(fieldsSql);
+        keys = m_connection.select(keysSql);
+    });
+    showFields(fields);
+    showKeys(keys);
     // The field worked on stays chosen, now with what the server holds for it.
     for (int row = 0; row < m_fields->rowCount(); ++row)
         if (!m_currentField.isEmpty() && fieldCell(row, Field) == m_currentField)
             m_fields->setCurrentCell(row, Field);
 }
 
-void TableEditorDialog::loadFields() {
-    const QSignalBlocker quietKeys(m_keys);
-    m_keys->setColumnCount(0);
-    Result result =
-        m_connection.select(showFieldsStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
+void TableEditorDialog::showFields(Result& result) {
     if (!result)
         return;
     const QSignalBlocker quiet(m_fields);
@@ -189,9 +200,7 @@ void TableEditorDialog::loadFields() {
     }
 }
 
-void TableEditorDialog::loadKeys() {
-    Result result =
-        m_connection.select(showKeysStatement(m_connection.dialect(), u8(m_database), u8(m_table)));
+void TableEditorDialog::showKeys(Result& result) {
     if (!result)
         return;
     const QSignalBlocker quiet(m_keys);
@@ -269,11 +278,16 @@ bool TableEditorDialog::changeField(const std::string& newName) {
     const std::string field = u8(m_currentField);
     // The change repeats everything the server has for the field: a definition made from the listed
     // type alone would convert the data to the table's character set and drop the rest.
-    const std::optional<ServerColumn> column =
-        readServerColumn(m_connection, u8(m_database), u8(m_table), field);
+    std::optional<ServerColumn> column;
+    std::string readFailure;
+    m_work.run({&m_connection}, [&](WorkControl&) {
+        column = readServerColumn(m_connection, u8(m_database), u8(m_table), field);
+        if (!column && m_connection.errorNumber() != 0)
+            readFailure = m_connection.errorLine();
+    });
     if (!column) {
-        if (m_connection.errorNumber() != 0)
-            reportUpdateFailure();
+        if (!readFailure.empty())
+            reportUpdateFailure(readFailure);
         return false;
     }
     ColumnChange change;
@@ -291,25 +305,27 @@ bool TableEditorDialog::changeField(const std::string& newName) {
     }
     const std::string sql = changeColumnStatement(m_connection.dialect(), u8(m_database), u8(m_table),
                                                   *column, change, valueQuoter(m_connection));
-    if (m_connection.query(sql) != 0) {
-        reportUpdateFailure();
-        return false;
-    }
-    return true;
+    return sendChange(sql, "Updating was not completed.\n%s");
 }
 
-void TableEditorDialog::reportUpdateFailure() {
-    m_op.inform(
-        textf("Updating was not completed.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
+bool TableEditorDialog::sendChange(const std::string& sql, const char* failure) {
+    const SentStatement sent = sendBeside(m_work, m_connection, sql);
+    if (sent.stopped)
+        m_op.inform(qs(changeStoppedText()));
+    else if (sent.failed)
+        m_op.inform(textf(failure, sent.errorLine));
+    return !sent.failed;
+}
+
+void TableEditorDialog::reportUpdateFailure(const std::string& errorLine) {
+    m_op.inform(textf("Updating was not completed.\n%s", errorLine));
 }
 
 void TableEditorDialog::dropField() {
     if (!m_op.ask(textf("May I delete this %s field?", u8(m_currentField))))
         return;
-    if (m_connection.query(
-            dropFieldStatement(m_connection.dialect(), u8(m_database), u8(m_table), u8(m_currentField))) != 0)
-        m_op.inform(
-            textf("It has not deleted.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
+    sendChange(dropFieldStatement(m_connection.dialect(), u8(m_database), u8(m_table), u8(m_currentField)),
+               "It has not deleted.\n%s");
     m_currentField.clear();
     m_chosenName->clear();
     m_null->setChecked(false);
@@ -320,10 +336,8 @@ void TableEditorDialog::dropField() {
 void TableEditorDialog::dropKey() {
     if (!m_op.ask(textf("May I delete this %s key?", u8(m_currentKey))))
         return;
-    if (m_connection.query(
-            dropKeyStatement(m_connection.dialect(), u8(m_database), u8(m_table), u8(m_currentKey))) != 0)
-        m_op.inform(
-            textf("It has not deleted.\n%d:%s", m_connection.errorNumber(), m_connection.errorText()));
+    sendChange(dropKeyStatement(m_connection.dialect(), u8(m_database), u8(m_table), u8(m_currentKey)),
+               "It has not deleted.\n%s");
     reload();
 }
 
@@ -362,7 +376,8 @@ void TableEditorDialog::openDataAmount() {
 }
 
 void TableEditorDialog::runAction(const TableAction& action) {
-    if (action)
+    // Those screens use the connection the running work holds.
+    if (action && !m_work.running())
         action(this, m_database, m_table);
 }
 
@@ -391,6 +406,11 @@ void TableEditorDialog::showMenu(QTableWidget* list, const QPoint& pos,
     QMenu menu(this);
     (this->*fill)(menu);
     menu.exec(list->viewport()->mapToGlobal(pos));
+}
+
+void TableEditorDialog::reject() {
+    if (!keepOpenForWork(m_work, m_op, QStringLiteral("The change of the table")))
+        QDialog::reject();
 }
 
 bool TableEditorDialog::eventFilter(QObject* watched, QEvent* event) {

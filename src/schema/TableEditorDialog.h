@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "SchemaText.h"
+#include "session/BackgroundWork.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -17,6 +18,7 @@ namespace velkin {
 
 class Connection;
 class Operator;
+class Result;
 
 /// "Table": one table's fields and keys, changed with ALTER TABLE statements; the way into field
 /// addition, rename, and the maintenance, duplication and data amount screens of the same table.
@@ -61,18 +63,24 @@ public:
     void fillFieldMenu(QMenu& menu);
     void fillKeyMenu(QMenu& menu);
 
+    /// Closing while a change runs asks whether to stop it; the screen stays until it has ended.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildScreen();
-    void loadFields();
-    void loadKeys();
+    void showFields(Result& result);
+    void showKeys(Result& result);
+    /// Sends one change of the table; on refusal says failure with the server's "%d:%s", on Stop that
+    /// the table is unchanged. True when it landed.
+    bool sendChange(const std::string& sql, const char* failure);
     QString fieldCell(int row, int column) const;
     /// The primary key's fields in key order, as the key list shows them.
     std::vector<std::string> primaryKeyFields() const;
     bool changeField(const std::string& newName);
-    void reportUpdateFailure();
+    void reportUpdateFailure(const std::string& errorLine);
     /// The cell of a key row under the result's column of that name (or at the usual position).
     QString keyCell(int row, const char* column, int usualPosition) const;
     void runAction(const TableAction& action);
@@ -100,6 +108,8 @@ private:
     QPushButton* m_maintenanceButton = nullptr;
     QPushButton* m_duplicationButton = nullptr;
     QPushButton* m_dataAmountButton = nullptr;
+    /// Every read and change of the table runs here, beside the window; "Close" stops it meanwhile.
+    BackgroundWork m_work;
 };
 
 }  // namespace velkin

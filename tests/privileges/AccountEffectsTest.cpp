@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "GrantRowsTest.h"
 #include "privileges/AccessRestrictionDialog.h"
@@ -102,7 +103,14 @@ protected:
         type(edit(editor, "Check"), QString::fromStdString(password));
         box(editor, "user Select")->setChecked(select);
         op.answer(true);
+        // The save waits for the server beside the window: the window's timers fire meanwhile.
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+        tick.start(0);
         editor.update();
+        tick.stop();
+        EXPECT_GT(ticks, 0);
         EXPECT_EQ(QStringList{"It added to the database and data was confirmed."}, op.messageTexts());
         EXPECT_EQ(UserEditorDialog::ExistingUser, editor.mode());
         op.clear();

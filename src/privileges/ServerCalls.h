@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "session/BackgroundWork.h"
+
+class QWidget;
+
+namespace velkin {
+
+class Connection;
+class Operator;
+class Result;
+
+/// A privilege screen's calls to the server, each run beside the window's thread so that the window
+/// keeps painting and its timers fire while the server answers. Meanwhile the screen takes no clicks
+/// or keys, so that none of them starts a second call on the connection the first one holds, and
+/// closing it asks whether to stop the call.
+class ServerCalls : public QObject {
+    Q_OBJECT
+public:
+    ServerCalls(Connection& connection, Operator& op, QWidget* screen);
+
+    /// The connection the screen's statements are composed for (escaping, dialect).
+    Connection& connection() const { return m_connection; }
+    bool running() const { return m_work.running(); }
+
+    int query(std::string_view sql);
+    /// The rows of the last statement, read from the server beside the window.
+    Result storeResult();
+    /// query() then storeResult(); an empty Result when either failed.
+    Result select(std::string_view sql);
+    bool selectDb(const std::string& database);
+    /// Whether the server describes the table's columns: the screens' test of a readable grant table.
+    bool describesTable(const std::string& table);
+    Result listDbs();
+    int refresh(unsigned options);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    /// The call's answer; refused when a call is still running (the screen lets no input start one).
+    template <class Call>
+    auto besideWindow(Call call, decltype(call()) refused) -> decltype(call());
+
+    Connection& m_connection;
+    Operator& m_op;
+    QPointer<QWidget> m_screen;
+    BackgroundWork m_work;
+};
+
+}  // namespace velkin
