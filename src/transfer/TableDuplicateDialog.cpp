@@ -204,18 +204,7 @@ RowCopyOutcome TableDuplicateDialog::copyRows(const CopyDestination& to, std::ve
         if (!counted)
             guessTotal(source, control);
         copy.setStopFlag(&control.stopFlag());
-        copy.onOriginalCount([this, &control](const std::string& count) {
-            control.post([this, count] {
-                m_originalCount->setText(qs(count));
-                m_progress->setTotal(std::strtoull(count.c_str(), nullptr, 10), false);
-            });
-        });
-        copy.onProgress([this, &control](long long rows) {
-            control.post([this, rows] {
-                m_copiedCount->setText(QString::number(rows));
-                m_progress->advance(static_cast<std::uint64_t>(rows));
-            });
-        });
+        showCopyProgress(copy, control, *m_progress, m_originalCount, m_copiedCount);
         outcome = copy.run();
     });
     m_progress->advance(static_cast<std::uint64_t>(std::max(outcome.rowsLanded, 0LL)));
