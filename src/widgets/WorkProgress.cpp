@@ -44,6 +44,15 @@ void WorkProgress::start(std::uint64_t total, bool estimated, const QString& uni
     repaint(true);
 }
 
+void WorkProgress::startOwn() {
+    m_tick.stop();
+    m_shown = 0;
+    m_bar->setRange(0, kSteps);
+    m_bar->setValue(0);
+    m_text->clear();
+    m_clock.start();
+}
+
 void WorkProgress::setTotal(std::uint64_t total, bool estimated) {
     m_figures.total = total;
     m_figures.estimated = estimated;

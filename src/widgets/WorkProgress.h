@@ -33,7 +33,10 @@ public:
     /// The work has ended; whole: all there was has been done, and the bar fills.
     void finish(bool whole);
 
-    /// For a work that tells its own figures: the bar at done of total, the line as given.
+    /// A new run of a work that tells its own figures: the clock starts, the bar is empty, the line
+    /// is left to showOwn() and setText().
+    void startOwn();
+    /// The bar at done of total, the line as given.
     void showOwn(std::uint64_t done, std::uint64_t total, const QString& text);
     /// A moving bar (busy) or an empty one.
     void showBusy(bool busy);
