@@ -27,6 +27,8 @@ WorkProgress::WorkProgress(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_text);
     m_tick.setInterval(1000);
     connect(&m_tick, &QTimer::timeout, this, [this] { repaint(true); });
+    m_late.setSingleShot(true);
+    connect(&m_late, &QTimer::timeout, this, [this] { repaint(true); });
 }
 
 void WorkProgress::start(std::uint64_t total, bool estimated, const QString& unit) {
@@ -46,6 +48,7 @@ void WorkProgress::start(std::uint64_t total, bool estimated, const QString& uni
 
 void WorkProgress::startOwn() {
     m_tick.stop();
+    m_late.stop();
     m_shown = 0;
     m_bar->setRange(0, kSteps);
     m_bar->setValue(0);
@@ -71,6 +74,7 @@ void WorkProgress::advance(std::uint64_t done) {
 
 void WorkProgress::finish(bool whole) {
     m_tick.stop();
+    m_late.stop();
     m_figures.finished = true;
     // A whole work did all there was, however far off the guess was.
     if (whole)
@@ -101,8 +105,12 @@ void WorkProgress::setText(const QString& text) {
 }
 
 void WorkProgress::repaint(bool now) {
-    if (!now && m_sinceShown.isValid() && m_sinceShown.elapsed() < kShownEveryMs)
+    if (!now && m_sinceShown.isValid() && m_sinceShown.elapsed() < kShownEveryMs) {
+        if (!m_late.isActive())
+            m_late.start(static_cast<int>(kShownEveryMs - m_sinceShown.elapsed()));
         return;
+    }
+    m_late.stop();
     m_sinceShown.start();
     m_figures.elapsedMs = elapsedMs();
     const int permille = progressPermille(m_figures);

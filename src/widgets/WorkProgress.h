@@ -54,6 +54,8 @@ private:
     QElapsedTimer m_sinceShown;
     /// Tells the time while no count arrives (a long block, a slow server).
     QTimer m_tick;
+    /// Shows a count that came too soon after the last one once its turn has come.
+    QTimer m_late;
     ProgressFigures m_figures;
     QString m_unit;
     QString m_stage;
