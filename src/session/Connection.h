@@ -208,7 +208,9 @@ public:
     bool isBusy() const { return m_busy > 0; }
     /// Keeps every other thread's calls on this connection waiting while the lock is held: for work
     /// that sends a statement and reads its rows in several calls.
-    std::unique_lock<std::recursive_mutex> holdCalls() { return std::unique_lock<std::recursive_mutex>(m_callLock); }
+    std::unique_lock<std::recursive_mutex> holdCalls() {
+        return std::unique_lock<std::recursive_mutex>(m_callLock);
+    }
 
     /// Starts and ends the client library for the process (the socket layer of old).
     static bool initLibrary();
