@@ -19,7 +19,9 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "session/TableStatus.h"
 #include "widgets/Kit.h"
+#include "widgets/WorkProgress.h"
 
 namespace velkin {
 
@@ -89,14 +91,23 @@ CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QSt
     layout->addLayout(nullRow);
     layout->addWidget(sampleLabel);
     layout->addWidget(m_sample, 1);
+    m_progress = new WorkProgress(this);
+    layout->addWidget(m_progress);
     layout->addLayout(buttonRow({m_ok, m_cancel}));
-    resize(520, 460);
+    resize(520, 500);
 
     connect(fileRow.browse, &QPushButton::clicked, this, &CsvExportDialog::chooseFile);
     connect(m_ok, &QPushButton::clicked, this, &CsvExportDialog::write);
     bindStopButton(m_work, m_cancel, [this] { reject(); }, {m_ok});
     connect(m_nullText, &QComboBox::currentTextChanged, this, &CsvExportDialog::refreshSample);
     m_sampleReady = true;
+}
+
+CsvExportDialog::CsvExportDialog(Connection& connection, Operator& op, const QString& statement,
+                                 const QString& database, const QString& table, QWidget* parent)
+    : CsvExportDialog(connection, op, statement, parent) {
+    m_sourceDatabase = u8(database);
+    m_sourceTable = u8(table);
 }
 
 QWidget* CsvExportDialog::buildSeparatorGroup() {
@@ -181,10 +192,19 @@ void CsvExportDialog::reject() {
         QDialog::reject();
 }
 
-void CsvExportDialog::showProgress(long block) {
+void CsvExportDialog::showProgress(long block, long long written) {
     const QString text = qs(csvProgressText(block * kBlockRows + 1));
     m_sample->setPlainText(text);
+    m_progress->advance(static_cast<std::uint64_t>(written));
     emit progressShown(text);
+}
+
+void CsvExportDialog::guessRows(WorkControl& control) {
+    if (m_sourceTable.empty())
+        return;
+    const TableStatusList status = readTableStatus(m_connection, m_sourceDatabase, m_sourceTable);
+    if (status.read() && !status.tables.empty() && status.tables.front().rows > 0)
+        control.post([this, rows = status.tables.front().rows] { m_progress->setTotal(rows, true); });
 }
 
 void CsvExportDialog::write() {
@@ -216,8 +236,13 @@ std::string CsvExportDialog::writeRows(TextModeFile& file) {
     QString endText;
     // The rows are read and written beside the window, which keeps painting and answers Stop; the
     // session's connection is the export's until it ends.
-    m_work.run({&m_connection},
-               [&](WorkControl& control) { failure = exportRows(file, fmt, control, endText); });
+    // A statement of its own has no total to measure against: the bar only moves, beside its count.
+    m_progress->start();
+    m_work.run({&m_connection}, [&](WorkControl& control) {
+        guessRows(control);
+        failure = exportRows(file, fmt, control, endText);
+    });
+    m_progress->finish(failure.empty());
     m_sample->setPlainText(endText);
     return failure;
 }
@@ -244,14 +269,14 @@ std::string CsvExportDialog::exportRows(TextModeFile& file, const CsvFormat& fmt
             break;
         ++written;
         if (++inBlock == kBlockRows) {
-            control.post([this, shown = block++] { showProgress(shown); });
+            control.post([this, shown = block++, written] { showProgress(shown, written); });
             inBlock = 0;
             if (control.stopRequested())
                 break;
         }
     }
     if (inBlock > 0 && !file.failed() && !control.stopRequested())
-        control.post([this, block] { showProgress(block); });
+        control.post([this, block, written] { showProgress(block, written); });
     // Asked before the stream is closed: closing reads what is left and would clear the error. A stop
     // ends the statement on the server, which reads as a broken read.
     const bool stopped = control.stopRequested();

@@ -20,6 +20,7 @@ namespace velkin {
 class Connection;
 class Operator;
 class TextModeFile;
+class WorkProgress;
 
 /// The four controls of a choice between fixed entries and the operator's own text: the two radio
 /// buttons, the list of fixed choices and the user text, in their group.
@@ -39,6 +40,10 @@ public:
     /// statement: a SELECT without its own LIMIT or closing semicolon (the sample appends one).
     CsvExportDialog(Connection& connection, Operator& op, const QString& statement,
                     QWidget* parent = nullptr);
+    /// The export of a whole table (statement reads database.table): the table's status guesses how
+    /// many rows there are, so that the progress can tell how far it has come.
+    CsvExportDialog(Connection& connection, Operator& op, const QString& statement, const QString& database,
+                    const QString& table, QWidget* parent = nullptr);
 
     /// "::": the save-file chooser for "File name".
     void chooseFile();
@@ -62,7 +67,9 @@ private:
     ChoiceGroup buildChoiceGroup(const QString& title,
                                  std::initializer_list<std::pair<QString, int>> choices);
     void refreshSample();
-    void showProgress(long block);
+    void showProgress(long block, long long written);
+    /// The table status's guess of the rows of a whole table's export, on the work's thread.
+    void guessRows(WorkControl& control);
     /// Streams the statement's rows into the open file and closes it; what went wrong, or empty.
     std::string writeRows(TextModeFile& file);
     /// writeRows' work, beside the window: endText is what the sample box says at the end.
@@ -86,6 +93,9 @@ private:
     bool m_writing = false;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+    WorkProgress* m_progress = nullptr;
+    std::string m_sourceDatabase;
+    std::string m_sourceTable;
     BackgroundWork m_work;
 };
 

@@ -1,6 +1,7 @@
 #include "CsvImportDialog.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,7 +10,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -27,6 +27,7 @@
 #include "session/SqlText.h"
 #include "widgets/Kit.h"
 #include "widgets/Pictures.h"
+#include "widgets/WorkProgress.h"
 
 namespace velkin {
 
@@ -37,7 +38,6 @@ constexpr unsigned kFileEndedByClient = 2000;
 /// The server's code for a statement that KILL QUERY ended.
 constexpr unsigned kQueryInterrupted = 1317;
 constexpr qint64 kProgressEveryMs = 200;
-constexpr int kProgressSteps = 1000;
 
 /// Hands the local file to the client library block by block beside the window: counts what went,
 /// tells it a few times a second, and ends the file early once Stop was asked for. The stop has
@@ -181,12 +181,7 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     m_preview->setReadOnly(true);
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("progress"));
-    m_progress->setRange(0, kProgressSteps);
-    m_progress->setValue(0);
-    m_progressText = new QLabel(this);
-    m_progressText->setObjectName(QStringLiteral("progress text"));
+    m_progress = new WorkProgress(this);
 
     auto* ok = namedButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
@@ -222,7 +217,6 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     layout->addLayout(top, 2);
     layout->addWidget(m_preview, 1);
     layout->addWidget(m_progress);
-    layout->addWidget(m_progressText);
     layout->addLayout(buttonRow({ok, cancel}));
     resize(760, 560);
 
@@ -234,7 +228,7 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
                    {ok, fileRow.browse, exportSettings, m_databases, m_tables});
     m_serverTick.setInterval(500);
     connect(&m_serverTick, &QTimer::timeout, this,
-            [this] { m_progressText->setText(qs(serverReadsProgressText(m_clock.elapsed()))); });
+            [this] { m_progress->setText(qs(serverReadsProgressText(m_progress->elapsedMs()))); });
     connect(m_databases, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseDatabase);
     connect(m_tables, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseTable);
     connect(m_nullText, &QLineEdit::textChanged, this, &CsvImportDialog::showNullNote);
@@ -391,22 +385,25 @@ void CsvImportDialog::import() {
 CsvImportDialog::LoadEnd CsvImportDialog::runLoad(const std::string& sql, std::ifstream* file,
                                                   unsigned long long fileBytes) {
     m_fileBytes = fileBytes;
+    m_lines = 0;
+    // The bar measures the bytes of the file; its line tells them in the import's own words.
+    m_progress->startOwn();
     // A file on the server's host has a size only the server knows: the bar just shows that it works.
-    m_progress->setRange(0, file ? kProgressSteps : 0);
-    m_progress->setValue(0);
-    m_progressText->clear();
-    m_clock.start();
-    if (!file)
+    if (!file) {
+        m_progress->showBusy(true);
         m_serverTick.start();
+    }
     LoadEnd end;
     // The statement runs beside the window, which keeps painting and answers Stop; the session's
     // connection is the import's until it ends.
     m_work.run({&m_connection}, [&](WorkControl& control) { end = sendLoad(sql, file, control); });
     end.stopped = end.stopped || m_work.stopRequested();
     m_serverTick.stop();
-    m_progress->setRange(0, kProgressSteps);
-    if (!file)
-        m_progress->setValue(end.status == 0 ? kProgressSteps : 0);
+    m_progress->showBusy(false);
+    if (file)
+        showProgress(end.bytesSent, m_lines);
+    else
+        m_progress->showOwn(end.status == 0 ? 1 : 0, 1, qs(serverReadsProgressText(m_progress->elapsedMs())));
     return end;
 }
 
@@ -469,12 +466,9 @@ void CsvImportDialog::learnWhatStayed(LoadEnd& end, bool clientEndedFile) {
 }
 
 void CsvImportDialog::showProgress(unsigned long long sent, unsigned long long lines) {
-    if (m_fileBytes > 0)
-        m_progress->setValue(std::min(
-            kProgressSteps, static_cast<int>(static_cast<double>(sent) * kProgressSteps / m_fileBytes)));
-    else
-        m_progress->setValue(kProgressSteps);
-    m_progressText->setText(qs(importProgressText(sent, m_fileBytes, lines, m_clock.elapsed())));
+    m_lines = lines;
+    m_progress->showOwn(sent, m_fileBytes,
+                        qs(importProgressText(sent, m_fileBytes, lines, m_progress->elapsedMs())));
 }
 
 void CsvImportDialog::report(const LoadEnd& end, unsigned long long fileBytes) {

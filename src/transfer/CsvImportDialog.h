@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <fstream>
 #include <optional>
@@ -17,12 +16,12 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
-class QProgressBar;
 
 namespace velkin {
 
 class Connection;
 class Operator;
+class WorkProgress;
 
 /// "Import from CSV": loads a delimited text file into a chosen table with one LOAD DATA statement
 /// that the server carries out. The statement runs beside the window, which shows how far the file
@@ -100,12 +99,11 @@ private:
     QListWidget* m_databases = nullptr;
     QListWidget* m_tables = nullptr;
     QPlainTextEdit* m_preview = nullptr;
-    QProgressBar* m_progress = nullptr;
-    QLabel* m_progressText = nullptr;
-    /// The file's size and line end while it is sent, for its progress.
+    WorkProgress* m_progress = nullptr;
+    /// The file's size, line end and the lines sent so far while it is sent, for its progress.
     unsigned long long m_fileBytes = 0;
     std::string m_lineEnd;
-    QElapsedTimer m_clock;
+    unsigned long long m_lines = 0;
     /// Tells the time while the server reads a file of its own, which reports no progress.
     QTimer m_serverTick;
     BackgroundWork m_work;

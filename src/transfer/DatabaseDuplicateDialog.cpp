@@ -20,7 +20,9 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "session/TableStatus.h"
 #include "widgets/Kit.h"
+#include "widgets/WorkProgress.h"
 
 namespace velkin {
 
@@ -29,6 +31,13 @@ namespace {
 constexpr const char* kLogName = "rep_table.log";
 /// ER_TABLE_EXISTS_ERROR: an existing table of an existing database is filled further.
 constexpr unsigned kTableExists = 1050;
+
+std::uint64_t guessedRows(const TableStatusList& status, const std::string& table) {
+    for (const TableStatus& row : status.tables)
+        if (row.name == table)
+            return row.rows;
+    return 0;
+}
 
 }  // namespace
 
@@ -48,9 +57,11 @@ DatabaseDuplicateDialog::DatabaseDuplicateDialog(Connection& session, Operator& 
     buttons->addWidget(m_createButton);
     buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
+    m_progress = new WorkProgress(this);
     layout->addLayout(grid);
+    layout->addWidget(m_progress);
     layout->addLayout(buttons);
-    resize(360, 120);
+    resize(420, 160);
 
     connect(m_createButton, &QPushButton::clicked, this, &DatabaseDuplicateDialog::create);
     bindStopButton(m_work, m_cancel, [this] { reject(); }, {m_createButton, m_newDatabase});
@@ -81,9 +92,8 @@ void DatabaseDuplicateDialog::create() {
     // The rows are read on a connection of their own while the session writes; the copy runs beside
     // the window, which answers Stop.
     std::unique_ptr<Connection> reader = openReaderConnection(m_login);
-    m_work.run({&m_session, reader.get()}, [&](WorkControl& control) {
-        copied = copyDatabase(typed, problems, reader.get(), control.stopFlag());
-    });
+    m_work.run({&m_session, reader.get()},
+               [&](WorkControl& control) { copied = copyDatabase(typed, problems, reader.get(), control); });
     m_copying = false;
     if (!copied) {
         m_op.inform(qs(problems));
@@ -95,7 +105,8 @@ void DatabaseDuplicateDialog::create() {
 }
 
 bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string& problems,
-                                           Connection* reader, const std::atomic<bool>& stop) {
+                                           Connection* reader, WorkControl& control) {
+    const std::atomic<bool>& stop = control.stopFlag();
     // An existing database is filled further, so its refusal does not stop the copy; whether the
     // name is a database afterwards, and which, the server says in its own spelling.
     m_session.query(createTypedDatabaseStatement(typed));
@@ -135,11 +146,21 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
     Connection& source = reader ? *reader : m_session;
     bool firstLog = true;
     std::vector<std::string> notDone;
+    // The server's guesses of the tables' rows, read once for all of them on the reading side, are
+    // the bar's totals.
+    const TableStatusList status = readTableStatus(source, m_database);
+    int number = 0;
     for (const std::string& table : tables) {
+        ++number;
         if (stop) {
             notDone.push_back(table);
             continue;
         }
+        const std::uint64_t guess = guessedRows(status, table);
+        control.post([this, number, count = tables.size(), table, guess] {
+            m_progress->start(guess, true);
+            m_progress->setStage(qs(tableStageText(number, static_cast<int>(count), table)));
+        });
         const std::string sourceName = qualifiedName(m_session, m_database, table);
         const std::string createText = createTextFromServer(m_session, sourceName);
         const std::string copyName = target + "." + quoteName(m_session, table);
@@ -155,7 +176,13 @@ bool DatabaseDuplicateDialog::copyDatabase(const std::string& typed, std::string
         copy.setLogFile(kLogName);
         copy.setLogAppends(!firstLog);
         firstLog = false;
-        const std::string outcome = copyOutcomeText(copy.run(), kLogName);
+        showCopyProgress(copy, control, *m_progress, nullptr, nullptr);
+        const RowCopyOutcome copied = copy.run();
+        control.post([this, copied] {
+            m_progress->advance(static_cast<std::uint64_t>(std::max(copied.rowsLanded, 0LL)));
+            m_progress->finish(copied.whole());
+        });
+        const std::string outcome = copyOutcomeText(copied, kLogName);
         if (!outcome.empty())
             problems += table + ": " + outcome + "\n";
     }

@@ -15,6 +15,8 @@ namespace velkin {
 
 class Connection;
 class Operator;
+class WorkControl;
+class WorkProgress;
 
 /// The database duplicate: creates a new database and copies every table of the current one into
 /// it, definitions and rows.
@@ -36,7 +38,7 @@ private:
     /// Creates the database and copies into it; false, with the reason in problems, when there is
     /// no new database to copy into. Otherwise problems lists what did not arrive.
     bool copyDatabase(const std::string& typed, std::string& problems, Connection* reader,
-                      const std::atomic<bool>& stop);
+                      WorkControl& control);
     /// Recreates the source's views in the new database; what could not be created.
     std::string copyViews(const std::string& actual);
     /// Creates a sequence in the new database (target, quoted) at the value the source has reached.
@@ -53,6 +55,7 @@ private:
     QLineEdit* m_newDatabase = nullptr;
     QPushButton* m_createButton = nullptr;
     QPushButton* m_cancel = nullptr;
+    WorkProgress* m_progress = nullptr;
     BackgroundWork m_work;
     bool m_copying = false;
 };

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "CopyCreate.h"
 #include "CopyStatements.h"
@@ -30,6 +31,7 @@
 #include "session/SqlText.h"
 #include "widgets/Kit.h"
 #include "widgets/Pictures.h"
+#include "widgets/WorkProgress.h"
 
 namespace velkin {
 
@@ -99,6 +101,8 @@ DuplicateFromOtherServersDialog::DuplicateFromOtherServersDialog(Connection& ses
     auto* right = new QVBoxLayout;
     right->addWidget(m_create, 1);
     right->addLayout(form);
+    m_progress = new WorkProgress(this);
+    right->addWidget(m_progress);
     right->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 3);
@@ -281,18 +285,17 @@ void DuplicateFromOtherServersDialog::duplicate() {
         copy.setLogFile(kLogName);
         copy.setLogNotes(fitted->notes);
         m_copiedCount->clear();
+        // The copy counts its source before the first row; until then the bar only moves.
+        m_progress->start();
         RowCopyOutcome copied;
         // The copy runs beside the window, which keeps painting its counters and answers Stop.
         m_work.run({m_source.get(), &m_session}, [&](WorkControl& control) {
             copy.setStopFlag(&control.stopFlag());
-            copy.onOriginalCount([this, &control](const std::string& count) {
-                control.post([this, count] { m_sourceCount->setText(qs(count)); });
-            });
-            copy.onProgress([this, &control](long long rows) {
-                control.post([this, rows] { m_copiedCount->setText(QString::number(rows)); });
-            });
+            showCopyProgress(copy, control, *m_progress, m_sourceCount, m_copiedCount);
             copied = copy.run();
         });
+        m_progress->advance(static_cast<std::uint64_t>(std::max(copied.rowsLanded, 0LL)));
+        m_progress->finish(copied.whole());
         outcome = copyOutcomeText(copied, kLogName);
         m_copying = false;
     } else if (!fitted->notes.empty()) {

@@ -21,6 +21,7 @@ namespace velkin {
 
 class Connection;
 class Operator;
+class WorkProgress;
 
 /// "The duplicate from other servers": copies one table from a server of the saved profiles into a
 /// database of the session's server, reading on a second connection of its own.
@@ -67,6 +68,7 @@ private:
     QCheckBox* m_dataCopy = nullptr;
     QLineEdit* m_sourceCount = nullptr;
     QLineEdit* m_copiedCount = nullptr;
+    WorkProgress* m_progress = nullptr;
     QPushButton* m_duplicateButton = nullptr;
     QPushButton* m_cancel = nullptr;
     BackgroundWork m_work;

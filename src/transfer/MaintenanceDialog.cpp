@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <ctime>
 
 #include "MaintenanceText.h"
@@ -22,6 +23,7 @@
 #include "session/SqlText.h"
 #include "session/TableStatus.h"
 #include "widgets/Kit.h"
+#include "widgets/WorkProgress.h"
 
 namespace velkin {
 
@@ -192,6 +194,8 @@ QWidget* MaintenanceDialog::buildDump() {
     grid->addWidget(run, 1, 2);
     connect(browse, &QPushButton::clicked, this, &MaintenanceDialog::chooseDumpFile);
     connect(run, &QPushButton::clicked, this, &MaintenanceDialog::dump);
+    m_dumpProgress = new WorkProgress(box);
+    grid->addWidget(m_dumpProgress, 2, 0, 1, 3);
     return box;
 }
 
@@ -486,9 +490,19 @@ void MaintenanceDialog::dump() {
     DumpOutcome outcome;
     // The rows are read and written beside the window, which answers Stop; the session is the dump's
     // until it ends.
+    m_dumpProgress->start();
     m_work.run({&m_session}, [&](WorkControl& control) {
-        outcome = dumpTable(m_session, m_database, m_table, u8(path), {}, &control.stopFlag());
+        // The server's guess of the rows, read before the first one, is the bar's total.
+        const TableStatusList status = readTableStatus(m_session, m_database, m_table);
+        if (status.read() && !status.tables.empty() && status.tables.front().rows > 0)
+            control.post([this, rows = status.tables.front().rows] { m_dumpProgress->setTotal(rows, true); });
+        const auto shown = [this, &control](long long rows) {
+            control.post([this, rows] { m_dumpProgress->advance(static_cast<std::uint64_t>(rows)); });
+        };
+        outcome = dumpTable(m_session, m_database, m_table, u8(path), shown, &control.stopFlag());
     });
+    m_dumpProgress->advance(static_cast<std::uint64_t>(std::max(outcome.rows, 0LL)));
+    m_dumpProgress->finish(outcome.opened && outcome.failure.empty());
     if (!outcome.opened)
         return;
     m_op.inform(outcome.failure.empty() ? QStringLiteral("Dumping was completed.") : qs(outcome.failure));

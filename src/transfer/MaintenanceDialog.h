@@ -20,6 +20,7 @@ namespace velkin {
 
 class Connection;
 class Operator;
+class WorkProgress;
 
 /// "Maintenance and Restoration" of one table: storage type conversions, repair, check, analysis,
 /// optimisation, backup and restore on the server host, and a dump into a local SQL script. Each
@@ -127,6 +128,7 @@ private:
     QLineEdit* m_restoreDirectory = nullptr;
     QLineEdit* m_restoreResult = nullptr;
     QLineEdit* m_dumpFile = nullptr;
+    WorkProgress* m_dumpProgress = nullptr;
     QPushButton* m_close = nullptr;
     /// Says which statement runs and for how long.
     QLabel* m_running = nullptr;

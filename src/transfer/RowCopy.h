@@ -48,6 +48,9 @@ struct RowCopyOutcome {
     bool historyLeft = false;
     /// The operator stopped the copy before its end.
     bool stopped = false;
+
+    /// Every row the source gave landed.
+    bool whole() const { return !stopped && !readFailed && rowsFailed == 0 && destinationLost.empty(); }
 };
 
 /// The row copy shared by the table and database duplicates and the copy from another server:

@@ -20,7 +20,9 @@
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/SqlText.h"
+#include "session/TableStatus.h"
 #include "widgets/Kit.h"
+#include "widgets/WorkProgress.h"
 
 namespace velkin {
 
@@ -74,6 +76,7 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     m_logView->setObjectName(QStringLiteral("Log view"));
     m_logView->setReadOnly(true);
     m_logView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_progress = new WorkProgress(this);
 
     m_createButton = namedButton(QStringLiteral("Create"), this);
     m_createButton->setDefault(true);
@@ -92,6 +95,7 @@ TableDuplicateDialog::TableDuplicateDialog(Connection& session, Operator& op, co
     layout->addWidget(destination);
     layout->addWidget(m_dataCopy);
     layout->addLayout(counters);
+    layout->addWidget(m_progress);
     layout->addWidget(m_logView, 1);
     layout->addLayout(buttons);
     resize(640, 620);
@@ -188,21 +192,32 @@ RowCopyOutcome TableDuplicateDialog::copyRows(const CopyDestination& to, std::ve
     copy.setServerSide(true);
     copy.setLogFile(kLogName);
     m_copiedCount->clear();
+    // The count of the opening is the total while it holds; rows added since only hold the bar short
+    // of full until the end.
+    bool counted = false;
+    const std::uint64_t opened = m_originalCount->text().toULongLong(&counted);
+    m_progress->start(counted ? opened : 0, false);
     RowCopyOutcome outcome;
     // The copy runs beside the window, which keeps painting its counters and answers Stop; the
     // session's connection is the copy's until it ends.
     m_work.run({&m_session, reader.get()}, [&](WorkControl& control) {
+        if (!counted)
+            guessTotal(source, control);
         copy.setStopFlag(&control.stopFlag());
-        copy.onOriginalCount([this, &control](const std::string& count) {
-            control.post([this, count] { m_originalCount->setText(qs(count)); });
-        });
-        copy.onProgress([this, &control](long long rows) {
-            control.post([this, rows] { m_copiedCount->setText(QString::number(rows)); });
-        });
+        showCopyProgress(copy, control, *m_progress, m_originalCount, m_copiedCount);
         outcome = copy.run();
     });
+    m_progress->advance(static_cast<std::uint64_t>(std::max(outcome.rowsLanded, 0LL)));
+    m_progress->finish(outcome.whole());
     m_copying = false;
     return outcome;
+}
+
+void TableDuplicateDialog::guessTotal(Connection& source, WorkControl& control) {
+    // Without a count the server's own guess of the rows will do, said to be one.
+    const TableStatusList status = readTableStatus(source, m_database, m_table);
+    if (status.read() && !status.tables.empty() && status.tables.front().rows > 0)
+        control.post([this, rows = status.tables.front().rows] { m_progress->setTotal(rows, true); });
 }
 
 void TableDuplicateDialog::showLog() {

@@ -18,6 +18,7 @@ namespace velkin {
 
 class Connection;
 class Operator;
+class WorkProgress;
 
 /// "The duplicate of a table": creates a copy of one table's definition under a new name, in a
 /// chosen database and optionally of another table type, and copies its rows on request.
@@ -45,6 +46,8 @@ private:
     void rewriteForNewName();
     void rewriteForTableType();
     RowCopyOutcome copyRows(const CopyDestination& to, std::vector<std::string> notes);
+    /// Reads the table status's row count beside the window, for a bar without a count.
+    void guessTotal(Connection& source, WorkControl& control);
 
     Connection& m_session;
     Operator& m_op;
@@ -59,6 +62,7 @@ private:
     QLineEdit* m_originalCount = nullptr;
     QLineEdit* m_copiedCount = nullptr;
     QPlainTextEdit* m_logView = nullptr;
+    WorkProgress* m_progress = nullptr;
     QPushButton* m_createButton = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_logButton = nullptr;

@@ -127,6 +127,10 @@ std::string importFileNotOpenedText(std::string_view systemError) {
     return sqlf("The file could not be opened (%s); nothing was imported.", systemError);
 }
 
+std::string tableStageText(int number, int count, std::string_view table) {
+    return sqlf("Table %d of %d, %s: ", number, count, table);
+}
+
 std::string databaseNotCreatedText(std::string_view typed, std::string_view errorLine) {
     return sqlf("The database %s could not be created; nothing was copied.\n%s", typed, errorLine);
 }

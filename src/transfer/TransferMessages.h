@@ -44,6 +44,9 @@ std::string serverReadsProgressText(long long elapsedMs);
 /// The import's local file could not be opened, so nothing was sent.
 std::string importFileNotOpenedText(std::string_view systemError);
 
+/// Which table of a database copy is under way, before its progress figures: "Table 2 of 7, t2: ".
+std::string tableStageText(int number, int count, std::string_view table);
+
 /// The typed name is not a database on the server after "Create Database".
 std::string databaseNotCreatedText(std::string_view typed, std::string_view errorLine);
 /// The typed name is the source database under another spelling.

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -11,6 +12,9 @@ namespace velkin {
 
 class BackgroundWork;
 class Operator;
+class RowCopy;
+class WorkControl;
+class WorkProgress;
 
 /// Makes button the work's Stop while it runs (text and object name "Stop", its own again
 /// afterwards): a click then stops the work and otherwise does idleClick. The blocked widgets are
@@ -21,5 +25,11 @@ void bindStopButton(BackgroundWork& work, QPushButton* button, std::function<voi
 /// Closing a screen while its work runs: asks "<what> is running. May I stop it?" and stops it on
 /// Yes. True while the work runs, when the screen must stay open until it has ended.
 bool keepOpenForWork(BackgroundWork& work, Operator& op, const QString& what);
+
+/// Shows a running row copy's figures on the window's thread: the source's count in original and as
+/// the bar's total, the rows landed so far in copied and on the bar. Without original the copy is
+/// not asked to count its source; copied may be null.
+void showCopyProgress(RowCopy& copy, WorkControl& control, WorkProgress& progress, QLineEdit* original,
+                      QLineEdit* copied);
 
 }  // namespace velkin

@@ -1,5 +1,6 @@
 #include "ScreenDispatcher.h"
 
+#include "ObjectTreeText.h"
 #include "monitor/DataAmountDialog.h"
 #include "monitor/ProcessMonitorDialog.h"
 #include "monitor/SystemVariablesDialog.h"
@@ -17,6 +18,7 @@
 #include "schema/TableEditorDialog.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
+#include "session/SqlText.h"
 #include "transfer/CsvExportDialog.h"
 #include "transfer/CsvImportDialog.h"
 #include "transfer/DatabaseDuplicateDialog.h"
@@ -138,7 +140,15 @@ void ScreenDispatcher::openDataAmount(const QString& database, const QString& ta
 }
 
 void ScreenDispatcher::openCsvExport(const QString& statement) {
-    run<CsvExportDialog>(m_op, statement);
+    // The export of the current table as a whole learns its table, whose status guesses the rows.
+    const Connection* connection = m_doc.connection();
+    const QString db = m_doc.currentDb();
+    const QString table = m_doc.currentTable();
+    if (connection && !table.isEmpty() &&
+        statement == qs(csvExportStatement(connection->dialect(), u8(db), u8(table))))
+        run<CsvExportDialog>(m_op, statement, db, table);
+    else
+        run<CsvExportDialog>(m_op, statement);
 }
 
 void ScreenDispatcher::openCsvImport() {

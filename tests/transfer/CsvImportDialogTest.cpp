@@ -261,13 +261,13 @@ TEST_F(CsvImportTest, StopEndsTheLoadOnTheServerAndSaysWhatTheTableKept) {
         timer.setInterval(20);
         QObject::connect(&timer, &QTimer::timeout, [&] {
             ++ticks;
-            if (stopped || child<QProgressBar>(dialog, "progress")->value() == 0 ||
+            if (stopped || child<QProgressBar>(dialog, "Progress")->value() == 0 ||
                 scalar(db.admin(), running) == "0")
                 return;
             stopped = true;
             EXPECT_FALSE(child<QPushButton>(dialog, "OK")->isEnabled());
             EXPECT_FALSE(child<QListWidget>(dialog, "table list")->isEnabled());
-            EXPECT_FALSE(child<QLabel>(dialog, "progress text")->text().isEmpty());
+            EXPECT_FALSE(child<QLabel>(dialog, "Progress text")->text().isEmpty());
             // Closing asks first; No lets the import go on.
             op.answer(false);
             dialog.reject();

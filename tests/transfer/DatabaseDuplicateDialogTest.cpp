@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -85,6 +86,8 @@ TEST_F(DatabaseDuplicateTest, CopiesEveryTableWithItsRowsIntoTheNewDatabase) {
                                "'velkin_dup_newdb' AND TABLE_NAME = 'b'"));
     EXPECT_EQ("1", scalar(copy.admin(),
                           "SELECT COUNT(*) FROM velkin_dup_newdb.b WHERE id IS NULL AND label IS NULL"));
+    EXPECT_TRUE(child<QLabel>(dialog, "Progress text")->text().startsWith("Table 2 of 2, b: 3 rows in "))
+        << child<QLabel>(dialog, "Progress text")->text().toStdString();
 }
 
 TEST_F(DatabaseDuplicateTest, EmptyAndExistingDatabases) {

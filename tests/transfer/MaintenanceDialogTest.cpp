@@ -307,8 +307,9 @@ TEST_F(MaintenanceTest, DumpLoadsAsWrittenThroughTheClient) {
     // The columns named from the catalog, and the triggers looked up after the rows.
     EXPECT_EQ(
         (std::vector<std::string>{
-            "SELECT @@SESSION.time_zone", "SET time_zone = '+00:00'",
-            "SELECT @@SESSION.character_set_results", tableTypeQuery(*session, "velkin_dup_maint", "d"),
+            "SHOW TABLE STATUS FROM velkin_dup_maint Like 'd'", "SELECT @@SESSION.time_zone",
+            "SET time_zone = '+00:00'", "SELECT @@SESSION.character_set_results",
+            tableTypeQuery(*session, "velkin_dup_maint", "d"),
             tableColumnsQuery(*session, "velkin_dup_maint", "d"), "Show create table velkin_dup_maint.d;",
             "select id,name,note,amount,data from velkin_dup_maint.d",
             tableTriggersQuery(*session, "velkin_dup_maint", "d"), "SET time_zone = 'SYSTEM'"}),

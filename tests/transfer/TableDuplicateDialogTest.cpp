@@ -2,8 +2,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -295,6 +297,33 @@ TEST_F(TableDuplicateTest, StopEndsTheCopyWhileTheWindowGoesOn) {
     EXPECT_EQ("0", scalar(source.admin(),
                           "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE "
                           "'INSERT INTO velkin_dup_target.many%'"));
+}
+
+TEST_F(TableDuplicateTest, ProgressFillsOnlyAtTheEndThoughRowsOutgrewTheCount) {
+    exec(source.admin(),
+         "CREATE TABLE velkin_dup_table.grow (id INT PRIMARY KEY, pad CHAR(20)) ENGINE=InnoDB");
+    exec(source.admin(),
+         "INSERT INTO velkin_dup_table.grow SELECT seq, 'p' FROM velkin_dup_table.seq_1_to_3000");
+    TableDuplicateDialog dialog(*session, op, sessionLogin(), "velkin_dup_table", "grow");
+    // Rows added after the opening's count: the copy carries more than its total said.
+    exec(source.admin(),
+         "INSERT INTO velkin_dup_table.grow SELECT seq, 'q' FROM velkin_dup_table.seq_3001_to_5000");
+    choose(destinationList(dialog), "velkin_dup_target");
+    child<QCheckBox>(dialog, "Data copy")->setChecked(true);
+    auto* bar = child<QProgressBar>(dialog, "Progress");
+    std::vector<int> shown;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) { shown.push_back(value); });
+    op.answer(true);
+    dialog.create();
+    EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
+    EXPECT_EQ("5000", scalar(target.admin(), "SELECT COUNT(*) FROM velkin_dup_target.grow"));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(bar->maximum(), shown.back());
+    for (std::size_t i = 0; i + 1 < shown.size(); ++i) {
+        EXPECT_LT(shown[i], bar->maximum());
+        EXPECT_LE(i == 0 ? 0 : shown[i - 1], shown[i]);
+    }
+    EXPECT_TRUE(child<QLabel>(dialog, "Progress text")->text().startsWith("5,000 rows in "));
 }
 
 TEST_F(TableDuplicateTest, RefusedRowsAreCountedLoggedAndReported) {
