@@ -26,7 +26,7 @@ AccessRestrictionDialog::AccessRestrictionDialog(Connection& connection, Operato
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
-      m_calls(connection, op, this),
+      m_calls(connection, op),
       m_steps(m_calls, op),
       m_database(database) {
     build();

@@ -30,7 +30,7 @@ DatabaseDialog::DatabaseDialog(Connection& connection, Operator& op, const QStri
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
-      m_calls(connection, op, this),
+      m_calls(connection, op),
       m_steps(m_calls, op),
       m_database(database) {
     build();

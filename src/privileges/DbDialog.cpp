@@ -22,7 +22,7 @@ DbDialog::DbDialog(Connection& connection, Operator& op, const QString& host, co
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
-      m_calls(connection, op, this),
+      m_calls(connection, op),
       m_steps(m_calls, op),
       m_keyHost(host),
       m_keyDatabase(database),

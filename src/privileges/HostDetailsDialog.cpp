@@ -21,7 +21,7 @@ HostDetailsDialog::HostDetailsDialog(Connection& connection, Operator& op, const
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
-      m_calls(connection, op, this),
+      m_calls(connection, op),
       m_steps(m_calls, op),
       m_host(host),
       m_database(database) {

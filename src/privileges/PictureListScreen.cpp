@@ -14,7 +14,7 @@ namespace velkin {
 
 PictureListScreen::PictureListScreen(Connection& connection, Operator& op, const QString& title,
                                      std::initializer_list<QString> lists, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_op(op), m_calls(connection, op, this) {
+    : QDialog(parent), m_connection(connection), m_op(op), m_calls(connection, op) {
     setWindowTitle(title);
     auto* update = namedButton(QStringLiteral("Update"), this);
     update->setDefault(true);

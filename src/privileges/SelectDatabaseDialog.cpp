@@ -12,7 +12,7 @@
 namespace velkin {
 
 SelectDatabaseDialog::SelectDatabaseDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent), m_calls(connection, op, this) {
+    : QDialog(parent), m_calls(connection, op) {
     setWindowTitle(QStringLiteral("Select Database"));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("databases"));

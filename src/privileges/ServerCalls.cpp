@@ -1,41 +1,13 @@
 #include "ServerCalls.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QWidget>
-
 #include "session/Connection.h"
+#include "session/InputPause.h"
 #include "session/Operator.h"
 #include "transfer/WorkButtons.h"
 
 namespace velkin {
 
-namespace {
-
-bool isInput(const QEvent* event) {
-    switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Shortcut:
-        case QEvent::ShortcutOverride:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-            return true;
-        default:
-            return false;
-    }
-}
-
-}  // namespace
-
-ServerCalls::ServerCalls(Connection& connection, Operator& op, QWidget* screen)
-    : m_connection(connection), m_op(op), m_screen(screen) {}
+ServerCalls::ServerCalls(Connection& connection, Operator& op) : m_connection(connection), m_op(op) {}
 
 template <class Call>
 auto ServerCalls::besideWindow(Call call, decltype(call()) refused) -> decltype(call()) {
@@ -43,9 +15,10 @@ auto ServerCalls::besideWindow(Call call, decltype(call()) refused) -> decltype(
     if (m_work.running())
         return refused;
     decltype(call()) answer{};
-    QCoreApplication::instance()->installEventFilter(this);
+    const InputPause pause(nullptr, [this] {
+        keepOpenForWork(m_work, m_op, QStringLiteral("The reading or writing of the privileges"));
+    });
     m_work.run({&m_connection}, [&](WorkControl&) { answer = call(); });
-    QCoreApplication::instance()->removeEventFilter(this);
     return answer;
 }
 
@@ -75,20 +48,6 @@ Result ServerCalls::listDbs() {
 
 int ServerCalls::refresh(unsigned options) {
     return besideWindow([&] { return m_connection.refresh(options); }, -1);
-}
-
-bool ServerCalls::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_screen || !watched->isWidgetType())
-        return false;
-    auto* widget = static_cast<QWidget*>(watched);
-    if (widget->window() != m_screen)
-        return false;
-    if (event->type() == QEvent::Close && widget == m_screen) {
-        event->ignore();
-        keepOpenForWork(m_work, m_op, QStringLiteral("The reading or writing of the privileges"));
-        return true;
-    }
-    return isInput(event);
 }
 
 }  // namespace velkin

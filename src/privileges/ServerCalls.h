@@ -1,14 +1,12 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <string>
 #include <string_view>
 
 #include "session/BackgroundWork.h"
 
-class QWidget;
 
 namespace velkin {
 
@@ -23,7 +21,7 @@ class Result;
 class ServerCalls : public QObject {
     Q_OBJECT
 public:
-    ServerCalls(Connection& connection, Operator& op, QWidget* screen);
+    ServerCalls(Connection& connection, Operator& op);
 
     /// The connection the screen's statements are composed for (escaping, dialect).
     Connection& connection() const { return m_connection; }
@@ -40,9 +38,6 @@ public:
     Result listDbs();
     int refresh(unsigned options);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     /// The call's answer; refused when a call is still running (the screen lets no input start one).
     template <class Call>
@@ -50,7 +45,6 @@ private:
 
     Connection& m_connection;
     Operator& m_op;
-    QPointer<QWidget> m_screen;
     BackgroundWork m_work;
 };
 

@@ -35,7 +35,7 @@ UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, QWidget
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
-      m_calls(connection, op, this),
+      m_calls(connection, op),
       m_steps(m_calls, op),
       m_mode(NewUser) {
     build();
@@ -46,7 +46,7 @@ UserEditorDialog::UserEditorDialog(Connection& connection, Operator& op, const Q
     : QDialog(parent),
       m_connection(connection),
       m_op(op),
-      m_calls(connection, op, this),
+      m_calls(connection, op),
       m_steps(m_calls, op),
       m_mode(ExistingUser),
       m_keyHost(host),

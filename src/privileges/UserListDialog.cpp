@@ -26,11 +26,7 @@
 namespace velkin {
 
 UserListDialog::UserListDialog(Connection& connection, Operator& op, QWidget* parent)
-    : QDialog(parent),
-      m_connection(connection),
-      m_op(op),
-      m_calls(connection, op, this),
-      m_steps(m_calls, op) {
+    : QDialog(parent), m_connection(connection), m_op(op), m_calls(connection, op), m_steps(m_calls, op) {
     build();
     fill();
 }

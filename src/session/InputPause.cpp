@@ -16,7 +16,8 @@ bool within(const QObject* object, const QObject* ancestor) {
 
 }  // namespace
 
-InputPause::InputPause(QObject* open) : m_open(open) {
+InputPause::InputPause(QObject* open, std::function<void()> closeAsked)
+    : m_open(open), m_closeAsked(std::move(closeAsked)) {
     qApp->installEventFilter(this);
 }
 
@@ -39,6 +40,11 @@ bool InputPause::eventFilter(QObject* watched, QEvent* event) {
             break;
         default:
             return false;
+    }
+    if (event->type() == QEvent::Close && m_closeAsked && watched->isWidgetType()) {
+        event->ignore();
+        m_closeAsked();
+        return true;
     }
     // A window hands its input on to the widget it is meant for, which is where it is held.
     if (watched->isWidgetType())

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 namespace velkin {
 
@@ -11,7 +12,9 @@ namespace velkin {
 /// (the work's Stop), if any.
 class InputPause : public QObject {
 public:
-    explicit InputPause(QObject* open = nullptr);
+    /// closeAsked, when given, is called for a window that is asked to close meanwhile (the close
+    /// itself is held off either way).
+    explicit InputPause(QObject* open = nullptr, std::function<void()> closeAsked = {});
     ~InputPause() override;
 
 protected:
@@ -19,6 +22,7 @@ protected:
 
 private:
     QPointer<QObject> m_open;
+    std::function<void()> m_closeAsked;
 };
 
 }  // namespace velkin

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,8 @@ private:
     void runText(std::string_view text);
     static QString scriptFilter();
     bool queryKey(QKeyEvent* key);
+    /// The query box's text, unless statements run or it is empty (which is said).
+    std::optional<QString> textToRun();
     void copySelection();
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool writeScript(const QString& path);

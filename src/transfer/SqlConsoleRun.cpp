@@ -53,26 +53,30 @@ private:
 
 }  // namespace
 
-void SqlConsoleDialog::execute() {
+std::optional<QString> SqlConsoleDialog::textToRun() {
     if (m_work.running())
-        return;
+        return std::nullopt;
     const QString text = m_query->toPlainText();
     if (text.isEmpty()) {
         m_op.inform(QStringLiteral("Please input Query!!"));
-        return;
+        return std::nullopt;
     }
-    m_history->add(u8(text));
-    runText(u8(text));
+    return text;
+}
+
+void SqlConsoleDialog::execute() {
+    const std::optional<QString> text = textToRun();
+    if (!text)
+        return;
+    m_history->add(u8(*text));
+    runText(u8(*text));
 }
 
 void SqlConsoleDialog::executeCurrent() {
-    if (m_work.running())
+    const std::optional<QString> typed = textToRun();
+    if (!typed)
         return;
-    const QString text = m_query->toPlainText();
-    if (text.isEmpty()) {
-        m_op.inform(QStringLiteral("Please input Query!!"));
-        return;
-    }
+    const QString& text = *typed;
     const std::string all = u8(text);
     const std::size_t cursor = u8(text.left(m_query->textCursor().position())).size();
     // Read from the top, so that DELIMITER lines and quotes before the cursor count as they would.
