@@ -7,7 +7,6 @@
 
 #include "session/BackgroundWork.h"
 
-
 namespace velkin {
 
 class Connection;
