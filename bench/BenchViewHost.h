@@ -13,6 +13,7 @@ public:
     void showChartView() override {}
     void showRecordList() override {}
     CSorvaneView* recordList() override { return m_list; }
+    CLeftView* objectTree() override { return nullptr; }
     void updateAllViews() override {
         if (m_list)
             m_list->refresh();

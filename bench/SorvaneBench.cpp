@@ -218,17 +218,14 @@ void measureRecordList(Bench& b) {
         problem("the record list's session did not log in as the administrator");
         return;
     }
+    doc.select(Selection{QString::fromLatin1(kDatabase), QString::fromLatin1(kTable),
+                         QString::fromLatin1(kTable), NodeKind::Table, ChartKind::None});
     BenchViewHost host;
     CSorvaneView list(doc, b.op, host);
     host.setRecordList(&list);
     list.resize(1000, 700);
     list.show();
     letScreensPaint();
-    doc.setCurrentDb(QString::fromLatin1(kDatabase));
-    doc.setCurrentTable(QString::fromLatin1(kTable));
-    doc.setNodeKind(NodeKind::Table);
-    doc.setFilterActive(false);
-    doc.setPageLength(kPageLength);
 
     const int lastPage = static_cast<int>(std::max(0L, (b.rows - 1) / kPageLength));
     for (const int page : {0, lastPage}) {
@@ -238,15 +235,15 @@ void measureRecordList(Bench& b) {
         const long first = static_cast<long>(page) * kPageLength + 1;
         const long last = std::min(b.rows, first + kPageLength - 1);
         Contender ours{"VelkinSorvane"};
-        ours.prepare = [&] { doc.setCurrentPage(page); };
+        ours.prepare = [&] { list.setPage(page, kPageLength); };
         ours.work = [&] {
             list.refresh();
             letScreensPaint();
         };
         ours.check = [&] {
-            if (list.rowCount() != last - first + 1 || doc.recordCount() != b.rows)
-                problem(
-                    sqlf("the record list shows %d rows of %d counted", list.rowCount(), doc.recordCount()));
+            if (list.rowCount() != last - first + 1 || list.paging().count != b.rows)
+                problem(sqlf("the record list shows %d rows of %d counted", list.rowCount(),
+                             list.paging().count));
             else if (list.cellText(0, 0) != QString::number(first))
                 problem("the record list's page starts at id " + list.cellText(0, 0).toStdString());
         };

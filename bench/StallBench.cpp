@@ -501,23 +501,20 @@ void recordListCases(const StallSetup& s) {
         complain("the record list's session did not log in as the administrator");
         return;
     }
+    doc.select(Selection{QString::fromStdString(s.database), QString::fromStdString(s.table),
+                         QString::fromStdString(s.table), NodeKind::Table, ChartKind::None});
     BenchViewHost host;
     CSorvaneView list(doc, s.op, host);
     host.setRecordList(&list);
     show(list);
-    doc.setCurrentDb(QString::fromStdString(s.database));
-    doc.setCurrentTable(QString::fromStdString(s.table));
-    doc.setNodeKind(NodeKind::Table);
-    doc.setFilterActive(false);
-    doc.setPageLength(kPageLength);
     const int lastPage = static_cast<int>(std::max(0L, (s.rows - 1) / kPageLength));
     for (const int page : {0, lastPage}) {
         Case read{sqlf("record list, page %d of %d and count", page + 1, lastPage + 1)};
-        read.prepare = [&doc, page] { doc.setCurrentPage(page); };
+        read.prepare = [&list, page] { list.setPage(page, kPageLength); };
         read.work = [&] { list.refresh(); };
         read.check = [&] {
-            if (list.rowCount() == 0 || doc.recordCount() != s.rows)
-                complain(sqlf("the record list shows %d rows of %d", list.rowCount(), doc.recordCount()));
+            if (list.rowCount() == 0 || list.paging().count != s.rows)
+                complain(sqlf("the record list shows %d rows of %d", list.rowCount(), list.paging().count));
         };
         add(runCase(s, read));
     }
@@ -531,7 +528,7 @@ void recordListCases(const StallSetup& s) {
     const unsigned before = StallWatch::abandoned();
     std::unique_ptr<FrozenServer> frozen;
     Case silent{"record list refreshed, server stopped (SIGSTOP) 10 s"};
-    silent.prepare = [&] { doc.setCurrentPage(lastPage); };
+    silent.prepare = [&] { list.setPage(lastPage, kPageLength); };
     silent.work = [&] {
         frozen = std::make_unique<FrozenServer>(s.serverPid, std::chrono::seconds(10));
         list.refresh();

@@ -84,8 +84,8 @@ void measureTableStatus(Connection& connection, const std::string& client, const
         std::cerr << "CHECK FAILED: the chart's session did not log in as the administrator" << std::endl;
         return;
     }
-    doc.setChartKind(ChartKind::Database);
-    doc.setCurrentDb(QString::fromLatin1(kChartDatabase));
+    doc.select(Selection{QString::fromLatin1(kChartDatabase), QString(), QString::fromLatin1(kChartDatabase),
+                         NodeKind::Database, ChartKind::Database});
     BenchViewHost host;
     const std::string clientName = client.substr(client.rfind('/') + 1);
     const std::string theirs =

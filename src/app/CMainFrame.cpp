@@ -24,20 +24,6 @@
 namespace velkin {
 
 namespace {
-bool treeCarriesOut(Command command) {
-    switch (command) {
-        case Command::ExportCsv:
-        case Command::ImportCsv:
-        case Command::SqlExecution:
-        case Command::DatabaseCreation:
-        case Command::DatabaseDuplicate:
-        case Command::DuplicateFromOtherServers:
-            return true;
-        default:
-            return false;
-    }
-}
-
 const QString kWindowSection = QStringLiteral("WindowPosition");
 const QString kIdlePrompt = QStringLiteral("Connecting");
 const QString kTreeWidthKey = QStringLiteral("CLeftView_W");
@@ -471,14 +457,7 @@ void CMainFrame::runCommand(Command command) {
         default:
             break;
     }
-    CommandTarget* target = activeView();
-    if (!target || !commandEnabled(target->viewKind(), command))
-        return;
-    // The screens that add databases or tables are carried out by the tree for every view, so its
-    // nodes follow whatever view was active.
-    if (treeCarriesOut(command))
-        m_tree->execute(command);
-    else
+    if (CommandTarget* target = activeView())
         target->execute(command);
 }
 

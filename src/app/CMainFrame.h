@@ -43,6 +43,7 @@ public:
     void showChartView() override;
     void showRecordList() override;
     CSorvaneView* recordList() override;
+    CLeftView* objectTree() override { return m_tree; }
     void updateAllViews() override;
     StatusPanes& statusPanes() override { return *m_status; }
 

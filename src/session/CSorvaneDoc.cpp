@@ -49,12 +49,10 @@ void CSorvaneDoc::enterWorkingDirectory() {
 }
 
 void CSorvaneDoc::resetBrowsing() {
-    m_currentPage = 0;
-    m_currentDb.clear();
-    m_currentTable.clear();
-    m_selectedText.clear();
-    m_nodeKind = NodeKind::Database;
-    m_filterActive = false;
+    // The chart kind stays: the right pane goes on drawing its kind until the tree is rebuilt.
+    Selection nothing;
+    nothing.chart = m_selection.chart;
+    m_selection = nothing;
 }
 
 ConnectResult CSorvaneDoc::Connect() {

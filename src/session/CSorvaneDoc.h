@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "Connection.h"
+#include "Selection.h"
 #include "SessionKinds.h"
 
 namespace velkin {
@@ -28,8 +29,8 @@ using LoginPrompt = std::function<std::optional<LoginValues>(const QString& pres
 
 class ScreenDispatcher;
 
-/// The session: the one connection to one server, the login values, and the browsing state that
-/// the object tree and the record list share.
+/// The session: the one connection to one server, the login values, and what the object tree has
+/// chosen.
 class CSorvaneDoc {
 public:
     CSorvaneDoc(Operator& op, LoginPrompt loginPrompt, StatusPanes* status = nullptr);
@@ -65,26 +66,10 @@ public:
     /// The folder the profile files are read from, fixed at the first login.
     const QString& workingDirectory() const { return m_workingDirectory; }
 
-    // Browsing state, set by the object tree and the record list.
-    const QString& currentDb() const { return m_currentDb; }
-    void setCurrentDb(const QString& database) { m_currentDb = database; }
-    const QString& currentTable() const { return m_currentTable; }
-    void setCurrentTable(const QString& table) { m_currentTable = table; }
-    /// The label of the selected tree node.
-    const QString& selectedText() const { return m_selectedText; }
-    void setSelectedText(const QString& text) { m_selectedText = text; }
-    NodeKind nodeKind() const { return m_nodeKind; }
-    void setNodeKind(NodeKind kind) { m_nodeKind = kind; }
-    ChartKind chartKind() const { return m_chartKind; }
-    void setChartKind(ChartKind kind) { m_chartKind = kind; }
-    int pageLength() const { return m_pageLength; }
-    void setPageLength(int length) { m_pageLength = length; }
-    int currentPage() const { return m_currentPage; }
-    void setCurrentPage(int page) { m_currentPage = page; }
-    int recordCount() const { return m_recordCount; }
-    void setRecordCount(int count) { m_recordCount = count; }
-    bool isFilterActive() const { return m_filterActive; }
-    void setFilterActive(bool active) { m_filterActive = active; }
+    /// What the object tree has chosen. Screens take a copy when they open, so that what they
+    /// were opened for stays theirs whatever is chosen meanwhile.
+    const Selection& selection() const { return m_selection; }
+    void select(const Selection& selection) { m_selection = selection; }
     /// Forgets what was chosen: after a new login, which may be to another server, nothing chosen
     /// before stands for anything.
     void resetBrowsing();
@@ -106,15 +91,7 @@ private:
     LoginValues m_login;
     AccountKind m_accountKind = AccountKind::Common;
     QString m_workingDirectory;
-    QString m_currentTable;
-    QString m_currentDb;
-    QString m_selectedText;
-    NodeKind m_nodeKind = NodeKind::Database;
-    ChartKind m_chartKind = ChartKind::None;
-    int m_pageLength = 100;
-    int m_currentPage = 0;
-    int m_recordCount = 0;
-    bool m_filterActive = false;
+    Selection m_selection;
 };
 
 /// A port text as the login accepts it: decimal, 1 to 65535.

@@ -19,7 +19,7 @@ public:
     LoginCycle(CSorvaneDoc& doc, std::function<void()> leaving, std::function<void(bool renewal)> rebuild,
                QObject* parent = nullptr);
 
-    /// Connects (login), forgets the browsing state, rebuilds and starts the keep-alive check.
+    /// Connects (login), forgets what was chosen, rebuilds and starts the keep-alive check.
     void login();
     KeepAlive& keepAlive() { return m_keepAlive; }
 

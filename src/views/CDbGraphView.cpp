@@ -8,6 +8,7 @@
 
 #include "ChartPainter.h"
 #include "ChartSurvey.h"
+#include "ViewHost.h"
 #include "privileges/GrantChanges.h"
 #include "session/BackgroundWork.h"
 #include "session/CSorvaneDoc.h"
@@ -66,9 +67,11 @@ private:
     CDbGraphView& m_view;
 };
 
-CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* parent)
+CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent)
     : QScrollArea(parent),
       m_doc(doc),
+      m_host(host),
+      m_chosen(doc.selection()),
       m_screens(doc, op, this),
       m_commands(doc, op, m_screens),
       m_canvas(new Canvas(*this)),
@@ -93,7 +96,7 @@ CDbGraphView::CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost&, QWidget* p
     m_stop = stop;
     // A chart of grants that a closed screen may have changed is drawn afresh at its next paint.
     connect(&GrantChanges::instance(), &GrantChanges::screenClosed, this, [this] {
-        if (isGrantChart(m_doc.chartKind()) && !m_drawing) {
+        if (isGrantChart(m_chosen.chart) && !m_drawing) {
             m_drawn = false;
             m_canvas->update();
         }
@@ -106,8 +109,8 @@ CDbGraphView::~CDbGraphView() {
         m_survey->stop();
 }
 
-void CDbGraphView::execute(Command command) {
-    m_commands.execute(command);
+CLeftView* CDbGraphView::objectTree() {
+    return m_host.objectTree();
 }
 
 void CDbGraphView::initialUpdate() {
@@ -165,8 +168,8 @@ void CDbGraphView::survey() {
             stop->raise();
         });
         const InputPause pause(m_stop);
-        work.run({connection}, [&layout, connection, kind = static_cast<int>(m_doc.chartKind()),
-                                host = m_doc.hostName(), database = m_doc.currentDb()](WorkControl& control) {
+        work.run({connection}, [&layout, connection, kind = static_cast<int>(m_chosen.chart),
+                                host = m_doc.hostName(), database = m_chosen.database](WorkControl& control) {
             layout = chartOfKind(kind, *connection, host, database, &control.stopFlag());
         });
         // The view may have been retired while its chart was surveyed.

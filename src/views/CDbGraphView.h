@@ -8,6 +8,7 @@
 #include "Command.h"
 #include "ScreenDispatcher.h"
 #include "SessionCommands.h"
+#include "session/Selection.h"
 
 namespace velkin {
 
@@ -26,12 +27,16 @@ class ViewHost;
 class CDbGraphView : public QScrollArea, public CommandTarget {
     Q_OBJECT
 public:
-    /// The chart asks nothing of the window that holds it; the host is taken as every view takes it.
+    /// The chart is of the kind and database chosen when the view is made.
     CDbGraphView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent = nullptr);
     ~CDbGraphView() override;
 
     ViewKind viewKind() const override { return ViewKind::Chart; }
-    void execute(Command command) override;
+    Selection selection() const override { return m_chosen; }
+    CLeftView* objectTree() override;
+    CSorvaneView* recordListView() override { return nullptr; }
+    ScreenDispatcher& screens() override { return m_screens; }
+    SessionCommands& sessionCommands() override { return m_commands; }
 
     /// Sets the logical size to 80 × 80 until the chart is drawn.
     void initialUpdate();
@@ -55,6 +60,8 @@ private:
     void survey();
 
     CSorvaneDoc& m_doc;
+    ViewHost& m_host;
+    const Selection m_chosen;
     ScreenDispatcher m_screens;
     SessionCommands m_commands;
     Canvas* m_canvas;

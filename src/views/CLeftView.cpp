@@ -82,7 +82,9 @@ void CLeftView::rebuild(bool renewal) {
     // The right pane of the earlier session describes what this login may not even see: it shows
     // the new account's databases, drawn afresh, with nothing selected.
     if (renewal) {
-        m_doc.setChartKind(ChartKind::Server);
+        Selection server = m_doc.selection();
+        server.chart = ChartKind::Server;
+        m_doc.select(server);
         m_host.showChartView();
     }
 }
@@ -203,9 +205,11 @@ void CLeftView::renameNode(QTreeWidgetItem* node, const QString& label) {
         parent->sortChildren(0, Qt::AscendingOrder);
     if (node != m_lastSelected)
         return;
-    m_doc.setSelectedText(label);
+    Selection chosen = m_doc.selection();
+    chosen.label = label;
     if (depthOf(node) == 2 && kindOf(node) == kTableNodeKind)
-        m_doc.setCurrentTable(label);
+        chosen.table = label;
+    m_doc.select(chosen);
 }
 
 QTreeWidgetItem* CLeftView::addDatabaseNode(const QString& name) {
@@ -254,39 +258,44 @@ void CLeftView::nodeSelected(QTreeWidgetItem* node) {
     if (!m_ready || !node)
         return;
     m_ready = false;
-    m_doc.setCurrentPage(0);
-    m_doc.setFilterActive(false);
 
     m_lastSelected = node;
     const int depth = depthOf(node);
     const int kind = kindOf(node);
     const QString label = node->text(0);
-    m_doc.setSelectedText(label);
-    m_doc.setNodeKind(static_cast<NodeKind>(kind));
+    // A management node keeps the database chosen before it.
+    Selection chosen = m_doc.selection();
+    chosen.label = label;
+    chosen.node = static_cast<NodeKind>(kind);
     const std::optional<ChartKind> chartKind = chartKindFor(depth, kind, label);
 
     // The session is brought up to date before the right pane is made anew, because the new view
-    // draws from it at once.
+    // takes its selection at once.
     if (depth == 0) {
-        m_doc.setChartKind(*chartKind);
+        chosen.chart = *chartKind;
+        m_doc.select(chosen);
         m_host.showChartView();
     } else if (depth == 1) {
         if (kind != kManagementNodeKind) {
-            m_doc.setCurrentDb(label);
-            m_doc.setCurrentTable(QString());
+            chosen.database = label;
+            chosen.table.clear();
+            m_doc.select(chosen);
             listTables(node);
         }
-        m_doc.setChartKind(*chartKind);
+        chosen.chart = *chartKind;
+        m_doc.select(chosen);
         m_host.showChartView();
     } else {
-        m_doc.setCurrentDb(node->parent()->text(0));
-        m_doc.setCurrentTable(label);
+        chosen.database = node->parent()->text(0);
+        chosen.table = label;
         if (kind == kTableNodeKind) {
+            m_doc.select(chosen);
             m_host.showRecordList();
         } else {
             if (chartKind)
-                m_doc.setChartKind(*chartKind);
-            m_doc.setCurrentTable(QString());
+                chosen.chart = *chartKind;
+            chosen.table.clear();
+            m_doc.select(chosen);
             m_host.showChartView();
         }
     }
@@ -385,54 +394,15 @@ void CLeftView::keyPressEvent(QKeyEvent* event) {
 
 // ---- Commands -----------------------------------------------------------------------------
 
-void CLeftView::execute(Command command) {
-    switch (command) {
-        case Command::Delete:
-            deleteSelected();
-            break;
-        case Command::TableLock:
-            lockTable();
-            break;
-        case Command::TableUnlock:
-            unlockTables();
-            break;
-        case Command::TableOptimize:
-            m_commands.optimizeTable();
-            break;
-        case Command::SqlExecution:
-            executeSql();
-            break;
-        case Command::DatabaseCreation:
-            createDatabase();
-            break;
-        case Command::TableNewCreation:
-            createTable();
-            break;
-        case Command::TableNameChange:
-            renameTable();
-            break;
-        case Command::ExportCsv:
-            exportCsv();
-            break;
-        case Command::TableEdit:
-            editTable();
-            break;
-        case Command::DatabaseDuplicate:
-            duplicateDatabase();
-            break;
-        default:
-            if (!m_screens->open(command))
-                m_commands.execute(command);
-            break;
-    }
-    bringTablesUpToDate(command);
+Selection CLeftView::selection() const {
+    return m_doc.selection();
+}
+
+CSorvaneView* CLeftView::recordListView() {
+    return m_host.recordList();
 }
 
 // ---- What the commands change in the tree ----------------------------------------------
-
-bool CLeftView::hasCurrentTable() const {
-    return !m_doc.currentDb().isEmpty() && !m_doc.currentTable().isEmpty();
-}
 
 void CLeftView::deleteSelected() {
     QTreeWidgetItem* node = m_lastSelected;
@@ -465,10 +435,11 @@ void CLeftView::dropTable(QTreeWidgetItem* node) {
 }
 
 void CLeftView::lockTable() {
-    const std::optional<unsigned long> thread = m_commands.lockTable();
+    const Selection chosen = m_doc.selection();
+    const std::optional<unsigned long> thread = m_commands.lockTable(chosen);
     if (!thread)
         return;
-    m_lock = {m_doc.currentDb(), m_doc.currentTable(), *thread};
+    m_lock = {chosen.database, chosen.table, *thread};
     showLockedTable();
     // A session that holds a lock can read only the tables it locked: every other table answers
     // with an error until the lock is released, which the operator has to know to make sense of it.
@@ -546,46 +517,39 @@ void CLeftView::createTable() {
     if (!database)
         return;
     const unsigned generation = m_generation;
-    const std::optional<QString> name = m_screens->openCreateTable(m_doc.currentDb());
+    const std::optional<QString> name = m_screens->openCreateTable(m_doc.selection().database);
     if (name && generation == m_generation)
         addTableNode(database, *name);
 }
 
 void CLeftView::renameTable() {
-    if (!m_lastSelected || depthOf(m_lastSelected) != 2 || m_doc.currentTable().isEmpty())
+    const Selection chosen = m_doc.selection();
+    if (!m_lastSelected || depthOf(m_lastSelected) != 2 || chosen.table.isEmpty())
         return;
     const unsigned generation = m_generation;
-    const std::optional<QString> name = m_screens->openRenameTable(m_doc.currentDb(), m_doc.currentTable());
+    const std::optional<QString> name = m_screens->openRenameTable(chosen.database, chosen.table);
     if (name && generation == m_generation && m_lastSelected)
         renameNode(m_lastSelected, *name);
 }
 
-void CLeftView::exportCsv() {
-    if (!hasCurrentTable())
-        return;
-    const Connection* c = connection();
-    const ServerDialect dialect = c ? c->dialect() : ServerDialect();
-    m_screens->openCsvExport(
-        qs(csvExportStatement(dialect, u8(m_doc.currentDb()), u8(m_doc.currentTable()))));
-}
-
 void CLeftView::editTable() {
-    if (!hasCurrentTable())
+    const Selection chosen = m_doc.selection();
+    if (!chosen.hasTable())
         return;
     QTreeWidgetItem* node = m_lastSelected;
-    const QString table = m_doc.currentTable();
+    const QString table = chosen.table;
     const unsigned generation = m_generation;
-    const std::optional<QString> name = m_screens->openTableEditor(m_doc.currentDb(), table);
+    const std::optional<QString> name = m_screens->openTableEditor(chosen.database, table);
     if (name && *name != table && generation == m_generation && node == m_lastSelected &&
         kindOf(node) == kTableNodeKind)
         renameNode(node, *name);
 }
 
 void CLeftView::duplicateDatabase() {
-    if (m_doc.currentDb().isEmpty())
+    const Selection chosen = m_doc.selection();
+    if (!chosen.hasDatabase())
         return;
-    if (const std::optional<QString> name =
-            m_screens->openDatabaseCopy(m_doc.currentDb(), m_doc.currentTable()))
+    if (const std::optional<QString> name = m_screens->openDatabaseCopy(chosen.database, chosen.table))
         addDatabaseNode(*name);
 }
 

@@ -21,13 +21,13 @@ class CSorvaneDoc;
 class Operator;
 class ViewHost;
 
-/// The object tree: databases and tables of the server and, for an administrator, the entry points
-/// to privilege administration. Its selection sets the browsing state and the right pane; the
-/// screens its nodes and commands lead to are opened by its dispatcher.
 /// The tables of the database, in the server's order; nothing when the database cannot be opened. The
 /// database becomes the connection's current one.
 std::optional<QStringList> tableNames(Connection& connection, const std::string& database);
 
+/// The object tree: databases and tables of the server and, for an administrator, the entry points
+/// to privilege administration. Its selection sets the session's `Selection` and the right pane; the
+/// screens its nodes and commands lead to are opened by its dispatcher.
 class CLeftView : public QTreeWidget, public CommandTarget {
     Q_OBJECT
 public:
@@ -36,7 +36,11 @@ public:
               std::unique_ptr<ScreenDispatcher> screens = nullptr);
 
     ViewKind viewKind() const override { return ViewKind::Tree; }
-    void execute(Command command) override;
+    Selection selection() const override;
+    CLeftView* objectTree() override { return this; }
+    CSorvaneView* recordListView() override;
+    ScreenDispatcher& screens() override { return *m_screens; }
+    SessionCommands& sessionCommands() override { return m_commands; }
 
     /// Stops acting on selections until the next rebuild: a login is about to replace the session.
     void leaveSession();
@@ -61,6 +65,21 @@ public:
     std::vector<MenuEntry> contextMenuEntries() const;
     /// Fills a menu with those entries; its actions carry their commands out here.
     void fillContextMenu(QMenu& menu);
+
+    // What the tree's commands do; each acts on the node chosen now.
+    void deleteSelected();
+    void lockTable();
+    void unlockTables();
+    /// The console, then a node for every database it created.
+    void executeSql();
+    void createDatabase();
+    void createTable();
+    void renameTable();
+    void editTable();
+    void duplicateDatabase();
+    /// After a screen that may create or drop tables: every listed database's table nodes as the
+    /// server has them now, the selection kept where its table still exists.
+    void bringTablesUpToDate();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -88,25 +107,11 @@ private:
     void removeNode(QTreeWidgetItem* node);
     void renameNode(QTreeWidgetItem* node, const QString& label);
 
-    void deleteSelected();
     void dropDatabase(QTreeWidgetItem* node);
     void dropTable(QTreeWidgetItem* node);
-    void lockTable();
-    void unlockTables();
     /// Marks the table this session has locked, so that the emptiness of the others is explained.
     void showLockedTable();
-    /// After a screen that may create or drop tables: every listed database's table nodes as the
-    /// server has them now, the selection kept where its table still exists.
-    void bringTablesUpToDate(Command command);
     bool isLockedNode(const QTreeWidgetItem* node) const;
-    void executeSql();
-    void createDatabase();
-    void createTable();
-    void renameTable();
-    void exportCsv();
-    void editTable();
-    void duplicateDatabase();
-    bool hasCurrentTable() const;
 
     /// The session's connection while it is usable; null otherwise.
     Connection* connection() const;

@@ -9,22 +9,6 @@
 
 namespace velkin {
 
-namespace {
-/// The screens after which a database may hold other tables than its node shows.
-bool changesTables(Command command) {
-    switch (command) {
-        case Command::SqlExecution:
-        case Command::ImportCsv:
-        case Command::DatabaseDuplicate:
-        case Command::DuplicateFromOtherServers:
-        case Command::TableDuplicate:
-            return true;
-        default:
-            return false;
-    }
-}
-}  // namespace
-
 std::optional<QStringList> tableNames(Connection& connection, const std::string& database) {
     if (!connection.selectDb(database))
         return std::nullopt;
@@ -37,9 +21,9 @@ std::optional<QStringList> tableNames(Connection& connection, const std::string&
     return tables;
 }
 
-void CLeftView::bringTablesUpToDate(Command command) {
+void CLeftView::bringTablesUpToDate() {
     Connection* c = connection();
-    if (!changesTables(command) || !c || !m_databaseRoot)
+    if (!c || !m_databaseRoot)
         return;
     QTreeWidgetItem* lostSelection = nullptr;
     const bool wasReady = m_ready;
@@ -74,8 +58,8 @@ void CLeftView::bringTablesUpToDate(Command command) {
             insertNode(database, table, kTableNodeKind);
     }
     // The session goes on working in the database it had chosen.
-    if (!m_doc.currentDb().isEmpty())
-        besideWindow(*c, [c, name = u8(m_doc.currentDb())] { c->selectDb(name); });
+    if (m_doc.selection().hasDatabase())
+        besideWindow(*c, [c, name = u8(m_doc.selection().database)] { c->selectDb(name); });
     showLockedTable();
     m_ready = wasReady;
     if (lostSelection) {

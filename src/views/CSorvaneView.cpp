@@ -65,6 +65,7 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
       m_doc(doc),
       m_op(op),
       m_host(host),
+      m_table(doc.selection()),
       m_screens(doc, op, this),
       m_commands(doc, op, m_screens) {
     setObjectName(QStringLiteral("CSorvaneView"));
@@ -96,8 +97,12 @@ CSorvaneView::CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidg
 }
 
 void CSorvaneView::initialUpdate() {
+    m_paging.length = Settings().pageLength();
     refresh();
-    m_doc.setPageLength(Settings().pageLength());
+}
+
+CLeftView* CSorvaneView::objectTree() {
+    return m_host.objectTree();
 }
 
 void CSorvaneView::clearFilter() {
@@ -132,17 +137,17 @@ void CSorvaneView::readPageNow() {
     showListStyles(false);
     m_hotRow = -1;
     m_currentRow = -1;
-    if (m_doc.nodeKind() != NodeKind::Table) {
+    if (m_table.node != NodeKind::Table) {
         m_host.statusPanes().setPaneText(kRecordPane, QString());
         return;
     }
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
-    if (!m_doc.isFilterActive())
+    if (!m_paging.filtered)
         clearFilter();
-    PageRequest request{u8(m_doc.currentDb()),  u8(m_doc.currentTable()), m_conditions,
-                        m_doc.isFilterActive(), m_doc.currentPage(),      m_doc.pageLength()};
+    PageRequest request{u8(m_table.database), u8(m_table.table), m_conditions,
+                        m_paging.filtered,    m_paging.page,     m_paging.length};
     PageRead read;
     // The page is read beside the window, which keeps answering; a slow one can be stopped from the
     // status bar.
@@ -175,7 +180,7 @@ void CSorvaneView::readPageNow() {
 }
 
 void CSorvaneView::fitColumns() {
-    const QString table = m_doc.currentDb() + QLatin1Char('.') + m_doc.currentTable();
+    const QString table = m_table.database + QLatin1Char('.') + m_table.table;
     std::vector<int> widths = ColumnWidths::kept(table);
     if (static_cast<int>(widths.size()) != m_model.columns()) {
         widths = ColumnWidths::fitted(*this);
@@ -190,9 +195,9 @@ void CSorvaneView::fitColumns() {
 }
 
 void CSorvaneView::columnResized(int column, int width) {
-    if (m_settingWidths || m_doc.currentTable().isEmpty())
+    if (m_settingWidths || m_table.table.isEmpty())
         return;
-    const QString table = m_doc.currentDb() + QLatin1Char('.') + m_doc.currentTable();
+    const QString table = m_table.database + QLatin1Char('.') + m_table.table;
     std::vector<int> widths = ColumnWidths::kept(table);
     if (static_cast<int>(widths.size()) != m_model.columns())
         widths = ColumnWidths::fitted(*this);
@@ -223,8 +228,7 @@ void CSorvaneView::showFailure(unsigned errorNumber, const std::string& errorTex
     if (errorNumber == 0)
         return;
     m_host.statusPanes().setPaneText(
-        kRecordPane,
-        listFailureText(u8(m_doc.currentDb()), u8(m_doc.currentTable()), errorNumber, errorText));
+        kRecordPane, listFailureText(u8(m_table.database), u8(m_table.table), errorNumber, errorText));
 }
 
 void CSorvaneView::showCount(const PageRead& read) {
@@ -232,23 +236,22 @@ void CSorvaneView::showCount(const PageRead& read) {
     // Without a count there is nothing true to report, so the status bar keeps its texts.
     if (!read.count)
         return;
-    m_doc.setRecordCount(countValue(*read.count));
+    m_paging.count = countValue(*read.count);
     StatusPanes& panes = m_host.statusPanes();
-    panes.setPaneText(kRecordPane,
-                      recordStatusText(*read.count, u8(m_doc.currentDb()), u8(m_doc.currentTable()),
-                                       m_doc.currentPage(), read.statements.filtered));
+    panes.setPaneText(kRecordPane, recordStatusText(*read.count, u8(m_table.database), u8(m_table.table),
+                                                    m_paging.page, read.statements.filtered));
     panes.setPaneText(3, referenceTimeText(static_cast<unsigned long>(read.resultTime - read.start),
                                            static_cast<unsigned long>(read.done - read.start)));
 }
 
 void CSorvaneView::nextPage() {
-    m_doc.setCurrentPage(nextPageIndex(m_doc.recordCount(), m_doc.currentPage(), m_doc.pageLength()));
+    m_paging.page = nextPageIndex(m_paging.count, m_paging.page, m_paging.length);
     refresh();
 }
 
 void CSorvaneView::previousPage() {
-    if (std::optional<int> page = previousPageIndex(m_doc.currentPage())) {
-        m_doc.setCurrentPage(*page);
+    if (std::optional<int> page = previousPageIndex(m_paging.page)) {
+        m_paging.page = *page;
         refresh();
     }
 }
@@ -256,7 +259,7 @@ void CSorvaneView::previousPage() {
 void CSorvaneView::openRow(int row) {
     if (row < 0 || row >= m_model.rows())
         return;
-    const std::string database = u8(m_doc.currentDb()), table = u8(m_doc.currentTable());
+    const std::string database = u8(m_table.database), table = u8(m_table.table);
     switch (rowEditorFor(database, table)) {
         case RowEditor::UserEditor: {
             const QString host = cellText(row, 0), user = cellText(row, 1), password = cellText(row, 2);
@@ -288,29 +291,6 @@ void CSorvaneView::openRow(int row) {
                 refresh();
             return;
         }
-    }
-}
-
-void CSorvaneView::execute(Command command) {
-    switch (command) {
-        case Command::PageUp:
-            nextPage();
-            break;
-        case Command::PageDown:
-            previousPage();
-            break;
-        case Command::PageSetup:
-            openPageSetup();
-            break;
-        case Command::Filter:
-            openFilter();
-            break;
-        case Command::Copy:
-            copySelection();
-            break;
-        default:
-            m_commands.execute(command);
-            break;
     }
 }
 
@@ -418,23 +398,21 @@ void CSorvaneView::setHotRow(int row) {
 }
 
 void CSorvaneView::openPageSetup() {
-    if (m_doc.recordCount() == 0 || m_doc.currentDb().isEmpty() || m_doc.currentTable().isEmpty())
+    if (m_paging.count == 0 || !m_table.hasTable())
         return;
     Connection* connection = m_doc.connection();
     if (!connection)
         return;
-    PageSetupDialog dialog(*connection, m_op, m_doc.currentPage(), m_doc.pageLength(), m_countStatement,
-                           this);
+    PageSetupDialog dialog(*connection, m_op, m_paging.page, m_paging.length, m_countStatement, this);
     if (m_op.runModal(dialog) == QDialog::Accepted) {
-        m_doc.setCurrentPage(dialog.page());
-        m_doc.setPageLength(dialog.pageLength());
+        setPage(dialog.page(), dialog.pageLength());
         refresh();
     }
-    Settings().setPageLength(m_doc.pageLength());
+    Settings().setPageLength(m_paging.length);
 }
 
 void CSorvaneView::openFilter() {
-    if (m_doc.currentDb().isEmpty() || m_doc.currentTable().isEmpty())
+    if (!m_table.hasTable())
         return;
     Connection* connection = m_doc.connection();
     if (!connection)
@@ -442,10 +420,10 @@ void CSorvaneView::openFilter() {
     // A refused condition brings the dialog back with what was typed, so the person can mend it
     // after reading the server's whole answer.
     for (;;) {
-        FilterDialog dialog(*connection, u8(m_doc.currentDb()), u8(m_doc.currentTable()), m_conditions, this);
+        FilterDialog dialog(*connection, u8(m_table.database), u8(m_table.table), m_conditions, this);
         if (m_op.runModal(dialog) != QDialog::Accepted)
             return;
-        m_doc.setFilterActive(true);
+        m_paging.filtered = true;
         m_conditions = dialog.conditions();
         refresh();
         if (m_refusal.isEmpty())
@@ -458,7 +436,7 @@ bool CSorvaneView::openRecordDetails(std::vector<std::optional<std::string>> val
     Connection* connection = m_doc.connection();
     if (!connection)
         return false;
-    const QString database = m_doc.currentDb(), table = m_doc.currentTable();
+    const QString database = m_table.database, table = m_table.table;
     RecordDetailsDialog dialog(*connection, m_op, u8(database), u8(table), std::move(values), this);
     dialog.setDataAmountOpener([this, connection, database, table, &dialog] {
         DataAmountDialog amount(*connection, m_op, database, table, &dialog);

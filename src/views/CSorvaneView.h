@@ -14,6 +14,7 @@
 #include "SessionCommands.h"
 #include "session/BackgroundWork.h"
 #include "session/RowModel.h"
+#include "session/Selection.h"
 
 class QMenu;
 
@@ -25,15 +26,29 @@ struct PageRead;
 class Operator;
 class ViewHost;
 
-/// The record list: one page of the current table's rows (or of the filtered rows), with the row
-/// count, page and timing in the status bar.
+/// Where a record list stands in its table.
+struct PageState {
+    int page = 0;
+    int length = 100;
+    /// The rows counted by the last page's count; 0 before the first count.
+    int count = 0;
+    bool filtered = false;
+};
+
+/// The record list: one page of the rows of the table chosen when it was made (or of the filtered
+/// rows), with the row count, page and timing in the status bar.
 class CSorvaneView : public QTableView, public CommandTarget {
     Q_OBJECT
 public:
     CSorvaneView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* parent = nullptr);
 
     ViewKind viewKind() const override { return ViewKind::RecordList; }
-    void execute(Command command) override;
+    /// The table this list was made for; it stays the list's while the tree moves on.
+    Selection selection() const override { return m_table; }
+    CLeftView* objectTree() override;
+    CSorvaneView* recordListView() override { return this; }
+    ScreenDispatcher& screens() override { return m_screens; }
+    SessionCommands& sessionCommands() override { return m_commands; }
 
     /// Refresh, then the page length from the settings.
     void initialUpdate();
@@ -41,6 +56,18 @@ public:
     void refresh();
     void nextPage();
     void previousPage();
+    /// The page setup and the filter, each in its own dialog.
+    void openPageSetup();
+    void openFilter();
+    /// Where the list stands: page, page length, the rows counted, whether the filter is on.
+    const PageState& paging() const { return m_paging; }
+    /// Moves to a page of a length, as the page setup does; the next refresh reads it.
+    void setPage(int page, int length) {
+        m_paging.page = page;
+        m_paging.length = length;
+    }
+    /// The filter's switch, as its dialog leaves it; the next refresh reads with or without it.
+    void setFiltered(bool on) { m_paging.filtered = on; }
     /// Opens the editing screen for a row.
     void openRow(int row);
     /// Puts the selected cells on the clipboard, tab-separated, a line per row; NULL as the context
@@ -87,15 +114,14 @@ private:
     void showFailure(unsigned errorNumber, const std::string& errorText);
     void showCount(const PageRead& read);
 
-    // The screens that the record list opens; each comes with its own dialog.
-    void openPageSetup();
-    void openFilter();
     /// True when the row was changed or deleted.
     bool openRecordDetails(std::vector<std::optional<std::string>> values);
 
     CSorvaneDoc& m_doc;
     Operator& m_op;
     ViewHost& m_host;
+    const Selection m_table;
+    PageState m_paging;
     ScreenDispatcher m_screens;
     SessionCommands m_commands;
     RowModel m_model;

@@ -48,14 +48,11 @@ enum class Command {
 /// The kinds of view that can be active in the main window.
 enum class ViewKind { Tree, RecordList, Chart };
 
-/// Who carries a command out: the active view, the frame itself, the application, or nobody.
-enum class CommandOwner { View, Frame, Application, None };
-
-CommandOwner commandOwner(Command command);
-/// Whether a view of this kind carries the command out (and so enables it while it is active).
-bool viewHandles(ViewKind view, Command command);
-/// Enabled with this view active: frame and application commands always, view commands when the
-/// view handles them, the editing commands never.
+/// The commands the main window carries out itself whichever view is active (connect, exit, about,
+/// find and the bars); the others are carried out through the active view's `CommandTarget`.
+bool isWindowCommand(Command command);
+/// Enabled with this view active: the window's own commands always, the editing commands that act
+/// on nothing of ours never, the others where the command table lets the view carry them out.
 bool commandEnabled(ViewKind activeView, Command command);
 
 /// The command's label in menus ("\t" and the accelerator text included where the menu shows one).
@@ -63,13 +60,30 @@ const char* commandLabel(Command command);
 /// The one-line prompt shown in status pane 0 while the command's item or button is highlighted.
 const char* commandPrompt(Command command);
 
-/// A view that can be the active view of the main window.
+class CLeftView;
+class CSorvaneView;
+class ScreenDispatcher;
+class SessionCommands;
+struct Selection;
+
+/// A view that can be the active view of the main window, and what a command carried out from it
+/// may act on.
 class CommandTarget {
 public:
     virtual ~CommandTarget() = default;
     virtual ViewKind viewKind() const = 0;
-    /// Carries out a command that viewHandles() gives this view.
-    virtual void execute(Command command) = 0;
+    /// What the view shows; for the tree, what it has chosen now.
+    virtual Selection selection() const = 0;
+    /// The object tree beside this view; null where there is none.
+    virtual CLeftView* objectTree() = 0;
+    /// The record list, when it is this view or shown beside it; null otherwise.
+    virtual CSorvaneView* recordListView() = 0;
+    /// The screens, opened over this view.
+    virtual ScreenDispatcher& screens() = 0;
+    virtual SessionCommands& sessionCommands() = 0;
+
+    /// Carries out a command from this view as the command table says, when the view enables it.
+    void execute(Command command);
 };
 
 }  // namespace velkin

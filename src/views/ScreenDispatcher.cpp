@@ -52,40 +52,6 @@ std::optional<QString> ScreenDispatcher::runForName(Answer answer, Args&&... arg
     return answer(dialog);
 }
 
-bool ScreenDispatcher::open(Command command) {
-    const QString& db = m_doc.currentDb();
-    const QString& table = m_doc.currentTable();
-    const bool tableChosen = !db.isEmpty() && !table.isEmpty();
-    switch (command) {
-        case Command::TableDuplicate:
-            if (tableChosen)
-                openTableCopy(db, table);
-            return true;
-        case Command::Maintenance:
-            if (tableChosen)
-                openMaintenance(db, table);
-            return true;
-        case Command::DataAmount:
-            if (tableChosen)
-                openDataAmount(db, table);
-            return true;
-        case Command::ImportCsv:
-            openCsvImport();
-            return true;
-        case Command::DuplicateFromOtherServers:
-            openCopyFromOtherServers();
-            return true;
-        case Command::ProcessDisplay:
-            openProcessMonitor();
-            return true;
-        case Command::SystemVariableList:
-            openVariableList();
-            return true;
-        default:
-            return false;
-    }
-}
-
 std::optional<QString> ScreenDispatcher::openCreateDatabase() {
     return runForName<CreateDatabaseDialog>([](CreateDatabaseDialog& d) { return d.databaseName(); }, m_op);
 }
@@ -139,16 +105,11 @@ void ScreenDispatcher::openDataAmount(const QString& database, const QString& ta
     run<DataAmountDialog>(m_op, database, table);
 }
 
-void ScreenDispatcher::openCsvExport(const QString& statement) {
-    // The export of the current table as a whole learns its table, whose status guesses the rows.
-    const Connection* connection = m_doc.connection();
-    const QString db = m_doc.currentDb();
-    const QString table = m_doc.currentTable();
-    if (connection && !table.isEmpty() &&
-        statement == qs(csvExportStatement(connection->dialect(), u8(db), u8(table))))
-        run<CsvExportDialog>(m_op, statement, db, table);
-    else
-        run<CsvExportDialog>(m_op, statement);
+void ScreenDispatcher::openTableExport(const QString& database, const QString& table) {
+    // The export learns its table, whose status guesses the rows for the progress.
+    if (const Connection* connection = m_doc.connection())
+        run<CsvExportDialog>(m_op, qs(csvExportStatement(connection->dialect(), u8(database), u8(table))),
+                             database, table);
 }
 
 void ScreenDispatcher::openCsvImport() {

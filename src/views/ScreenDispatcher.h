@@ -3,8 +3,6 @@
 #include <QString>
 #include <optional>
 
-#include "Command.h"
-
 class QWidget;
 
 namespace velkin {
@@ -27,11 +25,6 @@ public:
 
     void setParentWidget(QWidget* parent) { m_parent = parent; }
 
-    /// Opens the screen of a command that needs nothing from the view that carries it out but the
-    /// browsing state; false when the command is not one of those. Table screens need a database
-    /// and a table to be chosen and do nothing otherwise.
-    bool open(Command command);
-
     // Screens that answer with a new or changed name; nothing when cancelled.
     virtual std::optional<QString> openCreateDatabase();
     virtual std::optional<QString> openCreateTable(const QString& database);
@@ -44,7 +37,8 @@ public:
     virtual void openTableCopy(const QString& database, const QString& table);
     virtual void openMaintenance(const QString& database, const QString& table);
     virtual void openDataAmount(const QString& database, const QString& table);
-    virtual void openCsvExport(const QString& statement);
+    /// The CSV export of a whole table.
+    virtual void openTableExport(const QString& database, const QString& table);
     virtual void openCsvImport();
     virtual void openSqlConsole();
     virtual void openDatabasePrivileges(const QString& database);

@@ -6,6 +6,7 @@
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "session/ProcessExit.h"
+#include "session/Selection.h"
 #include "session/SqlText.h"
 #include "session/StatusPanes.h"
 
@@ -20,34 +21,6 @@ QString deletionFailure(const Connection& c) {
 }
 
 }  // namespace
-
-bool SessionCommands::execute(Command command) {
-    switch (command) {
-        case Command::PrivilegeReload:
-            reloadPrivileges();
-            return true;
-        case Command::ServerStop:
-            stopServer();
-            return true;
-        case Command::AddUser:
-            addUser();
-            return true;
-        case Command::ResetServerInfo:
-        case Command::ResetHistoryInfo:
-        case Command::ResetStatusVariable:
-        case Command::ResetOpenTable:
-            flush(command);
-            return true;
-        case Command::ProcessDisplay:
-            m_screens.openProcessMonitor();
-            return true;
-        case Command::SystemVariableList:
-            m_screens.openVariableList();
-            return true;
-        default:
-            return false;
-    }
-}
 
 void SessionCommands::reloadPrivileges() {
     Connection* connection = m_doc.connection();
@@ -139,16 +112,15 @@ bool SessionCommands::dropTable(const QString& database, const QString& table,
     return true;
 }
 
-std::optional<unsigned long> SessionCommands::lockTable() {
-    if (m_doc.currentTable().isEmpty()) {
+std::optional<unsigned long> SessionCommands::lockTable(const Selection& chosen) {
+    if (!chosen.hasTable()) {
         m_op.inform(QStringLiteral("A table is chosen."));
         return std::nullopt;
     }
     Connection* c = m_doc.connection();
     if (!c)
         return std::nullopt;
-    const std::string lock =
-        lockTableStatement(c->dialect(), u8(m_doc.currentDb()), u8(m_doc.currentTable()));
+    const std::string lock = lockTableStatement(c->dialect(), u8(chosen.database), u8(chosen.table));
     if (besideWindow(*c, [c, &lock] { return c->query(lock); }) != 0) {
         m_op.inform(textf("The table was not locked.\n%d:%s", c->errorNumber(), c->errorText()));
         return std::nullopt;
@@ -164,17 +136,19 @@ bool SessionCommands::unlockTables() {
     return true;
 }
 
-void SessionCommands::optimizeTable() {
+void SessionCommands::optimizeTable(const Selection& chosen) {
+    if (!chosen.hasTable()) {
+        m_op.inform(QStringLiteral("A table is chosen."));
+        return;
+    }
     Connection* c = m_doc.connection();
     if (!c)
         return;
-    const std::string statement =
-        optimizeTableStatement(c->dialect(), u8(m_doc.currentDb()), u8(m_doc.currentTable()));
+    const std::string statement = optimizeTableStatement(c->dialect(), u8(chosen.database), u8(chosen.table));
     // OPTIMIZE of a big table takes minutes: it runs beside the window, with a Stop in the status bar.
     BackgroundWork work;
     StatusPanes* panes = m_doc.statusPanes();
-    QObject* stop =
-        panes ? panes->showWork(&work, QStringLiteral("Optimizing ") + m_doc.currentTable()) : nullptr;
+    QObject* stop = panes ? panes->showWork(&work, QStringLiteral("Optimizing ") + chosen.table) : nullptr;
     {
         const InputPause pause(stop);
         // OPTIMIZE answers with rows; left unread they would block every later statement on the

@@ -12,6 +12,7 @@ class Connection;
 class CSorvaneDoc;
 class Operator;
 class ScreenDispatcher;
+struct Selection;
 
 /// The commands that act on the server rather than on a view: privilege reload, server stop, the
 /// FLUSH commands, the user editor in new mode, and the drops, locks and optimizations the tree
@@ -20,10 +21,6 @@ class SessionCommands {
 public:
     SessionCommands(CSorvaneDoc& doc, Operator& op, ScreenDispatcher& screens)
         : m_doc(doc), m_op(op), m_screens(screens) {}
-
-    /// True when the command is one of the server-wide ones and was carried out; the other shared
-    /// commands (CSV, SQL console, copy from other servers) are the views' own.
-    bool execute(Command command);
 
     void reloadPrivileges();
     void stopServer();
@@ -35,11 +32,11 @@ public:
     bool dropDatabase(const QString& database, const std::function<bool()>& stillAsked);
     /// The same for a table of a database.
     bool dropTable(const QString& database, const QString& table, const std::function<bool()>& stillAsked);
-    /// Locks the current table for reading; the server thread that holds the lock when it was taken.
-    std::optional<unsigned long> lockTable();
+    /// Locks the chosen table for reading; the server thread that holds the lock when it was taken.
+    std::optional<unsigned long> lockTable(const Selection& chosen);
     /// Releases every lock of the session; false when there was no connection to do it on.
     bool unlockTables();
-    void optimizeTable();
+    void optimizeTable(const Selection& chosen);
     /// The server's database names, at most limit of them (all for a negative limit); nothing
     /// when there is no connection or the server refuses.
     std::optional<QStringList> databaseNames(int limit);

@@ -2,6 +2,7 @@
 
 namespace velkin {
 
+class CLeftView;
 class CSorvaneView;
 class StatusPanes;
 
@@ -15,6 +16,8 @@ public:
     virtual void showRecordList() = 0;
     /// The record list in the right pane, or null while the chart view is shown.
     virtual CSorvaneView* recordList() = 0;
+    /// The object tree beside the right pane; null where the views are used without one.
+    virtual CLeftView* objectTree() = 0;
     /// Makes the right pane's view redraw from the session's state.
     virtual void updateAllViews() = 0;
     virtual StatusPanes& statusPanes() = 0;

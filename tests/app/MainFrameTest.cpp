@@ -285,7 +285,7 @@ TEST(MainFrame, TableScreensOpenFromTheTreeWithTheSelectedTable) {
             table = database->child(i);
     ASSERT_NE(nullptr, table);
     tree.setCurrentItem(table);
-    ASSERT_EQ("t", f.doc.currentTable());
+    ASSERT_EQ("t", f.doc.selection().table);
     f.frame.setActiveView(true);
     f.op.clear();
     for (Command c : {Command::Maintenance, Command::TableDuplicate, Command::DataAmount, Command::TableEdit,

@@ -212,8 +212,10 @@ TEST(Reconnect, TheRightPaneShowsTheNewAccountsView) {
     QTreeWidgetItem* node = tree.databaseNode("velkin_reconnect_pane");
     ASSERT_NE(nullptr, node);
     tree.setCurrentItem(node);
-    ASSERT_EQ("velkin_reconnect_pane", p.doc.currentDb());
-    p.doc.setChartKind(ChartKind::Server);
+    ASSERT_EQ("velkin_reconnect_pane", p.doc.selection().database);
+    Selection server = p.doc.selection();
+    server.chart = ChartKind::Server;
+    p.doc.select(server);
     p.frame.showChartView();
     auto* adminChart = qobject_cast<CDbGraphView*>(p.frame.rightView());
     ASSERT_NE(nullptr, adminChart);
@@ -230,7 +232,7 @@ TEST(Reconnect, TheRightPaneShowsTheNewAccountsView) {
     EXPECT_TRUE(chartNames(chart->layout(), "sorvane_common"));
     EXPECT_FALSE(chartNames(chart->layout(), "mysql"));
     EXPECT_FALSE(chartNames(chart->layout(), "velkin_reconnect_pane"));
-    EXPECT_TRUE(p.doc.currentDb().isEmpty());
+    EXPECT_TRUE(p.doc.selection().database.isEmpty());
     EXPECT_EQ(nullptr, tree.selectedNode()) << "no selection is left from before";
     EXPECT_EQ(1, tree.topLevelItemCount()) << "a common user has no management root";
     EXPECT_EQ(nullptr, tree.databaseNode("velkin_reconnect_pane"));

@@ -132,9 +132,8 @@ protected:
         doc.connection()->setDialect(old);
     }
     CDbGraphView& show(int kind, const std::string& database = "") {
-        doc.setChartKind(static_cast<ChartKind>(kind));
-        doc.setCurrentDb(qs(database));
-        doc.setCurrentTable(QString());
+        doc.select(
+            Selection{qs(database), QString(), QString(), NodeKind::Database, static_cast<ChartKind>(kind)});
         host.showChartView();
         host.updateAllViews();
         CDbGraphView& view = *host.chartView();

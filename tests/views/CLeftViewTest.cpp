@@ -103,12 +103,10 @@ protected:
 TEST_F(ObjectTree, AdministratorTreeHasManagementNodesAndEveryDatabase) {
     ScratchDatabase scratch("velkin_tree_shape");
     exec(scratch.admin(), "CREATE TABLE velkin_tree_shape.t1 (id INT)");
-    doc.setCurrentPage(4);
     accounts.push_back(adminAccount());
     login.login();
 
     EXPECT_EQ(QStringList{"It is Admin."}, op.messageTexts());
-    EXPECT_EQ(0, doc.currentPage());
     EXPECT_EQ(0, op.waitDepth);
     EXPECT_TRUE(login.keepAlive().isActive());
     ASSERT_EQ(2, tree.topLevelItemCount());
@@ -176,44 +174,40 @@ TEST_F(ObjectTree, SelectionSetsTheSessionAndAsksForTheRightPane) {
           Case{child(management, "Host"), ChartKind::Hosts, admin},
           Case{child(management, "Database"), ChartKind::Databases, admin},
           Case{child(management, "User"), ChartKind::Users, admin}}) {
-        doc.setCurrentPage(3);
-        doc.setFilterActive(true);
         resetCounters();
         select(c.node);
-        EXPECT_EQ(c.chartKind, doc.chartKind()) << c.node->text(0).toStdString();
-        EXPECT_EQ(c.nodeKind, doc.nodeKind());
-        EXPECT_EQ(c.node->text(0), doc.selectedText());
-        EXPECT_EQ(0, doc.currentPage());
-        EXPECT_FALSE(doc.isFilterActive());
+        EXPECT_EQ(c.chartKind, doc.selection().chart) << c.node->text(0).toStdString();
+        EXPECT_EQ(c.nodeKind, doc.selection().node);
+        EXPECT_EQ(c.node->text(0), doc.selection().label);
         EXPECT_EQ(1, host.chartShows);
         EXPECT_EQ(1, host.updates);
         EXPECT_TRUE(tree.isReady());
     }
 
     QTreeWidgetItem* database = select(db("velkin_tree_select"));
-    EXPECT_EQ(ChartKind::Database, doc.chartKind());
-    EXPECT_EQ("velkin_tree_select", doc.currentDb());
-    EXPECT_EQ("", doc.currentTable());
+    EXPECT_EQ(ChartKind::Database, doc.selection().chart);
+    EXPECT_EQ("velkin_tree_select", doc.selection().database);
+    EXPECT_EQ("", doc.selection().table);
 
     resetCounters();
     select(child(database, "t1"));
     EXPECT_EQ(1, host.listShows);
     EXPECT_EQ(0, host.chartShows);
     EXPECT_EQ(1, host.updates);
-    EXPECT_EQ("velkin_tree_select", doc.currentDb());
-    EXPECT_EQ("t1", doc.currentTable());
-    EXPECT_EQ(NodeKind::Table, doc.nodeKind());
-    EXPECT_EQ(ChartKind::Database, doc.chartKind()) << "a table leaves the chart kind as it was";
+    EXPECT_EQ("velkin_tree_select", doc.selection().database);
+    EXPECT_EQ("t1", doc.selection().table);
+    EXPECT_EQ(NodeKind::Table, doc.selection().node);
+    EXPECT_EQ(ChartKind::Database, doc.selection().chart) << "a table leaves the chart kind as it was";
     ASSERT_TRUE(host.recordList());
 
     for (auto [label, kind] : {std::pair{"Access restrictions", ChartKind::AccessRestrictions},
                                std::pair{"User restrictions", ChartKind::UserRestrictions}}) {
         resetCounters();
         select(child(database, label));
-        EXPECT_EQ(kind, doc.chartKind());
-        EXPECT_EQ(NodeKind::Management, doc.nodeKind());
-        EXPECT_EQ("velkin_tree_select", doc.currentDb());
-        EXPECT_EQ("", doc.currentTable());
+        EXPECT_EQ(kind, doc.selection().chart);
+        EXPECT_EQ(NodeKind::Management, doc.selection().node);
+        EXPECT_EQ("velkin_tree_select", doc.selection().database);
+        EXPECT_EQ("", doc.selection().table);
         EXPECT_EQ(1, host.chartShows);
     }
 }
@@ -282,7 +276,7 @@ TEST_F(ObjectTree, DropDatabaseAsksFirstAndRemovesTheNode) {
                           "SELECT COUNT(*) FROM information_schema.SCHEMATA WHERE "
                           "SCHEMA_NAME = 'velkin_tree_dropdb'"));
     EXPECT_EQ(tree.databaseRoot(), tree.currentItem()) << "the root takes the selection";
-    EXPECT_EQ(ChartKind::Server, doc.chartKind());
+    EXPECT_EQ(ChartKind::Server, doc.selection().chart);
 
     select(db("velkin-tree-dropdb"));
     op.answer(true);
@@ -321,7 +315,7 @@ TEST_F(ObjectTree, DropTableRunsInItsOwnDatabase) {
     EXPECT_EQ((std::vector<std::string>{"gone"}),
               column(owner.admin(), "SHOW TABLES FROM velkin_tree_droptable2"));
     EXPECT_EQ(database, tree.currentItem());
-    EXPECT_EQ("", doc.currentTable());
+    EXPECT_EQ("", doc.selection().table);
 }
 
 TEST_F(ObjectTree, LockUnlockOptimizeAndFlushSendTheirStatements) {
@@ -402,7 +396,7 @@ TEST_F(ObjectTree, ContextMenuFollowsTheSelectedNodeNotTheMouse) {
     QTest::mousePress(tree.viewport(), Qt::RightButton, {}, rootRect.center());
     QTest::mouseRelease(tree.viewport(), Qt::RightButton, {}, rootRect.center());
     EXPECT_EQ(table, tree.currentItem());
-    EXPECT_EQ("t", doc.currentTable());
+    EXPECT_EQ("t", doc.selection().table);
 
     QMenu menu;
     tree.fillContextMenu(menu);
@@ -462,7 +456,7 @@ TEST_F(ObjectTree, SqlExecutionAddsDatabasesCreatedMeanwhile) {
     ASSERT_TRUE(db("velkin_tree_sql_new"));
     EXPECT_TRUE(db("velkin_tree_sql_dropped")) << "dropped databases keep their nodes";
     EXPECT_EQ(db("velkin_tree_sql_new"), tree.currentItem());
-    EXPECT_EQ("velkin_tree_sql_new", doc.currentDb()) << "the new node's selection acts";
+    EXPECT_EQ("velkin_tree_sql_new", doc.selection().database) << "the new node's selection acts";
 
     EXPECT_TRUE(child(keptNode, "late")) << "the tables made meanwhile show at once";
 
@@ -479,13 +473,13 @@ TEST_F(ObjectTree, SqlExecutionAddsDatabasesCreatedMeanwhile) {
     tree.execute(Command::SqlExecution);
     EXPECT_FALSE(child(keptNode, "other"));
     EXPECT_EQ(late, tree.currentItem());
-    EXPECT_EQ("late", doc.currentTable());
+    EXPECT_EQ("late", doc.selection().table);
     screens.console = [&] { exec(*admin, "DROP TABLE velkin_tree_sql_kept.late"); };
     tree.execute(Command::SqlExecution);
     EXPECT_FALSE(child(keptNode, "late"));
     EXPECT_EQ(keptNode, tree.currentItem());
-    EXPECT_EQ("velkin_tree_sql_kept", doc.currentDb());
-    EXPECT_EQ("", doc.currentTable());
+    EXPECT_EQ("velkin_tree_sql_kept", doc.selection().database);
+    EXPECT_EQ("", doc.selection().table);
     // The chart of the database follows a table made by an import.
     resetCounters();
     exec(*admin, "CREATE TABLE velkin_tree_sql_kept.imported (id INT)");
@@ -516,9 +510,7 @@ TEST_F(ObjectTree, LostSessionLeadsToANewLoginAndARebuiltTree) {
     const unsigned long first = doc.connection()->threadId();
 
     ScratchDatabase later("velkin_tree_alive");
-    doc.setCurrentDb("mysql");
-    doc.setCurrentTable("user");
-    doc.setNodeKind(NodeKind::Table);
+    doc.select(Selection{"mysql", "user", "user", NodeKind::Table, ChartKind::None});
     exec(later.admin(), sqlf("KILL %lu", first));
     op.clear();
     accounts.push_back(adminAccount());
@@ -529,8 +521,8 @@ TEST_F(ObjectTree, LostSessionLeadsToANewLoginAndARebuiltTree) {
     EXPECT_TRUE(db("velkin_tree_alive")) << "the tree was filled anew";
     EXPECT_EQ(2, tree.topLevelItemCount());
     EXPECT_TRUE(login.keepAlive().isActive());
-    EXPECT_TRUE(doc.currentDb().isEmpty() && doc.currentTable().isEmpty() &&
-                doc.nodeKind() == NodeKind::Database)
+    EXPECT_TRUE(doc.selection().database.isEmpty() && doc.selection().table.isEmpty() &&
+                doc.selection().node == NodeKind::Database)
         << "nothing chosen before the new login stands for anything on its server";
 }
 
@@ -546,15 +538,14 @@ TEST_F(ObjectTree, ScreensGetTheSessionStateAndTheirAnswersReachTheTree) {
     QTreeWidgetItem* table = select(child(database, "t"));
     for (Command c : {Command::ExportCsv, Command::TableDuplicate, Command::Maintenance, Command::DataAmount})
         tree.execute(c);
-    EXPECT_EQ(
-        (QStringList{"csv export Select * from velkin_tree_screens.t", "table copy velkin_tree_screens.t",
-                     "maintenance velkin_tree_screens.t", "data amount velkin_tree_screens.t"}),
-        screens.opened);
+    EXPECT_EQ((QStringList{"csv export velkin_tree_screens.t", "table copy velkin_tree_screens.t",
+                           "maintenance velkin_tree_screens.t", "data amount velkin_tree_screens.t"}),
+              screens.opened);
 
     screens.names = {"t_renamed"};
     tree.execute(Command::TableNameChange);
     EXPECT_EQ("t_renamed", table->text(0));
-    EXPECT_EQ("t_renamed", doc.currentTable());
+    EXPECT_EQ("t_renamed", doc.selection().table);
 
     // Insert with a table selected: the new table goes beside it, under the database.
     screens.names = {"a_new"};
@@ -563,7 +554,7 @@ TEST_F(ObjectTree, ScreensGetTheSessionStateAndTheirAnswersReachTheTree) {
     EXPECT_EQ((QStringList{"a_new", "Access restrictions", "t_renamed", "User restrictions"}),
               labels(database));
     EXPECT_EQ(child(database, "a_new"), tree.currentItem());
-    EXPECT_EQ("a_new", doc.currentTable());
+    EXPECT_EQ("a_new", doc.selection().table);
 
     screens.names = {"velkin_tree_screens_copy"};
     tree.execute(Command::DatabaseDuplicate);

@@ -74,7 +74,7 @@ TEST_F(RecordListTest, PagesThroughTwoHundredFiftyRows) {
     ASSERT_EQ(100, list.rowCount());
     EXPECT_EQ("1", list.cellText(0, 0));
     EXPECT_EQ("row 100", list.cellText(99, 1));
-    EXPECT_EQ(250, doc.recordCount());
+    EXPECT_EQ(250, list.paging().count);
     EXPECT_EQ(plainCount(), list.countStatement());
     EXPECT_EQ(status(250, 1), pane(kRecordPane));
     EXPECT_TRUE(QRegularExpression("^Reference time : RES \\d+ s FREE \\d+ s$").match(pane(3)).hasMatch())
@@ -94,12 +94,19 @@ TEST_F(RecordListTest, PagesThroughTwoHundredFiftyRows) {
     log.clear();
     markPanes();
     list.execute(Command::PageUp);
-    EXPECT_EQ(2, doc.currentPage());
+    EXPECT_EQ(2, list.paging().page);
     EXPECT_EQ((Statements{plainPage(200), plainCount()}), log.statements);
     EXPECT_EQ(50, list.rowCount());
     EXPECT_EQ(status(250, 3), pane(kRecordPane));
     EXPECT_NE("before", pane(3));
     EXPECT_TRUE(op.messages.empty());
+
+    // The list stays with the table it was made for while the tree chooses another node.
+    selectTable(doc, "mysql", "user");
+    log.clear();
+    list.execute(Command::PageDown);
+    EXPECT_EQ((Statements{plainPage(100), plainCount()}), log.statements);
+    EXPECT_EQ(status(250, 2), pane(kRecordPane));
 }
 
 TEST_F(RecordListTest, PagingStopsAtTheLastFullPage) {
@@ -107,7 +114,7 @@ TEST_F(RecordListTest, PagingStopsAtTheLastFullPage) {
     CSorvaneView& list = show("t");
     list.nextPage();
     list.nextPage();
-    EXPECT_EQ(1, doc.currentPage());
+    EXPECT_EQ(1, list.paging().page);
     EXPECT_EQ(100, list.rowCount());
     EXPECT_EQ("200", list.cellText(99, 0));
     EXPECT_EQ(status(200, 2), pane(kRecordPane));
@@ -122,7 +129,7 @@ TEST_F(RecordListTest, PageDownOnTheFirstPageDoesNothingAtAllAndArrowKeysPage) {
     list.execute(Command::PageDown);
     QTest::keyClick(&list, Qt::Key_Left);
     EXPECT_TRUE(log.statements.empty());
-    EXPECT_EQ(0, doc.currentPage());
+    EXPECT_EQ(0, list.paging().page);
     EXPECT_EQ(100, list.rowCount());
     EXPECT_EQ("before", pane(kRecordPane));
     EXPECT_EQ("before", pane(3));
@@ -132,7 +139,7 @@ TEST_F(RecordListTest, PageDownOnTheFirstPageDoesNothingAtAllAndArrowKeysPage) {
     EXPECT_TRUE(list.currentIndex().isValid()) << "the arrow still moves the cursor";
     log.clear();
     QTest::keyClick(&list, Qt::Key_Left);
-    EXPECT_EQ(0, doc.currentPage());
+    EXPECT_EQ(0, list.paging().page);
     EXPECT_EQ((Statements{plainPage(0), plainCount()}), log.statements);
 }
 
@@ -142,7 +149,7 @@ TEST_F(RecordListTest, FilterBuildsTheWhereClauseAndMarksTheStatus) {
     StatementLog log;
     list.m_conditions[0][0] = "> 10";
     list.m_conditions[1][0] = "< 20";
-    doc.setFilterActive(true);
+    list.setFiltered(true);
     list.refresh();
     std::string clause = sqlf("from %s.t  WHERE a > 10 AND a < 20", db.name());
     EXPECT_EQ((Statements{"Select * " + clause + " LIMIT 0,100", "Select count(*) " + clause}),
@@ -150,7 +157,7 @@ TEST_F(RecordListTest, FilterBuildsTheWhereClauseAndMarksTheStatus) {
     EXPECT_EQ("Select count(*) " + clause, list.countStatement());
     ASSERT_EQ(9, list.rowCount());
     EXPECT_EQ("11", list.cellText(0, 0));
-    EXPECT_EQ(9, doc.recordCount());
+    EXPECT_EQ(9, list.paging().count);
     EXPECT_EQ(status(9, 1, true), pane(kRecordPane));
 
     // A first condition in a later set has no AND in front.
@@ -174,7 +181,7 @@ TEST_F(RecordListTest, FilterBuildsTheWhereClauseAndMarksTheStatus) {
 
     // Once the filter is off its conditions are gone.
     list.m_conditions[0][0] = "> 10";
-    doc.setFilterActive(false);
+    list.setFiltered(false);
     list.refresh();
     EXPECT_EQ("", list.m_conditions[0][0]);
     EXPECT_EQ(30, list.rowCount());
@@ -187,7 +194,7 @@ TEST_F(RecordListTest, RejectedFilterLeavesColumnsWithoutRowsOrMessage) {
     markPanes();
     StatementLog log;
     list.m_conditions[0][0] = "= = 1";
-    doc.setFilterActive(true);
+    list.setFiltered(true);
     list.refresh();
     EXPECT_EQ((Statements{sqlf("Select * from %s.t  WHERE a = = 1 LIMIT 0,100", db.name())}), log.statements);
     EXPECT_EQ(2, list.columnCount());
@@ -483,21 +490,19 @@ TEST_F(RecordListTest, TakesAResultLeftPendingByAnEarlierStatement) {
     EXPECT_EQ(status(4, 1), pane(kRecordPane));
 }
 
-TEST_F(RecordListTest, InitialUpdateListsThenReadsThePageLength) {
+TEST_F(RecordListTest, FirstListingUsesTheStoredPageLength) {
     numbers(10);
     Settings settings;
-    settings.setPageLength(0);
-    selectTable(doc, qs(db.name()), "t");
-    doc.setPageLength(3);
-    host.showRecordList();
-    EXPECT_EQ(3, host.recordList()->rowCount()) << "the first listing uses the page length it finds";
-    EXPECT_EQ(100, doc.pageLength()) << "a stored 0 counts as 100";
-
     settings.setPageLength(4);
+    selectTable(doc, qs(db.name()), "t");
     host.showRecordList();
-    host.updateAllViews();
-    EXPECT_EQ(4, doc.pageLength());
-    EXPECT_EQ(4, host.recordList()->rowCount());
+    EXPECT_EQ(4, host.recordList()->paging().length);
+    EXPECT_EQ(4, host.recordList()->rowCount()) << "already the first list of a session";
+
+    settings.setPageLength(0);
+    host.showRecordList();
+    EXPECT_EQ(100, host.recordList()->paging().length) << "a stored 0 counts as 100";
+    EXPECT_EQ(10, host.recordList()->rowCount());
     settings.setPageLength(100);
 }
 

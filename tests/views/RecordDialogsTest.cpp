@@ -244,12 +244,12 @@ TEST_F(RecordDialogsTest, DetailsWithoutKeyAreReadOnlyAndRefusalsAreReported) {
 
 TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
     rows(250);
-    CSorvaneView& list = openRecordList();
-    ASSERT_EQ(100, list.rowCount());
-
     QSettings settings(QStringLiteral("Local AppWizard-Generated Applications"),
                        QStringLiteral("VelkinSorvane"));
     settings.remove("SQLDLG/PageLength");
+    settings.sync();
+    CSorvaneView& list = openRecordList();
+    ASSERT_EQ(100, list.rowCount());
     op.onModal([this](QDialog& d) {
         edit(d, "page number")->setText("3");
         edit(d, "page length")->setText("120");
@@ -257,11 +257,14 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
         return d.result();
     });
     list.execute(Command::PageSetup);
-    EXPECT_EQ(2, doc->currentPage()) << "250 rows at 120 a page make three pages";
-    EXPECT_EQ(120, doc->pageLength());
+    EXPECT_EQ(2, list.paging().page) << "250 rows at 120 a page make three pages";
+    EXPECT_EQ(120, list.paging().length);
     EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
     settings.sync();
     EXPECT_EQ(120, settings.value("SQLDLG/PageLength").toInt());
+    // Later lists of other tests start at the usual length.
+    settings.remove("SQLDLG/PageLength");
+    settings.sync();
 
     op.onModal([](QDialog& d) {
         auto& filter = dynamic_cast<FilterDialog&>(d);
@@ -271,9 +274,9 @@ TEST_F(RecordDialogsTest, TheRecordListOpensTheDialogs) {
         filter.ok();
         return d.result();
     });
-    doc->setCurrentPage(0);
+    list.setPage(0, 120);
     list.execute(Command::Filter);
-    EXPECT_TRUE(doc->isFilterActive());
+    EXPECT_TRUE(list.paging().filtered);
     EXPECT_EQ(10, list.rowCount()) << "rows 241 to 250";
     EXPECT_EQ("> 240", list.m_conditions[0][0]);
 

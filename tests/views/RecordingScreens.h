@@ -37,7 +37,9 @@ public:
     void openDataAmount(const QString& db, const QString& t) override {
         opened << ("data amount " + db + "." + t);
     }
-    void openCsvExport(const QString& statement) override { opened << ("csv export " + statement); }
+    void openTableExport(const QString& db, const QString& t) override {
+        opened << ("csv export " + db + "." + t);
+    }
     void openSqlConsole() override {
         opened << ("sql console");
         if (console)

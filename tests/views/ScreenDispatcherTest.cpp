@@ -8,6 +8,7 @@
 #include "ViewTesting.h"
 #include "transfer/TableDuplicateDialog.h"
 #include "views/ScreenDispatcher.h"
+#include "views/SessionCommands.h"
 
 using namespace velkin;
 using namespace velkin::test;
@@ -31,13 +32,29 @@ protected:
         return classes;
     }
     void choose(const QString& database, const QString& table) {
-        doc.setCurrentDb(database);
-        doc.setCurrentTable(table);
+        doc.select(Selection{database, table, table, NodeKind::Table, ChartKind::None});
     }
+
+    /// A tree's place in the command table, without the tree: what a command opens on its own.
+    struct Site : CommandTarget {
+        Site(CSorvaneDoc& doc, ScreenDispatcher& screens, SessionCommands& session)
+            : doc(doc), dispatcher(screens), session(session) {}
+        ViewKind viewKind() const override { return ViewKind::Tree; }
+        Selection selection() const override { return doc.selection(); }
+        CLeftView* objectTree() override { return nullptr; }
+        CSorvaneView* recordListView() override { return nullptr; }
+        ScreenDispatcher& screens() override { return dispatcher; }
+        SessionCommands& sessionCommands() override { return session; }
+        CSorvaneDoc& doc;
+        ScreenDispatcher& dispatcher;
+        SessionCommands& session;
+    };
 
     ScriptedOperator op;
     CSorvaneDoc doc{op, loginAs(adminAccount())};
     ScreenDispatcher screens{doc, op};
+    SessionCommands session{doc, op, screens};
+    Site site{doc, screens, session};
 };
 
 }  // namespace
@@ -57,7 +74,7 @@ TEST_F(Dispatch, EachOpenerShowsItsOwnScreenOnceOnTheSession) {
         {"TableDuplicateDialog", [&] { screens.openTableCopy(db, t); }},
         {"MaintenanceDialog", [&] { screens.openMaintenance(db, t); }},
         {"DataAmountDialog", [&] { screens.openDataAmount(db, t); }},
-        {"CsvExportDialog", [&] { screens.openCsvExport("select * from velkin_dispatch.t"); }},
+        {"CsvExportDialog", [&] { screens.openTableExport(db, t); }},
         {"CsvImportDialog", [&] { screens.openCsvImport(); }},
         {"SqlConsoleDialog", [&] { screens.openSqlConsole(); }},
         {"DatabaseDialog", [&] { screens.openDatabasePrivileges(db); }},
@@ -89,14 +106,12 @@ TEST_F(Dispatch, CommandsOpenTheirScreensAndTableScreensNeedATable) {
         {Command::DataAmount, "DataAmountDialog"},
     };
     choose("velkin_dispatch_cmd", QString());
-    for (const auto& [command, screen] : tableScreens) {
-        bool handled = false;
-        EXPECT_EQ(QStringList(), screensOf([&] { handled = screens.open(command); })) << screen;
-        EXPECT_TRUE(handled) << "the command is the dispatcher's even when it opens nothing";
-    }
+    for (const auto& [command, screen] : tableScreens)
+        EXPECT_EQ(QStringList(), screensOf([&] { site.execute(command); })) << screen;
     choose("velkin_dispatch_cmd", "t");
     for (const auto& [command, screen] : tableScreens)
-        EXPECT_EQ(QStringList{screen}, screensOf([&] { EXPECT_TRUE(screens.open(command)); }));
+        EXPECT_EQ(QStringList{screen}, screensOf([&] { site.execute(command); }));
+    EXPECT_EQ(QStringList{"CsvExportDialog"}, screensOf([&] { site.execute(Command::ExportCsv); }));
 
     const std::vector<std::pair<Command, const char*>> others = {
         {Command::ImportCsv, "CsvImportDialog"},
@@ -105,13 +120,12 @@ TEST_F(Dispatch, CommandsOpenTheirScreensAndTableScreensNeedATable) {
         {Command::SystemVariableList, "SystemVariablesDialog"},
     };
     for (const auto& [command, screen] : others)
-        EXPECT_EQ(QStringList{screen}, screensOf([&] { EXPECT_TRUE(screens.open(command)); }));
-
-    // Commands whose screens answer to the view that asked are not opened here.
-    for (Command command : {Command::Delete, Command::SqlExecution, Command::DatabaseCreation,
-                            Command::TableNewCreation, Command::ExportCsv, Command::PrivilegeReload})
-        EXPECT_EQ(QStringList(), screensOf([&] { EXPECT_FALSE(screens.open(command)); }))
-            << commandLabel(command);
+        EXPECT_EQ(QStringList{screen}, screensOf([&] { site.execute(command); }));
+    // Without a tree the console still opens; the tree's own commands have nothing to act on.
+    EXPECT_EQ(QStringList{"SqlConsoleDialog"}, screensOf([&] { site.execute(Command::SqlExecution); }));
+    for (Command command : {Command::Delete, Command::DatabaseCreation, Command::TableNewCreation,
+                            Command::TableEdit, Command::PageSetup})
+        EXPECT_EQ(QStringList(), screensOf([&] { site.execute(command); })) << commandLabel(command);
 }
 
 TEST_F(Dispatch, TheTableCopyReadsOnASecondConnectionWithTheSessionsLogin) {
@@ -134,7 +148,7 @@ TEST_F(Dispatch, TheTableCopyReadsOnASecondConnectionWithTheSessionsLogin) {
         copy.create();
         return int(QDialog::Accepted);
     });
-    EXPECT_TRUE(screens.open(Command::TableDuplicate));
+    site.execute(Command::TableDuplicate);
 
     EXPECT_EQ(QStringList{"It was created normally."}, op.messageTexts());
     const std::string rows = "SELECT GROUP_CONCAT(id, '=', IFNULL(name, 'NULL') ORDER BY id) FROM ";
@@ -151,8 +165,8 @@ TEST_F(Dispatch, NothingOpensWithoutAConnection) {
                   screens.openSqlConsole();
                   screens.openUserList();
                   screens.openNewUserEditor();
-                  screens.open(Command::Maintenance);
-                  screens.open(Command::SystemVariableList);
+                  site.execute(Command::Maintenance);
+                  site.execute(Command::SystemVariableList);
               }));
     EXPECT_TRUE(op.messages.empty());
 }

@@ -80,25 +80,35 @@ private:
 
 }  // namespace
 
-TEST(SessionCommands, CarriesOutOnlyTheServerWideCommands) {
+TEST(SessionCommands, AViewCarriesOutOnlyTheCommandsItEnables) {
     Session s(adminAccount());
-    for (Command c : {Command::ExportCsv, Command::ImportCsv, Command::SqlExecution,
-                      Command::DuplicateFromOtherServers, Command::Filter, Command::Delete, Command::PageUp})
-        EXPECT_FALSE(s.commands.execute(c)) << commandLabel(c);
+    TestViewHost host(s.doc, s.op);
+    selectTable(s.doc, "mysql", "user");
+    host.showChartView();
+    CDbGraphView& chart = *host.chartView();
+    StatementLog log;
+    // Table and page commands belong to the tree and the record list; from the chart nothing happens.
+    for (Command c : {Command::Delete, Command::TableLock, Command::TableOptimize, Command::Filter,
+                      Command::PageUp, Command::Maintenance, Command::ServerStop, Command::Undo})
+        chart.execute(c);
+    EXPECT_TRUE(log.statements.empty());
+    EXPECT_TRUE(log.calls.empty());
     EXPECT_TRUE(s.op.messages.empty());
+    EXPECT_TRUE(s.op.questions.empty());
     EXPECT_TRUE(s.op.modalTitles.isEmpty());
-    EXPECT_TRUE(s.commands.execute(Command::ProcessDisplay));
-    EXPECT_TRUE(s.commands.execute(Command::SystemVariableList));
+
+    chart.execute(Command::ProcessDisplay);
+    chart.execute(Command::SystemVariableList);
     EXPECT_EQ((QStringList{"Display Porcess Status", "System variable list"}), s.op.modalTitles);
-    EXPECT_TRUE(s.commands.execute(Command::PrivilegeReload));
-    EXPECT_TRUE(s.commands.execute(Command::AddUser));
-    EXPECT_TRUE(s.commands.execute(Command::ResetOpenTable));
+    log.clear();
+    chart.execute(Command::ResetOpenTable);
+    EXPECT_EQ(Statements{"FLUSH TABLES"}, log.statements);
 }
 
 TEST(SessionCommands, PrivilegeReloadReportsItsOutcome) {
     Session admin(adminAccount());
     StatementLog log;
-    admin.commands.execute(Command::PrivilegeReload);
+    admin.commands.reloadPrivileges();
     ASSERT_EQ(QStringList{"The privilege table was reloaded."}, admin.op.messageTexts());
     EXPECT_EQ("VelkinSorvane", admin.op.messages[0].caption);
     EXPECT_EQ(Statements{"mysql_refresh(1)"}, log.calls);
@@ -106,7 +116,7 @@ TEST(SessionCommands, PrivilegeReloadReportsItsOutcome) {
 
     Session common(commonAccount());
     log.clear();
-    common.commands.execute(Command::PrivilegeReload);
+    common.commands.reloadPrivileges();
     EXPECT_EQ(QStringList{"It failed in the privilege table at the reload."}, common.op.messageTexts());
     EXPECT_EQ(Statements{"mysql_refresh(1)"}, log.calls);
     EXPECT_TRUE(answers(*common.doc.connection()));
@@ -126,7 +136,7 @@ TEST(SessionCommands, FlushCommandsSendTheirStatementAndAlwaysTell) {
         for (const auto& [command, statement, message] : cases) {
             s.op.clear();
             StatementLog log;
-            EXPECT_TRUE(s.commands.execute(command));
+            s.commands.flush(command);
             EXPECT_EQ(Statements{statement}, log.statements) << account.user;
             EXPECT_EQ(QStringList{message}, s.op.messageTexts()) << account.user << " " << statement;
             EXPECT_TRUE(answers(*s.doc.connection())) << account.user << " " << statement;
@@ -137,14 +147,14 @@ TEST(SessionCommands, FlushCommandsSendTheirStatementAndAlwaysTell) {
 TEST(SessionCommands, AddUserNeedsAnAdministrator) {
     Session common(commonAccount());
     StatementLog log;
-    common.commands.execute(Command::AddUser);
+    common.commands.addUser();
     EXPECT_EQ(QStringList{"There is no authority."}, common.op.messageTexts());
     EXPECT_TRUE(log.statements.empty());
     EXPECT_TRUE(log.calls.empty());
 
     Session admin(adminAccount());
     log.clear();
-    admin.commands.execute(Command::AddUser);
+    admin.commands.addUser();
     EXPECT_TRUE(admin.op.messages.empty());
     EXPECT_EQ(Statements{"mysql_refresh(1)"}, log.calls) << "the grants are reloaded after the user editor";
     EXPECT_TRUE(answers(*admin.doc.connection()));
@@ -155,7 +165,7 @@ TEST(SessionCommands, RefusedServerStopKeepsTheSession) {
     setProcessEndHandler([](int code) { throw ProcessEnded{code}; });
     common.op.answer(true);
     StatementLog log;
-    EXPECT_NO_THROW(common.commands.execute(Command::ServerStop));
+    EXPECT_NO_THROW(common.commands.stopServer());
     setProcessEndHandler(nullptr);
     EXPECT_EQ(Statements{"mysql_shutdown"}, log.calls);
     ASSERT_EQ(1u, common.op.questions.size());

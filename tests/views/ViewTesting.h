@@ -14,11 +14,7 @@ namespace velkin::test {
 
 /// The browsing state that selecting a table node in the tree leaves.
 inline void selectTable(CSorvaneDoc& doc, const QString& database, const QString& table) {
-    doc.setCurrentDb(database);
-    doc.setCurrentTable(table);
-    doc.setNodeKind(NodeKind::Table);
-    doc.setCurrentPage(0);
-    doc.setFilterActive(false);
+    doc.select(Selection{database, table, table, NodeKind::Table, ChartKind::None});
 }
 
 /// The main window as the views see it: exchanges the right pane and keeps a status bar.
@@ -39,12 +35,12 @@ public:
         m_list->initialUpdate();
     }
     CSorvaneView* recordList() override { return m_list.get(); }
+    CLeftView* objectTree() override { return tree; }
     /// Selects the table as the tree does: a new list with its initial update, then the update of
-    /// all views, at 100 rows a page.
+    /// all views.
     CSorvaneView& showTable(const QString& database, const QString& table) {
         selectTable(m_doc, database, table);
         showRecordList();
-        m_doc.setPageLength(100);
         updateAllViews();
         return *m_list;
     }
@@ -59,6 +55,8 @@ public:
     StatusPanes& statusPanes() override { return panes; }
 
     RecordedPanes panes;
+    /// The tree beside the views, where a test has one.
+    CLeftView* tree = nullptr;
     int chartShows = 0;
     int listShows = 0;
     int updates = 0;
