@@ -128,6 +128,11 @@ std::string keyAfterCondition(const Connection& connection, const std::vector<st
     return lexicographic(connection, keys, values, ">", ">");
 }
 
+std::string keyBeforeCondition(const Connection& connection, const std::vector<std::string>& keys,
+                               const std::vector<std::string>& values) {
+    return lexicographic(connection, keys, values, "<", "<");
+}
+
 std::string keyUpToCondition(const Connection& connection, const std::vector<std::string>& keys,
                              const std::vector<std::string>& values) {
     return lexicographic(connection, keys, values, "<", "<=");

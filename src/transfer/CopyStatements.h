@@ -57,6 +57,9 @@ std::string keyBoundsQuery(std::string_view table, std::string_view key, std::st
 /// optimizer reads for every column count; names arrive quoted, values are escaped here.
 std::string keyAfterCondition(const Connection& connection, const std::vector<std::string>& keys,
                               const std::vector<std::string>& values);
+/// "key < values" in the same form.
+std::string keyBeforeCondition(const Connection& connection, const std::vector<std::string>& keys,
+                               const std::vector<std::string>& values);
 /// "key <= values" in the same form.
 std::string keyUpToCondition(const Connection& connection, const std::vector<std::string>& keys,
                              const std::vector<std::string>& values);

@@ -146,8 +146,8 @@ void CSorvaneView::readPageNow() {
         return;
     if (!m_paging.filtered)
         clearFilter();
-    PageRequest request{u8(m_table.database), u8(m_table.table), m_conditions,
-                        m_paging.filtered,    m_paging.page,     m_paging.length};
+    PageRequest request{u8(m_table.database), u8(m_table.table), m_conditions,   m_paging.filtered,
+                        m_paging.page,        m_paging.length,   m_paging.keying};
     PageRead read;
     // The page is read beside the window, which keeps answering; a slow one can be stopped from the
     // status bar.
@@ -160,6 +160,7 @@ void CSorvaneView::readPageNow() {
         showFailure(read.errorNumber, read.errorText);
         return;
     }
+    m_paging.keying = std::move(read.keying);
     m_columnNames = read.columns;
     m_columnCount = static_cast<int>(m_columnNames.size());
     m_conditions = read.conditions;

@@ -9,6 +9,7 @@
 
 #include "Command.h"
 #include "GridCopy.h"
+#include "PageRead.h"
 #include "RecordListText.h"
 #include "ScreenDispatcher.h"
 #include "SessionCommands.h"
@@ -22,7 +23,6 @@ namespace velkin {
 
 class Connection;
 class CSorvaneDoc;
-struct PageRead;
 class Operator;
 class ViewHost;
 
@@ -33,6 +33,8 @@ struct PageState {
     /// The rows counted by the last page's count; 0 before the first count.
     int count = 0;
     bool filtered = false;
+    /// The key the table is paged by and the page last shown by it.
+    PageKeying keying;
 };
 
 /// The record list: one page of the rows of the table chosen when it was made (or of the filtered

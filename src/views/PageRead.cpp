@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "session/Connection.h"
+#include "transfer/CopyStatements.h"
 
 namespace velkin {
 
@@ -12,6 +13,41 @@ void noteFailure(const Connection& connection, PageRead::End end, PageRead& read
     read.end = end;
     read.errorNumber = connection.errorNumber();
     read.errorText = connection.errorText();
+}
+
+/// The unique key the table can be paged by, when every column of it is among the columns listed.
+std::vector<std::string> pageKey(Connection& connection, const PageRequest& request,
+                                 const std::vector<std::string>& columns) {
+    std::vector<KeyColumnLine> lines;
+    {
+        Result result = connection.select(uniqueKeysQuery(connection, request.database, request.table));
+        while (Row row = result.fetchRow())
+            lines.push_back({row.str(0), row.str(1), row.str(2), row.text(3) == "1", row.text(4) == "1"});
+    }
+    const std::optional<std::vector<std::string>> key = rangeKey(lines);
+    if (!key)
+        return {};
+    for (const std::string& column : *key)
+        if (std::find(columns.begin(), columns.end(), column) == columns.end())
+            return {};
+    return *key;
+}
+
+/// Where each key column stands among the listed columns.
+std::vector<unsigned> keyPositions(const std::vector<std::string>& key,
+                                   const std::vector<std::string>& columns) {
+    std::vector<unsigned> positions;
+    for (const std::string& column : key)
+        positions.push_back(
+            static_cast<unsigned>(std::find(columns.begin(), columns.end(), column) - columns.begin()));
+    return positions;
+}
+
+std::vector<std::string> keyValues(const Row& row, const std::vector<unsigned>& positions) {
+    std::vector<std::string> values;
+    for (unsigned position : positions)
+        values.push_back(row.str(position));
+    return values;
 }
 
 }  // namespace
@@ -38,6 +74,25 @@ PageRead readPage(Connection& connection, const PageRequest& request) {
             set.resize(read.columns.size());
     read.statements = listStatements(connection.dialect(), request.database, request.table, read.columns,
                                      read.conditions, request.filterActive, request.page, request.pageLength);
+    read.keying = request.keying;
+    if (!read.keying.looked) {
+        read.keying.looked = true;
+        read.keying.key = pageKey(connection, request, read.columns);
+    }
+    // A table with a key is paged by it, so that a deep page costs about what the first does.
+    const std::string conditions =
+        read.statements.filtered ? filterConditionsText(connection.dialect(), read.columns, read.conditions)
+                                 : std::string();
+    const bool keyed =
+        !read.keying.key.empty() && !(read.statements.filtered && conditionsOrderRows(read.conditions));
+    if (keyed) {
+        const std::optional<long long> count =
+            read.keying.countConditions == conditions ? read.keying.count : std::nullopt;
+        read.statements.page = keyedPageStatement(
+            connection, request.database, request.table, read.keying.key, conditions,
+            keyPageAsk(request.page, request.pageLength, conditions, read.keying.shown, count));
+    }
+    read.keying.shown = {};
 
     read.start = std::time(nullptr);
     if (connection.query(read.statements.page) != 0) {
@@ -52,18 +107,31 @@ PageRead readPage(Connection& connection, const PageRequest& request) {
     read.resultTime = std::time(nullptr);
     read.rows.reset(static_cast<unsigned>(read.columns.size()));
     const int most = std::max(0, request.pageLength);
+    const std::vector<unsigned> positions =
+        keyed ? keyPositions(read.keying.key, read.columns) : std::vector<unsigned>();
+    ShownKeyPage shown{request.page, request.pageLength, conditions, {}, {}};
     while (read.rows.rows() < most) {
         Row row = result.fetchRow();
         if (!row)
             break;
+        if (keyed) {
+            if (shown.first.empty())
+                shown.first = keyValues(row, positions);
+            shown.last = keyValues(row, positions);
+        }
         read.rows.add(row);
     }
+    if (keyed && !shown.first.empty())
+        read.keying.shown = std::move(shown);
     result.reset();
     read.done = std::time(nullptr);
 
     Result counted = connection.select(read.statements.count);
-    if (Row row = counted.fetchRow())
+    if (Row row = counted.fetchRow()) {
         read.count = row.str(0);
+        read.keying.count = std::stoll("0" + *read.count);
+        read.keying.countConditions = conditions;
+    }
     return read;
 }
 

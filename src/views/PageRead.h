@@ -7,12 +7,25 @@
 #include <string>
 #include <vector>
 
+#include "KeyPageText.h"
 #include "RecordListText.h"
 #include "session/PackedRows.h"
 
 namespace velkin {
 
 class Connection;
+
+/// What the record list knows of its table's key from one read to the next.
+struct PageKeying {
+    /// Whether the table's key was looked up; that happens once per list.
+    bool looked = false;
+    /// The columns the table pages by; empty when it has no key to page by and pages by offset.
+    std::vector<std::string> key;
+    ShownKeyPage shown;
+    /// The last count and the filter's conditions it was made with.
+    std::optional<long long> count;
+    std::string countConditions;
+};
 
 /// Which rows the record list asks for: taken when the read starts, so that a read keeps its table
 /// and page while the person moves on.
@@ -23,6 +36,7 @@ struct PageRequest {
     bool filterActive = false;
     int page = 0;
     int pageLength = 0;
+    PageKeying keying;
 };
 
 /// What a read of one page brought back.
@@ -43,6 +57,8 @@ struct PageRead {
     std::time_t start = 0;
     std::time_t resultTime = 0;
     std::time_t done = 0;
+    /// The request's keying, brought up to date by this read.
+    PageKeying keying;
 };
 
 /// Reads the columns, one page of rows and the row count of the request's table, as the record list

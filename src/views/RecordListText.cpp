@@ -44,8 +44,8 @@ std::string deleteRecordStatement(const Connection& connection, const std::strin
     return sqlf("DELETE FROM %s WHERE %s LIMIT 1", qualifiedName(connection, database, table), where);
 }
 
-std::string filterClause(const ServerDialect& dialect, const std::string& database, const std::string& table,
-                         const std::vector<std::string>& columnNames, const FilterConditions& conditions) {
+std::string filterConditionsText(const ServerDialect& dialect, const std::vector<std::string>& columnNames,
+                                 const FilterConditions& conditions) {
     std::string conditionsText;
     for (std::size_t column = 0; column < columnNames.size(); ++column) {
         for (const auto& set : conditions) {
@@ -56,6 +56,12 @@ std::string filterClause(const ServerDialect& dialect, const std::string& databa
                                    quoteName(columnNames[column], dialect), set[column]);
         }
     }
+    return conditionsText;
+}
+
+std::string filterClause(const ServerDialect& dialect, const std::string& database, const std::string& table,
+                         const std::vector<std::string>& columnNames, const FilterConditions& conditions) {
+    const std::string conditionsText = filterConditionsText(dialect, columnNames, conditions);
     if (conditionsText.empty())
         return {};
     return sqlf("from %s.%s  WHERE ", quoteName(database, dialect), quoteName(table, dialect)) +

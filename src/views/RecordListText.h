@@ -21,6 +21,10 @@ std::string pageStatement(const ServerDialect& dialect, const std::string& datab
 std::string countStatement(const ServerDialect& dialect, const std::string& database,
                            const std::string& table);
 
+/// Every non-empty condition, column by column and within a column in set order, each after its
+/// column's name, joined by " AND "; empty when no column has a condition.
+std::string filterConditionsText(const ServerDialect& dialect, const std::vector<std::string>& columnNames,
+                                 const FilterConditions& conditions);
 /// "from %s.%s  WHERE " and every non-empty condition, column by column and within a column in set
 /// order, joined by " AND ". Empty when no column has a condition.
 std::string filterClause(const ServerDialect& dialect, const std::string& database, const std::string& table,
