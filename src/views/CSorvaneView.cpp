@@ -25,6 +25,7 @@
 
 #include "ViewHost.h"
 #include "session/CSorvaneDoc.h"
+#include "session/Connection.h"
 #include "session/Settings.h"
 #include "session/SqlText.h"
 #include "session/StatusPanes.h"
@@ -178,6 +179,8 @@ void CSorvaneView::readPageNow() {
     showListStyles(hasRows);
     fitColumns();
     showCount(read);
+    if (read.countLater)
+        countLater(*connection, read);
 }
 
 void CSorvaneView::fitColumns() {
@@ -234,15 +237,49 @@ void CSorvaneView::showFailure(unsigned errorNumber, const std::string& errorTex
 
 void CSorvaneView::showCount(const PageRead& read) {
     m_countStatement = read.statements.count;
-    // Without a count there is nothing true to report, so the status bar keeps its texts.
-    if (!read.count)
+    std::string countText;
+    if (read.count) {
+        countText = *read.count;
+        m_paging.count = countValue(countText);
+    } else if (read.countLater && m_paging.keying.estimate) {
+        // Until the exact count arrives, the estimate says how far the pages go.
+        countText = estimateText(*m_paging.keying.estimate);
+        m_paging.count = countValue(std::to_string(*m_paging.keying.estimate));
+    } else {
+        // Without a count there is nothing true to report, so the status bar keeps its texts.
         return;
-    m_paging.count = countValue(*read.count);
+    }
     StatusPanes& panes = m_host.statusPanes();
-    panes.setPaneText(kRecordPane, recordStatusText(*read.count, u8(m_table.database), u8(m_table.table),
+    panes.setPaneText(kRecordPane, recordStatusText(countText, u8(m_table.database), u8(m_table.table),
                                                     m_paging.page, read.statements.filtered));
     panes.setPaneText(3, referenceTimeText(static_cast<unsigned long>(read.resultTime - read.start),
                                            static_cast<unsigned long>(read.done - read.start)));
+}
+
+void CSorvaneView::countLater(Connection& connection, const PageRead& read) {
+    // The page is on screen already; the exact count of a big table follows beside the window and
+    // may be stopped, which leaves the estimate standing.
+    PageKeying learned = m_paging.keying;
+    std::optional<std::string> exact;
+    const std::string statement = read.statements.count;
+    m_host.statusPanes().showWork(&m_work, listCountingText(u8(m_table.database), u8(m_table.table)));
+    m_work.run({&connection}, [&](WorkControl&) { exact = countRows(connection, statement, learned); });
+    m_host.statusPanes().showWork(nullptr, QString());
+    if (m_readAgain || !exact)
+        return;
+    m_paging.keying.count = learned.count;
+    m_paging.keying.countConditions = learned.countConditions;
+    m_paging.count = countValue(*exact);
+    m_host.statusPanes().setPaneText(
+        kRecordPane, recordStatusText(*exact, u8(m_table.database), u8(m_table.table), m_paging.page,
+                                      read.statements.filtered));
+}
+
+void CSorvaneView::hideEvent(QHideEvent* event) {
+    // A list the tree has replaced reads and counts for nobody; the next list wants the connection.
+    if (!event->spontaneous() && m_work.running())
+        m_work.stop();
+    QTableView::hideEvent(event);
 }
 
 void CSorvaneView::nextPage() {

@@ -105,6 +105,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void clearFilter();
@@ -115,6 +116,8 @@ private:
     void columnResized(int column, int width);
     void showFailure(unsigned errorNumber, const std::string& errorText);
     void showCount(const PageRead& read);
+    /// The exact count of a table whose page came with the estimate.
+    void countLater(Connection& connection, const PageRead& read);
 
     /// True when the row was changed or deleted.
     bool openRecordDetails(std::vector<std::optional<std::string>> values);

@@ -86,6 +86,21 @@ std::string keyedPageStatement(const Connection& connection, const std::string& 
     return {};
 }
 
+std::string tableEstimateQuery(const Connection& connection, const std::string& database,
+                               const std::string& table) {
+    return sqlf(
+        "SELECT ENGINE, TABLE_ROWS FROM information_schema.TABLES WHERE TABLE_SCHEMA = %s AND TABLE_NAME = "
+        "%s",
+        quoteValue(connection, database), quoteValue(connection, table));
+}
+
+std::string estimateText(long long rows) {
+    std::string digits = std::to_string(std::max(0LL, rows));
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return "about " + digits;
+}
+
 bool conditionsOrderRows(const FilterConditions& conditions) {
     static const QRegularExpression ordering(QStringLiteral("\\b(order\\s+by|limit|procedure|into)\\b"),
                                              QRegularExpression::CaseInsensitiveOption);

@@ -48,6 +48,13 @@ std::string keyedPageStatement(const Connection& connection, const std::string& 
                                const std::string& table, const std::vector<std::string>& key,
                                const std::string& conditions, const KeyPageAsk& ask);
 
+/// The engine and the row estimate of one table, from the catalog: the estimate costs nothing,
+/// where counting a big InnoDB table reads every row.
+std::string tableEstimateQuery(const Connection& connection, const std::string& database,
+                               const std::string& table);
+/// "about 10,000,000": a row count that is the table status's estimate.
+std::string estimateText(long long rows);
+
 /// Whether a filter condition orders or limits the rows itself (a typed ORDER BY or LIMIT); then
 /// the list cannot add an order of its own and pages as it always did.
 bool conditionsOrderRows(const FilterConditions& conditions);

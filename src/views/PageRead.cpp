@@ -1,6 +1,8 @@
 #include "PageRead.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 
 #include "session/Connection.h"
 #include "transfer/CopyStatements.h"
@@ -8,6 +10,8 @@
 namespace velkin {
 
 namespace {
+
+std::atomic<long long> g_countLaterFrom{1000000};
 
 void noteFailure(const Connection& connection, PageRead::End end, PageRead& read) {
     read.end = end;
@@ -50,7 +54,38 @@ std::vector<std::string> keyValues(const Row& row, const std::vector<unsigned>& 
     return values;
 }
 
+/// The estimate of an InnoDB table too big to count before its page.
+std::optional<long long> bigTableEstimate(Connection& connection, const PageRequest& request) {
+    Result result = connection.select(tableEstimateQuery(connection, request.database, request.table));
+    Row row = result.fetchRow();
+    if (!row || row.text(0) != "InnoDB")
+        return std::nullopt;
+    const long long rows = std::atoll(row.str(1).c_str());
+    if (rows < g_countLaterFrom.load())
+        return std::nullopt;
+    return rows;
+}
+
 }  // namespace
+
+long long countLaterFrom() {
+    return g_countLaterFrom.load();
+}
+
+void setCountLaterFrom(long long rows) {
+    g_countLaterFrom.store(rows);
+}
+
+std::optional<std::string> countRows(Connection& connection, const std::string& countStatement,
+                                     PageKeying& keying) {
+    Result counted = connection.select(countStatement);
+    Row row = counted.fetchRow();
+    if (!row)
+        return std::nullopt;
+    keying.count = std::atoll(row.str(0).c_str());
+    keying.countConditions.clear();
+    return row.str(0);
+}
 
 PageRead readPage(Connection& connection, const PageRequest& request) {
     PageRead read;
@@ -78,6 +113,7 @@ PageRead readPage(Connection& connection, const PageRequest& request) {
     if (!read.keying.looked) {
         read.keying.looked = true;
         read.keying.key = pageKey(connection, request, read.columns);
+        read.keying.estimate = bigTableEstimate(connection, request);
     }
     // A table with a key is paged by it, so that a deep page costs about what the first does.
     const std::string conditions =
@@ -126,10 +162,15 @@ PageRead readPage(Connection& connection, const PageRequest& request) {
     result.reset();
     read.done = std::time(nullptr);
 
+    // A filter's rows are counted at once: no estimate knows how many it lets through.
+    if (read.keying.estimate && !read.statements.filtered) {
+        read.countLater = true;
+        return read;
+    }
     Result counted = connection.select(read.statements.count);
     if (Row row = counted.fetchRow()) {
         read.count = row.str(0);
-        read.keying.count = std::stoll("0" + *read.count);
+        read.keying.count = std::atoll(read.count->c_str());
         read.keying.countConditions = conditions;
     }
     return read;

@@ -153,4 +153,8 @@ QString listReadingText(const std::string& database, const std::string& table) {
     return QString::fromStdString("Reading the records of " + database + "." + table);
 }
 
+QString listCountingText(const std::string& database, const std::string& table) {
+    return QString::fromStdString("Counting the records of " + database + "." + table);
+}
+
 }  // namespace velkin

@@ -73,6 +73,8 @@ QString listFailureText(const std::string& database, const std::string& table, u
 QString serverMessage(unsigned int errorNumber, const std::string& errorText);
 /// What the status bar says while a page of the table is read.
 QString listReadingText(const std::string& database, const std::string& table);
+/// What it says while the rows of a big table are counted after its page is shown.
+QString listCountingText(const std::string& database, const std::string& table);
 /// The message when the server refuses the filter's conditions: its whole answer.
 QString filterRefusedText(const QString& serverMessage);
 /// What a condition box expects: an operator and a value, as they follow the field's name.

@@ -4,6 +4,8 @@
 
 #include "ViewTesting.h"
 #include "session/SqlText.h"
+#include "session/StatusPanes.h"
+#include "views/PageRead.h"
 
 using namespace velkin;
 using namespace velkin::test;
@@ -160,4 +162,36 @@ TEST_F(KeyPaging, NextPagesStartAfterTheShownKeyAndTablesWithoutAKeyPageByOffset
     EXPECT_EQ(sqlf("Select * from %s.keyed  WHERE b > 0 ORDER BY b DESC LIMIT 0,7", db.name()),
               log.statements.front());
     EXPECT_EQ("39", ordered.cellText(0, 0));
+}
+
+TEST_F(KeyPaging, ABigInnoDbTableShowsItsEstimateWithTheFirstPageAndTheExactCountAfter) {
+    make("big", "id INT PRIMARY KEY, b INT", "InnoDB", [](int i) { return sqlf("(%d,%d)", i, i); });
+    make("small", "id INT PRIMARY KEY, b INT", "MyISAM", [](int i) { return sqlf("(%d,%d)", i, i); });
+    exec(db.admin(), sqlf("ANALYZE TABLE %s.big", db.name()));
+    const std::string estimate = scalar(db.admin(), sqlf("SELECT TABLE_ROWS FROM information_schema.TABLES "
+                                                         "WHERE TABLE_SCHEMA = '%s' AND TABLE_NAME = 'big'",
+                                                         db.name()));
+    const long long usual = countLaterFrom();
+    setCountLaterFrom(1);
+    StatementLog log;
+    CSorvaneView& big = open("big");
+    const auto countAt = std::find(log.statements.begin(), log.statements.end(),
+                                   sqlf("select count(*) from %s.big", db.name()));
+    const auto pageAt = std::find_if(log.statements.begin(), log.statements.end(),
+                                     [](const std::string& s) { return s.rfind("select * from", 0) == 0; });
+    ASSERT_NE(log.statements.end(), countAt);
+    EXPECT_LT(pageAt, countAt) << "the page is not held up by the count";
+    QStringList records;
+    for (const auto& [pane, text] : host.panes.history)
+        if (pane == kRecordPane)
+            records << text.section("  ", 0, 0);
+    EXPECT_EQ((QStringList{QString::fromStdString("Record : about " + estimate), "Record : 40"}),
+              records.mid(0, 2));
+    EXPECT_EQ(40, big.paging().count);
+
+    host.panes.history.clear();
+    open("small");
+    setCountLaterFrom(usual);
+    for (const auto& [pane, text] : host.panes.history)
+        EXPECT_FALSE(text.contains("about")) << "a MyISAM table knows its count at once";
 }
