@@ -230,14 +230,22 @@ QWidget* ReplicationDialog::buildPrimaryGroup() {
 void ReplicationDialog::openOwnConnection() {
     std::shared_ptr<Connection> own;
     Connection* session = &m_connection;
+    m_generation = m_connection.generation();
     // The dialog is not on the screen yet, so nothing holds the other windows off the session meanwhile.
     const InputPause pause;
     m_poll->run({session}, [&own, session](WorkControl&) { own = session->openTwin(); });
     m_own = std::move(own);
+    m_twinRefused = !m_own;
 }
 
 Connection& ReplicationDialog::talkingConnection() {
     return m_own ? *m_own : m_connection;
+}
+
+const Connection* ReplicationDialog::pollingConnection() const {
+    if (m_own)
+        return m_own.get();
+    return m_twinRefused ? &m_connection : nullptr;
 }
 
 bool ReplicationDialog::isRefreshing() const {
@@ -247,22 +255,41 @@ bool ReplicationDialog::isRefreshing() const {
 void ReplicationDialog::refresh() {
     if (m_poll->running() || m_actions->running() || !m_connection.isOpen())
         return;
+    if (m_connection.generation() != m_generation) {
+        // Another login: the server, and the account, may be other ones.
+        m_generation = m_connection.generation();
+        m_own.reset();
+        m_twinRefused = false;
+    }
     // Without a twin of its own the screen takes turns on the session's connection, never while
     // the session's own work holds it.
-    if (!m_own && m_connection.isBusy())
+    if (m_twinRefused && m_connection.isBusy())
         return;
     std::shared_ptr<Connection> own = m_own;
-    Connection* target = own ? own.get() : &m_connection;
+    std::vector<Connection*> held;
+    if (own || m_twinRefused)
+        held.push_back(own ? own.get() : &m_connection);
     std::optional<ReplicationSnapshot> read;
-    m_poll->run({target}, [&read, target, own, turn = m_turn](WorkControl& control) {
-        const std::lock_guard<std::mutex> lock(*turn);
-        read = readReplication(*target, &control.stopFlag());
-    });
+    const bool twinRefused = m_twinRefused;
+    m_poll->run(held,
+                [&read, &own, twinRefused, session = &m_connection, turn = m_turn](WorkControl& control) {
+                    const std::lock_guard<std::mutex> lock(*turn);
+                    // A twin that was lost (or never opened) is opened again here, off the window's thread.
+                    if (!own && !twinRefused)
+                        own = session->openTwin();
+                    Connection* target = own ? own.get() : session;
+                    if (!own && session->isBusy())
+                        return;
+                    read = readReplication(*target, &control.stopFlag());
+                });
+    m_own = own;
+    m_twinRefused = m_twinRefused || !own;
     if (!read || m_poll->stopRequested())
         return;
-    if (read->lost && own) {
-        // The next refresh opens another connection; the figures stay as they were meanwhile.
+    if (read->lost) {
+        // The next refresh connects again; the figures stay as they were meanwhile.
         m_own.reset();
+        m_twinRefused = false;
         m_notice->setText(monitorConnectionLostText());
         m_notice->show();
         return;
@@ -453,7 +480,7 @@ void ReplicationDialog::control(bool start, ReplicaThreads threads) {
         return;
     std::shared_ptr<Connection> own = m_own;
     Connection* target = own ? own.get() : &m_connection;
-    if (!own && m_connection.isBusy())
+    if (!own && (m_connection.isBusy() || !m_connection.isOpen()))
         return;
     const std::string statement =
         replicaControlStatement(target->dialect(), start, c->name, threads, target->noBackslashEscapes());

@@ -47,6 +47,9 @@ public:
     /// The snapshot the screen shows now.
     const ReplicationSnapshot& snapshot() const { return m_snapshot; }
     LineChartCtrl* chart() const { return m_chart; }
+    /// The connection the refreshes use: the screen's own, or the session's when no second one
+    /// could be had; null while none is open.
+    const Connection* pollingConnection() const;
     bool isRefreshing() const;
 
     void done(int result) override;
@@ -72,6 +75,10 @@ private:
     Connection& m_connection;
     Operator& m_op;
     std::shared_ptr<Connection> m_own;
+    /// Set when no twin could be opened for this login: the session's connection is used instead.
+    bool m_twinRefused = false;
+    /// The login the screen's figures belong to.
+    unsigned m_generation = 0;
     /// One worker at a time talks on the screen's connection (refresh, actions).
     std::shared_ptr<std::mutex> m_turn;
     BackgroundWork* m_poll = nullptr;

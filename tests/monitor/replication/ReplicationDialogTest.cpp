@@ -9,6 +9,7 @@
 #include "MonitorTesting.h"
 #include "ReplicationServers.h"
 #include "monitor/LineChartCtrl.h"
+#include "monitor/MonitorText.h"
 #include "monitor/ReplicationDialog.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
@@ -229,6 +230,26 @@ TEST_F(ReplicationScreen, StopAndStartOfANamedConnectionTakeEffectOnTheServer) {
     EXPECT_TRUE(within(5, [&] { return replicaField(*replica, "second", "Slave_IO_Running") == "Yes"; }));
     EXPECT_EQ(replicaField(*replica, "second", "Slave_SQL_Running"), "Yes");
     EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(ReplicationScreen, ALostConnectionIsSaidAndTheNextRefreshConnectsAgain) {
+    auto session = connectRepl("replica");
+    ReplicationDialog dialog(*session, op);
+    dialog.refresh();
+    ASSERT_NE(dialog.pollingConnection(), session.get());
+    const unsigned long id = dialog.pollingConnection()->serverThreadId();
+    replica->kill(id);
+    EXPECT_TRUE(within(5, [&] {
+        return scalar(*replica, "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = " +
+                                    std::to_string(id)) == "0";
+    }));
+    dialog.refresh();
+    EXPECT_EQ(notice(dialog), monitorConnectionLostText());
+    EXPECT_EQ(cell(dialog, "second", 1), "Yes");
+    dialog.refresh();
+    EXPECT_EQ(notice(dialog), "No replica is connected to this server.");
+    EXPECT_NE(dialog.pollingConnection()->serverThreadId(), id);
+    EXPECT_TRUE(session->ping());
 }
 
 TEST(ReplicationScreenRoles, SaysWhatTheAccountLacksAndWhenTheServerHasNoReplication) {
