@@ -232,6 +232,33 @@ TEST_F(ReplicationScreen, StopAndStartOfANamedConnectionTakeEffectOnTheServer) {
     EXPECT_TRUE(op.messages.empty());
 }
 
+TEST_F(ReplicationScreen, AnIoErrorShowsItsNumberAndAQuotedNameIsStoppedByName) {
+    // A connection whose primary cannot be reached, under a name that needs quoting.
+    exec(*replica,
+         "CHANGE MASTER 'it''s' TO MASTER_HOST='127.0.0.1', MASTER_PORT=1, MASTER_USER='repl', "
+         "MASTER_PASSWORD='repl', MASTER_CONNECT_RETRY=1");
+    exec(*replica, "START SLAVE 'it''s'");
+    auto session = connectRepl("replica");
+    ReplicationDialog dialog(*session, op);
+    EXPECT_TRUE(refreshedUntil(dialog, 10, [&] { return cell(dialog, "it's", 6).startsWith("2003:"); }))
+        << cell(dialog, "it's", 6).toStdString();
+    choose(dialog, "it's");
+    EXPECT_TRUE(boxText(dialog, "Last IO error").startsWith("2003:"));
+    EXPECT_TRUE(boxText(dialog, "Last IO error time").endsWith("(first seen)"));
+    EXPECT_EQ(boxText(dialog, "Primary port"), "1");
+
+    op.answer(true);
+    StatementLog log;
+    click(dialog, "Stop both");
+    EXPECT_TRUE(log.sent("STOP REPLICA 'it''s'"));
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join("\n").toStdString();
+    EXPECT_EQ(replicaField(*replica, "it's", "Slave_IO_Running"), "No");
+    EXPECT_EQ(replicaField(*replica, "", "Slave_IO_Running"), "Yes");
+    exec(*replica, "RESET SLAVE 'it''s' ALL");
+    dialog.refresh();
+    EXPECT_EQ(channelRow(dialog, "it's"), nullptr);
+}
+
 TEST_F(ReplicationScreen, ALostConnectionIsSaidAndTheNextRefreshConnectsAgain) {
     auto session = connectRepl("replica");
     ReplicationDialog dialog(*session, op);
