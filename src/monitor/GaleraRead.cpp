@@ -72,7 +72,7 @@ GaleraCluster GaleraPoller::read(Connection& own, const std::atomic<bool>* stopF
     std::vector<std::string> others;
     for (const std::string& address : incomingAddresses(self.incomingAddresses)) {
         const auto [host, port] = splitAddress(address);
-        if (port == m_login.port && sameHost(host, m_login.host))
+        if (address == m_selfAddress || (port == m_login.port && sameHost(host, m_login.host)))
             self.address = address;
         else
             others.push_back(address);
@@ -99,8 +99,18 @@ GaleraCluster GaleraPoller::read(Connection& own, const std::atomic<bool>* stopF
         });
     for (std::thread& t : threads)
         t.join();
-    for (GaleraNode& node : read)
+    for (GaleraNode& node : read) {
+        // The session's node under another name (a host name where the cluster lists addresses) is
+        // the same member: it takes the cluster's address and is not listed twice.
+        if (node.answered && !node.memberUuid.empty() &&
+            node.memberUuid == cluster.nodes.front().memberUuid) {
+            cluster.nodes.front().address = node.address;
+            m_selfAddress = node.address;
+            m_others.erase(node.address);
+            continue;
+        }
         cluster.nodes.push_back(std::move(node));
+    }
     markDisagreements(cluster.nodes);
     return cluster;
 }

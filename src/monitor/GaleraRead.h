@@ -37,6 +37,8 @@ private:
 
     ServerLogin m_login;
     std::map<std::string, std::unique_ptr<Connection>> m_others;
+    /// The cluster's address of the session's node, once learned from its identity.
+    std::string m_selfAddress;
 };
 
 /// One node's figures on its connection; answered is false, with the server's words, when the

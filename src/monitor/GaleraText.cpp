@@ -53,7 +53,8 @@ std::string galeraStatusStatement() {
            "('wsrep_cluster_size', 'wsrep_cluster_status', 'wsrep_local_state_comment', 'wsrep_ready', "
            "'wsrep_flow_control_paused', 'wsrep_flow_control_sent', 'wsrep_flow_control_recv', "
            "'wsrep_local_recv_queue_avg', 'wsrep_local_send_queue_avg', 'wsrep_local_cert_failures', "
-           "'wsrep_cluster_state_uuid', 'wsrep_cluster_conf_id', 'wsrep_incoming_addresses') "
+           "'wsrep_cluster_state_uuid', 'wsrep_cluster_conf_id', 'wsrep_incoming_addresses', "
+           "'wsrep_gcomm_uuid') "
            "UNION ALL SELECT 'wsrep_node_name', @@global.wsrep_node_name";
 }
 
@@ -83,6 +84,7 @@ void readGaleraStatus(GaleraNode& node, const std::vector<std::pair<std::string,
     node.stateUuid = get("wsrep_cluster_state_uuid");
     node.confId = get("wsrep_cluster_conf_id");
     node.incomingAddresses = get("wsrep_incoming_addresses");
+    node.memberUuid = get("wsrep_gcomm_uuid");
 }
 
 std::vector<std::string> incomingAddresses(std::string_view text) {

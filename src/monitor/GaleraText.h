@@ -33,6 +33,7 @@ struct GaleraNode {
     std::string stateUuid;
     std::string confId;
     std::string incomingAddresses;
+    std::string memberUuid;  ///< the node's own identity in the group (wsrep_gcomm_uuid)
     /// Why this node disagrees with the others; empty when it agrees.
     std::string disagreement;
 };

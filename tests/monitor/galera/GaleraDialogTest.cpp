@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/types.h>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QTimer>
 #include <QTreeWidget>
 #include <csignal>
 #include <cstdlib>
@@ -85,6 +87,18 @@ TEST(GaleraScreen, ShowsEveryNodeAndMarksOneThatStopsAnswering) {
 
     {
         const Frozen frozen(static_cast<pid_t>(std::stol(nodeFile(3, "server.pid"))));
+        // The round waits for the silent node, beside the window's thread: its timers go on firing.
+        int ticks = 0;
+        QTimer beat;
+        QObject::connect(&beat, &QTimer::timeout, [&ticks] { ++ticks; });
+        beat.start(50);
+        QElapsedTimer clock;
+        clock.start();
+        dialog.refresh();
+        beat.stop();
+        EXPECT_GE(clock.elapsed(), 1000);
+        EXPECT_GE(ticks, static_cast<int>(clock.elapsed() / 50 / 2));
+        EXPECT_TRUE(cell(dialog, 3, 14).startsWith("does not answer")) << cell(dialog, 3, 14);
         EXPECT_TRUE(eventually([&] {
             dialog.refresh();
             return cell(dialog, 1, 2) == "2" && cell(dialog, 2, 2) == "2";
