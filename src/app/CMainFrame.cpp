@@ -120,6 +120,8 @@ void CMainFrame::buildActions() {
         Command::PageSetup,
         Command::PageUp,
         Command::PageDown,
+        Command::Replication,
+        Command::Galera,
     };
     for (Command c : all)
         makeAction(c);
@@ -176,8 +178,9 @@ void CMainFrame::buildMenus() {
          {id(Command::PrivilegeReload), id(Command::ServerStop), sep, id(Command::ResetServerInfo),
           id(Command::ResetHistoryInfo), id(Command::ResetStatusVariable), id(Command::ResetOpenTable), sep,
           id(Command::DuplicateFromOtherServers)});
-    menu("Display(&V)", {id(Command::ToolBar), id(Command::StatusBar), sep, id(Command::ProcessDisplay),
-                         id(Command::Filter), id(Command::SystemVariableList)});
+    menu("Display(&V)",
+         {id(Command::ToolBar), id(Command::StatusBar), sep, id(Command::ProcessDisplay), id(Command::Filter),
+          id(Command::SystemVariableList), sep, id(Command::Replication), id(Command::Galera)});
     menu("Help(&H)", {id(Command::About)});
 }
 

@@ -135,6 +135,10 @@ const CommandRow kCommands[] = {
      tableScreen<&ScreenDispatcher::openMaintenance>},
     {Command::DataAmount, "The amount of data", "The amount of data", kTree,
      tableScreen<&ScreenDispatcher::openDataAmount>},
+    {Command::Replication, "Replication", "Watch replicas and the binary log, start and stop replicas",
+     kAnyView, screen<&ScreenDispatcher::openReplication>},
+    {Command::Galera, "Galera cluster", "Watch every node of the Galera cluster", kAnyView,
+     screen<&ScreenDispatcher::openGalera>},
 };
 
 const CommandRow& row(Command c) {

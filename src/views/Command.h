@@ -43,6 +43,8 @@ enum class Command {
     TableDuplicate,
     Maintenance,
     DataAmount,
+    Replication,
+    Galera,
 };
 
 /// The kinds of view that can be active in the main window.

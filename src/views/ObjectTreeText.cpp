@@ -53,7 +53,11 @@ std::vector<MenuEntry> treeContextMenu(const std::optional<TreeNodePlace>& selec
         item(Command::TableUnlock, table),
         item(Command::TableOptimize, table),
     };
-    if (database) {
+    if (place.depth == 0) {
+        // The roots stand for the server: what replicates it and the cluster it belongs to.
+        for (const MenuEntry& e : {separator, item(Command::Replication), item(Command::Galera)})
+            menu.push_back(e);
+    } else if (database) {
         menu.push_back(separator);
         menu.push_back(item(Command::DatabaseDuplicate));
     } else if (table) {

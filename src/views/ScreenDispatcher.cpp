@@ -2,7 +2,9 @@
 
 #include "ObjectTreeText.h"
 #include "monitor/DataAmountDialog.h"
+#include "monitor/GaleraDialog.h"
 #include "monitor/ProcessMonitorDialog.h"
+#include "monitor/ReplicationDialog.h"
 #include "monitor/SystemVariablesDialog.h"
 #include "privileges/AccessRestrictionDialog.h"
 #include "privileges/DatabaseDialog.h"
@@ -170,6 +172,16 @@ void ScreenDispatcher::openVariableList() {
         SystemVariablesDialog dialog(*connection, m_parent);
         m_op.runModal(dialog);
     }
+}
+
+void ScreenDispatcher::openReplication() {
+    if (Connection* connection = m_doc.connection())
+        openReplicationScreen(*connection, m_op, m_parent);
+}
+
+void ScreenDispatcher::openGalera() {
+    if (Connection* connection = m_doc.connection())
+        openGaleraScreen(*connection, m_op, m_parent);
 }
 
 }  // namespace velkin

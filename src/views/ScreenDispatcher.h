@@ -55,6 +55,8 @@ public:
     virtual void openHostEditor(const QString& host, const QString& database);
     virtual void openProcessMonitor();
     virtual void openVariableList();
+    virtual void openReplication();
+    virtual void openGalera();
 
 private:
     template <typename Dialog, typename... Args>

@@ -69,7 +69,7 @@ TEST(MainFrame, MenusHoldTheirItemsInOrder) {
                            "The duplicate from other servers"}),
               menus["Server(&S)"]);
     EXPECT_EQ((QStringList{"Tool Ber(&T)", "Status Ber(&S)", "|", "Process display", "Filter",
-                           "System variable list"}),
+                           "System variable list", "|", "Replication", "Galera cluster"}),
               menus["Display(&V)"]);
     EXPECT_EQ((QStringList{"About VelkinSorvane(&A)"}), menus["Help(&H)"]);
 

@@ -39,8 +39,13 @@ std::vector<MenuEntry> configMenu(std::initializer_list<Command> disabled) {
 TEST(ObjectTreeText, ContextMenuPerSelectedNode) {
     const auto rootMenu = configMenu({Command::TableNewCreation, Command::TableNameChange, Command::Delete,
                                       Command::TableLock, Command::TableUnlock, Command::TableOptimize});
-    EXPECT_EQ(rootMenu, treeContextMenu(TreeNodePlace{0, kDatabaseNodeKind, true}));
-    EXPECT_EQ(rootMenu, treeContextMenu(std::nullopt)) << "nothing selected yet: the menu of a root";
+    // The roots stand for the server, whose replication and cluster have screens of their own.
+    std::vector<MenuEntry> serverMenu = rootMenu;
+    for (const MenuEntry& e : {MenuEntry{std::nullopt, true}, MenuEntry{Command::Replication, true},
+                               MenuEntry{Command::Galera, true}})
+        serverMenu.push_back(e);
+    EXPECT_EQ(serverMenu, treeContextMenu(TreeNodePlace{0, kDatabaseNodeKind, true}));
+    EXPECT_EQ(serverMenu, treeContextMenu(std::nullopt)) << "nothing selected yet: the menu of a root";
     EXPECT_EQ(rootMenu, treeContextMenu(TreeNodePlace{2, kManagementNodeKind, false}))
         << "restriction nodes are treated like roots";
 

@@ -118,6 +118,8 @@ TEST_F(Dispatch, CommandsOpenTheirScreensAndTableScreensNeedATable) {
         {Command::DuplicateFromOtherServers, "DuplicateFromOtherServersDialog"},
         {Command::ProcessDisplay, "ProcessMonitorDialog"},
         {Command::SystemVariableList, "SystemVariablesDialog"},
+        {Command::Replication, "ReplicationDialog"},
+        {Command::Galera, "GaleraDialog"},
     };
     for (const auto& [command, screen] : others)
         EXPECT_EQ(QStringList{screen}, screensOf([&] { site.execute(command); }));
