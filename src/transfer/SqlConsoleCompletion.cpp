@@ -1,5 +1,6 @@
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -7,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <algorithm>
 
 #include "ConsoleNames.h"
 #include "SqlConsoleDialog.h"
@@ -65,6 +67,11 @@ void SqlConsoleDialog::completeName(bool asked) {
     list.sort(Qt::CaseInsensitive);
     list.removeDuplicates();
     m_completionModel->setStringList(list);
+    // The popup's own measure asks the delegate about every row; the names' widths are measured once.
+    const QFontMetrics metrics(m_completer->popup()->font());
+    m_completionWidth = 0;
+    for (const QString& name : list)
+        m_completionWidth = std::max(m_completionWidth, metrics.horizontalAdvance(name));
     m_completionQualifiers = place.qualifiers;
     m_completionStart = place.start;
     showCompletion(place.typed);
@@ -78,7 +85,7 @@ void SqlConsoleDialog::showCompletion(const QString& typed) {
     }
     QAbstractItemView* popup = m_completer->popup();
     QRect at = m_query->cursorRect();
-    at.setWidth(popup->sizeHintForColumn(0) + popup->verticalScrollBar()->sizeHint().width() + 8);
+    at.setWidth(m_completionWidth + popup->verticalScrollBar()->sizeHint().width() + 16);
     m_completer->complete(at);
     popup->setCurrentIndex(m_completer->completionModel()->index(0, 0));
 }

@@ -149,6 +149,7 @@ private:
     /// What the shown list of names was made for.
     std::vector<std::string> m_completionQualifiers;
     int m_completionStart = 0;
+    int m_completionWidth = 0;
 };
 
 }  // namespace velkin
