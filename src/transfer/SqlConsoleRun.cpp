@@ -239,7 +239,8 @@ void SqlConsoleDialog::endRows(const ConsoleResult& result) {
 }
 
 void SqlConsoleDialog::showResult(int index) {
-    if (index < 0 || m_work.running())
+    // While a run goes on, the rows keep arriving in their own model whichever result is shown.
+    if (index < 0 || index > static_cast<int>(m_moreResults.size()))
         return;
     RowModel* model = index == 0 ? m_rows : m_moreResults.at(static_cast<std::size_t>(index - 1));
     if (m_list->model() == model)
