@@ -115,6 +115,7 @@ private:
     /// also while one statement takes long.
     QTimer* m_progressTimer = nullptr;
     ConsoleStep m_lastStep;
+    bool m_stepShown = false;
     /// One tab a result with rows, when a run gave more than one.
     QTabBar* m_resultTabs = nullptr;
     /// The models of the results after the first (which is m_rows), in order.

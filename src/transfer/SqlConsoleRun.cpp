@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
 #include "ConsoleNames.h"
 #include "ConsoleRun.h"
@@ -36,7 +37,24 @@ public:
     ScreenSink(WorkControl& control, SqlConsoleDialog& screen) : m_control(control), m_screen(screen) {}
 
     void statementSent(const ConsoleStep& step) override {
-        m_control.post([s = &m_screen, step] { s->showRunning(step); });
+        // A dump of one row per statement sends thousands a second: the window is told the latest
+        // step, with at most one telling waiting for it, instead of every one.
+        {
+            const std::lock_guard<std::mutex> hold(m_latest->lock);
+            m_latest->step = step;
+            if (m_latest->waiting)
+                return;
+            m_latest->waiting = true;
+        }
+        m_control.post([s = &m_screen, latest = m_latest] {
+            ConsoleStep now;
+            {
+                const std::lock_guard<std::mutex> hold(latest->lock);
+                now = latest->step;
+                latest->waiting = false;
+            }
+            s->showRunning(now);
+        });
     }
     void rowsBegin(std::vector<std::string> names) override {
         m_control.post(
@@ -52,8 +70,14 @@ public:
     }
 
 private:
+    struct Latest {
+        std::mutex lock;
+        ConsoleStep step;
+        bool waiting = false;
+    };
     WorkControl& m_control;
     SqlConsoleDialog& m_screen;
+    std::shared_ptr<Latest> m_latest = std::make_shared<Latest>();
 };
 
 }  // namespace
@@ -129,6 +153,7 @@ void SqlConsoleDialog::runText(std::string_view text) {
     m_started = QTime::currentTime();
     m_scriptBytes = text.size();
     m_rowsArrived = false;
+    m_stepShown = false;
     ConsoleOutcome outcome;
     // The statements run beside the window, which keeps painting and answers Stop; the session's
     // connection is the console's until they end.
@@ -144,8 +169,11 @@ void SqlConsoleDialog::runText(std::string_view text) {
 }
 
 void SqlConsoleDialog::showRunning(const ConsoleStep& step) {
-    // The list keeps the rows of the script's last statement that returned any.
-    if (step.number == 1 && step.total > 0) {
+    // The list keeps the rows of the script's last statement that returned any. The first step told
+    // comes before any result of the run, though it may be a later statement than the first.
+    const bool first = !m_stepShown;
+    m_stepShown = true;
+    if (first && step.total > 0) {
         m_rows->clearRows();
         clearResults();
     }
