@@ -11,13 +11,13 @@ namespace velkin {
 
 class Connection;
 
-/// Where the cursor stands for a name completion: the part of a name typed so far and the names
+/// Where the cursor stands for a name completion: what is typed of a name so far and the names
 /// written before it with points ("db.", "table." or "db.table.").
 struct NamePlace {
-    /// Where the typed part begins in the text.
+    /// Where the typed name begins in the text.
     int start = 0;
     QString typed;
-    /// The names before the typed part, outermost first, unquoted.
+    /// The names before the typed one, outermost first, unquoted.
     std::vector<std::string> qualifiers;
 };
 

@@ -167,7 +167,7 @@ ConsoleOutcome runConsoleText(Connection& connection, std::string_view text, con
     StatementRun statement(connection, stop, sink, out);
     // Text without a statement (blanks, comments) goes as typed: the server's answer tells what is wrong.
     if (out.total == 0) {
-        sink.statementSent(ConsoleStep{1, 0, 1, text.size(), 0});
+        sink.statementSent(ConsoleReached{1, 0, 1, text.size(), 0});
         out.sent = 1;
         if (!statement.run(std::string(text), 1))
             noteRefusal(connection, ScriptStatement{std::string(text), 1, 1}, out);
@@ -183,8 +183,8 @@ ConsoleOutcome runConsoleText(Connection& connection, std::string_view text, con
             return out;
         }
         ++out.sent;
-        sink.statementSent(ConsoleStep{out.sent, std::max(out.total, out.sent), next->line, reader.position(),
-                                       out.affected});
+        sink.statementSent(ConsoleReached{out.sent, std::max(out.total, out.sent), next->line,
+                                          reader.position(), out.affected});
         const bool ran = statement.run(next->text, out.sent);
         if (stop.load()) {
             out.end = ConsoleOutcome::End::Stopped;

@@ -15,7 +15,7 @@ namespace velkin {
 class Connection;
 
 /// Where a run stands when a statement is about to be sent.
-struct ConsoleStep {
+struct ConsoleReached {
     /// Statement number of total (from 1), starting on line. total is 0 when the text holds no
     /// statement and goes as typed.
     int number = 1;
@@ -41,7 +41,7 @@ struct ConsoleResult {
 class ConsoleSink {
 public:
     virtual ~ConsoleSink() = default;
-    virtual void statementSent(const ConsoleStep& step) = 0;
+    virtual void statementSent(const ConsoleReached& reached) = 0;
     /// A result with rows begins; its rows follow in pieces, then rowsEnded.
     virtual void rowsBegin(std::vector<std::string> names) = 0;
     virtual void rowsArrived(PackedRows&& rows) = 0;

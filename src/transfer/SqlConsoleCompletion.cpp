@@ -26,7 +26,7 @@ void SqlConsoleDialog::buildCompletion() {
     m_completer->setWidget(m_query);
     m_completer->setCompletionMode(QCompleter::PopupCompletion);
     m_completer->setCaseSensitivity(Qt::CaseInsensitive);
-    // The list is kept sorted, so the completer finds the typed part by halving, also among
+    // The list is kept sorted, so the completer finds what is typed by halving, also among
     // thousands of tables.
     m_completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
     m_completer->setMaxVisibleItems(12);

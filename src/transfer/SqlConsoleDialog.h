@@ -71,7 +71,7 @@ public:
     bool isRunning() const { return m_work.running(); }
 
     /// What a run reports, on the window's thread.
-    void showRunning(const ConsoleStep& step);
+    void showRunning(const ConsoleReached& reached);
     void beginRows(std::vector<std::string> names);
     void addRows(PackedRows&& rows);
     void endRows(const ConsoleResult& result);
@@ -114,8 +114,8 @@ private:
     /// Repaints the progress line a few times a second while a script runs, so that its times move
     /// also while one statement takes long.
     QTimer* m_progressTimer = nullptr;
-    ConsoleStep m_lastStep;
-    bool m_stepShown = false;
+    ConsoleReached m_lastReached;
+    bool m_runTold = false;
     /// One tab a result with rows, when a run gave more than one.
     QTabBar* m_resultTabs = nullptr;
     /// The models of the results after the first (which is m_rows), in order.

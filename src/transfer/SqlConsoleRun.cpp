@@ -36,21 +36,21 @@ class ScreenSink : public ConsoleSink {
 public:
     ScreenSink(WorkControl& control, SqlConsoleDialog& screen) : m_control(control), m_screen(screen) {}
 
-    void statementSent(const ConsoleStep& step) override {
-        // A dump of one row per statement sends thousands a second: the window is told the latest
-        // step, with at most one telling waiting for it, instead of every one.
+    void statementSent(const ConsoleReached& reached) override {
+        // A dump of one row per statement sends thousands a second: the window is told where the run
+        // has got to, with at most one telling waiting for it, instead of every statement.
         {
             const std::lock_guard<std::mutex> hold(m_latest->lock);
-            m_latest->step = step;
+            m_latest->reached = reached;
             if (m_latest->waiting)
                 return;
             m_latest->waiting = true;
         }
         m_control.post([s = &m_screen, latest = m_latest] {
-            ConsoleStep now;
+            ConsoleReached now;
             {
                 const std::lock_guard<std::mutex> hold(latest->lock);
-                now = latest->step;
+                now = latest->reached;
                 latest->waiting = false;
             }
             s->showRunning(now);
@@ -72,7 +72,7 @@ public:
 private:
     struct Latest {
         std::mutex lock;
-        ConsoleStep step;
+        ConsoleReached reached;
         bool waiting = false;
     };
     WorkControl& m_control;
@@ -153,7 +153,7 @@ void SqlConsoleDialog::runText(std::string_view text) {
     m_started = QTime::currentTime();
     m_scriptBytes = text.size();
     m_rowsArrived = false;
-    m_stepShown = false;
+    m_runTold = false;
     ConsoleOutcome outcome;
     // The statements run beside the window, which keeps painting and answers Stop; the session's
     // connection is the console's until they end.
@@ -168,20 +168,20 @@ void SqlConsoleDialog::runText(std::string_view text) {
     showOutcome(outcome);
 }
 
-void SqlConsoleDialog::showRunning(const ConsoleStep& step) {
-    // The list keeps the rows of the script's last statement that returned any. The first step told
+void SqlConsoleDialog::showRunning(const ConsoleReached& reached) {
+    // The list keeps the rows of the script's last statement that returned any. The first telling
     // comes before any result of the run, though it may be a later statement than the first.
-    const bool first = !m_stepShown;
-    m_stepShown = true;
-    if (first && step.total > 0) {
+    const bool first = !m_runTold;
+    m_runTold = true;
+    if (first && reached.total > 0) {
         m_rows->clearRows();
         clearResults();
     }
-    m_status->setText(qs(consoleRunningText(step.number, step.total, step.line,
+    m_status->setText(qs(consoleRunningText(reached.number, reached.total, reached.line,
                                             u8(m_started.toString(QStringLiteral("HH:mm:ss"))))));
-    if (step.total <= 1)
+    if (reached.total <= 1)
         return;
-    m_lastStep = step;
+    m_lastReached = reached;
     if (m_progress->isHidden()) {
         m_progress->startOwn();
         m_progress->show();
@@ -193,12 +193,12 @@ void SqlConsoleDialog::showRunning(const ConsoleStep& step) {
 void SqlConsoleDialog::paintProgress() {
     // A dump sends thousands of statements a second; the line tells the last of them when it is due.
     ProgressFigures figures;
-    figures.done = m_lastStep.bytesRead;
+    figures.done = m_lastReached.bytesRead;
     figures.total = m_scriptBytes;
     figures.elapsedMs = m_progress->elapsedMs();
-    m_progress->showOwn(m_lastStep.bytesRead, m_scriptBytes,
-                        qs(consoleProgressText(m_lastStep.number, m_lastStep.total, m_lastStep.affected,
-                                               progressText(figures, "bytes"))));
+    m_progress->showOwn(m_lastReached.bytesRead, m_scriptBytes,
+                        qs(consoleProgressText(m_lastReached.number, m_lastReached.total,
+                                               m_lastReached.affected, progressText(figures, "bytes"))));
 }
 
 RowModel& SqlConsoleDialog::rows() {

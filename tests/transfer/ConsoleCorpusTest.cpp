@@ -17,7 +17,7 @@ namespace {
 /// Counts what a run tells; the rows themselves are dropped.
 class CountingSink : public ConsoleSink {
 public:
-    void statementSent(const ConsoleStep&) override { ++statements; }
+    void statementSent(const ConsoleReached&) override { ++statements; }
     void rowsBegin(std::vector<std::string>) override {}
     void rowsArrived(PackedRows&&) override {}
     void rowsEnded(const ConsoleResult& result) override { rows += result.rows; }
