@@ -26,6 +26,7 @@
 
 #include "BenchSupport.h"
 #include "BenchViewHost.h"
+#include "ConsoleBench.h"
 #include "CopyBench.h"
 #include "StallBench.h"
 #include "StatusBench.h"
@@ -511,10 +512,11 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
     std::string parts = argc > 3 ? argv[3] : "console,list,csv,copy,dump,chart";
     if (parts == "all")
-        parts = "console,list,csv,copy,copy-myisam,copy-other,dump,chart,stall";
+        parts = "console,list,csv,copy,copy-myisam,copy-other,dump,chart,runfile,names,stall";
     if (rows < 1 || runs < 1) {
         std::cerr << "usage: " << argv[0]
-                  << " [rows [runs [console,list,csv,copy,copy-myisam,copy-other,dump,chart,stall|all]]]"
+                  << " [rows [runs "
+                     "[console,list,csv,copy,copy-myisam,copy-other,dump,chart,runfile,names,stall|all]]]"
                   << std::endl;
         return 2;
     }
@@ -574,6 +576,17 @@ int main(int argc, char** argv) {
     if (wanted(parts, "chart")) {
         settleServer(connection);
         measureTableStatus(connection, b.client, b.login(), b.port, 1500, runs);
+    }
+    if (wanted(parts, "runfile") || wanted(parts, "names")) {
+        const ConsoleBenchSetup setup{connection, b.client,  b.dumper,
+                                      b.login(),  kDatabase, kTable,
+                                      kBenchDir,  runs,      [&connection] { settleServer(connection); }};
+        if (wanted(parts, "runfile")) {
+            settleServer(connection);
+            measureRunFile(setup);
+        }
+        if (wanted(parts, "names"))
+            measureNameCompletion(setup, 10000);
     }
     // Last: one of its cases stops the server for a while.
     if (wanted(parts, "stall"))

@@ -32,16 +32,42 @@ QString rowlessStatus(const Connection& connection) {
     return QStringLiteral("It was processed correctly.");
 }
 
+/// A statement's beginning for a list of results: blanks run together, at most about 80 bytes, never
+/// a character cut in two.
+std::string statementHead(std::string_view sql) {
+    constexpr std::size_t kLimit = 80;
+    std::string head;
+    bool blank = false;
+    for (const char c : sql) {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            blank = !head.empty();
+            continue;
+        }
+        if (head.size() >= kLimit && (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            head += "...";
+            return head;
+        }
+        if (blank)
+            head += ' ';
+        blank = false;
+        head += c;
+    }
+    return head;
+}
+
 class StatementRun {
 public:
     StatementRun(Connection& connection, const std::atomic<bool>& stop, ConsoleSink& sink,
                  ConsoleOutcome& out)
         : m_connection(connection), m_stop(stop), m_sink(sink), m_out(out) {}
 
-    /// Sends one statement and reads every result it gives; false when the server refused it.
-    bool run(const std::string& sql) {
+    /// Sends statement number and reads every result it gives; false when the server refused it.
+    bool run(const std::string& sql, int number) {
         m_out.rowsShown = false;
         m_out.rows = 0;
+        m_number = number;
+        m_sql = &sql;
+        m_resultStart = Clock::now();
         RowStream stream(m_connection);
         if (stream.query(sql) != 0) {
             m_out.status = converted(m_connection.errorText());
@@ -49,10 +75,14 @@ public:
         }
         for (;;) {
             m_out.status = QString::fromStdString(m_connection.errorText());
-            if (stream.begin())
+            if (stream.begin()) {
                 readRows(stream);
-            else
+            } else {
                 m_out.status = rowlessStatus(m_connection);
+                const std::uint64_t changed = m_connection.affectedRows();
+                if (changed != static_cast<std::uint64_t>(-1))
+                    m_out.affected += changed;
+            }
             stream.close();
             if (!m_connection.moreResults())
                 return true;
@@ -75,6 +105,7 @@ private:
         m_sink.rowsBegin(std::move(names));
         PackedRows piece(width, true);
         Clock::time_point handed = Clock::now();
+        const std::uint64_t before = m_out.rows;
         // The rows go straight from the connection into packed pieces that the list adopts whole: the
         // list is the client's only copy of the answer, so a large answer costs its bytes once.
         while (Row row = stream.next()) {
@@ -91,6 +122,14 @@ private:
         handOver(piece, width);
         if (stream.failed())
             m_out.status = converted(m_connection.errorText());
+        const Clock::time_point now = Clock::now();
+        ConsoleResult result;
+        result.statement = m_number;
+        result.head = statementHead(*m_sql);
+        result.rows = m_out.rows - before;
+        result.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_resultStart).count();
+        m_resultStart = now;
+        m_sink.rowsEnded(result);
     }
 
     void handOver(PackedRows& piece, unsigned width) {
@@ -105,6 +144,9 @@ private:
     const std::atomic<bool>& m_stop;
     ConsoleSink& m_sink;
     ConsoleOutcome& m_out;
+    int m_number = 0;
+    const std::string* m_sql = nullptr;
+    Clock::time_point m_resultStart;
 };
 
 void noteRefusal(const Connection& connection, const ScriptStatement& statement, ConsoleOutcome& out) {
@@ -125,9 +167,9 @@ ConsoleOutcome runConsoleText(Connection& connection, std::string_view text, con
     StatementRun statement(connection, stop, sink, out);
     // Text without a statement (blanks, comments) goes as typed: the server's answer tells what is wrong.
     if (out.total == 0) {
-        sink.statementSent(1, 0, 1, text.size());
+        sink.statementSent(ConsoleReached{1, 0, 1, text.size(), 0});
         out.sent = 1;
-        if (!statement.run(std::string(text)))
+        if (!statement.run(std::string(text), 1))
             noteRefusal(connection, ScriptStatement{std::string(text), 1, 1}, out);
         if (stop.load())
             out.end = ConsoleOutcome::End::Stopped;
@@ -141,8 +183,9 @@ ConsoleOutcome runConsoleText(Connection& connection, std::string_view text, con
             return out;
         }
         ++out.sent;
-        sink.statementSent(out.sent, std::max(out.total, out.sent), next->line, reader.position());
-        const bool ran = statement.run(next->text);
+        sink.statementSent(ConsoleReached{out.sent, std::max(out.total, out.sent), next->line,
+                                          reader.position(), out.affected});
+        const bool ran = statement.run(next->text, out.sent);
         if (stop.load()) {
             out.end = ConsoleOutcome::End::Stopped;
             out.line = next->line;

@@ -14,16 +14,38 @@ namespace velkin {
 
 class Connection;
 
+/// Where a run stands when a statement is about to be sent.
+struct ConsoleReached {
+    /// Statement number of total (from 1), starting on line. total is 0 when the text holds no
+    /// statement and goes as typed.
+    int number = 1;
+    int total = 0;
+    int line = 1;
+    /// The bytes of the text read up to the statement's end.
+    std::size_t bytesRead = 0;
+    /// The rows the statements before it changed, as the server counted them.
+    std::uint64_t affected = 0;
+};
+
+/// One result with rows, once its rows have arrived.
+struct ConsoleResult {
+    int statement = 0;
+    /// The statement's beginning, on one line.
+    std::string head;
+    std::uint64_t rows = 0;
+    /// From the statement's sending (or the end of its result before) to the end of its rows.
+    std::int64_t elapsedMs = 0;
+};
+
 /// What a run of the console's text tells its screen as it goes; called on the run's thread, in order.
 class ConsoleSink {
 public:
     virtual ~ConsoleSink() = default;
-    /// Statement number of total (from 1), starting on line, is about to be sent; bytesRead of the text
-    /// have been read up to its end. total is 0 when the text holds no statement and goes as typed.
-    virtual void statementSent(int number, int total, int line, std::size_t bytesRead) = 0;
-    /// A result with rows begins; its rows follow in pieces.
+    virtual void statementSent(const ConsoleReached& reached) = 0;
+    /// A result with rows begins; its rows follow in pieces, then rowsEnded.
     virtual void rowsBegin(std::vector<std::string> names) = 0;
     virtual void rowsArrived(PackedRows&& rows) = 0;
+    virtual void rowsEnded(const ConsoleResult& result) = 0;
 };
 
 /// How a run of the console's text ended.
@@ -39,6 +61,8 @@ struct ConsoleOutcome {
     bool rowsShown = false;
     /// Rows of the last statement's results that arrived.
     std::uint64_t rows = 0;
+    /// The rows the statements changed, as the server counted them.
+    std::uint64_t affected = 0;
     /// For a refused statement: its first and last line, the server's number, state and text. For a
     /// stopped run: the first line of the statement the stop cut (statement number sent), 0 when the
     /// stop came between statements.

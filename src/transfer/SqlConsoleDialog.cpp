@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +18,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -25,6 +28,7 @@
 #include <limits>
 #include <memory>
 
+#include "ConsoleNames.h"
 #include "ConsoleRun.h"
 #include "CsvExportDialog.h"
 #include "ErrorTextConversion.h"
@@ -44,6 +48,7 @@
 #include "widgets/ColumnWidths.h"
 #include "widgets/Kit.h"
 #include "widgets/Pictures.h"
+#include "widgets/WorkProgress.h"
 
 namespace velkin {
 
@@ -86,6 +91,7 @@ SqlConsoleDialog::SqlConsoleDialog(Connection& connection, Operator& op, QWidget
     : QDialog(parent), m_connection(connection), m_op(op) {
     setWindowTitle(QStringLiteral("SQL Issue"));
     buildScreen();
+    buildCompletion();
     const QString folder = Settings().folder();
     QDir().mkpath(folder);
     m_history = std::make_unique<StatementHistory>(u8(folder + QStringLiteral("/console-history")));
@@ -137,15 +143,22 @@ void SqlConsoleDialog::buildScreen() {
     auto* csvButton = namedButton(QStringLiteral("CSV Export"), this);
     auto* fontButton = namedButton(QStringLiteral("Font"), this);
 
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("Progress"));
-    m_progress->setTextVisible(false);
+    m_progress = new WorkProgress(this);
     m_progress->hide();
+    m_progressTimer = new QTimer(this);
+    connect(m_progressTimer, &QTimer::timeout, this, &SqlConsoleDialog::paintProgress);
 
     auto* statusLabel = new QLabel(QStringLiteral("Execution result"), this);
     m_status = namedLineEdit(QStringLiteral("Execution result"), this, FieldMode::ReadOnly);
 
     m_rows = new RowModel(this);
+    m_receiving = m_rows;
+    m_resultTabs = new QTabBar(this);
+    m_resultTabs->setObjectName(QStringLiteral("Results"));
+    m_resultTabs->setExpanding(false);
+    m_resultTabs->setElideMode(Qt::ElideRight);
+    m_resultTabs->setUsesScrollButtons(true);
+    m_resultTabs->hide();
     m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("result list"));
     m_list->setModel(m_rows);
@@ -198,6 +211,7 @@ void SqlConsoleDialog::buildScreen() {
     layout->addLayout(top, 2);
     layout->addLayout(status);
     layout->addWidget(m_progress);
+    layout->addWidget(m_resultTabs);
     layout->addWidget(m_list, 3);
     layout->addLayout(times);
     resize(760, 600);
@@ -218,6 +232,7 @@ void SqlConsoleDialog::buildScreen() {
             m_recallAt = -1;
     });
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &SqlConsoleDialog::insertName);
+    connect(m_resultTabs, &QTabBar::currentChanged, this, &SqlConsoleDialog::showResult);
 }
 
 bool SqlConsoleDialog::fillDatabases() {
@@ -229,10 +244,14 @@ bool SqlConsoleDialog::fillDatabases() {
         return false;
     }
     const QIcon picture = databaseNodePicture();
+    std::vector<std::string> names;
     while (Row row = dbs.fetchRow()) {
         auto* node = new QTreeWidgetItem(root, QStringList{qs(row.text(0))});
         node->setIcon(0, picture);
+        names.push_back(row.str(0));
     }
+    // The completion starts from the same list.
+    m_names->setDatabases(std::move(names));
     root->setExpanded(true);
     m_tree->setCurrentItem(root);
     return true;
@@ -288,6 +307,7 @@ void SqlConsoleDialog::loadChildren(QTreeWidgetItem* node) {
         // Selecting a database also makes it the one unqualified names refer to, for the session.
         if (!m_connection.selectDb(name))
             return;
+        m_names->setCurrent(name);
         Result tables = m_connection.listTables("%");
         if (!tables || node->childCount() > 0)
             return;
@@ -340,13 +360,17 @@ void SqlConsoleDialog::copySelection() {
     if (cells.isEmpty() && m_list->currentIndex().isValid())
         cells << m_list->currentIndex();
     if (!cells.isEmpty())
-        QGuiApplication::clipboard()->setText(m_rows->copiedText(cells));
+        QGuiApplication::clipboard()->setText(rows().copiedText(cells));
 }
 
 bool SqlConsoleDialog::queryKey(QKeyEvent* key) {
     const bool control = key->modifiers() & Qt::ControlModifier;
     if (!control)
         return false;
+    if (key->key() == Qt::Key_Space) {
+        completeName(true);
+        return true;
+    }
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         if (key->modifiers() & Qt::ShiftModifier)
             execute();
@@ -382,6 +406,9 @@ void SqlConsoleDialog::recall(int step) {
 
 bool SqlConsoleDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_query && event->type() == QEvent::KeyPress && queryKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    if (m_completer && watched == m_completer->popup() && event->type() == QEvent::KeyPress &&
+        completionKey(static_cast<QKeyEvent*>(event)))
         return true;
     // The list's own copy would take the current cell's display text alone ("NULL" for a NULL).
     if (watched == m_list &&

@@ -10,12 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "ConsoleRun.h"
 #include "session/BackgroundWork.h"
 
+class QCompleter;
 class QKeyEvent;
 class QLineEdit;
 class QPlainTextEdit;
-class QProgressBar;
+class QTabBar;
+class QTimer;
+class QStringListModel;
 class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -25,9 +29,10 @@ namespace velkin {
 class Connection;
 class Operator;
 class RowModel;
-struct ConsoleOutcome;
+class WorkProgress;
 class PackedRows;
 class StatementHistory;
+class NameCatalog;
 
 /// "SQL Issue": runs the statement the operator types on the session and lists the rows it returns,
 /// with a tree of databases, tables and fields to pick names from, script files, a remembered font
@@ -44,6 +49,9 @@ public:
     void executeCurrent();
     /// Ctrl+Up (step -1) and Ctrl+Down (+1): the statements run before, newest first.
     void recall(int step);
+    /// Ctrl+Space (asked), and a point typed after a name: the names that may stand at the cursor, in a
+    /// list to choose from.
+    void completeName(bool asked = true);
     /// "Load", "Save as", "Save": script files.
     void load();
     /// "Run file": runs a script or dump file's statements straight from the file, whatever its bytes.
@@ -57,14 +65,16 @@ public:
     /// "Cancel" and closing the window: remembers the font, then closes.
     void reject() override;
 
-    RowModel& rows() { return *m_rows; }
+    /// The rows the list shows: those of the result chosen when a run gave several.
+    RowModel& rows();
     /// Whether statements are running (beside the window).
     bool isRunning() const { return m_work.running(); }
 
     /// What a run reports, on the window's thread.
-    void showRunning(int number, int total, int line, std::size_t bytesRead);
+    void showRunning(const ConsoleReached& reached);
     void beginRows(std::vector<std::string> names);
     void addRows(PackedRows&& rows);
+    void endRows(const ConsoleResult& result);
 
 private:
     void buildScreen();
@@ -81,8 +91,18 @@ private:
     /// The query box's text, unless statements run or it is empty (which is said).
     std::optional<QString> textToRun();
     void copySelection();
+    /// Drops the results of the run before.
+    void clearResults();
+    void showResult(int index);
+    void fitColumns();
+    void paintProgress();
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool writeScript(const QString& path);
+    void buildCompletion();
+    void showCompletion(const QString& typed);
+    void followCompletion();
+    void insertCompletion(const QString& name);
+    bool completionKey(QKeyEvent* key);
 
     Connection& m_connection;
     Operator& m_op;
@@ -90,7 +110,18 @@ private:
     QPlainTextEdit* m_query = nullptr;
     QTreeWidget* m_tree = nullptr;
     QLineEdit* m_status = nullptr;
-    QProgressBar* m_progress = nullptr;
+    WorkProgress* m_progress = nullptr;
+    /// Repaints the progress line a few times a second while a script runs, so that its times move
+    /// also while one statement takes long.
+    QTimer* m_progressTimer = nullptr;
+    ConsoleReached m_lastReached;
+    bool m_runTold = false;
+    /// One tab a result with rows, when a run gave more than one.
+    QTabBar* m_resultTabs = nullptr;
+    /// The models of the results after the first (which is m_rows), in order.
+    std::vector<RowModel*> m_moreResults;
+    RowModel* m_receiving = nullptr;
+    int m_resultsInRun = 0;
     QTableView* m_list = nullptr;
     RowModel* m_rows = nullptr;
     QLineEdit* m_arrivalTime = nullptr;
@@ -113,6 +144,13 @@ private:
     int m_recallAt = -1;
     QString m_beforeRecall;
     bool m_recalling = false;
+    std::unique_ptr<NameCatalog> m_names;
+    QCompleter* m_completer = nullptr;
+    QStringListModel* m_completionModel = nullptr;
+    /// What the shown list of names was made for.
+    std::vector<std::string> m_completionQualifiers;
+    int m_completionStart = 0;
+    int m_completionWidth = 0;
 };
 
 }  // namespace velkin

@@ -3,12 +3,15 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProgressBar>
+#include <QTabBar>
 #include <QTableView>
 #include <QTextCursor>
+#include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
+#include "ConsoleNames.h"
 #include "ConsoleRun.h"
 #include "SqlScript.h"
 #include "StatementHistory.h"
@@ -19,6 +22,8 @@
 #include "session/SqlText.h"
 #include "widgets/ColumnWidths.h"
 #include "widgets/Kit.h"
+#include "widgets/ProgressText.h"
+#include "widgets/WorkProgress.h"
 
 // The console's runs: the typed text, the statement under the cursor, a file; each beside the window.
 
@@ -31,9 +36,24 @@ class ScreenSink : public ConsoleSink {
 public:
     ScreenSink(WorkControl& control, SqlConsoleDialog& screen) : m_control(control), m_screen(screen) {}
 
-    void statementSent(int number, int total, int line, std::size_t bytesRead) override {
-        m_control.post([s = &m_screen, number, total, line, bytesRead] {
-            s->showRunning(number, total, line, bytesRead);
+    void statementSent(const ConsoleReached& reached) override {
+        // A dump of one row per statement sends thousands a second: the window is told where the run
+        // has got to, with at most one telling waiting for it, instead of every statement.
+        {
+            const std::lock_guard<std::mutex> hold(m_latest->lock);
+            m_latest->reached = reached;
+            if (m_latest->waiting)
+                return;
+            m_latest->waiting = true;
+        }
+        m_control.post([s = &m_screen, latest = m_latest] {
+            ConsoleReached now;
+            {
+                const std::lock_guard<std::mutex> hold(latest->lock);
+                now = latest->reached;
+                latest->waiting = false;
+            }
+            s->showRunning(now);
         });
     }
     void rowsBegin(std::vector<std::string> names) override {
@@ -45,10 +65,19 @@ public:
         auto held = std::make_shared<PackedRows>(std::move(rows));
         m_control.post([s = &m_screen, held] { s->addRows(std::move(*held)); });
     }
+    void rowsEnded(const ConsoleResult& result) override {
+        m_control.post([s = &m_screen, result] { s->endRows(result); });
+    }
 
 private:
+    struct Latest {
+        std::mutex lock;
+        ConsoleReached reached;
+        bool waiting = false;
+    };
     WorkControl& m_control;
     SqlConsoleDialog& m_screen;
+    std::shared_ptr<Latest> m_latest = std::make_shared<Latest>();
 };
 
 }  // namespace
@@ -124,6 +153,7 @@ void SqlConsoleDialog::runText(std::string_view text) {
     m_started = QTime::currentTime();
     m_scriptBytes = text.size();
     m_rowsArrived = false;
+    m_runTold = false;
     ConsoleOutcome outcome;
     // The statements run beside the window, which keeps painting and answers Stop; the session's
     // connection is the console's until they end.
@@ -131,25 +161,78 @@ void SqlConsoleDialog::runText(std::string_view text) {
         ScreenSink sink(control, *this);
         outcome = runConsoleText(m_connection, text, control.stopAskedFlag(), sink);
     });
+    m_progressTimer->stop();
     m_progress->hide();
+    // The statements may have created, dropped or switched any name the completion knew.
+    m_names->forget();
     showOutcome(outcome);
 }
 
-void SqlConsoleDialog::showRunning(int number, int total, int line, std::size_t bytesRead) {
-    // The list keeps the rows of the script's last statement that returned any.
-    if (number == 1 && total > 0)
+void SqlConsoleDialog::showRunning(const ConsoleReached& reached) {
+    // The list keeps the rows of the script's last statement that returned any. The first telling
+    // comes before any result of the run, though it may be a later statement than the first.
+    const bool first = !m_runTold;
+    m_runTold = true;
+    if (first && reached.total > 0) {
         m_rows->clearRows();
-    m_status->setText(
-        qs(consoleRunningText(number, total, line, u8(m_started.toString(QStringLiteral("HH:mm:ss"))))));
-    if (total > 1) {
-        m_progress->setRange(0, 1000);
-        m_progress->setValue(m_scriptBytes == 0 ? 0 : static_cast<int>(bytesRead * 1000 / m_scriptBytes));
+        clearResults();
+    }
+    m_status->setText(qs(consoleRunningText(reached.number, reached.total, reached.line,
+                                            u8(m_started.toString(QStringLiteral("HH:mm:ss"))))));
+    if (reached.total <= 1)
+        return;
+    m_lastReached = reached;
+    if (m_progress->isHidden()) {
+        m_progress->startOwn();
         m_progress->show();
+        m_progressTimer->start(250);
+        paintProgress();
     }
 }
 
+void SqlConsoleDialog::paintProgress() {
+    // A dump sends thousands of statements a second; the line tells the last of them when it is due.
+    ProgressFigures figures;
+    figures.done = m_lastReached.bytesRead;
+    figures.total = m_scriptBytes;
+    figures.elapsedMs = m_progress->elapsedMs();
+    m_progress->showOwn(m_lastReached.bytesRead, m_scriptBytes,
+                        qs(consoleProgressText(m_lastReached.number, m_lastReached.total,
+                                               m_lastReached.affected, progressText(figures, "bytes"))));
+}
+
+RowModel& SqlConsoleDialog::rows() {
+    auto* shown = qobject_cast<RowModel*>(m_list->model());
+    return shown ? *shown : *m_rows;
+}
+
+void SqlConsoleDialog::clearResults() {
+    const QSignalBlocker quiet(m_resultTabs);
+    while (m_resultTabs->count() > 0)
+        m_resultTabs->removeTab(m_resultTabs->count() - 1);
+    m_resultTabs->hide();
+    if (m_list->model() != m_rows)
+        m_list->setModel(m_rows);
+    for (RowModel* model : m_moreResults)
+        delete model;
+    m_moreResults.clear();
+    m_receiving = m_rows;
+    m_resultsInRun = 0;
+}
+
 void SqlConsoleDialog::beginRows(std::vector<std::string> names) {
-    m_rows->setColumns(std::move(names));
+    // The first result of a run takes the list's own model, whose headings a later statement without
+    // rows keeps; each further result gets one of its own and a tab.
+    if (m_resultsInRun == 0) {
+        m_receiving = m_rows;
+    } else {
+        m_receiving = new RowModel(this);
+        m_moreResults.push_back(m_receiving);
+    }
+    ++m_resultsInRun;
+    m_receiving->setColumns(std::move(names));
+    if (m_list->model() != m_receiving)
+        m_list->setModel(m_receiving);
     m_widthsFitted = false;
     m_list->setShowGrid(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -157,17 +240,41 @@ void SqlConsoleDialog::beginRows(std::vector<std::string> names) {
 }
 
 void SqlConsoleDialog::addRows(PackedRows&& rows) {
-    m_rows->appendBatch(std::move(rows));
+    m_receiving->appendBatch(std::move(rows));
     m_arrived = std::time(nullptr);
     m_rowsArrived = true;
-    if (m_widthsFitted)
+    if (m_widthsFitted || m_list->model() != m_receiving)
         return;
+    fitColumns();
+    m_widthsFitted = true;
+}
+
+void SqlConsoleDialog::fitColumns() {
     // A column widens to its header and first values, as the record list's do, so that addresses
     // and times are read whole.
     const std::vector<int> widths = ColumnWidths::fitted(*m_list);
     for (int i = 0; i < static_cast<int>(widths.size()); ++i)
         m_list->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
-    m_widthsFitted = true;
+}
+
+void SqlConsoleDialog::endRows(const ConsoleResult& result) {
+    const QSignalBlocker quiet(m_resultTabs);
+    const int at = m_resultTabs->addTab(
+        qs(consoleResultText(result.statement, result.head, result.rows, result.elapsedMs)));
+    m_resultTabs->setTabToolTip(at, m_resultTabs->tabText(at));
+    m_resultTabs->setCurrentIndex(at);
+    m_resultTabs->setVisible(m_resultTabs->count() > 1);
+}
+
+void SqlConsoleDialog::showResult(int index) {
+    // While a run goes on, the rows keep arriving in their own model whichever result is shown.
+    if (index < 0 || index > static_cast<int>(m_moreResults.size()))
+        return;
+    RowModel* model = index == 0 ? m_rows : m_moreResults.at(static_cast<std::size_t>(index - 1));
+    if (m_list->model() == model)
+        return;
+    m_list->setModel(model);
+    fitColumns();
 }
 
 void SqlConsoleDialog::showOutcome(const ConsoleOutcome& outcome) {

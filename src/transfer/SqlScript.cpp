@@ -85,6 +85,31 @@ void SqlScriptReader::append(char c) {
     m_lineHasOutput = true;
 }
 
+std::size_t SqlScriptReader::plainRun(std::string_view rest, bool backslashEscapes) const {
+    if (m_comment)
+        return 0;
+    std::size_t at = 0;
+    if (m_quote) {
+        // Inside quotes only the closing quote and an escaping backslash count.
+        while (at < rest.size() && rest[at] != m_quote && !(backslashEscapes && rest[at] == '\\'))
+            ++at;
+        return at;
+    }
+    // Leading blanks are dropped one by one; after them, whatever cannot begin a delimiter, a quote, a
+    // comment, an escape or the end of hidden text.
+    if (m_buffer.empty() && !m_lineHasOutput)
+        return 0;
+    const char first = m_delimiter[0];
+    while (at < rest.size()) {
+        const char c = rest[at];
+        if (c == first || c == '\'' || c == '"' || c == '`' || c == '\\' || c == '#' || c == '-' ||
+            c == '/' || c == '*')
+            break;
+        ++at;
+    }
+    return at;
+}
+
 std::optional<ScriptStatement> SqlScriptReader::take() {
     std::optional<ScriptStatement> out;
     if (!m_buffer.empty())
@@ -118,7 +143,23 @@ std::optional<ScriptStatement> SqlScriptReader::next(bool backslashEscapes) {
             continue;
         }
         const std::string_view rest = m_script.substr(m_at, m_lineEnd - m_at);
+        if (const std::size_t run = plainRun(rest, backslashEscapes); run > 0) {
+            // Most of a dump's bytes are values with nothing in them that the reading must look at:
+            // they go into the statement a run at a time.
+            append(rest[0]);
+            m_buffer.append(rest.data() + 1, run - 1);
+            m_at += run;
+            continue;
+        }
         const char c = rest[0];
+        if (!m_comment &&
+            (m_quote ? c == m_quote : (c == '\'' || c == '"' || c == '`') && c != m_delimiter[0])) {
+            // A quote that opens or closes a value, the commonest turn of a dump's reading.
+            m_quote = m_quote ? 0 : c;
+            append(c);
+            ++m_at;
+            continue;
+        }
         const char after = rest.size() > 1 ? rest[1] : '\0';
         if (isBlank(c) && !m_lineHasOutput && m_buffer.empty()) {
             ++m_at;

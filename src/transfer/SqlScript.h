@@ -43,6 +43,8 @@ private:
     bool lineStartsDelimiterCommand();
     void changeDelimiter(std::size_t argumentFrom);
     std::optional<ScriptStatement> take();
+    /// How many bytes from the start of rest are taken as they stand in the present state.
+    std::size_t plainRun(std::string_view rest, bool backslashEscapes) const;
     void append(char c);
 
     std::string_view m_script;

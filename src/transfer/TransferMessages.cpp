@@ -6,6 +6,7 @@
 
 #include "RowCopy.h"
 #include "session/SqlText.h"
+#include "widgets/ProgressText.h"
 
 namespace velkin {
 
@@ -165,6 +166,19 @@ std::string consoleRunningText(int number, int total, int line, std::string_view
     if (total <= 1)
         return fmt::format("Running since {}...", since);
     return fmt::format("Running statement {} of {} (line {}) since {}...", number, total, line, since);
+}
+
+std::string consoleProgressText(int number, int total, std::uint64_t affected, std::string_view figures) {
+    return fmt::format("Statement {} of {}, {} {} affected; {}",
+                       groupedNumber(static_cast<std::uint64_t>(number)),
+                       groupedNumber(static_cast<std::uint64_t>(total)), groupedNumber(affected),
+                       affected == 1 ? "row" : "rows", figures);
+}
+
+std::string consoleResultText(int statement, std::string_view head, std::uint64_t rows,
+                              std::int64_t elapsedMs) {
+    return fmt::format("{}: {} ({} {}, {:.3f} s)", statement, head, groupedNumber(rows),
+                       rows == 1 ? "row" : "rows", static_cast<double>(elapsedMs) / 1000.0);
 }
 
 std::string consoleStoppedText(int number, int total, int line, std::uint64_t rows) {

@@ -17,6 +17,12 @@ struct RowCopyOutcome;
 std::string scriptWriteFailedText(std::string_view systemError);
 /// The console's result field while statements run; total 0 or 1 for a single statement.
 std::string consoleRunningText(int number, int total, int line, std::string_view since);
+/// The console's progress line under a script: "Statement 12 of 40, 1,234 rows affected; " and the
+/// figures of the bytes read.
+std::string consoleProgressText(int number, int total, std::uint64_t affected, std::string_view figures);
+/// One result of several: "2: SELECT a FROM t (3 rows, 0.012 s)".
+std::string consoleResultText(int statement, std::string_view head, std::uint64_t rows,
+                              std::int64_t elapsedMs);
 /// The console's result field after Stop: statement number of total, from line, was cut (line 0: the
 /// stop came between statements and number statements had ended); rows of its result arrived.
 std::string consoleStoppedText(int number, int total, int line, std::uint64_t rows);

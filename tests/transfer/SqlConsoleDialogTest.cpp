@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <QAbstractItemView>
 #include <QClipboard>
+#include <QCompleter>
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTabBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
@@ -16,6 +21,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "ConsoleCorpus.h"
 #include "TransferTesting.h"
 #include "session/RowModel.h"
 #include "session/Settings.h"
@@ -377,81 +383,6 @@ TEST_F(SqlConsoleTest, AFileThatIsNotUtf8IsRefusedAndNothingChanges) {
     EXPECT_EQ(QString::fromUtf8("SELECT 'café 😀';\n"), query(dialog)->toPlainText());
 }
 
-namespace {
-
-/// Runs a script file through the command-line client into a database, as a person would with
-/// `mariadb db < file`; returns what the client wrote on its error output.
-std::string runWithClient(const std::string& database, const QString& path) {
-    QProcess client;
-    client.setStandardInputFile(path);
-    const Account admin = adminAccount();
-    QStringList arguments{"--protocol=TCP",
-                          "-h",
-                          QString::fromStdString(testHost()),
-                          "-P",
-                          QString::number(testPort()),
-                          "-u",
-                          QString::fromStdString(admin.user)};
-    if (!admin.password.empty())
-        arguments << "-p" + QString::fromStdString(admin.password);
-    client.start("mariadb", arguments << QString::fromStdString(database));
-    EXPECT_TRUE(client.waitForFinished(60000));
-    return client.readAllStandardError().toStdString();
-}
-
-/// What a database holds: every table's rows and the definition of each of its objects, with the
-/// database's own name taken out so that two copies compare equal.
-std::vector<std::string> contents(Connection& c, const std::string& database) {
-    exec(c, "USE `" + database + "`");
-    std::vector<std::string> out;
-    auto add = [&](const std::string& sql, int column) {
-        Result r = c.select(sql);
-        EXPECT_TRUE(r) << sql << ": " << c.errorText();
-        while (Row row = r.fetchRow()) {
-            std::string line = sql + " =>";
-            // A negative column takes the whole row.
-            for (unsigned i = column < 0 ? 0 : column; i < (column < 0 ? r.fieldCount() : column + 1u); ++i)
-                line += " | " + (row.isNull(i) ? std::string("NULL") : row.str(i));
-            out.push_back(line);
-        }
-    };
-    for (const std::string& table : column(c,
-                                           "SELECT TABLE_NAME FROM information_schema.TABLES WHERE "
-                                           "TABLE_SCHEMA = DATABASE() ORDER BY 1")) {
-        const std::string kind = scalar(c,
-                                        "SELECT TABLE_TYPE FROM information_schema.TABLES WHERE "
-                                        "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = '" +
-                                            table + "'");
-        if (kind == "VIEW") {
-            add("SHOW CREATE VIEW `" + table + "`", 1);
-            continue;
-        }
-        add("SHOW CREATE TABLE `" + table + "`", 1);
-        add("SELECT * FROM `" + table + "` ORDER BY 1", -1);
-    }
-    for (const std::string& name : column(c,
-                                          "SELECT TRIGGER_NAME FROM information_schema.TRIGGERS WHERE "
-                                          "TRIGGER_SCHEMA = DATABASE() ORDER BY 1"))
-        add("SHOW CREATE TRIGGER `" + name + "`", 2);
-    for (const std::string type : {"PROCEDURE", "FUNCTION"})
-        for (const std::string& name :
-             column(c,
-                    "SELECT ROUTINE_NAME FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = "
-                    "DATABASE() AND ROUTINE_TYPE = '" +
-                        type + "' ORDER BY 1"))
-            add("SHOW CREATE " + type + " `" + name + "`", 2);
-    for (const std::string& name : column(c,
-                                          "SELECT EVENT_NAME FROM information_schema.EVENTS WHERE "
-                                          "EVENT_SCHEMA = DATABASE() ORDER BY 1"))
-        add("SHOW CREATE EVENT `" + name + "`", 3);
-    for (std::string& line : out)
-        for (std::size_t at; (at = line.find(database)) != std::string::npos;)
-            line.replace(at, database.size(), "(db)");
-    return out;
-}
-
-}  // namespace
-
 TEST_F(SqlConsoleTest, ScriptsAndDumpsLeaveTheServerAsTheCommandLineClientDoes) {
     ScratchDatabase source{"velkin_con_source"}, byClient{"velkin_con_client"},
         byConsole{"velkin_con_console"};
@@ -472,26 +403,7 @@ TEST_F(SqlConsoleTest, ScriptsAndDumpsLeaveTheServerAsTheCommandLineClientDoes) 
 
     ScratchDirectory dir;
     const QString dumpPath = QString::fromStdString(dir.path()) + "/dump.sql";
-    {
-        QProcess dump;
-        dump.setStandardOutputFile(dumpPath);
-        const Account a = adminAccount();
-        QStringList arguments{"--protocol=TCP",
-                              "-h",
-                              QString::fromStdString(testHost()),
-                              "-P",
-                              QString::number(testPort()),
-                              "-u",
-                              QString::fromStdString(a.user),
-                              "--routines",
-                              "--triggers",
-                              "--events"};
-        if (!a.password.empty())
-            arguments << "-p" + QString::fromStdString(a.password);
-        dump.start("mariadb-dump", arguments << "velkin_con_source");
-        ASSERT_TRUE(dump.waitForFinished(60000));
-        ASSERT_EQ(0, dump.exitCode()) << dump.readAllStandardError().toStdString();
-    }
+    dumpWithTool("velkin_con_source", {"--routines", "--triggers", "--events"}, dumpPath);
     const QString scriptPath = QString::fromStdString(dir.path()) + "/script.sql";
     writeFileBytes(scriptPath,
                    "CREATE TABLE log (n INT PRIMARY KEY, s VARCHAR(20));\n"
@@ -643,4 +555,157 @@ TEST_F(SqlConsoleTest, KeysRunTheStatementAtTheCursorAndRecallThoseOfEarlierSess
     keys(query(again), Qt::Key_Up, Qt::ControlModifier);
     EXPECT_TRUE(query(again)->toPlainText().startsWith("INSERT INTO velkin_transfer_console.u VALUES (1);"))
         << "the one statement holding the typed text, in any case";
+}
+
+TEST_F(SqlConsoleTest, NamesCompleteFromWhatWasReadOnce) {
+    exec(db.admin(), "CREATE TABLE velkin_transfer_console.`we;ird` (`odd col` INT, plain INT)");
+    SqlConsoleDialog dialog(*session, op);
+    dialog.show();
+    QPlainTextEdit* box = query(dialog);
+    auto* popup = dialog.findChild<QCompleter*>()->popup();
+    const auto listed = [popup] {
+        QStringList names;
+        for (int i = 0; i < popup->model()->rowCount(); ++i)
+            names << popup->model()->index(i, 0).data().toString();
+        return names;
+    };
+    const auto choose = [popup](const QString& name) {
+        for (int i = 0; i < popup->model()->rowCount(); ++i)
+            if (popup->model()->index(i, 0).data().toString() == name)
+                popup->setCurrentIndex(popup->model()->index(i, 0));
+        QTest::keyClick(popup, Qt::Key_Return);
+    };
+
+    box->setPlainText("select * from velkin_transfer_CON");
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_EQ(QStringList{"velkin_transfer_console"}, listed());
+    choose("velkin_transfer_console");
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ("select * from velkin_transfer_console", box->toPlainText());
+
+    // A point after a database's name offers its tables; a name that needs quoting goes in quoted.
+    StatementLog log;
+    QTest::keyClick(box, Qt::Key_Period);
+    QTRY_VERIFY(popup->isVisible());
+    EXPECT_EQ((QStringList{"t", "u", "we;ird"}), listed());
+    EXPECT_EQ(1u, log.statements.size()) << "the tables are read once";
+    QTest::keyClicks(popup, "W");
+    EXPECT_EQ(QStringList{"we;ird"}, listed());
+    choose("we;ird");
+    EXPECT_EQ("select * from velkin_transfer_console.`we;ird`", box->toPlainText());
+
+    // After a table's name, its columns; after database.table, the same.
+    box->setPlainText("select velkin_transfer_console.t.");
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ((QStringList{"a", "b", "c", "d", "e"}), listed());
+    QTest::keyClick(popup, Qt::Key_Escape);
+    run(dialog, "USE velkin_transfer_console");
+    log.clear();
+    box->setPlainText("select `we;ird`.");
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ((QStringList{"odd col", "plain"}), listed());
+    choose("odd col");
+    EXPECT_EQ("select `we;ird`.`odd col`", box->toPlainText());
+    const std::size_t reads = log.statements.size();
+    EXPECT_GE(reads, 1u);
+
+    // Asked again, the list comes from what was read: typing sends nothing.
+    box->setPlainText("select `we;ird`.pl");
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(QStringList{"plain"}, listed());
+    QTest::keyClick(popup, Qt::Key_Escape);
+    box->setPlainText("select u");
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(QStringList{"u"}, listed()) << "the tables of the database in use";
+    EXPECT_EQ(reads, log.statements.size());
+}
+
+TEST_F(SqlConsoleTest, EveryResultOfAScriptIsShownWithItsStatementRowsAndTime) {
+    SqlConsoleDialog dialog(*session, op);
+    dialog.show();
+    auto* tabs = child<QTabBar>(dialog, "Results");
+    run(dialog,
+        "SELECT a FROM velkin_transfer_console.t ORDER BY a;\n"
+        "INSERT INTO velkin_transfer_console.u VALUES (1), (2), (3);\n"
+        "SELECT k, k * 2 AS twice FROM velkin_transfer_console.u ORDER BY k;\n"
+        "SELECT 'none' FROM velkin_transfer_console.u WHERE k > 10;");
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join('|').toStdString();
+    ASSERT_TRUE(tabs->isVisible());
+    ASSERT_EQ(3, tabs->count());
+    const QRegularExpression time(R"(, \d+\.\d{3} s\)$)");
+    const QStringList heads{"1: SELECT a FROM velkin_transfer_console.t ORDER BY a (2 rows",
+                            "3: SELECT k, k * 2 AS twice FROM velkin_transfer_console.u ORDER BY k (3 rows",
+                            "4: SELECT 'none' FROM velkin_transfer_console.u WHERE k > 10 (0 rows"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(tabs->tabText(i).startsWith(heads[i])) << tabs->tabText(i).toStdString();
+        EXPECT_TRUE(time.match(tabs->tabText(i)).hasMatch()) << tabs->tabText(i).toStdString();
+    }
+    // The last result is shown, as after one statement; each tab shows its own rows.
+    EXPECT_EQ(2, tabs->currentIndex());
+    EXPECT_EQ(QStringList{"none"}, headings(dialog));
+    EXPECT_EQ(0, dialog.rows().rows());
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ(QStringList{"a"}, headings(dialog));
+    EXPECT_EQ((std::vector<std::string>{"1", "6"}),
+              (std::vector<std::string>{dialog.rows().cellText(0, 0).toStdString(),
+                                        dialog.rows().cellText(1, 0).toStdString()}));
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ((QStringList{"k", "twice"}), headings(dialog));
+    ASSERT_EQ(3, dialog.rows().rows());
+    EXPECT_EQ("6", dialog.rows().cellText(2, 1));
+
+    // A procedure's row sets are results of one statement; a single statement shows no tabs.
+    run(dialog,
+        "DELIMITER //\n"
+        "CREATE PROCEDURE velkin_transfer_console.two() BEGIN SELECT 1 AS one; SELECT 2 AS two, 3; END//\n"
+        "DELIMITER ;\n"
+        "CALL velkin_transfer_console.two()");
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join('|').toStdString();
+    ASSERT_EQ(2, tabs->count());
+    EXPECT_TRUE(tabs->tabText(0).startsWith("2: CALL velkin_transfer_console.two() (1 row"))
+        << tabs->tabText(0).toStdString();
+    EXPECT_TRUE(tabs->tabText(1).startsWith("2: CALL velkin_transfer_console.two() (1 row"));
+    EXPECT_EQ((QStringList{"two", "3"}), headings(dialog));
+    run(dialog, "select 1");
+    EXPECT_FALSE(tabs->isVisible());
+    EXPECT_EQ(QStringList{"1"}, headings(dialog));
+}
+
+TEST_F(SqlConsoleTest, AScriptsProgressTellsStatementsRowsAndTime) {
+    SqlConsoleDialog dialog(*session, op);
+    dialog.show();
+    QStringList seen;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        const QString text = child<QLabel>(dialog, "Progress text")->text();
+        if (!text.isEmpty() && (seen.isEmpty() || seen.last() != text))
+            seen << text;
+    });
+    sampler.start(50);
+    const std::string script =
+        "INSERT INTO velkin_transfer_console.u VALUES (1), (2), (3);\n"
+        "DO SLEEP(1.2);\n"
+        "SELECT 1;\n";
+    run(dialog, QString::fromStdString(script));
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join('|').toStdString();
+    // While the sleep runs: the second statement, the three rows before it, the bytes read of the
+    // text and the time.
+    const QRegularExpression during(
+        R"(^Statement 2 of 3, 3 rows affected; (\d+) of (\d+) bytes, [\d,]+ bytes/s, \d+ s elapsed, about \d+ s left$)");
+    bool matched = false;
+    for (const QString& text : seen) {
+        const QRegularExpressionMatch m = during.match(text);
+        if (!m.hasMatch())
+            continue;
+        matched = true;
+        EXPECT_EQ(script.find("\nSELECT 1"), m.captured(1).toULongLong()) << text.toStdString();
+        EXPECT_EQ(script.size(), m.captured(2).toULongLong());
+    }
+    EXPECT_TRUE(matched) << seen.join(" | ").toStdString();
 }
