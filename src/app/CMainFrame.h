@@ -67,6 +67,7 @@ public:
 
     void openFind();
     FindDialog* findDialog() const;
+    /// Searches the record list, or the tree's node labels while the tree is the active view.
     void findNext(const FindRequest& request);
 
     /// Writes the window's place and state to the settings.
@@ -78,6 +79,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void findInTree(const FindRequest& request);
     void buildActions();
     void buildMenus();
     void buildToolBar();

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "TreeBranches.h"
 #include "ViewHost.h"
@@ -51,6 +52,8 @@ CLeftView::CLeftView(CSorvaneDoc& doc, Operator& op, ViewHost& host, QWidget* pa
     setItemsExpandable(true);
     setExpandsOnDoubleClick(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every node is one line: the view need not measure a hundred thousand of them.
+    setUniformRowHeights(true);
     setIconSize(QSize(16, 16));
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::nodeSelected);
     connect(this, &QTreeWidget::itemDoubleClicked, this, &CLeftView::nodeDoubleClicked);
@@ -120,18 +123,35 @@ void CLeftView::listTables(QTreeWidgetItem* database) {
 
 void CLeftView::fillTables(QTreeWidgetItem* database, const QStringList& tables) {
     const bool firstListing = database->childCount() == 0;
-    QStringList present;
-    for (int i = 0; i < database->childCount(); ++i)
-        if (kindOf(database->child(i)) == kTableNodeKind)
-            present << database->child(i)->text(0);
-    // Tables dropped since stay: the tree only ever learns of new ones here.
-    for (const QString& table : namesNotIn(tables, present))
-        insertNode(database, table, kTableNodeKind);
-    showLockedTable();
-    if (firstListing && m_doc.isAdmin() && database->text(0) != systemDatabase()) {
-        insertNode(database, treelabel::accessRestrictions(), kManagementNodeKind);
-        insertNode(database, treelabel::userRestrictions(), kManagementNodeKind);
+    if (firstListing) {
+        // A database of a hundred thousand tables gets its nodes in one go, sorted once, rather
+        // than each put in its place among the others.
+        std::vector<std::pair<QString, int>> nodes;
+        nodes.reserve(static_cast<std::size_t>(tables.size()) + 2);
+        for (const QString& table : namesNotIn(tables, {}))
+            nodes.emplace_back(table, kTableNodeKind);
+        if (m_doc.isAdmin() && database->text(0) != systemDatabase()) {
+            nodes.emplace_back(treelabel::accessRestrictions(), kManagementNodeKind);
+            nodes.emplace_back(treelabel::userRestrictions(), kManagementNodeKind);
+        }
+        std::sort(nodes.begin(), nodes.end(),
+                  [](const auto& a, const auto& b) { return nodeSortsBefore(a.first, b.first); });
+        QList<QTreeWidgetItem*> items;
+        items.reserve(static_cast<qsizetype>(nodes.size()));
+        for (const auto& [label, kind] : nodes)
+            items << new TreeNode(label, kind, m_icons.at(kind / 2));
+        database->addChildren(items);
+        database->setExpanded(true);
+    } else {
+        QStringList present;
+        for (int i = 0; i < database->childCount(); ++i)
+            if (kindOf(database->child(i)) == kTableNodeKind)
+                present << database->child(i)->text(0);
+        // Tables dropped since stay: the tree only ever learns of new ones here.
+        for (const QString& table : namesNotIn(tables, present))
+            insertNode(database, table, kTableNodeKind);
     }
+    showLockedTable();
     restoreHighlight();
 }
 

@@ -1,5 +1,7 @@
 #include "CLeftView.h"
 
+#include <QSet>
+
 #include "ObjectTreeText.h"
 #include "ViewHost.h"
 #include "session/BackgroundWork.h"
@@ -38,7 +40,7 @@ void CLeftView::bringTablesUpToDate() {
             besideWindow(*c, [c, name = u8(database->text(0))] { return tableNames(*c, name); });
         if (!listed)
             continue;
-        const QStringList& tables = *listed;
+        const QSet<QString> tables(listed->begin(), listed->end());
         QStringList present;
         for (int i = database->childCount() - 1; i >= 0; --i) {
             QTreeWidgetItem* node = database->child(i);
@@ -54,7 +56,7 @@ void CLeftView::bringTablesUpToDate() {
                 m_lastSelected = nullptr;
             delete node;
         }
-        for (const QString& table : namesNotIn(tables, present))
+        for (const QString& table : namesNotIn(*listed, present))
             insertNode(database, table, kTableNodeKind);
     }
     // The session goes on working in the database it had chosen.

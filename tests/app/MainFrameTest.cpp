@@ -230,6 +230,8 @@ TEST(MainFrame, FindSearchesTheRecordList) {
     EXPECT_TRUE(f.frame.findDialog()->request().down) << "the direction starts as down";
     EXPECT_TRUE(f.frame.findDialog()->request().text.isEmpty());
 
+    // With the list active its rows are searched.
+    f.frame.setActiveView(false);
     f.op.clear();
     f.frame.findNext({QStringLiteral("banana"), true, false, false});
     EXPECT_EQ(1, list->hotRow());
@@ -243,8 +245,23 @@ TEST(MainFrame, FindSearchesTheRecordList) {
 
     f.op.clear();
     f.frame.showChartView();
+    f.frame.setActiveView(false);
     f.frame.findNext({QStringLiteral("apple"), true, false, false});
     EXPECT_TRUE(f.op.messages.empty()) << "without a record list there is nothing to search";
+
+    // With the tree active its labels are searched, from the node chosen on, and the node found is
+    // chosen.
+    f.frame.setActiveView(true);
+    f.frame.tree().setCurrentItem(f.frame.tree().databaseRoot());
+    f.frame.findNext({QStringLiteral("FRAME_FIND"), true, false, false});
+    ASSERT_NE(nullptr, f.frame.tree().currentItem());
+    EXPECT_EQ("velkin_frame_find", f.frame.tree().currentItem()->text(0));
+    EXPECT_EQ("velkin_frame_find", f.doc.selection().database);
+    f.op.clear();
+    f.frame.findNext({QStringLiteral("velkin_frame_find"), true, false, true});
+    EXPECT_EQ(QStringList{"A character sequence was not found."}, f.op.messageTexts());
+    f.frame.findNext({QStringLiteral("Database"), false, true, true});
+    EXPECT_EQ(f.frame.tree().databaseRoot(), f.frame.tree().currentItem()) << "upward, whole label, case";
 }
 
 TEST(MainFrame, TheTreeCarriesOutItsScreensForEveryView) {
