@@ -11,7 +11,9 @@
 
 #include "HostFile.h"
 #include "ProfileLabel.h"
+#include "SshSettingsFile.h"
 #include "TlsSettingsFile.h"
+#include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "widgets/Kit.h"
 
@@ -48,9 +50,14 @@ void HostDialog::build() {
     auto* tlsForm = new QFormLayout(tlsGroup);
     buildTls(tlsForm);
 
+    auto* sshGroup = namedGroup(QStringLiteral("SSH tunnel"), this);
+    auto* sshForm = new QFormLayout(sshGroup);
+    buildSsh(sshForm);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(tlsGroup);
+    layout->addWidget(sshGroup);
     layout->addWidget(buttons);
 }
 
@@ -67,6 +74,66 @@ void HostDialog::buildTls(QFormLayout* form) {
     addFileField(form, m_keyFile, QStringLiteral("Client key"));
     connect(m_tlsMode, &QComboBox::currentIndexChanged, this, &HostDialog::tlsModeChanged);
     tlsModeChanged();
+}
+
+void HostDialog::buildSsh(QFormLayout* form) {
+    m_sshHost = formField(form, QStringLiteral("SSH host"), this);
+    m_sshPort = formField(form, QStringLiteral("SSH port"), this);
+    m_sshPort->setText(QStringLiteral("22"));
+    m_sshUser = formField(form, QStringLiteral("SSH user"), this);
+    m_sshAuth = new QComboBox(this);
+    m_sshAuth->setObjectName(QStringLiteral("SSH authentication"));
+    m_sshAuth->addItem(QStringLiteral("SSH agent"), static_cast<int>(SshAuth::Agent));
+    m_sshAuth->addItem(QStringLiteral("Key file"), static_cast<int>(SshAuth::KeyFile));
+    m_sshAuth->addItem(QStringLiteral("Password, asked at login"), static_cast<int>(SshAuth::Password));
+    form->addRow(QStringLiteral("SSH authentication"), m_sshAuth);
+    addFileField(form, m_sshKeyFile, QStringLiteral("SSH key file"));
+    connect(m_sshAuth, &QComboBox::currentIndexChanged, this, &HostDialog::sshAuthChanged);
+    sshAuthChanged();
+}
+
+void HostDialog::sshAuthChanged() {
+    m_sshKeyFile->setEnabled(static_cast<SshAuth>(m_sshAuth->currentData().toInt()) == SshAuth::KeyFile);
+}
+
+SshOptions HostDialog::ssh() const {
+    SshOptions ssh;
+    ssh.host = m_sshHost->text().trimmed().toStdString();
+    if (!ssh.isOn())
+        return ssh;
+    ssh.port = parsePort(m_sshPort->text()).value_or(0);
+    ssh.user = m_sshUser->text().trimmed().toStdString();
+    ssh.auth = static_cast<SshAuth>(m_sshAuth->currentData().toInt());
+    if (ssh.auth == SshAuth::KeyFile)
+        ssh.keyFile = m_sshKeyFile->text().trimmed().toStdString();
+    return ssh;
+}
+
+void HostDialog::showSsh(const SshOptions& ssh) {
+    m_sshHost->setText(QString::fromStdString(ssh.host));
+    m_sshPort->setText(QString::number(ssh.isOn() ? ssh.port : 22));
+    m_sshUser->setText(QString::fromStdString(ssh.user));
+    m_sshAuth->setCurrentIndex(m_sshAuth->findData(static_cast<int>(ssh.auth)));
+    m_sshKeyFile->setText(QString::fromStdString(ssh.keyFile));
+}
+
+bool HostDialog::refuseSsh() {
+    if (m_sshHost->text().trimmed().isEmpty() || parsePort(m_sshPort->text()))
+        return false;
+    m_op.inform(QStringLiteral("The SSH port must be a number from 1 to 65535."), appTitle(),
+                MessageIcon::Warning);
+    return true;
+}
+
+bool HostDialog::saveSsh() {
+    SshSettingsFile file;
+    const std::string name = displayNameBytes().toStdString();
+    if (file.store(m_editing ? m_key.toStdString() : name, name, ssh()))
+        return true;
+    m_op.inform(QStringLiteral("%1 could not be written (%2). The host's SSH tunnel is not saved.")
+                    .arg(QString::fromStdString(file.path()), QString::fromStdString(file.lastError())),
+                appTitle(), MessageIcon::Warning);
+    return false;
 }
 
 void HostDialog::addFileField(QFormLayout* form, QLineEdit*& field, const QString& label) {
@@ -158,6 +225,7 @@ void HostDialog::fillFrom(const HostRecord& record) {
     m_password->setText(shown(record.password));
     m_port->setText(shown(record.port));
     showTls(TlsSettingsFile().find(record.displayName));
+    showSsh(SshSettingsFile().find(record.displayName));
 }
 
 void HostDialog::fillOthersFromSavedHost() {
@@ -170,6 +238,7 @@ void HostDialog::fillOthersFromSavedHost() {
     m_password->setText(shown(saved->password));
     m_port->setText(shown(saved->port));
     showTls(TlsSettingsFile().find(saved->displayName));
+    showSsh(SshSettingsFile().find(saved->displayName));
 }
 
 HostRecord HostDialog::record() const {
@@ -192,6 +261,8 @@ void HostDialog::create() {
             appTitle(), MessageIcon::Warning);
         return;
     }
+    if (refuseSsh())
+        return;
     if (!m_op.ask(QStringLiteral("Is it really very well?")))
         return;
     HostFile hosts;
@@ -209,6 +280,7 @@ void HostDialog::create() {
                         .arg(QString::fromStdString(hosts.path()), QString::fromStdString(hosts.lastError())),
                     appTitle(), MessageIcon::Warning);
     saveTls();
+    saveSsh();
     // The tree takes the host whether or not the file could be written; the person sees the values
     // in the login fields and can connect with them all the same.
     accept();

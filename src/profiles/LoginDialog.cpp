@@ -19,6 +19,8 @@
 #include "HostDialog.h"
 #include "HostFile.h"
 #include "ProfileLabel.h"
+#include "SshLogin.h"
+#include "SshSettingsFile.h"
 #include "TlsSettingsFile.h"
 #include "session/Operator.h"
 #include "widgets/Kit.h"
@@ -206,7 +208,7 @@ void LoginDialog::setPort(const QString& port) {
 }
 
 LoginValues LoginDialog::values() const {
-    return {m_user->text(), m_password->text(), m_host->text(), m_port->text(), m_tls};
+    return {m_user->text(), m_password->text(), m_host->text(), m_port->text(), m_tls, m_ssh, m_sshSecrets};
 }
 
 void LoginDialog::loadTree() {
@@ -309,6 +311,7 @@ void LoginDialog::fillFromSavedHost(const QTreeWidgetItem* node) {
     fillLoginFields(QString::fromStdString(saved->hostName), QString::fromStdString(saved->port),
                     QString::fromStdString(saved->password), QString::fromStdString(saved->userName));
     m_tls = TlsSettingsFile().find(saved->displayName);
+    m_ssh = SshSettingsFile().find(saved->displayName);
 }
 
 void LoginDialog::fillLoginFields(const QString& host, const QString& port, const QString& password,
@@ -401,6 +404,7 @@ void LoginDialog::newHost() {
     // After the selection, which filled the fields from the first saved host of that name.
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
     m_tls = dialog.tls();
+    m_ssh = dialog.ssh();
     saveTree();
 }
 
@@ -413,8 +417,10 @@ void LoginDialog::deleteHost() {
     const std::string name = asProfile(node)->label().toStdString();
     HostFile hosts;
     // The settings go with the last live host of that name; a same-named host still saved keeps them.
-    if (hosts.markDeadFirst(name) && !hosts.findFirst(name))
+    if (hosts.markDeadFirst(name) && !hosts.findFirst(name)) {
         TlsSettingsFile().remove(name);
+        SshSettingsFile().remove(name);
+    }
     delete node;
     saveTree();
 }
@@ -432,6 +438,7 @@ void LoginDialog::editHost() {
     m_tree->setCurrentItem(node);
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
     m_tls = dialog.tls();
+    m_ssh = dialog.ssh();
     saveTree();
 }
 
@@ -441,6 +448,10 @@ void LoginDialog::connectToServer() {
                     MessageIcon::Warning);
         return;
     }
+    const auto secrets = askSshSecrets(m_op, this, m_ssh);
+    if (!secrets)
+        return;
+    m_sshSecrets = *secrets;
     accept();
 }
 
