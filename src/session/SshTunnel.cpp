@@ -18,62 +18,12 @@
 #include <vector>
 
 #include "Settings.h"
+#include "SshJump.h"
+#include "SshSessionSetup.h"
 
 namespace velkin {
 
 namespace {
-
-/// A silent SSH host is given up on within this many seconds of the last sign of life, well inside
-/// the half minute a person waits before a dead tunnel must show.
-constexpr int kSilentSeconds = 20;
-constexpr int kKeepAliveSeconds = 5;
-
-std::string sshFolder() {
-    return QDir::homePath().toStdString() + "/.ssh";
-}
-
-std::string errorOf(ssh_session session) {
-    const char* text = ssh_get_error(session);
-    return text ? text : "";
-}
-
-/// Created readable by its owner alone before libssh appends to it, since it tells which hosts
-/// the person reaches.
-bool preparePrivateFile(const std::string& path) {
-    QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fchmod(fd, 0600) == 0;
-    ::close(fd);
-    return ok;
-}
-
-void bound(int fd) {
-    // TCP's own retries would let a vanished SSH host hang the tunnel for a quarter of an hour.
-    const int on = 1;
-    const int idle = kKeepAliveSeconds;
-    const int count = 3;
-    const unsigned int userTimeout = kSilentSeconds * 1000;
-    setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
-    setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
-    setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &idle, sizeof idle);
-    setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
-    setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout);
-}
-
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 std::mutex g_registryLock;
 std::map<std::string, std::weak_ptr<SshTunnel>>& registry() {
@@ -84,11 +34,6 @@ std::map<std::string, std::weak_ptr<SshTunnel>>& registry() {
 std::string registryKey(const SshOptions& o, const std::string& targetHost, unsigned int targetPort) {
     return o.user + '@' + o.host + ':' + std::to_string(o.port) + '/' + sshAuthWord(o.auth) + '/' +
            o.keyFile + '>' + targetHost + ':' + std::to_string(targetPort);
-}
-
-int refusePassphrase(const char*, char*, size_t, int, int, void* asked) {
-    *static_cast<bool*>(asked) = true;
-    return -1;
 }
 
 }  // namespace
@@ -153,132 +98,33 @@ std::shared_ptr<SshTunnel> SshTunnel::obtain(const SshOptions& options, const Ss
 
 bool SshTunnel::open(const SshSecrets& secrets, const SshQuestion& ask, std::string& message) {
     ssh_session s = m_session->handle;
+    std::optional<SshJumpHost> jump;
     if (!s) {
         message = sshFailureMessage(SshFailure::Local, "libssh could not start a session.");
         return false;
     }
-    const std::string folder = sshFolder();
-    const std::string config = folder + "/config";
-    const std::string own = ownKnownHostsPath();
-    const std::string theirs = folder + "/known_hosts";
-    int no = 0, yes = 1;
-    long timeout = 10;
-    ssh_options_set(s, SSH_OPTIONS_HOST, m_options.host.c_str());
-    ssh_options_set(s, SSH_OPTIONS_SSH_DIR, folder.c_str());
-    // Only the person's own config is read, and read now, so that the profile's values set below win.
-    ssh_options_set(s, SSH_OPTIONS_PROCESS_CONFIG, &no);
-    if (QFileInfo::exists(QString::fromStdString(config)))
-        ssh_options_parse_config(s, config.c_str());
-    // libssh turns a jump host into a command that runs another SSH program; the tunnel is ours alone.
-    ssh_options_set(s, SSH_OPTIONS_PROXYCOMMAND, "none");
-    if (!m_options.user.empty())
-        ssh_options_set(s, SSH_OPTIONS_USER, m_options.user.c_str());
-    if (m_options.port != 0 && m_options.port != 22)
-        ssh_options_set(s, SSH_OPTIONS_PORT, &m_options.port);
-    ssh_options_set(s, SSH_OPTIONS_KNOWNHOSTS, own.c_str());
-    ssh_options_set(s, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, theirs.c_str());
-    ssh_options_set(s, SSH_OPTIONS_TIMEOUT, &timeout);
-    ssh_options_set(s, SSH_OPTIONS_NODELAY, &yes);
-
+    if (!configureSession(s, m_options.host, m_options.user, m_options.port, jump, message))
+        return false;
+    if (jump) {
+        char* host = nullptr;
+        ssh_options_get(s, SSH_OPTIONS_HOST, &host);
+        const std::string name = host ? host : m_options.host;
+        ssh_string_free_char(host);
+        unsigned int port = 22;
+        ssh_options_get_port(s, &port);
+        m_jump = std::make_unique<SshJump>();
+        if (!m_jump->open(*jump, m_options, secrets, ask, name, port, message))
+            return false;
+        const socket_t inner = m_jump->takeInnerEnd();
+        ssh_options_set(s, SSH_OPTIONS_FD, &inner);
+    }
     if (ssh_connect(s) != SSH_OK) {
         message = sshFailureMessage(SshFailure::Unreachable, errorOf(s));
         return false;
     }
-    bound(ssh_get_fd(s));
-    return checkHostKey(ask, message) && authenticate(secrets, message) && listen(message);
-}
-
-bool SshTunnel::checkHostKey(const SshQuestion& ask, std::string& message) {
-    ssh_session s = m_session->handle;
-    const ssh_known_hosts_e state = ssh_session_is_known_server(s);
-    if (state == SSH_KNOWN_HOSTS_OK)
-        return true;
-    if (state == SSH_KNOWN_HOSTS_CHANGED || state == SSH_KNOWN_HOSTS_OTHER) {
-        message = sshFailureMessage(SshFailure::HostKeyChanged, errorOf(s));
-        return false;
-    }
-    if (state == SSH_KNOWN_HOSTS_ERROR) {
-        message = sshFailureMessage(SshFailure::Local, errorOf(s));
-        return false;
-    }
-    ssh_key key = nullptr;
-    if (ssh_get_server_publickey(s, &key) != SSH_OK) {
-        message = sshFailureMessage(SshFailure::Unreachable, errorOf(s));
-        return false;
-    }
-    unsigned char* hash = nullptr;
-    size_t length = 0;
-    const int hashed = ssh_get_publickey_hash(key, SSH_PUBLICKEY_HASH_SHA256, &hash, &length);
-    const std::string type = ssh_key_type_to_char(ssh_key_type(key));
-    ssh_key_free(key);
-    if (hashed != SSH_OK) {
-        message = sshFailureMessage(SshFailure::Local, errorOf(s));
-        return false;
-    }
-    const std::string fingerprint = sshFingerprintText(std::vector<unsigned char>(hash, hash + length));
-    ssh_clean_pubkey_hash(&hash);
-    unsigned int port = 22;
-    ssh_options_get_port(s, &port);
-    char* host = nullptr;
-    ssh_options_get(s, SSH_OPTIONS_HOST, &host);
-    const std::string hostName = host ? host : m_options.host;
-    ssh_string_free_char(host);
-    if (!ask || !ask(sshUnknownKeyQuestion(hostName, port, type, fingerprint))) {
-        message = sshFailureMessage(SshFailure::HostKeyNotTrusted, fingerprint);
-        return false;
-    }
-    const std::string own = ownKnownHostsPath();
-    if (!preparePrivateFile(own) || ssh_session_update_known_hosts(s) != SSH_OK) {
-        message = sshFailureMessage(SshFailure::Local, own + " could not be written. " + errorOf(s));
-        return false;
-    }
-    return true;
-}
-
-bool SshTunnel::authenticate(const SshSecrets& secrets, std::string& message) {
-    ssh_session s = m_session->handle;
-    int rc = SSH_AUTH_DENIED;
-    std::string why;
-    switch (m_options.auth) {
-        case SshAuth::Agent:
-            rc = ssh_userauth_agent(s, nullptr);
-            why = "The SSH agent holds no key that the SSH host accepts.";
-            break;
-        case SshAuth::Password:
-            rc = ssh_userauth_password(s, nullptr, secrets.password.c_str());
-            why = "The SSH host did not accept the password.";
-            break;
-        case SshAuth::KeyFile: {
-            const char* passphrase = secrets.passphrase.empty() ? nullptr : secrets.passphrase.c_str();
-            if (m_options.keyFile.empty()) {
-                rc = ssh_userauth_publickey_auto(s, nullptr, passphrase);
-                why = "The SSH host accepted none of the keys that the SSH configuration names.";
-                break;
-            }
-            bool asked = false;
-            ssh_key key = nullptr;
-            if (ssh_pki_import_privkey_file(m_options.keyFile.c_str(), passphrase,
-                                            passphrase ? nullptr : refusePassphrase, &asked,
-                                            &key) != SSH_OK) {
-                ssh_key_free(key);
-                message = sshFailureMessage(
-                    SshFailure::LoginRefused,
-                    "The key file " + m_options.keyFile +
-                        (passphrase || asked ? " could not be opened with the passphrase given."
-                                             : " could not be read as a private key."));
-                return false;
-            }
-            rc = ssh_userauth_publickey(s, nullptr, key);
-            ssh_key_free(key);
-            why = "The SSH host did not accept the key " + m_options.keyFile + ".";
-            break;
-        }
-    }
-    if (rc == SSH_AUTH_SUCCESS)
-        return true;
-    const std::string detail = errorOf(s);
-    message = sshFailureMessage(SshFailure::LoginRefused, detail.empty() ? why : why + "\n" + detail);
-    return false;
+    if (!jump)
+        bound(ssh_get_fd(s));
+    return checkHostKey(s, ask, message) && authenticate(s, m_options, secrets, message) && listen(message);
 }
 
 bool SshTunnel::listen(std::string& message) {
@@ -342,7 +188,7 @@ void SshTunnel::serve() {
         // A SSH host that answers nothing is noticed: the keep-alive keeps data in flight, which the
         // socket's user timeout then bounds.
         const auto now = std::chrono::steady_clock::now();
-        if (now - lastSent >= std::chrono::seconds(kKeepAliveSeconds)) {
+        if (now - lastSent >= std::chrono::seconds(kSshKeepAliveSeconds)) {
             ssh_send_ignore(s, "");
             lastSent = now;
         }

@@ -14,6 +14,8 @@ namespace velkin {
 /// to it carried to the database host and port as the SSH host sees them. One thread of its own
 /// serves the SSH session, so no statement ever waits on the window's thread for it. The session,
 /// its brief and twin connections share one tunnel; it ends with the last of them.
+class SshJump;
+
 class SshTunnel {
 public:
     /// The live tunnel of these settings to that target, or a new one. A new one asks (through ask)
@@ -46,14 +48,14 @@ private:
     struct Session;
     SshTunnel(const SshOptions& options, const std::string& targetHost, unsigned int targetPort);
     bool open(const SshSecrets& secrets, const SshQuestion& ask, std::string& message);
-    bool checkHostKey(const SshQuestion& ask, std::string& message);
-    bool authenticate(const SshSecrets& secrets, std::string& message);
     bool listen(std::string& message);
     void serve();
 
     SshOptions m_options;
     std::string m_targetHost;
     unsigned int m_targetPort = 0;
+    /// Before the session: the hop it connects through outlives it.
+    std::unique_ptr<SshJump> m_jump;
     std::unique_ptr<Session> m_session;
     int m_listener = -1;
     int m_wake[2] = {-1, -1};

@@ -293,3 +293,35 @@ TEST(SshTunnel, AKilledSshHostCutsTheSessionAndTheNextLoginBuildsTheTunnelAgain)
     EXPECT_EQ("1", scalar(doc.sessionConnection(), "SELECT 1"));
     forgetHostKeys();
 }
+
+TEST(SshTunnel, FollowsOneProxyJumpOfThePersonsSshConfig) {
+    forgetHostKeys();
+    const std::string config = std::string(std::getenv("HOME")) + "/.ssh/config";
+    std::filesystem::create_directories(std::filesystem::path(config).parent_path());
+    std::ofstream(config) << "Host velkin-target\n  HostName 127.0.0.1\n  Port " << sshPort()
+                          << "\n  ProxyJump velkin-jump\nHost velkin-jump\n  HostName 127.0.0.1\n  Port "
+                          << sshPort() << "\n";
+    const auto logins = [] {
+        const std::string log = readText(sshFile("sshd.log"));
+        std::size_t count = 0;
+        for (std::size_t at = 0; (at = log.find("Accepted publickey", at)) != std::string::npos; ++at)
+            ++count;
+        return count;
+    };
+    const std::size_t before = logins();
+    Person person;
+    SshOptions ssh = tunnelTo(SshAuth::Agent);
+    ssh.host = "velkin-target";
+    ssh.port = 22;
+    Connection c;
+    const std::string failure = connectThrough(c, ssh, {}, person);
+    std::filesystem::remove(config);
+    ASSERT_EQ("", failure);
+    EXPECT_EQ("1", scalar(c, "SELECT 1"));
+    // One login on the jump host, and one on the SSH host reached through it; no other program ran.
+    for (int i = 0; i < 40 && logins() < before + 2; ++i)
+        QThread::msleep(50);
+    EXPECT_EQ(before + 2, logins());
+    EXPECT_EQ(1u, person.questions.size()) << "both hops show the same key here, trusted once";
+    forgetHostKeys();
+}
