@@ -10,7 +10,7 @@
 namespace velkin {
 
 /// A silent SSH host is given up on within this many seconds of the last sign of life, well inside
-/// the half minute a person waits before a dead tunnel must show.
+/// the half minute a person waits before a dead tunnel must show; it is asked after a few quiet ones.
 constexpr int kSshSilentSeconds = 20;
 constexpr int kSshKeepAliveSeconds = 5;
 

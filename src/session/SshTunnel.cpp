@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <libssh/libssh.h>
+#include <libssh/server.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -24,6 +25,9 @@
 namespace velkin {
 
 namespace {
+
+std::atomic<int> g_askAfter{kSshKeepAliveSeconds};
+std::atomic<int> g_giveUpAfter{kSshSilentSeconds};
 
 std::mutex g_registryLock;
 std::map<std::string, std::weak_ptr<SshTunnel>>& registry() {
@@ -63,6 +67,11 @@ SshTunnel::~SshTunnel() {
     for (const int fd : {m_listener, m_wake[0], m_wake[1]})
         if (fd >= 0)
             ::close(fd);
+}
+
+void SshTunnel::setKeepAlive(int askAfterSeconds, int giveUpAfterSeconds) {
+    g_askAfter = askAfterSeconds;
+    g_giveUpAfter = giveUpAfterSeconds;
 }
 
 std::string SshTunnel::ownKnownHostsPath() {
@@ -177,7 +186,13 @@ void SshTunnel::serve() {
     const int sshFd = ssh_get_fd(s);
     std::vector<Forward> forwards;
     std::vector<char> buffer(64 * 1024);
-    auto lastSent = std::chrono::steady_clock::now();
+    // The SSH host counts as alive while packets come from it; a host that went silent (frozen,
+    // cut off without a word) is asked every few seconds and given up on when nothing answers.
+    ssh_counter_struct sent{}, received{};
+    ssh_set_counters(s, &sent, &received);
+    std::uint64_t heard = 0;
+    auto lastHeard = std::chrono::steady_clock::now();
+    auto lastAsked = lastHeard;
     while (!m_stop) {
         std::vector<pollfd> fds{{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}, {sshFd, POLLIN, 0}};
         for (const Forward& f : forwards)
@@ -185,12 +200,20 @@ void SshTunnel::serve() {
         ::poll(fds.data(), fds.size(), 1000);
         if (fds[0].revents != 0 || m_stop)
             break;
-        // A SSH host that answers nothing is noticed: the keep-alive keeps data in flight, which the
-        // socket's user timeout then bounds.
         const auto now = std::chrono::steady_clock::now();
-        if (now - lastSent >= std::chrono::seconds(kSshKeepAliveSeconds)) {
-            ssh_send_ignore(s, "");
-            lastSent = now;
+        if (received.in_packets + received.in_bytes != heard) {
+            heard = received.in_packets + received.in_bytes;
+            lastHeard = now;
+        }
+        if (now - lastHeard >= std::chrono::seconds(g_giveUpAfter.load()))
+            break;
+        if (now - lastHeard >= std::chrono::seconds(g_askAfter.load()) &&
+            now - lastAsked >= std::chrono::seconds(g_askAfter.load())) {
+            // Sent without waiting for the answer, which the loop reads like any other packet.
+            ssh_set_blocking(s, 0);
+            ssh_send_keepalive(s);
+            ssh_set_blocking(s, 1);
+            lastAsked = now;
         }
         if (fds[1].revents & POLLIN) {
             Forward f;
@@ -219,10 +242,8 @@ void SshTunnel::serve() {
             if (!(fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR)))
                 continue;
             const ssize_t n = ::recv(f.fd, buffer.data(), buffer.size(), 0);
-            if (n > 0 && ssh_channel_write(f.channel, buffer.data(), static_cast<uint32_t>(n)) == n) {
-                lastSent = now;
+            if (n > 0 && ssh_channel_write(f.channel, buffer.data(), static_cast<uint32_t>(n)) == n)
                 continue;
-            }
             endForward(f);
         }
         if (fds[2].revents != 0)
@@ -248,6 +269,7 @@ void SshTunnel::serve() {
     m_alive = false;
     for (Forward& f : forwards)
         endForward(f);
+    ssh_set_counters(s, nullptr, nullptr);
     ::shutdown(m_listener, SHUT_RDWR);
 }
 

@@ -37,6 +37,10 @@ public:
     /// Why the SSH host refused the last forward (it could not reach the database server), once.
     std::string takeForwardFailure();
 
+    /// How many quiet seconds pass before the SSH host is asked whether it is there, and after how
+    /// many it is given up on (5 and 20); tests shorten them instead of waiting.
+    static void setKeepAlive(int askAfterSeconds, int giveUpAfterSeconds);
+
     /// The known hosts file of the program's own, where keys the person trusted are written; the
     /// person's ~/.ssh/known_hosts is read but never written.
     static std::string ownKnownHostsPath();

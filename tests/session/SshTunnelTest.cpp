@@ -325,3 +325,30 @@ TEST(SshTunnel, FollowsOneProxyJumpOfThePersonsSshConfig) {
     EXPECT_EQ(1u, person.questions.size()) << "both hops show the same key here, trusted once";
     forgetHostKeys();
 }
+
+TEST(SshTunnel, AnIdleTunnelLivesAndASilentSshHostIsGivenUp) {
+    forgetHostKeys();
+    // The limits shortened from 5 and 20 seconds, so that the test waits seconds, not half a minute.
+    SshTunnel::setKeepAlive(1, 4);
+    Person person;
+    Connection c;
+    ASSERT_EQ("", connectThrough(c, tunnelTo(SshAuth::Agent), {}, person));
+    const std::shared_ptr<SshTunnel> tunnel = c.tunnel();
+    // Idle for longer than the silence limit: the host's answers to the keep-alive keep it alive.
+    QThread::sleep(6);
+    ASSERT_TRUE(tunnel->isAlive());
+    EXPECT_EQ("1", scalar(c, "SELECT 1"));
+
+    sshd("freeze");
+    const auto frozen = std::chrono::steady_clock::now();
+    while (tunnel->isAlive() && std::chrono::steady_clock::now() - frozen < std::chrono::seconds(40))
+        QThread::msleep(100);
+    const auto noticed = std::chrono::steady_clock::now() - frozen;
+    sshd("thaw");
+    EXPECT_FALSE(tunnel->isAlive());
+    EXPECT_LE(noticed, std::chrono::seconds(7));
+    EXPECT_FALSE(c.ping());
+    EXPECT_TRUE(c.connectionLost());
+    SshTunnel::setKeepAlive(5, 20);
+    forgetHostKeys();
+}
