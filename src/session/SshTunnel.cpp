@@ -237,7 +237,8 @@ void SshTunnel::serve() {
                 }
             }
         }
-        for (std::size_t i = 0; i < forwards.size(); ++i) {
+        // Only the forwards that were polled: one accepted just now has nothing to say yet.
+        for (std::size_t i = 0; i + 3 < fds.size(); ++i) {
             Forward& f = forwards[i];
             if (!(fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR)))
                 continue;
