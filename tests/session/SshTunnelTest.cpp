@@ -163,6 +163,16 @@ TEST(SshTunnel, LogsInWithAKeyAnAgentAndALockedKeyAndStatementsReachTheServer) {
     exec(c, "INSERT INTO sorvane_ssh.t VALUES (7)");
     EXPECT_EQ("7", scalar(db.admin(), "SELECT SUM(v) FROM sorvane_ssh.t"));
 
+    // TLS works inside the tunnel.
+    Connection encrypted;
+    encrypted.setTls(TlsOptions{TlsMode::Required, "", "", ""});
+    ASSERT_EQ("", connectThrough(encrypted, tunnelTo(SshAuth::KeyFile, sshFile("id_plain")), {}, person));
+    EXPECT_EQ(c.tunnel(), encrypted.tunnel());
+    EXPECT_FALSE(encrypted.sslCipher().empty());
+    EXPECT_EQ(encrypted.sslCipher(), scalar(encrypted,
+                                            "SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS "
+                                            "WHERE VARIABLE_NAME = 'Ssl_cipher'"));
+
     // Brief connections (Stop, the stall watch) and twins share the session's tunnel.
     auto brief = Connection::openBrief(c.login(), 3);
     ASSERT_TRUE(brief->isOpen()) << brief->connectFailure();
