@@ -175,6 +175,9 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     // Through a tunnel the server is reached at the tunnel's own end on this computer.
     const std::string reached = m_tunnel ? "127.0.0.1" : host;
     const unsigned int reachedPort = m_tunnel ? m_tunnel->localPort() : port;
+    // A refusal that another connection of the tunnel met earlier is not this connection's.
+    if (m_tunnel)
+        m_tunnel->takeForwardFailure();
     if (!mysql_real_connect(m_mysql, reached.c_str(), user.c_str(), password.c_str(), nullptr, reachedPort,
                             nullptr, 0)) {
         const std::string refused = m_tunnel ? m_tunnel->takeForwardFailure() : std::string();
