@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "HostFile.h"
+#include "Keyring.h"
 #include "ProfileLabel.h"
 #include "SshSettingsFile.h"
 #include "TlsSettingsFile.h"
@@ -39,6 +40,7 @@ void HostDialog::build() {
     m_password = formField(form, QStringLiteral("Password"), this, FieldMode::Masked);
     m_hostName = formField(form, QStringLiteral("Host Name"), this);
     m_port = formField(form, QStringLiteral("Port No"), this);
+    buildSecretPlace(form);
 
     auto* buttons = new QDialogButtonBox(this);
     auto* create = acceptCancelButtons(buttons, QStringLiteral("Create"), this);
@@ -74,6 +76,55 @@ void HostDialog::buildTls(QFormLayout* form) {
     addFileField(form, m_keyFile, QStringLiteral("Client key"));
     connect(m_tlsMode, &QComboBox::currentIndexChanged, this, &HostDialog::tlsModeChanged);
     tlsModeChanged();
+}
+
+void HostDialog::buildSecretPlace(QFormLayout* form) {
+    m_secretPlace = new QComboBox(this);
+    m_secretPlace->setObjectName(QStringLiteral("Password place"));
+    m_secretPlace->addItem(QStringLiteral("kept in Host.DAT"), static_cast<int>(SecretPlace::HostDat));
+    m_secretPlace->addItem(QStringLiteral("kept in the desktop's keyring"),
+                           static_cast<int>(SecretPlace::Keyring));
+    m_secretPlace->addItem(QStringLiteral("asked at every login"), static_cast<int>(SecretPlace::Asked));
+    form->addRow(QStringLiteral("Password place"), m_secretPlace);
+}
+
+SecretPlace HostDialog::secretPlace() const {
+    return static_cast<SecretPlace>(m_secretPlace->currentData().toInt());
+}
+
+void HostDialog::showSecret(const HostRecord& record) {
+    const SecretPlace place = SecretPlaceFile().find(record.displayName);
+    m_secretPlace->setCurrentIndex(m_secretPlace->findData(static_cast<int>(place)));
+    if (place != SecretPlace::HostDat)
+        m_password->setText(QString::fromStdString(savedPassword(record)));
+}
+
+bool HostDialog::keepSecret() {
+    const QString key = labelText(displayNameBytes());
+    const QString oldKey = m_editing ? labelText(m_key) : key;
+    if (secretPlace() == SecretPlace::Keyring) {
+        const QString failure = keyringWrite(key, password());
+        if (!failure.isEmpty()) {
+            m_op.inform(
+                QStringLiteral("The desktop's keyring cannot keep the password (%1). Choose \"kept in "
+                               "Host.DAT\" or \"asked at every login\".")
+                    .arg(failure),
+                appTitle(), MessageIcon::Warning);
+            return false;
+        }
+        if (oldKey != key)
+            keyringRemove(oldKey);
+    } else if (m_editing && SecretPlaceFile().find(m_key.toStdString()) == SecretPlace::Keyring) {
+        keyringRemove(oldKey);
+    }
+    SecretPlaceFile places;
+    if (!places.store(m_editing ? m_key.toStdString() : displayNameBytes().toStdString(),
+                      displayNameBytes().toStdString(), secretPlace()))
+        m_op.inform(
+            QStringLiteral("%1 could not be written (%2). The password's place is not saved.")
+                .arg(QString::fromStdString(places.path()), QString::fromStdString(places.lastError())),
+            appTitle(), MessageIcon::Warning);
+    return true;
 }
 
 void HostDialog::buildSsh(QFormLayout* form) {
@@ -224,6 +275,7 @@ void HostDialog::fillFrom(const HostRecord& record) {
     m_userName->setText(shown(record.userName));
     m_password->setText(shown(record.password));
     m_port->setText(shown(record.port));
+    showSecret(record);
     showTls(TlsSettingsFile().find(record.displayName));
     showSsh(SshSettingsFile().find(record.displayName));
 }
@@ -237,6 +289,7 @@ void HostDialog::fillOthersFromSavedHost() {
     m_userName->setText(shown(saved->userName));
     m_password->setText(shown(saved->password));
     m_port->setText(shown(saved->port));
+    showSecret(*saved);
     showTls(TlsSettingsFile().find(saved->displayName));
     showSsh(SshSettingsFile().find(saved->displayName));
 }
@@ -246,7 +299,9 @@ HostRecord HostDialog::record() const {
     record.displayName = displayNameBytes().toStdString();
     record.hostName = written(hostName(), m_saved.hostName);
     record.userName = written(userName(), m_saved.userName);
-    record.password = written(password(), m_saved.password);
+    // A password kept elsewhere leaves the record's field empty.
+    record.password =
+        secretPlace() == SecretPlace::HostDat ? written(password(), m_saved.password) : std::string();
     record.port = written(port(), m_saved.port);
     return record;
 }
@@ -264,6 +319,8 @@ void HostDialog::create() {
     if (refuseSsh())
         return;
     if (!m_op.ask(QStringLiteral("Is it really very well?")))
+        return;
+    if (!keepSecret())
         return;
     HostFile hosts;
     // Editing a host that has no record writes nothing, as before; only a write that was tried

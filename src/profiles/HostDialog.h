@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "HostRecord.h"
+#include "SecretPlaceFile.h"
 #include "session/SshOptions.h"
 #include "session/TlsOptions.h"
 
@@ -40,6 +41,9 @@ public:
     TlsOptions tls() const;
     /// The SSH tunnel as the dialog shows it; kept in HostSSH.DAT. Off when no SSH host is given.
     SshOptions ssh() const;
+    /// Where the password is kept: "kept in Host.DAT", "kept in the desktop's keyring" or "asked at
+    /// every login".
+    SecretPlace secretPlace() const;
 
 private:
     void build();
@@ -53,6 +57,10 @@ private:
     void sshAuthChanged();
     bool refuseSsh();
     bool saveSsh();
+    void buildSecretPlace(QFormLayout* form);
+    void showSecret(const HostRecord& record);
+    /// Puts the password where the person chose; false (the dialog stays) when the keyring cannot take it.
+    bool keepSecret();
     void fillFrom(const HostRecord& record);
     void fillOthersFromSavedHost();
     HostRecord record() const;
@@ -77,6 +85,7 @@ private:
     QLineEdit* m_sshUser = nullptr;
     QComboBox* m_sshAuth = nullptr;
     QLineEdit* m_sshKeyFile = nullptr;
+    QComboBox* m_secretPlace = nullptr;
 };
 
 }  // namespace velkin

@@ -18,7 +18,9 @@
 #include "FolderTree.h"
 #include "HostDialog.h"
 #include "HostFile.h"
+#include "Keyring.h"
 #include "ProfileLabel.h"
+#include "SecretPlaceFile.h"
 #include "SshLogin.h"
 #include "SshSettingsFile.h"
 #include "TlsSettingsFile.h"
@@ -309,7 +311,7 @@ void LoginDialog::fillFromSavedHost(const QTreeWidgetItem* node) {
     if (!saved)
         return;
     fillLoginFields(QString::fromStdString(saved->hostName), QString::fromStdString(saved->port),
-                    QString::fromStdString(saved->password), QString::fromStdString(saved->userName));
+                    QString::fromStdString(savedPassword(*saved)), QString::fromStdString(saved->userName));
     m_tls = TlsSettingsFile().find(saved->displayName);
     m_ssh = SshSettingsFile().find(saved->displayName);
 }
@@ -420,6 +422,9 @@ void LoginDialog::deleteHost() {
     if (hosts.markDeadFirst(name) && !hosts.findFirst(name)) {
         TlsSettingsFile().remove(name);
         SshSettingsFile().remove(name);
+        if (SecretPlaceFile().find(name) == SecretPlace::Keyring)
+            keyringRemove(labelText(QByteArray::fromStdString(name)));
+        SecretPlaceFile().remove(name);
     }
     delete node;
     saveTree();

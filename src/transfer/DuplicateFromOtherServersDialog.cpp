@@ -23,6 +23,7 @@
 #include "TransferMessages.h"
 #include "WorkButtons.h"
 #include "profiles/HostFile.h"
+#include "profiles/SecretPlaceFile.h"
 #include "profiles/SshLogin.h"
 #include "profiles/SshSettingsFile.h"
 #include "profiles/TlsSettingsFile.h"
@@ -177,7 +178,8 @@ void DuplicateFromOtherServersDialog::chooseServer(QListWidgetItem* item) {
     if (!sshSecrets)
         return;
     connection->setSsh(ssh, *sshSecrets, windowQuestion(m_op));
-    if (!connection->connect(profile.hostName, profile.userName, profile.password, qs(profile.port).toUInt()))
+    if (!connection->connect(profile.hostName, profile.userName, savedPassword(profile),
+                             qs(profile.port).toUInt()))
         return;
     m_source = std::move(connection);
     Result rows = m_source->select(showDatabasesStatement());
