@@ -10,8 +10,11 @@
 #include <QVBoxLayout>
 
 #include "HostFile.h"
+#include "Keyring.h"
 #include "ProfileLabel.h"
+#include "SshSettingsFile.h"
 #include "TlsSettingsFile.h"
+#include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "widgets/Kit.h"
 
@@ -37,6 +40,7 @@ void HostDialog::build() {
     m_password = formField(form, QStringLiteral("Password"), this, FieldMode::Masked);
     m_hostName = formField(form, QStringLiteral("Host Name"), this);
     m_port = formField(form, QStringLiteral("Port No"), this);
+    buildSecretPlace(form);
 
     auto* buttons = new QDialogButtonBox(this);
     auto* create = acceptCancelButtons(buttons, QStringLiteral("Create"), this);
@@ -48,9 +52,14 @@ void HostDialog::build() {
     auto* tlsForm = new QFormLayout(tlsGroup);
     buildTls(tlsForm);
 
+    auto* sshGroup = namedGroup(QStringLiteral("SSH tunnel"), this);
+    auto* sshForm = new QFormLayout(sshGroup);
+    buildSsh(sshForm);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(tlsGroup);
+    layout->addWidget(sshGroup);
     layout->addWidget(buttons);
 }
 
@@ -67,6 +76,115 @@ void HostDialog::buildTls(QFormLayout* form) {
     addFileField(form, m_keyFile, QStringLiteral("Client key"));
     connect(m_tlsMode, &QComboBox::currentIndexChanged, this, &HostDialog::tlsModeChanged);
     tlsModeChanged();
+}
+
+void HostDialog::buildSecretPlace(QFormLayout* form) {
+    m_secretPlace = new QComboBox(this);
+    m_secretPlace->setObjectName(QStringLiteral("Password place"));
+    m_secretPlace->addItem(QStringLiteral("kept in Host.DAT"), static_cast<int>(SecretPlace::HostDat));
+    m_secretPlace->addItem(QStringLiteral("kept in the desktop's keyring"),
+                           static_cast<int>(SecretPlace::Keyring));
+    m_secretPlace->addItem(QStringLiteral("asked at every login"), static_cast<int>(SecretPlace::Asked));
+    form->addRow(QStringLiteral("Password place"), m_secretPlace);
+}
+
+SecretPlace HostDialog::secretPlace() const {
+    return static_cast<SecretPlace>(m_secretPlace->currentData().toInt());
+}
+
+void HostDialog::showSecret(const HostRecord& record) {
+    const SecretPlace place = SecretPlaceFile().find(record.displayName);
+    m_secretPlace->setCurrentIndex(m_secretPlace->findData(static_cast<int>(place)));
+    if (place != SecretPlace::HostDat)
+        m_password->setText(QString::fromStdString(savedPassword(record)));
+}
+
+bool HostDialog::keepSecret() {
+    const QString key = labelText(displayNameBytes());
+    const QString oldKey = m_editing ? labelText(m_key) : key;
+    if (secretPlace() == SecretPlace::Keyring) {
+        const QString failure = keyringWrite(key, password());
+        if (!failure.isEmpty()) {
+            m_op.inform(
+                QStringLiteral("The desktop's keyring cannot keep the password (%1). Choose \"kept in "
+                               "Host.DAT\" or \"asked at every login\".")
+                    .arg(failure),
+                appTitle(), MessageIcon::Warning);
+            return false;
+        }
+        if (oldKey != key)
+            keyringRemove(oldKey);
+    } else if (m_editing && SecretPlaceFile().find(m_key.toStdString()) == SecretPlace::Keyring) {
+        keyringRemove(oldKey);
+    }
+    SecretPlaceFile places;
+    if (!places.store(m_editing ? m_key.toStdString() : displayNameBytes().toStdString(),
+                      displayNameBytes().toStdString(), secretPlace()))
+        m_op.inform(
+            QStringLiteral("%1 could not be written (%2). The password's place is not saved.")
+                .arg(QString::fromStdString(places.path()), QString::fromStdString(places.lastError())),
+            appTitle(), MessageIcon::Warning);
+    return true;
+}
+
+void HostDialog::buildSsh(QFormLayout* form) {
+    m_sshHost = formField(form, QStringLiteral("SSH host"), this);
+    m_sshPort = formField(form, QStringLiteral("SSH port"), this);
+    m_sshPort->setText(QStringLiteral("22"));
+    m_sshUser = formField(form, QStringLiteral("SSH user"), this);
+    m_sshAuth = new QComboBox(this);
+    m_sshAuth->setObjectName(QStringLiteral("SSH authentication"));
+    m_sshAuth->addItem(QStringLiteral("SSH agent"), static_cast<int>(SshAuth::Agent));
+    m_sshAuth->addItem(QStringLiteral("Key file"), static_cast<int>(SshAuth::KeyFile));
+    m_sshAuth->addItem(QStringLiteral("Password, asked at login"), static_cast<int>(SshAuth::Password));
+    form->addRow(QStringLiteral("SSH authentication"), m_sshAuth);
+    addFileField(form, m_sshKeyFile, QStringLiteral("SSH key file"));
+    connect(m_sshAuth, &QComboBox::currentIndexChanged, this, &HostDialog::sshAuthChanged);
+    sshAuthChanged();
+}
+
+void HostDialog::sshAuthChanged() {
+    m_sshKeyFile->setEnabled(static_cast<SshAuth>(m_sshAuth->currentData().toInt()) == SshAuth::KeyFile);
+}
+
+SshOptions HostDialog::ssh() const {
+    SshOptions ssh;
+    ssh.host = m_sshHost->text().trimmed().toStdString();
+    if (!ssh.isOn())
+        return ssh;
+    ssh.port = parsePort(m_sshPort->text()).value_or(0);
+    ssh.user = m_sshUser->text().trimmed().toStdString();
+    ssh.auth = static_cast<SshAuth>(m_sshAuth->currentData().toInt());
+    if (ssh.auth == SshAuth::KeyFile)
+        ssh.keyFile = m_sshKeyFile->text().trimmed().toStdString();
+    return ssh;
+}
+
+void HostDialog::showSsh(const SshOptions& ssh) {
+    m_sshHost->setText(QString::fromStdString(ssh.host));
+    m_sshPort->setText(QString::number(ssh.isOn() ? ssh.port : 22));
+    m_sshUser->setText(QString::fromStdString(ssh.user));
+    m_sshAuth->setCurrentIndex(m_sshAuth->findData(static_cast<int>(ssh.auth)));
+    m_sshKeyFile->setText(QString::fromStdString(ssh.keyFile));
+}
+
+bool HostDialog::refuseSsh() {
+    if (m_sshHost->text().trimmed().isEmpty() || parsePort(m_sshPort->text()))
+        return false;
+    m_op.inform(QStringLiteral("The SSH port must be a number from 1 to 65535."), appTitle(),
+                MessageIcon::Warning);
+    return true;
+}
+
+bool HostDialog::saveSsh() {
+    SshSettingsFile file;
+    const std::string name = displayNameBytes().toStdString();
+    if (file.store(m_editing ? m_key.toStdString() : name, name, ssh()))
+        return true;
+    m_op.inform(QStringLiteral("%1 could not be written (%2). The host's SSH tunnel is not saved.")
+                    .arg(QString::fromStdString(file.path()), QString::fromStdString(file.lastError())),
+                appTitle(), MessageIcon::Warning);
+    return false;
 }
 
 void HostDialog::addFileField(QFormLayout* form, QLineEdit*& field, const QString& label) {
@@ -157,7 +275,9 @@ void HostDialog::fillFrom(const HostRecord& record) {
     m_userName->setText(shown(record.userName));
     m_password->setText(shown(record.password));
     m_port->setText(shown(record.port));
+    showSecret(record);
     showTls(TlsSettingsFile().find(record.displayName));
+    showSsh(SshSettingsFile().find(record.displayName));
 }
 
 void HostDialog::fillOthersFromSavedHost() {
@@ -169,7 +289,9 @@ void HostDialog::fillOthersFromSavedHost() {
     m_userName->setText(shown(saved->userName));
     m_password->setText(shown(saved->password));
     m_port->setText(shown(saved->port));
+    showSecret(*saved);
     showTls(TlsSettingsFile().find(saved->displayName));
+    showSsh(SshSettingsFile().find(saved->displayName));
 }
 
 HostRecord HostDialog::record() const {
@@ -177,7 +299,9 @@ HostRecord HostDialog::record() const {
     record.displayName = displayNameBytes().toStdString();
     record.hostName = written(hostName(), m_saved.hostName);
     record.userName = written(userName(), m_saved.userName);
-    record.password = written(password(), m_saved.password);
+    // A password kept elsewhere leaves the record's field empty.
+    record.password =
+        secretPlace() == SecretPlace::HostDat ? written(password(), m_saved.password) : std::string();
     record.port = written(port(), m_saved.port);
     return record;
 }
@@ -192,7 +316,11 @@ void HostDialog::create() {
             appTitle(), MessageIcon::Warning);
         return;
     }
+    if (refuseSsh())
+        return;
     if (!m_op.ask(QStringLiteral("Is it really very well?")))
+        return;
+    if (!keepSecret())
         return;
     HostFile hosts;
     // Editing a host that has no record writes nothing, as before; only a write that was tried
@@ -209,6 +337,7 @@ void HostDialog::create() {
                         .arg(QString::fromStdString(hosts.path()), QString::fromStdString(hosts.lastError())),
                     appTitle(), MessageIcon::Warning);
     saveTls();
+    saveSsh();
     // The tree takes the host whether or not the file could be written; the person sees the values
     // in the login fields and can connect with them all the same.
     accept();

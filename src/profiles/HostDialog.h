@@ -3,6 +3,8 @@
 #include <QDialog>
 
 #include "HostRecord.h"
+#include "SecretPlaceFile.h"
+#include "session/SshOptions.h"
 #include "session/TlsOptions.h"
 
 class QComboBox;
@@ -37,6 +39,11 @@ public:
     QString port() const;
     /// The TLS settings as the dialog shows them; kept in HostTLS.DAT, not in the host's record.
     TlsOptions tls() const;
+    /// The SSH tunnel as the dialog shows it; kept in HostSSH.DAT. Off when no SSH host is given.
+    SshOptions ssh() const;
+    /// Where the password is kept: "kept in Host.DAT", "kept in the desktop's keyring" or "asked at
+    /// every login".
+    SecretPlace secretPlace() const;
 
 private:
     void build();
@@ -45,6 +52,15 @@ private:
     void showTls(const TlsOptions& tls);
     void tlsModeChanged();
     bool saveTls();
+    void buildSsh(QFormLayout* form);
+    void showSsh(const SshOptions& ssh);
+    void sshAuthChanged();
+    bool refuseSsh();
+    bool saveSsh();
+    void buildSecretPlace(QFormLayout* form);
+    void showSecret(const HostRecord& record);
+    /// Puts the password where the person chose; false (the dialog stays) when the keyring cannot take it.
+    bool keepSecret();
     void fillFrom(const HostRecord& record);
     void fillOthersFromSavedHost();
     HostRecord record() const;
@@ -64,6 +80,12 @@ private:
     QLineEdit* m_caFile = nullptr;
     QLineEdit* m_certFile = nullptr;
     QLineEdit* m_keyFile = nullptr;
+    QLineEdit* m_sshHost = nullptr;
+    QLineEdit* m_sshPort = nullptr;
+    QLineEdit* m_sshUser = nullptr;
+    QComboBox* m_sshAuth = nullptr;
+    QLineEdit* m_sshKeyFile = nullptr;
+    QComboBox* m_secretPlace = nullptr;
 };
 
 }  // namespace velkin

@@ -18,7 +18,11 @@
 #include "FolderTree.h"
 #include "HostDialog.h"
 #include "HostFile.h"
+#include "Keyring.h"
 #include "ProfileLabel.h"
+#include "SecretPlaceFile.h"
+#include "SshLogin.h"
+#include "SshSettingsFile.h"
 #include "TlsSettingsFile.h"
 #include "session/Operator.h"
 #include "widgets/Kit.h"
@@ -206,7 +210,7 @@ void LoginDialog::setPort(const QString& port) {
 }
 
 LoginValues LoginDialog::values() const {
-    return {m_user->text(), m_password->text(), m_host->text(), m_port->text(), m_tls};
+    return {m_user->text(), m_password->text(), m_host->text(), m_port->text(), m_tls, m_ssh, m_sshSecrets};
 }
 
 void LoginDialog::loadTree() {
@@ -307,8 +311,9 @@ void LoginDialog::fillFromSavedHost(const QTreeWidgetItem* node) {
     if (!saved)
         return;
     fillLoginFields(QString::fromStdString(saved->hostName), QString::fromStdString(saved->port),
-                    QString::fromStdString(saved->password), QString::fromStdString(saved->userName));
+                    QString::fromStdString(savedPassword(*saved)), QString::fromStdString(saved->userName));
     m_tls = TlsSettingsFile().find(saved->displayName);
+    m_ssh = SshSettingsFile().find(saved->displayName);
 }
 
 void LoginDialog::fillLoginFields(const QString& host, const QString& port, const QString& password,
@@ -401,6 +406,7 @@ void LoginDialog::newHost() {
     // After the selection, which filled the fields from the first saved host of that name.
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
     m_tls = dialog.tls();
+    m_ssh = dialog.ssh();
     saveTree();
 }
 
@@ -413,8 +419,13 @@ void LoginDialog::deleteHost() {
     const std::string name = asProfile(node)->label().toStdString();
     HostFile hosts;
     // The settings go with the last live host of that name; a same-named host still saved keeps them.
-    if (hosts.markDeadFirst(name) && !hosts.findFirst(name))
+    if (hosts.markDeadFirst(name) && !hosts.findFirst(name)) {
         TlsSettingsFile().remove(name);
+        SshSettingsFile().remove(name);
+        if (SecretPlaceFile().find(name) == SecretPlace::Keyring)
+            keyringRemove(labelText(QByteArray::fromStdString(name)));
+        SecretPlaceFile().remove(name);
+    }
     delete node;
     saveTree();
 }
@@ -432,6 +443,7 @@ void LoginDialog::editHost() {
     m_tree->setCurrentItem(node);
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
     m_tls = dialog.tls();
+    m_ssh = dialog.ssh();
     saveTree();
 }
 
@@ -441,6 +453,10 @@ void LoginDialog::connectToServer() {
                     MessageIcon::Warning);
         return;
     }
+    const auto secrets = askSshSecrets(m_op, this, m_ssh);
+    if (!secrets)
+        return;
+    m_sshSecrets = *secrets;
     accept();
 }
 

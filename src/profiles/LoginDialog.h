@@ -60,6 +60,9 @@ private:
     FolderFile m_folders;
     /// The TLS settings of the saved host that last filled the fields.
     TlsOptions m_tls;
+    /// The SSH tunnel of that host, and the secrets its login asked for when Connect was chosen.
+    SshOptions m_ssh;
+    SshSecrets m_sshSecrets;
 };
 
 /// The session's login: a LoginDialog pre-set with the port, run through op; the values when the

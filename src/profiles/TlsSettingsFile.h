@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "RegularFile.h"
+#include "SideFile.h"
 #include "session/TlsOptions.h"
 
 namespace velkin {
@@ -29,11 +29,10 @@ std::optional<TlsEntry> parseTlsEntryLine(std::string_view line);
 class TlsSettingsFile {
 public:
     static constexpr const char* kDefaultPath = "HostTLS.DAT";
-    static constexpr std::size_t kMaxBytes = 32u << 20;
+    explicit TlsSettingsFile(std::string path = kDefaultPath)
+        : m_file(std::move(path), "# VelkinSorvane TLS settings of the saved hosts") {}
 
-    explicit TlsSettingsFile(std::string path = kDefaultPath) : m_path(std::move(path)) {}
-
-    const std::string& path() const { return m_path; }
+    const std::string& path() const { return m_file.path(); }
 
     /// The settings of the first line with that name; off when there is none or the file cannot be read.
     TlsOptions find(const std::string& name) const;
@@ -45,18 +44,10 @@ public:
     bool remove(const std::string& name) { return store(name, name, TlsOptions()); }
 
     /// Why the last store failed, in words for the person.
-    const std::string& lastError() const { return m_error; }
+    const std::string& lastError() const { return m_file.lastError(); }
 
 private:
-    struct Lines {
-        bool readable = false;
-        std::string reason;
-        std::vector<std::string> lines;
-    };
-    Lines read() const;
-
-    std::string m_path;
-    std::string m_error;
+    SideFile m_file;
 };
 
 }  // namespace velkin

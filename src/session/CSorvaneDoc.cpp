@@ -10,6 +10,7 @@
 #include "ProcessExit.h"
 #include "SqlText.h"
 #include "StatusPanes.h"
+#include "WindowQuestion.h"
 
 namespace velkin {
 
@@ -75,6 +76,7 @@ ConnectResult CSorvaneDoc::Connect() {
     unsigned int port = parsePort(m_login.port).value_or(3306);
 
     m_connection->setTls(m_login.tls);
+    m_connection->setSsh(m_login.ssh, m_login.sshSecrets, windowQuestion(m_op));
     // An unreachable host keeps the login waiting for seconds; the window keeps painting meanwhile.
     bool connected = false;
     BackgroundWork connecting;

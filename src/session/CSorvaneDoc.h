@@ -14,13 +14,16 @@ namespace velkin {
 class Operator;
 class StatusPanes;
 
-/// The four values a login hands to the session, all as typed, and the saved host's TLS settings.
+/// The four values a login hands to the session, all as typed, and the saved host's TLS and SSH
+/// tunnel settings with the SSH secrets asked for at login.
 struct LoginValues {
     QString user;
     QString password;
     QString host;
     QString port;
     TlsOptions tls{};
+    SshOptions ssh{};
+    SshSecrets sshSecrets{};
 };
 
 /// Shows the login and returns its values, or nothing when the person did not choose to connect.
@@ -63,6 +66,7 @@ public:
     const QString& hostName() const { return m_login.host; }
     const QString& portText() const { return m_login.port; }
     const TlsOptions& tls() const { return m_login.tls; }
+    const SshOptions& ssh() const { return m_login.ssh; }
     /// The folder the profile files are read from, fixed at the first login.
     const QString& workingDirectory() const { return m_workingDirectory; }
 

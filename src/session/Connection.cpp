@@ -8,6 +8,7 @@
 #include <fmt/printf.h>
 
 #include "SqlText.h"
+#include "SshTunnel.h"
 #include "StallWatch.h"
 
 namespace velkin {
@@ -144,6 +145,7 @@ bool Connection::connect(const std::string& host, const std::string& user, const
     // A handle whose connect failed is not to be used for another attempt, and an open one belongs
     // to the session being replaced: every connect starts on a fresh handle.
     close();
+    m_sshProblem.clear();
     if (!m_mysql)
         return false;
     // Names and values travel as UTF-8 so that the screens show them as the server holds them.
@@ -168,10 +170,21 @@ bool Connection::connect(const std::string& host, const std::string& user, const
         unsigned int protocol = MYSQL_PROTOCOL_TCP;
         mysql_options(m_mysql, MYSQL_OPT_PROTOCOL, &protocol);
     }
-    if (!applyTls())
+    if (!applyTls() || !prepareTunnel(host, port))
         return false;
-    if (!mysql_real_connect(m_mysql, host.c_str(), user.c_str(), password.c_str(), nullptr, port, nullptr, 0))
+    // Through a tunnel the server is reached at the tunnel's own end on this computer.
+    const std::string reached = m_tunnel ? "127.0.0.1" : host;
+    const unsigned int reachedPort = m_tunnel ? m_tunnel->localPort() : port;
+    // A refusal that another connection of the tunnel met earlier is not this connection's.
+    if (m_tunnel)
+        m_tunnel->takeForwardFailure();
+    if (!mysql_real_connect(m_mysql, reached.c_str(), user.c_str(), password.c_str(), nullptr, reachedPort,
+                            nullptr, 0)) {
+        const std::string refused = m_tunnel ? m_tunnel->takeForwardFailure() : std::string();
+        if (!refused.empty())
+            m_sshProblem = sshFailureMessage(SshFailure::DatabaseUnreachable, refused);
         return false;
+    }
 
     setLocalInfile(false);
     m_host = host;
@@ -236,6 +249,8 @@ std::string Connection::sslCipher() const {
 }
 
 std::string Connection::connectFailure() const {
+    if (!m_sshProblem.empty())
+        return m_sshProblem;
     if (!m_tlsProblem.empty())
         return "Connection failure\n" + m_tlsProblem;
     return connectFailureMessage(m_tls, errorNumber(), errorText());
@@ -355,19 +370,24 @@ std::unique_ptr<Connection> Connection::openTwin() const {
         return nullptr;
     auto twin = std::make_unique<Connection>();
     twin->setTls(m_tls);
+    twin->setSsh(m_ssh, m_sshSecrets, m_sshQuestion);
+    twin->m_tunnel = m_tunnel;
     if (!twin->connect(m_host, m_user, m_password, m_port))
         return nullptr;
     return twin;
 }
 
 ServerLogin Connection::login() const {
-    return ServerLogin{m_host, m_user, m_password, m_port, m_tls};
+    return ServerLogin{m_host, m_user,       m_password,    m_port,  m_tls,
+                       m_ssh,  m_sshSecrets, m_sshQuestion, m_tunnel};
 }
 
 std::unique_ptr<Connection> Connection::openBrief(const ServerLogin& login, unsigned seconds) {
     auto brief = std::make_unique<Connection>();
     brief->m_briefSeconds = seconds == 0 ? 1 : seconds;
     brief->setTls(login.tls);
+    brief->setSsh(login.ssh, login.sshSecrets, login.sshQuestion);
+    brief->m_tunnel = login.tunnel;
     brief->connect(login.host, login.user, login.password, login.port);
     return brief;
 }

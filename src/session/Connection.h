@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ServerDialect.h"
+#include "SshOptions.h"
 #include "TlsOptions.h"
 
 struct st_mysql;
@@ -19,6 +20,8 @@ typedef struct st_mysql MYSQL;
 typedef struct st_mysql_res MYSQL_RES;
 
 namespace velkin {
+
+class SshTunnel;
 
 /// One row of a stored result: nullable byte texts with their lengths, valid until the next fetch.
 class Row {
@@ -66,6 +69,11 @@ struct ServerLogin {
     std::string password;
     unsigned int port = 0;
     TlsOptions tls;
+    /// The tunnel the connections of the login go through, and what it takes to build it again.
+    SshOptions ssh;
+    SshSecrets sshSecrets;
+    SshQuestion sshQuestion;
+    std::shared_ptr<SshTunnel> tunnel;
 };
 
 /// A stored result set that releases itself.
@@ -119,6 +127,13 @@ public:
     /// The TLS settings that the next connect() applies to the handle; a plain login when off.
     void setTls(const TlsOptions& tls) { m_tls = tls; }
     const TlsOptions& tls() const { return m_tls; }
+    /// The SSH tunnel that the next connect() goes through; host and port are then the database
+    /// server's as the SSH host sees them. question asks the person about a host key seen for the
+    /// first time, from whatever thread connects.
+    void setSsh(const SshOptions& ssh, const SshSecrets& secrets = {}, SshQuestion question = {});
+    const SshOptions& ssh() const { return m_ssh; }
+    /// The tunnel of the open connection; null for a direct one.
+    const std::shared_ptr<SshTunnel>& tunnel() const { return m_tunnel; }
     /// The cipher of the open connection; empty when it is not encrypted.
     std::string sslCipher() const;
     /// What to tell the person after connect() failed: which part failed, with the library's text.
@@ -259,6 +274,8 @@ private:
     void loadAccountFacts();
     void reportCall(const std::string& call) const;
     bool applyTls();
+    /// Makes sure a live tunnel to host and port is there; false with m_tlsProblem set otherwise.
+    bool prepareTunnel(const std::string& host, unsigned int port);
 
     MYSQL* m_mysql = nullptr;
     bool m_open = false;
@@ -275,6 +292,12 @@ private:
     TlsOptions m_tls;
     /// Set when the TLS settings stopped the connection before the client library was asked.
     std::string m_tlsProblem;
+    SshOptions m_ssh;
+    SshSecrets m_sshSecrets;
+    SshQuestion m_sshQuestion;
+    std::shared_ptr<SshTunnel> m_tunnel;
+    /// Set when the tunnel stopped the connection: the whole message, unlike the TLS problem.
+    std::string m_sshProblem;
     /// The login of the last successful connect, for twins.
     std::string m_host, m_user, m_password;
     unsigned int m_port = 0;

@@ -23,12 +23,16 @@
 #include "TransferMessages.h"
 #include "WorkButtons.h"
 #include "profiles/HostFile.h"
+#include "profiles/SecretPlaceFile.h"
+#include "profiles/SshLogin.h"
+#include "profiles/SshSettingsFile.h"
 #include "profiles/TlsSettingsFile.h"
 #include "session/ColumnList.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
 #include "session/ServerDialect.h"
 #include "session/SqlText.h"
+#include "session/WindowQuestion.h"
 #include "widgets/Kit.h"
 #include "widgets/Pictures.h"
 #include "widgets/WorkProgress.h"
@@ -168,7 +172,14 @@ void DuplicateFromOtherServersDialog::chooseServer(QListWidgetItem* item) {
     const HostRecord& profile = m_profiles.at(static_cast<std::size_t>(m_servers->row(item)));
     auto connection = std::make_unique<Connection>();
     connection->setTls(TlsSettingsFile().find(profile.displayName));
-    if (!connection->connect(profile.hostName, profile.userName, profile.password, qs(profile.port).toUInt()))
+    // The other server is reached through its own profile's tunnel, with its own SSH login.
+    const SshOptions ssh = SshSettingsFile().find(profile.displayName);
+    const auto sshSecrets = askSshSecrets(m_op, this, ssh);
+    if (!sshSecrets)
+        return;
+    connection->setSsh(ssh, *sshSecrets, windowQuestion(m_op));
+    if (!connection->connect(profile.hostName, profile.userName, savedPassword(profile),
+                             qs(profile.port).toUInt()))
         return;
     m_source = std::move(connection);
     Result rows = m_source->select(showDatabasesStatement());

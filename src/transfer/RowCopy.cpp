@@ -388,6 +388,8 @@ std::unique_ptr<Connection> openReaderConnection(const LoginValues& login) {
     auto connection = std::make_unique<Connection>();
     const unsigned int port = parsePort(login.port).value_or(0);
     connection->setTls(login.tls);
+    // The session's tunnel serves this second connection too; the host key is trusted by then.
+    connection->setSsh(login.ssh, login.sshSecrets);
     if (!connection->connect(u8(login.host), u8(login.user), u8(login.password), port))
         return nullptr;
     return connection;

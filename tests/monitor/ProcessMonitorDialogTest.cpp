@@ -89,8 +89,8 @@ public:
         if (m_pid <= 1)
             return;
         ::kill(m_pid, SIGSTOP);
-        // The signal stops the process's threads one by one; a statement sent before the last has
-        // stopped may still be answered.
+        // The signal stops the process's threads one by one: wait until the process reads as stopped,
+        // or a statement sent at once may still be answered.
         for (int i = 0; i < 200 && !stopped(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         m_guard = std::thread([this] {

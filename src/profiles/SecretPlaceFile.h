@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "HostRecord.h"
+#include "SideFile.h"
+
+namespace velkin {
+
+/// Where a saved host's password is kept: in its Host.DAT record (as always, and the default), in
+/// the desktop's keyring, or nowhere (typed at every login). With the last two the record's password
+/// field holds nothing; its layout stays.
+enum class SecretPlace { HostDat, Keyring, Asked };
+
+/// HostSecret.DAT beside Host.DAT: the place of the password of each saved host that keeps it
+/// elsewhere than in Host.DAT. It never holds a password.
+class SecretPlaceFile {
+public:
+    static constexpr const char* kDefaultPath = "HostSecret.DAT";
+
+    explicit SecretPlaceFile(std::string path = kDefaultPath)
+        : m_file(std::move(path), "# VelkinSorvane password places of the saved hosts") {}
+
+    const std::string& path() const { return m_file.path(); }
+    SecretPlace find(const std::string& name) const;
+    bool store(const std::string& oldName, const std::string& name, SecretPlace place);
+    bool remove(const std::string& name) { return store(name, name, SecretPlace::HostDat); }
+    const std::string& lastError() const { return m_file.lastError(); }
+
+private:
+    SideFile m_file;
+};
+
+/// The password a saved host logs in with: its record's, the keyring's, or empty when it is asked
+/// at every login (or the keyring cannot give it).
+std::string savedPassword(const HostRecord& record);
+
+}  // namespace velkin

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDirIterator>
+#include <QStandardPaths>
+#include <filesystem>
+
+#include "LoginTesting.h"
+#include "ProfileTesting.h"
+#include "profiles/HostDialog.h"
+#include "profiles/HostFile.h"
+#include "profiles/Keyring.h"
+#include "profiles/LoginDialog.h"
+#include "profiles/SecretPlaceFile.h"
+#include "session/Settings.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+void choosePlace(QWidget& dialog, const QString& place) {
+    auto* combo = widget<QComboBox>(dialog, "Password place");
+    const int at = combo->findText(place);
+    ASSERT_GE(at, 0) << place.toStdString();
+    combo->setCurrentIndex(at);
+}
+
+/// The files under folder that hold text anywhere in their bytes.
+QStringList filesHolding(const QString& folder, const std::string& text) {
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (readFile(path.toStdString()).find(text) != std::string::npos)
+            found << path;
+    }
+    return found;
+}
+
+const std::string kSecret = "kr-secret-9174";
+
+}  // namespace
+
+TEST(HostKeyring, ThePasswordLivesInTheKeyringAloneAndGoesBackToHostDatOnRequest) {
+    ScratchDirectory dir;
+    auto admin = connectAdmin();
+    exec(*admin, "DROP USER IF EXISTS 'velkin_kr'@'127.0.0.1'");
+    exec(*admin, "CREATE USER 'velkin_kr'@'127.0.0.1' IDENTIFIED BY '" + kSecret + "'");
+    ScriptedOperator op;
+    op.defaultAnswer = true;
+    {
+        HostDialog dialog(op);
+        EXPECT_EQ("kept in Host.DAT", widget<QComboBox>(dialog, "Password place")->currentText());
+        choosePlace(dialog, "kept in the desktop's keyring");
+        ASSERT_EQ(QDialog::Accepted,
+                  fillHostDialog(dialog, "office", "velkin_kr", QString::fromStdString(kSecret),
+                                 QString::fromStdString(testHost()), QString::number(testPort())))
+            << op.messageTexts().join("|").toStdString();
+    }
+    // The record keeps its layout with an empty password; the keyring holds it.
+    EXPECT_EQ(hostRecord("office", testHost(), "velkin_kr", "", std::to_string(testPort())).toBytes(),
+              readFile("Host.DAT"));
+    EXPECT_EQ(kSecret, keyringRead("office").secret.value_or("(none)").toStdString());
+    EXPECT_EQ("# VelkinSorvane password places of the saved hosts\noffice\tkeyring\n",
+              readFile("HostSecret.DAT"));
+
+    // The login takes the password from the keyring, and the server accepts it.
+    writeFile("FOLDER.DAT", "1\r\n0 2 office -1\r\n");
+    LoginDialog login(op, "3306");
+    select(login, {"office"});
+    const LoginValues values = login.values();
+    EXPECT_EQ(kSecret, values.password.toStdString());
+    Connection c;
+    ASSERT_TRUE(c.connect(testHost(), "velkin_kr", values.password.toStdString(), testPort()))
+        << c.errorText();
+    EXPECT_EQ("velkin_kr@127.0.0.1", scalar(c, "SELECT CURRENT_USER()").substr(0, 19));
+
+    // No file the program wrote holds the password: the profile files, the settings, the known hosts.
+    EXPECT_EQ(QStringList(), filesHolding(QString::fromStdString(dir.path()), kSecret));
+    EXPECT_EQ(QStringList(), filesHolding(Settings().folder(), kSecret));
+
+    // Back to Host.DAT: the record holds it again and the keyring forgets it.
+    {
+        HostDialog dialog(op, "office");
+        EXPECT_EQ(QString::fromStdString(kSecret), field(dialog, "Password")->text());
+        choosePlace(dialog, "kept in Host.DAT");
+        click(dialog, "Create");
+        ASSERT_EQ(QDialog::Accepted, dialog.result());
+    }
+    EXPECT_EQ(hostRecord("office", testHost(), "velkin_kr", kSecret, std::to_string(testPort())).toBytes(),
+              readFile("Host.DAT"));
+    EXPECT_FALSE(keyringRead("office").secret);
+    EXPECT_EQ("# VelkinSorvane password places of the saved hosts\n", readFile("HostSecret.DAT"));
+
+    // Asked at every login: nothing kept anywhere, the login's password field starts empty.
+    {
+        HostDialog dialog(op, "office");
+        choosePlace(dialog, "asked at every login");
+        click(dialog, "Create");
+    }
+    EXPECT_EQ(hostRecord("office", testHost(), "velkin_kr", "", std::to_string(testPort())).toBytes(),
+              readFile("Host.DAT"));
+    LoginDialog again(op, "3306");
+    select(again, {"office"});
+    EXPECT_EQ("", again.values().password.toStdString());
+    EXPECT_EQ(QStringList(), filesHolding(QString::fromStdString(dir.path()), kSecret));
+    exec(*admin, "DROP USER 'velkin_kr'@'127.0.0.1'");
+}
+
+TEST(HostKeyring, NoKeyringServiceIsSaidAtTheChoice) {
+    ScratchDirectory dir;
+    ScriptedOperator op;
+    op.defaultAnswer = true;
+    HostDialog dialog(op);
+    choosePlace(dialog, "kept in the desktop's keyring");
+    fillHostDialog(dialog, "office", "admin", "pw-nowhere", "db.lan", "3306");
+    EXPECT_NE(QDialog::Accepted, dialog.result());
+    ASSERT_FALSE(op.messages.empty());
+    EXPECT_TRUE(op.messages.back().text.startsWith("The desktop's keyring cannot keep the password"))
+        << op.messages.back().text.toStdString();
+    EXPECT_FALSE(std::filesystem::exists("Host.DAT")) << "nothing is saved until the person chooses again";
+}

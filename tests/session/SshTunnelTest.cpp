@@ -1,0 +1,364 @@
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
+#include <QThread>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <sstream>
+
+#include "session/CSorvaneDoc.h"
+#include "session/KeepAlive.h"
+#include "session/SqlText.h"
+#include "session/SshTunnel.h"
+#include "support/ScriptedOperator.h"
+#include "support/TestServer.h"
+
+using namespace velkin;
+using namespace velkin::test;
+
+namespace {
+
+/// The private sshd of this run (scripts/testsshd), its keys and the empty home the tests run in.
+std::string sshDir() {
+    const char* dir = std::getenv("VELKIN_SSH_DIR");
+    return dir ? dir : "";
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string firstWord(const std::string& text) {
+    return text.substr(0, text.find_first_of(" \n"));
+}
+
+unsigned int sshPort() {
+    return static_cast<unsigned int>(std::stoul(readText(sshDir() + "/port")));
+}
+
+std::string sshFile(const std::string& name) {
+    return sshDir() + "/" + name;
+}
+
+std::string me() {
+    const passwd* pw = getpwuid(getuid());
+    return pw ? pw->pw_name : "root";
+}
+
+SshOptions tunnelTo(SshAuth auth, const std::string& keyFile = {}) {
+    SshOptions o;
+    o.host = "127.0.0.1";
+    o.port = sshPort();
+    o.user = me();
+    o.auth = auth;
+    o.keyFile = keyFile;
+    return o;
+}
+
+std::string homeKnownHosts() {
+    return std::string(std::getenv("HOME")) + "/.ssh/known_hosts";
+}
+
+/// Each case starts with no key trusted anywhere.
+void forgetHostKeys() {
+    std::filesystem::remove(SshTunnel::ownKnownHostsPath());
+    std::filesystem::remove(homeKnownHosts());
+}
+
+/// The person's side of host key questions: what was asked, and the answer given.
+struct Person {
+    std::vector<std::string> questions;
+    bool trusts = true;
+    SshQuestion question() {
+        return [this](const std::string& text) {
+            questions.push_back(text);
+            return trusts;
+        };
+    }
+};
+
+/// Connects root through a tunnel; the message of the failure when it fails, "" when it worked.
+std::string connectThrough(Connection& c, const SshOptions& ssh, const SshSecrets& secrets, Person& person,
+                           unsigned int dbPort = testPort(), const std::string& password = "") {
+    c.setSsh(ssh, secrets, person.question());
+    if (c.connect(testHost(), adminAccount().user, password, dbPort))
+        return "";
+    return c.connectFailure();
+}
+
+/// A port the kernel just handed out and took back: nothing listens there for the moment.
+unsigned int closedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+int permissions(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 0777) : -1;
+}
+
+void sshd(const std::string& action) {
+    const std::string command = std::string(std::getenv("VELKIN_SOURCE_DIR")) + "/scripts/testsshd " +
+                                action + " " + sshDir() + " >/dev/null";
+    ASSERT_EQ(0, std::system(command.c_str())) << command;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(SshFingerprint, IsPrintedAsOpenSshPrintsIt) {
+    // SHA-256 of nothing, a value every SSH tool agrees on.
+    const std::vector<unsigned char> empty = {
+        0xe3, 0xb0, 0xc4, 0x42, 0x98, 0xfc, 0x1c, 0x14, 0x9a, 0xfb, 0xf4, 0xc8, 0x99, 0x6f, 0xb9, 0x24,
+        0x27, 0xae, 0x41, 0xe4, 0x64, 0x9b, 0x93, 0x4c, 0xa4, 0x95, 0x99, 0x1b, 0x78, 0x52, 0xb8, 0x55};
+    EXPECT_EQ("SHA256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU", sshFingerprintText(empty));
+}
+
+TEST(SshTunnel, LogsInWithAKeyAnAgentAndALockedKeyAndStatementsReachTheServer) {
+    forgetHostKeys();
+    ScratchDatabase db("sorvane_ssh");
+    Person person;
+    Connection c;
+    ASSERT_EQ("", connectThrough(c, tunnelTo(SshAuth::KeyFile, sshFile("id_plain")), {}, person));
+
+    // The first sight of the host asks, with the fingerprint exactly as ssh-keygen prints it.
+    ASSERT_EQ(1u, person.questions.size());
+    const std::string fingerprint = firstWord(readText(sshFile("host_fingerprint")));
+    EXPECT_TRUE(contains(person.questions[0], fingerprint)) << person.questions[0] << " / " << fingerprint;
+    EXPECT_TRUE(contains(person.questions[0], "127.0.0.1:" + std::to_string(sshPort())));
+    // The trusted key goes to the program's own file, readable by its owner alone; the person's
+    // own known hosts stay untouched.
+    const std::string own = SshTunnel::ownKnownHostsPath();
+    EXPECT_EQ(0600, permissions(own));
+    EXPECT_TRUE(contains(readText(own), "[127.0.0.1]:" + std::to_string(sshPort()) + " ssh-ed25519 "));
+    EXPECT_TRUE(contains(readText(own), firstWord(readText(sshFile("host_ed25519.pub")).substr(12))));
+    EXPECT_FALSE(std::filesystem::exists(homeKnownHosts()));
+
+    // The statements go through the tunnel's own end on this computer and land on the server.
+    ASSERT_TRUE(c.tunnel());
+    EXPECT_NE(testPort(), c.tunnel()->localPort());
+    exec(c, "CREATE TABLE sorvane_ssh.t (v INT)");
+    exec(c, "INSERT INTO sorvane_ssh.t VALUES (7)");
+    EXPECT_EQ("7", scalar(db.admin(), "SELECT SUM(v) FROM sorvane_ssh.t"));
+
+    // TLS works inside the tunnel.
+    Connection encrypted;
+    encrypted.setTls(TlsOptions{TlsMode::Required, "", "", ""});
+    ASSERT_EQ("", connectThrough(encrypted, tunnelTo(SshAuth::KeyFile, sshFile("id_plain")), {}, person));
+    EXPECT_EQ(c.tunnel(), encrypted.tunnel());
+    EXPECT_FALSE(encrypted.sslCipher().empty());
+    EXPECT_EQ(encrypted.sslCipher(), scalar(encrypted,
+                                            "SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS "
+                                            "WHERE VARIABLE_NAME = 'Ssl_cipher'"));
+
+    // Brief connections (Stop, the stall watch) and twins share the session's tunnel.
+    auto brief = Connection::openBrief(c.login(), 3);
+    ASSERT_TRUE(brief->isOpen()) << brief->connectFailure();
+    EXPECT_EQ(c.tunnel(), brief->tunnel());
+    auto twin = c.openTwin();
+    ASSERT_TRUE(twin);
+    EXPECT_EQ(c.tunnel(), twin->tunnel());
+    exec(*twin, "INSERT INTO sorvane_ssh.t VALUES (5)");
+    // Stop reaches a running statement through the tunnel.
+    auto sleeping = std::async(std::launch::async, [&] { return twin->query("SELECT SLEEP(30)"); });
+    for (int i = 0; i < 100 && scalar(db.admin(),
+                                      "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE "
+                                      "INFO LIKE 'SELECT SLEEP(30)%'") != "1";
+         ++i)
+        QThread::msleep(50);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(twin->stopRunningStatement());
+    sleeping.get();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+
+    // The agent's key, and a key locked by a passphrase, each on a tunnel of its own; the host is
+    // known by now, so nothing more is asked.
+    Connection agent;
+    ASSERT_EQ("", connectThrough(agent, tunnelTo(SshAuth::Agent), {}, person));
+    EXPECT_NE(c.tunnel(), agent.tunnel());
+    EXPECT_EQ("12", scalar(agent, "SELECT SUM(v) FROM sorvane_ssh.t"));
+    EXPECT_TRUE(SshTunnel::keyNeedsPassphrase(sshFile("id_locked")));
+    EXPECT_FALSE(SshTunnel::keyNeedsPassphrase(sshFile("id_plain")));
+    SshSecrets secrets;
+    secrets.passphrase = readText(sshFile("passphrase"));
+    secrets.passphrase.pop_back();
+    Connection locked;
+    ASSERT_EQ("", connectThrough(locked, tunnelTo(SshAuth::KeyFile, sshFile("id_locked")), secrets, person));
+    EXPECT_EQ("12", scalar(locked, "SELECT SUM(v) FROM sorvane_ssh.t"));
+    EXPECT_EQ(1u, person.questions.size());
+}
+
+TEST(SshTunnel, EachFailureSaysWhatFailed) {
+    forgetHostKeys();
+    Person person;
+    const auto failure = [&](const SshOptions& ssh, const SshSecrets& secrets = {},
+                             unsigned int dbPort = testPort(), const std::string& password = "") {
+        Connection c;
+        const std::string message = connectThrough(c, ssh, secrets, person, dbPort, password);
+        EXPECT_FALSE(c.isOpen());
+        return message;
+    };
+
+    // An unknown key that the person does not trust: nothing is written, nothing connects.
+    person.trusts = false;
+    std::string m = failure(tunnelTo(SshAuth::Agent));
+    EXPECT_TRUE(contains(m, "The SSH host's key was not trusted.")) << m;
+    EXPECT_FALSE(std::filesystem::exists(SshTunnel::ownKnownHostsPath()));
+    person.trusts = true;
+
+    // A key the SSH host does not know, and a locked key opened with the wrong passphrase.
+    m = failure(tunnelTo(SshAuth::KeyFile, sshFile("id_stranger")));
+    EXPECT_TRUE(contains(m, "SSH login refused")) << m;
+    SshSecrets wrong;
+    wrong.passphrase = "not the passphrase";
+    m = failure(tunnelTo(SshAuth::KeyFile, sshFile("id_locked")), wrong);
+    EXPECT_TRUE(contains(m, "SSH login refused")) << m;
+    EXPECT_TRUE(contains(m, "passphrase")) << m;
+
+    // Nothing listens on the SSH port.
+    SshOptions nowhere = tunnelTo(SshAuth::Agent);
+    nowhere.port = closedPort();
+    m = failure(nowhere);
+    EXPECT_TRUE(contains(m, "The SSH host could not be reached")) << m;
+
+    // The SSH host logs in but cannot reach the database port.
+    m = failure(tunnelTo(SshAuth::Agent), {}, closedPort());
+    EXPECT_TRUE(contains(m, "The SSH host could not reach the database server")) << m;
+
+    // The database's own refusal comes through the tunnel with the server's text.
+    m = failure(tunnelTo(SshAuth::Agent), {}, testPort(), "wrong password");
+    EXPECT_TRUE(contains(m, "Access denied")) << m;
+    EXPECT_FALSE(contains(m, "SSH")) << m;
+
+    // The host shows a key other than the one the person's known hosts hold: refused, never asked.
+    forgetHostKeys();
+    std::filesystem::create_directories(std::filesystem::path(homeKnownHosts()).parent_path());
+    std::ofstream(homeKnownHosts()) << "[127.0.0.1]:" << sshPort() << " "
+                                    << readText(sshFile("other_host_ed25519.pub"));
+    person.questions.clear();
+    m = failure(tunnelTo(SshAuth::Agent));
+    EXPECT_TRUE(contains(m, "host key changed")) << m;
+    EXPECT_TRUE(person.questions.empty());
+    forgetHostKeys();
+}
+
+TEST(SshTunnel, AKilledSshHostCutsTheSessionAndTheNextLoginBuildsTheTunnelAgain) {
+    forgetHostKeys();
+    ScratchDirectory dir;
+    ScriptedOperator op;
+    op.defaultAnswer = true;
+    std::vector<LoginValues> logins;
+    LoginValues values{qs(adminAccount().user), qs(adminAccount().password), qs(testHost()),
+                       QString::number(testPort())};
+    values.ssh = tunnelTo(SshAuth::Agent);
+    CSorvaneDoc doc(op, [&](const QString&) -> std::optional<LoginValues> { return values; });
+    ASSERT_EQ(ConnectResult::Admin, doc.Connect()) << op.messageTexts().join("|").toStdString();
+    ASSERT_EQ(1u, op.questions.size()) << "the unknown host key is asked about through the operator";
+    EXPECT_TRUE(op.questions[0].text.contains(
+        QString::fromStdString(firstWord(readText(sshFile("host_fingerprint"))))));
+    const std::shared_ptr<SshTunnel> first = doc.sessionConnection().tunnel();
+    ASSERT_TRUE(first);
+
+    sshd("kill");
+    // The tunnel's thread sees its SSH session end and closes what it carried at once.
+    for (int i = 0; i < 100 && first->isAlive(); ++i)
+        QThread::msleep(50);
+    EXPECT_FALSE(first->isAlive());
+    sshd("start");
+
+    int lost = 0;
+    KeepAlive keepAlive(doc, [&] {
+        ++lost;
+        doc.Connect();
+    });
+    op.clear();
+    keepAlive.check();
+    EXPECT_EQ(1, lost);
+    EXPECT_EQ((QStringList{"The session to a server is cut.", "It is Admin."}), op.messageTexts());
+    ASSERT_TRUE(doc.isConnected());
+    EXPECT_NE(first, doc.sessionConnection().tunnel());
+    EXPECT_TRUE(doc.sessionConnection().tunnel()->isAlive());
+    EXPECT_EQ("1", scalar(doc.sessionConnection(), "SELECT 1"));
+    forgetHostKeys();
+}
+
+TEST(SshTunnel, FollowsOneProxyJumpOfThePersonsSshConfig) {
+    forgetHostKeys();
+    const std::string config = std::string(std::getenv("HOME")) + "/.ssh/config";
+    std::filesystem::create_directories(std::filesystem::path(config).parent_path());
+    std::ofstream(config) << "Host velkin-target\n  HostName 127.0.0.1\n  Port " << sshPort()
+                          << "\n  ProxyJump velkin-jump\nHost velkin-jump\n  HostName 127.0.0.1\n  Port "
+                          << sshPort() << "\n";
+    const auto logins = [] {
+        const std::string log = readText(sshFile("sshd.log"));
+        std::size_t count = 0;
+        for (std::size_t at = 0; (at = log.find("Accepted publickey", at)) != std::string::npos; ++at)
+            ++count;
+        return count;
+    };
+    const std::size_t before = logins();
+    Person person;
+    SshOptions ssh = tunnelTo(SshAuth::Agent);
+    ssh.host = "velkin-target";
+    ssh.port = 22;
+    Connection c;
+    const std::string failure = connectThrough(c, ssh, {}, person);
+    std::filesystem::remove(config);
+    ASSERT_EQ("", failure);
+    EXPECT_EQ("1", scalar(c, "SELECT 1"));
+    // One login on the jump host, and one on the SSH host reached through it; no other program ran.
+    for (int i = 0; i < 40 && logins() < before + 2; ++i)
+        QThread::msleep(50);
+    EXPECT_EQ(before + 2, logins());
+    EXPECT_EQ(1u, person.questions.size()) << "both hops show the same key here, trusted once";
+    forgetHostKeys();
+}
+
+TEST(SshTunnel, AnIdleTunnelLivesAndASilentSshHostIsGivenUp) {
+    forgetHostKeys();
+    // The limits shortened from 5 and 20 seconds, so that the test waits seconds, not half a minute.
+    SshTunnel::setKeepAlive(1, 4);
+    Person person;
+    Connection c;
+    ASSERT_EQ("", connectThrough(c, tunnelTo(SshAuth::Agent), {}, person));
+    const std::shared_ptr<SshTunnel> tunnel = c.tunnel();
+    // Idle for longer than the silence limit: the host's answers to the keep-alive keep it alive.
+    QThread::sleep(6);
+    ASSERT_TRUE(tunnel->isAlive());
+    EXPECT_EQ("1", scalar(c, "SELECT 1"));
+
+    sshd("freeze");
+    const auto frozen = std::chrono::steady_clock::now();
+    while (tunnel->isAlive() && std::chrono::steady_clock::now() - frozen < std::chrono::seconds(40))
+        QThread::msleep(100);
+    const auto noticed = std::chrono::steady_clock::now() - frozen;
+    sshd("thaw");
+    EXPECT_FALSE(tunnel->isAlive());
+    EXPECT_LE(noticed, std::chrono::seconds(7));
+    EXPECT_FALSE(c.ping());
+    EXPECT_TRUE(c.connectionLost());
+    SshTunnel::setKeepAlive(5, 20);
+    forgetHostKeys();
+}
