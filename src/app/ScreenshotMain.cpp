@@ -12,6 +12,7 @@
 #include "CMainFrame.h"
 #include "DemoScriptText.h"
 #include "monitor/ProcessMonitorDialog.h"
+#include "monitor/ReplicationDialog.h"
 #include "session/CSorvaneDoc.h"
 #include "session/Operator.h"
 #include "transfer/SqlConsoleDialog.h"
@@ -144,5 +145,23 @@ int main(int argc, char** argv) {
     }
     failures += !save(monitor, out + "/process-monitor.png");
     monitor.hide();
+
+    // The replication screen needs a replica; scripts/screenshots starts one and names its port.
+    if (const QByteArray replicaPort = qgetenv("VELKIN_SHOT_REPLICA_PORT"); !replicaPort.isEmpty()) {
+        Connection replica;
+        if (replica.connect("127.0.0.1", "root", "", replicaPort.toUInt())) {
+            ReplicationDialog replication(replica, op, &frame);
+            replication.resize(1000, 680);
+            replication.show();
+            for (int i = 0; i < 4; ++i) {
+                replication.refresh();
+                settle();
+            }
+            failures += !save(replication, out + "/replication.png");
+        } else {
+            std::printf("FAILED to reach the replica: %s\n", replica.errorLine().c_str());
+            ++failures;
+        }
+    }
     return failures == 0 ? 0 : 1;
 }

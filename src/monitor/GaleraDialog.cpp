@@ -179,10 +179,10 @@ void GaleraDialog::refresh() {
         m_notice->show();
         return;
     }
-    show(*read);
+    showCluster(*read);
 }
 
-void GaleraDialog::show(const GaleraCluster& cluster) {
+void GaleraDialog::showCluster(const GaleraCluster& cluster) {
     m_cluster = cluster;
     m_notice->setText(cluster.galeraOn ? QString() : notGaleraNodeText());
     m_notice->setVisible(!cluster.galeraOn);

@@ -41,7 +41,7 @@ public:
     void done(int result) override;
 
 private:
-    void show(const GaleraCluster& cluster);
+    void showCluster(const GaleraCluster& cluster);
     void showNodes(const GaleraCluster& cluster);
     void feedChart(const GaleraCluster& cluster);
     void rangeChanged();

@@ -294,10 +294,10 @@ void ReplicationDialog::refresh() {
         m_notice->show();
         return;
     }
-    show(*read);
+    showSnapshot(*read);
 }
 
-void ReplicationDialog::show(const ReplicationSnapshot& snapshot) {
+void ReplicationDialog::showSnapshot(const ReplicationSnapshot& snapshot) {
     m_snapshot = snapshot;
     noteErrorTimes(snapshot);
     showChannels(snapshot);
@@ -424,8 +424,12 @@ void ReplicationDialog::showDetails() {
     int i = 0;
     for (const char* label : kDetailLabels) {
         QLineEdit* box = m_details.value(QString::fromUtf8(label));
-        if (box->text() != values[i])
+        if (box->text() != values[i]) {
             box->setText(values[i]);
+            // A long state reads from its start; its whole text is in the tooltip.
+            box->setCursorPosition(0);
+            box->setToolTip(values[i]);
+        }
         ++i;
     }
 }

@@ -60,7 +60,7 @@ private:
     QWidget* buildDetails();
     QWidget* buildPrimaryGroup();
     void openOwnConnection();
-    void show(const ReplicationSnapshot& snapshot);
+    void showSnapshot(const ReplicationSnapshot& snapshot);
     void showNotice(const ReplicationSnapshot& snapshot);
     void showChannels(const ReplicationSnapshot& snapshot);
     void showDetails();
