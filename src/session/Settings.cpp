@@ -41,4 +41,13 @@ void Settings::setPageLength(int rows) {
     writeInt(QStringLiteral("SQLDLG"), QStringLiteral("PageLength"), rows);
 }
 
+int Settings::consoleResultLimit() const {
+    const int megabytes = readInt(QStringLiteral("SQLDLG"), QStringLiteral("ResultLimitMB"), 2048);
+    return megabytes > 0 ? megabytes : 2048;
+}
+
+void Settings::setConsoleResultLimit(int megabytes) {
+    writeInt(QStringLiteral("SQLDLG"), QStringLiteral("ResultLimitMB"), megabytes);
+}
+
 }  // namespace velkin

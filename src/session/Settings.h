@@ -21,6 +21,9 @@ public:
     /// The folder the settings are kept in; files of the program's own go beside them.
     QString folder() const;
     void setPageLength(int rows);
+    /// "SQLDLG"/"ResultLimitMB": the cell megabytes the SQL console keeps of its results (2048).
+    int consoleResultLimit() const;
+    void setConsoleResultLimit(int megabytes);
 
 private:
     mutable QSettings m_store;

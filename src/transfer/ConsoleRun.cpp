@@ -58,8 +58,8 @@ std::string statementHead(std::string_view sql) {
 class StatementRun {
 public:
     StatementRun(Connection& connection, const std::atomic<bool>& stop, ConsoleSink& sink,
-                 ConsoleOutcome& out)
-        : m_connection(connection), m_stop(stop), m_sink(sink), m_out(out) {}
+                 ConsoleOutcome& out, std::uint64_t keepBytes)
+        : m_connection(connection), m_stop(stop), m_sink(sink), m_out(out), m_keepBytes(keepBytes) {}
 
     /// Sends statement number and reads every result it gives; false when the server refused it.
     bool run(const std::string& sql, int number) {
@@ -108,9 +108,26 @@ private:
         const std::uint64_t before = m_out.rows;
         // The rows go straight from the connection into packed pieces that the list adopts whole: the
         // list is the client's only copy of the answer, so a large answer costs its bytes once.
+        // Once a result has crossed the limit, the results after it keep nothing either.
+        const bool alreadyCut = m_out.cut;
+        bool dropping = alreadyCut;
         while (Row row = stream.next()) {
-            piece.add(row);
             ++m_out.rows;
+            if (dropping) {
+                // Past the limit the rows are read and counted, never kept; Stop still ends it.
+                if (m_out.rows % 4096 == 0 && m_stop.load())
+                    break;
+                continue;
+            }
+            piece.add(row);
+            if (m_held + piece.cellBytes() >= m_keepBytes) {
+                handOver(piece, width);
+                dropping = true;
+                m_out.cut = true;
+                m_out.keptRows = m_out.rows - before;
+                m_out.cutStatement = *m_sql;
+                continue;
+            }
             if (piece.cellBytes() < PackedRows::kBlockBytes &&
                 (m_out.rows % 256 != 0 || Clock::now() - handed < kHandOver))
                 continue;
@@ -120,6 +137,8 @@ private:
                 break;
         }
         handOver(piece, width);
+        if (dropping && !alreadyCut)
+            m_out.allRows = m_out.rows - before;
         if (stream.failed())
             m_out.status = converted(m_connection.errorText());
         const Clock::time_point now = Clock::now();
@@ -136,6 +155,7 @@ private:
         if (piece.empty())
             return;
         piece.trim();
+        m_held += piece.cellBytes();
         m_sink.rowsArrived(std::move(piece));
         piece.reset(width);
     }
@@ -144,6 +164,9 @@ private:
     const std::atomic<bool>& m_stop;
     ConsoleSink& m_sink;
     ConsoleOutcome& m_out;
+    const std::uint64_t m_keepBytes;
+    /// The cell bytes handed over so far in the run.
+    std::uint64_t m_held = 0;
     int m_number = 0;
     const std::string* m_sql = nullptr;
     Clock::time_point m_resultStart;
@@ -161,10 +184,10 @@ void noteRefusal(const Connection& connection, const ScriptStatement& statement,
 }  // namespace
 
 ConsoleOutcome runConsoleText(Connection& connection, std::string_view text, const std::atomic<bool>& stop,
-                              ConsoleSink& sink) {
+                              ConsoleSink& sink, std::uint64_t keepBytes) {
     ConsoleOutcome out;
     out.total = countSqlStatements(text, !connection.noBackslashEscapes());
-    StatementRun statement(connection, stop, sink, out);
+    StatementRun statement(connection, stop, sink, out, keepBytes);
     // Text without a statement (blanks, comments) goes as typed: the server's answer tells what is wrong.
     if (out.total == 0) {
         sink.statementSent(ConsoleReached{1, 0, 1, text.size(), 0});

@@ -71,13 +71,22 @@ struct ConsoleOutcome {
     unsigned errorNumber = 0;
     std::string sqlState;
     std::string errorText;
+    /// Set when the results outgrew the cells the console keeps: the result that crossed the limit
+    /// keeps its first keptRows rows, the rest of its allRows were read and dropped, and the
+    /// statement that gave it is kept for an export of the whole result.
+    bool cut = false;
+    std::uint64_t keptRows = 0;
+    std::uint64_t allRows = 0;
+    std::string cutStatement;
 };
 
 /// Runs the console's text on the connection as the command-line client runs a script: statement by
 /// statement, every result of one read before the next is sent, ending at the first refusal. Stop is
 /// looked at between statements and between pieces of rows; a statement that ran while Stop was
 /// asked for counts as stopped, whatever it answered (a killed SLEEP answers 1).
+/// keepBytes bounds the cell bytes the run's results hand over in all; rows beyond it are read and
+/// dropped, and the outcome says so.
 ConsoleOutcome runConsoleText(Connection& connection, std::string_view text, const std::atomic<bool>& stop,
-                              ConsoleSink& sink);
+                              ConsoleSink& sink, std::uint64_t keepBytes = UINT64_MAX);
 
 }  // namespace velkin

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTableView>
@@ -206,6 +207,19 @@ void SqlConsoleDialog::buildScreen() {
     times->addWidget(m_arrivalTime, 0, 1);
     times->addWidget(displayLabel, 1, 0);
     times->addWidget(m_displayTime, 1, 1);
+
+    auto* limitLabel = new QLabel(QStringLiteral("Result limit (MB)"), this);
+    m_resultLimit = new QSpinBox(this);
+    m_resultLimit->setObjectName(limitLabel->text());
+    m_resultLimit->setRange(1, 1024 * 1024);
+    m_resultLimit->setValue(Settings().consoleResultLimit());
+    m_resultLimit->setToolTip(
+        QStringLiteral("The cells of a result beyond this are read and dropped, and the whole result is "
+                       "offered as a CSV file."));
+    connect(m_resultLimit, &QSpinBox::valueChanged, this,
+            [](int megabytes) { Settings().setConsoleResultLimit(megabytes); });
+    times->addWidget(limitLabel, 2, 0);
+    times->addWidget(m_resultLimit, 2, 1, Qt::AlignLeft);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 2);

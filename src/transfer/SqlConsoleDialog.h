@@ -16,6 +16,7 @@
 class QCompleter;
 class QKeyEvent;
 class QLineEdit;
+class QSpinBox;
 class QPlainTextEdit;
 class QTabBar;
 class QTimer;
@@ -85,6 +86,8 @@ private:
     void loadChildren(QTreeWidgetItem* node);
     void insertName(QTreeWidgetItem* node);
     void showOutcome(const ConsoleOutcome& outcome);
+    /// After a result outgrew the limit: says so and offers the export of the whole result.
+    void offerExportOfCut(const ConsoleOutcome& outcome);
     void runText(std::string_view text);
     static QString scriptFilter();
     bool queryKey(QKeyEvent* key);
@@ -126,6 +129,8 @@ private:
     RowModel* m_rows = nullptr;
     QLineEdit* m_arrivalTime = nullptr;
     QLineEdit* m_displayTime = nullptr;
+    /// The cell megabytes of results the console keeps; beyond them it offers the CSV export.
+    QSpinBox* m_resultLimit = nullptr;
     /// The tree reacts to selections only when set; cleared while it is being filled.
     bool m_treeReacts = false;
     /// The font width the settings hold; the font chooser knows none and makes it 0.

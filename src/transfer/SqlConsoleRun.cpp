@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTableView>
 #include <QTextCursor>
@@ -13,6 +14,7 @@
 
 #include "ConsoleNames.h"
 #include "ConsoleRun.h"
+#include "CsvExportDialog.h"
 #include "SqlScript.h"
 #include "StatementHistory.h"
 #include "TransferMessages.h"
@@ -155,17 +157,27 @@ void SqlConsoleDialog::runText(std::string_view text) {
     m_rowsArrived = false;
     m_runTold = false;
     ConsoleOutcome outcome;
+    const std::uint64_t keepBytes = static_cast<std::uint64_t>(m_resultLimit->value()) * 1024 * 1024;
     // The statements run beside the window, which keeps painting and answers Stop; the session's
     // connection is the console's until they end.
     m_work.run({&m_connection}, [&](WorkControl& control) {
         ScreenSink sink(control, *this);
-        outcome = runConsoleText(m_connection, text, control.stopAskedFlag(), sink);
+        outcome = runConsoleText(m_connection, text, control.stopAskedFlag(), sink, keepBytes);
     });
     m_progressTimer->stop();
     m_progress->hide();
     // The statements may have created, dropped or switched any name the completion knew.
     m_names->forget();
     showOutcome(outcome);
+    if (outcome.cut)
+        offerExportOfCut(outcome);
+}
+
+void SqlConsoleDialog::offerExportOfCut(const ConsoleOutcome& outcome) {
+    if (!m_op.ask(qs(consoleCutText(m_resultLimit->value(), outcome.keptRows, outcome.allRows))))
+        return;
+    CsvExportDialog dialog(m_connection, m_op, qs(outcome.cutStatement), this);
+    m_op.runModal(dialog);
 }
 
 void SqlConsoleDialog::showRunning(const ConsoleReached& reached) {

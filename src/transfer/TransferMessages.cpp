@@ -181,6 +181,13 @@ std::string consoleResultText(int statement, std::string_view head, std::uint64_
                        rows == 1 ? "row" : "rows", static_cast<double>(elapsedMs) / 1000.0);
 }
 
+std::string consoleCutText(int limitMegabytes, std::uint64_t keptRows, std::uint64_t allRows) {
+    return fmt::format(
+        "The result is larger than the {} MB the console keeps: its first {} of {} rows are shown and the "
+        "rest were read and dropped.\n\nExport the whole result to a CSV file instead?",
+        limitMegabytes, keptRows, allRows);
+}
+
 std::string consoleStoppedText(int number, int total, int line, std::uint64_t rows) {
     std::string text;
     if (total <= 1)

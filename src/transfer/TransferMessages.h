@@ -26,6 +26,8 @@ std::string consoleResultText(int statement, std::string_view head, std::uint64_
 /// The console's result field after Stop: statement number of total, from line, was cut (line 0: the
 /// stop came between statements and number statements had ended); rows of its result arrived.
 std::string consoleStoppedText(int number, int total, int line, std::uint64_t rows);
+/// The question after a result outgrew the console's limit: what is shown, and the export instead.
+std::string consoleCutText(int limitMegabytes, std::uint64_t keptRows, std::uint64_t allRows);
 
 /// The dump's read broke off (errorLine: "%d:%s"); rows: the rows in the file.
 std::string dumpReadBrokenText(long long rows, std::string_view errorLine);

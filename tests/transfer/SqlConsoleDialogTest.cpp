@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
@@ -240,6 +241,40 @@ TEST_F(SqlConsoleTest, CsvExportOpensWithTheQueryText) {
     dialog.exportCsv();
     EXPECT_EQ(QStringList{"The output to a CSV File"}, op.modalTitles);
     EXPECT_EQ("select * from velkin_transfer_console.t", statement);
+}
+
+TEST_F(SqlConsoleTest, AResultBeyondTheLimitKeepsItsFirstRowsAndOffersTheWholeAsCsv) {
+    Settings().setConsoleResultLimit(0);  // as never set
+    SqlConsoleDialog dialog(*session, op);
+    auto* limit = child<QSpinBox>(dialog, "Result limit (MB)");
+    ASSERT_TRUE(limit);
+    EXPECT_EQ(2048, limit->value());
+    limit->setValue(1);
+    // 3,000 rows of about 1 kB: three times the megabyte kept.
+    const QString statement = "SELECT seq, REPEAT('x', 1000) FROM velkin_transfer_console.seq_1_to_3000";
+    QString exported;
+    op.answer(true);
+    op.onModal([&exported](QDialog& d) {
+        exported = QString::fromStdString(dynamic_cast<CsvExportDialog&>(d).statement());
+        return int(QDialog::Rejected);
+    });
+    run(dialog, statement);
+    const int kept = dialog.rows().rows();
+    EXPECT_GT(kept, 900);
+    EXPECT_LT(kept, 1100) << "about a megabyte of cells";
+    ASSERT_EQ(1u, op.questions.size());
+    EXPECT_TRUE(op.questions[0].text.contains(QString("first %1 of 3000 rows").arg(kept)))
+        << op.questions[0].text.toStdString();
+    EXPECT_EQ(statement, exported) << "the export is of the whole statement";
+    EXPECT_EQ("1", scalar(*session, "SELECT 1")) << "the dropped rows were read to the end";
+
+    // A result within the limit asks nothing.
+    op.clear();
+    run(dialog, "SELECT seq FROM velkin_transfer_console.seq_1_to_3000");
+    EXPECT_EQ(3000, dialog.rows().rows());
+    EXPECT_TRUE(op.questions.empty());
+    limit->setValue(2048);
+    EXPECT_EQ(2048, Settings().consoleResultLimit()) << "the limit is the person's setting";
 }
 
 TEST_F(SqlConsoleTest, WithoutADatabaseListTheTreeKeepsItsRootAndIgnoresSelections) {
