@@ -11,6 +11,7 @@
 
 #include "CMainFrame.h"
 #include "DemoScriptText.h"
+#include "monitor/GaleraDialog.h"
 #include "monitor/ProcessMonitorDialog.h"
 #include "monitor/ReplicationDialog.h"
 #include "session/CSorvaneDoc.h"
@@ -160,6 +161,23 @@ int main(int argc, char** argv) {
             failures += !save(replication, out + "/replication.png");
         } else {
             std::printf("FAILED to reach the replica: %s\n", replica.errorLine().c_str());
+            ++failures;
+        }
+    }
+    // The Galera screen needs a cluster; scripts/screenshots starts three nodes and names one's port.
+    if (const QByteArray nodePort = qgetenv("VELKIN_SHOT_GALERA_PORT"); !nodePort.isEmpty()) {
+        Connection node;
+        if (node.connect("127.0.0.1", "root", "", nodePort.toUInt())) {
+            GaleraDialog galera(node, op, &frame);
+            galera.resize(1000, 640);
+            galera.show();
+            for (int i = 0; i < 4; ++i) {
+                galera.refresh();
+                settle();
+            }
+            failures += !save(galera, out + "/galera.png");
+        } else {
+            std::printf("FAILED to reach the Galera node: %s\n", node.errorLine().c_str());
             ++failures;
         }
     }

@@ -220,6 +220,9 @@ void GaleraDialog::showNodes(const GaleraCluster& cluster) {
         font.setBold(marked);
         item->setFont(kDisagreesColumn, font);
     }
+    // Addresses and UUIDs are read whole; the list scrolls sideways when the columns outgrow it.
+    for (int column = 0; column < m_nodes->columnCount(); ++column)
+        m_nodes->resizeColumnToContents(column);
 }
 
 void GaleraDialog::feedChart(const GaleraCluster& cluster) {
