@@ -13,4 +13,9 @@ namespace velkin::bench {
 void measureTableStatus(Connection& connection, const std::string& client, const std::string& login,
                         const std::string& port, int tables, int runs);
 
+/// A database of many tables in the object tree (opened, searched, scrolled), against the client
+/// listing the same tables.
+void measureTree(Connection& connection, const std::string& client, const std::string& login,
+                 const std::string& port, int tables, int runs);
+
 }  // namespace velkin::bench
