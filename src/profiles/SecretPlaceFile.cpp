@@ -1,5 +1,8 @@
 #include "SecretPlaceFile.h"
 
+#include "SshSecretDialog.h"
+#include "session/Operator.h"
+
 #include "Keyring.h"
 #include "ProfileLabel.h"
 
@@ -36,6 +39,19 @@ std::string savedPassword(const HostRecord& record) {
             break;
     }
     return record.password;
+}
+
+std::optional<std::string> loginPassword(Operator& op, QWidget* parent, const HostRecord& record) {
+    if (SecretPlaceFile().find(record.displayName) != SecretPlace::Asked)
+        return savedPassword(record);
+    SshSecretDialog dialog(
+        QStringLiteral("Password"),
+        QStringLiteral("The password of %1 on %2:")
+            .arg(QString::fromStdString(record.userName), QString::fromStdString(record.hostName)),
+        parent, QStringLiteral("Login"));
+    if (op.runModal(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.secret().toStdString();
 }
 
 }  // namespace velkin

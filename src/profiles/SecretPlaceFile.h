@@ -1,11 +1,16 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "HostRecord.h"
 #include "SideFile.h"
 
+class QWidget;
+
 namespace velkin {
+
+class Operator;
 
 /// Where a saved host's password is kept: in its Host.DAT record (as always, and the default), in
 /// the desktop's keyring, or nowhere (typed at every login). With the last two the record's password
@@ -34,5 +39,8 @@ private:
 /// The password a saved host logs in with: its record's, the keyring's, or empty when it is asked
 /// at every login (or the keyring cannot give it).
 std::string savedPassword(const HostRecord& record);
+/// The password to log in with now: the saved one, or, for a host whose password is asked at every
+/// login, the one the person types ("Login" question through op); nothing when they cancel.
+std::optional<std::string> loginPassword(Operator& op, QWidget* parent, const HostRecord& record);
 
 }  // namespace velkin

@@ -11,9 +11,10 @@
 
 namespace velkin {
 
-SshSecretDialog::SshSecretDialog(const QString& label, const QString& prompt, QWidget* parent)
+SshSecretDialog::SshSecretDialog(const QString& label, const QString& prompt, QWidget* parent,
+                                 const QString& title)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("SSH login"));
+    setWindowTitle(title);
     auto* text = new QLabel(prompt, this);
     text->setWordWrap(true);
     auto* form = new QFormLayout;

@@ -11,8 +11,10 @@ namespace velkin {
 class SshSecretDialog : public QDialog {
     Q_OBJECT
 public:
-    /// label names the field ("SSH password", "Passphrase"); prompt says what it is for.
-    SshSecretDialog(const QString& label, const QString& prompt, QWidget* parent = nullptr);
+    /// label names the field ("SSH password", "Passphrase"); prompt says what it is for. The same
+    /// question asks for a database password that is kept nowhere, under its own title.
+    SshSecretDialog(const QString& label, const QString& prompt, QWidget* parent = nullptr,
+                    const QString& title = QStringLiteral("SSH login"));
     QString secret() const;
 
 private:

@@ -178,8 +178,11 @@ void DuplicateFromOtherServersDialog::chooseServer(QListWidgetItem* item) {
     if (!sshSecrets)
         return;
     connection->setSsh(ssh, *sshSecrets, windowQuestion(m_op));
-    if (!connection->connect(profile.hostName, profile.userName, savedPassword(profile),
-                             qs(profile.port).toUInt()))
+    // A profile whose password is kept nowhere is asked for it, as its login would be.
+    const std::optional<std::string> password = loginPassword(m_op, this, profile);
+    if (!password)
+        return;
+    if (!connection->connect(profile.hostName, profile.userName, *password, qs(profile.port).toUInt()))
         return;
     m_source = std::move(connection);
     Result rows = m_source->select(showDatabasesStatement());

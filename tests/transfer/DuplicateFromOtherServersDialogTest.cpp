@@ -15,6 +15,7 @@
 #include "CopyTesting.h"
 #include "TransferTesting.h"
 #include "profiles/HostFile.h"
+#include "profiles/SecretPlaceFile.h"
 #include "session/ServerDialect.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
@@ -432,4 +433,31 @@ TEST_F(DuplicateFromOtherServersTest, TortureTableRoundTripsBetweenServersInOthe
     EXPECT_EQ("0", differingRows(*there, "velkin_dup_remote.torture", "velkin_dup_remote.back"));
     EXPECT_EQ("8", scalar(*there, "SELECT COUNT(*) FROM velkin_dup_remote.back"));
     EXPECT_EQ(original, tortureRows(*there, "velkin_dup_remote.back"));
+}
+
+TEST_F(DuplicateFromOtherServersTest, AProfileWhosePasswordIsKeptNowhereIsAskedForIt) {
+    HostFile hosts;
+    HostRecord asked = profile("asked", testPort(), commonAccount());
+    asked.password.clear();
+    ASSERT_TRUE(hosts.append(asked));
+    ASSERT_TRUE(SecretPlaceFile().store("asked", "asked", SecretPlace::Asked));
+    DuplicateFromOtherServersDialog dialog(*session, op);
+
+    // Cancelled: no login is tried and nothing is listed.
+    op.onModal([](QDialog&) { return int(QDialog::Rejected); });
+    select(list(dialog, "Server"), "asked");
+    EXPECT_EQ(QStringList{"Login"}, op.modalTitles);
+    EXPECT_EQ(0, list(dialog, "Database")->count());
+
+    // Typed: the account's databases are listed from a login with that password.
+    op.clear();
+    op.onModal([](QDialog& d) {
+        child<QLineEdit>(d, "Password")->setText(QString::fromStdString(commonAccount().password));
+        d.accept();
+        return d.result();
+    });
+    select(list(dialog, "Server"), "here");
+    select(list(dialog, "Server"), "asked");
+    EXPECT_EQ(QStringList{"Login"}, op.modalTitles) << "the saved profile asks nothing";
+    EXPECT_TRUE(texts(list(dialog, "Database")).contains("sorvane_common"));
 }
