@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTableView>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
@@ -310,8 +312,20 @@ void measureConsole(Bench& b) {
     Contender theirs{baseName(b.client) + " --batch > /dev/null"};
     theirs.work = shellWork(b.batch(select) + " > /dev/null", &theirPeaks);
     race(b.runs, {&ours, &theirs});
+    // Scrolling through the whole answer as the grid paints it: the slowest of twenty jumps.
+    double slowestFrame = 0;
+    if (auto* grid = console->findChild<QTableView*>(QStringLiteral("result list"))) {
+        QScrollBar* bar = grid->verticalScrollBar();
+        for (int step = 0; step <= 20; ++step)
+            slowestFrame = std::max(
+                slowestFrame, seconds([&] {
+                    bar->setValue(static_cast<int>(static_cast<long long>(bar->maximum()) * step / 20));
+                    grid->viewport()->repaint();
+                }));
+    }
     console.reset();
     printCase("SQL console, whole table shown", ours, theirs);
+    std::printf("SQL console, slowest scroll frame over %ld rows: %.1f ms\n", b.rows, slowestFrame * 1000);
 
     std::vector<double> peaks(theirPeaks.begin(), theirPeaks.end());
     std::printf(
