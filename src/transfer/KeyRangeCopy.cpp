@@ -8,6 +8,7 @@
 #include "KeySteps.h"
 #include "RowCopy.h"
 #include "RowWriter.h"
+#include "TableColumns.h"
 #include "session/SqlText.h"
 
 namespace velkin {
@@ -23,12 +24,7 @@ constexpr int kServerBlockRows = 50 * kCopyBlockRows;
 }  // namespace
 
 std::optional<RowCopy::KeyRanges> RowCopy::keyRanges() {
-    std::vector<KeyColumnLine> lines;
-    {
-        Result result = m_destination.select(uniqueKeysQuery(m_destination, m_from.database, m_from.table));
-        while (Row row = result.fetchRow())
-            lines.push_back({row.str(0), row.str(1), row.str(2), row.text(3) == "1", row.text(4) == "1"});
-    }
+    const std::vector<KeyColumnLine> lines = readUniqueKeys(m_destination, m_from.database, m_from.table);
     const std::optional<std::vector<std::string>> key = rangeKey(lines);
     if (!key)
         return std::nullopt;

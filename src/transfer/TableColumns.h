@@ -1,8 +1,11 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "ColumnFormText.h"
+#include "CopyStatements.h"
 
 namespace velkin {
 
@@ -12,5 +15,10 @@ class Connection;
 /// stay empty (found() false) when the catalog cannot be read or does not know the table; the kind
 /// is then Table.
 TableColumns readTableColumns(Connection& connection, std::string_view database, std::string_view table);
+
+/// The columns of the table's unique keys as uniqueKeysQuery lists them; empty when there are none
+/// or the catalog cannot be read.
+std::vector<KeyColumnLine> readUniqueKeys(Connection& connection, std::string_view database,
+                                          std::string_view table);
 
 }  // namespace velkin

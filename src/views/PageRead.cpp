@@ -6,6 +6,7 @@
 
 #include "session/Connection.h"
 #include "transfer/CopyStatements.h"
+#include "transfer/TableColumns.h"
 
 namespace velkin {
 
@@ -22,13 +23,8 @@ void noteFailure(const Connection& connection, PageRead::End end, PageRead& read
 /// The unique key the table can be paged by, when every column of it is among the columns listed.
 std::vector<std::string> pageKey(Connection& connection, const PageRequest& request,
                                  const std::vector<std::string>& columns) {
-    std::vector<KeyColumnLine> lines;
-    {
-        Result result = connection.select(uniqueKeysQuery(connection, request.database, request.table));
-        while (Row row = result.fetchRow())
-            lines.push_back({row.str(0), row.str(1), row.str(2), row.text(3) == "1", row.text(4) == "1"});
-    }
-    const std::optional<std::vector<std::string>> key = rangeKey(lines);
+    const std::optional<std::vector<std::string>> key =
+        rangeKey(readUniqueKeys(connection, request.database, request.table));
     if (!key)
         return {};
     for (const std::string& column : *key)
