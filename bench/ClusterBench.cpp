@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "monitor/GaleraDialog.h"
 #include "monitor/GaleraText.h"
 #include "monitor/ReplicationDialog.h"
@@ -28,20 +29,6 @@ using namespace velkin;
 namespace {
 
 const std::string kSourceDir = VELKIN_SOURCE_DIR;
-
-/// Nobody at the screen: the screens under measure ask nothing.
-class NoOperator : public Operator {
-public:
-    void inform(const QString&, const QString&, MessageIcon) override {}
-    bool ask(const QString&, const QString&) override { return false; }
-    int runModal(QDialog&) override { return 0; }
-    QString chooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
-    QString chooseSaveFile(QWidget*, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(QWidget*, const QString&) override { return {}; }
-    bool chooseFont(QWidget*, QFont&) override { return false; }
-    void beginWait() override {}
-    void endWait() override {}
-};
 
 std::string readPort(const std::string& dir) {
     std::ifstream in(dir + "/port");
@@ -81,7 +68,7 @@ void measureGalera(const std::string& dir, int runs) {
         std::printf("galera: cannot connect: %s\n", session.errorText().c_str());
         return;
     }
-    NoOperator op;
+    bench::SilentOperator op;
     GaleraDialog dialog(session, op);
     dialog.refresh();  // connections opened once, as on the screen
     std::vector<double> ours, theirs;
@@ -105,7 +92,7 @@ void measureReplication(const std::string& dir, int runs) {
         std::printf("replication: cannot connect: %s\n", session.errorText().c_str());
         return;
     }
-    NoOperator op;
+    bench::SilentOperator op;
     ReplicationDialog dialog(session, op);
     dialog.refresh();
     const ServerDialect& dialect = session.dialect();

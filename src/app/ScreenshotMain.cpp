@@ -65,6 +65,28 @@ QTreeWidgetItem* child(QTreeWidgetItem* parent, const QString& label) {
     return nullptr;
 }
 
+/// The picture of a screen on the server whose port the variable names: 0 when taken or not
+/// asked for, 1 when it failed.
+template <typename Screen>
+int shotOfServer(const char* portVariable, Operator& op, QWidget& frame, QSize size, const QString& path) {
+    const QByteArray port = qgetenv(portVariable);
+    if (port.isEmpty())
+        return 0;
+    Connection server;
+    if (!server.connect("127.0.0.1", "root", "", port.toUInt())) {
+        std::printf("FAILED to reach the server of %s: %s\n", portVariable, server.errorLine().c_str());
+        return 1;
+    }
+    Screen screen(server, op, &frame);
+    screen.resize(size);
+    screen.show();
+    for (int i = 0; i < 4; ++i) {
+        screen.refresh();
+        settle();
+    }
+    return save(screen, path) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -147,39 +169,11 @@ int main(int argc, char** argv) {
     failures += !save(monitor, out + "/process-monitor.png");
     monitor.hide();
 
-    // The replication screen needs a replica; scripts/screenshots starts one and names its port.
-    if (const QByteArray replicaPort = qgetenv("VELKIN_SHOT_REPLICA_PORT"); !replicaPort.isEmpty()) {
-        Connection replica;
-        if (replica.connect("127.0.0.1", "root", "", replicaPort.toUInt())) {
-            ReplicationDialog replication(replica, op, &frame);
-            replication.resize(1000, 680);
-            replication.show();
-            for (int i = 0; i < 4; ++i) {
-                replication.refresh();
-                settle();
-            }
-            failures += !save(replication, out + "/replication.png");
-        } else {
-            std::printf("FAILED to reach the replica: %s\n", replica.errorLine().c_str());
-            ++failures;
-        }
-    }
-    // The Galera screen needs a cluster; scripts/screenshots starts three nodes and names one's port.
-    if (const QByteArray nodePort = qgetenv("VELKIN_SHOT_GALERA_PORT"); !nodePort.isEmpty()) {
-        Connection node;
-        if (node.connect("127.0.0.1", "root", "", nodePort.toUInt())) {
-            GaleraDialog galera(node, op, &frame);
-            galera.resize(1000, 640);
-            galera.show();
-            for (int i = 0; i < 4; ++i) {
-                galera.refresh();
-                settle();
-            }
-            failures += !save(galera, out + "/galera.png");
-        } else {
-            std::printf("FAILED to reach the Galera node: %s\n", node.errorLine().c_str());
-            ++failures;
-        }
-    }
+    // The replication and Galera screens need servers of their own; scripts/screenshots starts a
+    // replica and a cluster and names their ports.
+    failures += shotOfServer<ReplicationDialog>("VELKIN_SHOT_REPLICA_PORT", op, frame, QSize(1000, 680),
+                                                out + "/replication.png");
+    failures += shotOfServer<GaleraDialog>("VELKIN_SHOT_GALERA_PORT", op, frame, QSize(1000, 640),
+                                           out + "/galera.png");
     return failures == 0 ? 0 : 1;
 }

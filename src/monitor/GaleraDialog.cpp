@@ -43,24 +43,15 @@ const QColor kPausedColours[] = {QColor(0, 255, 0), QColor(255, 255, 0), QColor(
 const QColor kQueueColours[] = {QColor(255, 0, 255), QColor(255, 255, 255), QColor(255, 128, 0)};
 
 QStringList nodeTexts(const GaleraNode& n) {
-    if (!n.answered)
-        return {
-            qs(n.address),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
-            QString(),
+    if (!n.answered) {
+        // A node that did not answer has its address and why; its figures stay empty.
+        QStringList texts(kDisagreesColumn + 1);
+        texts.front() = qs(n.address);
+        texts.back() =
             qs(n.disagreement) +
-                (n.failure.empty() ? QString() : QStringLiteral(" (") + qs(n.failure) + QLatin1Char(')'))};
+            (n.failure.empty() ? QString() : QStringLiteral(" (") + qs(n.failure) + QLatin1Char(')'));
+        return texts;
+    }
     return {qs(n.address),
             qs(n.nodeName),
             QString::number(n.clusterSize),

@@ -51,6 +51,23 @@ QLineEdit* readOnlyBox(QWidget* owner, const QString& name) {
     return box;
 }
 
+/// A read-only box for each label, label and box side by side, `columns` pairs to a row.
+template <std::size_t N>
+QHash<QString, QLineEdit*> labelledBoxes(QWidget* owner, QGridLayout* grid, const char* const (&labels)[N],
+                                         int columns) {
+    QHash<QString, QLineEdit*> boxes;
+    int i = 0;
+    for (const char* label : labels) {
+        const QString name = QString::fromUtf8(label);
+        QLineEdit* edit = readOnlyBox(owner, name);
+        grid->addWidget(new QLabel(name, owner), i / columns, (i % columns) * 2);
+        grid->addWidget(edit, i / columns, (i % columns) * 2 + 1);
+        boxes.insert(name, edit);
+        ++i;
+    }
+    return boxes;
+}
+
 QTreeWidget* list(QWidget* owner, const QString& name, const QStringList& headers) {
     auto* tree = new QTreeWidget(owner);
     tree->setObjectName(name);
@@ -186,16 +203,7 @@ QWidget* ReplicationDialog::buildDetails() {
     auto* box = new QWidget(this);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
-    int i = 0;
-    for (const char* label : kDetailLabels) {
-        const QString name = QString::fromUtf8(label);
-        QLineEdit* edit = readOnlyBox(box, name);
-        // Two columns of label and box.
-        grid->addWidget(new QLabel(name, box), i / 2, (i % 2) * 2);
-        grid->addWidget(edit, i / 2, (i % 2) * 2 + 1);
-        m_details.insert(name, edit);
-        ++i;
-    }
+    m_details = labelledBoxes(box, grid, kDetailLabels, 2);
     return box;
 }
 
@@ -203,15 +211,7 @@ QWidget* ReplicationDialog::buildPrimaryGroup() {
     auto* group = new QGroupBox(QStringLiteral("As a primary"), this);
     group->setObjectName(QStringLiteral("As a primary"));
     auto* grid = new QGridLayout;
-    int i = 0;
-    for (const char* label : kPrimaryLabels) {
-        const QString name = QString::fromUtf8(label);
-        QLineEdit* edit = readOnlyBox(group, name);
-        grid->addWidget(new QLabel(name, group), i / 3, (i % 3) * 2);
-        grid->addWidget(edit, i / 3, (i % 3) * 2 + 1);
-        m_primaryBoxes.insert(name, edit);
-        ++i;
-    }
+    m_primaryBoxes = labelledBoxes(group, grid, kPrimaryLabels, 3);
     m_hosts = list(group, QStringLiteral("Registered replicas"),
                    {QStringLiteral("Server id"), QStringLiteral("Host"), QStringLiteral("Port")});
     m_dumps = list(group, QStringLiteral("Binlog Dump threads"),
