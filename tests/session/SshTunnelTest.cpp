@@ -210,6 +210,37 @@ TEST(SshTunnel, LogsInWithAKeyAnAgentAndALockedKeyAndStatementsReachTheServer) {
     EXPECT_EQ(1u, person.questions.size());
 }
 
+TEST(SshTunnel, LogsInWithAPasswordAndARefusedPasswordSaysSo) {
+    // The sshd takes password logins only where the test run could give it an account of its own.
+    const std::string user = firstWord(readText(sshFile("password_user")));
+    if (user.empty())
+        GTEST_SKIP() << "the test sshd has no account with a password (it is not run by root)";
+    forgetHostKeys();
+    ScratchDatabase db("sorvane_ssh_pw");
+    exec(db.admin(), "CREATE TABLE sorvane_ssh_pw.t (v INT)");
+    Person person;
+    SshOptions byPassword = tunnelTo(SshAuth::Password);
+    byPassword.user = user;
+    SshSecrets typed;
+    typed.password = readText(sshFile("password"));
+    typed.password.pop_back();
+    {
+        Connection c;
+        ASSERT_EQ("", connectThrough(c, byPassword, typed, person));
+        exec(c, "INSERT INTO sorvane_ssh_pw.t VALUES (41)");
+        EXPECT_EQ("41", scalar(db.admin(), "SELECT SUM(v) FROM sorvane_ssh_pw.t"));
+    }
+    // With that tunnel ended, the next login is the SSH host's to judge again.
+
+    SshSecrets wrong;
+    wrong.password = "not the password";
+    Connection refused;
+    const std::string m = connectThrough(refused, byPassword, wrong, person);
+    EXPECT_TRUE(contains(m, "SSH login refused")) << m;
+    EXPECT_FALSE(refused.isOpen());
+    EXPECT_EQ(1u, person.questions.size()) << "the host key is asked about once";
+}
+
 TEST(SshTunnel, EachFailureSaysWhatFailed) {
     forgetHostKeys();
     Person person;
