@@ -55,6 +55,8 @@ void HostDialog::build() {
     auto* sshGroup = namedGroup(QStringLiteral("SSH tunnel"), this);
     auto* sshForm = new QFormLayout(sshGroup);
     buildSsh(sshForm);
+    connect(m_secretPlace, &QComboBox::currentIndexChanged, this, &HostDialog::sshAuthChanged);
+    sshAuthChanged();
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -94,9 +96,11 @@ SecretPlace HostDialog::secretPlace() const {
 
 void HostDialog::showSecret(const HostRecord& record) {
     const SecretPlace place = SecretPlaceFile().find(record.displayName);
+    m_savedPlace = place;
     m_secretPlace->setCurrentIndex(m_secretPlace->findData(static_cast<int>(place)));
     if (place != SecretPlace::HostDat)
         m_password->setText(QString::fromStdString(savedPassword(record)));
+    m_sshSecret->setText(QString::fromStdString(savedSshSecret(record.displayName)));
 }
 
 bool HostDialog::keepSecret() {
@@ -136,15 +140,43 @@ void HostDialog::buildSsh(QFormLayout* form) {
     m_sshAuth->setObjectName(QStringLiteral("SSH authentication"));
     m_sshAuth->addItem(QStringLiteral("SSH agent"), static_cast<int>(SshAuth::Agent));
     m_sshAuth->addItem(QStringLiteral("Key file"), static_cast<int>(SshAuth::KeyFile));
-    m_sshAuth->addItem(QStringLiteral("Password, asked at login"), static_cast<int>(SshAuth::Password));
+    m_sshAuth->addItem(QStringLiteral("Password"), static_cast<int>(SshAuth::Password));
     form->addRow(QStringLiteral("SSH authentication"), m_sshAuth);
     addFileField(form, m_sshKeyFile, QStringLiteral("SSH key file"));
+    m_sshSecret = formField(form, QStringLiteral("SSH password or passphrase"), this, FieldMode::Masked);
+    m_sshSecret->setToolTip(QStringLiteral("Kept in the desktop's keyring when the password is; "
+                                           "otherwise asked at login."));
     connect(m_sshAuth, &QComboBox::currentIndexChanged, this, &HostDialog::sshAuthChanged);
-    sshAuthChanged();
 }
 
 void HostDialog::sshAuthChanged() {
-    m_sshKeyFile->setEnabled(static_cast<SshAuth>(m_sshAuth->currentData().toInt()) == SshAuth::KeyFile);
+    const auto auth = static_cast<SshAuth>(m_sshAuth->currentData().toInt());
+    m_sshKeyFile->setEnabled(auth == SshAuth::KeyFile);
+    // Only the keyring may keep it: no file of ours ever holds an SSH secret.
+    m_sshSecret->setEnabled(auth != SshAuth::Agent && secretPlace() == SecretPlace::Keyring);
+}
+
+QString HostDialog::sshSecret() const {
+    return m_sshSecret->isEnabled() ? m_sshSecret->text() : QString();
+}
+
+bool HostDialog::keepSshSecret() {
+    const std::string name = displayNameBytes().toStdString();
+    // The keyring is asked only by hosts that use it, before or now.
+    if (m_savedPlace == SecretPlace::Keyring && m_key.toStdString() != name)
+        keyringRemove(sshKeyringKey(m_key.toStdString()));
+    if (sshSecret().isEmpty() || !ssh().isOn()) {
+        if (m_savedPlace == SecretPlace::Keyring || secretPlace() == SecretPlace::Keyring)
+            keyringRemove(sshKeyringKey(name));
+        return true;
+    }
+    const QString failure = keyringWrite(sshKeyringKey(name), sshSecret());
+    if (failure.isEmpty())
+        return true;
+    m_op.inform(QStringLiteral("The desktop's keyring cannot keep the SSH password or passphrase (%1).")
+                    .arg(failure),
+                appTitle(), MessageIcon::Warning);
+    return false;
 }
 
 SshOptions HostDialog::ssh() const {
@@ -320,7 +352,7 @@ void HostDialog::create() {
         return;
     if (!m_op.ask(QStringLiteral("Is it really very well?")))
         return;
-    if (!keepSecret())
+    if (!keepSecret() || !keepSshSecret())
         return;
     HostFile hosts;
     // Editing a host that has no record writes nothing, as before; only a write that was tried

@@ -41,6 +41,8 @@ public:
     TlsOptions tls() const;
     /// The SSH tunnel as the dialog shows it; kept in HostSSH.DAT. Off when no SSH host is given.
     SshOptions ssh() const;
+    /// The SSH password or key passphrase typed for the keyring.
+    QString sshSecret() const;
     /// Where the password is kept: "kept in Host.DAT", "kept in the desktop's keyring" or "asked at
     /// every login".
     SecretPlace secretPlace() const;
@@ -55,6 +57,8 @@ private:
     void buildSsh(QFormLayout* form);
     void showSsh(const SshOptions& ssh);
     void sshAuthChanged();
+    /// Puts the SSH secret in the keyring, or takes it out; false when the keyring cannot take it.
+    bool keepSshSecret();
     bool refuseSsh();
     bool saveSsh();
     void buildSecretPlace(QFormLayout* form);
@@ -85,7 +89,10 @@ private:
     QLineEdit* m_sshUser = nullptr;
     QComboBox* m_sshAuth = nullptr;
     QLineEdit* m_sshKeyFile = nullptr;
+    QLineEdit* m_sshSecret = nullptr;
     QComboBox* m_secretPlace = nullptr;
+    /// Where the edited host's password was kept when the dialog was filled.
+    SecretPlace m_savedPlace = SecretPlace::HostDat;
 };
 
 }  // namespace velkin

@@ -18,7 +18,6 @@
 #include "FolderTree.h"
 #include "HostDialog.h"
 #include "HostFile.h"
-#include "Keyring.h"
 #include "ProfileLabel.h"
 #include "SecretPlaceFile.h"
 #include "SshLogin.h"
@@ -314,6 +313,7 @@ void LoginDialog::fillFromSavedHost(const QTreeWidgetItem* node) {
                     QString::fromStdString(savedPassword(*saved)), QString::fromStdString(saved->userName));
     m_tls = TlsSettingsFile().find(saved->displayName);
     m_ssh = SshSettingsFile().find(saved->displayName);
+    m_profile = saved->displayName;
 }
 
 void LoginDialog::fillLoginFields(const QString& host, const QString& port, const QString& password,
@@ -407,6 +407,7 @@ void LoginDialog::newHost() {
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
     m_tls = dialog.tls();
     m_ssh = dialog.ssh();
+    m_profile = dialog.displayNameBytes().toStdString();
     saveTree();
 }
 
@@ -423,7 +424,7 @@ void LoginDialog::deleteHost() {
         TlsSettingsFile().remove(name);
         SshSettingsFile().remove(name);
         if (SecretPlaceFile().find(name) == SecretPlace::Keyring)
-            keyringRemove(labelText(QByteArray::fromStdString(name)));
+            forgetKeyringSecrets(name);
         SecretPlaceFile().remove(name);
     }
     delete node;
@@ -444,6 +445,7 @@ void LoginDialog::editHost() {
     fillLoginFields(dialog.hostName(), dialog.port(), dialog.password(), dialog.userName());
     m_tls = dialog.tls();
     m_ssh = dialog.ssh();
+    m_profile = dialog.displayNameBytes().toStdString();
     saveTree();
 }
 
@@ -453,7 +455,7 @@ void LoginDialog::connectToServer() {
                     MessageIcon::Warning);
         return;
     }
-    const auto secrets = askSshSecrets(m_op, this, m_ssh);
+    const auto secrets = askSshSecrets(m_op, this, m_ssh, m_profile);
     if (!secrets)
         return;
     m_sshSecrets = *secrets;

@@ -63,6 +63,8 @@ private:
     /// The SSH tunnel of that host, and the secrets its login asked for when Connect was chosen.
     SshOptions m_ssh;
     SshSecrets m_sshSecrets;
+    /// The saved host the tunnel settings came from, whose keyring may keep the SSH secret.
+    std::string m_profile;
 };
 
 /// The session's login: a LoginDialog pre-set with the port, run through op; the values when the

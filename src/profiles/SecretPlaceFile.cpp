@@ -41,6 +41,21 @@ std::string savedPassword(const HostRecord& record) {
     return record.password;
 }
 
+QString sshKeyringKey(const std::string& name) {
+    return labelText(QByteArray::fromStdString(name)) + QStringLiteral(" (SSH)");
+}
+
+std::string savedSshSecret(const std::string& name) {
+    if (SecretPlaceFile().find(name) != SecretPlace::Keyring)
+        return {};
+    return keyringRead(sshKeyringKey(name)).secret.value_or(QString()).toStdString();
+}
+
+void forgetKeyringSecrets(const std::string& name) {
+    keyringRemove(labelText(QByteArray::fromStdString(name)));
+    keyringRemove(sshKeyringKey(name));
+}
+
 std::optional<std::string> loginPassword(Operator& op, QWidget* parent, const HostRecord& record) {
     if (SecretPlaceFile().find(record.displayName) != SecretPlace::Asked)
         return savedPassword(record);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,13 @@ private:
 /// The password a saved host logs in with: its record's, the keyring's, or empty when it is asked
 /// at every login (or the keyring cannot give it).
 std::string savedPassword(const HostRecord& record);
+/// The keyring's key for the SSH password or key passphrase of a saved host's tunnel.
+QString sshKeyringKey(const std::string& name);
+/// The SSH password or passphrase a saved host keeps in the keyring; empty when it keeps none (it is
+/// then asked at login).
+std::string savedSshSecret(const std::string& name);
+/// Forgets what the keyring holds for a saved host: its password and its SSH secret.
+void forgetKeyringSecrets(const std::string& name);
 /// The password to log in with now: the saved one, or, for a host whose password is asked at every
 /// login, the one the person types ("Login" question through op); nothing when they cancel.
 std::optional<std::string> loginPassword(Operator& op, QWidget* parent, const HostRecord& record);

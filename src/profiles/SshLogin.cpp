@@ -1,15 +1,28 @@
 #include "SshLogin.h"
 
+#include "SecretPlaceFile.h"
 #include "SshSecretDialog.h"
 #include "session/Operator.h"
 #include "session/SshTunnel.h"
 
 namespace velkin {
 
-std::optional<SshSecrets> askSshSecrets(Operator& op, QWidget* parent, const SshOptions& ssh) {
+std::optional<SshSecrets> askSshSecrets(Operator& op, QWidget* parent, const SshOptions& ssh,
+                                        const std::string& profile) {
     SshSecrets secrets;
     if (!ssh.isOn())
         return secrets;
+    const bool locked = ssh.auth == SshAuth::KeyFile && !ssh.keyFile.empty() &&
+                        SshTunnel::keyNeedsPassphrase(ssh.keyFile);
+    if (ssh.auth == SshAuth::Password || locked) {
+        // A wrong kept secret is refused by the SSH host like a wrong typed one; the person then
+        // mends it in the host's settings.
+        if (const std::string kept = profile.empty() ? std::string() : savedSshSecret(profile);
+            !kept.empty()) {
+            (locked ? secrets.passphrase : secrets.password) = kept;
+            return secrets;
+        }
+    }
     const QString target = QString::fromStdString(ssh.user.empty() ? ssh.host : ssh.user + '@' + ssh.host);
     if (ssh.auth == SshAuth::Password) {
         SshSecretDialog dialog(QStringLiteral("SSH password"),
@@ -17,8 +30,7 @@ std::optional<SshSecrets> askSshSecrets(Operator& op, QWidget* parent, const Ssh
         if (op.runModal(dialog) != QDialog::Accepted)
             return std::nullopt;
         secrets.password = dialog.secret().toStdString();
-    } else if (ssh.auth == SshAuth::KeyFile && !ssh.keyFile.empty() &&
-               SshTunnel::keyNeedsPassphrase(ssh.keyFile)) {
+    } else if (locked) {
         SshSecretDialog dialog(QStringLiteral("Passphrase"),
                                QStringLiteral("The passphrase of the key %1 for %2:")
                                    .arg(QString::fromStdString(ssh.keyFile), target),

@@ -174,7 +174,7 @@ void DuplicateFromOtherServersDialog::chooseServer(QListWidgetItem* item) {
     connection->setTls(TlsSettingsFile().find(profile.displayName));
     // The other server is reached through its own profile's tunnel, with its own SSH login.
     const SshOptions ssh = SshSettingsFile().find(profile.displayName);
-    const auto sshSecrets = askSshSecrets(m_op, this, ssh);
+    const auto sshSecrets = askSshSecrets(m_op, this, ssh, profile.displayName);
     if (!sshSecrets)
         return;
     connection->setSsh(ssh, *sshSecrets, windowQuestion(m_op));

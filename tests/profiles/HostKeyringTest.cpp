@@ -4,6 +4,8 @@
 #include <QDirIterator>
 #include <QStandardPaths>
 #include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "LoginTesting.h"
 #include "ProfileTesting.h"
@@ -41,6 +43,14 @@ QStringList filesHolding(const QString& folder, const std::string& text) {
 }
 
 const std::string kSecret = "kr-secret-9174";
+
+/// A file of the test sshd's folder (scripts/testsshd), its last line end taken off.
+std::string sshFile(const std::string& name) {
+    std::string text = readFile(std::string(std::getenv("VELKIN_SSH_DIR")) + "/" + name);
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
+}
 
 }  // namespace
 
@@ -108,6 +118,68 @@ TEST(HostKeyring, ThePasswordLivesInTheKeyringAloneAndGoesBackToHostDatOnRequest
     EXPECT_EQ("", again.values().password.toStdString());
     EXPECT_EQ(QStringList(), filesHolding(QString::fromStdString(dir.path()), kSecret));
     exec(*admin, "DROP USER 'velkin_kr'@'127.0.0.1'");
+}
+
+TEST(HostKeyring, TheSshPassphraseComesFromTheKeyringAndNoFileHoldsIt) {
+    ScratchDirectory dir;
+    ScriptedOperator op;
+    op.defaultAnswer = true;
+    const std::string passphrase = sshFile("passphrase");
+    const QString me = QString::fromLocal8Bit(getpwuid(getuid())->pw_name);
+    {
+        HostDialog dialog(op);
+        EXPECT_FALSE(field(dialog, "SSH password or passphrase")->isEnabled()) << "no file may keep it";
+        choosePlace(dialog, "kept in the desktop's keyring");
+        setField(dialog, "SSH host", "127.0.0.1");
+        setField(dialog, "SSH port", QString::fromStdString(sshFile("port")));
+        setField(dialog, "SSH user", me);
+        auto* auth = widget<QComboBox>(dialog, "SSH authentication");
+        auth->setCurrentIndex(auth->findText("Key file"));
+        setField(dialog, "SSH key file",
+                 QString::fromStdString(std::string(std::getenv("VELKIN_SSH_DIR")) + "/id_locked"));
+        ASSERT_TRUE(field(dialog, "SSH password or passphrase")->isEnabled());
+        setField(dialog, "SSH password or passphrase", QString::fromStdString(passphrase));
+        const Account admin = adminAccount();
+        ASSERT_EQ(QDialog::Accepted,
+                  fillHostDialog(dialog, "office", QString::fromStdString(admin.user),
+                                 QString::fromStdString(admin.password), QString::fromStdString(testHost()),
+                                 QString::number(testPort())))
+            << op.messageTexts().join("|").toStdString();
+    }
+    EXPECT_EQ(passphrase, keyringRead("office (SSH)").secret.value_or("(none)").toStdString());
+    EXPECT_EQ(QStringList(), filesHolding(QString::fromStdString(dir.path()), passphrase));
+    EXPECT_EQ(QStringList(), filesHolding(Settings().folder(), passphrase));
+
+    // The login opens the locked key with what the keyring keeps, asks nothing, and reaches the server.
+    writeFile("FOLDER.DAT", "1\r\n0 2 office -1\r\n");
+    {
+        LoginDialog login(op, "3306");
+        select(login, {"office"});
+        click(login, "Connect");
+        EXPECT_EQ(QStringList(), op.modalTitles);
+        const LoginValues values = login.values();
+        EXPECT_EQ(passphrase, values.sshSecrets.passphrase);
+        Connection c;
+        c.setSsh(values.ssh, values.sshSecrets, [](const std::string&) { return true; });
+        ASSERT_TRUE(c.connect(testHost(), values.user.toStdString(), values.password.toStdString(), testPort()))
+            << c.connectFailure();
+        ASSERT_TRUE(c.tunnel());
+        EXPECT_EQ("1", scalar(c, "SELECT 1"));
+    }
+
+    // Asked at every login: the keyring forgets it, and the login asks for it again.
+    {
+        HostDialog dialog(op, "office");
+        EXPECT_EQ(QString::fromStdString(passphrase), field(dialog, "SSH password or passphrase")->text());
+        choosePlace(dialog, "asked at every login");
+        click(dialog, "Create");
+        ASSERT_EQ(QDialog::Accepted, dialog.result());
+    }
+    EXPECT_FALSE(keyringRead("office (SSH)").secret);
+    LoginDialog again(op, "3306");
+    select(again, {"office"});
+    click(again, "Connect");
+    EXPECT_EQ(QStringList{"SSH login"}, op.modalTitles) << "the passphrase is asked for";
 }
 
 TEST(HostKeyring, NoKeyringServiceIsSaidAtTheChoice) {

@@ -74,7 +74,7 @@ TEST(HostDialogSsh, SavesTheTunnelBesideHostDatAndTheLoginCarriesItAndAsksForIts
         EXPECT_EQ("jump.lan", field(dialog, "SSH host")->text());
         EXPECT_EQ("2222", field(dialog, "SSH port")->text());
         EXPECT_EQ("Key file", widget<QComboBox>(dialog, "SSH authentication")->currentText());
-        setSsh(dialog, "jump.lan", "22", "me", "Password, asked at login");
+        setSsh(dialog, "jump.lan", "22", "me", "Password");
         click(dialog, "Create");
         ASSERT_EQ(QDialog::Accepted, dialog.result());
     }
