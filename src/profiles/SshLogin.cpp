@@ -12,8 +12,8 @@ std::optional<SshSecrets> askSshSecrets(Operator& op, QWidget* parent, const Ssh
     SshSecrets secrets;
     if (!ssh.isOn())
         return secrets;
-    const bool locked = ssh.auth == SshAuth::KeyFile && !ssh.keyFile.empty() &&
-                        SshTunnel::keyNeedsPassphrase(ssh.keyFile);
+    const bool locked =
+        ssh.auth == SshAuth::KeyFile && !ssh.keyFile.empty() && SshTunnel::keyNeedsPassphrase(ssh.keyFile);
     if (ssh.auth == SshAuth::Password || locked) {
         // A wrong kept secret is refused by the SSH host like a wrong typed one; the person then
         // mends it in the host's settings.

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QStandardPaths>
 #include <filesystem>
-#include <pwd.h>
-#include <unistd.h>
 
 #include "LoginTesting.h"
 #include "ProfileTesting.h"
@@ -161,7 +161,8 @@ TEST(HostKeyring, TheSshPassphraseComesFromTheKeyringAndNoFileHoldsIt) {
         EXPECT_EQ(passphrase, values.sshSecrets.passphrase);
         Connection c;
         c.setSsh(values.ssh, values.sshSecrets, [](const std::string&) { return true; });
-        ASSERT_TRUE(c.connect(testHost(), values.user.toStdString(), values.password.toStdString(), testPort()))
+        ASSERT_TRUE(
+            c.connect(testHost(), values.user.toStdString(), values.password.toStdString(), testPort()))
             << c.connectFailure();
         ASSERT_TRUE(c.tunnel());
         EXPECT_EQ("1", scalar(c, "SELECT 1"));
