@@ -144,8 +144,9 @@ void HostDialog::buildSsh(QFormLayout* form) {
     form->addRow(QStringLiteral("SSH authentication"), m_sshAuth);
     addFileField(form, m_sshKeyFile, QStringLiteral("SSH key file"));
     m_sshSecret = formField(form, QStringLiteral("SSH password or passphrase"), this, FieldMode::Masked);
-    m_sshSecret->setToolTip(QStringLiteral("Kept in the desktop's keyring when the password is; "
-                                           "otherwise asked at login."));
+    m_sshSecret->setToolTip(
+        QStringLiteral("Kept in the desktop's keyring when the password is; "
+                       "otherwise asked at login."));
     connect(m_sshAuth, &QComboBox::currentIndexChanged, this, &HostDialog::sshAuthChanged);
 }
 
@@ -173,9 +174,9 @@ bool HostDialog::keepSshSecret() {
     const QString failure = keyringWrite(sshKeyringKey(name), sshSecret());
     if (failure.isEmpty())
         return true;
-    m_op.inform(QStringLiteral("The desktop's keyring cannot keep the SSH password or passphrase (%1).")
-                    .arg(failure),
-                appTitle(), MessageIcon::Warning);
+    m_op.inform(
+        QStringLiteral("The desktop's keyring cannot keep the SSH password or passphrase (%1).").arg(failure),
+        appTitle(), MessageIcon::Warning);
     return false;
 }
 
