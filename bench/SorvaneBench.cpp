@@ -30,6 +30,7 @@
 #include "BenchViewHost.h"
 #include "ConsoleBench.h"
 #include "CopyBench.h"
+#include "SshBench.h"
 #include "StallBench.h"
 #include "StatusBench.h"
 #include "session/CSorvaneDoc.h"
@@ -540,11 +541,11 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
     std::string parts = argc > 3 ? argv[3] : "console,list,csv,copy,dump,chart";
     if (parts == "all")
-        parts = "console,list,csv,copy,copy-myisam,copy-other,dump,chart,tree,runfile,names,stall";
+        parts = "console,list,csv,copy,copy-myisam,copy-other,dump,chart,tree,runfile,names,ssh,stall";
     if (rows < 1 || runs < 1) {
         std::cerr << "usage: " << argv[0]
                   << " [rows [runs "
-                     "[console,list,csv,copy,copy-myisam,copy-other,dump,chart,runfile,names,stall|all]]]"
+                     "[console,list,csv,copy,copy-myisam,copy-other,dump,chart,tree,runfile,names,ssh,stall|all]]]"
                   << std::endl;
         return 2;
     }
@@ -621,6 +622,10 @@ int main(int argc, char** argv) {
         }
         if (wanted(parts, "names"))
             measureNameCompletion(setup, 10000);
+    }
+    if (wanted(parts, "ssh")) {
+        settleServer(connection);
+        measureSsh(SshBenchSetup{kSourceDir, kBenchDir, server.port(), kDatabase, kTable, rows, runs});
     }
     // Last: one of its cases stops the server for a while.
     if (wanted(parts, "stall"))

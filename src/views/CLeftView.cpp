@@ -125,17 +125,23 @@ void CLeftView::fillTables(QTreeWidgetItem* database, const QStringList& tables)
     const bool firstListing = database->childCount() == 0;
     if (firstListing) {
         // A database of a hundred thousand tables gets its nodes in one go, sorted once, rather
-        // than each put in its place among the others.
-        std::vector<std::pair<QString, int>> nodes;
+        // than each put in its place among the others. A listing already in order, as servers
+        // usually give it, is taken as it is.
+        using Node = std::pair<QString, int>;
+        const auto before = [](const Node& a, const Node& b) { return nodeSortsBefore(a.first, b.first); };
+        const bool inOrder = inTreeOrder(tables);
+        std::vector<Node> nodes;
         nodes.reserve(static_cast<std::size_t>(tables.size()) + 2);
-        for (const QString& table : namesNotIn(tables, {}))
+        for (const QString& table : inOrder ? tables : namesNotIn(tables, {}))
             nodes.emplace_back(table, kTableNodeKind);
+        if (!inOrder)
+            std::sort(nodes.begin(), nodes.end(), before);
         if (m_doc.isAdmin() && database->text(0) != systemDatabase()) {
-            nodes.emplace_back(treelabel::accessRestrictions(), kManagementNodeKind);
-            nodes.emplace_back(treelabel::userRestrictions(), kManagementNodeKind);
+            for (const QString& label : {treelabel::accessRestrictions(), treelabel::userRestrictions()}) {
+                Node node{label, kManagementNodeKind};
+                nodes.insert(std::upper_bound(nodes.begin(), nodes.end(), node, before), std::move(node));
+            }
         }
-        std::sort(nodes.begin(), nodes.end(),
-                  [](const auto& a, const auto& b) { return nodeSortsBefore(a.first, b.first); });
         QList<QTreeWidgetItem*> items;
         items.reserve(static_cast<qsizetype>(nodes.size()));
         for (const auto& [label, kind] : nodes)

@@ -76,8 +76,16 @@ bool nodeSortsBefore(const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseSensitive) < 0;
 }
 
+bool inTreeOrder(const QStringList& names) {
+    for (qsizetype i = 1; i < names.size(); ++i)
+        if (!nodeSortsBefore(names[i - 1], names[i]))
+            return false;
+    return true;
+}
+
 QStringList namesNotIn(const QStringList& listed, const QStringList& known) {
     QSet<QString> seen(known.begin(), known.end());
+    seen.reserve(listed.size() + known.size());
     QStringList names;
     for (const QString& name : listed) {
         if (seen.contains(name))

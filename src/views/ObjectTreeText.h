@@ -85,6 +85,9 @@ std::vector<MenuEntry> treeContextMenu(const std::optional<TreeNodePlace>& selec
 /// depends on the order of insertion.
 bool nodeSortsBefore(const QString& a, const QString& b);
 
+/// Whether names are in the tree's order with none twice, as servers usually list them.
+bool inTreeOrder(const QStringList& names);
+
 /// The names of listed that are not in known, in listed's order, each once.
 QStringList namesNotIn(const QStringList& listed, const QStringList& known);
 
