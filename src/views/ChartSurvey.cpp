@@ -94,30 +94,28 @@ UsageSurvey surveyDatabase(Connection& connection, const std::string& database,
     // selected before, so a database that cannot be selected reads as one that cannot be listed.
     if (!connection.selectDb(database))
         return UsageSurvey{};
-    // One statement gives every table's figures. A table the server cannot open makes the whole
-    // statement fail; then each table is read by itself, so that the others are still drawn.
-    std::optional<std::map<std::string, TableAmount>> all;
-    bool readAll = false;
+    // One statement gives every table, in the listing's order, with its figures: a database of
+    // 100,000 tables costs the server one pass over them, and nothing more.
+    TableStatusList status = readTableStatus(connection, database);
+    if (status.read()) {
+        UsageSurvey result;
+        result.listed = true;
+        result.listedCount = status.tables.size();
+        result.rows.emplace();
+        result.rows->reserve(status.tables.size());
+        for (TableStatus& t : status.tables) {
+            addAmount(result.totals, t);
+            std::string name = t.name;
+            result.rows->push_back({std::move(name), TableAmount(std::move(t))});
+        }
+        return result;
+    }
+    if (stopped(stop))
+        return UsageSurvey{};
+    // A table the server cannot open makes the whole statement fail; then the tables are listed and
+    // each is read by itself, so that the others are still drawn.
     return survey(connection, showTablesStatement(), true, stop,
-                  [&](const std::string& table) -> std::optional<TableAmount> {
-                      if (!readAll) {
-                          readAll = true;
-                          TableStatusList status = readTableStatus(connection, database);
-                          if (status.read()) {
-                              all.emplace();
-                              for (TableStatus& t : status.tables) {
-                                  std::string name = t.name;
-                                  all->emplace(std::move(name), std::move(t));
-                              }
-                          }
-                      }
-                      if (all) {
-                          const auto found = all->find(table);
-                          if (found != all->end())
-                              return found->second;
-                      }
-                      return readTableUsage(connection, database, table);
-                  });
+                  [&](const std::string& table) { return readTableUsage(connection, database, table); });
 }
 
 GrantRows readGrantRows(Connection& connection, const std::string& statement) {

@@ -12,8 +12,9 @@ namespace velkin {
 
 class Connection;
 
-// What the charts read from the server. Every chart lists its databases or tables twice, once for the
-// sums and once for the rows, as it always has; the figures of each database or table are read once.
+// What the charts read from the server. The server chart lists its databases twice, once for the sums
+// and once for the rows, as it always has; the database chart reads its tables and their figures with
+// one statement. The figures of each database or table are read once.
 // A survey given a stop flag reads no further figures once it is set: what is left unread is drawn as
 // unreadable, so a stopped chart shows what it had.
 
@@ -27,9 +28,9 @@ std::optional<TableAmount> readTableUsage(Connection& connection, const std::str
 
 /// The databases of the server and their figures.
 UsageSurvey surveyServer(Connection& connection, const std::atomic<bool>* stop = nullptr);
-/// The tables of one database and their figures, read with one status statement for the database
-/// (one per table only when the database's statement fails); the database is selected first, since
-/// its tables are listed with a bare "SHOW TABLES".
+/// The tables of one database and their figures, read with one status statement for the database.
+/// Only when that statement fails are the tables listed (twice, with a bare "SHOW TABLES", after the
+/// database is selected) and read one by one.
 UsageSurvey surveyDatabase(Connection& connection, const std::string& database,
                            const std::atomic<bool>* stop = nullptr);
 
