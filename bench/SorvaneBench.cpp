@@ -543,10 +543,11 @@ int main(int argc, char** argv) {
     if (parts == "all")
         parts = "console,list,csv,copy,copy-myisam,copy-other,dump,chart,tree,runfile,names,ssh,stall";
     if (rows < 1 || runs < 1) {
-        std::cerr << "usage: " << argv[0]
-                  << " [rows [runs "
-                     "[console,list,csv,copy,copy-myisam,copy-other,dump,chart,tree,runfile,names,ssh,stall|all]]]"
-                  << std::endl;
+        std::cerr
+            << "usage: " << argv[0]
+            << " [rows [runs "
+               "[console,list,csv,copy,copy-myisam,copy-other,dump,chart,tree,runfile,names,ssh,stall|all]]]"
+            << std::endl;
         return 2;
     }
 

@@ -74,11 +74,11 @@ public:
         m_home = std::getenv("HOME") ? std::getenv("HOME") : "";
         setenv("HOME", (m_dir + "/home").c_str(), 1);
         m_forwardPort = freePort();
-        m_forwardPid = shellOutput("ssh -N -o BatchMode=yes -o StrictHostKeyChecking=no "
-                                   "-o UserKnownHostsFile=/dev/null -o ExitOnForwardFailure=yes -i " +
-                                   key() + " -p " + m_sshPort + " -L " + std::to_string(m_forwardPort) +
-                                   ":127.0.0.1:" + dbPort + " " + me() +
-                                   "@127.0.0.1 >/dev/null 2>&1 </dev/null & echo $!");
+        m_forwardPid = shellOutput(
+            "ssh -N -o BatchMode=yes -o LogLevel=ERROR -o StrictHostKeyChecking=no "
+            "-o UserKnownHostsFile=/dev/null -o ExitOnForwardFailure=yes -i " +
+            key() + " -p " + m_sshPort + " -L " + std::to_string(m_forwardPort) + ":127.0.0.1:" + dbPort +
+            " " + me() + "@127.0.0.1 >/dev/null 2>&1 </dev/null & echo $!");
         for (int i = 0; i < 100 && !accepts(m_forwardPort); ++i)
             QThread::msleep(50);
     }
@@ -107,8 +107,9 @@ public:
     }
     /// OpenSSH logging in with the same key and running nothing.
     std::string opensshLogin() const {
-        return "ssh -o BatchMode=yes -o StrictHostKeyChecking=no -o UserKnownHostsFile=/dev/null -i " + key() +
-               " -p " + m_sshPort + " " + me() + "@127.0.0.1 true";
+        return "ssh -o BatchMode=yes -o LogLevel=ERROR -o StrictHostKeyChecking=no -o "
+               "UserKnownHostsFile=/dev/null -i " +
+               key() + " -p " + m_sshPort + " " + me() + "@127.0.0.1 true";
     }
 
 private:
