@@ -429,8 +429,9 @@ void CSorvaneView::setHotRow(int row) {
         return;
     m_hotRow = row;
     const QModelIndex index = m_model.index(row, 0);
-    setCurrentIndex(index);
-    selectRow(row);
+    // The row under the pointer is the one selected, whatever keys are held: passing over rows with
+    // Ctrl down must not toggle each of them.
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index);
     viewport()->update();
 }

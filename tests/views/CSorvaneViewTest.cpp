@@ -530,6 +530,11 @@ TEST_F(RecordListTest, ReportListWithHotTracking) {
     QTRY_COMPARE(list.hotRow(), 2);
     EXPECT_EQ(2, list.m_currentRow);
     EXPECT_TRUE(list.selectionModel()->isRowSelected(2, QModelIndex()));
+    // After Ctrl+A, passing over a row selects that row alone, as ever: the Ctrl of the key press
+    // does not turn the pointer's selection into toggling.
+    QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
+    list.setHotRow(4);
+    EXPECT_EQ(QModelIndexList{list.model()->index(4, 0)}, list.selectionModel()->selectedRows());
 
     list.setHotRow(25);
     EXPECT_EQ(25, list.m_currentRow);
