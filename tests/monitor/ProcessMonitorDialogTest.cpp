@@ -22,6 +22,7 @@
 #include "monitor/ProcessMonitorDialog.h"
 #include "monitor/ServerStat.h"
 #include "session/BackgroundWork.h"
+#include "support/FrozenServer.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
 
@@ -78,52 +79,6 @@ const QStringList kCounterBoxes = {"The number of starting seconds",
                                    "The open number of tables",
                                    "The number of Reload",
                                    "The number of tables opened now"};
-
-/// Freezes this run's own private server (its pid from the file the test server script keeps), as a
-/// hung machine would; it goes on when thawed, after ten seconds at the latest, so that a window that
-/// waits on it cannot hang the run.
-class FrozenServer {
-public:
-    FrozenServer() {
-        std::ifstream(std::string(std::getenv("VELKIN_TEST_SERVER_DIR")) + "/server.pid") >> m_pid;
-        if (m_pid <= 1)
-            return;
-        ::kill(m_pid, SIGSTOP);
-        // The signal stops the process's threads one by one: wait until the process reads as stopped,
-        // or a statement sent at once may still be answered.
-        for (int i = 0; i < 200 && !stopped(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        m_guard = std::thread([this] {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_thawed.wait_for(lock, std::chrono::seconds(10), [this] { return m_done; });
-            ::kill(m_pid, SIGCONT);
-        });
-    }
-    bool stopped() const {
-        std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
-        std::string pid, name, state;
-        stat >> pid >> name >> state;
-        return state == "T";
-    }
-    ~FrozenServer() {
-        thaw();
-        if (m_guard.joinable())
-            m_guard.join();
-    }
-    void thaw() {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_done = true;
-        m_thawed.notify_all();
-    }
-    bool frozen() const { return m_pid > 1; }
-
-private:
-    pid_t m_pid = 0;
-    std::mutex m_mutex;
-    std::condition_variable m_thawed;
-    bool m_done = false;
-    std::thread m_guard;
-};
 
 }  // namespace
 

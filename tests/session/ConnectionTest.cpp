@@ -11,6 +11,7 @@
 #include "session/ServerDialect.h"
 #include "session/SqlText.h"
 #include "session/StallWatch.h"
+#include "support/FrozenServer.h"
 #include "support/TestServer.h"
 
 using namespace velkin;
@@ -229,40 +230,6 @@ TEST(TableTypes, TheServersOwnAnswer) {
         EXPECT_NE(types.end(), std::find(types.begin(), types.end(), type)) << type;
     EXPECT_EQ(tableTypeChoices(true), offeredTableTypes(*c));
 }
-
-namespace {
-
-/// The test's own private server stopped as a lock storm or a dead network stops it: its process takes
-/// no step while the object lives.
-class FrozenServer {
-public:
-    FrozenServer() {
-        std::ifstream in(std::string(std::getenv("VELKIN_TEST_SERVER_DIR")) + "/server.pid");
-        in >> m_pid;
-        if (m_pid <= 0)
-            return;
-        ::kill(m_pid, SIGSTOP);
-        // The signal stops the process's threads one by one: wait until the process reads as stopped.
-        for (int i = 0; i < 200 && !stopped(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    bool stopped() const {
-        std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
-        std::string pid, name, state;
-        stat >> pid >> name >> state;
-        return state == "T";
-    }
-    ~FrozenServer() {
-        if (m_pid > 0)
-            ::kill(m_pid, SIGCONT);
-    }
-    bool frozen() const { return m_pid > 0; }
-
-private:
-    pid_t m_pid = 0;
-};
-
-}  // namespace
 
 TEST(Connection, ASilentServerIsGivenUpOnWhileALongStatementIsLeftAlone) {
     using namespace std::chrono_literals;
