@@ -96,7 +96,9 @@ UsageSurvey surveyDatabase(Connection& connection, const std::string& database,
         return UsageSurvey{};
     // One statement gives every table, in the listing's order, with its figures: a database of
     // 100,000 tables costs the server one pass over them, and nothing more.
-    TableStatusList status = readTableStatus(connection, database);
+    TableStatusList status;
+    if (!stopped(stop))
+        status = readTableStatus(connection, database);
     if (status.read()) {
         UsageSurvey result;
         result.listed = true;
@@ -110,10 +112,9 @@ UsageSurvey surveyDatabase(Connection& connection, const std::string& database,
         }
         return result;
     }
-    if (stopped(stop))
-        return UsageSurvey{};
     // A table the server cannot open makes the whole statement fail; then the tables are listed and
-    // each is read by itself, so that the others are still drawn.
+    // each is read by itself, so that the others are still drawn. A survey stopped before or during
+    // the status statement still lists them, each drawn as unread.
     return survey(connection, showTablesStatement(), true, stop,
                   [&](const std::string& table) { return readTableUsage(connection, database, table); });
 }

@@ -582,4 +582,15 @@ TEST_F(ChartViewTest, AStoppedSurveyReadsNoFurtherFiguresAndKeepsTheRowsItListed
     EXPECT_FALSE(survey.rows->empty());
     for (const UsageRow& row : *survey.rows)
         EXPECT_FALSE(row.amount) << row.name;
+
+    // A database's chart stopped before its status statement lists the tables without figures.
+    ScratchDatabase db("velkin_chart_stopped");
+    exec(db.admin(), "CREATE TABLE velkin_chart_stopped.t (id INT)");
+    log.statements.clear();
+    const UsageSurvey tables = surveyDatabase(*doc.connection(), db.name(), &stop);
+    EXPECT_EQ(log.statements, (std::vector<std::string>{"SHOW TABLES", "SHOW TABLES"}));
+    ASSERT_TRUE(tables.rows);
+    ASSERT_EQ(1u, tables.rows->size());
+    EXPECT_EQ("t", tables.rows->front().name);
+    EXPECT_FALSE(tables.rows->front().amount);
 }
