@@ -36,7 +36,7 @@ std::string countOf(Connection& c) {
 bool makeManyTables(Connection& c, int tables) {
     if (countOf(c) == std::to_string(tables))
         return true;
-    std::printf("making %d tables (once; about eight minutes per 100,000)...\n", tables);
+    std::printf("making %d tables (once; about three minutes per 100,000)...\n", tables);
     std::fflush(stdout);
     c.query(sqlf("DROP DATABASE IF EXISTS %s", kTreeDatabase));
     c.query(sqlf("CREATE DATABASE %s", kTreeDatabase));
