@@ -103,9 +103,13 @@ void HostDialog::showSecret(const HostRecord& record) {
     m_sshSecret->setText(QString::fromStdString(savedSshSecret(record.displayName)));
 }
 
+std::string HostDialog::formerName() const {
+    return m_editing ? m_key.toStdString() : displayNameBytes().toStdString();
+}
+
 bool HostDialog::keepSecret() {
     const QString key = labelText(displayNameBytes());
-    const QString oldKey = m_editing ? labelText(m_key) : key;
+    const QString oldKey = labelText(QByteArray::fromStdString(formerName()));
     if (secretPlace() == SecretPlace::Keyring) {
         const QString failure = keyringWrite(key, password());
         if (!failure.isEmpty()) {
@@ -118,16 +122,11 @@ bool HostDialog::keepSecret() {
         }
         if (oldKey != key)
             keyringRemove(oldKey);
-    } else if (m_editing && SecretPlaceFile().find(m_key.toStdString()) == SecretPlace::Keyring) {
+    } else if (m_savedPlace == SecretPlace::Keyring) {
         keyringRemove(oldKey);
     }
     SecretPlaceFile places;
-    if (!places.store(m_editing ? m_key.toStdString() : displayNameBytes().toStdString(),
-                      displayNameBytes().toStdString(), secretPlace()))
-        m_op.inform(
-            QStringLiteral("%1 could not be written (%2). The password's place is not saved.")
-                .arg(QString::fromStdString(places.path()), QString::fromStdString(places.lastError())),
-            appTitle(), MessageIcon::Warning);
+    storeBeside(places, secretPlace(), QStringLiteral("The password's place is not saved."));
     return true;
 }
 
@@ -164,8 +163,8 @@ QString HostDialog::sshSecret() const {
 bool HostDialog::keepSshSecret() {
     const std::string name = displayNameBytes().toStdString();
     // The keyring is asked only by hosts that use it, before or now.
-    if (m_savedPlace == SecretPlace::Keyring && m_key.toStdString() != name)
-        keyringRemove(sshKeyringKey(m_key.toStdString()));
+    if (m_savedPlace == SecretPlace::Keyring && formerName() != name)
+        keyringRemove(sshKeyringKey(formerName()));
     if (sshSecret().isEmpty() || !ssh().isOn()) {
         if (m_savedPlace == SecretPlace::Keyring || secretPlace() == SecretPlace::Keyring)
             keyringRemove(sshKeyringKey(name));
@@ -207,17 +206,6 @@ bool HostDialog::refuseSsh() {
     m_op.inform(QStringLiteral("The SSH port must be a number from 1 to 65535."), appTitle(),
                 MessageIcon::Warning);
     return true;
-}
-
-bool HostDialog::saveSsh() {
-    SshSettingsFile file;
-    const std::string name = displayNameBytes().toStdString();
-    if (file.store(m_editing ? m_key.toStdString() : name, name, ssh()))
-        return true;
-    m_op.inform(QStringLiteral("%1 could not be written (%2). The host's SSH tunnel is not saved.")
-                    .arg(QString::fromStdString(file.path()), QString::fromStdString(file.lastError())),
-                appTitle(), MessageIcon::Warning);
-    return false;
 }
 
 void HostDialog::addFileField(QFormLayout* form, QLineEdit*& field, const QString& label) {
@@ -369,24 +357,24 @@ void HostDialog::create() {
         m_op.inform(QStringLiteral("%1 could not be written (%2). The host is not saved.")
                         .arg(QString::fromStdString(hosts.path()), QString::fromStdString(hosts.lastError())),
                     appTitle(), MessageIcon::Warning);
-    saveTls();
-    saveSsh();
+    TlsSettingsFile tlsFile;
+    storeBeside(tlsFile, tls(), QStringLiteral("The host's encryption settings are not saved."));
+    SshSettingsFile sshFile;
+    storeBeside(sshFile, ssh(), QStringLiteral("The host's SSH tunnel is not saved."));
     // The tree takes the host whether or not the file could be written; the person sees the values
     // in the login fields and can connect with them all the same.
     accept();
 }
 
-bool HostDialog::saveTls() {
-    TlsSettingsFile file;
+template <typename File, typename Value>
+void HostDialog::storeBeside(File& file, const Value& value, const QString& lost) {
     // A new host takes over a line its name may have left behind, so the settings shown are the
     // ones that apply.
-    const std::string name = displayNameBytes().toStdString();
-    if (file.store(m_editing ? m_key.toStdString() : name, name, tls()))
-        return true;
-    m_op.inform(QStringLiteral("%1 could not be written (%2). The host's encryption settings are not saved.")
-                    .arg(QString::fromStdString(file.path()), QString::fromStdString(file.lastError())),
+    if (file.store(formerName(), displayNameBytes().toStdString(), value))
+        return;
+    m_op.inform(QStringLiteral("%1 could not be written (%2). %3")
+                    .arg(QString::fromStdString(file.path()), QString::fromStdString(file.lastError()), lost),
                 appTitle(), MessageIcon::Warning);
-    return false;
 }
 
 }  // namespace velkin

@@ -53,18 +53,22 @@ private:
     void addFileField(QFormLayout* form, QLineEdit*& field, const QString& label);
     void showTls(const TlsOptions& tls);
     void tlsModeChanged();
-    bool saveTls();
     void buildSsh(QFormLayout* form);
     void showSsh(const SshOptions& ssh);
     void sshAuthChanged();
     /// Puts the SSH secret in the keyring, or takes it out; false when the keyring cannot take it.
     bool keepSshSecret();
     bool refuseSsh();
-    bool saveSsh();
     void buildSecretPlace(QFormLayout* form);
     void showSecret(const HostRecord& record);
     /// Puts the password where the person chose; false (the dialog stays) when the keyring cannot take it.
     bool keepSecret();
+    /// The name the host's lines beside Host.DAT are kept under until now.
+    std::string formerName() const;
+    /// Writes the host's line of a file beside Host.DAT, saying so when it cannot; lost tells what is not
+    /// saved.
+    template <typename File, typename Value>
+    void storeBeside(File& file, const Value& value, const QString& lost);
     void fillFrom(const HostRecord& record);
     void fillOthersFromSavedHost();
     HostRecord record() const;
