@@ -4,9 +4,7 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QSet>
 #include <QTimer>
 #include <QTreeWidget>
@@ -14,6 +12,7 @@
 
 #include "LineChartCtrl.h"
 #include "MonitorText.h"
+#include "RangedChart.h"
 #include "session/BackgroundWork.h"
 #include "session/Connection.h"
 #include "session/Operator.h"
@@ -90,15 +89,8 @@ GaleraDialog::GaleraDialog(Connection& connection, Operator& op, QWidget* parent
         headers << QString::fromUtf8(column);
     m_nodes->setHeaderLabels(headers);
 
-    m_chart = new LineChartCtrl(this);
-    // The chart keeps the size it had when its first series came; it is fixed before that.
-    m_chart->setFixedSize(320, 120);
-    m_range = new QLineEdit(QString::number(kInitialRange), this);
-    m_range->setObjectName(QStringLiteral("Range"));
-    m_range->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), this));
-    m_range->setFixedWidth(64);
-    connect(m_range, &QLineEdit::textChanged, this, &GaleraDialog::rangeChanged);
+    m_chart = makeRangedChart(this, QStringLiteral("Flow control paused (1/1000) and receive queue (1/100)"),
+                              QStringLiteral("Range"), kInitialRange);
 
     auto* update = new QPushButton(QStringLiteral("Update"), this);
     update->setObjectName(QStringLiteral("Update"));
@@ -108,21 +100,12 @@ GaleraDialog::GaleraDialog(Connection& connection, Operator& op, QWidget* parent
     connect(update, &QPushButton::clicked, this, &GaleraDialog::refresh);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* chartColumn = new QVBoxLayout;
-    chartColumn->addWidget(
-        new QLabel(QStringLiteral("Flow control paused (1/1000) and receive queue (1/100)"), this));
-    chartColumn->addWidget(m_chart);
-    auto* range = new QHBoxLayout;
-    range->addWidget(new QLabel(QStringLiteral("Range"), this));
-    range->addWidget(m_range);
-    range->addStretch();
-    chartColumn->addLayout(range);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(update);
     buttons->addWidget(close);
     buttons->addStretch();
     auto* lower = new QHBoxLayout;
-    lower->addLayout(chartColumn);
+    lower->addLayout(m_chart.column);
     lower->addStretch();
     lower->addLayout(buttons);
     auto* layout = new QVBoxLayout(this);
@@ -219,27 +202,22 @@ void GaleraDialog::showNodes(const GaleraCluster& cluster) {
 void GaleraDialog::feedChart(const GaleraCluster& cluster) {
     if (cluster.nodes.empty())
         return;
-    const std::uint32_t upper = rangeBound(u8(m_range->text()));
+    LineChartCtrl* chart = m_chart.chart;
+    const std::uint32_t upper = m_chart.upper();
     for (const GaleraNode& n : cluster.nodes) {
         const QString address = qs(n.address);
         if (!m_series.contains(address)) {
-            const int index = m_chart->seriesCount();
+            const int index = chart->seriesCount();
             const std::size_t colour = static_cast<std::size_t>(index / 2) % 3;
-            m_chart->AddSeries(kPausedColours[colour], upper, 0);
-            m_chart->AddSeries(kQueueColours[colour], upper, 0);
+            chart->AddSeries(kPausedColours[colour], upper, 0);
+            chart->AddSeries(kQueueColours[colour], upper, 0);
             m_series.insert(address, index);
         }
         const int series = m_series.value(address);
-        m_chart->SetSeriesValue(series, n.answered ? pausedChartValue(n.flowControlPaused) : 0);
-        m_chart->SetSeriesValue(series + 1, n.answered ? queueChartValue(n.receiveQueueAverage) : 0);
+        chart->SetSeriesValue(series, n.answered ? pausedChartValue(n.flowControlPaused) : 0);
+        chart->SetSeriesValue(series + 1, n.answered ? queueChartValue(n.receiveQueueAverage) : 0);
     }
-    m_chart->Advance();
-}
-
-void GaleraDialog::rangeChanged() {
-    const std::uint32_t upper = rangeBound(u8(m_range->text()));
-    for (int i = 0; i < m_chart->seriesCount(); ++i)
-        m_chart->SetSeriesRange(i, upper, 0);
+    chart->Advance();
 }
 
 void GaleraDialog::done(int result) {

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "GaleraRead.h"
+#include "RangedChart.h"
 
 class QLabel;
 class QLineEdit;
@@ -36,7 +37,7 @@ public:
     /// One round over the nodes and the screen brought up to date; left out while one runs.
     void refresh();
     const GaleraCluster& cluster() const { return m_cluster; }
-    LineChartCtrl* chart() const { return m_chart; }
+    LineChartCtrl* chart() const { return m_chart.chart; }
 
     void done(int result) override;
 
@@ -44,7 +45,6 @@ private:
     void showCluster(const GaleraCluster& cluster);
     void showNodes(const GaleraCluster& cluster);
     void feedChart(const GaleraCluster& cluster);
-    void rangeChanged();
 
     Connection& m_connection;
     Operator& m_op;
@@ -60,8 +60,7 @@ private:
 
     QLabel* m_notice = nullptr;
     QTreeWidget* m_nodes = nullptr;
-    LineChartCtrl* m_chart = nullptr;
-    QLineEdit* m_range = nullptr;
+    RangedChart m_chart;
 };
 
 /// Opens the Galera screen for the session's server and returns when it is closed.

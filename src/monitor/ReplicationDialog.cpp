@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QSet>
 #include <QTimer>
 #include <QTreeWidget>
@@ -15,6 +14,7 @@
 
 #include "LineChartCtrl.h"
 #include "MonitorText.h"
+#include "RangedChart.h"
 #include "session/BackgroundWork.h"
 #include "session/Connection.h"
 #include "session/InputPause.h"
@@ -169,28 +169,13 @@ QWidget* ReplicationDialog::buildReplicaGroup() {
     }
     actions->addStretch();
 
-    m_chart = new LineChartCtrl(group);
-    // The chart keeps the size it had when its first series came; it is fixed before that.
-    m_chart->setFixedSize(320, 120);
-    m_lagRange = new QLineEdit(QString::number(kInitialLagRange), group);
-    m_lagRange->setObjectName(QStringLiteral("Lag range (seconds)"));
-    m_lagRange->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), group));
-    m_lagRange->setFixedWidth(64);
-    connect(m_lagRange, &QLineEdit::textChanged, this, &ReplicationDialog::lagRangeChanged);
-    auto* chartColumn = new QVBoxLayout;
-    chartColumn->addWidget(new QLabel(QStringLiteral("Seconds behind the primary"), group));
-    chartColumn->addWidget(m_chart);
-    auto* range = new QHBoxLayout;
-    range->addWidget(new QLabel(m_lagRange->objectName(), group));
-    range->addWidget(m_lagRange);
-    range->addStretch();
-    chartColumn->addLayout(range);
-    chartColumn->addStretch();
+    m_chart = makeRangedChart(group, QStringLiteral("Seconds behind the primary"),
+                              QStringLiteral("Lag range (seconds)"), kInitialLagRange);
+    m_chart.column->addStretch();
 
     auto* lower = new QHBoxLayout;
     lower->addWidget(buildDetails(), 1);
-    lower->addLayout(chartColumn);
+    lower->addLayout(m_chart.column);
     auto* column = new QVBoxLayout;
     column->addWidget(m_channels, 1);
     column->addLayout(actions);
@@ -453,23 +438,18 @@ void ReplicationDialog::showPrimary(const ReplicationSnapshot& s) {
 void ReplicationDialog::feedChart(const ReplicationSnapshot& s) {
     if (s.channels.empty())
         return;
-    const std::uint32_t upper = rangeBound(u8(m_lagRange->text()));
+    LineChartCtrl* chart = m_chart.chart;
+    const std::uint32_t upper = m_chart.upper();
     for (const ReplicaChannel& c : s.channels) {
         const QString name = qs(c.name);
         if (!m_series.contains(name)) {
-            const int index = m_chart->seriesCount();
-            m_chart->AddSeries(kLagColours[index % (sizeof(kLagColours) / sizeof(kLagColours[0]))], upper, 0);
+            const int index = chart->seriesCount();
+            chart->AddSeries(kLagColours[index % (sizeof(kLagColours) / sizeof(kLagColours[0]))], upper, 0);
             m_series.insert(name, index);
         }
-        m_chart->SetSeriesValue(m_series.value(name), lagChartValue(c.secondsBehind));
+        chart->SetSeriesValue(m_series.value(name), lagChartValue(c.secondsBehind));
     }
-    m_chart->Advance();
-}
-
-void ReplicationDialog::lagRangeChanged() {
-    const std::uint32_t upper = rangeBound(u8(m_lagRange->text()));
-    for (int i = 0; i < m_chart->seriesCount(); ++i)
-        m_chart->SetSeriesRange(i, upper, 0);
+    chart->Advance();
 }
 
 void ReplicationDialog::enableActions() {

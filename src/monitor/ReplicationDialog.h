@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "RangedChart.h"
 #include "ReplicationRead.h"
 
 class QLabel;
@@ -46,7 +47,7 @@ public:
 
     /// The snapshot the screen shows now.
     const ReplicationSnapshot& snapshot() const { return m_snapshot; }
-    LineChartCtrl* chart() const { return m_chart; }
+    LineChartCtrl* chart() const { return m_chart.chart; }
     /// The connection the refreshes use: the screen's own, or the session's when no second one
     /// could be had; null while none is open.
     const Connection* pollingConnection() const;
@@ -67,7 +68,6 @@ private:
     void showPrimary(const ReplicationSnapshot& snapshot);
     void feedChart(const ReplicationSnapshot& snapshot);
     void noteErrorTimes(const ReplicationSnapshot& snapshot);
-    void lagRangeChanged();
     void enableActions();
     const ReplicaChannel* chosenChannel() const;
     Connection& talkingConnection();
@@ -95,8 +95,7 @@ private:
     QLabel* m_notice = nullptr;
     QTreeWidget* m_channels = nullptr;
     QHash<QString, QLineEdit*> m_details;
-    LineChartCtrl* m_chart = nullptr;
-    QLineEdit* m_lagRange = nullptr;
+    RangedChart m_chart;
     QList<QPushButton*> m_actionButtons;
     QHash<QString, QLineEdit*> m_primaryBoxes;
     QTreeWidget* m_hosts = nullptr;

@@ -164,6 +164,11 @@ TEST_F(ReplicationScreen, LagAppearsWhileTheSqlThreadStandsAndWritesGoOn) {
     for (int y = 0; y < chart.height() - 2; ++y)
         drawnHigh = drawnHigh || QColor(chart.pixel(chart.width() - 1, y)) == QColor(0, 255, 0);
     EXPECT_TRUE(drawnHigh);
+    // The range typed under the chart bounds every series at once.
+    ASSERT_GE(dialog.chart()->seriesCount(), 1);
+    dialog.findChild<QLineEdit*>("Lag range (seconds)")->setText("7");
+    for (int i = 0; i < dialog.chart()->seriesCount(); ++i)
+        EXPECT_EQ(7u, dialog.chart()->upperBound(i));
 
     exec(*locker, "UNLOCK TABLES");
     EXPECT_TRUE(refreshedUntil(dialog, 5, [&] { return cell(dialog, "(default)", 3) == "0"; }));
