@@ -1,33 +1,15 @@
 #include "SshOptions.h"
 
 #include <fmt/format.h>
+#include <QByteArray>
 
 namespace velkin {
 
 std::string sshFingerprintText(const std::vector<unsigned char>& sha256) {
-    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out = "SHA256:";
-    std::size_t i = 0;
-    for (; i + 2 < sha256.size(); i += 3) {
-        const unsigned v = (sha256[i] << 16) | (sha256[i + 1] << 8) | sha256[i + 2];
-        out += kDigits[(v >> 18) & 63];
-        out += kDigits[(v >> 12) & 63];
-        out += kDigits[(v >> 6) & 63];
-        out += kDigits[v & 63];
-    }
+    const QByteArray raw(reinterpret_cast<const char*>(sha256.data()), static_cast<qsizetype>(sha256.size()));
     // OpenSSH leaves the padding off, so what the person compares is exactly what ssh-keygen -l shows.
-    const std::size_t rest = sha256.size() - i;
-    if (rest == 1) {
-        const unsigned v = sha256[i] << 16;
-        out += kDigits[(v >> 18) & 63];
-        out += kDigits[(v >> 12) & 63];
-    } else if (rest == 2) {
-        const unsigned v = (sha256[i] << 16) | (sha256[i + 1] << 8);
-        out += kDigits[(v >> 18) & 63];
-        out += kDigits[(v >> 12) & 63];
-        out += kDigits[(v >> 6) & 63];
-    }
-    return out;
+    return "SHA256:" +
+           raw.toBase64(QByteArray::Base64Encoding | QByteArray::OmitTrailingEquals).toStdString();
 }
 
 std::string sshUnknownKeyQuestion(const std::string& host, unsigned int port, const std::string& keyType,
