@@ -3,15 +3,13 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <libssh/libssh.h>
+// ssh_send_keepalive is declared with the server calls, though a client sends it.
 #include <libssh/server.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
-#include <QDir>
-#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
