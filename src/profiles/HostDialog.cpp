@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "HostFile.h"
-#include "Keyring.h"
 #include "ProfileLabel.h"
+#include "ProfileSecrets.h"
 #include "SshSettingsFile.h"
 #include "TlsSettingsFile.h"
 #include "session/CSorvaneDoc.h"
@@ -95,12 +95,24 @@ SecretPlace HostDialog::secretPlace() const {
 }
 
 void HostDialog::showSecret(const HostRecord& record) {
-    const SecretPlace place = SecretPlaceFile().find(record.displayName);
-    m_savedPlace = place;
-    m_secretPlace->setCurrentIndex(m_secretPlace->findData(static_cast<int>(place)));
-    if (place != SecretPlace::HostDat)
-        m_password->setText(QString::fromStdString(savedPassword(record)));
-    m_sshSecret->setText(QString::fromStdString(savedSshSecret(record.displayName)));
+    const SecretPlaceEntry entry = SecretPlaceFile().entry(record.displayName);
+    m_savedPlace = entry.place;
+    m_secretPlace->setCurrentIndex(m_secretPlace->findData(static_cast<int>(entry.place)));
+    m_sshSecret->clear();
+    if (entry.place != SecretPlace::Keyring)
+        return;
+    const KeptSecret password = keptPassword(record);
+    m_password->setText(QString::fromStdString(password.secret.value_or(std::string())));
+    const KeptSecret sshSecret =
+        keptSshSecret(record.displayName, SshSettingsFile().find(record.displayName));
+    m_sshSecret->setText(QString::fromStdString(sshSecret.secret.value_or(std::string())));
+    // The entries may have just moved to the host's own id. An id whose entries were kept for another
+    // login is not this host's: it gets one of its own when it is saved.
+    m_savedId = password.foreign || sshSecret.foreign ? std::string()
+                                                      : SecretPlaceFile().entry(record.displayName).id;
+    for (const QString& problem : {password.problem, sshSecret.problem})
+        if (!problem.isEmpty())
+            m_op.inform(problem, appTitle(), MessageIcon::Warning);
 }
 
 std::string HostDialog::formerName() const {
@@ -108,10 +120,10 @@ std::string HostDialog::formerName() const {
 }
 
 bool HostDialog::keepSecret() {
-    const QString key = labelText(displayNameBytes());
-    const QString oldKey = labelText(QByteArray::fromStdString(formerName()));
+    // A host keeps its id for as long as its password stays in the keyring, renamed or not.
+    m_secretId = m_savedPlace == SecretPlace::Keyring && !m_savedId.empty() ? m_savedId : newSecretId();
     if (secretPlace() == SecretPlace::Keyring) {
-        const QString failure = keyringWrite(key, password());
+        const QString failure = keepPassword(m_secretId, record(), password());
         if (!failure.isEmpty()) {
             m_op.inform(
                 QStringLiteral("The desktop's keyring cannot keep the password (%1). Choose \"kept in "
@@ -120,13 +132,13 @@ bool HostDialog::keepSecret() {
                 appTitle(), MessageIcon::Warning);
             return false;
         }
-        if (oldKey != key)
-            keyringRemove(oldKey);
-    } else if (m_savedPlace == SecretPlace::Keyring) {
-        keyringRemove(oldKey);
+    } else if (!m_savedId.empty()) {
+        forgetPassword(m_savedId);
+        forgetSshSecret(m_savedId);
     }
     SecretPlaceFile places;
-    storeBeside(places, secretPlace(), QStringLiteral("The password's place is not saved."));
+    storeBeside(places, SecretPlaceEntry{secretPlace(), m_secretId},
+                QStringLiteral("The password's place is not saved."));
     return true;
 }
 
@@ -161,16 +173,14 @@ QString HostDialog::sshSecret() const {
 }
 
 bool HostDialog::keepSshSecret() {
-    const std::string name = displayNameBytes().toStdString();
-    // The keyring is asked only by hosts that use it, before or now.
-    if (m_savedPlace == SecretPlace::Keyring && formerName() != name)
-        keyringRemove(sshKeyringKey(formerName()));
+    // Only a host whose password is in the keyring keeps its SSH secret there.
+    if (secretPlace() != SecretPlace::Keyring)
+        return true;
     if (sshSecret().isEmpty() || !ssh().isOn()) {
-        if (m_savedPlace == SecretPlace::Keyring || secretPlace() == SecretPlace::Keyring)
-            keyringRemove(sshKeyringKey(name));
+        forgetSshSecret(m_secretId);
         return true;
     }
-    const QString failure = keyringWrite(sshKeyringKey(name), sshSecret());
+    const QString failure = velkin::keepSshSecret(m_secretId, ssh(), sshSecret());
     if (failure.isEmpty())
         return true;
     m_op.inform(

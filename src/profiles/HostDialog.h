@@ -95,8 +95,12 @@ private:
     QLineEdit* m_sshKeyFile = nullptr;
     QLineEdit* m_sshSecret = nullptr;
     QComboBox* m_secretPlace = nullptr;
-    /// Where the edited host's password was kept when the dialog was filled.
+    /// Where the edited host's password was kept when the dialog was filled, and the id its keyring
+    /// entries are kept under.
     SecretPlace m_savedPlace = SecretPlace::HostDat;
+    std::string m_savedId;
+    /// The id the keyring keeps the host's secrets under from now on.
+    std::string m_secretId;
 };
 
 }  // namespace velkin

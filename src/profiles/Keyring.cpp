@@ -1,6 +1,9 @@
 #include "Keyring.h"
 
 #include <qt6keychain/keychain.h>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QEventLoop>
 
 #include "session/Operator.h"
@@ -20,6 +23,18 @@ void finish(QKeychain::Job& job) {
     loop.exec();
 }
 
+/// A locked keyring answers a lookup as if it held nothing; its default collection says that it is locked.
+bool keyringLocked() {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.secrets"), QStringLiteral("/org/freedesktop/secrets/aliases/default"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.freedesktop.Secret.Collection") << QStringLiteral("Locked");
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 3000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return false;
+    return reply.arguments().first().value<QDBusVariant>().variant().toBool();
+}
+
 }  // namespace
 
 KeyringRead keyringRead(const QString& key) {
@@ -29,7 +44,8 @@ KeyringRead keyringRead(const QString& key) {
     if (job.error() == QKeychain::NoError)
         return {job.textData(), {}};
     if (job.error() == QKeychain::EntryNotFound)
-        return {};
+        return keyringLocked() ? KeyringRead{std::nullopt, QStringLiteral("the keyring is locked")}
+                               : KeyringRead{};
     return {std::nullopt, job.errorString()};
 }
 

@@ -6,7 +6,8 @@
 namespace velkin {
 
 /// The desktop's keyring (the Secret Service) through QtKeychain, with the program's name as the
-/// service and a saved host's display name as the key. Each call waits for the keyring's answer.
+/// service. Each call waits for the keyring's answer. What is kept under which key, and for whom,
+/// is ProfileSecrets' business.
 struct KeyringRead {
     std::optional<QString> secret;
     /// Why nothing came back; empty when the keyring simply holds nothing for the key.

@@ -19,6 +19,7 @@
 #include "HostDialog.h"
 #include "HostFile.h"
 #include "ProfileLabel.h"
+#include "ProfileSecrets.h"
 #include "SecretPlaceFile.h"
 #include "SshLogin.h"
 #include "SshSettingsFile.h"
@@ -309,8 +310,14 @@ void LoginDialog::fillFromSavedHost(const QTreeWidgetItem* node) {
     const auto saved = HostFile().findFirst(item->label().toStdString());
     if (!saved)
         return;
+    const KeptSecret password = knownPassword(*saved);
     fillLoginFields(QString::fromStdString(saved->hostName), QString::fromStdString(saved->port),
-                    QString::fromStdString(savedPassword(*saved)), QString::fromStdString(saved->userName));
+                    QString::fromStdString(password.secret.value_or(std::string())),
+                    QString::fromStdString(saved->userName));
+    // Connect asks for what is not known: a password asked at every login, or one the keyring
+    // could not give (never an empty one sent in its place).
+    m_passwordUnknown = !password.secret;
+    m_passwordProblem = password.problem;
     m_tls = TlsSettingsFile().find(saved->displayName);
     m_ssh = SshSettingsFile().find(saved->displayName);
     m_profile = saved->displayName;
@@ -408,6 +415,8 @@ void LoginDialog::newHost() {
     m_tls = dialog.tls();
     m_ssh = dialog.ssh();
     m_profile = dialog.displayNameBytes().toStdString();
+    m_passwordUnknown = dialog.secretPlace() == SecretPlace::Asked;
+    m_passwordProblem.clear();
     saveTree();
 }
 
@@ -420,11 +429,12 @@ void LoginDialog::deleteHost() {
     const std::string name = asProfile(node)->label().toStdString();
     HostFile hosts;
     // The settings go with the last live host of that name; a same-named host still saved keeps them.
-    if (hosts.markDeadFirst(name) && !hosts.findFirst(name)) {
+    const auto record = hosts.findFirst(name);
+    if (record && hosts.markDeadFirst(name) && !hosts.findFirst(name)) {
+        // Before the SSH settings go: the SSH secret is forgotten only where it is this host's.
+        forgetKeyringSecrets(*record);
         TlsSettingsFile().remove(name);
         SshSettingsFile().remove(name);
-        if (SecretPlaceFile().find(name) == SecretPlace::Keyring)
-            forgetKeyringSecrets(name);
         SecretPlaceFile().remove(name);
     }
     delete node;
@@ -446,6 +456,8 @@ void LoginDialog::editHost() {
     m_tls = dialog.tls();
     m_ssh = dialog.ssh();
     m_profile = dialog.displayNameBytes().toStdString();
+    m_passwordUnknown = dialog.secretPlace() == SecretPlace::Asked;
+    m_passwordProblem.clear();
     saveTree();
 }
 
@@ -454,6 +466,12 @@ void LoginDialog::connectToServer() {
         m_op.inform(QStringLiteral("The port number must be a number from 1 to 65535."), appTitle(),
                     MessageIcon::Warning);
         return;
+    }
+    if (m_passwordUnknown && m_password->text().isEmpty()) {
+        const auto typed = askPassword(m_op, this, m_user->text(), m_host->text(), m_passwordProblem);
+        if (!typed)
+            return;
+        m_password->setText(QString::fromStdString(*typed));
     }
     const auto secrets = askSshSecrets(m_op, this, m_ssh, m_profile);
     if (!secrets)

@@ -65,6 +65,9 @@ private:
     SshSecrets m_sshSecrets;
     /// The saved host the tunnel settings came from, whose keyring may keep the SSH secret.
     std::string m_profile;
+    /// The saved host's password is not known without asking, and why when the keyring is the cause.
+    bool m_passwordUnknown = false;
+    QString m_passwordProblem;
 };
 
 /// The session's login: a LoginDialog pre-set with the port, run through op; the values when the

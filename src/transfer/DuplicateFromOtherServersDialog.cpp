@@ -23,7 +23,7 @@
 #include "TransferMessages.h"
 #include "WorkButtons.h"
 #include "profiles/HostFile.h"
-#include "profiles/SecretPlaceFile.h"
+#include "profiles/ProfileSecrets.h"
 #include "profiles/SshLogin.h"
 #include "profiles/SshSettingsFile.h"
 #include "profiles/TlsSettingsFile.h"

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <filesystem>
 
+#include "KeyringTesting.h"
 #include "LoginTesting.h"
 #include "ProfileTesting.h"
 #include "profiles/HostDialog.h"
@@ -23,34 +24,7 @@ using namespace velkin::test;
 
 namespace {
 
-void choosePlace(QWidget& dialog, const QString& place) {
-    auto* combo = widget<QComboBox>(dialog, "Password place");
-    const int at = combo->findText(place);
-    ASSERT_GE(at, 0) << place.toStdString();
-    combo->setCurrentIndex(at);
-}
-
-/// The files under folder that hold text anywhere in their bytes.
-QStringList filesHolding(const QString& folder, const std::string& text) {
-    QStringList found;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (readFile(path.toStdString()).find(text) != std::string::npos)
-            found << path;
-    }
-    return found;
-}
-
 const std::string kSecret = "kr-secret-9174";
-
-/// A file of the test sshd's folder (scripts/testsshd), its last line end taken off.
-std::string sshFile(const std::string& name) {
-    std::string text = readFile(std::string(std::getenv("VELKIN_SSH_DIR")) + "/" + name);
-    if (!text.empty() && text.back() == '\n')
-        text.pop_back();
-    return text;
-}
 
 }  // namespace
 
@@ -73,8 +47,10 @@ TEST(HostKeyring, ThePasswordLivesInTheKeyringAloneAndGoesBackToHostDatOnRequest
     // The record keeps its layout with an empty password; the keyring holds it.
     EXPECT_EQ(hostRecord("office", testHost(), "velkin_kr", "", std::to_string(testPort())).toBytes(),
               readFile("Host.DAT"));
-    EXPECT_EQ(kSecret, keyringRead("office").secret.value_or("(none)").toStdString());
-    EXPECT_EQ("# VelkinSorvane password places of the saved hosts\noffice\tkeyring\n",
+    const std::string id = secretId("office");
+    ASSERT_EQ(36u, id.size()) << readFile("HostSecret.DAT");
+    EXPECT_EQ(kSecret, keptPasswordOf(id));
+    EXPECT_EQ("# VelkinSorvane password places of the saved hosts\noffice\tkeyring\t" + id + "\n",
               readFile("HostSecret.DAT"));
 
     // The login takes the password from the keyring, and the server accepts it.
@@ -102,7 +78,7 @@ TEST(HostKeyring, ThePasswordLivesInTheKeyringAloneAndGoesBackToHostDatOnRequest
     }
     EXPECT_EQ(hostRecord("office", testHost(), "velkin_kr", kSecret, std::to_string(testPort())).toBytes(),
               readFile("Host.DAT"));
-    EXPECT_FALSE(keyringRead("office").secret);
+    EXPECT_EQ("(none)", keptPasswordOf(id));
     EXPECT_EQ("# VelkinSorvane password places of the saved hosts\n", readFile("HostSecret.DAT"));
 
     // Asked at every login: nothing kept anywhere, the login's password field starts empty.
@@ -116,6 +92,15 @@ TEST(HostKeyring, ThePasswordLivesInTheKeyringAloneAndGoesBackToHostDatOnRequest
     LoginDialog again(op, "3306");
     select(again, {"office"});
     EXPECT_EQ("", again.values().password.toStdString());
+    // Connect asks for it rather than sending an empty one, and sends what is typed.
+    op.modalTitles.clear();
+    QString said;
+    op.onModal(typePassword(QString::fromStdString(kSecret), &said));
+    click(again, "Connect");
+    EXPECT_EQ(QStringList{"Login"}, op.modalTitles);
+    EXPECT_EQ("The password of velkin_kr on " + testHost() + ":", said.toStdString());
+    EXPECT_EQ(QDialog::Accepted, again.result());
+    EXPECT_EQ(kSecret, again.values().password.toStdString());
     EXPECT_EQ(QStringList(), filesHolding(QString::fromStdString(dir.path()), kSecret));
     exec(*admin, "DROP USER 'velkin_kr'@'127.0.0.1'");
 }
@@ -146,7 +131,8 @@ TEST(HostKeyring, TheSshPassphraseComesFromTheKeyringAndNoFileHoldsIt) {
                                  QString::number(testPort())))
             << op.messageTexts().join("|").toStdString();
     }
-    EXPECT_EQ(passphrase, keyringRead("office (SSH)").secret.value_or("(none)").toStdString());
+    const std::string id = secretId("office");
+    EXPECT_EQ(passphrase, keptSshSecretOf(id));
     EXPECT_EQ(QStringList(), filesHolding(QString::fromStdString(dir.path()), passphrase));
     EXPECT_EQ(QStringList(), filesHolding(Settings().folder(), passphrase));
 
@@ -176,11 +162,13 @@ TEST(HostKeyring, TheSshPassphraseComesFromTheKeyringAndNoFileHoldsIt) {
         click(dialog, "Create");
         ASSERT_EQ(QDialog::Accepted, dialog.result());
     }
-    EXPECT_FALSE(keyringRead("office (SSH)").secret);
+    EXPECT_EQ("(none)", keptSshSecretOf(id));
     LoginDialog again(op, "3306");
     select(again, {"office"});
+    QString said;
+    op.onModal(typePassword(QString::fromStdString(adminAccount().password), &said));
     click(again, "Connect");
-    EXPECT_EQ(QStringList{"SSH login"}, op.modalTitles) << "the passphrase is asked for";
+    EXPECT_EQ((QStringList{"Login", "SSH login"}), op.modalTitles) << "the password, then the passphrase";
 }
 
 TEST(HostKeyring, NoKeyringServiceIsSaidAtTheChoice) {
