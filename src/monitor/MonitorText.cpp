@@ -71,12 +71,50 @@ const std::array<ResetAction, 5>& resetActions() {
     return actions;
 }
 
-QString processStoppedText(long long id) {
-    return QStringLiteral("Process %1 was stopped.").arg(id);
+std::string processStopStatement(ProcessStop what, long long id) {
+    return (what == ProcessStop::Statement ? "KILL QUERY " : "KILL ") + std::to_string(id);
 }
 
-QString processStopRefusedText(long long id, unsigned int errorNumber, const std::string& errorText) {
-    return QStringLiteral("Process %1 was not stopped.\n%2:%3")
+bool runsStatement(const QString& command, const QString& statement) {
+    return command.compare(QStringLiteral("Sleep"), Qt::CaseInsensitive) != 0 &&
+           !statement.trimmed().isEmpty();
+}
+
+QString statementGist(const QString& statement) {
+    // Long enough to tell one statement from another, short enough that the question stays on a screen.
+    constexpr int kLongest = 200;
+    const QString line = statement.simplified();
+    if (line.size() <= kLongest)
+        return line;
+    return line.left(kLongest - 1).trimmed() + QChar(0x2026);
+}
+
+namespace {
+QString stoppedPart(ProcessStop what) {
+    return what == ProcessStop::Statement ? QStringLiteral("statement") : QStringLiteral("connection");
+}
+}  // namespace
+
+QString processStopQuestion(ProcessStop what, const ProcessFacts& process) {
+    const QString effect =
+        what == ProcessStop::Statement
+            ? QStringLiteral("Its statement ends; the client stays connected (KILL QUERY).")
+            : QStringLiteral("The client is disconnected, and a statement it runs ends (KILL).");
+    const QString statement = statementGist(process.statement);
+    return QStringLiteral("May I stop the %1 of process %2 truly?\n%3\n\nUser: %4\nHost: %5\nStatement: %6")
+        .arg(stoppedPart(what))
+        .arg(process.id)
+        .arg(effect, process.user, process.host, statement.isEmpty() ? QStringLiteral("(none)") : statement);
+}
+
+QString processStoppedText(ProcessStop what, long long id) {
+    return QStringLiteral("The %1 of process %2 was stopped.").arg(stoppedPart(what)).arg(id);
+}
+
+QString processStopRefusedText(ProcessStop what, long long id, unsigned int errorNumber,
+                               const std::string& errorText) {
+    return QStringLiteral("The %1 of process %2 was not stopped.\n%3:%4")
+        .arg(stoppedPart(what))
         .arg(id)
         .arg(errorNumber)
         .arg(QString::fromStdString(errorText));

@@ -33,9 +33,34 @@ const char* variableHelpStatement();
 /// A help text as one line for the explanation box: the heading underline and runs of blanks go.
 QString helpLine(const QString& description);
 
-/// What "Process Stop" says when the server ended the thread, and when it refused.
-QString processStoppedText(long long id);
-QString processStopRefusedText(long long id, unsigned int errorNumber, const std::string& errorText);
+/// What the details dialog stops of a client thread: the statement it runs, which leaves the
+/// client connected, or the whole connection.
+enum class ProcessStop { Statement, Connection };
+
+/// A client thread as the details show it, for the question before it is stopped.
+struct ProcessFacts {
+    long long id = 0;
+    QString user;
+    QString host;
+    QString command;
+    QString statement;
+};
+
+/// "KILL QUERY id" or "KILL id".
+std::string processStopStatement(ProcessStop what, long long id);
+/// Whether the thread runs a statement that "Stop statement" could end: it is not idle and the
+/// server names what it runs.
+bool runsStatement(const QString& command, const QString& statement);
+/// A statement as one line for a question: blanks and line breaks run together, a long one cut
+/// short with an ellipsis.
+QString statementGist(const QString& statement);
+/// The question before a stop, naming the thread's Id, user, host and statement and what the stop
+/// does to the client.
+QString processStopQuestion(ProcessStop what, const ProcessFacts& process);
+/// What a stop says when the server did it, and when it refused (with the server's "%d:%s").
+QString processStoppedText(ProcessStop what, long long id);
+QString processStopRefusedText(ProcessStop what, long long id, unsigned int errorNumber,
+                               const std::string& errorText);
 
 /// What the monitor's notice line says while a refresh waits on a server that does not answer,
 /// and once its connection to the server was lost (the next refresh connects again).

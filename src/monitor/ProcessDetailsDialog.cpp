@@ -53,17 +53,25 @@ ProcessDetailsDialog::ProcessDetailsDialog(Connection& connection, Operator& op,
         m_boxes << box;
     }
 
-    auto* stop = new QPushButton(QStringLiteral("Process Stop"), this);
-    stop->setObjectName(QStringLiteral("Process Stop"));
+    m_stopStatement = new QPushButton(QStringLiteral("Stop statement"), this);
+    m_stopStatement->setObjectName(QStringLiteral("Stop statement"));
+    m_stopConnection = new QPushButton(QStringLiteral("Stop connection"), this);
+    m_stopConnection->setObjectName(QStringLiteral("Stop connection"));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Cancel"));
     cancel->setDefault(true);
-    connect(stop, &QPushButton::clicked, this, &ProcessDetailsDialog::stopProcess);
+    for (QPushButton* stop : {m_stopStatement, m_stopConnection})
+        stop->setAutoDefault(false);
+    connect(m_stopStatement, &QPushButton::clicked, this, [this] { stopProcess(ProcessStop::Statement); });
+    connect(m_stopConnection, &QPushButton::clicked, this, [this] { stopProcess(ProcessStop::Connection); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // A second click while the server is asked would send a second stop.
+    connect(m_work, &BackgroundWork::runningChanged, this, &ProcessDetailsDialog::enableStops);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(stop);
+    buttons->addWidget(m_stopStatement);
+    buttons->addWidget(m_stopConnection);
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -108,24 +116,54 @@ void ProcessDetailsDialog::fill() {
         else
             m_information->setPlainText(text);
     }
+    enableStops();
 }
 
-void ProcessDetailsDialog::stopProcess() {
-    // An empty box gives Id 0, which the server refuses; the person learns either outcome, and the
-    // boxes show the thread as it is afterwards.
-    const long long id = leadingInteger(u8(m_boxes[0]->text()));
-    int killed = -1;
+ProcessFacts ProcessDetailsDialog::shownProcess() const {
+    ProcessFacts facts;
+    facts.id = leadingInteger(u8(m_boxes[0]->text()));
+    facts.user = m_boxes[1]->text();
+    facts.host = m_boxes[2]->text();
+    facts.command = m_boxes[4]->text();
+    facts.statement = m_information->toPlainText();
+    return facts;
+}
+
+void ProcessDetailsDialog::enableStops() {
+    const bool found = !m_boxes[0]->text().isEmpty();
+    const bool talking = m_work->running();
+    const ProcessFacts shown = shownProcess();
+    // The thread of the connection the details read on runs nothing but those reads, which are
+    // over by the time the person chooses.
+    const bool ours = shown.id == static_cast<long long>(m_connection.serverThreadId());
+    m_stopConnection->setEnabled(found && !talking);
+    m_stopStatement->setEnabled(found && !talking && !ours && runsStatement(shown.command, shown.statement));
+}
+
+void ProcessDetailsDialog::stopProcess(ProcessStop what) {
+    // The question names the thread as the boxes show it: the Id alone is easily the wrong one.
+    const ProcessFacts shown = shownProcess();
+    if (shown.id <= 0 || !m_op.ask(processStopQuestion(what, shown)))
+        return;
+    const std::string statement = processStopStatement(what, shown.id);
+    int sent = -1;
+    bool lost = false;
     unsigned int errorNumber = 0;
     std::string errorText;
     talk([&] {
-        killed = m_connection.kill(static_cast<unsigned long>(id));
+        sent = m_connection.query(statement);
+        lost = m_connection.connectionLost();
         errorNumber = m_connection.errorNumber();
         errorText = m_connection.errorText();
     });
-    if (killed == 0)
-        m_op.inform(processStoppedText(id), QString(), MessageIcon::Information);
+    // Ending the connection the statement went on is answered with that connection's end: done.
+    const bool ours = shown.id == static_cast<long long>(m_connection.serverThreadId());
+    if (sent == 0 || (what == ProcessStop::Connection && ours && lost))
+        m_op.inform(processStoppedText(what, shown.id), appTitle(), MessageIcon::Information);
     else
-        m_op.inform(processStopRefusedText(id, errorNumber, errorText), QString(), MessageIcon::Warning);
+        m_op.inform(processStopRefusedText(what, shown.id, errorNumber, errorText), appTitle(),
+                    MessageIcon::Warning);
+    // The boxes show the thread as it is afterwards.
     fill();
 }
 

@@ -4,8 +4,11 @@
 #include <functional>
 #include <mutex>
 
+#include "MonitorText.h"
+
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace velkin {
 
@@ -13,7 +16,8 @@ class BackgroundWork;
 class Connection;
 class Operator;
 
-/// The details of one client thread of the server, from which it can be stopped.
+/// The details of one client thread of the server, from which its statement or its whole connection
+/// can be stopped, each after a question that names the thread.
 class ProcessDetailsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -27,7 +31,13 @@ public:
 
 private:
     void fill();
-    void stopProcess();
+    /// Asks, naming the thread, then stops what was chosen and says how it went.
+    void stopProcess(ProcessStop what);
+    /// What the boxes show now, for the question.
+    ProcessFacts shownProcess() const;
+    /// A thread that was not found offers no stop, an idle one no statement stop; nothing while
+    /// the dialog talks to the server.
+    void enableStops();
 
     /// Runs call on the connection off the window's thread and returns once it has ended.
     void talk(const std::function<void()>& call);
@@ -41,6 +51,8 @@ private:
     QList<QLineEdit*> m_boxes;
     /// "Infomation": the statement the thread runs, wrapped so that a long one reads whole.
     QPlainTextEdit* m_information = nullptr;
+    QPushButton* m_stopStatement = nullptr;
+    QPushButton* m_stopConnection = nullptr;
 };
 
 }  // namespace velkin

@@ -162,7 +162,7 @@ TEST(ProcessMonitor, ListsTheServersThreadsLastFirstWithEightFieldsAndNullsEmpty
     EXPECT_EQ(listIds(dialog), ids);
 }
 
-TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
+TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndStopConnectionEndsIt) {
     auto connection = connectAdmin();
     auto victim = connectAs(commonAccount());
     ASSERT_TRUE(victim->selectDb("sorvane_common"));
@@ -178,11 +178,13 @@ TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
                                "Command",    "Time",      "Status", "Infomation"};
     op.onModal([&](QDialog& shown) {
         details = boxTexts(shown, names);
-        click(shown, "Process Stop");
+        op.answer(true);
+        click(shown, "Stop connection");
         // The dialog stays open after the stop; closing is the person's choice.
         EXPECT_FALSE(shown.isHidden() && shown.result() == QDialog::Accepted);
         // It says what it did.
-        EXPECT_EQ(op.messageTexts(), QStringList{QString("Process %1 was stopped.").arg(victimId)});
+        EXPECT_EQ(op.messageTexts(),
+                  QStringList{QString("The connection of process %1 was stopped.").arg(victimId)});
         click(shown, "Cancel");
         return shown.result();
     });
@@ -192,7 +194,8 @@ TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
     EXPECT_EQ(op.modalTitles, QStringList{QString()}) << "the details have no title text";
     // The details are read, read again after the stop, and the list follows once they close.
     EXPECT_EQ(besidesRefreshes(log.statements),
-              (std::vector<std::string>{"SHOW FULL PROCESSLIST", "SHOW FULL PROCESSLIST"}));
+              (std::vector<std::string>{"SHOW FULL PROCESSLIST", "KILL " + std::to_string(victimId),
+                                        "SHOW FULL PROCESSLIST"}));
     ASSERT_FALSE(log.statements.empty());
     EXPECT_EQ(log.statements.back(), "SHOW PROCESSLIST");
     ASSERT_EQ(details.size(), 8);
@@ -211,18 +214,26 @@ TEST(ProcessMonitor, DoubleClickShowsTheThreadsDetailsAndProcessStopEndsIt) {
     EXPECT_FALSE(victim->ping());
 }
 
-TEST(ProcessMonitor, DetailsOfAnEndedThreadStayEmptyAndProcessStopSendsIdZero) {
+TEST(ProcessMonitor, DetailsOfAnEndedThreadStayEmptyAndOfferNoStop) {
     auto connection = connectAdmin();
     ScriptedOperator op;
+    op.defaultAnswer = true;
+    StatementLog log;
     ProcessDetailsDialog details(*connection, op, 999999);
     EXPECT_EQ(details.windowTitle(), QString());
     for (const char* name :
          {"Process ID", "User name", "Host", "Database", "Command", "Time", "Status", "Infomation"})
         EXPECT_EQ(boxText(details, name), "") << name;
-    click(details, "Process Stop");
-    ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_TRUE(op.messages[0].text.startsWith("Process 0 was not stopped.\n1094:"))
-        << op.messages[0].text.toStdString();
+    // There is no thread to name in a question, nor one to stop.
+    for (const char* stop : {"Stop statement", "Stop connection"}) {
+        QPushButton* button = widget<QPushButton>(details, stop);
+        ASSERT_TRUE(button);
+        EXPECT_FALSE(button->isEnabled()) << stop;
+        button->click();
+    }
+    EXPECT_TRUE(op.questions.empty());
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ(log.statements, std::vector<std::string>{"SHOW FULL PROCESSLIST"});
     EXPECT_TRUE(connection->ping());
 
     // An Id that is not a number selects nothing either.
