@@ -13,6 +13,9 @@ CsvRecordReader::CsvRecordReader(CsvReadFormat format) : m_format(std::move(form
         m_lookahead = std::max({m_lookahead, 2 * f.enclosure.size(),
                                 f.enclosure.size() + std::max(f.separator.size(), f.lineEnd.size())});
     m_holdLimit = std::max<std::size_t>(f.nullText ? f.nullText->size() : 0, 4);
+    for (const std::string* token : {&f.separator, &f.enclosure, &f.escape, &f.lineEnd})
+        if (!token->empty())
+            m_tokenStart[static_cast<unsigned char>(token->front())] = true;
 }
 
 void appendRowFormText(std::string& out, std::string_view text) {
@@ -88,6 +91,12 @@ void CsvRecordReader::take(char c, std::string& out) {
     m_streaming = true;
 }
 
+void CsvRecordReader::takeRun(std::string_view run, std::string& out) {
+    for (; !run.empty() && !m_streaming; run.remove_prefix(1))
+        take(run.front(), out);
+    appendRowFormText(out, run);
+}
+
 void CsvRecordReader::endField(std::string& out) {
     if (!m_streaming) {
         const CsvReadFormat& f = m_format;
@@ -130,6 +139,15 @@ void CsvRecordReader::parse(std::string& out, bool atEnd) {
     const std::string_view escape = f.escape == f.enclosure ? std::string_view() : f.escape;
     const std::string_view enclosure = f.enclosure;
     while (m_at < m_input.size()) {
+        // Bytes that begin no separator, enclosure, escape or line end go in runs, with no look ahead.
+        if (m_state != State::FieldStart && !m_tokenStart[static_cast<unsigned char>(m_input[m_at])]) {
+            std::size_t end = m_at + 1;
+            while (end < m_input.size() && !m_tokenStart[static_cast<unsigned char>(m_input[end])])
+                ++end;
+            takeRun(std::string_view(m_input).substr(m_at, end - m_at), out);
+            m_at = end;
+            continue;
+        }
         const std::size_t left = m_input.size() - m_at;
         if (!atEnd && left < m_lookahead)
             return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,7 @@ private:
     bool at(std::string_view token) const;
     /// One decoded byte of the current field.
     void take(char c, std::string& out);
+    void takeRun(std::string_view run, std::string& out);
     void endField(std::string& out);
     void endRecord(std::string& out);
     char unescape(char c);
@@ -67,6 +69,8 @@ private:
     std::size_t m_lookahead = 1;
     /// A field is held back while it could still be the NULL spelling.
     std::size_t m_holdLimit = 4;
+    /// The bytes that may begin a separator, an enclosure, an escape or a line end.
+    bool m_tokenStart[256] = {};
     std::string m_input;
     std::size_t m_at = 0;
     State m_state = State::FieldStart;
