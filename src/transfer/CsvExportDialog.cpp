@@ -219,6 +219,10 @@ void CsvExportDialog::write() {
         m_op.inform(qs(csvNotReadingText()));
         return;
     }
+    // A file that the import cannot read back value for value is written only when the person knows.
+    const std::string problem = csvReadBackProblem(format());
+    if (!problem.empty() && !m_op.ask(qs(csvReadBackQuestion(problem))))
+        return;
     TextModeFile file;
     if (!file.open(u8(name))) {
         m_op.inform(QStringLiteral("It failed in opening of a file."));

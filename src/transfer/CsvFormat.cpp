@@ -93,6 +93,35 @@ void CsvFormat::appendLine(std::string& out, const Row& row) const {
     }
 }
 
+std::string csvReadBackProblem(const CsvFormat& format) {
+    const std::string& separator = format.separator();
+    // Without an enclosure of its own a value is put in double quotes where it needs them.
+    const std::string enclosure = format.enclosure().empty() ? std::string("\"") : format.enclosure();
+    const auto shares = [](std::string_view a, std::string_view b) {
+        return a.find_first_of(b) != std::string_view::npos;
+    };
+    if (separator.empty())
+        return "There is no separator: the values of a line run together.";
+    if (shares(separator, enclosure + "\r\n"))
+        return "The separator holds a character of the enclosure or a line break.";
+    if (shares(format.enclosure(), "\r\n"))
+        return "The enclosure holds a line break.";
+    const std::string& null = format.nullText();
+    if (null.empty())
+        return "NULL is spelt as nothing, which the import takes for its default spelling.";
+    if (shares(null, separator + enclosure + "\"\r\n"))
+        return sqlf(
+            "NULL is spelt \"%s\", which holds a character of the separator, of the enclosure, a "
+            "quote or a line break.",
+            null);
+    return {};
+}
+
+std::string csvReadBackQuestion(std::string_view problem) {
+    return sqlf("%s\nValues of this file cannot all come back when it is imported. May I write it anyway?",
+                problem);
+}
+
 void appendCsvRecord(std::string& out, const CsvFormat& format, const Row& row) {
     format.appendLine(out, row);
     out += kCsvLineEnd;

@@ -43,6 +43,14 @@ private:
     std::string m_null;
 };
 
+/// Why a file in this format cannot be read back value for value (a separator that is empty or holds
+/// a character of the enclosure or a line break, an enclosure with a line break, a NULL spelling that
+/// is empty or holds a character of the separator, of the enclosure, a quote or a line break); empty
+/// when every value comes back.
+std::string csvReadBackProblem(const CsvFormat& format);
+/// The question before such a file is written: the problem, and whether to write it anyway.
+std::string csvReadBackQuestion(std::string_view problem);
+
 /// The line end of every line, in the sample and in the file alike.
 inline constexpr std::string_view kCsvLineEnd = "\r\n";
 

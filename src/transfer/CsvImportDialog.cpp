@@ -39,69 +39,67 @@ constexpr unsigned kFileEndedByClient = 2000;
 constexpr unsigned kQueryInterrupted = 1317;
 constexpr qint64 kProgressEveryMs = 200;
 
-/// Hands the local file to the client library block by block beside the window: counts what went,
-/// tells it a few times a second, and ends the file early once Stop was asked for. The stop has
-/// normally ended the statement on the server by then; where it has not, the server takes what
-/// arrived for the whole file, and the report says so.
+/// Reads the local file block by block beside the window and hands the client library its records
+/// in the server's row form: counts what went, tells it a few times a second, and ends the rows
+/// early once Stop was asked for. The stop has normally ended the statement on the server by then;
+/// where it has not, the server takes what arrived for the whole file, and the report says so.
 class FileFeed {
 public:
-    using Show = std::function<void(unsigned long long sent, unsigned long long lines)>;
+    using Show = std::function<void(unsigned long long sent, unsigned long long records)>;
 
-    FileFeed(std::ifstream& file, std::string lineEnd, const WorkControl& control, Show show)
-        : m_file(file), m_lineEnd(std::move(lineEnd)), m_control(control), m_show(std::move(show)) {
+    FileFeed(std::ifstream& file, CsvRecordReader& reader, const WorkControl& control, Show show)
+        : m_file(file), m_reader(reader), m_control(control), m_show(std::move(show)) {
         m_clock.start();
     }
 
     long read(char* buffer, unsigned int length) {
         if (m_control.stopRequested())
             return -1;
-        m_file.read(buffer, length);
-        const std::streamsize got = m_file.gcount();
-        if (got <= 0) {
-            if (m_file.bad()) {
-                m_error = std::strerror(errno);
-                return -1;
+        // Only what the client asks for next is held: a file of any size passes through a few blocks.
+        while (m_rows.size() - m_given < length && !m_ended) {
+            m_rows.erase(0, m_given);
+            m_given = 0;
+            m_file.read(m_block, sizeof m_block);
+            const std::streamsize got = m_file.gcount();
+            if (got <= 0) {
+                if (m_file.bad()) {
+                    m_error = std::strerror(errno);
+                    return -1;
+                }
+                m_reader.finish(m_rows);
+                m_ended = true;
+                break;
             }
-            m_show(m_sent, m_lines);
-            return 0;
+            m_sent += static_cast<unsigned long long>(got);
+            m_reader.feed(std::string_view(m_block, static_cast<std::size_t>(got)), m_rows);
+            if (m_clock.elapsed() >= kProgressEveryMs) {
+                m_show(m_sent, m_reader.notes().records);
+                m_clock.restart();
+            }
         }
-        countLines(buffer, static_cast<std::size_t>(got));
-        m_sent += static_cast<unsigned long long>(got);
-        if (m_clock.elapsed() >= kProgressEveryMs) {
-            m_show(m_sent, m_lines);
-            m_clock.restart();
-        }
-        return static_cast<long>(got);
+        const std::size_t n = std::min<std::size_t>(length, m_rows.size() - m_given);
+        std::memcpy(buffer, m_rows.data() + m_given, n);
+        m_given += n;
+        if (n == 0)
+            m_show(m_sent, m_reader.notes().records);
+        return static_cast<long>(n);
     }
     unsigned long long sent() const { return m_sent; }
     const std::string& error() const { return m_error; }
+    /// The whole file was read and its rows handed over.
+    bool ended() const { return m_ended && m_given == m_rows.size(); }
 
 private:
-    void countLines(const char* data, std::size_t size) {
-        if (m_lineEnd.size() == 1) {
-            m_lines += static_cast<unsigned long long>(std::count(data, data + size, m_lineEnd[0]));
-            return;
-        }
-        // A line end may be split between two blocks: the end of the one before is searched with it.
-        m_tail.append(data, size);
-        std::size_t counted = 0;
-        for (std::size_t at = m_tail.find(m_lineEnd); at != std::string::npos;
-             at = m_tail.find(m_lineEnd, counted)) {
-            ++m_lines;
-            counted = at + m_lineEnd.size();
-        }
-        const std::size_t keep = std::min(m_tail.size() - counted, m_lineEnd.size() - 1);
-        m_tail.erase(0, m_tail.size() - keep);
-    }
-
     std::ifstream& m_file;
-    const std::string m_lineEnd;
+    CsvRecordReader& m_reader;
     const WorkControl& m_control;
     Show m_show;
     QElapsedTimer m_clock;
+    char m_block[65536];
+    std::string m_rows;
+    std::size_t m_given = 0;
+    bool m_ended = false;
     unsigned long long m_sent = 0;
-    unsigned long long m_lines = 0;
-    std::string m_tail;
     std::string m_error;
 };
 
@@ -233,6 +231,7 @@ CsvImportDialog::CsvImportDialog(Connection& connection, Operator& op, QWidget* 
     connect(m_tables, &QListWidget::currentItemChanged, this, &CsvImportDialog::chooseTable);
     connect(m_nullText, &QLineEdit::textChanged, this, &CsvImportDialog::showNullNote);
     connect(m_enclosed, &QLineEdit::textChanged, this, &CsvImportDialog::showNullNote);
+    connect(m_local, &QCheckBox::toggled, this, &CsvImportDialog::showNullNote);
 
     showNullNote();
     fillDatabases();
@@ -292,12 +291,25 @@ std::string CsvImportDialog::nullSpelling() const {
 }
 
 void CsvImportDialog::showNullNote() {
-    m_nullNote->setHidden(serverKeepsNullApart(nullSpelling(), u8(m_enclosed->text())));
+    // The program reads a file of the client and keeps an enclosed text apart from the bare spelling;
+    // without an enclosure nothing can.
+    const bool enclosed = !m_enclosed->text().isEmpty();
+    if (m_local->isChecked())
+        m_nullNote->setText(QStringLiteral(
+            "Without an enclosure a text equal to this spelling cannot be told from NULL and becomes NULL."));
+    else
+        m_nullNote->setText(QStringLiteral(
+            "Read by the server, a text equal to this spelling becomes NULL too, even in quotes; only "
+            "the spelling NULL keeps the two apart. The file of a client is read exactly."));
+    m_nullNote->setHidden(
+        m_local->isChecked() ? enclosed : serverKeepsNullApart(nullSpelling(), u8(m_enclosed->text())));
 }
 
 void CsvImportDialog::useExportSettings() {
     // The export's default file: comma pause, values in double quotes only where they need them,
-    // no escaping, CR LF line ends, NULL as "(null)".
+    // no escaping, CR LF line ends, NULL as "(null)". It lies on the client's disk, and only the
+    // client's reading keeps the texts apart from NULL.
+    m_local->setChecked(true);
     m_terminated->setText(QStringLiteral(","));
     m_enclosed->setText(QStringLiteral("\""));
     m_escaped->setText(QString::fromUtf8(kNoEscape.data(), static_cast<int>(kNoEscape.size())));
@@ -339,7 +351,10 @@ LoadDataOptions CsvImportDialog::options() const {
 }
 
 std::string CsvImportDialog::statement() const {
-    return loadDataStatement(options(), [this](std::string_view text) { return m_connection.escape(text); });
+    const EscapeText escape = [this](std::string_view text) { return m_connection.escape(text); };
+    // A file of the client is read by the program, which hands the server rows in its own form.
+    return m_local->isChecked() ? loadStreamStatement(options(), escape)
+                                : loadDataStatement(options(), escape);
 }
 
 void CsvImportDialog::reject() {
@@ -362,6 +377,7 @@ void CsvImportDialog::import() {
         m_op.inform(QStringLiteral("Import was stopped."));
         return;
     }
+    const LoadDataOptions opts = options();
     const std::string sql = statement();
     // The client reads a local file for this statement only; the server still decides whether it
     // takes one, and says so in its error text when it does not.
@@ -376,14 +392,12 @@ void CsvImportDialog::import() {
         fileBytes = static_cast<unsigned long long>(std::max<std::streamoff>(file.tellg(), 0));
         file.seekg(0);
     }
-    const std::string lineEnd = decodeFieldNotation(u8(m_linesTerminated->text()));
-    m_lineEnd = lineEnd.empty() ? std::string("\n") : lineEnd;
-    const LoadEnd end = runLoad(sql, m_local->isChecked() ? &file : nullptr, fileBytes);
+    const LoadEnd end = runLoad(sql, opts, m_local->isChecked() ? &file : nullptr, fileBytes);
     report(end, fileBytes);
 }
 
-CsvImportDialog::LoadEnd CsvImportDialog::runLoad(const std::string& sql, std::ifstream* file,
-                                                  unsigned long long fileBytes) {
+CsvImportDialog::LoadEnd CsvImportDialog::runLoad(const std::string& sql, const LoadDataOptions& options,
+                                                  std::ifstream* file, unsigned long long fileBytes) {
     m_fileBytes = fileBytes;
     m_lines = 0;
     // The bar measures the bytes of the file; its line tells them in the import's own words.
@@ -396,7 +410,7 @@ CsvImportDialog::LoadEnd CsvImportDialog::runLoad(const std::string& sql, std::i
     LoadEnd end;
     // The statement runs beside the window, which keeps painting and answers Stop; the session's
     // connection is the import's until it ends.
-    m_work.run({&m_connection}, [&](WorkControl& control) { end = sendLoad(sql, file, control); });
+    m_work.run({&m_connection}, [&](WorkControl& control) { end = sendLoad(sql, options, file, control); });
     end.stopped = end.stopped || m_work.stopRequested();
     m_serverTick.stop();
     m_progress->showBusy(false);
@@ -407,20 +421,24 @@ CsvImportDialog::LoadEnd CsvImportDialog::runLoad(const std::string& sql, std::i
     return end;
 }
 
-CsvImportDialog::LoadEnd CsvImportDialog::sendLoad(const std::string& sql, std::ifstream* file,
-                                                   WorkControl& control) {
+CsvImportDialog::LoadEnd CsvImportDialog::sendLoad(const std::string& sql, const LoadDataOptions& options,
+                                                   std::ifstream* file, WorkControl& control) {
     LoadEnd end;
     if (file) {
-        FileFeed feed(*file, m_lineEnd, control,
-                      [this, &control](unsigned long long sent, unsigned long long lines) {
-                          control.post([this, sent, lines] { showProgress(sent, lines); });
+        CsvRecordReader reader(csvReadFormat(options));
+        FileFeed feed(*file, reader, control,
+                      [this, &control](unsigned long long sent, unsigned long long records) {
+                          control.post([this, sent, records] { showProgress(sent, records); });
                       });
         end.status = m_connection.loadLocal(
             sql, [&feed](char* buffer, unsigned int length) { return feed.read(buffer, length); });
         end.bytesSent = feed.sent();
         end.readError = feed.error();
+        if (feed.ended())
+            end.readWarnings = csvReadWarnings(reader.notes(), options.nullText.value_or(std::string()));
     } else {
         end.status = m_connection.query(sql);
+        end.serverNullWarning = serverNullWarning(options.nullText, options.fieldsEnclosed);
     }
     if (end.status == 0) {
         // The server's own line says how many rows were skipped or raised warnings; its first
@@ -473,7 +491,10 @@ void CsvImportDialog::showProgress(unsigned long long sent, unsigned long long l
 
 void CsvImportDialog::report(const LoadEnd& end, unsigned long long fileBytes) {
     if (end.status == 0) {
-        m_op.inform(qs(loadDataReport(end.info, end.firstWarning)));
+        std::string text = loadDataReport(end.info, end.firstWarning, end.readWarnings);
+        if (!end.serverNullWarning.empty())
+            text += "\n" + end.serverNullWarning;
+        m_op.inform(qs(text));
         return;
     }
     if (!end.stopped && end.readError.empty()) {

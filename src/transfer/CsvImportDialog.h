@@ -24,8 +24,10 @@ class Operator;
 class WorkProgress;
 
 /// "Import from CSV": loads a delimited text file into a chosen table with one LOAD DATA statement
-/// that the server carries out. The statement runs beside the window, which shows how far the file
-/// has gone and answers Stop.
+/// that the server carries out. A file of the client is read by the program, which tells a bare NULL
+/// from an enclosed text of the same letters and hands the server its records in the server's own
+/// row form; a file of the server's host is the server's to read. The statement runs beside the
+/// window, which shows how far the file has gone and answers Stop.
 class CsvImportDialog : public QDialog {
     Q_OBJECT
 public:
@@ -59,12 +61,18 @@ private:
         std::optional<unsigned long long> keptRecords;
         unsigned long long bytesSent = 0;
         std::string readError;
+        /// What the program's reading of a file of the client found that the table cannot hold.
+        std::string readWarnings;
+        /// What a file the server read may have lost to the NULL spelling.
+        std::string serverNullWarning;
     };
-    /// Runs the statement beside the window; file: the local file the client sends, or none when
-    /// the server reads a file of its own.
-    LoadEnd runLoad(const std::string& sql, std::ifstream* file, unsigned long long fileBytes);
+    /// Runs the statement beside the window; file: the local file the program reads and hands over
+    /// in the server's row form, or none when the server reads a file of its own.
+    LoadEnd runLoad(const std::string& sql, const LoadDataOptions& options, std::ifstream* file,
+                    unsigned long long fileBytes);
     /// runLoad's work, on the work's thread.
-    LoadEnd sendLoad(const std::string& sql, std::ifstream* file, WorkControl& control);
+    LoadEnd sendLoad(const std::string& sql, const LoadDataOptions& options, std::ifstream* file,
+                     WorkControl& control);
     /// What the server kept after a load that did not end normally.
     void learnWhatStayed(LoadEnd& end, bool clientEndedFile);
     void report(const LoadEnd& end, unsigned long long fileBytes);
@@ -100,9 +108,8 @@ private:
     QListWidget* m_tables = nullptr;
     QPlainTextEdit* m_preview = nullptr;
     WorkProgress* m_progress = nullptr;
-    /// The file's size, line end and the lines sent so far while it is sent, for its progress.
+    /// The file's size and the records sent so far while it is sent, for its progress.
     unsigned long long m_fileBytes = 0;
-    std::string m_lineEnd;
     unsigned long long m_lines = 0;
     /// Tells the time while the server reads a file of its own, which reports no progress.
     QTimer m_serverTick;

@@ -131,6 +131,55 @@ std::string loadDataStatement(const LoadDataOptions& o, const EscapeText& escape
     return sql;
 }
 
+CsvReadFormat csvReadFormat(const LoadDataOptions& o) {
+    CsvReadFormat f;
+    if (!o.fieldsTerminated.empty())
+        f.separator = decodeFieldNotation(o.fieldsTerminated);
+    f.enclosure = decodeFieldNotation(o.fieldsEnclosed);
+    if (o.fieldsEscaped == kNoEscape)
+        f.escape.clear();
+    else if (!o.fieldsEscaped.empty())
+        f.escape = decodeFieldNotation(o.fieldsEscaped);
+    if (!o.linesTerminated.empty())
+        f.lineEnd = decodeFieldNotation(o.linesTerminated);
+    f.nullText = o.nullText;
+    // A count the server does not take as a number refuses the statement; nothing is skipped then.
+    if (!o.ignoreLines.empty() && o.ignoreLines.find_first_not_of("0123456789") == std::string::npos)
+        f.ignoredRecords = std::strtoull(o.ignoreLines.c_str(), nullptr, 10);
+    return f;
+}
+
+std::string loadStreamStatement(const LoadDataOptions& o, const EscapeText& escape) {
+    std::string sql = "LOAD DATA ";
+    if (o.lowPriority)
+        sql += "LOW_PRIORITY ";
+    sql += sqlf("LOCAL INFILE '%s' ", escape(o.fileName));
+    if (o.replace)
+        sql += "REPLACE ";
+    sql += sqlf("INTO TABLE %s ", o.target);
+    if (!o.characterSet.empty())
+        sql += sqlf("CHARACTER SET %s ", o.characterSet);
+    // Named although they are the server's defaults: the rows are in this form whatever the
+    // server's defaults are.
+    sql += sqlf("FIELDS TERMINATED BY '%s' ESCAPED BY '%s' LINES TERMINATED BY '%s' ", escape("\t"),
+                escape("\\"), escape("\n"));
+    // Each record is one line of the rows, so the server skips records, however many lines of the
+    // file each one took.
+    if (!o.ignoreLines.empty())
+        sql += sqlf("IGNORE %s LINES", o.ignoreLines);
+    if (o.fields.empty())
+        return sql;
+    if (!o.ignoreLines.empty())
+        sql += ' ';
+    std::string targets;
+    for (std::size_t i = 0; i < o.fields.size(); ++i) {
+        if (i > 0)
+            targets += ", ";
+        targets += o.fields[i].generated ? "@v" + std::to_string(i + 1) : o.fields[i].column;
+    }
+    return sql + sqlf("(%s)", targets);
+}
+
 std::optional<LoadDataCounts> parseLoadDataInfo(std::string_view info) {
     LoadDataCounts counts;
     struct Item {
@@ -157,10 +206,11 @@ std::optional<LoadDataCounts> parseLoadDataInfo(std::string_view info) {
     return counts;
 }
 
-std::string loadDataReport(std::string_view info, std::string_view firstWarning) {
+std::string loadDataReport(std::string_view info, std::string_view firstWarning,
+                           std::string_view readWarnings) {
     const std::optional<LoadDataCounts> counts = parseLoadDataInfo(info);
     std::string text;
-    if (counts && counts->skipped == 0 && counts->warnings == 0)
+    if (counts && counts->skipped == 0 && counts->warnings == 0 && readWarnings.empty())
         text = "Data was imported normally.";
     else if (counts && counts->records > 0 && counts->skipped >= counts->records)
         text = sqlf("Data was not imported: 0 of %llu records landed.", counts->records);
@@ -174,7 +224,21 @@ std::string loadDataReport(std::string_view info, std::string_view firstWarning)
             text += '\n';
         text += firstWarning;
     }
+    if (!readWarnings.empty()) {
+        if (!text.empty())
+            text += '\n';
+        text += readWarnings;
+    }
     return text;
+}
+
+std::string serverNullWarning(const std::optional<std::string>& nullText, std::string_view fieldsEnclosed) {
+    if (!nullText || serverKeepsNullApart(nullText, fieldsEnclosed))
+        return {};
+    return sqlf(
+        "The server read the file: a text \"%s\" in it, enclosed or not, became NULL as well. The file of "
+        "a client is read exactly.",
+        *nullText);
 }
 
 std::string loadRefusedReport(std::optional<bool> transactional, std::string_view errorText) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "CsvFileText.h"
+
 namespace velkin {
 
 /// One field of the file's records and the column it fills, already written as it must stand in
@@ -75,6 +77,16 @@ bool serverKeepsNullApart(const std::optional<std::string>& nullText, std::strin
 /// NULL when its bytes are exactly the spelling.
 std::string loadDataStatement(const LoadDataOptions& options, const EscapeText& escape);
 
+/// How the program reads a file of the client under these options: the format texts decoded, each
+/// empty one the server's default, the escape "none" no escape at all.
+CsvReadFormat csvReadFormat(const LoadDataOptions& options);
+
+/// The LOAD DATA LOCAL statement for a file of the client that the program reads itself and hands
+/// over in the server's own row form (see CsvRecordReader): the options' format texts are the
+/// program's to read, so the statement names the row form instead. The file name stays, for the
+/// server's process list; the fields of generated columns go into variables that are dropped.
+std::string loadStreamStatement(const LoadDataOptions& options, const EscapeText& escape);
+
 /// The numbers of the server's info line after LOAD DATA ("Records: 3  Deleted: 0  Skipped: 0
 /// Warnings: 0"); nothing when the line does not have that form.
 struct LoadDataCounts {
@@ -90,7 +102,14 @@ std::optional<LoadDataCounts> parseLoadDataInfo(std::string_view info);
 /// and its first warning when there is one. When no record landed although the file had some, the
 /// report opens by saying so ("Data was not imported: 0 of %llu records landed."), so that it never
 /// reads like a mere warning.
-std::string loadDataReport(std::string_view info, std::string_view firstWarning);
+/// readWarnings: what the reading of the file found that the table cannot hold as the file meant
+/// it; with any, the report does not call the import normal.
+std::string loadDataReport(std::string_view info, std::string_view firstWarning,
+                           std::string_view readWarnings = {});
+
+/// Said after the server read a file of its own under a NULL spelling it cannot keep apart from a
+/// text of the same letters; empty where it can.
+std::string serverNullWarning(const std::optional<std::string>& nullText, std::string_view fieldsEnclosed);
 
 /// What the operator is told when the server refused the statement: whether anything stayed, then
 /// the server's text. transactional: whether the table undoes a refused statement whole; nothing

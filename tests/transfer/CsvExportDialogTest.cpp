@@ -89,6 +89,16 @@ TEST_F(CsvExportTest, FileLinesInEachFormEndWithCarriageReturnAndLineFeed) {
 
     chooseUser(dialog, kSeparators, "");
     chooseList(dialog, kEnclosures, "none");
+    // Such a file cannot be read back: it is written only once the person has said Yes.
+    op.clear();
+    EXPECT_EQ("", writeFile(dialog, "refused.csv"));
+    ASSERT_EQ(1u, op.questions.size());
+    EXPECT_EQ(
+        "There is no separator: the values of a line run together.\nValues of this file cannot all come "
+        "back when it is imported. May I write it anyway?",
+        op.questions[0].text);
+    EXPECT_TRUE(op.messageTexts().isEmpty());
+    op.answer(true);
     EXPECT_EQ("1abc(null)\r\n2x,y\"two\nlines\"\r\n", writeFile(dialog, "empty.csv"));
 
     // Another NULL spelling reaches the file and the sample alike.

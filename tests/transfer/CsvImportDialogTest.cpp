@@ -191,12 +191,11 @@ TEST_F(CsvImportTest, LocalFileLandsItsRowsAndTheServersRefusalIsShown) {
     EXPECT_EQ(QStringList{"Data was imported normally.\nRecords: 10  Deleted: 0  Skipped: 0  Warnings: 0"},
               op.messageTexts());
     ASSERT_EQ(1u, log.statements.size());
+    // The program reads the file and hands the server its records in the server's own row form.
     EXPECT_EQ(
         "LOAD DATA LOCAL INFILE '" + path.toStdString() +
-            "' INTO TABLE velkin_transfer_import.people CHARACTER SET utf8mb4 FIELDS TERMINATED BY ',' "
-            "OPTIONALLY ENCLOSED BY '\\\"' LINES TERMINATED BY '\\r\\n' IGNORE 1 LINES (@v1, @v2, @v3) SET "
-            "id = IF(CAST(@v1 AS BINARY) = '(null)', NULL, @v1), name = IF(CAST(@v2 AS BINARY) = '(null)', "
-            "NULL, @v2), note = IF(CAST(@v3 AS BINARY) = '(null)', NULL, @v3)",
+            "' INTO TABLE velkin_transfer_import.people CHARACTER SET utf8mb4 FIELDS TERMINATED BY '\t' "
+            "ESCAPED BY '\\\\' LINES TERMINATED BY '\\n' IGNORE 1 LINES (id, name, note)",
         log.statements[0]);
     EXPECT_EQ("10", scalar(db.admin(), "SELECT COUNT(*) FROM velkin_transfer_import.people"));
     EXPECT_EQ(

@@ -213,7 +213,8 @@ TEST_F(CsvRoundTripTest, EveryValueComesBackInEachFormInUtf8AndLatin1Databases) 
     }
 }
 
-TEST_F(CsvRoundTripTest, TheExportsDefaultFileComesBackThroughTheServerWithGeneratedColumnsDropped) {
+TEST_F(CsvRoundTripTest,
+       TheExportsDefaultFileComesBackExactlyAndThroughTheServerWithGeneratedColumnsDropped) {
     ScratchDatabase db{"velkin_csv_default"};
     createTables(db.name(), "utf8mb4");
     // The server's default strict mode, under which a value for a generated column refuses the load.
@@ -230,21 +231,45 @@ TEST_F(CsvRoundTripTest, TheExportsDefaultFileComesBackThroughTheServerWithGener
     edit(dialog, "File name")->setText(path);
     for (const char* name : {"TERMINATED", "OPTIONALLY", "ESCAPED", "LINES_TERMINATED"})
         edit(dialog, name)->clear();
+    auto* local = child<QCheckBox>(dialog, "The file of a client is imported.");
+    EXPECT_FALSE(local->isChecked());
     child<QPushButton>(dialog, "Settings of the CSV export")->click();
     EXPECT_EQ(",", edit(dialog, "TERMINATED")->text());
     EXPECT_EQ("\"", edit(dialog, "OPTIONALLY")->text());
     EXPECT_EQ("none", edit(dialog, "ESCAPED")->text());
     EXPECT_EQ("\\r\\n", edit(dialog, "LINES_TERMINATED")->text());
     EXPECT_EQ("(null)", edit(dialog, "NULL")->text());
-    // The server takes the quotes away before the statement sees the field: the screen says that a
-    // text "(null)" cannot come back as a text under this spelling.
-    EXPECT_FALSE(child<QLabel>(dialog, "NULL note")->isHidden());
+    // The export's file is on the client's disk; the program reads it and keeps the enclosed texts
+    // apart from the bare NULLs.
+    EXPECT_TRUE(local->isChecked());
+    EXPECT_TRUE(child<QLabel>(dialog, "NULL note")->isHidden());
     StatementLog log;
     op.clear();
     op.answer(true);
     dialog.import();
     EXPECT_EQ(QStringList{"Data was imported normally.\nRecords: 13  Deleted: 0  Skipped: 0  Warnings: 0"},
               op.messageTexts());
+    ASSERT_EQ(1u, log.statements.size());
+    EXPECT_EQ("LOAD DATA LOCAL INFILE '" + path.toStdString() +
+                  "' INTO TABLE velkin_csv_default.back CHARACTER SET utf8mb4 FIELDS TERMINATED BY '\t' "
+                  "ESCAPED BY '\\\\' LINES TERMINATED BY '\\n' (id, t, v, b, d, f, @v7, dt, ts, n, e, @v12)",
+              log.statements[0]);
+    EXPECT_EQ("0+0", differing(db.name()));
+
+    // Read by the server, the quotes are gone before the statement sees the field: the screen says
+    // beforehand, and the report afterwards, that a text "(null)" cannot come back as a text.
+    exec(*session, "DELETE FROM velkin_csv_default.back");
+    local->setChecked(false);
+    EXPECT_FALSE(child<QLabel>(dialog, "NULL note")->isHidden());
+    log.clear();
+    op.clear();
+    op.answer(true);
+    dialog.import();
+    EXPECT_EQ(
+        QStringList{"Data was imported normally.\nRecords: 13  Deleted: 0  Skipped: 0  Warnings: 0\n"
+                    "The server read the file: a text \"(null)\" in it, enclosed or not, became NULL as "
+                    "well. The file of a client is read exactly."},
+        op.messageTexts());
     ASSERT_EQ(1u, log.statements.size());
     EXPECT_EQ(
         "LOAD DATA INFILE '" + path.toStdString() +
@@ -383,4 +408,112 @@ TEST_F(CsvRoundTripTest, TheSpellingNullKeepsNullApartFromEveryTextThatLooksLike
                                        db, db)));
         }
     }
+}
+
+TEST_F(CsvRoundTripTest, NullStaysApartFromItsLookAlikesUnderEverySpellingSeparatorAndEnclosure) {
+    ScratchDatabase scratch{"velkin_csv_lookalike"};
+    const std::string db = scratch.name();
+    for (const char* table : {"hard", "back"})
+        exec(*session, sqlf("CREATE TABLE %s.%s (id INT PRIMARY KEY, a VARCHAR(20), b VARCHAR(20), c TEXT)",
+                            db, table));
+    // NULL beside each text that some spelling writes it as, in every column.
+    exec(*session, sqlf("INSERT INTO %s.hard VALUES (1, NULL, 'NULL', 'null'), (2, '(null)', NULL, '\\\\N'), "
+                        "(3, '', '\\\\N', NULL), (4, 'NULL', '', '(null)'), (5, NULL, NULL, NULL), "
+                        "(6, '(NULL)', 'Null', '')",
+                        db));
+    struct Enclosure {
+        const char* entry;  // nullptr: the user text
+        const char* user;
+        const char* imported;
+    };
+    const Enclosure enclosures[] = {{"none", "", "\""},
+                                    {"シングルコーテーション", "", "'"},
+                                    {"ダブルコーテイション", "", "\""},
+                                    {nullptr, "|", "|"},
+                                    {nullptr, "<<", "<<"}};
+    const std::pair<const char*, const char*> separators[] = {
+        {"Comma pause", ","}, {"Tab pause", "\\t"}, {nullptr, "::"}};
+    int n = 0;
+    for (const char* spelling : {"(null)", "\\N", "NULL"}) {
+        for (const auto& [separatorEntry, separator] : separators) {
+            for (const Enclosure& e : enclosures) {
+                SCOPED_TRACE(std::string(spelling) + " " + separator + " " + e.imported);
+                CsvExportDialog exporter(*session, op,
+                                         QString::fromStdString("Select * from " + db + ".hard"));
+                if (separatorEntry)
+                    chooseList(exporter, kSeparators, QString::fromUtf8(separatorEntry));
+                else
+                    chooseUser(exporter, kSeparators, separator);
+                if (e.entry)
+                    chooseList(exporter, kEnclosures, QString::fromUtf8(e.entry));
+                else
+                    chooseUser(exporter, kEnclosures, e.user);
+                child<QComboBox>(exporter, "NULL")->setCurrentText(spelling);
+                const QString path = QString::fromStdString(dir.path()) + QString("/look%1.csv").arg(++n);
+                edit(exporter, "File name")->setText(path);
+                op.clear();
+                exporter.write();
+                ASSERT_EQ(QStringList{"It outputted to the file."}, op.messageTexts());
+
+                exec(*session, "DELETE FROM " + db + ".back");
+                EXPECT_EQ("Data was imported normally.\nRecords: 6  Deleted: 0  Skipped: 0  Warnings: 0",
+                          import(db, path, separator, QString::fromUtf8(e.imported), spelling));
+                EXPECT_EQ(
+                    "0",
+                    scalar(*session, sqlf("SELECT COUNT(*) FROM %s.hard h LEFT JOIN %s.back k ON h.id = k.id "
+                                          "AND BINARY h.a <=> BINARY k.a AND BINARY h.b <=> BINARY k.b AND "
+                                          "BINARY h.c <=> BINARY k.c WHERE k.id IS NULL",
+                                          db, db)));
+                EXPECT_EQ("6", scalar(*session, "SELECT COUNT(*) FROM " + db + ".back"));
+            }
+        }
+    }
+}
+
+TEST_F(CsvRoundTripTest, WhatCannotComeBackExactlyIsToldNeverChangedQuietly) {
+    ScratchDatabase db{"velkin_csv_told"};
+    exec(*session, "CREATE TABLE velkin_csv_told.t (id INT PRIMARY KEY, a TEXT, b TEXT)");
+    const auto held = [&] {
+        return scalar(
+            *session,
+            "SELECT GROUP_CONCAT(CONCAT_WS('|', id, IFNULL(a, '<NULL>'), IFNULL(b, '<NULL>')) ORDER "
+            "BY id SEPARATOR ';') FROM velkin_csv_told.t");
+    };
+    struct Case {
+        const char* what;
+        std::string file;
+        const char* enclosed;
+        const char* told;
+        const char* held;
+    };
+    const Case cases[] = {
+        // Written with no enclosure, a text "(null)" and NULL are the same bytes: taken as NULL, and said.
+        {"no enclosure", "1,(null),abc\r\n2,x,(null)\r\n3,\"(null)\",y\r\n", "",
+         "Records: 3  Deleted: 0  Skipped: 0  Warnings: 0\n2 values \"(null)\" became NULL: with no "
+         "enclosure "
+         "the file cannot keep a text \"(null)\" apart from NULL, so such a text is NULL in the table now.",
+         "1|<NULL>|abc;2|x|<NULL>;3|\"(null)\"|y"},
+        // A damaged last line: its enclosure never closes, so the record runs to the end of the file.
+        {"unterminated last line", "1,a,b\r\n2,c,\"broken,\r\n", "\"",
+         "Records: 2  Deleted: 0  Skipped: 0  Warnings: 0\nThe file ends inside an enclosed value: its last "
+         "record was loaded as it stands and may be incomplete.",
+         "1|a|b;2|c|broken,\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(*session, "DELETE FROM velkin_csv_told.t");
+        const QString path = QString::fromStdString(dir.path()) + "/told.csv";
+        writeFileBytes(path, c.file);
+        EXPECT_EQ(c.told, import(db.name(), path, ",", c.enclosed, "(null)", "t").toStdString());
+        EXPECT_EQ(c.held, held());
+    }
+    // The screen says it before the import, too.
+    CsvImportDialog dialog(*session, op);
+    child<QCheckBox>(dialog, "The file of a client is imported.")->setChecked(true);
+    edit(dialog, "OPTIONALLY")->clear();
+    EXPECT_FALSE(child<QLabel>(dialog, "NULL note")->isHidden());
+    EXPECT_EQ("Without an enclosure a text equal to this spelling cannot be told from NULL and becomes NULL.",
+              child<QLabel>(dialog, "NULL note")->text());
+    edit(dialog, "OPTIONALLY")->setText("\"");
+    EXPECT_TRUE(child<QLabel>(dialog, "NULL note")->isHidden());
 }
