@@ -4,8 +4,6 @@
 #include <QClipboard>
 #include <QCompleter>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -35,9 +33,7 @@
 #include "ErrorTextConversion.h"
 #include "ReadStatement.h"
 #include "SqlHighlighter.h"
-#include "SqlScript.h"
 #include "StatementHistory.h"
-#include "TextModeFile.h"
 #include "TransferMessages.h"
 #include "WorkButtons.h"
 #include "session/ColumnList.h"
@@ -79,12 +75,6 @@ protected:
             option->palette.setColor(QPalette::Text, QColor(Qt::gray));
     }
 };
-
-QString withDefaultSuffix(const QString& path, const QString& suffix) {
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + '.' + suffix;
-}
 
 }  // namespace
 
@@ -434,61 +424,6 @@ bool SqlConsoleDialog::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void SqlConsoleDialog::load() {
-    const QString path = m_op.chooseOpenFile(this, QString(), kScriptFilter);
-    if (path.isEmpty())
-        return;
-    std::optional<std::string> text = readTextModeFile(u8(path));
-    if (!text)
-        return;
-    // The query box holds Unicode text; bytes that are not UTF-8 would be replaced on the way in
-    // and the script changed without a word, so such a file is refused.
-    if (std::optional<std::size_t> bad = firstInvalidUtf8(*text)) {
-        m_op.inform(
-            textf("The file is not UTF-8 text: byte %d is not valid UTF-8.\nIt was not loaded; "
-                  "\"Run file\" runs it as it stands.",
-                  static_cast<long long>(*bad + 1)));
-        return;
-    }
-    m_query->setPlainText(qs(*text));
-    m_scriptFile->setText(path);
-}
-
-bool SqlConsoleDialog::writeScript(const QString& path) {
-    TextModeFile file;
-    if (!file.open(u8(path)))
-        return false;
-    file.write(u8(m_query->toPlainText()));
-    if (!file.close()) {
-        // A script cut short must not be reported as written.
-        m_op.inform(qs(scriptWriteFailedText(file.errorText())));
-        return false;
-    }
-    return true;
-}
-
-void SqlConsoleDialog::saveAs() {
-    const QString path =
-        withDefaultSuffix(m_op.chooseSaveFile(this, QString(), kScriptFilter), QStringLiteral("sql"));
-    if (path.isEmpty())
-        return;
-    if (!writeScript(path))
-        return;
-    m_scriptFile->setText(path);
-    m_op.inform(QStringLiteral("It wrote in!!"));
-}
-
-void SqlConsoleDialog::save() {
-    const QString path = m_scriptFile->text();
-    if (path.isEmpty()) {
-        saveAs();
-        return;
-    }
-    if (!writeScript(path))
-        return;
-    m_op.inform(QStringLiteral("Overwritten !!"));
 }
 
 void SqlConsoleDialog::chooseFont() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ConsoleRun.h"
+#include "ScriptFile.h"
 #include "session/BackgroundWork.h"
 
 class QCompleter;
@@ -100,7 +101,11 @@ private:
     void fitColumns();
     void paintProgress();
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Writes the query box's text to path; says why when it could not.
     bool writeScript(const QString& path);
+    /// Whether path may be written: it holds what the query box was loaded from or saved as, or
+    /// the person agrees to replace what it holds.
+    bool mayOverwrite(const QString& path);
     void buildCompletion();
     void showCompletion(const QString& typed);
     void followCompletion();
@@ -109,7 +114,10 @@ private:
 
     Connection& m_connection;
     Operator& m_op;
+    /// The file whose text is in the query box, where "Save" writes: set only by a load or a save.
     QLineEdit* m_scriptFile = nullptr;
+    /// What that file held when its text was put into the box or the box's text into it.
+    ScriptFingerprint m_scriptHeld;
     QPlainTextEdit* m_query = nullptr;
     QTreeWidget* m_tree = nullptr;
     QLineEdit* m_status = nullptr;

@@ -146,7 +146,7 @@ void SqlConsoleDialog::runFile() {
         m_op.inform(QStringLiteral("It failed in opening of a file.\n") + file.errorString());
         return;
     }
-    m_scriptFile->setText(path);
+    // The query box does not hold the file's text, so the file does not become where "Save" writes.
     runText(std::string_view(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(file.size())));
 }
 

@@ -19,6 +19,16 @@ bool startsWithNoCase(std::string_view text, std::string_view word) {
     return true;
 }
 
+/// -- needs a blank after it to open a comment ("1--1" is arithmetic), or the end of the line when
+/// endOfLine is set; # always opens one.
+bool opensLineComment(std::string_view at, bool endOfLine) {
+    if (at.empty())
+        return false;
+    if (at[0] == '#')
+        return true;
+    return at.size() >= 2 && at[0] == '-' && at[1] == '-' && (at.size() > 2 ? isBlank(at[2]) : endOfLine);
+}
+
 bool opensHiddenText(std::string_view at) {
     return at.substr(0, 3) == "/*!" || at.substr(0, 4) == "/*M!";
 }
@@ -37,8 +47,8 @@ void SqlScriptReader::startLine() {
 }
 
 void SqlScriptReader::endLine() {
-    // The line break belongs to the statement unless a plain comment swallows it.
-    if (!m_comment && (m_lineHasOutput || !m_buffer.empty()))
+    // The line break belongs to the statement unless a comment that is left out swallows it.
+    if ((!m_comment || m_keepComment) && (m_lineHasOutput || !m_buffer.empty()))
         m_buffer += '\n';
     m_at = m_lineEnd < m_script.size() ? m_lineEnd + 1 : m_lineEnd;
     m_inLine = false;
@@ -75,6 +85,19 @@ void SqlScriptReader::changeDelimiter(std::size_t argumentFrom) {
     m_at = m_lineEnd;
 }
 
+void SqlScriptReader::keepTrailingComment() {
+    if (m_buffer.empty())
+        return;
+    std::size_t at = m_at;
+    while (at < m_lineEnd && isBlank(m_script[at]))
+        ++at;
+    // The client takes a comment along here only when a blank follows its --.
+    if (!opensLineComment(m_script.substr(at, m_lineEnd - at), false))
+        return;
+    m_buffer.append(m_script.substr(m_at, m_lineEnd - m_at));
+    m_at = m_lineEnd;
+}
+
 void SqlScriptReader::append(char c) {
     if (m_buffer.empty() && !m_lineHasOutput)
         m_startLine = m_line;
@@ -86,9 +109,15 @@ void SqlScriptReader::append(char c) {
 }
 
 std::size_t SqlScriptReader::plainRun(std::string_view rest, bool backslashEscapes) const {
-    if (m_comment)
-        return 0;
     std::size_t at = 0;
+    if (m_comment) {
+        // A comment that is sent goes as it stands up to whatever may end it or open hidden text.
+        if (!m_keepComment)
+            return 0;
+        while (at < rest.size() && rest[at] != '*' && rest[at] != '/')
+            ++at;
+        return at;
+    }
     if (m_quote) {
         // Inside quotes only the closing quote and an escaping backslash count.
         while (at < rest.size() && rest[at] != m_quote && !(backslashEscapes && rest[at] == '\\'))
@@ -174,17 +203,27 @@ std::optional<ScriptStatement> SqlScriptReader::next(bool backslashEscapes) {
             m_at += 2;
         } else if (!m_comment && !m_quote && rest.substr(0, m_delimiter.size()) == m_delimiter) {
             m_at += m_delimiter.size();
+            keepTrailingComment();
             if (std::optional<ScriptStatement> statement = take())
                 return statement;
-        } else if (!m_comment && !m_quote &&
-                   (c == '#' || (c == '-' && after == '-' && rest.size() > 2 && isBlank(rest[2])))) {
+        } else if (!m_comment && !m_quote && opensLineComment(rest, true)) {
+            if (!m_buffer.empty())
+                m_buffer.append(rest);
             m_at = m_lineEnd;
         } else if (!m_quote && c == '/' && after == '*' && !opensHiddenText(rest)) {
+            // A second opening inside a comment does not nest: the first closing ends both.
             m_comment = true;
+            m_keepComment = !m_buffer.empty();
+            if (m_keepComment)
+                m_buffer.append("/*");
             m_at += 2;
         } else if (m_comment && !m_hidden && c == '*' && after == '/') {
             m_comment = false;
-            m_needSpace = true;
+            if (m_keepComment) {
+                // The client puts a blank between a comment and the word right after it.
+                m_buffer.append("*/");
+                m_needSpace = true;
+            }
             m_at += 2;
         } else {
             if (!m_quote && opensHiddenText(rest))
@@ -195,7 +234,7 @@ std::optional<ScriptStatement> SqlScriptReader::next(bool backslashEscapes) {
                 m_quote = 0;
             else if (!m_comment && !m_quote && (c == '\'' || c == '"' || c == '`'))
                 m_quote = c;
-            if (!m_comment)
+            if (!m_comment || m_keepComment)
                 append(c);
             ++m_at;
         }

@@ -20,14 +20,16 @@ struct ScriptStatement {
     bool operator==(const ScriptStatement& other) const { return text == other.text && line == other.line; }
 };
 
-/// Reads a script statement by statement exactly as the command-line client reads a file, so that a
-/// script or dump does here what it does there: line by line; a delimiter (";" at first) inside a
-/// quoted text, a quoted name or a plain comment does not count, but inside /*! ... */ and
-/// /*M! ... */ (statement text hidden from other servers) it does; a line "DELIMITER xx" between
-/// statements makes xx the delimiter, the rest of the line being ignored; comments (-- followed by a blank,
-/// #, /* */) are left out of what is sent, the hidden statement text kept; a backslash escapes the next
-/// character inside quotes unless the server runs with NO_BACKSLASH_ESCAPES, which the caller tells for each
-/// statement since a script may change it.
+/// Reads a script statement by statement exactly as the command-line client reads a file when it keeps
+/// comments, so that a script or dump does here what it does there: line by line; a delimiter (";" at
+/// first) inside a quoted text, a quoted name or a plain comment does not count, but inside /*! ... */
+/// and /*M! ... */ (statement text hidden from other servers) it does; a line "DELIMITER xx" between
+/// statements makes xx the delimiter, the rest of the line being ignored. Comments (-- followed by a
+/// blank, #, /* */) inside a statement are sent with it, since the server keeps them in the bodies of
+/// routines, triggers and events; so is a -- or # comment that follows a delimiter on its line, which
+/// the server keeps at the end of such a body. Comments before a statement begins are left out. A
+/// backslash escapes the next character inside quotes unless the server runs with NO_BACKSLASH_ESCAPES,
+/// which the caller tells for each statement since a script may change it.
 class SqlScriptReader {
 public:
     explicit SqlScriptReader(std::string_view script) : m_script(script) {}
@@ -41,6 +43,7 @@ private:
     void startLine();
     void endLine();
     bool lineStartsDelimiterCommand();
+    void keepTrailingComment();
     void changeDelimiter(std::size_t argumentFrom);
     std::optional<ScriptStatement> take();
     /// How many bytes from the start of rest are taken as they stand in the present state.
@@ -58,6 +61,8 @@ private:
     std::string m_buffer;
     char m_quote = 0;
     bool m_comment = false;
+    /// Whether the /* */ comment being read is sent: it is when it stands inside a statement.
+    bool m_keepComment = false;
     bool m_hidden = false;
     bool m_needSpace = false;
 };

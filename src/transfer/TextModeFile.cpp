@@ -100,6 +100,14 @@ std::optional<std::string> readTextModeFile(const std::string& path) {
     std::size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
         raw.append(buffer, n);
+    // A read that broke off (or a folder, which opens but cannot be read) gives no text rather than a
+    // part of one.
+    if (std::ferror(file.get()))
+        return std::nullopt;
+    return fromTextModeLineEnds(raw);
+}
+
+std::string fromTextModeLineEnds(std::string_view raw) {
     std::string text;
     text.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size(); ++i) {

@@ -40,8 +40,11 @@ private:
     int m_error = 0;
 };
 
-/// Text-mode reading: CR LF counts as one line feed. Nothing when the file cannot be opened.
+/// Text-mode reading: CR LF counts as one line feed. Nothing when the file cannot be opened or read.
 std::optional<std::string> readTextModeFile(const std::string& path);
+
+/// The text of bytes read in text mode: every CR LF as one line feed.
+std::string fromTextModeLineEnds(std::string_view raw);
 
 /// Every line feed of text as CR LF (a line feed already preceded by CR included, as text mode does).
 std::string toTextModeLineEnds(std::string_view text);

@@ -14,6 +14,21 @@ std::string scriptWriteFailedText(std::string_view systemError) {
     return sqlf("Writing the script failed (%s); the file is incomplete.", systemError);
 }
 
+std::string scriptNotWrittenText(std::string_view systemError) {
+    return sqlf("Writing the script failed (%s); the file was left as it was.", systemError);
+}
+
+std::string scriptChangedText(std::string_view path) {
+    return sqlf(
+        "%s no longer holds the text that was loaded from it or saved in it.\n"
+        "Replace what it holds with the query box's text?",
+        path);
+}
+
+std::string scriptExistsText(std::string_view path) {
+    return sqlf("%s already exists.\nReplace it with the query box's text?", path);
+}
+
 std::string dumpReadBrokenText(long long rows, std::string_view errorLine) {
     return sqlf("Dumping stopped: reading the rows broke off after %lld records; the file is incomplete.\n%s",
                 rows, errorLine);

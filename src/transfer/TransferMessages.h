@@ -15,6 +15,12 @@ struct RowCopyOutcome;
 
 /// The script file did not take the whole text (a full disk, a size limit).
 std::string scriptWriteFailedText(std::string_view systemError);
+/// The script was not written and the file keeps what it held.
+std::string scriptNotWrittenText(std::string_view systemError);
+/// Before "Save" writes over a file that no longer holds what the query box was loaded from or saved as.
+std::string scriptChangedText(std::string_view path);
+/// Before "Save as" writes over a file the chooser did not ask about (the name the extension was added to).
+std::string scriptExistsText(std::string_view path);
 /// The console's result field while statements run; total 0 or 1 for a single statement.
 std::string consoleRunningText(int number, int total, int line, std::string_view since);
 /// The console's progress line under a script: "Statement 12 of 40, 1,234 rows affected; " and the

@@ -26,12 +26,13 @@ inline QStringList toolLogin(unsigned int port) {
 }
 
 /// Runs a script file through the command-line client into a database, as a person would with
-/// `mariadb db < file`; returns what the client wrote on its error output.
+/// `mariadb --comments db < file` (comments kept, as the bodies of routines need them); returns what
+/// the client wrote on its error output.
 inline std::string runWithClient(const std::string& database, const QString& path,
                                  unsigned int port = testPort()) {
     QProcess client;
     client.setStandardInputFile(path);
-    client.start("mariadb", toolLogin(port) << QString::fromStdString(database));
+    client.start("mariadb", toolLogin(port) << "--comments" << QString::fromStdString(database));
     EXPECT_TRUE(client.waitForFinished(60000));
     return client.readAllStandardError().toStdString();
 }

@@ -140,3 +140,117 @@ TEST_F(ConsoleCorpusTest, ALatin1ScriptIsReadInTheCharacterSetItNames) {
               column(*here, "SELECT s FROM velkin_corpus.l ORDER BY id"));
     EXPECT_EQ("636166E9", scalar(*here, "SELECT HEX(b) FROM velkin_corpus.l WHERE id = 1"));
 }
+
+namespace {
+
+/// The bodies of a database's triggers, routines and events as the server keeps them, by name.
+std::vector<std::string> bodies(Connection& c, const std::string& database) {
+    std::vector<std::string> out;
+    for (const std::string& sql :
+         {"SELECT CONCAT(TRIGGER_NAME, ': ', ACTION_STATEMENT) FROM information_schema.TRIGGERS WHERE "
+          "TRIGGER_SCHEMA = '" +
+              database + "' ORDER BY 1",
+          "SELECT CONCAT(ROUTINE_NAME, ': ', ROUTINE_DEFINITION) FROM information_schema.ROUTINES WHERE "
+          "ROUTINE_SCHEMA = '" +
+              database + "' ORDER BY 1",
+          "SELECT CONCAT(EVENT_NAME, ': ', EVENT_DEFINITION) FROM information_schema.EVENTS WHERE "
+          "EVENT_SCHEMA = '" +
+              database + "' ORDER BY 1"})
+        for (std::string& body : column(c, sql))
+            out.push_back(std::move(body));
+    return out;
+}
+
+/// A trigger, a procedure, a function and an event whose bodies hold every kind of comment, comment
+/// marks inside quoted texts, versioned text, and the delimiter.
+const std::vector<std::string> kNotedObjects{
+    "CREATE TRIGGER tr_note BEFORE INSERT ON t FOR EACH ROW\n"
+    "BEGIN\n"
+    "  -- keep the note; it explains\n"
+    "  # a hash note; too\n"
+    "  SET NEW.v = CONCAT(NEW.v, '-- not a comment; ', \"# nor this\", '/* nor this */');\n"
+    "  /* a block note;\n"
+    "     over two lines */\n"
+    "  /*!50001 SET NEW.u = 'hidden'; */\n"
+    "  INSERT INTO hits VALUES (NEW.id); -- trailing note\n"
+    "END",
+    "CREATE PROCEDURE pr_note(IN k INT)\n"
+    "BEGIN\n"
+    "  -- count; then show\n"
+    "  SELECT COUNT(*) FROM t WHERE id > k; # hash; note\n"
+    "  /* block */ SELECT '-- in a string', \"/* also */\";\n"
+    "  /*!100000 SELECT 'versioned'; */\n"
+    "END",
+    "CREATE FUNCTION fn_note(x INT) RETURNS VARCHAR(40) DETERMINISTIC\n"
+    "BEGIN\n"
+    "  # why: doubled\n"
+    "  RETURN CONCAT(x * 2, '; -- kept'); /* end */\n"
+    "END",
+    "CREATE EVENT ev_note ON SCHEDULE EVERY 1 DAY DISABLE DO\n"
+    "BEGIN\n"
+    "  -- nightly; sweep\n"
+    "  DELETE FROM hits WHERE n < '0'; # none\n"
+    "  /* keep\n"
+    "     this */ INSERT INTO hits VALUES ('-- 0');\n"
+    "END"};
+const char* const kNotedTables =
+    "CREATE TABLE t (id INT PRIMARY KEY, v VARCHAR(200), u VARCHAR(20));\n"
+    "CREATE TABLE hits (n VARCHAR(10));\n";
+
+}  // namespace
+
+TEST_F(ConsoleCorpusTest, CommentsInRoutineBodiesArriveAsTheClientWithCommentsSendsThem) {
+    // Written by hand: DELIMITER blocks, comments before, inside and after the statements, and a word
+    // right after a comment (the client puts a blank between them).
+    std::string noted = "-- objects with notes; made by hand\n/* a header;\n   block */\n" +
+                        std::string(kNotedTables) + "DELIMITER //\n";
+    for (const std::string& object : kNotedObjects)
+        noted +=
+            object + (object.find("pr_note") != std::string::npos ? "// -- after the delimiter\n" : "//\n");
+    noted += "DELIMITER ;\n# the end; nothing follows\n";
+    noted.replace(noted.find("/* block */ SELECT"), 18, "/* block */SELECT");
+    const QString script = path("notes.sql");
+    writeFileBytes(script, noted);
+    std::string clientErrors;
+    ConsoleOutcome outcome = runBothWays(script, clientErrors);
+    EXPECT_EQ("", clientErrors);
+    EXPECT_EQ(ConsoleOutcome::End::Done, outcome.end) << outcome.errorText;
+    const std::vector<std::string> byHand = bodies(*here, "velkin_corpus");
+    ASSERT_EQ(4u, byHand.size());
+    EXPECT_EQ(bodies(*other, "velkin_corpus"), byHand);
+    for (const char* note :
+         {"-- keep the note; it explains\n  # a hash note; too\n", "/* a block note;\n",
+          "-- trailing note\nEND", "-- count; then show", "# hash; note",
+          "/* block */ SELECT '-- in a string'", "END -- after the delimiter", "# why: doubled", "/* end */",
+          "-- nightly; sweep", "/* keep\n     this */ INSERT"}) {
+        bool found = false;
+        for (const std::string& body : byHand)
+            found = found || body.find(note) != std::string::npos;
+        EXPECT_TRUE(found) << note;
+    }
+
+    // The same objects made straight on a server, dumped by the dump tool and read back: the bodies
+    // come back as they were made, whatever the dump's form.
+    ScratchDatabase made{"velkin_corpus_notes"};
+    exec(made.admin(), "USE velkin_corpus_notes");
+    exec(made.admin(), "SET SESSION sql_mode = DEFAULT");
+    exec(made.admin(), "CREATE TABLE t (id INT PRIMARY KEY, v VARCHAR(200), u VARCHAR(20))");
+    exec(made.admin(), "CREATE TABLE hits (n VARCHAR(10))");
+    for (const std::string& object : kNotedObjects)
+        exec(made.admin(), object);
+    const std::vector<std::string> original = bodies(*here, "velkin_corpus_notes");
+    ASSERT_EQ(4u, original.size());
+    for (const QStringList& options : std::vector<QStringList>{
+             {"--routines", "--triggers", "--events"},
+             {"--compact", "--skip-extended-insert", "--routines", "--triggers", "--events"}}) {
+        SCOPED_TRACE(options.join(' ').toStdString());
+        const QString dump = path("notes-dump.sql");
+        dumpWithTool("velkin_corpus_notes", options, dump);
+        outcome = runBothWays(dump, clientErrors);
+        EXPECT_EQ("", clientErrors);
+        EXPECT_EQ(ConsoleOutcome::End::Done, outcome.end) << outcome.errorText;
+        EXPECT_EQ(bodies(*other, "velkin_corpus"), bodies(*here, "velkin_corpus"));
+        EXPECT_EQ(original, bodies(*here, "velkin_corpus"));
+        EXPECT_EQ(contents(*other, "velkin_corpus"), contents(*here, "velkin_corpus"));
+    }
+}

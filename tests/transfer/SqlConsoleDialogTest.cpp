@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <QAbstractItemView>
 #include <QClipboard>
 #include <QCompleter>
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
@@ -21,6 +23,7 @@
 #include <QTextLayout>
 #include <QTimer>
 #include <QTreeWidget>
+#include <csignal>
 
 #include "ConsoleCorpus.h"
 #include "TransferTesting.h"
@@ -337,9 +340,11 @@ TEST_F(SqlConsoleTest, AScriptRunsStatementByStatementAndStopsAtTheFirstFailure)
         "UPDATE velkin_transfer_console.u SET k = k * 10 WHERE k = 2;  # ten times; the second\n"
         "SELECT k, 'a;b' AS `semi;colon`, NULL AS n FROM velkin_transfer_console.u ORDER BY k;\n"
         "DELETE FROM velkin_transfer_console.u WHERE k = 1;\n");
-    // Comments are left out of what is sent, as the command-line client leaves them out.
+    // A comment before a statement is left out; one after a delimiter on its line goes with the
+    // statement, as the command-line client sends it when it keeps comments.
     EXPECT_EQ((std::vector<std::string>{"INSERT INTO velkin_transfer_console.u VALUES (1), (2)",
-                                        "UPDATE velkin_transfer_console.u SET k = k * 10 WHERE k = 2",
+                                        "UPDATE velkin_transfer_console.u SET k = k * 10 WHERE k = 2  # ten "
+                                        "times; the second",
                                         "SELECT k, 'a;b' AS `semi;colon`, NULL AS n FROM "
                                         "velkin_transfer_console.u ORDER BY k",
                                         "DELETE FROM velkin_transfer_console.u WHERE k = 1"}),
@@ -416,6 +421,112 @@ TEST_F(SqlConsoleTest, AFileThatIsNotUtf8IsRefusedAndNothingChanges) {
     dialog.load();
     EXPECT_TRUE(op.messages.empty());
     EXPECT_EQ(QString::fromUtf8("SELECT 'café 😀';\n"), query(dialog)->toPlainText());
+}
+
+TEST_F(SqlConsoleTest, ARefusedLoadChangesNothingAndSaveWritesOverNoOtherFile) {
+    ScratchDirectory dir;
+    const QString folder = QString::fromStdString(dir.path());
+    // A dump that is not UTF-8 text, as a person keeps one.
+    const QString dump = folder + "/dump.sql";
+    std::string dumpBytes = "-- a dump\r\nSELECT 'caf\xE9';\r\n";
+    for (int i = 0; i < 300; ++i)
+        dumpBytes += "SELECT " + std::to_string(i) + ";\r\n";
+    writeFileBytes(dump, dumpBytes);
+    SqlConsoleDialog dialog(*session, op);
+    query(dialog)->setPlainText("");
+
+    // Refused, then "Run file" as the message offers, then Save: the dump is never written over.
+    op.choose(dump);
+    dialog.load();
+    ASSERT_EQ(1, op.messages.size());
+    EXPECT_TRUE(op.messages[0].text.startsWith("The file is not UTF-8 text"))
+        << op.messageTexts()[0].toStdString();
+    op.choose(dump);
+    dialog.runFile();
+    EXPECT_EQ("", field(dialog, "script file")) << "a file that ran is not the one in the box";
+    dialog.save();  // asks where to save, and the person cancels
+    EXPECT_EQ(dumpBytes, fileBytes(dump));
+    EXPECT_EQ("", query(dialog)->toPlainText());
+    EXPECT_EQ("SQL Issue", dialog.windowTitle());
+
+    // A refused load after a good one keeps the box, its file and the title; Save writes that file only.
+    const QString script = folder + "/script.sql";
+    writeFileBytes(script, "select 1;\r\n");
+    op.choose(script);
+    dialog.load();
+    query(dialog)->setPlainText("select 2;\n");
+    op.clear();
+    op.choose(dump);
+    dialog.load();
+    op.choose(folder);  // a folder opens but cannot be read
+    dialog.load();
+    ASSERT_EQ(2, op.messages.size());
+    EXPECT_TRUE(op.messages[1].text.startsWith("It failed in opening of a file.\n"))
+        << op.messageTexts()[1].toStdString();
+    EXPECT_EQ("select 2;\n", query(dialog)->toPlainText());
+    EXPECT_EQ(script, field(dialog, "script file"));
+    EXPECT_EQ("SQL Issue", dialog.windowTitle());
+    op.clear();
+    dialog.save();
+    EXPECT_EQ(QStringList{"Overwritten !!"}, op.messageTexts());
+    EXPECT_TRUE(op.questions.empty());
+    EXPECT_EQ("select 2;\r\n", fileBytes(script));
+    EXPECT_EQ(dumpBytes, fileBytes(dump));
+
+    // Another program put other text into the file meanwhile: Save asks before replacing it.
+    writeFileBytes(script, "select 'theirs';\r\n");
+    op.clear();
+    op.answer(false);
+    dialog.save();
+    ASSERT_EQ(1u, op.questions.size());
+    EXPECT_EQ(script +
+                  " no longer holds the text that was loaded from it or saved in it.\nReplace what it "
+                  "holds with the query box's text?",
+              op.questions[0].text);
+    EXPECT_TRUE(op.messages.empty());
+    EXPECT_EQ("select 'theirs';\r\n", fileBytes(script));
+    op.answer(true);
+    dialog.save();
+    EXPECT_EQ(QStringList{"Overwritten !!"}, op.messageTexts());
+    EXPECT_EQ("select 2;\r\n", fileBytes(script));
+
+    // "Save as" a name without the extension: the chooser asked about that name, not about the file
+    // the extension makes of it.
+    op.clear();
+    op.choose(folder + "/dump");
+    op.answer(false);
+    dialog.saveAs();
+    ASSERT_EQ(1u, op.questions.size());
+    EXPECT_EQ(dump + " already exists.\nReplace it with the query box's text?", op.questions[0].text);
+    EXPECT_EQ(dumpBytes, fileBytes(dump));
+    EXPECT_EQ(script, field(dialog, "script file"));
+}
+
+TEST_F(SqlConsoleTest, ASaveTheDiskCannotHoldLeavesTheOldFileWhole) {
+    ScratchDirectory dir;
+    const QString folder = QString::fromStdString(dir.path());
+    const QString script = folder + "/script.sql";
+    writeFileBytes(script, "select 'old';\r\n");
+    SqlConsoleDialog dialog(*session, op);
+    op.choose(script);
+    dialog.load();
+    query(dialog)->setPlainText(QString("select '%1';\n").arg(QString(20000, 'x')));
+    // No file of the process may grow past 4 kB: the disk is full for the new text.
+    struct rlimit before {};
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &before));
+    struct rlimit small = before;
+    small.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
+    dialog.save();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(QStringList{"Writing the script failed (File too large); the file was left as it was."},
+              op.messageTexts())
+        << op.messageTexts().join('|').toStdString();
+    EXPECT_EQ("select 'old';\r\n", fileBytes(script));
+    EXPECT_EQ(QStringList{"script.sql"}, QDir(folder).entryList(QDir::Files))
+        << "nothing half written is left";
 }
 
 TEST_F(SqlConsoleTest, ScriptsAndDumpsLeaveTheServerAsTheCommandLineClientDoes) {

@@ -59,14 +59,24 @@ TEST(SqlScript, QuotesAndBackslashesFollowTheClientAndTheServersMode) {
     EXPECT_FALSE(reader.next(true));
 }
 
-TEST(SqlScript, CommentsAreLeftOutAndHiddenTextIsStatementText) {
-    EXPECT_EQ((Pieces{{"SELECT 1", 2}, {"SELECT 2", 4}, {" SELECT 3", 6}}),
+TEST(SqlScript, CommentsInAStatementAreSentAndThoseBeforeOneLeftOut) {
+    EXPECT_EQ((Pieces{{"SELECT 1", 2}, {"SELECT 2", 4}, {"SELECT 3", 6}}),
               splitSqlScript(
                   "-- first; not a delimiter\nSELECT 1;\n# second; too\nSELECT 2;\n/* three;\n lines; */ "
                   "SELECT 3;\n-- trailing; comment only\n/* and; this */"));
     EXPECT_EQ((Texts{"SELECT 1--1", "SELECT 2"}), texts("SELECT 1--1; SELECT 2"));
     EXPECT_EQ((Texts{"SELECT 1 --\n", "SELECT 2"}), texts("SELECT 1 --\n; SELECT 2"));
-    EXPECT_EQ((Texts{"SELECT 1  + 1", "SELECT 2 \n"}), texts("SELECT 1 /* one; */ + 1; SELECT 2 -- two;\n;"));
+    EXPECT_EQ((Texts{"SELECT 1 /* one; */ + 1", "SELECT 2 -- two;\n"}),
+              texts("SELECT 1 /* one; */ + 1; SELECT 2 -- two;\n;"));
+    // Quotes inside comments and comment marks inside quotes are text; a word right after a comment
+    // gets a blank before it, and a comment after the delimiter on its line stays with the statement.
+    EXPECT_EQ((Texts{"SELECT 'a -- b', \"# c\", '/* d */' /* it's */ , 1 # don't\n",
+                     "CREATE PROCEDURE p() BEGIN /*x*/ SELECT 1; END -- p's end", "SELECT 2 /* a *//* b */"}),
+              texts("SELECT 'a -- b', \"# c\", '/* d */' /* it's */, 1 # don't\n;\n"
+                    "DELIMITER //\nCREATE PROCEDURE p() BEGIN /*x*/SELECT 1; END// -- p's end\n"
+                    "DELIMITER ;\n/* before */ SELECT 2 /* a *//* b */; /* after */\n"));
+    EXPECT_EQ((Pieces{{"SELECT 1 # first\n", 1}, {"SELECT 2 /* a\nb */\n", 3}}),
+              splitSqlScript("SELECT 1 # first\n;\nSELECT 2 /* a\nb */\n;\n"));
     EXPECT_EQ((Texts{"/*!40101 SET NAMES utf8mb4 */", "/*M!100000 SELECT 1 */"}),
               texts("/*!40101 SET NAMES utf8mb4 */;\n/*M!100000 SELECT 1 */;\n/* plain */;"));
     // Inside hidden text the delimiter ends the statement, as it does for the client.
@@ -77,7 +87,14 @@ TEST(SqlScript, CommentsAreLeftOutAndHiddenTextIsStatementText) {
             "/*!50003 SET sql_mode = @saved */ "}),
         texts("DELIMITER ;;\n/*!50003 CREATE*/ /*!50003 TRIGGER x BEFORE INSERT ON t FOR EACH ROW BEGIN SET "
               "@a = 1; END */;;\nDELIMITER ;\n/*!50003 SET sql_mode = @saved */ ;"));
-    EXPECT_EQ((Texts{"SELECT 1"}), texts("SELECT 1 /* open; to the end"));
+    EXPECT_EQ((Texts{"SELECT 1 /* open; to the end"}), texts("SELECT 1 /* open; to the end"));
+    // Within hidden text, the body of a dumped routine, comments are sent too; a plain comment there
+    // ends at the second closing, as the client reads it.
+    EXPECT_EQ(
+        (Texts{"/*!50003 CREATE*/ /*!50003 TRIGGER x BEFORE INSERT ON t FOR EACH ROW BEGIN\n"
+               "-- why; this\nSET @a = 1; # and; this\n/* block; */ SET @b = 2;\nEND */"}),
+        texts("DELIMITER ;;\n/*!50003 CREATE*/ /*!50003 TRIGGER x BEFORE INSERT ON t FOR EACH ROW BEGIN\n"
+              "-- why; this\nSET @a = 1; # and; this\n/* block; */SET @b = 2;\nEND */;;\nDELIMITER ;\n"));
 }
 
 TEST(SqlScript, DelimiterCommandsChangeTheDelimiter) {
