@@ -17,6 +17,8 @@ SshSecretDialog::SshSecretDialog(const QString& label, const QString& prompt, QW
     setWindowTitle(title);
     auto* text = new QLabel(prompt, this);
     text->setWordWrap(true);
+    // A reason above the prompt (a keyring that could not answer) reads as sentences, not as a column.
+    text->setMinimumWidth(text->fontMetrics().averageCharWidth() * 56);
     auto* form = new QFormLayout;
     m_secret = formField(form, label, this, FieldMode::Masked);
     auto* buttons = new QDialogButtonBox(this);
