@@ -34,6 +34,9 @@ int refusePassphrase(const char*, char*, size_t, int, int, void* asked);
 /// ProxyCommand of the person's own is refused, since the tunnel runs no other program.
 bool configureSession(ssh_session s, const std::string& host, const std::string& user, unsigned int port,
                       std::optional<SshJumpHost>& jump, std::string& message);
+/// The name known hosts files list the SSH host under, after the person's SSH config has named its
+/// host name and port (as a tunnel to it would reach it).
+std::string sshKnownHostName(const std::string& host, unsigned int port);
 /// Trusts a known key, asks about an unknown one (and writes it to the program's own known hosts
 /// when the person trusts it), refuses a changed one.
 bool checkHostKey(ssh_session s, const SshQuestion& ask, std::string& message);

@@ -28,6 +28,7 @@ public:
     SshTunnel& operator=(const SshTunnel&) = delete;
 
     unsigned int localPort() const { return m_localPort; }
+    const SshOptions& options() const { return m_options; }
     /// False once the SSH session has ended: its forwarded connections are then closed, so every
     /// connection through it reads as lost and the next login builds a new tunnel.
     bool isAlive() const { return m_alive.load(); }
