@@ -140,8 +140,8 @@ public:
     std::string connectFailure() const;
     /// Which part of the SSH tunnel stopped the last connect(); None when the tunnel did not.
     SshFailure sshFailure() const;
-    /// True for a connection that goes through an SSH tunnel whose SSH session has ended (or that
-    /// never got one): its loss is the tunnel's, not the server's.
+    /// True for a connection that goes through an SSH tunnel whose SSH session has ended or whose
+    /// host has gone silent (or that never got one): its loss is the tunnel's, not the server's.
     bool tunnelEnded() const;
 
     /// Sends one statement (binary safe). Returns 0 on success, like mysql_query.

@@ -16,7 +16,7 @@ bool Connection::prepareTunnel(const std::string& host, unsigned int port) {
         std::atomic_store(&m_tunnel, std::shared_ptr<SshTunnel>());
         return true;
     }
-    if (m_tunnel && m_tunnel->isAlive() && m_tunnel->serves(m_ssh, host, port))
+    if (m_tunnel && m_tunnel->isAnswering() && m_tunnel->serves(m_ssh, host, port))
         return true;
     std::atomic_store(&m_tunnel, std::shared_ptr<SshTunnel>());
     // A brief connection asks the server one question beside the real work: it goes through the
@@ -32,7 +32,7 @@ bool Connection::prepareTunnel(const std::string& host, unsigned int port) {
 
 bool Connection::tunnelEnded() const {
     const std::shared_ptr<SshTunnel> tunnel = std::atomic_load(&m_tunnel);
-    return m_ssh.isOn() && (!tunnel || !tunnel->isAlive());
+    return m_ssh.isOn() && (!tunnel || !tunnel->isAnswering());
 }
 
 SshFailure Connection::sshFailure() const {
@@ -42,7 +42,7 @@ SshFailure Connection::sshFailure() const {
 std::string Connection::tunnelNote() const {
     // A connection lost with its tunnel: the client library's text alone would blame the server.
     const std::shared_ptr<SshTunnel> tunnel = std::atomic_load(&m_tunnel);
-    if (!tunnel || tunnel->isAlive() || !connectionLost())
+    if (!tunnel || tunnel->isAnswering() || !connectionLost())
         return {};
     return " (" + sshTunnelEndedText(tunnel->options()) + ")";
 }

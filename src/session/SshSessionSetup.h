@@ -13,6 +13,8 @@ namespace velkin {
 /// the half minute a person waits before a dead tunnel must show; it is asked after a few quiet ones.
 constexpr int kSshSilentSeconds = 20;
 constexpr int kSshKeepAliveSeconds = 5;
+/// How long a keep-alive may go unanswered before the host counts as silent.
+constexpr int kSshUnansweredSeconds = 2;
 
 /// The jump host that the person's SSH config names for a host (ProxyJump), one hop.
 struct SshJumpHost {

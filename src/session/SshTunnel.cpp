@@ -90,7 +90,7 @@ std::shared_ptr<SshTunnel> SshTunnel::obtain(const SshOptions& options, const Ss
     const std::string key = registryKey(options, targetHost, targetPort);
     {
         std::lock_guard<std::mutex> lock(g_registryLock);
-        if (auto live = registry()[key].lock(); live && live->isAlive())
+        if (auto live = registry()[key].lock(); live && live->isAnswering())
             return live;
     }
     // Not opened under the lock: the host key question waits for the person, and other logins
@@ -205,6 +205,8 @@ void SshTunnel::serve() {
         }
         if (now - lastHeard >= std::chrono::seconds(g_giveUpAfter.load()))
             break;
+        // Silent once a keep-alive has gone unanswered for a while; heard again, answering again.
+        m_silent = now - lastHeard >= std::chrono::seconds(g_askAfter.load() + kSshUnansweredSeconds);
         if (now - lastHeard >= std::chrono::seconds(g_askAfter.load()) &&
             now - lastAsked >= std::chrono::seconds(g_askAfter.load())) {
             // Sent without waiting for the answer, which the loop reads like any other packet.

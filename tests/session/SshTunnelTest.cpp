@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
+#include <QTest>
 #include <QThread>
 #include <chrono>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "session/CSorvaneDoc.h"
 #include "session/KeepAlive.h"
 #include "session/KnownHosts.h"
+#include "session/LoginCycle.h"
 #include "session/SqlText.h"
 #include "session/SshTunnel.h"
 #include "support/ScriptedOperator.h"
@@ -294,6 +296,57 @@ TEST(SshTunnel, AKilledSshHostIsToldAsTheTunnelsEndAndTheNextLoginBuildsTheTunne
     EXPECT_NE(first, doc.sessionConnection().tunnel());
     EXPECT_TRUE(doc.sessionConnection().tunnel()->isAlive());
     EXPECT_EQ("1", scalar(doc.sessionConnection(), "SELECT 1"));
+    forgetHostKeys();
+}
+
+TEST(SshTunnel, ASilentSshHostIsToldAsTheTunnelsEndAndTheSessionComesBackWithoutALogin) {
+    forgetHostKeys();
+    // Silent after a keep-alive unanswered for 3 seconds, given up only after 30: the session is
+    // lost while the tunnel still waits for its host.
+    SshTunnel::setKeepAlive(1, 30);
+    ScratchDirectory dir;
+    ScriptedOperator op;
+    op.defaultAnswer = true;
+    LoginValues values{qs(adminAccount().user), qs(adminAccount().password), qs(testHost()),
+                       QString::number(testPort())};
+    values.ssh = tunnelTo(SshAuth::Agent);
+    int logins = 0;
+    CSorvaneDoc doc(op, [&](const QString&, const QString&) -> std::optional<LoginValues> {
+        ++logins;
+        return values;
+    });
+    int rebuilt = 0, resumed = 0;
+    LoginCycle cycle(doc, nullptr, [&](bool) { ++rebuilt; });
+    cycle.setResumed([&] { ++resumed; });
+    cycle.setTunnelRetryInterval(200);
+    cycle.login();
+    ASSERT_TRUE(doc.isConnected()) << op.messageTexts().join('|').toStdString();
+    const std::shared_ptr<SshTunnel> frozen = doc.sessionConnection().tunnel();
+    ASSERT_TRUE(frozen);
+
+    // The sessions the sshd serves stop answering; its listener still takes new ones.
+    sshd("freeze");
+    for (int i = 0; i < 100 && frozen->isAnswering(); ++i)
+        QThread::msleep(50);
+    EXPECT_FALSE(frozen->isAnswering());
+    EXPECT_TRUE(frozen->isAlive()) << "not given up yet";
+    op.clear();
+    cycle.keepAlive().check();
+    EXPECT_EQ(QStringList{QString::fromStdString("The SSH tunnel through " + me() +
+                                                 "@127.0.0.1:" + std::to_string(sshPort()) + " has ended") +
+                          ", and with it the session to the server. Both are built again as soon as the SSH "
+                          "host answers; the open screens stay."},
+              op.messageTexts());
+    // The host answers a new tunnel at once: the session is back on it, without a login.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !cycle.isAwaitingTunnel(); }, 15000));
+    sshd("thaw");
+    EXPECT_EQ(1, logins);
+    EXPECT_EQ(1, rebuilt);
+    EXPECT_EQ(1, resumed);
+    ASSERT_TRUE(doc.isConnected());
+    EXPECT_NE(frozen, doc.sessionConnection().tunnel());
+    EXPECT_EQ("1", scalar(doc.sessionConnection(), "SELECT 1"));
+    SshTunnel::setKeepAlive(5, 20);
     forgetHostKeys();
 }
 
