@@ -217,7 +217,7 @@ void measureRecordList(Bench& b) {
     SilentPanes panes;
     const LoginValues login = b.loginValues();
     CSorvaneDoc doc(
-        b.op, [login](const QString&) { return std::optional<LoginValues>(login); }, &panes);
+        b.op, [login](const QString&, const QString&) { return std::optional<LoginValues>(login); }, &panes);
     if (doc.Connect() != ConnectResult::Admin) {
         problem("the record list's session did not log in as the administrator");
         return;

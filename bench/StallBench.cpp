@@ -496,7 +496,7 @@ void recordListCases(const StallSetup& s) {
     const LoginValues login = s.login;
     SilentPanes panes;
     CSorvaneDoc doc(
-        s.op, [login](const QString&) { return std::optional<LoginValues>(login); }, &panes);
+        s.op, [login](const QString&, const QString&) { return std::optional<LoginValues>(login); }, &panes);
     if (doc.Connect() != ConnectResult::Admin) {
         complain("the record list's session did not log in as the administrator");
         return;

@@ -78,7 +78,7 @@ void measureDatabaseChart(const std::string& client, const std::string& login, c
     SilentPanes panes;
     const LoginValues values{"root", "", "127.0.0.1", QString::fromStdString(port)};
     CSorvaneDoc doc(
-        op, [values](const QString&) { return std::optional<LoginValues>(values); }, &panes);
+        op, [values](const QString&, const QString&) { return std::optional<LoginValues>(values); }, &panes);
     if (doc.Connect() != ConnectResult::Admin) {
         std::cerr << "CHECK FAILED: the chart's session did not log in as the administrator" << std::endl;
         return;

@@ -57,7 +57,8 @@ void measureTree(Connection& connection, const std::string& client, const std::s
         return;
     SilentOperator op;
     const LoginValues values{"root", "", "127.0.0.1", QString::fromStdString(port)};
-    CSorvaneDoc doc(op, [values](const QString&) { return std::optional<LoginValues>(values); });
+    CSorvaneDoc doc(op,
+                    [values](const QString&, const QString&) { return std::optional<LoginValues>(values); });
     if (doc.Connect() != ConnectResult::Admin) {
         std::cerr << "CHECK FAILED: the tree's session did not log in as the administrator" << std::endl;
         return;

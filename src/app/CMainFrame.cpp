@@ -54,6 +54,12 @@ CMainFrame::CMainFrame(CSorvaneDoc& doc, Operator& op, QWidget* parent)
     m_right = new CSorvaneView(doc, op, *this, m_splitter);
     m_login = std::make_unique<LoginCycle>(
         doc, [this] { m_tree->leaveSession(); }, [this](bool renewal) { m_tree->rebuild(renewal); });
+    // Back under the same login (its SSH tunnel built again): the tree and the record list stay
+    // where the person left them, and what the right pane shows is read from the server again.
+    m_login->setResumed([this] {
+        updateAllViews();
+        refreshCommandStates();
+    });
     m_splitter->addWidget(m_tree);
     m_splitter->addWidget(m_right);
     m_splitter->setStretchFactor(1, 1);

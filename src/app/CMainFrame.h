@@ -51,6 +51,7 @@ public:
     CLeftView& tree() { return *m_tree; }
     /// The check that finds a lost connection and logs in again.
     KeepAlive& keepAlive() { return m_login->keepAlive(); }
+    LoginCycle& loginCycle() { return *m_login; }
     QSplitter* splitter() const { return m_splitter; }
     /// The tree pane's width; the operator drags it and the next start keeps it.
     int treeWidth() const;

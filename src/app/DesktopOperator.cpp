@@ -41,6 +41,13 @@ bool DesktopOperator::ask(const QString& text, const QString& caption) {
     return box.exec() != QMessageBox::No;
 }
 
+bool DesktopOperator::askDefaultNo(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, window());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 int DesktopOperator::runModal(QDialog& dialog) {
     return dialog.exec();
 }

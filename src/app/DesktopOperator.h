@@ -17,6 +17,7 @@ public:
 
     void inform(const QString& text, const QString& caption, MessageIcon icon) override;
     bool ask(const QString& text, const QString& caption) override;
+    bool askDefaultNo(const QString& text, const QString& caption) override;
     int runModal(QDialog& dialog) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
     QString chooseSaveFile(QWidget* parent, const QString& caption, const QString& filter) override;

@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
                             QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])};
     Connection::initLibrary();
     HeadlessOperator op;
-    CSorvaneDoc doc(op, [login](const QString&) { return std::optional<LoginValues>(login); });
+    CSorvaneDoc doc(op,
+                    [login](const QString&, const QString&) { return std::optional<LoginValues>(login); });
     CMainFrame frame(doc, op);
     doc.setStatusPanes(&frame.statusPanes());
     frame.initialUpdate();

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "HostFile.h"
+#include "HostKeyBox.h"
 #include "ProfileLabel.h"
 #include "ProfileSecrets.h"
 #include "SshSettingsFile.h"
@@ -159,6 +160,11 @@ void HostDialog::buildSsh(QFormLayout* form) {
         QStringLiteral("Kept in the desktop's keyring when the password is; "
                        "otherwise asked at login."));
     connect(m_sshAuth, &QComboBox::currentIndexChanged, this, &HostDialog::sshAuthChanged);
+    m_hostKey = new HostKeyBox(m_op, this);
+    form->addRow(QStringLiteral("Trusted host key"), m_hostKey);
+    const auto tellHostKey = [this] { m_hostKey->showHost(m_sshHost->text(), m_sshPort->text()); };
+    connect(m_sshHost, &QLineEdit::textChanged, this, tellHostKey);
+    connect(m_sshPort, &QLineEdit::textChanged, this, tellHostKey);
 }
 
 void HostDialog::sshAuthChanged() {

@@ -13,6 +13,7 @@ class QLineEdit;
 
 namespace velkin {
 
+class HostKeyBox;
 class Operator;
 
 /// "Create Host Infomation" (titled "Host edit" when it edits a saved host): the five values of one
@@ -94,6 +95,7 @@ private:
     QComboBox* m_sshAuth = nullptr;
     QLineEdit* m_sshKeyFile = nullptr;
     QLineEdit* m_sshSecret = nullptr;
+    HostKeyBox* m_hostKey = nullptr;
     QComboBox* m_secretPlace = nullptr;
     /// Where the edited host's password was kept when the dialog was filled, and the id its keyring
     /// entries are kept under.

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <cerrno>
 
@@ -480,14 +481,31 @@ void LoginDialog::connectToServer() {
     accept();
 }
 
+void LoginDialog::selectSavedHost(const QString& name) {
+    if (name.isEmpty())
+        return;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
+        if (isHostNode(*it) && asProfile(*it)->labelShown() == name) {
+            m_tree->setCurrentItem(*it);
+            return;
+        }
+}
+
+QString LoginDialog::savedHostName() const {
+    return labelText(QByteArray::fromStdString(m_profile));
+}
+
 LoginPrompt makeLoginPrompt(Operator& op, QWidget* parent) {
     // The prompt may outlive the window it was made for.
     QPointer<QWidget> owner(parent);
-    return [&op, owner](const QString& presetPort) -> std::optional<LoginValues> {
+    return [&op, owner](const QString& presetPort, const QString& profile) -> std::optional<LoginValues> {
         LoginDialog dialog(op, presetPort, owner.data());
+        dialog.selectSavedHost(profile);
         if (op.runModal(dialog) != QDialog::Accepted)
             return std::nullopt;
-        return dialog.values();
+        LoginValues values = dialog.values();
+        values.profile = dialog.savedHostName();
+        return values;
     };
 }
 

@@ -24,6 +24,10 @@ public:
 
     void setPort(const QString& port);
     LoginValues values() const;
+    /// Selects the saved host of that display name, which fills the fields as a click on it does.
+    void selectSavedHost(const QString& name);
+    /// The display name of the saved host that filled the fields last; empty when none did.
+    QString savedHostName() const;
 
 private:
     void build();

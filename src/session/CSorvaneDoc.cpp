@@ -67,14 +67,51 @@ ConnectResult CSorvaneDoc::Connect() {
     // Closed in place: screens that hold the connection see it gone, never a destroyed object.
     m_connection->close();
 
-    std::optional<LoginValues> login = m_loginPrompt ? m_loginPrompt(QStringLiteral("3306")) : std::nullopt;
+    std::optional<LoginValues> login =
+        m_loginPrompt ? m_loginPrompt(QStringLiteral("3306"), m_login.profile) : std::nullopt;
     if (!login) {
         m_op.inform(QStringLiteral("Login failure"));
         endProcess(-1);
     }
     m_login = *login;
-    unsigned int port = parsePort(m_login.port).value_or(3306);
 
+    if (!connectWithLogin()) {
+        m_op.inform(QString::fromStdString(m_connection->connectFailure()));
+        m_connection->close();
+        setPane(0, QStringLiteral("It does not connect."));
+        m_accountKind = AccountKind::Common;
+        return ConnectResult::Failed;
+    }
+    return settleAccount(true);
+}
+
+RenewResult CSorvaneDoc::renew() {
+    if (m_loggingIn)
+        return RenewResult::NotYet;
+    // Polling screens and the keep-alive wait, as they wait for a login.
+    FlagScope loginScope(m_loggingIn);
+    m_renewFailure.clear();
+    if (connectWithLogin()) {
+        settleAccount(false);
+        return RenewResult::Renewed;
+    }
+    const SshFailure tunnel = m_connection->sshFailure();
+    const unsigned int error = m_connection->errorNumber();
+    m_renewFailure = QString::fromStdString(m_connection->connectFailure());
+    m_connection->close();
+    // Not answering is what a host that is coming back does; anything else will not mend by waiting.
+    const bool notYet = tunnel == SshFailure::Unreachable || tunnel == SshFailure::DatabaseUnreachable ||
+                        (tunnel == SshFailure::None && (error == 2002 || error == 2003 || error == 2013));
+    if (notYet) {
+        setPane(0, QStringLiteral("The SSH tunnel has ended; waiting for the SSH host to answer."));
+        return RenewResult::NotYet;
+    }
+    setPane(0, QStringLiteral("It does not connect."));
+    return RenewResult::Refused;
+}
+
+bool CSorvaneDoc::connectWithLogin() {
+    const unsigned int port = parsePort(m_login.port).value_or(3306);
     m_connection->setTls(m_login.tls);
     m_connection->setSsh(m_login.ssh, m_login.sshSecrets, windowQuestion(m_op));
     // An unreachable host keeps the login waiting for seconds; the window keeps painting meanwhile.
@@ -83,14 +120,10 @@ ConnectResult CSorvaneDoc::Connect() {
     connecting.run({}, [&](WorkControl&) {
         connected = m_connection->connect(u8(m_login.host), u8(m_login.user), u8(m_login.password), port);
     });
-    if (!connected) {
-        m_op.inform(QString::fromStdString(m_connection->connectFailure()));
-        m_connection->close();
-        setPane(0, QStringLiteral("It does not connect."));
-        m_accountKind = AccountKind::Common;
-        return ConnectResult::Failed;
-    }
+    return connected;
+}
 
+ConnectResult CSorvaneDoc::settleAccount(bool announceAdmin) {
     if (m_status) {
         m_status->setPaneFixed(1, 150);
         m_status->setPaneFixed(2, 150);
@@ -108,7 +141,8 @@ ConnectResult CSorvaneDoc::Connect() {
         return ConnectResult::CommonUser;
     }
     setPane(0, QStringLiteral("It is under connection by Admin"));
-    m_op.inform(QStringLiteral("It is Admin."));
+    if (announceAdmin)
+        m_op.inform(QStringLiteral("It is Admin."));
     m_accountKind = AccountKind::Admin;
     return ConnectResult::Admin;
 }

@@ -24,11 +24,15 @@ struct LoginValues {
     TlsOptions tls{};
     SshOptions ssh{};
     SshSecrets sshSecrets{};
+    /// The saved host the values came from; empty for values typed by hand.
+    QString profile{};
 };
 
 /// Shows the login and returns its values, or nothing when the person did not choose to connect.
-/// It gets the port text to pre-set.
-using LoginPrompt = std::function<std::optional<LoginValues>(const QString& presetPort)>;
+/// It gets the port text to pre-set and the saved host of the last login (empty at the first), so
+/// that a login again starts where the person was.
+using LoginPrompt =
+    std::function<std::optional<LoginValues>(const QString& presetPort, const QString& profile)>;
 
 class ScreenDispatcher;
 
@@ -43,6 +47,12 @@ public:
     /// connection object stays the same: it is closed and reopened in place. A call made while a
     /// login is already running does nothing and answers Failed.
     ConnectResult Connect();
+    /// Connects again with the login in force, asking nothing: after the session's SSH tunnel
+    /// ended, the tunnel is built anew with this login's secrets, which are kept in memory only.
+    /// The connection object stays the same, so the open screens go on with it. Refused leaves
+    /// the reason in renewFailure().
+    RenewResult renew();
+    const QString& renewFailure() const { return m_renewFailure; }
 
     /// The session's connection while it is usable; null before the first login, after a failed one
     /// and while a login runs. The object behind it lives as long as the session.
@@ -67,6 +77,8 @@ public:
     const QString& portText() const { return m_login.port; }
     const TlsOptions& tls() const { return m_login.tls; }
     const SshOptions& ssh() const { return m_login.ssh; }
+    /// The saved host of the last login; empty when its values were typed.
+    const QString& profile() const { return m_login.profile; }
     /// The folder the profile files are read from, fixed at the first login.
     const QString& workingDirectory() const { return m_workingDirectory; }
 
@@ -84,6 +96,10 @@ private:
     const LoginValues& loginValues() const { return m_login; }
 
     void enterWorkingDirectory();
+    /// Connects with the login values beside the window; false leaves the connection's failure.
+    bool connectWithLogin();
+    /// The status panes and the account kind of a connection just made.
+    ConnectResult settleAccount(bool announceAdmin);
     void setPane(int pane, const QString& text);
 
     Operator& m_op;
@@ -91,6 +107,7 @@ private:
     StatusPanes* m_status;
     const std::unique_ptr<Connection> m_connection;
     bool m_loggingIn = false;
+    QString m_renewFailure;
 
     LoginValues m_login;
     AccountKind m_accountKind = AccountKind::Common;

@@ -310,7 +310,7 @@ unsigned int Connection::errorNumber() const {
 }
 
 std::string Connection::errorText() const {
-    return mysql_error(m_mysql);
+    return mysql_error(m_mysql) + tunnelNote();
 }
 
 std::string Connection::errorLine() const {

@@ -138,6 +138,11 @@ public:
     std::string sslCipher() const;
     /// What to tell the person after connect() failed: which part failed, with the library's text.
     std::string connectFailure() const;
+    /// Which part of the SSH tunnel stopped the last connect(); None when the tunnel did not.
+    SshFailure sshFailure() const;
+    /// True for a connection that goes through an SSH tunnel whose SSH session has ended or whose
+    /// host has gone silent (or that never got one): its loss is the tunnel's, not the server's.
+    bool tunnelEnded() const;
 
     /// Sends one statement (binary safe). Returns 0 on success, like mysql_query.
     int query(std::string_view sql);
@@ -276,6 +281,8 @@ private:
     bool applyTls();
     /// Makes sure a live tunnel to host and port is there; false with m_tlsProblem set otherwise.
     bool prepareTunnel(const std::string& host, unsigned int port);
+    /// Said after the error text of a connection lost with its tunnel; empty otherwise.
+    std::string tunnelNote() const;
 
     MYSQL* m_mysql = nullptr;
     bool m_open = false;

@@ -45,10 +45,27 @@ void KeepAlive::check() {
     // the loss twice, and screens that poll must find the connection gone rather than call the
     // client library on a dead handle.
     m_timer.stop();
-    m_doc.sessionConnection().close();
-    m_doc.op().inform(QStringLiteral("The session to a server is cut."));
-    if (m_onLost)
-        m_onLost();
+    Connection& session = m_doc.sessionConnection();
+    // Only a session that was there can have lost its tunnel; a failed login has none to lose.
+    const bool tunnelEnded = c && session.tunnelEnded();
+    session.close();
+    if (!tunnelEnded) {
+        m_doc.op().inform(QStringLiteral("The session to a server is cut."));
+        if (m_onLost)
+            m_onLost();
+        return;
+    }
+    const QString ended = QString::fromStdString(sshTunnelEndedText(m_doc.ssh()));
+    if (!m_onTunnelEnded) {
+        m_doc.op().inform(ended + QStringLiteral(", and with it the session to the server."));
+        if (m_onLost)
+            m_onLost();
+        return;
+    }
+    m_doc.op().inform(ended +
+                      QStringLiteral(", and with it the session to the server. Both are built again as soon "
+                                     "as the SSH host answers; the open screens stay."));
+    m_onTunnelEnded();
 }
 
 }  // namespace velkin

@@ -29,6 +29,10 @@ public:
     /// A Yes/No question; true unless the answer is No.
     virtual bool ask(const QString& text, const QString& caption) = 0;
     bool ask(const QString& text) { return ask(text, appTitle()); }
+    /// A Yes/No question whose default button is No, for a Yes that trusts something: Enter, or a
+    /// hasty click on the default, declines. An operator without buttons answers it as ask().
+    virtual bool askDefaultNo(const QString& text, const QString& caption) { return ask(text, caption); }
+    bool askDefaultNo(const QString& text) { return askDefaultNo(text, appTitle()); }
 
     /// Runs a dialog modally and returns its result code.
     virtual int runModal(QDialog& dialog) = 0;

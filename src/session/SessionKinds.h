@@ -5,6 +5,10 @@ namespace velkin {
 /// What a login came to.
 enum class ConnectResult { Admin, CommonUser, Failed };
 
+/// What connecting again without a login came to: the session is back, the server (or the SSH host
+/// in front of it) does not answer yet, or it answers and will not have the login.
+enum class RenewResult { Renewed, NotYet, Refused };
+
 /// Whether the logged-in account may read the grant tables; only such an account administers
 /// privileges.
 enum class AccountKind { Common, Admin };

@@ -20,37 +20,61 @@ std::string sshUnknownKeyQuestion(const std::string& host, unsigned int port, co
         host, port, keyType, fingerprint);
 }
 
-std::string sshFailureMessage(SshFailure failure, const std::string& detail) {
-    std::string head;
+namespace {
+
+const char* failureHead(SshFailure failure) {
     switch (failure) {
         case SshFailure::Unreachable:
-            head = "The SSH host could not be reached";
-            break;
+            return "The SSH host could not be reached";
         case SshFailure::HostKeyChanged:
-            head =
-                "SSH host key changed: the SSH host shows a key other than the one trusted before. Someone "
-                "may be listening in; the connection is refused. If the host's key was replaced on purpose, "
-                "remove its old line from the known hosts file.";
-            break;
+            return "SSH host key changed: the SSH host shows a key other than the one trusted before. "
+                   "Someone "
+                   "may be listening in; the connection is refused. If the host's key was replaced on "
+                   "purpose, "
+                   "remove its old line from the known hosts file.";
         case SshFailure::HostKeyNotTrusted:
-            head = "The SSH host's key was not trusted.";
-            break;
+            return "The SSH host's key was not trusted.";
         case SshFailure::LoginRefused:
-            head = "SSH login refused";
-            break;
+            return "SSH login refused";
         case SshFailure::DatabaseUnreachable:
-            head = "The SSH host could not reach the database server";
-            break;
+            return "The SSH host could not reach the database server";
         case SshFailure::Local:
-            head = "The SSH tunnel could not be opened on this computer";
-            break;
+            return "The SSH tunnel could not be opened on this computer";
         case SshFailure::None:
             break;
     }
-    std::string message = "Connection failure\n" + head;
+    return "";
+}
+
+const char* const kFailurePrefix = "Connection failure\n";
+
+}  // namespace
+
+std::string sshFailureMessage(SshFailure failure, const std::string& detail) {
+    std::string message = kFailurePrefix + std::string(failureHead(failure));
     if (!detail.empty())
         message += "\n" + detail;
     return message;
+}
+
+SshFailure sshFailureOf(const std::string& message) {
+    for (const SshFailure failure :
+         {SshFailure::Unreachable, SshFailure::HostKeyChanged, SshFailure::HostKeyNotTrusted,
+          SshFailure::LoginRefused, SshFailure::DatabaseUnreachable, SshFailure::Local}) {
+        const std::string head = kFailurePrefix + std::string(failureHead(failure));
+        if (message.compare(0, head.size(), head) == 0)
+            return failure;
+    }
+    return SshFailure::None;
+}
+
+std::string sshHostText(const SshOptions& options) {
+    return (options.user.empty() ? "" : options.user + "@") + options.host + ":" +
+           std::to_string(options.port);
+}
+
+std::string sshTunnelEndedText(const SshOptions& options) {
+    return "The SSH tunnel through " + sshHostText(options) + " has ended";
 }
 
 const char* sshAuthWord(SshAuth auth) {

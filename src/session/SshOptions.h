@@ -58,6 +58,15 @@ std::string sshUnknownKeyQuestion(const std::string& host, unsigned int port, co
 /// The message after a tunnel failed, with the library's text (or the reason) below it.
 std::string sshFailureMessage(SshFailure failure, const std::string& detail);
 
+/// The failure that a message of sshFailureMessage tells; None for any other text.
+SshFailure sshFailureOf(const std::string& message);
+
+/// The SSH host as the person names it: "user@host:port".
+std::string sshHostText(const SshOptions& options);
+
+/// "The SSH tunnel through user@host:port has ended", said where a loss is the tunnel's.
+std::string sshTunnelEndedText(const SshOptions& options);
+
 /// The settings' word for an authentication kind, and back; Agent for a word it does not know.
 const char* sshAuthWord(SshAuth auth);
 bool sshAuthOf(const std::string& word, SshAuth& auth);

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "KnownHosts.h"
 #include "SshTunnel.h"
 
 namespace velkin {
@@ -137,34 +138,91 @@ bool configureSession(ssh_session s, const std::string& host, const std::string&
     return true;
 }
 
+namespace {
+
+/// The name the session's host is listed under in known hosts files.
+std::string listedName(ssh_session s) {
+    unsigned int port = 22;
+    ssh_options_get_port(s, &port);
+    char* host = nullptr;
+    ssh_options_get(s, SSH_OPTIONS_HOST, &host);
+    const std::string name = host ? host : "?";
+    ssh_string_free_char(host);
+    return knownHostName(name, port);
+}
+
+/// The key the SSH host shows: its type and fingerprint, false when it cannot be had.
+bool shownKey(ssh_session s, std::string& type, std::string& fingerprint) {
+    ssh_key key = nullptr;
+    if (ssh_get_server_publickey(s, &key) != SSH_OK)
+        return false;
+    unsigned char* hash = nullptr;
+    size_t length = 0;
+    const int hashed = ssh_get_publickey_hash(key, SSH_PUBLICKEY_HASH_SHA256, &hash, &length);
+    type = ssh_key_type_to_char(ssh_key_type(key));
+    ssh_key_free(key);
+    if (hashed != SSH_OK)
+        return false;
+    fingerprint = sshFingerprintText(std::vector<unsigned char>(hash, hash + length));
+    ssh_clean_pubkey_hash(&hash);
+    return true;
+}
+
+/// What the person needs to judge a changed key: the key shown now, and where the one trusted
+/// before is written, so that a key replaced on purpose can be checked and its old line found.
+std::string changedKeyDetail(ssh_session s) {
+    const std::string name = listedName(s);
+    std::string type, fingerprint;
+    std::string detail = shownKey(s, type, fingerprint)
+                             ? "The SSH host " + name + " now shows the " + type + " key " + fingerprint + "."
+                             : "The SSH host " + name + " shows another key. " + errorOf(s);
+    const std::string own = SshTunnel::ownKnownHostsPath();
+    const std::vector<KnownHostKey> before = knownHostKeysFor(name);
+    if (before.empty())
+        return detail + "\nThe key trusted before is in " + own + " or " + sshFolder() + "/known_hosts.";
+    for (const KnownHostKey& key : before)
+        detail += "\nThe key trusted before, " + key.keyType + " " + key.fingerprint + ", is in " + key.file +
+                  ", line " + std::to_string(key.line) + ".";
+    if (before.front().file == own)
+        detail += "\n\"Forget host key\" in the host's SSH tunnel settings takes it out of that file.";
+    else
+        detail +=
+            "\nThis program never changes that file; ssh-keygen -R \"" + name + "\" takes the line out.";
+    return detail;
+}
+
+}  // namespace
+
+std::string sshKnownHostName(const std::string& host, unsigned int port) {
+    ssh_session s = ssh_new();
+    if (!s)
+        return knownHostName(host, port);
+    std::optional<SshJumpHost> jump;
+    std::string message;
+    // A ProxyCommand is refused for tunnels, but the host it would reach is still the one named.
+    configureSession(s, host, std::string(), port, jump, message);
+    const std::string name = listedName(s);
+    ssh_free(s);
+    return name;
+}
+
 bool checkHostKey(ssh_session s, const SshQuestion& ask, std::string& message) {
     const ssh_known_hosts_e state = ssh_session_is_known_server(s);
     if (state == SSH_KNOWN_HOSTS_OK)
         return true;
     if (state == SSH_KNOWN_HOSTS_CHANGED || state == SSH_KNOWN_HOSTS_OTHER) {
-        message = sshFailureMessage(SshFailure::HostKeyChanged, errorOf(s));
+        message = sshFailureMessage(SshFailure::HostKeyChanged, changedKeyDetail(s));
         return false;
     }
     if (state == SSH_KNOWN_HOSTS_ERROR) {
         message = sshFailureMessage(SshFailure::Local, errorOf(s));
         return false;
     }
-    ssh_key key = nullptr;
-    if (ssh_get_server_publickey(s, &key) != SSH_OK) {
+    std::string type, fingerprint;
+    if (!shownKey(s, type, fingerprint)) {
         message = sshFailureMessage(SshFailure::Unreachable, errorOf(s));
         return false;
     }
-    unsigned char* hash = nullptr;
-    size_t length = 0;
-    const int hashed = ssh_get_publickey_hash(key, SSH_PUBLICKEY_HASH_SHA256, &hash, &length);
-    const std::string type = ssh_key_type_to_char(ssh_key_type(key));
-    ssh_key_free(key);
-    if (hashed != SSH_OK) {
-        message = sshFailureMessage(SshFailure::Local, errorOf(s));
-        return false;
-    }
-    const std::string fingerprint = sshFingerprintText(std::vector<unsigned char>(hash, hash + length));
-    ssh_clean_pubkey_hash(&hash);
     unsigned int port = 22;
     ssh_options_get_port(s, &port);
     char* host = nullptr;

@@ -13,6 +13,8 @@ namespace velkin {
 /// the half minute a person waits before a dead tunnel must show; it is asked after a few quiet ones.
 constexpr int kSshSilentSeconds = 20;
 constexpr int kSshKeepAliveSeconds = 5;
+/// How long a keep-alive may go unanswered before the host counts as silent.
+constexpr int kSshUnansweredSeconds = 2;
 
 /// The jump host that the person's SSH config names for a host (ProxyJump), one hop.
 struct SshJumpHost {
@@ -34,6 +36,9 @@ int refusePassphrase(const char*, char*, size_t, int, int, void* asked);
 /// ProxyCommand of the person's own is refused, since the tunnel runs no other program.
 bool configureSession(ssh_session s, const std::string& host, const std::string& user, unsigned int port,
                       std::optional<SshJumpHost>& jump, std::string& message);
+/// The name known hosts files list the SSH host under, after the person's SSH config has named its
+/// host name and port (as a tunnel to it would reach it).
+std::string sshKnownHostName(const std::string& host, unsigned int port);
 /// Trusts a known key, asks about an unknown one (and writes it to the program's own known hosts
 /// when the person trusts it), refuses a changed one.
 bool checkHostKey(ssh_session s, const SshQuestion& ask, std::string& message);

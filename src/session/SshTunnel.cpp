@@ -90,7 +90,7 @@ std::shared_ptr<SshTunnel> SshTunnel::obtain(const SshOptions& options, const Ss
     const std::string key = registryKey(options, targetHost, targetPort);
     {
         std::lock_guard<std::mutex> lock(g_registryLock);
-        if (auto live = registry()[key].lock(); live && live->isAlive())
+        if (auto live = registry()[key].lock(); live && live->isAnswering())
             return live;
     }
     // Not opened under the lock: the host key question waits for the person, and other logins
@@ -205,6 +205,8 @@ void SshTunnel::serve() {
         }
         if (now - lastHeard >= std::chrono::seconds(g_giveUpAfter.load()))
             break;
+        // Silent once a keep-alive has gone unanswered for a while; heard again, answering again.
+        m_silent = now - lastHeard >= std::chrono::seconds(g_askAfter.load() + kSshUnansweredSeconds);
         if (now - lastHeard >= std::chrono::seconds(g_askAfter.load()) &&
             now - lastAsked >= std::chrono::seconds(g_askAfter.load())) {
             // Sent without waiting for the answer, which the loop reads like any other packet.
@@ -235,16 +237,26 @@ void SshTunnel::serve() {
                 }
             }
         }
+        // A forward that fails because the SSH session went is not ended on its own: the tunnel
+        // ends first, so that whoever finds the connection lost also finds the tunnel gone.
+        const auto sessionGone = [s] {
+            return !ssh_is_connected(s) || (ssh_get_status(s) & (SSH_CLOSED | SSH_CLOSED_ERROR));
+        };
+        bool gone = false;
         // Only the forwards that were polled: one accepted just now has nothing to say yet.
-        for (std::size_t i = 0; i + 3 < fds.size(); ++i) {
+        for (std::size_t i = 0; i + 3 < fds.size() && !gone; ++i) {
             Forward& f = forwards[i];
             if (!(fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR)))
                 continue;
             const ssize_t n = ::recv(f.fd, buffer.data(), buffer.size(), 0);
             if (n > 0 && ssh_channel_write(f.channel, buffer.data(), static_cast<uint32_t>(n)) == n)
                 continue;
-            endForward(f);
+            gone = n > 0 && sessionGone();
+            if (!gone)
+                endForward(f);
         }
+        if (gone)
+            break;
         if (fds[2].revents != 0)
             ssh_blocking_flush(s, 0);
         for (Forward& f : forwards) {
@@ -254,9 +266,14 @@ void SshTunnel::serve() {
             while ((n = ssh_channel_read_nonblocking(f.channel, buffer.data(), buffer.size(), 0)) > 0)
                 if (!writeAll(f.fd, buffer.data(), static_cast<std::size_t>(n)))
                     break;
-            if (n != 0 || ssh_channel_is_eof(f.channel) || !ssh_channel_is_open(f.channel))
+            if (n != 0 || ssh_channel_is_eof(f.channel) || !ssh_channel_is_open(f.channel)) {
+                if ((gone = sessionGone()))
+                    break;
                 endForward(f);
+            }
         }
+        if (gone)
+            break;
         forwards.erase(
             std::remove_if(forwards.begin(), forwards.end(), [](const Forward& f) { return f.fd < 0; }),
             forwards.end());

@@ -28,9 +28,13 @@ public:
     SshTunnel& operator=(const SshTunnel&) = delete;
 
     unsigned int localPort() const { return m_localPort; }
+    const SshOptions& options() const { return m_options; }
     /// False once the SSH session has ended: its forwarded connections are then closed, so every
     /// connection through it reads as lost and the next login builds a new tunnel.
     bool isAlive() const { return m_alive.load(); }
+    /// Alive, and the SSH host heard from lately: a host that leaves a keep-alive unanswered for
+    /// seconds (frozen, cut off) is not relied on while the tunnel waits to give it up.
+    bool isAnswering() const { return m_alive.load() && !m_silent.load(); }
     bool serves(const SshOptions& options, const std::string& targetHost, unsigned int targetPort) const {
         return options == m_options && targetHost == m_targetHost && targetPort == m_targetPort;
     }
@@ -65,6 +69,7 @@ private:
     int m_wake[2] = {-1, -1};
     unsigned int m_localPort = 0;
     std::atomic<bool> m_alive{false};
+    std::atomic<bool> m_silent{false};
     std::atomic<bool> m_stop{false};
     std::mutex m_failureLock;
     std::string m_forwardFailure;

@@ -29,8 +29,10 @@ enum class Verdict { Answers, Gone };
 Verdict askServer(const ServerLogin& login, unsigned long threadId) {
     std::unique_ptr<Connection> probe =
         Connection::openBrief(login, static_cast<unsigned>(g_probeSeconds.load()));
+    // A probe that its tunnel stopped (the host went silent) never reached the server either.
     if (!probe->isOpen())
-        return probe->errorNumber() >= 2000 ? Verdict::Gone : Verdict::Answers;
+        return probe->errorNumber() >= 2000 || probe->sshFailure() != SshFailure::None ? Verdict::Gone
+                                                                                       : Verdict::Answers;
     Result r = probe->select(connectionPresentStatement(threadId));
     if (!r)
         return probe->errorNumber() >= 2000 ? Verdict::Gone : Verdict::Answers;

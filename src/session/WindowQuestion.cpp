@@ -13,11 +13,11 @@ SshQuestion windowQuestion(Operator& op) {
         const QString text = QString::fromStdString(question);
         QCoreApplication* app = QCoreApplication::instance();
         if (!app || QThread::currentThread() == app->thread())
-            return op.ask(text);
+            return op.askDefaultNo(text);
         bool yes = false;
         // The window's thread runs a local event loop while a login connects, so it takes this at once.
         QMetaObject::invokeMethod(
-            app, [&] { yes = op.ask(text); }, Qt::BlockingQueuedConnection);
+            app, [&] { yes = op.askDefaultNo(text); }, Qt::BlockingQueuedConnection);
         return yes;
     };
 }

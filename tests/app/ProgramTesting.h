@@ -25,8 +25,14 @@ struct Program {
     int deepestLogin = 0;
     bool cancel = false;
     std::function<void()> whileLoggingIn;
-    CSorvaneDoc doc{op, [this](const QString&) -> std::optional<LoginValues> {
+    /// The SSH tunnel and the saved host the logins answer with; none by default.
+    SshOptions ssh;
+    QString profile;
+    /// The saved host each login was offered to start from.
+    QStringList profilesOffered;
+    CSorvaneDoc doc{op, [this](const QString&, const QString& offered) -> std::optional<LoginValues> {
                         ++logins;
+                        profilesOffered << offered;
                         ++loginDepth;
                         deepestLogin = std::max(deepestLogin, loginDepth);
                         if (whileLoggingIn)
@@ -40,7 +46,10 @@ struct Program {
 
     /// Logged in as the program starts; a keep-alive interval (in milliseconds) replaces the
     /// minute, so that a test waits for the check instead of calling it.
-    explicit Program(int keepAliveMs = 0) {
+    explicit Program(int keepAliveMs = 0) : Program(keepAliveMs, SshOptions(), QString()) {}
+    /// Logged in through an SSH tunnel, with the values of a saved host.
+    Program(int keepAliveMs, const SshOptions& tunnel, const QString& savedHost)
+        : ssh(tunnel), profile(savedHost) {
         doc.setStatusPanes(&frame.statusPanes());
         frame.initialUpdate();
         if (keepAliveMs > 0) {
@@ -52,8 +61,11 @@ struct Program {
 
     /// What the login of the moment answers.
     LoginValues login() const {
-        return LoginValues{qs(account.user), qs(account.password), qs(testHost()),
+        LoginValues values{qs(account.user), qs(account.password), qs(testHost()),
                            QString::number(testPort())};
+        values.ssh = ssh;
+        values.profile = profile;
+        return values;
     }
 
     Connection& session() {

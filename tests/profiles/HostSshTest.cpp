@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
 
 #include "LoginTesting.h"
 #include "ProfileTesting.h"
 #include "profiles/HostDialog.h"
 #include "profiles/LoginDialog.h"
 #include "profiles/SshSettingsFile.h"
+#include "session/SshTunnel.h"
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
 
@@ -27,6 +32,40 @@ void setSsh(QWidget& dialog, const QString& host, const QString& port, const QSt
 }
 
 const char* kHeader = "# VelkinSorvane SSH tunnels of the saved hosts\n";
+
+/// A new public key made by ssh-keygen in the current folder, and its fingerprint as ssh-keygen prints it.
+struct MadeKey {
+    std::string line;
+    std::string fingerprint;
+};
+
+MadeKey makeKey(const std::string& name) {
+    const std::string made = "ssh-keygen -q -t ed25519 -N '' -C velkin -f " + name + " >/dev/null 2>&1";
+    EXPECT_EQ(0, std::system(made.c_str()));
+    MadeKey key{readFile(name + ".pub"), std::string()};
+    if (FILE* p = ::popen(("ssh-keygen -l -E sha256 -f " + name + ".pub").c_str(), "r")) {
+        char buffer[512] = {};
+        std::istringstream words(std::fgets(buffer, sizeof buffer, p) ? buffer : "");
+        std::string bits;
+        words >> bits >> key.fingerprint;
+        ::pclose(p);
+    }
+    EXPECT_EQ(0u, key.fingerprint.rfind("SHA256:", 0)) << key.fingerprint;
+    return key;
+}
+
+/// HOME set to a folder of the test for the life of the scope: the person's ~/.ssh is read there.
+class HomeScope {
+public:
+    explicit HomeScope(const std::string& home) : m_old(qgetenv("HOME")) {
+        std::filesystem::create_directories(home + "/.ssh");
+        qputenv("HOME", QByteArray::fromStdString(home));
+    }
+    ~HomeScope() { qputenv("HOME", m_old); }
+
+private:
+    QByteArray m_old;
+};
 
 }  // namespace
 
@@ -112,4 +151,97 @@ TEST(HostDialogSsh, SavesTheTunnelBesideHostDatAndTheLoginCarriesItAndAsksForIts
         click(dialog, "Create");
     }
     EXPECT_EQ(std::string(kHeader), readFile("HostSSH.DAT"));
+}
+
+TEST(HostDialogSsh, ShowsTheTrustedHostKeyAndForgetsThatHostAloneFromTheProgramsOwnFile) {
+    ScratchDirectory dir;
+    HomeScope home(dir.path() + "/home");
+    ScriptedOperator op;
+    const MadeKey a = makeKey("a"), b = makeKey("b"), c = makeKey("c");
+    const std::string own = SshTunnel::ownKnownHostsPath();
+    const std::string theirs = dir.path() + "/home/.ssh/known_hosts";
+    std::filesystem::create_directories(std::filesystem::path(own).parent_path());
+    // Whatever the file held before the test is put back afterwards.
+    const bool existed = std::filesystem::exists(own);
+    const std::string before = readFile(own);
+    const std::string trusted = "[velkin-a.test]:2222 " + a.line + "velkin-b.test " + b.line +
+                                "# velkin-a.test\n[velkin-a.test]:2200 " + c.line;
+    writeFile(own, trusted);
+    writeFile(theirs, "velkin-c.test " + c.line);
+
+    HostDialog dialog(op);
+    auto* key = widget<QLabel>(dialog, "Trusted host key");
+    auto* forget = widget<QPushButton>(dialog, "Forget host key");
+    EXPECT_EQ("No SSH host.", key->text());
+    EXPECT_FALSE(forget->isEnabled());
+    setSsh(dialog, "velkin-a.test", "2222", "me", "SSH agent");
+    EXPECT_EQ("ssh-ed25519 " + a.fingerprint, key->text().toStdString());
+    EXPECT_TRUE(forget->isEnabled());
+    setField(dialog, "SSH port", "2200");
+    EXPECT_EQ("ssh-ed25519 " + c.fingerprint, key->text().toStdString());
+    // A key the person's own known hosts hold is shown, said to be theirs, and never forgotten here.
+    setSsh(dialog, "velkin-c.test", "22", "me", "SSH agent");
+    EXPECT_EQ(
+        "ssh-ed25519 " + c.fingerprint + "\nfrom ~/.ssh/known_hosts (read, never changed by this program)",
+        key->text().toStdString());
+    EXPECT_FALSE(forget->isEnabled());
+    setField(dialog, "SSH host", "velkin-none.test");
+    EXPECT_TRUE(key->text().startsWith("None yet")) << key->text().toStdString();
+
+    // Forgetting asks first; No keeps the file as it was.
+    setSsh(dialog, "velkin-a.test", "2222", "me", "SSH agent");
+    op.answer(false);
+    click(dialog, "Forget host key");
+    ASSERT_EQ(1u, op.questions.size());
+    EXPECT_TRUE(op.questions[0].text.contains("[velkin-a.test]:2222")) << op.questions[0].text.toStdString();
+    EXPECT_EQ(trusted, readFile(own));
+    // Yes takes out that host's line and nothing else; the key shown goes with it.
+    op.answer(true);
+    click(dialog, "Forget host key");
+    EXPECT_EQ("velkin-b.test " + b.line + "# velkin-a.test\n[velkin-a.test]:2200 " + c.line, readFile(own));
+    EXPECT_EQ(0600, permissions(own));
+    EXPECT_TRUE(key->text().startsWith("None yet")) << key->text().toStdString();
+    EXPECT_FALSE(forget->isEnabled());
+    EXPECT_EQ("velkin-c.test " + c.line, readFile(theirs));
+    EXPECT_TRUE(op.messages.empty()) << op.messageTexts().join('|').toStdString();
+    if (existed)
+        writeFile(own, before);
+    else
+        std::filesystem::remove(own);
+}
+
+TEST(LoginPromptProfile, ALoginAgainStartsFromTheSavedHostOfTheLastOne) {
+    ScratchDirectory dir;
+    ScriptedOperator op;
+    writeFile("Host.DAT", hostRecord("office", "10.0.0.5", "admin", "dbsecret", "3307").toBytes() +
+                              hostRecord("lab", "10.0.0.6", "tester", "labsecret", "3306").toBytes());
+    writeFile("FOLDER.DAT", "2\r\n0 2 lab -1\r\n0 2 office -1\r\n");
+    LoginPrompt prompt = makeLoginPrompt(op, nullptr);
+
+    QStringList shown;
+    QString selected;
+    const auto connect = [&](QDialog& dialog) {
+        shown = loginFields(dialog);
+        const QTreeWidgetItem* current = treeOf(dialog)->currentItem();
+        selected = current ? current->text(0) : QString();
+        click(dialog, "Connect");
+        return dialog.result();
+    };
+    op.onModal(connect);
+    std::optional<LoginValues> values = prompt("3306", "office");
+    EXPECT_EQ("office", selected);
+    EXPECT_EQ((QStringList{"admin", "dbsecret", "10.0.0.5", "3307"}), shown);
+    ASSERT_TRUE(values);
+    EXPECT_EQ("office", values->profile);
+
+    // The first login, and one typed by hand, start from nothing and name no saved host.
+    op.onModal([&](QDialog& dialog) {
+        setField(dialog, "Host", "127.0.0.1");
+        return connect(dialog);
+    });
+    values = prompt("3306", QString());
+    EXPECT_EQ((QStringList{"", "", "127.0.0.1", "3306"}), shown);
+    EXPECT_TRUE(selected.isEmpty() || selected == "Host");
+    ASSERT_TRUE(values);
+    EXPECT_TRUE(values->profile.isEmpty());
 }

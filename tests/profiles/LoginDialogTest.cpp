@@ -550,7 +550,7 @@ TEST_F(LoginPromptTest, RunsTheLoginWithThePresetPortAndReturnsTheValues) {
         click(dialog, "Connect");
         return dialog.result();
     });
-    const std::optional<LoginValues> values = prompt("3306");
+    const std::optional<LoginValues> values = prompt("3306", QString());
 
     EXPECT_EQ(op.modalTitles, QStringList{"Login"});
     EXPECT_EQ(presetSeen, "3306");
@@ -565,8 +565,8 @@ TEST_F(LoginPromptTest, ReturnsNothingWhenTheLoginIsCancelled) {
     LoginPrompt prompt = makeLoginPrompt(op, nullptr);
 
     op.onModal(typeThenCancel("User name", "root"));
-    EXPECT_EQ(prompt("3306"), std::nullopt);
+    EXPECT_EQ(prompt("3306", QString()), std::nullopt);
 
     // With no answer scripted the dialog is not accepted either.
-    EXPECT_EQ(prompt("3306"), std::nullopt);
+    EXPECT_EQ(prompt("3306", QString()), std::nullopt);
 }

@@ -27,7 +27,7 @@ struct Logins {
     std::vector<std::optional<LoginValues>> queue;
     QStringList presets;
     LoginPrompt prompt() {
-        return [this](const QString& preset) -> std::optional<LoginValues> {
+        return [this](const QString& preset, const QString&) -> std::optional<LoginValues> {
             presets << preset;
             if (queue.empty())
                 return std::nullopt;
@@ -232,7 +232,7 @@ TEST_F(SessionTest, NothingStacksOnARunningLogin) {
     bool closedDuringLogin = false, loggingIn = false;
     CSorvaneDoc* session = nullptr;
     KeepAlive* keepAlive = nullptr;
-    LoginPrompt prompt = [&](const QString&) -> std::optional<LoginValues> {
+    LoginPrompt prompt = [&](const QString&, const QString&) -> std::optional<LoginValues> {
         ++prompts;
         loggingIn = session->isLoggingIn();
         closedDuringLogin = !session->sessionConnection().isOpen();

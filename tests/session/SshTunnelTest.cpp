@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
+#include <QTest>
 #include <QThread>
 #include <chrono>
 #include <cstdlib>
@@ -17,65 +18,18 @@
 
 #include "session/CSorvaneDoc.h"
 #include "session/KeepAlive.h"
+#include "session/KnownHosts.h"
+#include "session/LoginCycle.h"
 #include "session/SqlText.h"
 #include "session/SshTunnel.h"
 #include "support/ScriptedOperator.h"
+#include "support/SshTesting.h"
 #include "support/TestServer.h"
 
 using namespace velkin;
 using namespace velkin::test;
 
 namespace {
-
-/// The private sshd of this run (scripts/testsshd), its keys and the empty home the tests run in.
-std::string sshDir() {
-    const char* dir = std::getenv("VELKIN_SSH_DIR");
-    return dir ? dir : "";
-}
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string firstWord(const std::string& text) {
-    return text.substr(0, text.find_first_of(" \n"));
-}
-
-unsigned int sshPort() {
-    return static_cast<unsigned int>(std::stoul(readText(sshDir() + "/port")));
-}
-
-std::string sshFile(const std::string& name) {
-    return sshDir() + "/" + name;
-}
-
-std::string me() {
-    const passwd* pw = getpwuid(getuid());
-    return pw ? pw->pw_name : "root";
-}
-
-SshOptions tunnelTo(SshAuth auth, const std::string& keyFile = {}) {
-    SshOptions o;
-    o.host = "127.0.0.1";
-    o.port = sshPort();
-    o.user = me();
-    o.auth = auth;
-    o.keyFile = keyFile;
-    return o;
-}
-
-std::string homeKnownHosts() {
-    return std::string(std::getenv("HOME")) + "/.ssh/known_hosts";
-}
-
-/// Each case starts with no key trusted anywhere.
-void forgetHostKeys() {
-    std::filesystem::remove(SshTunnel::ownKnownHostsPath());
-    std::filesystem::remove(homeKnownHosts());
-}
 
 /// The person's side of host key questions: what was asked, and the answer given.
 struct Person {
@@ -114,16 +68,6 @@ unsigned int closedPort() {
 int permissions(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 0777) : -1;
-}
-
-void sshd(const std::string& action) {
-    const std::string command = std::string(std::getenv("VELKIN_SOURCE_DIR")) + "/scripts/testsshd " +
-                                action + " " + sshDir() + " >/dev/null";
-    ASSERT_EQ(0, std::system(command.c_str())) << command;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 }  // namespace
@@ -284,18 +228,29 @@ TEST(SshTunnel, EachFailureSaysWhatFailed) {
     EXPECT_FALSE(contains(m, "SSH")) << m;
 
     // The host shows a key other than the one the person's known hosts hold: refused, never asked.
+    // The refusal names the key shown now, as ssh-keygen prints it, and the file and line of the old.
     forgetHostKeys();
-    std::filesystem::create_directories(std::filesystem::path(homeKnownHosts()).parent_path());
-    std::ofstream(homeKnownHosts()) << "[127.0.0.1]:" << sshPort() << " "
-                                    << readText(sshFile("other_host_ed25519.pub"));
+    const std::string shown = firstWord(readText(sshFile("host_fingerprint")));
+    writeText(homeKnownHosts(), "# kept by hand\n" + sshdKnownHostsLine("other_host_ed25519.pub"));
     person.questions.clear();
     m = failure(tunnelTo(SshAuth::Agent));
     EXPECT_TRUE(contains(m, "host key changed")) << m;
+    EXPECT_TRUE(contains(m, "now shows the ssh-ed25519 key " + shown + ".")) << m;
+    EXPECT_TRUE(contains(m, "is in " + homeKnownHosts() + ", line 2.")) << m;
+    EXPECT_TRUE(contains(m, "ssh-keygen -R \"[127.0.0.1]:" + std::to_string(sshPort()) + "\"")) << m;
+    EXPECT_TRUE(person.questions.empty());
+    // The same in the program's own file, which its host dialog can forget.
+    forgetHostKeys();
+    writeText(SshTunnel::ownKnownHostsPath(), sshdKnownHostsLine("other_host_ed25519.pub"));
+    m = failure(tunnelTo(SshAuth::Agent));
+    EXPECT_TRUE(contains(m, shown)) << m;
+    EXPECT_TRUE(contains(m, "is in " + SshTunnel::ownKnownHostsPath() + ", line 1.")) << m;
+    EXPECT_TRUE(contains(m, "\"Forget host key\"")) << m;
     EXPECT_TRUE(person.questions.empty());
     forgetHostKeys();
 }
 
-TEST(SshTunnel, AKilledSshHostCutsTheSessionAndTheNextLoginBuildsTheTunnelAgain) {
+TEST(SshTunnel, AKilledSshHostIsToldAsTheTunnelsEndAndTheNextLoginBuildsTheTunnelAgain) {
     forgetHostKeys();
     ScratchDirectory dir;
     ScriptedOperator op;
@@ -304,11 +259,12 @@ TEST(SshTunnel, AKilledSshHostCutsTheSessionAndTheNextLoginBuildsTheTunnelAgain)
     LoginValues values{qs(adminAccount().user), qs(adminAccount().password), qs(testHost()),
                        QString::number(testPort())};
     values.ssh = tunnelTo(SshAuth::Agent);
-    CSorvaneDoc doc(op, [&](const QString&) -> std::optional<LoginValues> { return values; });
+    CSorvaneDoc doc(op, [&](const QString&, const QString&) -> std::optional<LoginValues> { return values; });
     ASSERT_EQ(ConnectResult::Admin, doc.Connect()) << op.messageTexts().join("|").toStdString();
     ASSERT_EQ(1u, op.questions.size()) << "the unknown host key is asked about through the operator";
     EXPECT_TRUE(op.questions[0].text.contains(
         QString::fromStdString(firstWord(readText(sshFile("host_fingerprint"))))));
+    EXPECT_TRUE(op.questions[0].defaultNo) << "Enter must not trust a key";
     const std::shared_ptr<SshTunnel> first = doc.sessionConnection().tunnel();
     ASSERT_TRUE(first);
 
@@ -317,8 +273,14 @@ TEST(SshTunnel, AKilledSshHostCutsTheSessionAndTheNextLoginBuildsTheTunnelAgain)
     for (int i = 0; i < 100 && first->isAlive(); ++i)
         QThread::msleep(50);
     EXPECT_FALSE(first->isAlive());
+    // A statement on the lost session says whose end it was.
+    const std::string ended =
+        "The SSH tunnel through " + me() + "@127.0.0.1:" + std::to_string(sshPort()) + " has ended";
+    EXPECT_NE(0, doc.sessionConnection().query("SELECT 1"));
+    EXPECT_TRUE(contains(doc.sessionConnection().errorText(), ended)) << doc.sessionConnection().errorText();
     sshd("start");
 
+    // Without a renewal of its own, the keep-alive hands the loss to a new login, and says it was SSH's.
     int lost = 0;
     KeepAlive keepAlive(doc, [&] {
         ++lost;
@@ -327,11 +289,64 @@ TEST(SshTunnel, AKilledSshHostCutsTheSessionAndTheNextLoginBuildsTheTunnelAgain)
     op.clear();
     keepAlive.check();
     EXPECT_EQ(1, lost);
-    EXPECT_EQ((QStringList{"The session to a server is cut.", "It is Admin."}), op.messageTexts());
+    EXPECT_EQ((QStringList{QString::fromStdString(ended) + ", and with it the session to the server.",
+                           "It is Admin."}),
+              op.messageTexts());
     ASSERT_TRUE(doc.isConnected());
     EXPECT_NE(first, doc.sessionConnection().tunnel());
     EXPECT_TRUE(doc.sessionConnection().tunnel()->isAlive());
     EXPECT_EQ("1", scalar(doc.sessionConnection(), "SELECT 1"));
+    forgetHostKeys();
+}
+
+TEST(SshTunnel, ASilentSshHostIsToldAsTheTunnelsEndAndTheSessionComesBackWithoutALogin) {
+    forgetHostKeys();
+    // Silent after a keep-alive unanswered for 3 seconds, given up only after 30: the session is
+    // lost while the tunnel still waits for its host.
+    SshTunnel::setKeepAlive(1, 30);
+    ScratchDirectory dir;
+    ScriptedOperator op;
+    op.defaultAnswer = true;
+    LoginValues values{qs(adminAccount().user), qs(adminAccount().password), qs(testHost()),
+                       QString::number(testPort())};
+    values.ssh = tunnelTo(SshAuth::Agent);
+    int logins = 0;
+    CSorvaneDoc doc(op, [&](const QString&, const QString&) -> std::optional<LoginValues> {
+        ++logins;
+        return values;
+    });
+    int rebuilt = 0, resumed = 0;
+    LoginCycle cycle(doc, nullptr, [&](bool) { ++rebuilt; });
+    cycle.setResumed([&] { ++resumed; });
+    cycle.setTunnelRetryInterval(200);
+    cycle.login();
+    ASSERT_TRUE(doc.isConnected()) << op.messageTexts().join('|').toStdString();
+    const std::shared_ptr<SshTunnel> frozen = doc.sessionConnection().tunnel();
+    ASSERT_TRUE(frozen);
+
+    // The sessions the sshd serves stop answering; its listener still takes new ones.
+    sshd("freeze");
+    for (int i = 0; i < 100 && frozen->isAnswering(); ++i)
+        QThread::msleep(50);
+    EXPECT_FALSE(frozen->isAnswering());
+    EXPECT_TRUE(frozen->isAlive()) << "not given up yet";
+    op.clear();
+    cycle.keepAlive().check();
+    EXPECT_EQ(QStringList{QString::fromStdString("The SSH tunnel through " + me() +
+                                                 "@127.0.0.1:" + std::to_string(sshPort()) + " has ended") +
+                          ", and with it the session to the server. Both are built again as soon as the SSH "
+                          "host answers; the open screens stay."},
+              op.messageTexts());
+    // The host answers a new tunnel at once: the session is back on it, without a login.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !cycle.isAwaitingTunnel(); }, 15000));
+    sshd("thaw");
+    EXPECT_EQ(1, logins);
+    EXPECT_EQ(1, rebuilt);
+    EXPECT_EQ(1, resumed);
+    ASSERT_TRUE(doc.isConnected());
+    EXPECT_NE(frozen, doc.sessionConnection().tunnel());
+    EXPECT_EQ("1", scalar(doc.sessionConnection(), "SELECT 1"));
+    SshTunnel::setKeepAlive(5, 20);
     forgetHostKeys();
 }
 
@@ -392,4 +407,104 @@ TEST(SshTunnel, AnIdleTunnelLivesAndASilentSshHostIsGivenUp) {
     EXPECT_TRUE(c.connectionLost());
     SshTunnel::setKeepAlive(5, 20);
     forgetHostKeys();
+}
+
+namespace {
+
+std::string output(const std::string& command) {
+    std::string text;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
+            text.append(buffer, n);
+        ::pclose(p);
+    }
+    return text;
+}
+
+/// The lines that ssh-keygen -F finds trusting a key for name in a known hosts file; the revoked
+/// keys and certificate authorities it also lists (with a word after the number) trust nobody.
+std::vector<int> linesOpenSshFinds(const std::string& file, const std::string& name) {
+    std::vector<int> lines;
+    std::istringstream in(output("ssh-keygen -F '" + name + "' -f '" + file + "' 2>/dev/null"));
+    const std::string mark = " found: line ";
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t at = line.find(mark);
+        if (line.rfind("# Host ", 0) != 0 || at == std::string::npos)
+            continue;
+        std::istringstream found(line.substr(at + mark.size()));
+        int number = 0;
+        std::string marker;
+        if (found >> number && !(found >> marker))
+            lines.push_back(number);
+    }
+    return lines;
+}
+
+/// The fingerprint ssh-keygen -l prints for a public key file: "256 SHA256:... comment (ED25519)".
+std::string openSshFingerprint(const std::string& file) {
+    std::istringstream line(output("ssh-keygen -l -E sha256 -f '" + file + "'"));
+    std::string bits, fingerprint;
+    line >> bits >> fingerprint;
+    return fingerprint;
+}
+
+std::vector<int> linesOf(const std::vector<KnownHostKey>& keys) {
+    std::vector<int> lines;
+    for (const KnownHostKey& key : keys)
+        lines.push_back(key.line);
+    return lines;
+}
+
+}  // namespace
+
+TEST(KnownHosts, FindsTheLinesOpenSshFindsAndForgetsOnlyTheHostAsked) {
+    ScratchDirectory dir;
+    const std::string host = readText(sshFile("host_ed25519.pub"));
+    const std::string other = readText(sshFile("other_host_ed25519.pub"));
+    const std::string plain = readText(sshFile("id_plain.pub"));
+    // A hashed line, as ssh-keygen -H writes it for a person whose config hashes known hosts.
+    const std::string hashedFile = dir.path() + "/hashed";
+    writeText(hashedFile, "[velkin-h.test]:2200 " + plain);
+    ASSERT_EQ(0, std::system(("ssh-keygen -q -H -f '" + hashedFile + "' >/dev/null 2>&1").c_str()));
+    ASSERT_TRUE(openSshFingerprint(sshFile("other_host_ed25519.pub")).rfind("SHA256:", 0) == 0);
+    const std::string hashed = readText(hashedFile);
+    ASSERT_EQ('|', hashed[0]) << hashed;
+    const std::string text = "[127.0.0.1]:2222 " + host + "velkin-b.test,velkin-c.test " + other +
+                             "# a comment velkin-b.test\n*.velkin.test,!bad.velkin.test " + plain + hashed +
+                             "@revoked velkin-b.test " + host + "[127.0.0.1]:2200 " + other;
+    const std::string file = dir.path() + "/known_hosts";
+    writeText(file, text);
+
+    for (const std::string name :
+         {"[127.0.0.1]:2222", "velkin-b.test", "velkin-c.test", "a.velkin.test", "bad.velkin.test",
+          "[velkin-h.test]:2200", "[velkin-h.test]:2201", "[127.0.0.1]:2200", "127.0.0.1", "nobody.test"})
+        EXPECT_EQ(linesOpenSshFinds(file, name), linesOf(knownHostKeysIn(text, name))) << name;
+    const std::vector<KnownHostKey> keys = knownHostKeysIn(text, "velkin-c.test");
+    ASSERT_EQ(1u, keys.size());
+    EXPECT_EQ("ssh-ed25519", keys[0].keyType);
+    EXPECT_EQ(openSshFingerprint(sshFile("other_host_ed25519.pub")), keys[0].fingerprint);
+    EXPECT_EQ(firstWord(readText(sshFile("host_fingerprint"))),
+              knownHostKeysIn(text, "[127.0.0.1]:2222").at(0).fingerprint);
+    EXPECT_EQ("[127.0.0.1]:2222", knownHostName("127.0.0.1", 2222));
+    EXPECT_EQ("127.0.0.1", knownHostName("127.0.0.1", 22));
+
+    // Forgetting a host takes out its line, or its name from a line it shares; every other byte stays.
+    int removed = 0;
+    EXPECT_EQ("velkin-b.test,velkin-c.test " + other +
+                  "# a comment velkin-b.test\n*.velkin.test,!bad.velkin.test " + plain + hashed +
+                  "@revoked velkin-b.test " + host + "[127.0.0.1]:2200 " + other,
+              withoutKnownHost(text, "[127.0.0.1]:2222", removed));
+    EXPECT_EQ(1, removed);
+    EXPECT_EQ("[127.0.0.1]:2222 " + host + "velkin-c.test " + other +
+                  "# a comment velkin-b.test\n*.velkin.test,!bad.velkin.test " + plain + hashed +
+                  "@revoked velkin-b.test " + host + "[127.0.0.1]:2200 " + other,
+              withoutKnownHost(text, "velkin-b.test", removed));
+    EXPECT_EQ(1, removed);
+    const std::string noHashed = withoutKnownHost(text, "[velkin-h.test]:2200", removed);
+    EXPECT_EQ(1, removed);
+    EXPECT_FALSE(contains(noHashed, hashed));
+    EXPECT_EQ(text.size() - hashed.size(), noHashed.size());
+    EXPECT_EQ(text, withoutKnownHost(text, "nobody.test", removed));
+    EXPECT_EQ(0, removed);
 }

@@ -168,7 +168,7 @@ TEST(TlsSession, TheLoginsTlsSettingsReachTheConnectionAndTheStatusBar) {
     std::vector<LoginValues> queue;
     CSorvaneDoc doc(
         op,
-        [&queue](const QString&) -> std::optional<LoginValues> {
+        [&queue](const QString&, const QString&) -> std::optional<LoginValues> {
             LoginValues next = queue.front();
             queue.erase(queue.begin());
             return next;

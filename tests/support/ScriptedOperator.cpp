@@ -18,6 +18,12 @@ bool ScriptedOperator::ask(const QString& text, const QString& caption) {
     return yes;
 }
 
+bool ScriptedOperator::askDefaultNo(const QString& text, const QString& caption) {
+    const bool yes = ask(text, caption);
+    questions.back().defaultNo = true;
+    return yes;
+}
+
 int ScriptedOperator::runModal(QDialog& dialog) {
     modalTitles << dialog.windowTitle();
     if (modalHandlers.empty())

@@ -18,12 +18,15 @@ public:
         QString text;
         QString caption;
         MessageIcon icon;
+        /// For a question: whether its default button (the one Enter presses) is No.
+        bool defaultNo = false;
     };
 
     using Operator::ask;
     using Operator::inform;
     void inform(const QString& text, const QString& caption, MessageIcon icon) override;
     bool ask(const QString& text, const QString& caption) override;
+    bool askDefaultNo(const QString& text, const QString& caption) override;
     int runModal(QDialog& dialog) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& filter) override;
     QString chooseSaveFile(QWidget* parent, const QString& caption, const QString& filter) override;

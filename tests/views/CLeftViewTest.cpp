@@ -58,7 +58,7 @@ protected:
             return std::nullopt;
         Account a = accounts.front();
         accounts.pop_front();
-        return loginAs(a)(QString());
+        return loginAs(a)(QString(), QString());
     }
     /// A scratch database with tables of one INT column each, then the administrator's login.
     void startWith(const std::string& database, std::initializer_list<const char*> tables) {
@@ -90,7 +90,7 @@ protected:
     std::deque<Account> accounts;
     int logins = 0;
     ScriptedOperator op;
-    CSorvaneDoc doc{op, [this](const QString&) { return nextLogin(); }};
+    CSorvaneDoc doc{op, [this](const QString&, const QString&) { return nextLogin(); }};
     TestViewHost host{doc, op};
     std::unique_ptr<RecordingScreens> madeScreens = std::make_unique<RecordingScreens>(doc, op);
     RecordingScreens& screens = *madeScreens;

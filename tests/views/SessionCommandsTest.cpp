@@ -62,7 +62,7 @@ public:
     const std::string& error() const { return m_error; }
     LoginPrompt login() const {
         const unsigned int port = m_port;
-        return [port](const QString&) -> std::optional<LoginValues> {
+        return [port](const QString&, const QString&) -> std::optional<LoginValues> {
             return LoginValues{"root", "", QString::fromStdString(testHost()), QString::number(port)};
         };
     }

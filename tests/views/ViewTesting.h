@@ -70,7 +70,7 @@ private:
 
 /// A login that always answers with one account.
 inline LoginPrompt loginAs(const Account& account) {
-    return [account](const QString&) -> std::optional<LoginValues> {
+    return [account](const QString&, const QString&) -> std::optional<LoginValues> {
         return LoginValues{QString::fromStdString(account.user), QString::fromStdString(account.password),
                            QString::fromStdString(testHost()), QString::number(testPort())};
     };
