@@ -316,27 +316,6 @@ TEST(MainFrame, TableScreensOpenFromTheTreeWithTheSelectedTable) {
 }
 
 namespace {
-QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& name) {
-    for (int i = 0; parent && i < parent->childCount(); ++i)
-        if (parent->child(i)->text(0) == name)
-            return parent->child(i);
-    return nullptr;
-}
-
-/// Selects database and table in the tree as the operator's clicks do.
-CSorvaneView* openTable(Program& f, const QString& database, const QString& table) {
-    CLeftView& tree = f.frame.tree();
-    QTreeWidgetItem* db = childNamed(tree.databaseRoot(), database);
-    if (!db)
-        return nullptr;
-    tree.setCurrentItem(db);
-    QTreeWidgetItem* node = childNamed(db, table);
-    if (!node)
-        return nullptr;
-    tree.setCurrentItem(node);
-    return f.frame.recordList();
-}
-
 bool fitsItsText(PaneLabel* pane) {
     return pane->isVisible() && pane->text() == pane->fullText() &&
            pane->width() >= pane->fontMetrics().horizontalAdvance(pane->text());

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QTest>
+#include <QTreeWidget>
 #include <algorithm>
 #include <functional>
 
@@ -11,6 +12,7 @@
 #include "support/ScriptedOperator.h"
 #include "support/TestServer.h"
 #include "views/CLeftView.h"
+#include "views/CSorvaneView.h"
 
 namespace velkin::test {
 
@@ -97,6 +99,27 @@ T* child(QObject& parent, const char* name) {
     T* found = parent.findChild<T*>(QString::fromUtf8(name));
     EXPECT_NE(nullptr, found) << name;
     return found;
+}
+
+inline QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& name) {
+    for (int i = 0; parent && i < parent->childCount(); ++i)
+        if (parent->child(i)->text(0) == name)
+            return parent->child(i);
+    return nullptr;
+}
+
+/// Selects database and table in the tree as the person's clicks do; the record list it shows.
+inline CSorvaneView* openTable(Program& p, const QString& database, const QString& table) {
+    CLeftView& tree = p.frame.tree();
+    QTreeWidgetItem* db = childNamed(tree.databaseRoot(), database);
+    if (!db)
+        return nullptr;
+    tree.setCurrentItem(db);
+    QTreeWidgetItem* node = childNamed(db, table);
+    if (!node)
+        return nullptr;
+    tree.setCurrentItem(node);
+    return p.frame.recordList();
 }
 
 }  // namespace velkin::test

@@ -16,27 +16,6 @@ namespace {
 constexpr int kKeepAliveMs = 100;
 constexpr int kRetryMs = 100;
 
-QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& name) {
-    for (int i = 0; parent && i < parent->childCount(); ++i)
-        if (parent->child(i)->text(0) == name)
-            return parent->child(i);
-    return nullptr;
-}
-
-/// Selects the table in the tree as the person's clicks do; the record list it shows.
-CSorvaneView* openTable(Program& p, const QString& database, const QString& table) {
-    CLeftView& tree = p.frame.tree();
-    QTreeWidgetItem* db = childNamed(tree.databaseRoot(), database);
-    if (!db)
-        return nullptr;
-    tree.setCurrentItem(db);
-    QTreeWidgetItem* node = childNamed(db, table);
-    if (!node)
-        return nullptr;
-    tree.setCurrentItem(node);
-    return p.frame.recordList();
-}
-
 /// A session through the test sshd, its host key trusted beforehand, with the record list of a
 /// table of two rows open.
 struct TunnelledSession {
