@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "KnownHosts.h"
@@ -140,15 +141,21 @@ bool configureSession(ssh_session s, const std::string& host, const std::string&
 
 namespace {
 
-/// The name the session's host is listed under in known hosts files.
-std::string listedName(ssh_session s) {
+/// The host and port the session reaches, as its options (after the person's SSH config) say.
+std::pair<std::string, unsigned int> reachedHost(ssh_session s) {
     unsigned int port = 22;
     ssh_options_get_port(s, &port);
     char* host = nullptr;
     ssh_options_get(s, SSH_OPTIONS_HOST, &host);
-    const std::string name = host ? host : "?";
+    std::string name = host ? host : "?";
     ssh_string_free_char(host);
-    return knownHostName(name, port);
+    return {name, port};
+}
+
+/// The name the session's host is listed under in known hosts files.
+std::string listedName(ssh_session s) {
+    const auto [host, port] = reachedHost(s);
+    return knownHostName(host, port);
 }
 
 /// The key the SSH host shows: its type and fingerprint, false when it cannot be had.
@@ -223,12 +230,7 @@ bool checkHostKey(ssh_session s, const SshQuestion& ask, std::string& message) {
         message = sshFailureMessage(SshFailure::Unreachable, errorOf(s));
         return false;
     }
-    unsigned int port = 22;
-    ssh_options_get_port(s, &port);
-    char* host = nullptr;
-    ssh_options_get(s, SSH_OPTIONS_HOST, &host);
-    const std::string hostName = host ? host : "?";
-    ssh_string_free_char(host);
+    const auto [hostName, port] = reachedHost(s);
     if (!ask || !ask(sshUnknownKeyQuestion(hostName, port, type, fingerprint))) {
         message = sshFailureMessage(SshFailure::HostKeyNotTrusted, fingerprint);
         return false;
