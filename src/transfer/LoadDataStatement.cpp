@@ -68,14 +68,14 @@ bool serverKeepsNullApart(const std::optional<std::string>& nullText, std::strin
     return nullText && *nullText == "NULL" && !fieldsEnclosed.empty();
 }
 
-std::string loadDataStatement(const LoadDataOptions& o, const EscapeText& escape) {
-    const auto quoted = [&](std::string_view typed) {
-        return "'" + escape(decodeFieldNotation(typed)) + "'";
-    };
+namespace {
+
+/// The statement up to its FIELDS clause: what the file is and where its rows go.
+std::string loadDataHead(const LoadDataOptions& o, bool local, const EscapeText& escape) {
     std::string sql = "LOAD DATA ";
     if (o.lowPriority)
         sql += "LOW_PRIORITY ";
-    if (o.local)
+    if (local)
         sql += "LOCAL ";
     sql += sqlf("INFILE '%s' ", escape(o.fileName));
     if (o.replace)
@@ -83,6 +83,16 @@ std::string loadDataStatement(const LoadDataOptions& o, const EscapeText& escape
     sql += sqlf("INTO TABLE %s ", o.target);
     if (!o.characterSet.empty())
         sql += sqlf("CHARACTER SET %s ", o.characterSet);
+    return sql;
+}
+
+}  // namespace
+
+std::string loadDataStatement(const LoadDataOptions& o, const EscapeText& escape) {
+    const auto quoted = [&](std::string_view typed) {
+        return "'" + escape(decodeFieldNotation(typed)) + "'";
+    };
+    std::string sql = loadDataHead(o, o.local, escape);
     if (!o.fieldsTerminated.empty() || !o.fieldsEnclosed.empty() || !o.fieldsEscaped.empty()) {
         sql += "FIELDS ";
         if (!o.fieldsTerminated.empty())
@@ -150,15 +160,7 @@ CsvReadFormat csvReadFormat(const LoadDataOptions& o) {
 }
 
 std::string loadStreamStatement(const LoadDataOptions& o, const EscapeText& escape) {
-    std::string sql = "LOAD DATA ";
-    if (o.lowPriority)
-        sql += "LOW_PRIORITY ";
-    sql += sqlf("LOCAL INFILE '%s' ", escape(o.fileName));
-    if (o.replace)
-        sql += "REPLACE ";
-    sql += sqlf("INTO TABLE %s ", o.target);
-    if (!o.characterSet.empty())
-        sql += sqlf("CHARACTER SET %s ", o.characterSet);
+    std::string sql = loadDataHead(o, true, escape);
     // Named although they are the server's defaults: the rows are in this form whatever the
     // server's defaults are.
     sql += sqlf("FIELDS TERMINATED BY '%s' ESCAPED BY '%s' LINES TERMINATED BY '%s' ", escape("\t"),
